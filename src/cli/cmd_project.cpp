@@ -1,0 +1,81 @@
+// takton-cli project ...: the project file and its day groups.
+
+#include "cli/cli_context.h"
+#include "model/prj_load.h"
+#include "model/prj_params.h"
+#include "model/prj_save.h"
+#include "model/project_rules.h"
+#include "util/cp1252.h"
+#include "util/file_io.h"
+
+namespace takton::cli {
+namespace {
+
+int Show(CliContext &ctx) {
+    ctx.ExpectArgs(1, 1);
+    LoadProjectFile(ctx.PathArg(0));
+    ctx.PrintLine("lastsave: " + PrjParams.LastSave);
+    ctx.PrintLine("max_drive_minutes: " + std::to_string(PrjParams.MaxDriveMinutes));
+    for (const auto &group : PrjParams.DayGroups) {
+        std::string keys;
+        for (const auto &key : DayKeysOf(group.Days))
+            keys += (keys.empty() ? "" : ",") + key;
+        ctx.PrintLine("daygroup: " + group.Name + " | " + group.Text + " | " + keys);
+    }
+    return kExitOk;
+}
+
+int Init(CliContext &ctx) {
+    ctx.ExpectArgs(1, 1);
+    LoadProjectFile(ProjectPath(ctx.ProgramDir(), "default.zpr"));
+    SaveProjectFile(ctx.PathArg(0));
+    return kExitOk;
+}
+
+int AddDayGroup(CliContext &ctx) {
+    ctx.ExpectArgs(4);
+    const auto &args = ctx.Args();
+    TDaySet days = 0;
+    for (std::size_t i = 3; i < args.size(); ++i) {
+        const int index = IndexOfText(WeekDayKeys, args[i]);
+        if (index < 0)
+            return ctx.Refuse(Cp1252("Unbekannter Wochentag: ") + args[i] +
+                              Cp1252(" (erlaubt: monday, tuesday, wednesday, thursday, friday, "
+                                     "saturday, sunday)"));
+        days = WithDay(days, index);
+    }
+    const std::string path = ctx.PathArg(0);
+    LoadProjectFile(path);
+    TDayGroupItem group{args[1], args[2], days};
+    if (const auto refusal = CheckNewDayGroup(PrjParams, group))
+        return ctx.Refuse(*refusal);
+    PrjParams.DayGroups.push_back(std::move(group));
+    SaveProjectFile(path);
+    return kExitOk;
+}
+
+int SetMaxDriveMinutes(CliContext &ctx) {
+    ctx.ExpectArgs(2, 2);
+    const auto minutes = ParseDriveMinutes(ctx.Args()[1]);
+    if (!minutes)
+        return ctx.Refuse(Cp1252("Die maximale Fahrzeit muss eine ganze Zahl von Minuten "
+                                 "zwischen 0 und 2147483647 sein."));
+    const std::string path = ctx.PathArg(0);
+    LoadProjectFile(path);
+    PrjParams.MaxDriveMinutes = *minutes;
+    SaveProjectFile(path);
+    return kExitOk;
+}
+
+constexpr CliCommand kCommands[] = {
+    {"project", "show", "FILE.zpr", Show},
+    {"project", "init", "FILE.zpr", Init},
+    {"project", "add-daygroup", "FILE.zpr NAME TEXT KEY...", AddDayGroup},
+    {"project", "set-max-drive-minutes", "FILE.zpr N", SetMaxDriveMinutes},
+};
+
+} // namespace
+
+std::span<const CliCommand> ProjectCommands() { return kCommands; }
+
+} // namespace takton::cli

@@ -1,0 +1,71 @@
+#include "model/prj_load.h"
+
+#include "model/date_text.h"
+#include "model/ini_file.h"
+#include "model/prj_params.h"
+
+namespace takton {
+
+namespace {
+IProjectLoadObserver *gObserver = nullptr;
+}
+
+void SetProjectLoadObserver(IProjectLoadObserver *observer) { gObserver = observer; }
+
+std::vector<std::string> SplitValueList(const std::string &value) {
+    std::vector<std::string> pieces;
+    std::string piece;
+    char quote = 0;
+    for (char c : value) {
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == ',') {
+            if (!piece.empty())
+                pieces.push_back(std::move(piece));
+            piece.clear();
+            continue;
+        }
+        piece += c;
+    }
+    if (!piece.empty())
+        pieces.push_back(std::move(piece));
+    return pieces;
+}
+
+void LoadProjectFile(const std::string &path) {
+    const TIniFile ini(path);
+    PrjParams.LastSave = ini.ValueExists("general", "lastsave")
+                             ? ini.ReadString("general", "lastsave", "")
+                             : CurrentDateTimeText();
+
+    const auto names = SplitValueList(ini.ReadString("daygroups", "daygroupnames", ""));
+    if (!names.empty()) {
+        PrjParams.DayGroups.clear();
+        for (const auto &name : names) {
+            TDayGroupItem group;
+            group.Name = name;
+            group.Text = ini.ReadString("daygroups", name + "_text", name);
+            const auto keys = SplitValueList(ini.ReadString("daygroups", name + "_days", ""));
+            if (keys.empty())
+                continue;
+            for (const auto &key : keys) {
+                const int index = IndexOfText(WeekDayKeys, key);
+                if (index >= 0)
+                    group.Days = WithDay(group.Days, index);
+            }
+            PrjParams.DayGroups.push_back(std::move(group));
+        }
+        if (gObserver)
+            gObserver->DayGroupsLoaded();
+    }
+
+    PrjParams.MaxDriveMinutes = static_cast<std::int32_t>(
+        ini.ReadInteger("timetable", "max_drive_minutes", 720));
+    if (gObserver)
+        gObserver->MaxDriveMinutesLoaded(std::to_string(PrjParams.MaxDriveMinutes));
+}
+
+} // namespace takton

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace takton {
+
+// Told by LoadProjectFile about what it loaded; the project options window
+// registers one so that it shows every load, shown or not.
+class IProjectLoadObserver {
+  public:
+    virtual ~IProjectLoadObserver() = default;
+    // The day groups of PrjParams were replaced.
+    virtual void DayGroupsLoaded() = 0;
+    // The driving minutes were read; text is their decimal form.
+    virtual void MaxDriveMinutesLoaded(const std::string &text) = 0;
+};
+
+// Registers the observer (nullptr removes it); the caller keeps ownership.
+void SetProjectLoadObserver(IProjectLoadObserver *observer);
+
+// Reads the project file at a native path into PrjParams. Never fails for a
+// missing file, section or key: the defaults apply.
+void LoadProjectFile(const std::string &path);
+
+// The list rule of the project file's values: pieces at "," outside quotes,
+// quotes kept, blanks kept, empty pieces dropped.
+std::vector<std::string> SplitValueList(const std::string &value);
+
+} // namespace takton

@@ -1,0 +1,52 @@
+#pragma once
+
+// The project parameters: day groups, the longest driving time between two
+// stations and the time of the last save. One instance serves every project
+// the program opens in turn.
+
+#include <array>
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace takton {
+
+// Weekday indexes: 0 Monday ... 6 Sunday.
+inline constexpr int kWeekDayCount = 7;
+inline constexpr std::array<const char *, kWeekDayCount> WeekDayKeys = {
+    "monday", "tuesday", "wednesday", "thursday", "friday", "saturday", "sunday"};
+
+// One bit per weekday index.
+using TDaySet = std::uint8_t;
+
+inline bool HasDay(TDaySet days, int index) { return (days >> index) & 1U; }
+inline TDaySet WithDay(TDaySet days, int index) {
+    return static_cast<TDaySet>(days | (1U << index));
+}
+
+class TDayGroupItem {
+  public:
+    std::string Name;
+    std::string Text;
+    TDaySet Days = 0;
+};
+
+class TPrjParams {
+  public:
+    std::string LastSave;
+    std::vector<TDayGroupItem> DayGroups;
+    std::int32_t MaxDriveMinutes = 720;
+};
+
+// The one instance; its driving time is 720 minutes from program start.
+extern TPrjParams PrjParams;
+
+// Position of the first table entry equal to text (exact), or -1.
+int IndexOfText(std::span<const char *const> table, std::string_view text);
+
+// The keys of the set's days in index order, Monday first.
+std::vector<std::string> DayKeysOf(TDaySet days);
+
+} // namespace takton

@@ -1,0 +1,42 @@
+#include "model/prj_save.h"
+
+#include "model/date_text.h"
+#include "model/ini_file.h"
+#include "model/prj_params.h"
+#include "model/prog_info.h"
+
+namespace takton {
+
+namespace {
+std::string JoinPlain(const std::vector<std::string> &items) {
+    std::string text;
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        if (i > 0)
+            text += ',';
+        text += items[i];
+    }
+    return text;
+}
+} // namespace
+
+void SaveProjectFile(const std::string &path) {
+    TIniFile ini(path);
+    ini.WriteString("application", "name", ProgName);
+    ini.WriteString("application", "edition", ProgEdition);
+    ini.WriteString("application", "version", ProgVersion);
+    ini.WriteString("application", "type", ProgType);
+    ini.WriteString("general", "lastsave", CurrentDateTimeText());
+
+    std::vector<std::string> names;
+    for (const auto &group : PrjParams.DayGroups)
+        names.push_back(group.Name);
+    ini.WriteString("daygroups", "daygroupnames", JoinPlain(names));
+    for (const auto &group : PrjParams.DayGroups) {
+        ini.WriteString("daygroups", group.Name + "_text", group.Text);
+        ini.WriteString("daygroups", group.Name + "_days", JoinPlain(DayKeysOf(group.Days)));
+    }
+    ini.WriteInteger("timetable", "max_drive_minutes", PrjParams.MaxDriveMinutes);
+    ini.UpdateFile();
+}
+
+} // namespace takton

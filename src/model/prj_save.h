@@ -1,0 +1,12 @@
+#pragma once
+
+#include <string>
+
+namespace takton {
+
+// Writes PrjParams into the project file at a native path (created if missing;
+// keys it does not write stay as they were). Raises TaktonError when the file
+// cannot be written; the old file then stays whole.
+void SaveProjectFile(const std::string &path);
+
+} // namespace takton

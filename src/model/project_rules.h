@@ -1,0 +1,24 @@
+#pragma once
+
+// The checks the project options apply before they change PrjParams; the
+// options window and takton-cli share them.
+
+#include "model/prj_params.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace takton {
+
+// Why a new day group is refused (German, cp1252), or nothing when it may be
+// added: name and text non-empty, at least one day, a text no other group has
+// (exact comparison) and a name no other group has, without regard to case.
+std::optional<std::string> CheckNewDayGroup(const TPrjParams &params, const TDayGroupItem &group);
+
+// The driving minutes typed by the user: decimal digits only, fitting a signed
+// 32-bit integer; nothing for any other text.
+std::optional<std::int32_t> ParseDriveMinutes(std::string_view text);
+
+} // namespace takton

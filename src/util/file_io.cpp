@@ -1,0 +1,140 @@
+#include "util/file_io.h"
+
+#include "util/cp1252.h"
+#include "util/error.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <string>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace takton {
+namespace {
+
+[[noreturn]] void ThrowCannotWrite(const std::string &path) {
+    throw TaktonError("In " + PathForMessage(path) + " kann nicht geschrieben werden");
+}
+
+std::string FolderOf(const std::string &path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
+bool WriteAll(int fd, std::string_view content) {
+    const char *data = content.data();
+    std::size_t left = content.size();
+    while (left > 0) {
+        const ssize_t n = ::write(fd, data, left);
+        if (n < 0) {
+            if (errno == EINTR)
+                continue;
+            return false;
+        }
+        data += n;
+        left -= static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+mode_t NewFileMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+} // namespace
+
+std::string ProjectPath(const std::string &dir, std::string_view fileNameCp1252) {
+    std::string path = dir;
+    if (!path.empty() && path.back() != '/')
+        path += '/';
+    return path + Cp1252ToUtf8(fileNameCp1252);
+}
+
+bool FileExists(const std::string &path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
+}
+
+std::optional<std::string> ReadWholeFile(const std::string &path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR)
+            return std::nullopt;
+        throw TaktonError(Cp1252("Datei ") + PathForMessage(path) +
+                         Cp1252(" kann nicht geöffnet werden"));
+    }
+    std::string content;
+    struct stat st {};
+    if (::fstat(fd, &st) == 0 && st.st_size > 0)
+        content.reserve(static_cast<std::size_t>(st.st_size));
+    char buffer[65536];
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            ::close(fd);
+            throw TaktonError("Datei " + PathForMessage(path) + " kann nicht gelesen werden");
+        }
+        if (n == 0)
+            break;
+        content.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(fd);
+    return content;
+}
+
+void WriteWholeFile(const std::string &path, std::string_view content) {
+    struct stat old {};
+    const bool exists = ::stat(path.c_str(), &old) == 0;
+    // A target without any write bit counts as read-only, also for root.
+    if (exists && (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0))
+        ThrowCannotWrite(path);
+
+    std::string temp = FolderOf(path) + "/.takton-XXXXXX";
+    std::vector<char> name(temp.begin(), temp.end());
+    name.push_back('\0');
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0)
+        ThrowCannotWrite(path);
+    temp.assign(name.data());
+
+    const mode_t mode = exists ? (old.st_mode & 07777) : NewFileMode();
+    const bool ok = WriteAll(fd, content) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    if (::close(fd) != 0 || !ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+        ::unlink(temp.c_str());
+        ThrowCannotWrite(path);
+    }
+    // Make the rename itself durable.
+    const int dirFd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dirFd >= 0) {
+        ::fsync(dirFd);
+        ::close(dirFd);
+    }
+}
+
+bool RemoveFile(const std::string &path) { return ::unlink(path.c_str()) == 0; }
+
+bool RenameFileNoReplace(const std::string &from, const std::string &to) {
+    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
+        return true;
+    if (errno != EINVAL && errno != ENOSYS)
+        return false;
+    // File systems without RENAME_NOREPLACE: check first, then rename.
+    struct stat st {};
+    if (::lstat(to.c_str(), &st) == 0)
+        return false;
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+std::string PathForMessage(const std::string &path) { return Utf8ToCp1252Lossy(path); }
+
+} // namespace takton

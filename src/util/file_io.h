@@ -1,0 +1,38 @@
+#pragma once
+
+// File access of the core. Paths are native (UTF-8) strings; file contents are
+// bytes. Every write is crash-safe: the new content goes to a temporary file in
+// the target's folder, is flushed to disk and then renamed over the target, so
+// the target holds either its old or its new content, never a part.
+
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace takton {
+
+// Joins a project directory and a file name given in cp1252.
+std::string ProjectPath(const std::string &dir, std::string_view fileNameCp1252);
+
+bool FileExists(const std::string &path);
+
+// The whole file, or nothing when it does not exist. A file that exists but
+// cannot be read raises TaktonError.
+std::optional<std::string> ReadWholeFile(const std::string &path);
+
+// Replaces the file's content whole. A read-only target or a folder that cannot
+// be written raises TaktonError "In <path> kann nicht geschrieben werden"; the
+// old file then stays as it was.
+void WriteWholeFile(const std::string &path, std::string_view content);
+
+// False when the file could not be removed (or did not exist).
+bool RemoveFile(const std::string &path);
+
+// Renames without replacing: false when the source is missing, the target
+// already exists or the system refuses.
+bool RenameFileNoReplace(const std::string &from, const std::string &to);
+
+// The path as cp1252 text for messages; characters cp1252 cannot hold become '?'.
+std::string PathForMessage(const std::string &path);
+
+} // namespace takton
