@@ -1,0 +1,22 @@
+#pragma once
+
+// The GUI's code-page boundary: the core speaks cp1252, Qt speaks UTF-16.
+
+#include <QString>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace takton::gui {
+
+QString FromCp1252(std::string_view text);
+// Characters that cp1252 cannot hold become '?'.
+std::string ToCp1252Lossy(const QString &text);
+// Empty optional when the text holds a character that cp1252 cannot hold.
+std::optional<std::string> ToCp1252(const QString &text);
+
+// Native file paths (UTF-8 in the core).
+QString FromNativePath(const std::string &path);
+std::string ToNativePath(const QString &path);
+
+} // namespace takton::gui
