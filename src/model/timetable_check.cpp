@@ -1,5 +1,7 @@
 #include "model/timetable_check.h"
 
+#include "model/timetable_grid.h"
+
 #include "util/cp1252.h"
 #include "util/error.h"
 
@@ -8,8 +10,6 @@
 namespace takton {
 namespace {
 
-constexpr int kFirstStationRow = 2;
-constexpr int kFirstJourneyCol = 2;
 constexpr int kMinutesPerDay = 1440;
 
 bool IsBlankOrControl(char c) {
