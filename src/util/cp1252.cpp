@@ -91,6 +91,22 @@ std::optional<char32_t> DecodeUtf16(std::u16string_view text, std::size_t &i) {
     return std::nullopt;
 }
 
+// Encodes a Unicode text into cp1252. Lossy: '?' for what cp1252 cannot hold
+// or for a malformed sequence; otherwise such a text gives nothing.
+template <class Text, class Decoder>
+std::optional<std::string> Encode(Text text, Decoder decode, bool lossy) {
+    std::string out;
+    out.reserve(text.size());
+    for (std::size_t i = 0; i < text.size();) {
+        const auto u = decode(text, i);
+        const auto c = u ? FromUnicode(*u) : std::nullopt;
+        if (!c && !lossy)
+            return std::nullopt;
+        out += c ? static_cast<char>(*c) : '?';
+    }
+    return out;
+}
+
 struct CaseTables {
     std::array<unsigned char, 256> fold{};
     std::array<unsigned char, 256> upper{};
@@ -135,60 +151,28 @@ std::u16string Cp1252ToUtf16(std::string_view text) {
 }
 
 std::optional<std::string> Utf8ToCp1252(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto u = DecodeUtf8(utf8, i);
-        if (!u)
-            return std::nullopt;
-        const auto c = FromUnicode(*u);
-        if (!c)
-            return std::nullopt;
-        out += static_cast<char>(*c);
-    }
-    return out;
+    return Encode(utf8, DecodeUtf8, false);
 }
 
 std::optional<std::string> Utf16ToCp1252(std::u16string_view utf16) {
-    std::string out;
-    out.reserve(utf16.size());
-    for (std::size_t i = 0; i < utf16.size();) {
-        const auto u = DecodeUtf16(utf16, i);
-        if (!u)
-            return std::nullopt;
-        const auto c = FromUnicode(*u);
-        if (!c)
-            return std::nullopt;
-        out += static_cast<char>(*c);
-    }
-    return out;
+    return Encode(utf16, DecodeUtf16, false);
 }
 
 std::string Utf8ToCp1252Lossy(std::string_view utf8) {
-    std::string out;
-    out.reserve(utf8.size());
-    for (std::size_t i = 0; i < utf8.size();) {
-        const auto u = DecodeUtf8(utf8, i);
-        const auto c = u ? FromUnicode(*u) : std::nullopt;
-        out += c ? static_cast<char>(*c) : '?';
-    }
-    return out;
+    return *Encode(utf8, DecodeUtf8, true);
 }
 
 std::string Utf16ToCp1252Lossy(std::u16string_view utf16) {
-    std::string out;
-    out.reserve(utf16.size());
-    for (std::size_t i = 0; i < utf16.size();) {
-        const auto u = DecodeUtf16(utf16, i);
-        const auto c = u ? FromUnicode(*u) : std::nullopt;
-        out += c ? static_cast<char>(*c) : '?';
-    }
-    return out;
+    return *Encode(utf16, DecodeUtf16, true);
 }
 
-char FoldCase(char c) { return static_cast<char>(kCase.fold[static_cast<unsigned char>(c)]); }
+char FoldCase(char c) {
+    return static_cast<char>(kCase.fold[static_cast<unsigned char>(c)]);
+}
 
-char UpperCase(char c) { return static_cast<char>(kCase.upper[static_cast<unsigned char>(c)]); }
+char UpperCase(char c) {
+    return static_cast<char>(kCase.upper[static_cast<unsigned char>(c)]);
+}
 
 std::string UpperCase(std::string_view text) {
     std::string out(text);
