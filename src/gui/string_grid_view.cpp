@@ -496,6 +496,7 @@ void TStringGridView::mousePressEvent(QMouseEvent *event) {
     int col = -1;
     int row = -1;
     const bool hit = CellAt(pos, col, row);
+    drag_ = Drag::None;
     if (hit && event->button() == Qt::LeftButton) {
         const bool scrollableCol = col >= grid_.FixedCols();
         if (row < grid_.FixedRows() && scrollableCol && columnMoving_) {
@@ -534,6 +535,9 @@ void TStringGridView::DragScroll(const QPoint &pos, bool vertical) {
 
 void TStringGridView::mouseMoveEvent(QMouseEvent *event) {
     const QPoint pos = event->position().toPoint();
+    // A modal box opened by a handler may have taken the release.
+    if (!(event->buttons() & Qt::LeftButton))
+        drag_ = Drag::None;
     if (drag_ == Drag::Selecting) {
         DragScroll(pos, true);
         ExtendTo(ColNear(pos.x()), RowNear(pos.y()));

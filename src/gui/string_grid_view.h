@@ -75,6 +75,9 @@ class TStringGridView : public QAbstractScrollArea {
     void Refresh();
     void SetCell(int col, int row, std::string text);
 
+    // The current cell is always one corner of the selection; Shift with the
+    // arrow keys, Shift+click and dragging move the other corner only, so they
+    // select without leaving the current cell and raise no OnSelectCell.
     int Col() const { return grid_.Col(); }
     int Row() const { return grid_.Row(); }
     const TGridRect &Selection() const { return grid_.Selection(); }

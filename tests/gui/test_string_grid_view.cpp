@@ -79,8 +79,8 @@ void TypeChar(TStringGridView &view, const QString &text) {
 QPoint CenterOf(TStringGridView &view, int col, int row) {
     const QRect rect = view.CellRect(col, row);
     if (!rect.isValid())
-        QTest::qFail(qPrintable(QStringLiteral("cell %1/%2 not shown").arg(col).arg(row)),
-                     __FILE__, __LINE__);
+        QTest::qFail(qPrintable(QStringLiteral("cell %1/%2 not shown").arg(col).arg(row)), __FILE__,
+                     __LINE__);
     return rect.center();
 }
 
@@ -205,6 +205,12 @@ class StringGridViewTest : public QObject {
         QCOMPARE(view->Selection(), (TGridRect{4, 4, 7, 8}));
         Key(*view, Qt::Key_Down);
         QCOMPARE(view->Selection(), (TGridRect{4, 5, 4, 5}));
+        // Without the editor Tab still moves between cells, not out of the grid.
+        Key(*view, Qt::Key_Tab);
+        QVERIFY(view->hasFocus());
+        QCOMPARE(view->Col(), 5);
+        Key(*view, Qt::Key_Backtab, Qt::ShiftModifier);
+        QCOMPARE(view->Col(), 4);
 
         // The focused cell and the rectangle are drawn as selected, nothing else.
         Key(*view, Qt::Key_Right, Qt::ShiftModifier);
