@@ -303,6 +303,13 @@ void TStringGridView::SetEditing(bool on) {
     viewport()->update();
 }
 
+// The editor, not the grid, stands in the window's tab order while editing.
+void TStringGridView::SetTabStop(bool on) {
+    const Qt::FocusPolicy policy = on ? Qt::StrongFocus : Qt::ClickFocus;
+    setFocusPolicy(policy);
+    editor_->setFocusPolicy(policy);
+}
+
 // The editor stays shown while editing, also when its cell is scrolled away, so
 // that it keeps the keyboard focus; it then waits outside the viewport.
 void TStringGridView::PlaceEditor() {
@@ -393,8 +400,10 @@ void TStringGridView::keyPressEvent(QKeyEvent *event) {
 // (or, without an editor, the window).
 bool TStringGridView::HandleKey(QKeyEvent *event, bool fromEditor) {
     TGridKey key{event->key(), event->modifiers(), event->text()};
-    if (OnKeyPress)
+    if (OnKeyPress) {
         OnKeyPress(key);
+        Refresh();
+    }
     if (key.Key == 0)
         return true;
     if (Navigate(key, fromEditor))

@@ -27,17 +27,22 @@
 //   handler may call MoveTo itself (a nested move); the cursor then stays where
 //   that move left it when the outer move is refused.
 // - OnKeyPress (key): every key the grid or its editor receives, before the
-//   grid or the editor acts on it. Set Key to 0 to swallow the key; change Key,
-//   Modifiers or Text to make it act as another key.
+//   grid or the editor acts on it; the cell still holds its text from before
+//   the key. Set Key to 0 to swallow the key; change Key, Modifiers or Text to
+//   make it act as another key. Keys that type (Text not empty) include Enter,
+//   Escape, Tab and Backspace; arrow and Page keys have no Text. Without a
+//   handler, Enter moves one row down while editing; Enter and Escape are left
+//   to the window when editing is off.
 // - OnMouseDown (button, modifiers, col, row): after the grid handled a mouse
-//   press; col and row are -1 when no cell was hit.
+//   press; col and row are -1 when no cell was hit. A press into the editor
+//   hits the current cell.
 // - OnDrawCell (painter, rect, col, row, state): after the grid drew a cell; the
 //   painter is clipped to the cell, its pen is the cell's text colour.
 // - OnColumnMoved (from, to): after a column was dragged by its header cell from
 //   index from to index to.
-// Handlers that change the grid's counts or texts of cells other than the one
-// being left call Refresh() afterwards (not needed in OnMouseDown and
-// OnColumnMoved, after which the grid refreshes itself).
+// The grid takes up what these handlers (all but OnDrawCell, which must not
+// change the grid) did to Grid(); elsewhere the program calls Refresh() after
+// changing Grid() directly.
 
 #include "util/kv_standard.h"
 
@@ -94,6 +99,9 @@ class TStringGridView : public QAbstractScrollArea {
     bool ColumnMoving() const { return columnMoving_; }
     void SetColumnMoving(bool on) { columnMoving_ = on; }
     QLineEdit *Editor() const { return editor_; }
+    // Whether Tab from the window's other controls enters the grid; a click
+    // always does.
+    void SetTabStop(bool on);
 
     int LeftCol() const;
     int TopRow() const;

@@ -351,6 +351,14 @@ class StringGridViewTest : public QObject {
         Type(*view, "j");
         QCOMPARE(view->Row(), 3);
         QCOMPARE(Cell(*view, 3, 2), std::string("3/2"));
+        // What the handler writes into the grid shows at once.
+        view->OnKeyPress = [&](TGridKey &key) {
+            if (key.Key == Qt::Key_Escape)
+                view->Grid().SetCell(view->Col(), view->Row(), "alt");
+        };
+        Type(*view, "neu");
+        Key(*view, Qt::Key_Escape);
+        QCOMPARE(view->Editor()->text(), QStringLiteral("alt"));
     }
 
     void enterAndEscapeStayInTheGridOnlyWhileEditing() {
@@ -381,6 +389,59 @@ class StringGridViewTest : public QObject {
         QCOMPARE(view->Row(), 2);
         Key(*view, Qt::Key_Escape);
         QVERIFY(!dialog.isVisible());
+    }
+
+    void theGridCanStayOutOfTheWindowsTabOrder() {
+        QDialog dialog;
+        auto *layout = new QVBoxLayout(&dialog);
+        auto *first = new QPushButton(QStringLiteral("Eins"), &dialog);
+        auto *view = new TStringGridView(&dialog);
+        auto *second = new QPushButton(QStringLiteral("Zwei"), &dialog);
+        layout->addWidget(first);
+        layout->addWidget(view);
+        layout->addWidget(second);
+        QVERIFY(Shown(dialog, *first));
+        QTest::keyClick(first, Qt::Key_Tab);
+        QVERIFY(view->Editor()->hasFocus());
+
+        view->SetTabStop(false);
+        first->setFocus();
+        QTest::keyClick(first, Qt::Key_Tab);
+        QVERIFY(second->hasFocus());
+        // A click still gives it the keyboard.
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, CenterOf(*view, 2, 2));
+        QVERIFY(view->Editor()->hasFocus());
+        view->SetEditing(false);
+        QVERIFY(view->hasFocus());
+        QTest::keyClick(view, Qt::Key_Tab);
+        QVERIFY(view->hasFocus());
+    }
+
+    void programChangesShowAfterRefresh() {
+        auto view = MakeGrid(30, 40);
+        QVERIFY(Shown(*view));
+        QVERIFY(view->MoveTo(29, 39));
+        const int lastLeft = view->LeftCol();
+        // Rows and columns taken off under the cursor: it stays inside, on scrollable cells.
+        DeleteGridRow(view->Grid(), 39);
+        DeleteGridColumn(view->Grid(), 29);
+        view->Grid().SetRowCount(20);
+        view->Refresh();
+        QCOMPARE(QPoint(view->Col(), view->Row()), QPoint(28, 19));
+        QCOMPARE(view->Editor()->text(), QStringLiteral("28/19"));
+        QCOMPARE(view->Editor()->geometry(), view->CellRect(28, 19));
+        QVERIFY(view->verticalScrollBar()->maximum() < 20);
+        QVERIFY(view->LeftCol() < lastLeft);
+        // Wider journey columns and more fixed ones.
+        view->Grid().DefaultColWidth = 60;
+        view->Grid().SetFixedCols(3);
+        view->MoveTo(3, 2);
+        view->Refresh();
+        QCOMPARE(view->CellRect(3, 2), QRect(162 + 61, 38, 60, 18));
+        QCOMPARE(view->Editor()->geometry(), view->CellRect(3, 2));
+        view->Grid().SetFixedRows(5);
+        view->Refresh();
+        QCOMPARE(QPoint(view->Col(), view->Row()), QPoint(3, 5));
     }
 
     void editorIsAlwaysShownOnTheCurrentCellWhileEditing() {
@@ -465,7 +526,9 @@ class StringGridViewTest : public QObject {
         Click(*view, 0, 5);
         QTest::mouseClick(view->viewport(), Qt::RightButton, {}, CenterOf(*view, 4, 3));
         QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(300, 250));
-        QCOMPARE(hits, (QList<QPoint>{{0, 5}, {4, 3}, {-1, -1}}));
+        // A click into the editor hits the current cell.
+        QTest::mouseClick(view->Editor(), Qt::LeftButton);
+        QCOMPARE(hits, (QList<QPoint>{{0, 5}, {4, 3}, {-1, -1}, {2, 2}}));
         QCOMPARE(view->Grid().RowCount(), 11);
         QCOMPARE(Cell(*view, 0, 6), std::string("0/5"));
         // right button does not move
@@ -492,7 +555,7 @@ class StringGridViewTest : public QObject {
     }
 
     void aJourneyColumnMovesByDraggingItsHeaderCell() {
-        auto view = MakeGrid(12, 6, {700, 200});
+        auto view = MakeGrid(30, 6, {700, 200});
         view->SetColumnMoving(true);
         QVERIFY(Shown(*view));
         QList<QPair<int, int>> moves;
@@ -531,13 +594,28 @@ class StringGridViewTest : public QObject {
         Click(*view, 6, 0);
         QCOMPARE(moves.size(), 3);
 
+        // Dragged past the right edge the grid scrolls along, one column per move.
+        QWidget *port = view->viewport();
+        const QPoint outside(port->width() + 20, 9);
+        QTest::mousePress(port, Qt::LeftButton, {}, CenterOf(*view, 2, 0));
+        for (int i = 0; i < 30; ++i) {
+            QMouseEvent move(QEvent::MouseMove, outside, port->mapToGlobal(outside), Qt::NoButton,
+                             Qt::LeftButton, Qt::NoModifier);
+            QApplication::sendEvent(port, &move);
+        }
+        QTest::mouseRelease(port, Qt::LeftButton, {}, outside);
+        QCOMPARE(moves.last(), (QPair<int, int>{2, 29}));
+        QCOMPARE(Cell(*view, 29, 2), std::string("5/2"));
+        QVERIFY(view->LeftCol() > 2);
+        view->horizontalScrollBar()->setValue(2);
+
         // Fixed columns do not move, and neither does anything without the switch.
         Drag(*view, CenterOf(*view, 1, 0), CenterOf(*view, 6, 0));
         view->SetColumnMoving(false);
         Drag(*view, CenterOf(*view, 6, 0), CenterOf(*view, 3, 0));
-        QCOMPARE(moves.size(), 3);
+        QCOMPARE(moves.size(), 4);
         QCOMPARE(Cell(*view, 1, 3), std::string("1/3"));
-        QCOMPARE(Cell(*view, 6, 3), std::string("4/3"));
+        QCOMPARE(Cell(*view, 6, 3), std::string("6/3"));
     }
 
     void paintsOnlyTheVisibleCellsOfALargeGrid() {
