@@ -20,7 +20,9 @@ int SplitText(std::string_view text, std::vector<std::string> &list, char separa
     return count;
 }
 
-void ReverseList(std::vector<std::string> &list) { std::reverse(list.begin(), list.end()); }
+void ReverseList(std::vector<std::string> &list) {
+    std::reverse(list.begin(), list.end());
+}
 
 TStringGrid::TStringGrid(int colCount, int rowCount, int fixedCols, int fixedRows) {
     SetColCount(colCount);
@@ -82,6 +84,23 @@ int TStringGrid::ColWidth(int col) const {
 void TStringGrid::SetColWidth(int col, int width) {
     if (col >= 0 && col < colCount_)
         colWidths_[static_cast<std::size_t>(col)] = width;
+}
+
+// Rotating [low, high] by one moves the one column and keeps the others in order.
+template <typename T> static void MoveItem(std::vector<T> &items, int from, int to) {
+    const auto first = items.begin();
+    if (from < to)
+        std::rotate(first + from, first + from + 1, first + to + 1);
+    else
+        std::rotate(first + to, first + from, first + from + 1);
+}
+
+void TStringGrid::MoveColumn(int from, int to) {
+    if (from == to || from < 0 || to < 0 || from >= colCount_ || to >= colCount_)
+        return;
+    for (auto &row : cells_)
+        MoveItem(row, from, to);
+    MoveItem(colWidths_, from, to);
 }
 
 void TStringGrid::SetCurrent(int col, int row) {

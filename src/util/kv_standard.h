@@ -50,6 +50,10 @@ class TStringGrid {
     int DefaultRowHeight = 24;
     int ColWidth(int col) const;
     void SetColWidth(int col, int width);
+    // Takes column from out and puts it in at to, with its texts in every row and
+    // its width; the columns between close up. Ignored unless both lie inside.
+    // The current cell and the selection keep their indexes.
+    void MoveColumn(int from, int to);
 
     // The current cell; kept inside the grid.
     int Col() const { return col_; }

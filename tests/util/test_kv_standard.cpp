@@ -119,3 +119,32 @@ TEST(Grid, CurrentCellAndSelectionStayInsideWhenTheGridShrinks) {
     EXPECT_EQ(timetable.FixedRows(), 1);
     EXPECT_EQ(timetable.Cell(99, -1), "");
 }
+
+TEST(Grid, MoveColumnCarriesTextsAndWidthAndClosesUp) {
+    // GIVEN a numbered grid whose column 4 is wider than the rest
+    TStringGrid grid = NumberedGrid(6, 3, 2, 1);
+    grid.SetColWidth(4, 90);
+
+    // WHEN column 4 moves to 2
+    grid.MoveColumn(4, 2);
+    // THEN it stands at 2 in every row, header included, and 2 and 3 moved right
+    for (int r = 0; r < 3; ++r) {
+        const std::string row = "r" + std::to_string(r);
+        EXPECT_EQ(grid.Cell(2, r), "c4" + row);
+        EXPECT_EQ(grid.Cell(3, r), "c2" + row);
+        EXPECT_EQ(grid.Cell(4, r), "c3" + row);
+        EXPECT_EQ(grid.Cell(5, r), "c5" + row);
+    }
+    EXPECT_EQ(grid.ColWidth(2), 90);
+    EXPECT_EQ(grid.ColWidth(4), grid.DefaultColWidth);
+
+    // WHEN it moves back to the right end, and a move leaves the grid
+    grid.MoveColumn(2, 5);
+    grid.MoveColumn(5, 6);
+    grid.MoveColumn(-1, 3);
+    EXPECT_EQ(grid.Cell(5, 1), "c4r1");
+    EXPECT_EQ(grid.Cell(2, 1), "c2r1");
+    EXPECT_EQ(grid.Cell(4, 1), "c5r1");
+    EXPECT_EQ(grid.ColWidth(5), 90);
+    EXPECT_EQ(grid.ColCount(), 6);
+}
