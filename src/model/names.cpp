@@ -24,9 +24,10 @@ std::optional<std::string> CheckCommonName(std::string_view name) {
         return Cp1252("Der Name darf nicht mit einem Leerzeichen beginnen oder enden.");
     if (name.find_first_of(",=") != std::string_view::npos)
         return Cp1252("Der Name darf weder \",\" noch \"=\" enthalten.");
-    // A timetable row holding only the name would be read back without the marks.
-    if (name.size() >= 2 && IsQuote(name.front()) && name.back() == name.front())
-        return Cp1252("Der Name darf nicht in Anführungszeichen eingeschlossen sein.");
+    // A timetable row is read without a pair of enclosing quotation marks, and
+    // a row begins with its station's name.
+    if (IsQuote(name.front()))
+        return Cp1252("Der Name darf nicht mit einem Anführungszeichen beginnen.");
     return std::nullopt;
 }
 
