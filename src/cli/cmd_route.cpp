@@ -7,6 +7,7 @@
 #include "model/timetable_file.h"
 #include "util/cp1252.h"
 
+#include <filesystem>
 #include <optional>
 
 namespace takton::cli {
@@ -76,6 +77,9 @@ int TimetableShow(CliContext &ctx) {
 
 int Check(CliContext &ctx) {
     ctx.ExpectArgs(1, 1);
+    // A missing folder would read as an empty, consistent project.
+    if (!std::filesystem::is_directory(ctx.PathArg(0)))
+        return ctx.Refuse("Das Projektverzeichnis " + ctx.Args()[0] + " gibt es nicht.");
     const auto findings = CheckProjectConsistency(ctx.PathArg(0));
     for (const auto &finding : findings)
         ctx.PrintLine(finding);

@@ -128,4 +128,8 @@ TEST(CliMasterData, CheckReportsEveryKindOfInconsistency) {
               "newstations.csv: die Station \"Weg\" steht nicht in stations.csv.\n"
               "line_1.ttd: [1_Mo] Zeile 2: die Station \"Bx\" liegt nicht auf der Linie.\n"
               "line_7.ttd: Fahrplandatei einer unbekannten Linie.\n");
+
+    const CliResult noFolder = RunCli({"check", dir.File("fehlt")});
+    EXPECT_EQ(noFolder.status, 1);
+    EXPECT_EQ(noFolder.err, "Das Projektverzeichnis " + dir.File("fehlt") + " gibt es nicht.\n");
 }
