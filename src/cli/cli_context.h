@@ -67,5 +67,7 @@ struct CliCommand {
 
 // Each group of commands lives in its own cmd_*.cpp.
 std::span<const CliCommand> ProjectCommands();
+std::span<const CliCommand> RegisterCommands(); // station ..., line ...
+std::span<const CliCommand> RouteCommands();    // route ..., timetable ..., check
 
 } // namespace takton::cli

@@ -3,6 +3,8 @@
 #include "util/cp1252.h"
 #include "util/file_io.h"
 
+#include <algorithm>
+
 namespace takton {
 namespace {
 
@@ -23,13 +25,19 @@ bool NeedsQuotes(std::string_view item) {
 TStringList SplitTextLines(std::string_view text) {
     TStringList lines;
     std::size_t start = 0;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        if (text[i] != '\r' && text[i] != '\n')
-            continue;
+    // Large timetable files are cut here: the next CR and the next LF are each
+    // found with a fast search, and only the one passed is searched again.
+    std::size_t nextCr = text.find('\r');
+    std::size_t nextLf = text.find('\n');
+    for (std::size_t i = std::min(nextCr, nextLf); i < text.size(); i = std::min(nextCr, nextLf)) {
         lines.emplace_back(text.substr(start, i - start));
         if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
             ++i;
         start = i + 1;
+        if (nextCr < start)
+            nextCr = text.find('\r', start);
+        if (nextLf < start)
+            nextLf = text.find('\n', start);
     }
     if (start < text.size())
         lines.emplace_back(text.substr(start));
@@ -58,7 +66,9 @@ void SaveTextList(const std::string &path, const TStringList &list) {
     WriteWholeFile(path, JoinTextLines(list));
 }
 
-bool HasEntryName(std::string_view entry) { return entry.find('=') != std::string_view::npos; }
+bool HasEntryName(std::string_view entry) {
+    return entry.find('=') != std::string_view::npos;
+}
 
 std::string EntryName(std::string_view entry) {
     const auto eq = entry.find('=');

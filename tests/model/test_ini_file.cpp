@@ -8,17 +8,17 @@ using takton::testing::TempDir;
 
 TEST(IniFile, ReadsNamesAndValuesAsTheProjectFilesWriteThem) {
     const TIniFile ini = TIniFile::FromText("vorne=ohne Abschnitt\r\n"
-                                           "[ General ]\r"
-                                           "  LastSave =  '09.12.2026 10:00:00'  \n"
-                                           ";kommentar=nicht\r\n"
-                                           "ohne gleich\r\n"
-                                           "quoted=\"a\"b\"\r\n"
-                                           "mixed=\"abc'\r\n"
-                                           "eq=a=b\r\n"
-                                           "lastsave=zweiter\r\n"
-                                           "[general]\r\n"
-                                           "other=aus zweitem Abschnitt\r\n"
-                                           "[leer]\r\n");
+                                            "[ General ]\r"
+                                            "  LastSave =  '09.12.2026 10:00:00'  \n"
+                                            ";kommentar=nicht\r\n"
+                                            "ohne gleich\r\n"
+                                            "quoted=\"a\"b\"\r\n"
+                                            "mixed=\"abc'\r\n"
+                                            "eq=a=b\r\n"
+                                            "lastsave=zweiter\r\n"
+                                            "[general]\r\n"
+                                            "other=aus zweitem Abschnitt\r\n"
+                                            "[leer]\r\n");
     EXPECT_EQ(ini.ReadString("GENERAL", "lastsave", "-"), "09.12.2026 10:00:00");
     EXPECT_EQ(ini.ReadString("general", "quoted", "-"), "a\"b") << "one enclosing pair goes";
     EXPECT_EQ(ini.ReadString("general", "mixed", "-"), "\"abc'");

@@ -17,9 +17,14 @@ TEST(ListText, LoadsLinesAtEveryKindOfLineEnd) {
 TEST(ListText, SavesEveryItemWithCrLfAndReadsMissingFilesAsEmpty) {
     TempDir dir;
     EXPECT_TRUE(LoadTextList(dir.File("stations.csv")).empty());
-    SaveTextList(dir.File("stations.csv"), {"Markt", "", "S\xFC" "d"});
-    EXPECT_EQ(dir.Read("stations.csv"), "Markt\r\n\r\nS\xFC" "d\r\n");
-    EXPECT_EQ(LoadTextList(dir.File("stations.csv")), (TStringList{"Markt", "", "S\xFC" "d"}));
+    SaveTextList(dir.File("stations.csv"), {"Markt", "",
+                                            "S\xFC"
+                                            "d"});
+    EXPECT_EQ(dir.Read("stations.csv"), "Markt\r\n\r\nS\xFC"
+                                        "d\r\n");
+    EXPECT_EQ(LoadTextList(dir.File("stations.csv")), (TStringList{"Markt", "",
+                                                                   "S\xFC"
+                                                                   "d"}));
     SaveTextList(dir.File("stations.csv"), {});
     EXPECT_EQ(dir.Read("stations.csv"), "");
 }
@@ -62,7 +67,8 @@ TEST(ListText, SplitsHandEditedTextByTheReadingRule) {
     EXPECT_EQ(SplitList("\"A\"B,C"), (TStringList{"A", "B", "C"}));
     EXPECT_EQ(SplitList("\"offen, bis Ende"), (TStringList{"offen, bis Ende"}));
     EXPECT_EQ(SplitList("\"\""), (TStringList{""}));
-    EXPECT_EQ(SplitList("\xC4rger,\xFC"), (TStringList{"\xC4rger", "\xFC"})) << "high bytes are no blanks";
+    EXPECT_EQ(SplitList("\xC4rger,\xFC"), (TStringList{"\xC4rger", "\xFC"}))
+        << "high bytes are no blanks";
     EXPECT_TRUE(SplitList("").empty());
     EXPECT_TRUE(SplitList(" \t ").empty());
 }

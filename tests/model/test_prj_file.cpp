@@ -68,16 +68,17 @@ TEST_F(ProjectFileTest, SavesTheProjectFileByteExact) {
     SaveProjectFile(dir.File("p.zpr"));
     // THEN sections and keys stand in order, CR LF, the time in German format
     const std::string text = *dir.Read("p.zpr");
-    const std::regex expected(std::string("\\[application\\]\r\nname=ZAL Editor\r\nedition=Standard\r\n"
-                                          "version=") +
-                              kProgVersion +
-                              "\r\ntype=full\r\n\\[general\\]\r\n"
-                              "lastsave=\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d\r\n"
-                              "\\[daygroups\\]\r\ndaygroupnames=Mo-Fr,So\r\n"
-                              "Mo-Fr_text=Montag bis Freitag\r\n"
-                              "Mo-Fr_days=monday,tuesday,wednesday,thursday,friday\r\n"
-                              "So_text=Sonntag\r\nSo_days=sunday\r\n"
-                              "\\[timetable\\]\r\nmax_drive_minutes=45\r\n");
+    const std::regex expected(
+        std::string("\\[application\\]\r\nname=ZAL Editor\r\nedition=Standard\r\n"
+                    "version=") +
+        kProgVersion +
+        "\r\ntype=full\r\n\\[general\\]\r\n"
+        "lastsave=\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d\r\n"
+        "\\[daygroups\\]\r\ndaygroupnames=Mo-Fr,So\r\n"
+        "Mo-Fr_text=Montag bis Freitag\r\n"
+        "Mo-Fr_days=monday,tuesday,wednesday,thursday,friday\r\n"
+        "So_text=Sonntag\r\nSo_days=sunday\r\n"
+        "\\[timetable\\]\r\nmax_drive_minutes=45\r\n");
     EXPECT_TRUE(std::regex_match(text, expected)) << text;
 
     // AND loading it back gives the same groups and minutes

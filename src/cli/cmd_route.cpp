@@ -1,0 +1,104 @@
+// takton-cli route ..., timetable show and check: the routes of the lines, the
+// timetable files as stored, and the consistency of a project's files.
+
+#include "cli/cli_context.h"
+#include "model/db_func.h"
+#include "model/project_check.h"
+#include "model/timetable_file.h"
+#include "util/cp1252.h"
+
+#include <filesystem>
+#include <optional>
+
+namespace takton::cli {
+namespace {
+
+// The register's spelling of a name typed in any letter case.
+std::optional<std::string> Registered(const TStringList &names, std::string_view name) {
+    const int at = IndexOfItem(names, name);
+    if (at < 0)
+        return std::nullopt;
+    return names[static_cast<std::size_t>(at)];
+}
+
+std::string NoSuchLine(std::string_view line) {
+    return "Die Linie " + std::string(line) + " gibt es nicht.";
+}
+
+int RouteShow(CliContext &ctx) {
+    ctx.ExpectArgs(2, 2);
+    const std::string dir = ctx.PathArg(0);
+    const auto line = Registered(LoadNameList(dir, kLinesFile), ctx.Args()[1]);
+    if (!line)
+        return ctx.Refuse(NoSuchLine(ctx.Args()[1]));
+    for (const auto &station : LoadLineStations(dir, *line))
+        ctx.PrintLine(station);
+    return kExitOk;
+}
+
+int RouteSet(CliContext &ctx) {
+    ctx.ExpectArgs(2);
+    const std::string dir = ctx.PathArg(0);
+    const auto &args = ctx.Args();
+    const auto line = Registered(LoadNameList(dir, kLinesFile), args[1]);
+    if (!line)
+        return ctx.Refuse(NoSuchLine(args[1]));
+    // The assignment window offers only the stations of the register.
+    const TStringList registered = LoadNameList(dir, kStationsFile);
+    TStringList stations;
+    for (std::size_t i = 2; i < args.size(); ++i) {
+        const auto station = Registered(registered, args[i]);
+        if (!station)
+            return ctx.Refuse("Die Station " + args[i] + " gibt es nicht.");
+        stations.push_back(*station);
+    }
+    StoreLineStations(dir, *line, stations);
+    return kExitOk;
+}
+
+int TimetableShow(CliContext &ctx) {
+    ctx.ExpectArgs(4, 4);
+    const std::string dir = ctx.PathArg(0);
+    const auto &args = ctx.Args();
+    const auto line = Registered(LoadNameList(dir, kLinesFile), args[1]);
+    if (!line)
+        return ctx.Refuse(NoSuchLine(args[1]));
+    if (args[2] != "1" && args[2] != "2")
+        return ctx.Refuse("Die Richtung muss 1 oder 2 sein.");
+    const std::string section = TimetableSectionName(args[2] == "1" ? 1 : 2, args[3]);
+    const TTimetableFile file(TimetablePath(dir, *line));
+    if (!file.HasSection(section))
+        return ctx.Refuse(Cp1252("Für die Linie ") + *line + Cp1252(" gibt es keinen Fahrplan ") +
+                          section + ".");
+    for (const auto &row : file.ReadRows(section))
+        ctx.PrintLine(row);
+    return kExitOk;
+}
+
+int Check(CliContext &ctx) {
+    ctx.ExpectArgs(1, 1);
+    // A missing folder would read as an empty, consistent project.
+    if (!std::filesystem::is_directory(ctx.PathArg(0)))
+        return ctx.Refuse("Das Projektverzeichnis " + ctx.Args()[0] + " gibt es nicht.");
+    const auto findings = CheckProjectConsistency(ctx.PathArg(0));
+    for (const auto &finding : findings)
+        ctx.PrintLine(finding);
+    if (findings.empty())
+        ctx.PrintLine("Keine Unstimmigkeiten gefunden.");
+    return findings.empty() ? kExitOk : kExitFailed;
+}
+
+constexpr CliCommand kCommands[] = {
+    {"route", "show", "DIR LINE", RouteShow},
+    {"route", "set", "DIR LINE [STATION...]", RouteSet},
+    {"timetable", "show", "DIR LINE DIRECTION DAYGROUP", TimetableShow},
+    {"check", "", "DIR", Check},
+};
+
+} // namespace
+
+std::span<const CliCommand> RouteCommands() {
+    return kCommands;
+}
+
+} // namespace takton::cli

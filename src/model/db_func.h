@@ -1,0 +1,58 @@
+#pragma once
+
+// The master-data files of a project and the operations that keep them in step:
+// the registers "stations.csv", "newstations.csv" and "lines.csv" (one name a
+// line), the routes "line_stations.csv" (line=stations in the joined form), the
+// reverse index "station_lines.csv" (station=lines), and the cascades that
+// carry a renamed or deleted station or line into every file naming it.
+//
+// Every function takes the project directory (a native path); names are cp1252.
+// A file is loaded, changed in memory and saved whole before the next step; a
+// failed save raises TaktonError and the steps after it do not run.
+
+#include "model/list_text.h"
+#include "model/message_sink.h"
+
+#include <string>
+#include <string_view>
+
+namespace takton {
+
+inline constexpr std::string_view kStationsFile = "stations.csv";
+inline constexpr std::string_view kNewStationsFile = "newstations.csv";
+inline constexpr std::string_view kLinesFile = "lines.csv";
+inline constexpr std::string_view kLineStationsFile = "line_stations.csv";
+inline constexpr std::string_view kStationLinesFile = "station_lines.csv";
+
+// The lines of a register file in file order; a missing file gives none.
+TStringList LoadNameList(const std::string &dir, std::string_view fileName);
+void SaveNameList(const std::string &dir, std::string_view fileName, const TStringList &list);
+
+// The stations of a line in route order (direction 1).
+TStringList LoadLineStations(const std::string &dir, std::string_view line);
+// The lines serving a station, in the order they were added.
+TStringList LoadStationLines(const std::string &dir, std::string_view station);
+
+// Stores the route of a line, brings an existing timetable file into the new
+// station order (when the line had a route before) and keeps the reverse index
+// in step.
+void StoreLineStations(const std::string &dir, std::string_view line, const TStringList &stations);
+// Rebuilds every section of the line's timetable file in the given station
+// order (reversed in direction 2): a station keeps its rows and times where it
+// can, a new station gets a row without times, rows of stations no longer on
+// the route are dropped. A line without timetable file is left without one.
+void SyncTimetableToStations(const std::string &dir, std::string_view line,
+                             const TStringList &stations);
+
+// Called after the station was deleted from (renamed in) the register.
+void CascadeDeleteStation(const std::string &dir, std::string_view station);
+void CascadeRenameStation(const std::string &dir, std::string_view oldName,
+                          std::string_view newName);
+// Called after the line was deleted from (renamed in) the register. A timetable
+// file that cannot be deleted or renamed is reported to the sink; the other
+// files stay changed.
+void CascadeDeleteLine(const std::string &dir, std::string_view line, IMessageSink &messages);
+void CascadeRenameLine(const std::string &dir, std::string_view oldName, std::string_view newName,
+                       IMessageSink &messages);
+
+} // namespace takton
