@@ -113,12 +113,6 @@ void WriteWholeFile(const std::string &path, std::string_view content) {
         ::unlink(temp.c_str());
         ThrowCannotWrite(path);
     }
-    // Make the rename itself durable.
-    const int dirFd = ::open(FolderOf(path).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dirFd >= 0) {
-        ::fsync(dirFd);
-        ::close(dirFd);
-    }
 }
 
 bool RemoveFile(const std::string &path) { return ::unlink(path.c_str()) == 0; }
