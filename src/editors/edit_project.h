@@ -1,0 +1,94 @@
+#pragma once
+
+// The project options window: day groups and the longest driving time between
+// two stations. A new day group goes straight into PrjParams; "Änderungen
+// speichern" writes the project file. Every project load refreshes the window,
+// shown or not.
+
+#include "model/prj_load.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTabWidget;
+
+namespace takton::gui {
+
+class TfmEditProject : public QDialog, public IProjectLoadObserver {
+    Q_OBJECT
+  public:
+    explicit TfmEditProject(QWidget *parent = nullptr);
+    ~TfmEditProject() override;
+
+    // Refills the right column from PrjParams.DayGroups.
+    void SetDayGroups();
+    // The editing mode shows the save button; it has no other effect.
+    void EditOn();
+    void EditOff();
+
+    void btSaveClick();
+    void btCancelClick();
+    void btCloseClick();
+    void btAddDayGroupClick();
+    void cbDayGroupsChange();
+
+    // IProjectLoadObserver
+    void DayGroupsLoaded() override;
+    void MaxDriveMinutesLoaded(const std::string &text) override;
+
+    QTabWidget *pcRubrik;
+    QWidget *tsStationOptions;
+    QWidget *tsLineOptions;
+    QWidget *tsDays;
+    QWidget *tsTimeTable;
+
+    QGroupBox *gbStationFields;
+    QCheckBox *cbPrjGeoPosition;
+    QCheckBox *cbPrjTarifZone;
+    QCheckBox *cbPrjTarifRing;
+
+    QGroupBox *GroupBox1;
+    QLineEdit *leNewDaysName;
+    QLineEdit *leNewDaysText;
+    QListWidget *lbAllDays;
+    QPushButton *btAddDayGroup;
+    QLabel *StaticText1;
+    QComboBox *cbDayGroups;
+    QLineEdit *leDayGroupText;
+    QListWidget *lbDayGroups;
+
+    QGroupBox *GroupBox2;
+    QLineEdit *leMaxDriveMinutes;
+    QLineEdit *leMaxOverlapMinutes;
+
+    QPushButton *btSave;
+    QPushButton *btCancel;
+    QPushButton *btClose;
+
+  protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    void FormShow();
+    void CreateStationPage();
+    void CreateDaysPage();
+    void CreateTimeTablePage();
+    void CreateButtons();
+    // A minute field takes digits and backspace only; both start editing.
+    bool MinuteFieldKeyPress(QKeyEvent &event);
+    void ShowDayGroup(int index);
+    void ShowTypedDayGroup(const QString &typed);
+};
+
+// The German weekday names in index order, Monday first.
+QStringList WeekDayNames();
+
+} // namespace takton::gui
