@@ -24,7 +24,6 @@
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
-#include <QIcon>
 #include <QMenu>
 #include <QMenuBar>
 #include <QPushButton>
@@ -94,15 +93,13 @@ void TfmMain::CreateMenu() {
                            QStringLiteral("Diese Anwendung beenden"), &TfmMain::FileExit);
 }
 
-QToolButton *TfmMain::AddSpeedButton(const char *name, const QString &hint, const char *themeIcon,
-                                     int fallbackIcon) {
+QToolButton *TfmMain::AddSpeedButton(const char *name, const QString &hint, int picture) {
     auto *button = new QToolButton(SpeedBar);
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoRaise(true);
     button->setIconSize(QSize(20, 20));
-    button->setIcon(
-        QIcon::fromTheme(QString::fromLatin1(themeIcon),
-                         style()->standardIcon(static_cast<QStyle::StandardPixmap>(fallbackIcon))));
+    // The style's own pictures: no icon-theme lookup slows the start.
+    button->setIcon(style()->standardIcon(static_cast<QStyle::StandardPixmap>(picture)));
     SetHint(*button, hint);
     button->installEventFilter(this);
     SpeedBar->layout()->addWidget(button);
@@ -116,20 +113,18 @@ void TfmMain::CreateSpeedBar() {
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(1);
 
-    SpeedButton1 =
-        AddSpeedButton("SpeedButton1", QStringLiteral("Neu|"), "document-new", QStyle::SP_FileIcon);
-    SpeedButton2 = AddSpeedButton("SpeedButton2", QStringLiteral("Öffnen|"), "document-open",
-                                  QStyle::SP_DialogOpenButton);
-    SaveButton = AddSpeedButton("SaveButton", QStringLiteral("Speichern|"), "document-save",
-                                QStyle::SP_DialogSaveButton);
-    SaveAsButton = AddSpeedButton("SaveAsButton", QStringLiteral("Speichern unter|"),
-                                  "document-save-as", QStyle::SP_DriveFDIcon);
-    ErstellenButton = AddSpeedButton("ErstellenButton", QStringLiteral("Erstellen..."),
-                                     "system-run", QStyle::SP_MediaPlay);
+    SpeedButton1 = AddSpeedButton("SpeedButton1", QStringLiteral("Neu|"), QStyle::SP_FileIcon);
+    SpeedButton2 =
+        AddSpeedButton("SpeedButton2", QStringLiteral("Öffnen|"), QStyle::SP_DialogOpenButton);
+    SaveButton =
+        AddSpeedButton("SaveButton", QStringLiteral("Speichern|"), QStyle::SP_DialogSaveButton);
+    SaveAsButton =
+        AddSpeedButton("SaveAsButton", QStringLiteral("Speichern unter|"), QStyle::SP_DriveFDIcon);
+    ErstellenButton =
+        AddSpeedButton("ErstellenButton", QStringLiteral("Erstellen..."), QStyle::SP_MediaPlay);
     WebAnsichtButton = AddSpeedButton("WebAnsichtButton", QStringLiteral("Vorschau"),
-                                      "document-print-preview", QStyle::SP_FileDialogContentsView);
-    SpeedButton3 = AddSpeedButton("SpeedButton3", QString(), "system-search",
-                                  QStyle::SP_FileDialogDetailedView);
+                                      QStyle::SP_FileDialogContentsView);
+    SpeedButton3 = AddSpeedButton("SpeedButton3", QString(), QStyle::SP_FileDialogDetailedView);
     layout->addStretch(1);
 
     // Kept in the design for later tasks; nothing shows them.

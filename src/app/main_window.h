@@ -83,8 +83,7 @@ class TfmMain : public QMainWindow {
     void CreateMenu();
     void CreateSpeedBar();
     void CreateWorkPanel();
-    QToolButton *AddSpeedButton(const char *name, const QString &hint, const char *themeIcon,
-                                int fallbackIcon);
+    QToolButton *AddSpeedButton(const char *name, const QString &hint, int picture);
     QPushButton *AddWorkButton(const char *name, const QString &caption);
     FileDialogSpec ProjectDialogSpec(const QString &proposedFile) const;
     bool NoProjectLoaded();
