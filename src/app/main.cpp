@@ -5,9 +5,9 @@
 #include "app/app_windows.h"
 #include "app/main_window.h"
 #include "gui/error_handler.h"
+#include "gui/speed_icons.h"
 #include "gui/translations.h"
 
-#include <QIcon>
 #include <QStringList>
 
 #ifdef TAKTON_STARTUP_PROBE
@@ -21,7 +21,8 @@ int main(int argc, char **argv) {
     // PrjParams, a global of the core, exists before this point.
     TaktonApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Takton"));
-    QApplication::setWindowIcon(QIcon(QStringLiteral(":/takton/takton.png")));
+    // Drawn, not decoded from a file: the start does not wait for image readers.
+    QApplication::setWindowIcon(ProgramIcon());
     LoadGermanTranslations(app);
 
     CreateWindows();

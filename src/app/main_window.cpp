@@ -12,6 +12,7 @@
 #include "gui/error_handler.h"
 #include "gui/hints.h"
 #include "gui/qt_text.h"
+#include "gui/speed_icons.h"
 #include "import/web_copy.h"
 #include "model/prj_load.h"
 #include "model/prj_save.h"
@@ -28,7 +29,6 @@
 #include <QMenuBar>
 #include <QPushButton>
 #include <QStatusBar>
-#include <QStyle>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -93,13 +93,12 @@ void TfmMain::CreateMenu() {
                            QStringLiteral("Diese Anwendung beenden"), &TfmMain::FileExit);
 }
 
-QToolButton *TfmMain::AddSpeedButton(const char *name, const QString &hint, int picture) {
+QToolButton *TfmMain::AddSpeedButton(const char *name, const QString &hint, SpeedIcon picture) {
     auto *button = new QToolButton(SpeedBar);
     button->setObjectName(QString::fromLatin1(name));
     button->setAutoRaise(true);
     button->setIconSize(QSize(20, 20));
-    // The style's own pictures: no icon-theme lookup slows the start.
-    button->setIcon(style()->standardIcon(static_cast<QStyle::StandardPixmap>(picture)));
+    button->setIcon(SpeedBarIcon(picture));
     SetHint(*button, hint);
     button->installEventFilter(this);
     SpeedBar->layout()->addWidget(button);
@@ -113,18 +112,16 @@ void TfmMain::CreateSpeedBar() {
     layout->setContentsMargins(2, 2, 2, 2);
     layout->setSpacing(1);
 
-    SpeedButton1 = AddSpeedButton("SpeedButton1", QStringLiteral("Neu|"), QStyle::SP_FileIcon);
-    SpeedButton2 =
-        AddSpeedButton("SpeedButton2", QStringLiteral("Öffnen|"), QStyle::SP_DialogOpenButton);
-    SaveButton =
-        AddSpeedButton("SaveButton", QStringLiteral("Speichern|"), QStyle::SP_DialogSaveButton);
+    SpeedButton1 = AddSpeedButton("SpeedButton1", QStringLiteral("Neu|"), SpeedIcon::New);
+    SpeedButton2 = AddSpeedButton("SpeedButton2", QStringLiteral("Öffnen|"), SpeedIcon::Open);
+    SaveButton = AddSpeedButton("SaveButton", QStringLiteral("Speichern|"), SpeedIcon::Save);
     SaveAsButton =
-        AddSpeedButton("SaveAsButton", QStringLiteral("Speichern unter|"), QStyle::SP_DriveFDIcon);
+        AddSpeedButton("SaveAsButton", QStringLiteral("Speichern unter|"), SpeedIcon::SaveAs);
     ErstellenButton =
-        AddSpeedButton("ErstellenButton", QStringLiteral("Erstellen..."), QStyle::SP_MediaPlay);
-    WebAnsichtButton = AddSpeedButton("WebAnsichtButton", QStringLiteral("Vorschau"),
-                                      QStyle::SP_FileDialogContentsView);
-    SpeedButton3 = AddSpeedButton("SpeedButton3", QString(), QStyle::SP_FileDialogDetailedView);
+        AddSpeedButton("ErstellenButton", QStringLiteral("Erstellen..."), SpeedIcon::Build);
+    WebAnsichtButton =
+        AddSpeedButton("WebAnsichtButton", QStringLiteral("Vorschau"), SpeedIcon::Preview);
+    SpeedButton3 = AddSpeedButton("SpeedButton3", QString(), SpeedIcon::Query);
     layout->addStretch(1);
 
     // Kept in the design for later tasks; nothing shows them.

@@ -14,6 +14,7 @@ class QToolButton;
 namespace takton::gui {
 
 struct FileDialogSpec;
+enum class SpeedIcon;
 
 class TfmMain : public QMainWindow {
     Q_OBJECT
@@ -83,7 +84,7 @@ class TfmMain : public QMainWindow {
     void CreateMenu();
     void CreateSpeedBar();
     void CreateWorkPanel();
-    QToolButton *AddSpeedButton(const char *name, const QString &hint, int picture);
+    QToolButton *AddSpeedButton(const char *name, const QString &hint, SpeedIcon picture);
     QPushButton *AddWorkButton(const char *name, const QString &caption);
     FileDialogSpec ProjectDialogSpec(const QString &proposedFile) const;
     bool NoProjectLoaded();

@@ -48,6 +48,12 @@ TfmEditProject::TfmEditProject(QWidget *parent) : QDialog(parent) {
     setWindowTitle(QStringLiteral("fmEditProject"));
     setModal(true);
 
+    SetProjectLoadObserver(this);
+}
+
+void TfmEditProject::EnsureControls() {
+    if (pcRubrik)
+        return;
     pcRubrik = new QTabWidget(this);
     pcRubrik->setObjectName(QStringLiteral("pcRubrik"));
     CreateStationPage();
@@ -70,7 +76,12 @@ TfmEditProject::TfmEditProject(QWidget *parent) : QDialog(parent) {
     resize(620, 400);
 
     EditOff();
-    SetProjectLoadObserver(this);
+}
+
+void TfmEditProject::setVisible(bool visible) {
+    if (visible)
+        EnsureControls();
+    QDialog::setVisible(visible);
 }
 
 TfmEditProject::~TfmEditProject() {
@@ -207,10 +218,12 @@ void TfmEditProject::CreateButtons() {
 }
 
 void TfmEditProject::EditOn() {
+    EnsureControls();
     btSave->setVisible(true);
 }
 
 void TfmEditProject::EditOff() {
+    EnsureControls();
     btSave->setVisible(false);
 }
 
@@ -255,6 +268,7 @@ bool TfmEditProject::MinuteFieldKeyPress(QKeyEvent &event) {
 }
 
 void TfmEditProject::SetDayGroups() {
+    EnsureControls();
     const QSignalBlocker blocker(cbDayGroups);
     cbDayGroups->clear();
     leDayGroupText->clear();
@@ -365,6 +379,7 @@ void TfmEditProject::DayGroupsLoaded() {
 }
 
 void TfmEditProject::MaxDriveMinutesLoaded(const std::string &text) {
+    EnsureControls();
     leMaxDriveMinutes->setText(FromCp1252(text));
 }
 

@@ -26,6 +26,11 @@ class TfmEditProject : public QDialog, public IProjectLoadObserver {
     explicit TfmEditProject(QWidget *parent = nullptr);
     ~TfmEditProject() override;
 
+    // The controls are built on first need (the first showing or project load)
+    // so that start-up stays quick; before that the pointers below are null.
+    void EnsureControls();
+    void setVisible(bool visible) override;
+
     // Refills the right column from PrjParams.DayGroups.
     void SetDayGroups();
     // The editing mode shows the save button; it has no other effect.
@@ -42,34 +47,34 @@ class TfmEditProject : public QDialog, public IProjectLoadObserver {
     void DayGroupsLoaded() override;
     void MaxDriveMinutesLoaded(const std::string &text) override;
 
-    QTabWidget *pcRubrik;
-    QWidget *tsStationOptions;
-    QWidget *tsLineOptions;
-    QWidget *tsDays;
-    QWidget *tsTimeTable;
+    QTabWidget *pcRubrik = nullptr;
+    QWidget *tsStationOptions = nullptr;
+    QWidget *tsLineOptions = nullptr;
+    QWidget *tsDays = nullptr;
+    QWidget *tsTimeTable = nullptr;
 
-    QGroupBox *gbStationFields;
-    QCheckBox *cbPrjGeoPosition;
-    QCheckBox *cbPrjTarifZone;
-    QCheckBox *cbPrjTarifRing;
+    QGroupBox *gbStationFields = nullptr;
+    QCheckBox *cbPrjGeoPosition = nullptr;
+    QCheckBox *cbPrjTarifZone = nullptr;
+    QCheckBox *cbPrjTarifRing = nullptr;
 
-    QGroupBox *GroupBox1;
-    QLineEdit *leNewDaysName;
-    QLineEdit *leNewDaysText;
-    QListWidget *lbAllDays;
-    QPushButton *btAddDayGroup;
-    QLabel *StaticText1;
-    QComboBox *cbDayGroups;
-    QLineEdit *leDayGroupText;
-    QListWidget *lbDayGroups;
+    QGroupBox *GroupBox1 = nullptr;
+    QLineEdit *leNewDaysName = nullptr;
+    QLineEdit *leNewDaysText = nullptr;
+    QListWidget *lbAllDays = nullptr;
+    QPushButton *btAddDayGroup = nullptr;
+    QLabel *StaticText1 = nullptr;
+    QComboBox *cbDayGroups = nullptr;
+    QLineEdit *leDayGroupText = nullptr;
+    QListWidget *lbDayGroups = nullptr;
 
-    QGroupBox *GroupBox2;
-    QLineEdit *leMaxDriveMinutes;
-    QLineEdit *leMaxOverlapMinutes;
+    QGroupBox *GroupBox2 = nullptr;
+    QLineEdit *leMaxDriveMinutes = nullptr;
+    QLineEdit *leMaxOverlapMinutes = nullptr;
 
-    QPushButton *btSave;
-    QPushButton *btCancel;
-    QPushButton *btClose;
+    QPushButton *btSave = nullptr;
+    QPushButton *btCancel = nullptr;
+    QPushButton *btClose = nullptr;
 
   protected:
     void showEvent(QShowEvent *event) override;
