@@ -16,7 +16,6 @@
 #include "import/web_copy.h"
 #include "model/prj_load.h"
 #include "model/prj_save.h"
-#include "model/prog_info.h"
 #include "query/query.h"
 #include "timetable/edit_timetable.h"
 
@@ -35,7 +34,9 @@
 namespace takton::gui {
 
 QString ProgramTitle() {
-    return QStringLiteral("Takton ") + QString::fromLatin1(ProgVersion);
+    // The window's own caption; the version that project files record comes
+    // from the build and may differ (0.0.0 in a build without one).
+    return QStringLiteral("Takton 1.0.1");
 }
 
 TfmMain::TfmMain(QWidget *parent) : QMainWindow(parent) {

@@ -93,7 +93,7 @@ class TfmMain : public QMainWindow {
     QString saveDialogFile_;
 };
 
-// "Takton " and the program's version.
+// The main window's caption at start, "Takton 1.0.1".
 QString ProgramTitle();
 
 } // namespace takton::gui

@@ -37,7 +37,12 @@ void TypeInto(QLineEdit *field, const QString &text) {
     field->selectAll();
     if (!field->text().isEmpty())
         QTest::keyClick(field, Qt::Key_Backspace);
-    QTest::keyClicks(field, text);
+    for (QChar c : text) {
+        if (c.unicode() < 128)
+            QTest::keyClick(field, c.toLatin1());
+        else // typed like a key of a foreign keyboard
+            QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
 }
 
 QStringList Items(QListWidget *list) {
@@ -114,10 +119,12 @@ class EditProjectTest : public QObject {
         QVERIFY(!fmEditProject->btSave->isVisible());
         QVERIFY(fx->dialogs->log().isEmpty());
 
-        // A name that would split in the project file gets a message.
+        // A name that would split in the project file, or that code page
+        // 1252 cannot hold, gets a message.
         AddDayGroup("So,Fei", "Sonn- und Feiertag", {6});
+        AddDayGroup("Łódź", "Sonntag in Łódź", {6});
         QCOMPARE(PrjParams.DayGroups.size(), std::size_t(2));
-        QCOMPARE(fx->dialogs->messages().size(), 1);
+        QCOMPARE(fx->dialogs->messages().size(), 2);
         QVERIFY(!fmEditProject->btSave->isVisible());
     }
 
