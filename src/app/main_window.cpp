@@ -239,7 +239,8 @@ void TfmMain::FileNew() {
     paWorkChoice->show();
     sbEditProject->setEnabled(true);
     sbEditStations->setEnabled(true);
-    // Lines and timetables need stations first; opening the project frees them.
+    // A new project has no stations yet: lines and timetables stay closed
+    // until the project is opened.
     sbEditLines->setEnabled(false);
     sbEditTimeTable->setEnabled(false);
 }

@@ -119,6 +119,14 @@ class MainWindowTest : public QObject {
         QApplication::sendEvent(fmMain->SaveButton, &enter);
         QCOMPARE(fmMain->statusBar()->currentMessage(), QString());
         QVERIFY(!fmMain->SpeedButton1->icon().isNull());
+        // A hint without a bar serves as tooltip and status text alike.
+        QCOMPARE(fmMain->ErstellenButton->toolTip(), QString("Erstellen..."));
+        QEvent enterHidden(QEvent::Enter);
+        QApplication::sendEvent(fmMain->ErstellenButton, &enterHidden);
+        QCOMPARE(fmMain->statusBar()->currentMessage(), QString("Erstellen..."));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(fmMain->ErstellenButton, &leave);
+        QCOMPARE(fmMain->statusBar()->currentMessage(), QString());
     }
 
     void fileNewCancelledThenSaveBehavesAsSaveAs() {
