@@ -9,7 +9,7 @@ DEMO       ?= examples/demo/demo.zpr
 
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
 
-.PHONY: all bootstrap configure build run test bench asan format clean
+.PHONY: all bootstrap configure build run test bench asan format clean screenshot
 
 all: build
 
@@ -29,6 +29,13 @@ run: build
 
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+# Pictures of the main window (before and after opening the demo project) and
+# of the project options window, taken on a virtual X display.
+screenshot: build
+	mkdir -p $(BUILD)/screenshots
+	xvfb-run -a -s "-screen 0 1280x1024x24" \
+	  $(BUILD)/src/app/takton_screenshots $(BUILD)/screenshots $(DEMO)
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done

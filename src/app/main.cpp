@@ -1,14 +1,50 @@
-// The Takton editor.
+// The Takton editor: creates the ten windows in their order, shows the main
+// window and runs until it is closed. An optional argument names a project
+// file to open, as "Projekt öffnen..." would.
 
-#include "model/prog_info.h"
+#include "app/app_windows.h"
+#include "app/main_window.h"
+#include "gui/error_handler.h"
+#include "gui/speed_icons.h"
+#include "gui/translations.h"
 
-#include <QApplication>
-#include <QMainWindow>
+#include <QStringList>
+
+#ifdef TAKTON_STARTUP_PROBE
+#include <QTimer>
+#include <cstdio>
+#include <time.h>
+#endif
 
 int main(int argc, char **argv) {
-    QApplication app(argc, argv);
-    QMainWindow window;
-    window.setWindowTitle(QStringLiteral("Takton %1").arg(QString::fromLatin1(takton::ProgVersion)));
-    window.show();
-    return app.exec();
+    using namespace takton::gui;
+    // PrjParams, a global of the core, exists before this point.
+    TaktonApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Takton"));
+    // Drawn, not decoded from a file: the start does not wait for image readers.
+    QApplication::setWindowIcon(ProgramIcon());
+    LoadGermanTranslations(app);
+
+    CreateWindows();
+    fmMain->show();
+
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() > 1)
+        RunGuarded([&] { fmMain->OpenFromCommandLine(arguments.at(1)); });
+
+#ifdef TAKTON_STARTUP_PROBE
+    // Start-up benchmark: report the moment the shown window has been handled
+    // by the event loop, then end.
+    QTimer::singleShot(0, [] {
+        timespec now{};
+        clock_gettime(CLOCK_MONOTONIC, &now);
+        std::printf("%lld\n", static_cast<long long>(now.tv_sec) * 1000000000LL + now.tv_nsec);
+        std::fflush(stdout);
+        QApplication::quit();
+    });
+#endif
+
+    const int result = QApplication::exec();
+    DestroyWindows();
+    return result;
 }

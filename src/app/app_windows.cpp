@@ -1,0 +1,60 @@
+#include "app/app_windows.h"
+
+#include "app/first_save.h"
+#include "app/main_window.h"
+#include "app/make_window.h"
+#include "editors/edit_lines.h"
+#include "editors/edit_linestations.h"
+#include "editors/edit_project.h"
+#include "editors/edit_stations.h"
+#include "import/web_copy.h"
+#include "query/query.h"
+#include "timetable/edit_timetable.h"
+
+namespace takton::gui {
+
+TfmMain *fmMain = nullptr;
+TfmEditStations *fmEditStations = nullptr;
+TfmEditProject *fmEditProject = nullptr;
+TDlgFirstSave *DlgFirstSave = nullptr;
+TfmEditLines *fmEditLines = nullptr;
+TfmEditLineStations *fmEditLineStations = nullptr;
+TfmEditTimeTable *fmEditTimeTable = nullptr;
+TfmWebCopy *fmWebCopy = nullptr;
+TfmMake *fmMake = nullptr;
+TfmQuery *fmQuery = nullptr;
+
+void CreateWindows() {
+    fmMain = new TfmMain();
+    // The editors belong to the main window, so they open centred over it.
+    fmEditStations = new TfmEditStations(fmMain);
+    fmEditProject = new TfmEditProject(fmMain);
+    // The notice is centred on the screen, not over the main window.
+    DlgFirstSave = new TDlgFirstSave();
+    fmEditLines = new TfmEditLines(fmMain);
+    fmEditLineStations = new TfmEditLineStations(fmMain);
+    fmEditTimeTable = new TfmEditTimeTable(fmMain);
+    fmWebCopy = new TfmWebCopy(fmMain);
+    fmMake = new TfmMake(fmMain);
+    fmQuery = new TfmQuery(fmMain);
+}
+
+template <class Window> void DestroyWindow(Window *&window) {
+    delete window;
+    window = nullptr;
+}
+
+void DestroyWindows() {
+    DestroyWindow(fmQuery);
+    DestroyWindow(fmMake);
+    DestroyWindow(fmWebCopy);
+    DestroyWindow(fmEditTimeTable);
+    DestroyWindow(fmEditLineStations);
+    DestroyWindow(fmEditLines);
+    DestroyWindow(DlgFirstSave);
+    DestroyWindow(fmEditProject);
+    DestroyWindow(fmEditStations);
+    DestroyWindow(fmMain);
+}
+
+} // namespace takton::gui

@@ -1,0 +1,35 @@
+#pragma once
+
+// The program's ten windows, each created once at start-up and kept until the
+// end. The order of creation is fixed: the main window first.
+
+namespace takton::gui {
+
+class TfmMain;
+class TfmEditStations;
+class TfmEditProject;
+class TDlgFirstSave;
+class TfmEditLines;
+class TfmEditLineStations;
+class TfmEditTimeTable;
+class TfmWebCopy;
+class TfmMake;
+class TfmQuery;
+
+extern TfmMain *fmMain;
+extern TfmEditStations *fmEditStations;
+extern TfmEditProject *fmEditProject;
+extern TDlgFirstSave *DlgFirstSave;
+extern TfmEditLines *fmEditLines;
+extern TfmEditLineStations *fmEditLineStations;
+extern TfmEditTimeTable *fmEditTimeTable;
+extern TfmWebCopy *fmWebCopy;
+extern TfmMake *fmMake;
+extern TfmQuery *fmQuery;
+
+// Creates the ten windows in their order; needs the application object.
+void CreateWindows();
+// Destroys them in reverse order and clears the variables (end of the run, tests).
+void DestroyWindows();
+
+} // namespace takton::gui

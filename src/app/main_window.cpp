@@ -1,0 +1,340 @@
+#include "app/main_window.h"
+
+#include "app/app_windows.h"
+#include "app/first_save.h"
+#include "app/make_window.h"
+#include "editors/edit_lines.h"
+#include "editors/edit_linestations.h"
+#include "editors/edit_project.h"
+#include "editors/edit_stations.h"
+#include "gui/current_project.h"
+#include "gui/dialogs.h"
+#include "gui/error_handler.h"
+#include "gui/hints.h"
+#include "gui/qt_text.h"
+#include "gui/speed_icons.h"
+#include "import/web_copy.h"
+#include "model/prj_load.h"
+#include "model/prj_save.h"
+#include "query/query.h"
+#include "timetable/edit_timetable.h"
+
+#include <QApplication>
+#include <QEvent>
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+namespace takton::gui {
+
+QString ProgramTitle() {
+    // The window's own caption; the version that project files record comes
+    // from the build and may differ (0.0.0 in a build without one).
+    return QStringLiteral("Takton 1.0.1");
+}
+
+TfmMain::TfmMain(QWidget *parent) : QMainWindow(parent) {
+    setObjectName(QStringLiteral("fmMain"));
+    setWindowTitle(ProgramTitle());
+    CreateMenu();
+    CreateSpeedBar();
+    CreateWorkPanel();
+    setStatusBar(new QStatusBar(this));
+    statusBar()->setObjectName(QStringLiteral("StatusLine"));
+    statusBar()->setSizeGripEnabled(true);
+    resize(420, 360);
+    FormCreate();
+}
+
+void TfmMain::FormCreate() {
+    // The hints of the menu and of the speed bar feed the status line.
+    connect(FileMenu, &QMenu::hovered, this,
+            [this](QAction *action) { ShowHint(LongHintOf(*action)); });
+    connect(FileMenu, &QMenu::aboutToHide, this, [this] { ShowHint(QString()); });
+    GetProgInfo();
+}
+
+void TfmMain::GetProgInfo() {
+    // The name, edition, type and version written into project files are fixed
+    // at build time (model/prog_info.h); here only the paths are found.
+    ProgExeName = ToNativePath(QCoreApplication::applicationFilePath());
+    DefaultProjectFile =
+        ToNativePath(QCoreApplication::applicationDirPath() + QStringLiteral("/default.zpr"));
+}
+
+void TfmMain::CreateMenu() {
+    FileMenu = menuBar()->addMenu(QStringLiteral("&Datei"));
+    FileMenu->setObjectName(QStringLiteral("FileMenu"));
+    auto addItem = [this](const char *name, const QString &caption, const QString &hint,
+                          void (TfmMain::*handler)()) {
+        QAction *item = FileMenu->addAction(caption);
+        item->setObjectName(QString::fromLatin1(name));
+        SetHint(*item, hint);
+        connect(item, &QAction::triggered, this, Guarded([this, handler] { (this->*handler)(); }));
+        return item;
+    };
+    FileNewItem = addItem("FileNewItem", QStringLiteral("&Neu"),
+                          QStringLiteral("Neue Datei erzeugen"), &TfmMain::FileNew);
+    FileOpenItem = addItem("FileOpenItem", QStringLiteral("Projekt ö&ffnen..."),
+                           QStringLiteral("Existierendes Projekt öffnen"), &TfmMain::FileOpen);
+    FileSaveItem = addItem("FileSaveItem", QStringLiteral("Projekt &speichern"),
+                           QStringLiteral("Aktuelles Projekt speichern"), &TfmMain::FileSave);
+    FileSaveAsItem = addItem("FileSaveAsItem", QStringLiteral("Projekt speichern &unter..."),
+                             QStringLiteral("Aktuelles Projekt unter neuem Namen speichern"),
+                             &TfmMain::FileSaveAs);
+    N1 = FileMenu->addSeparator();
+    N1->setObjectName(QStringLiteral("N1"));
+    FileExitItem = addItem("FileExitItem", QStringLiteral("&Beenden"),
+                           QStringLiteral("Diese Anwendung beenden"), &TfmMain::FileExit);
+}
+
+QToolButton *TfmMain::AddSpeedButton(const char *name, const QString &hint, SpeedIcon picture) {
+    auto *button = new QToolButton(SpeedBar);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoRaise(true);
+    button->setIconSize(QSize(20, 20));
+    button->setIcon(SpeedBarIcon(picture));
+    SetHint(*button, hint);
+    button->installEventFilter(this);
+    SpeedBar->layout()->addWidget(button);
+    return button;
+}
+
+void TfmMain::CreateSpeedBar() {
+    SpeedBar = new QWidget(this);
+    SpeedBar->setObjectName(QStringLiteral("SpeedBar"));
+    auto *layout = new QHBoxLayout(SpeedBar);
+    layout->setContentsMargins(2, 2, 2, 2);
+    layout->setSpacing(1);
+
+    SpeedButton1 = AddSpeedButton("SpeedButton1", QStringLiteral("Neu|"), SpeedIcon::New);
+    SpeedButton2 = AddSpeedButton("SpeedButton2", QStringLiteral("Öffnen|"), SpeedIcon::Open);
+    SaveButton = AddSpeedButton("SaveButton", QStringLiteral("Speichern|"), SpeedIcon::Save);
+    SaveAsButton =
+        AddSpeedButton("SaveAsButton", QStringLiteral("Speichern unter|"), SpeedIcon::SaveAs);
+    ErstellenButton =
+        AddSpeedButton("ErstellenButton", QStringLiteral("Erstellen..."), SpeedIcon::Build);
+    WebAnsichtButton =
+        AddSpeedButton("WebAnsichtButton", QStringLiteral("Vorschau"), SpeedIcon::Preview);
+    SpeedButton3 = AddSpeedButton("SpeedButton3", QString(), SpeedIcon::Query);
+    layout->addStretch(1);
+
+    // Kept in the design for later tasks; nothing shows them.
+    ErstellenButton->hide();
+    WebAnsichtButton->hide();
+    SpeedButton3->hide();
+
+    connect(SpeedButton1, &QToolButton::clicked, this, Guarded([this] { FileNew(); }));
+    connect(SpeedButton2, &QToolButton::clicked, this, Guarded([this] { FileOpen(); }));
+    connect(SaveButton, &QToolButton::clicked, this, Guarded([this] { FileSave(); }));
+    connect(SaveAsButton, &QToolButton::clicked, this, Guarded([this] { FileSaveAs(); }));
+    connect(WebAnsichtButton, &QToolButton::clicked, this,
+            Guarded([this] { WebAnsichtButtonClick(); }));
+    connect(SpeedButton3, &QToolButton::clicked, this, Guarded([this] { SpeedButton3Click(); }));
+}
+
+QPushButton *TfmMain::AddWorkButton(const char *name, const QString &caption) {
+    auto *button = new QPushButton(caption, paWorkChoice);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setFlat(true);
+    button->setMinimumSize(200, 40);
+    QFont font = button->font();
+    font.setPointSizeF(font.pointSizeF() * 1.2);
+    button->setFont(font);
+    return button;
+}
+
+void TfmMain::CreateWorkPanel() {
+    auto *central = new QWidget(this);
+    auto *centralLayout = new QVBoxLayout(central);
+    centralLayout->setContentsMargins(0, 0, 0, 0);
+    centralLayout->setSpacing(0);
+    centralLayout->addWidget(SpeedBar);
+
+    Panel1 = new QWidget(central);
+    Panel1->setObjectName(QStringLiteral("Panel1"));
+    centralLayout->addWidget(Panel1, 1);
+    auto *panelLayout = new QVBoxLayout(Panel1);
+
+    paWorkChoice = new QWidget(Panel1);
+    paWorkChoice->setObjectName(QStringLiteral("paWorkChoice"));
+    panelLayout->addWidget(paWorkChoice, 0, Qt::AlignLeft | Qt::AlignTop);
+    panelLayout->addStretch(1);
+    auto *grid = new QGridLayout(paWorkChoice);
+
+    sbEditProject = AddWorkButton("sbEditProject", QStringLiteral("Projekt-Optionen"));
+    sbEditStations = AddWorkButton("sbEditStations", QStringLiteral("Stationen bearbeiten"));
+    sbEditLines = AddWorkButton("sbEditLines", QStringLiteral("Linien bearbeiten"));
+    sbAssignStations = AddWorkButton("sbAssignStations", QStringLiteral("Stationen zuweisen"));
+    sbEditTimeTable = AddWorkButton("sbEditTimeTable", QStringLiteral("Fahrpläne bearbeiten"));
+    sbMake = AddWorkButton("sbMake", QStringLiteral("Datenaufbereitung"));
+    int row = 0;
+    for (QPushButton *button :
+         {sbEditProject, sbEditStations, sbEditLines, sbAssignStations, sbEditTimeTable})
+        grid->addWidget(button, row++, 0);
+    grid->addWidget(sbMake, 0, 1);
+    sbMake->hide();
+    paWorkChoice->hide();
+
+    connect(sbEditProject, &QPushButton::clicked, this, Guarded([this] { sbEditProjectClick(); }));
+    connect(sbEditStations, &QPushButton::clicked, this,
+            Guarded([this] { sbEditStationsClick(); }));
+    connect(sbEditLines, &QPushButton::clicked, this, Guarded([this] { sbEditLinesClick(); }));
+    connect(sbAssignStations, &QPushButton::clicked, this,
+            Guarded([this] { sbAssignStationsClick(); }));
+    connect(sbEditTimeTable, &QPushButton::clicked, this,
+            Guarded([this] { sbEditTimeTableClick(); }));
+    connect(sbMake, &QPushButton::clicked, this, Guarded([this] { sbMakeClick(); }));
+
+    setCentralWidget(central);
+}
+
+bool TfmMain::eventFilter(QObject *watched, QEvent *event) {
+    // Speed buttons: entering shows their long hint (often empty), leaving
+    // clears the status line.
+    if (event->type() == QEvent::Enter)
+        ShowHint(LongHintOf(*watched));
+    else if (event->type() == QEvent::Leave)
+        ShowHint(QString());
+    return QMainWindow::eventFilter(watched, event);
+}
+
+void TfmMain::ShowHint(const QString &longHint) {
+    if (longHint.isEmpty())
+        statusBar()->clearMessage();
+    else
+        statusBar()->showMessage(longHint);
+}
+
+FileDialogSpec TfmMain::ProjectDialogSpec(const QString &proposedFile) const {
+    return FileDialogSpec{QStringLiteral("ZAL-Projekt (*.zpr)"), QStringLiteral("zpr"),
+                          proposedFile};
+}
+
+void TfmMain::FileNew() {
+    LoadProjectFile(DefaultProjectFile);
+    ProjectFile.clear();
+    saveDialogFile_.clear();
+    setWindowTitle(QStringLiteral("ZAL-Editor: [neues Projekt]"));
+    Dialogs().ShowModal(*DlgFirstSave);
+
+    const auto chosen = Dialogs().SaveFileName(ProjectDialogSpec(saveDialogFile_));
+    if (!chosen) {
+        paWorkChoice->hide();
+        return;
+    }
+    saveDialogFile_ = *chosen;
+    const std::string path = ToNativePath(*chosen);
+    SaveProjectFile(path);
+    ProjectFile = path;
+    ProjectDir = DirectoryOf(path);
+    openDialogFile_ = *chosen;
+    setWindowTitle(QStringLiteral("ZAL-Editor: ") + *chosen);
+    paWorkChoice->show();
+    sbEditProject->setEnabled(true);
+    sbEditStations->setEnabled(true);
+    // A new project has no stations yet: lines and timetables stay closed
+    // until the project is opened.
+    sbEditLines->setEnabled(false);
+    sbEditTimeTable->setEnabled(false);
+}
+
+void TfmMain::FileOpen() {
+    const auto chosen = Dialogs().OpenFileName(ProjectDialogSpec(openDialogFile_));
+    if (!chosen)
+        return;
+    openDialogFile_ = *chosen;
+    LoadProject(ToNativePath(*chosen));
+}
+
+void TfmMain::LoadProject(const std::string &path) {
+    LoadProjectFile(path);
+    ProjectFile = path;
+    ProjectDir = DirectoryOf(path);
+    saveDialogFile_ = FromNativePath(path);
+    setWindowTitle(ProgramTitle() + QStringLiteral(":   ") + FromNativePath(path));
+    paWorkChoice->show();
+    sbEditStations->setEnabled(true);
+    sbEditLines->setEnabled(true);
+    sbEditTimeTable->setEnabled(true);
+}
+
+void TfmMain::OpenFromCommandLine(const QString &argument) {
+    const QString path = QFileInfo(argument).absoluteFilePath();
+    openDialogFile_ = path;
+    LoadProject(ToNativePath(path));
+}
+
+void TfmMain::FileSave() {
+    if (ProjectFile.empty()) {
+        FileSaveAs();
+        return;
+    }
+    SaveProjectFile(ProjectFile);
+}
+
+void TfmMain::FileSaveAs() {
+    const auto chosen = Dialogs().SaveFileName(ProjectDialogSpec(saveDialogFile_));
+    if (!chosen)
+        return;
+    saveDialogFile_ = *chosen;
+    const std::string path = ToNativePath(*chosen);
+    SaveProjectFile(path);
+    // Only the project file moves; the other files stay in ProjectDir.
+    ProjectFile = path;
+    openDialogFile_ = *chosen;
+    setWindowTitle(QStringLiteral("ZAL-Editor: ") + *chosen);
+}
+
+void TfmMain::FileExit() {
+    close();
+}
+
+void TfmMain::sbEditProjectClick() {
+    Dialogs().ShowModal(*fmEditProject);
+}
+
+void TfmMain::sbEditStationsClick() {
+    Dialogs().ShowModal(*fmEditStations);
+}
+
+void TfmMain::sbEditLinesClick() {
+    Dialogs().ShowModal(*fmEditLines);
+}
+
+void TfmMain::sbAssignStationsClick() {
+    Dialogs().ShowModal(*fmEditLineStations);
+}
+
+void TfmMain::sbEditTimeTableClick() {
+    Dialogs().ShowModal(*fmEditTimeTable);
+}
+
+void TfmMain::WebAnsichtButtonClick() {
+    Dialogs().ShowModal(*fmWebCopy);
+}
+
+bool TfmMain::NoProjectLoaded() {
+    if (!ProjectFile.empty())
+        return false;
+    Dialogs().ShowMessage(QStringLiteral("Kein Projekt geladen!"));
+    return true;
+}
+
+void TfmMain::SpeedButton3Click() {
+    if (!NoProjectLoaded())
+        Dialogs().ShowModal(*fmQuery);
+}
+
+void TfmMain::sbMakeClick() {
+    if (!NoProjectLoaded())
+        Dialogs().ShowModal(*fmMake);
+}
+
+} // namespace takton::gui

@@ -1,0 +1,70 @@
+// Pictures of the program for the documentation: the main window at start and
+// with the demo project open, and the project options window. Run under a real
+// (or virtual) X display: takton_screenshots OUTPUT_DIR PROJECT.zpr
+
+#include "app/app_windows.h"
+#include "app/main_window.h"
+#include "editors/edit_project.h"
+#include "gui/error_handler.h"
+#include "gui/translations.h"
+
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTabWidget>
+#include <QWidget>
+#include <cstdio>
+
+namespace {
+
+using namespace takton::gui;
+
+// Lets the window system map and paint the window before it is grabbed.
+void Settle(QWidget &window) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < 300)
+        QApplication::processEvents(QEventLoop::AllEvents, 50);
+    window.repaint();
+}
+
+bool Save(QWidget &window, const QString &dir, const char *name) {
+    Settle(window);
+    const QString path = QDir(dir).filePath(QString::fromLatin1(name));
+    if (!window.grab().save(path)) {
+        std::fprintf(stderr, "takton_screenshots: %s not written\n", qPrintable(path));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(path));
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char **argv) {
+    TaktonApplication app(argc, argv);
+    LoadGermanTranslations(app);
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() != 3) {
+        std::fprintf(stderr, "Aufruf: takton_screenshots AUSGABEORDNER PROJEKT.zpr\n");
+        return 2;
+    }
+    const QString outputDir = arguments.at(1);
+    QDir().mkpath(outputDir);
+
+    CreateWindows();
+    fmMain->resize(520, 380);
+    fmMain->show();
+    bool ok = Save(*fmMain, outputDir, "main_window_start.png");
+    fmMain->OpenFromCommandLine(arguments.at(2));
+    ok = Save(*fmMain, outputDir, "main_window.png") && ok;
+
+    fmEditProject->show();
+    ok = Save(*fmEditProject, outputDir, "project_options.png") && ok;
+    fmEditProject->pcRubrik->setCurrentWidget(fmEditProject->tsTimeTable);
+    ok = Save(*fmEditProject, outputDir, "project_options_timetable.png") && ok;
+    fmEditProject->hide();
+
+    DestroyWindows();
+    return ok ? 0 : 1;
+}

@@ -1,0 +1,386 @@
+#include "editors/edit_project.h"
+
+#include "gui/current_project.h"
+#include "gui/dialogs.h"
+#include "gui/error_handler.h"
+#include "gui/qt_text.h"
+#include "model/prj_params.h"
+#include "model/prj_save.h"
+#include "model/project_rules.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFormLayout>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QVBoxLayout>
+
+namespace takton::gui {
+
+QStringList WeekDayNames() {
+    return {QStringLiteral("Montag"),     QStringLiteral("Dienstag"), QStringLiteral("Mittwoch"),
+            QStringLiteral("Donnerstag"), QStringLiteral("Freitag"),  QStringLiteral("Sonnabend"),
+            QStringLiteral("Sonntag")};
+}
+
+namespace {
+
+// Characters that would break the project file or the timetable sections
+// named after a day group: list separators, quotes, key and section marks.
+bool NameBreaksFiles(const QString &name) {
+    for (QChar c : name)
+        if (c.unicode() < 32 || QStringLiteral(",=\"'[]").contains(c))
+            return true;
+    return name.trimmed() != name;
+}
+
+} // namespace
+
+TfmEditProject::TfmEditProject(QWidget *parent) : QDialog(parent) {
+    setObjectName(QStringLiteral("fmEditProject"));
+    setWindowTitle(QStringLiteral("fmEditProject"));
+    setModal(true);
+
+    SetProjectLoadObserver(this);
+}
+
+void TfmEditProject::EnsureControls() {
+    if (pcRubrik)
+        return;
+    pcRubrik = new QTabWidget(this);
+    pcRubrik->setObjectName(QStringLiteral("pcRubrik"));
+    CreateStationPage();
+    tsLineOptions = new QWidget(pcRubrik);
+    tsLineOptions->setObjectName(QStringLiteral("tsLineOptions"));
+    pcRubrik->addTab(tsLineOptions, QStringLiteral("Linien"));
+    CreateDaysPage();
+    CreateTimeTablePage();
+    pcRubrik->setCurrentWidget(tsDays);
+
+    CreateButtons();
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(pcRubrik, 1);
+    auto *buttons = new QHBoxLayout();
+    buttons->addWidget(btSave);
+    buttons->addWidget(btCancel);
+    buttons->addStretch(1);
+    buttons->addWidget(btClose);
+    layout->addLayout(buttons);
+    resize(620, 400);
+
+    EditOff();
+}
+
+void TfmEditProject::setVisible(bool visible) {
+    if (visible)
+        EnsureControls();
+    QDialog::setVisible(visible);
+}
+
+TfmEditProject::~TfmEditProject() {
+    SetProjectLoadObserver(nullptr);
+}
+
+void TfmEditProject::CreateStationPage() {
+    tsStationOptions = new QWidget(pcRubrik);
+    tsStationOptions->setObjectName(QStringLiteral("tsStationOptions"));
+    pcRubrik->addTab(tsStationOptions, QStringLiteral("Stationen"));
+
+    // Kept for later tasks: nothing shows, reads or stores these fields.
+    gbStationFields = new QGroupBox(QStringLiteral("Daten für Stationen"), tsStationOptions);
+    gbStationFields->setObjectName(QStringLiteral("gbStationFields"));
+    cbPrjGeoPosition = new QCheckBox(QStringLiteral("Geo-Positionen"), gbStationFields);
+    cbPrjGeoPosition->setChecked(true);
+    cbPrjTarifZone = new QCheckBox(QStringLiteral("Tarifzone"), gbStationFields);
+    cbPrjTarifRing = new QCheckBox(QStringLiteral("Tarifring"), gbStationFields);
+    auto *layout = new QVBoxLayout(gbStationFields);
+    for (QCheckBox *box : {cbPrjGeoPosition, cbPrjTarifZone, cbPrjTarifRing}) {
+        layout->addWidget(box);
+        connect(box, &QCheckBox::clicked, this, [this] { EditOn(); });
+    }
+    gbStationFields->hide();
+}
+
+void TfmEditProject::CreateDaysPage() {
+    tsDays = new QWidget(pcRubrik);
+    tsDays->setObjectName(QStringLiteral("tsDays"));
+    pcRubrik->addTab(tsDays, QStringLiteral("Tag-Gruppen"));
+
+    GroupBox1 = new QGroupBox(QStringLiteral("Fahrtage zuweisen"), tsDays);
+    GroupBox1->setObjectName(QStringLiteral("GroupBox1"));
+    auto *pageLayout = new QVBoxLayout(tsDays);
+    pageLayout->addWidget(GroupBox1);
+    auto *columns = new QGridLayout(GroupBox1);
+
+    // Left: a new day group.
+    leNewDaysName = new QLineEdit(GroupBox1);
+    leNewDaysName->setObjectName(QStringLiteral("leNewDaysName"));
+    leNewDaysText = new QLineEdit(GroupBox1);
+    leNewDaysText->setObjectName(QStringLiteral("leNewDaysText"));
+    lbAllDays = new QListWidget(GroupBox1);
+    lbAllDays->setObjectName(QStringLiteral("lbAllDays"));
+    lbAllDays->addItems(WeekDayNames());
+    lbAllDays->setSelectionMode(QAbstractItemView::MultiSelection);
+    auto *left = new QFormLayout();
+    left->addRow(QStringLiteral("Name:"), leNewDaysName);
+    left->addRow(QStringLiteral("Text:"), leNewDaysText);
+    left->addRow(lbAllDays);
+    columns->addLayout(left, 0, 0);
+
+    btAddDayGroup = new QPushButton(QStringLiteral("hinzufügen >>"), GroupBox1);
+    btAddDayGroup->setObjectName(QStringLiteral("btAddDayGroup"));
+    btAddDayGroup->setAutoDefault(false);
+    columns->addWidget(btAddDayGroup, 0, 1, Qt::AlignVCenter);
+
+    // Right: the existing groups.
+    StaticText1 = new QLabel(QStringLiteral("Name:"), GroupBox1);
+    cbDayGroups = new QComboBox(GroupBox1);
+    cbDayGroups->setObjectName(QStringLiteral("cbDayGroups"));
+    cbDayGroups->setEditable(true);
+    // Typed text only looks a group up; it never becomes an entry of the box.
+    cbDayGroups->setInsertPolicy(QComboBox::NoInsert);
+    leDayGroupText = new QLineEdit(GroupBox1);
+    leDayGroupText->setObjectName(QStringLiteral("leDayGroupText"));
+    leDayGroupText->setReadOnly(true);
+    leDayGroupText->setFocusPolicy(Qt::ClickFocus);
+    lbDayGroups = new QListWidget(GroupBox1);
+    lbDayGroups->setObjectName(QStringLiteral("lbDayGroups"));
+    auto *right = new QVBoxLayout();
+    right->addWidget(StaticText1);
+    right->addWidget(cbDayGroups);
+    auto *textRow = new QFormLayout();
+    textRow->addRow(QStringLiteral("Text:"), leDayGroupText);
+    right->addLayout(textRow);
+    right->addWidget(lbDayGroups);
+    columns->addLayout(right, 0, 2);
+
+    connect(btAddDayGroup, &QPushButton::clicked, this, Guarded([this] { btAddDayGroupClick(); }));
+    connect(cbDayGroups, &QComboBox::currentIndexChanged, this,
+            Guarded([this] { cbDayGroupsChange(); }));
+    connect(cbDayGroups, &QComboBox::editTextChanged, this,
+            Guarded([this](const QString &typed) { ShowTypedDayGroup(typed); }));
+}
+
+void TfmEditProject::CreateTimeTablePage() {
+    tsTimeTable = new QWidget(pcRubrik);
+    tsTimeTable->setObjectName(QStringLiteral("tsTimeTable"));
+    pcRubrik->addTab(tsTimeTable, QStringLiteral("Fahrplan"));
+
+    GroupBox2 = new QGroupBox(QStringLiteral("Zeit-Einstellungen"), tsTimeTable);
+    GroupBox2->setObjectName(QStringLiteral("GroupBox2"));
+    auto *pageLayout = new QVBoxLayout(tsTimeTable);
+    pageLayout->addWidget(GroupBox2);
+    pageLayout->addStretch(1);
+
+    leMaxDriveMinutes = new QLineEdit(GroupBox2);
+    leMaxDriveMinutes->setObjectName(QStringLiteral("leMaxDriveMinutes"));
+    leMaxDriveMinutes->setText(QString::number(PrjParams.MaxDriveMinutes));
+    leMaxOverlapMinutes = new QLineEdit(GroupBox2);
+    leMaxOverlapMinutes->setObjectName(QStringLiteral("leMaxOverlapMinutes"));
+    auto *overlapLabel = new QLabel(
+        QStringLiteral("Maximaler Vorsprung in Minuten bei später startender Fahrt gleicher Linie"),
+        GroupBox2);
+    auto *form = new QFormLayout(GroupBox2);
+    form->addRow(QStringLiteral("Maximale Fahrzeit in Minuten zwischen 2 Stationen:"),
+                 leMaxDriveMinutes);
+    form->addRow(overlapLabel, leMaxOverlapMinutes);
+    // Kept for later tasks: nothing shows, reads or stores it.
+    overlapLabel->hide();
+    leMaxOverlapMinutes->hide();
+
+    leMaxDriveMinutes->installEventFilter(this);
+    leMaxOverlapMinutes->installEventFilter(this);
+    // Pasting, cutting or deleting changes the field without a typed digit;
+    // the change must still be savable.
+    connect(leMaxDriveMinutes, &QLineEdit::textEdited, this, [this] { EditOn(); });
+}
+
+void TfmEditProject::CreateButtons() {
+    btSave = new QPushButton(QStringLiteral("Änderungen speichern"), this);
+    btSave->setObjectName(QStringLiteral("btSave"));
+    btSave->setDefault(true);
+    btCancel = new QPushButton(QStringLiteral("Änderungen verwerfen"), this);
+    btCancel->setObjectName(QStringLiteral("btCancel"));
+    btCancel->setAutoDefault(false);
+    btClose = new QPushButton(QStringLiteral("Fenser schließen"), this);
+    btClose->setObjectName(QStringLiteral("btClose"));
+    btClose->setAutoDefault(false);
+    connect(btSave, &QPushButton::clicked, this, Guarded([this] { btSaveClick(); }));
+    connect(btCancel, &QPushButton::clicked, this, Guarded([this] { btCancelClick(); }));
+    connect(btClose, &QPushButton::clicked, this, Guarded([this] { btCloseClick(); }));
+}
+
+void TfmEditProject::EditOn() {
+    EnsureControls();
+    btSave->setVisible(true);
+}
+
+void TfmEditProject::EditOff() {
+    EnsureControls();
+    btSave->setVisible(false);
+}
+
+void TfmEditProject::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    FormShow();
+}
+
+void TfmEditProject::FormShow() {
+    EditOff();
+}
+
+void TfmEditProject::keyPressEvent(QKeyEvent *event) {
+    // Escape means "Änderungen verwerfen", as the window's cancel button.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        btCancel->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+bool TfmEditProject::eventFilter(QObject *watched, QEvent *event) {
+    if (event->type() == QEvent::KeyPress &&
+        (watched == leMaxDriveMinutes || watched == leMaxOverlapMinutes))
+        return MinuteFieldKeyPress(*static_cast<QKeyEvent *>(event));
+    return QDialog::eventFilter(watched, event);
+}
+
+bool TfmEditProject::MinuteFieldKeyPress(QKeyEvent &event) {
+    const QString typed = event.text();
+    const bool isDigit =
+        typed.size() == 1 && typed[0] >= QLatin1Char('0') && typed[0] <= QLatin1Char('9');
+    if (event.key() == Qt::Key_Backspace || isDigit) {
+        EditOn();
+        return false;
+    }
+    // Other typed characters are dropped; keys without a character (cursor
+    // keys, shortcuts such as Ctrl+V) go on to the field.
+    const bool isCharacter = !typed.isEmpty() && typed[0].isPrint() &&
+                             !(event.modifiers() & (Qt::ControlModifier | Qt::AltModifier));
+    return isCharacter;
+}
+
+void TfmEditProject::SetDayGroups() {
+    EnsureControls();
+    const QSignalBlocker blocker(cbDayGroups);
+    cbDayGroups->clear();
+    leDayGroupText->clear();
+    lbDayGroups->clear();
+    for (const TDayGroupItem &group : PrjParams.DayGroups)
+        cbDayGroups->addItem(FromCp1252(group.Name));
+    if (cbDayGroups->count() == 0) {
+        cbDayGroups->setCurrentIndex(-1);
+        cbDayGroups->setEditText(QString());
+        return;
+    }
+    cbDayGroups->setCurrentIndex(0);
+    ShowDayGroup(0);
+}
+
+void TfmEditProject::ShowDayGroup(int index) {
+    leDayGroupText->clear();
+    lbDayGroups->clear();
+    if (index < 0 || index >= static_cast<int>(PrjParams.DayGroups.size()))
+        return;
+    const TDayGroupItem &group = PrjParams.DayGroups[static_cast<std::size_t>(index)];
+    leDayGroupText->setText(FromCp1252(group.Text));
+    const QStringList names = WeekDayNames();
+    for (int day = 0; day < kWeekDayCount; ++day)
+        if (HasDay(group.Days, day))
+            lbDayGroups->addItem(names[day]);
+}
+
+void TfmEditProject::cbDayGroupsChange() {
+    ShowDayGroup(cbDayGroups->currentIndex());
+}
+
+void TfmEditProject::ShowTypedDayGroup(const QString &typed) {
+    // Typed text that names a group (in any case) shows it; any other text
+    // shows no group.
+    ShowDayGroup(cbDayGroups->findText(typed, Qt::MatchFixedString));
+}
+
+void TfmEditProject::btAddDayGroupClick() {
+    TDaySet days = 0;
+    for (int day = 0; day < lbAllDays->count() && day < kWeekDayCount; ++day)
+        if (lbAllDays->item(day)->isSelected())
+            days = WithDay(days, day);
+    const QString typedName = leNewDaysName->text();
+    const QString typedText = leNewDaysText->text();
+    if (days == 0 || typedName.isEmpty() || typedText.isEmpty())
+        return;
+
+    const auto name = ToCp1252(typedName);
+    const auto text = ToCp1252(typedText);
+    if (!name || !text) {
+        Dialogs().ShowMessage(
+            QStringLiteral("Name und Text dürfen nur Zeichen des westeuropäischen "
+                           "Zeichensatzes enthalten."));
+        return;
+    }
+    if (NameBreaksFiles(typedName)) {
+        Dialogs().ShowMessage(
+            QStringLiteral("Der Name einer Tag-Gruppe darf keines der Zeichen , = \" ' [ ] "
+                           "enthalten und nicht mit einem Leerzeichen beginnen oder enden."));
+        return;
+    }
+    TDayGroupItem group{*name, *text, days};
+    // Same name in any case, or same text: refused without a message.
+    if (CheckNewDayGroup(PrjParams, group))
+        return;
+
+    EditOn();
+    PrjParams.DayGroups.push_back(group);
+    const int index = static_cast<int>(PrjParams.DayGroups.size()) - 1;
+    {
+        const QSignalBlocker blocker(cbDayGroups);
+        cbDayGroups->addItem(typedName);
+        cbDayGroups->setCurrentIndex(cbDayGroups->findText(typedName, Qt::MatchFixedString));
+    }
+    ShowDayGroup(index);
+}
+
+void TfmEditProject::btSaveClick() {
+    const auto minutes = ParseDriveMinutes(ToCp1252Lossy(leMaxDriveMinutes->text()));
+    if (!minutes) {
+        Dialogs().ShowMessage(QStringLiteral(
+            "Die maximale Fahrzeit muss als ganze Zahl von Minuten (nur Ziffern) eingegeben "
+            "werden. Es wurde nichts gespeichert."));
+        pcRubrik->setCurrentWidget(tsTimeTable);
+        leMaxDriveMinutes->setFocus();
+        return;
+    }
+    if (ProjectFile.empty()) {
+        Dialogs().ShowMessage(QStringLiteral("Kein Projekt geladen!"));
+        return;
+    }
+    PrjParams.MaxDriveMinutes = *minutes;
+    SaveProjectFile(ProjectFile);
+    EditOff();
+}
+
+void TfmEditProject::btCancelClick() {
+    EditOff();
+}
+
+void TfmEditProject::btCloseClick() {
+    close();
+}
+
+void TfmEditProject::DayGroupsLoaded() {
+    SetDayGroups();
+}
+
+void TfmEditProject::MaxDriveMinutesLoaded(const std::string &text) {
+    EnsureControls();
+    leMaxDriveMinutes->setText(FromCp1252(text));
+}
+
+} // namespace takton::gui

@@ -1,0 +1,99 @@
+#pragma once
+
+// The project options window: day groups and the longest driving time between
+// two stations. A new day group goes straight into PrjParams; "Änderungen
+// speichern" writes the project file. Every project load refreshes the window,
+// shown or not.
+
+#include "model/prj_load.h"
+
+#include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QTabWidget;
+
+namespace takton::gui {
+
+class TfmEditProject : public QDialog, public IProjectLoadObserver {
+    Q_OBJECT
+  public:
+    explicit TfmEditProject(QWidget *parent = nullptr);
+    ~TfmEditProject() override;
+
+    // The controls are built on first need (the first showing or project load)
+    // so that start-up stays quick; before that the pointers below are null.
+    void EnsureControls();
+    void setVisible(bool visible) override;
+
+    // Refills the right column from PrjParams.DayGroups.
+    void SetDayGroups();
+    // The editing mode shows the save button; it has no other effect.
+    void EditOn();
+    void EditOff();
+
+    void btSaveClick();
+    void btCancelClick();
+    void btCloseClick();
+    void btAddDayGroupClick();
+    void cbDayGroupsChange();
+
+    // IProjectLoadObserver
+    void DayGroupsLoaded() override;
+    void MaxDriveMinutesLoaded(const std::string &text) override;
+
+    QTabWidget *pcRubrik = nullptr;
+    QWidget *tsStationOptions = nullptr;
+    QWidget *tsLineOptions = nullptr;
+    QWidget *tsDays = nullptr;
+    QWidget *tsTimeTable = nullptr;
+
+    QGroupBox *gbStationFields = nullptr;
+    QCheckBox *cbPrjGeoPosition = nullptr;
+    QCheckBox *cbPrjTarifZone = nullptr;
+    QCheckBox *cbPrjTarifRing = nullptr;
+
+    QGroupBox *GroupBox1 = nullptr;
+    QLineEdit *leNewDaysName = nullptr;
+    QLineEdit *leNewDaysText = nullptr;
+    QListWidget *lbAllDays = nullptr;
+    QPushButton *btAddDayGroup = nullptr;
+    QLabel *StaticText1 = nullptr;
+    QComboBox *cbDayGroups = nullptr;
+    QLineEdit *leDayGroupText = nullptr;
+    QListWidget *lbDayGroups = nullptr;
+
+    QGroupBox *GroupBox2 = nullptr;
+    QLineEdit *leMaxDriveMinutes = nullptr;
+    QLineEdit *leMaxOverlapMinutes = nullptr;
+
+    QPushButton *btSave = nullptr;
+    QPushButton *btCancel = nullptr;
+    QPushButton *btClose = nullptr;
+
+  protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
+    void FormShow();
+    void CreateStationPage();
+    void CreateDaysPage();
+    void CreateTimeTablePage();
+    void CreateButtons();
+    // A minute field takes digits and backspace only; both start editing.
+    bool MinuteFieldKeyPress(QKeyEvent &event);
+    void ShowDayGroup(int index);
+    void ShowTypedDayGroup(const QString &typed);
+};
+
+// The German weekday names in index order, Monday first.
+QStringList WeekDayNames();
+
+} // namespace takton::gui

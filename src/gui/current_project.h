@@ -1,0 +1,22 @@
+#pragma once
+
+// The current project, shared by every window. Paths are native (UTF-8).
+
+#include <string>
+
+namespace takton::gui {
+
+// Full path of the current project file; empty when none is current.
+extern std::string ProjectFile;
+// Directory of the project, without a trailing separator; every file of the
+// project lies in it. Empty until a project is opened or first saved.
+extern std::string ProjectDir;
+// "default.zpr" beside the executable: a new project starts from it.
+extern std::string DefaultProjectFile;
+// Full path of the running executable.
+extern std::string ProgExeName;
+
+// The directory part of a path, without a trailing separator.
+std::string DirectoryOf(const std::string &path);
+
+} // namespace takton::gui

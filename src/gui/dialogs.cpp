@@ -1,0 +1,84 @@
+#include "gui/dialogs.h"
+
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QMessageBox>
+#include <QPushButton>
+
+namespace takton::gui {
+
+namespace {
+
+IDialogs *gDialogs = nullptr;
+
+QWidget *ActiveParent() {
+    return QApplication::activeWindow();
+}
+
+std::optional<QString> RunFileDialog(const FileDialogSpec &spec, QFileDialog::AcceptMode mode) {
+    QFileDialog dialog(ActiveParent());
+    dialog.setAcceptMode(mode);
+    // A project that does not exist yet may be opened: it is created on save.
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(spec.filter);
+    dialog.setDefaultSuffix(spec.defaultSuffix);
+    if (!spec.proposedFile.isEmpty())
+        dialog.selectFile(spec.proposedFile);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return dialog.selectedFiles().constFirst();
+}
+
+} // namespace
+
+IDialogs &Dialogs() {
+    static QtDialogs qtDialogs;
+    return gDialogs ? *gDialogs : qtDialogs;
+}
+
+void SetDialogs(IDialogs *dialogs) {
+    gDialogs = dialogs;
+}
+
+QString MessageCaption() {
+    return QStringLiteral("Takton");
+}
+
+void QtDialogs::ShowMessage(const QString &text) {
+    QMessageBox box(QMessageBox::NoIcon, MessageCaption(), text, QMessageBox::NoButton,
+                    ActiveParent());
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+void QtDialogs::ShowError(const QString &text) {
+    QMessageBox box(QMessageBox::Critical, QStringLiteral("Fehler"), text, QMessageBox::NoButton,
+                    ActiveParent());
+    box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.exec();
+}
+
+Answer QtDialogs::Confirm(const QString &caption, const QString &text) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, ActiveParent());
+    QPushButton *yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
+    box.setDefaultButton(no);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes ? Answer::Yes : Answer::No;
+}
+
+std::optional<QString> QtDialogs::OpenFileName(const FileDialogSpec &spec) {
+    return RunFileDialog(spec, QFileDialog::AcceptOpen);
+}
+
+std::optional<QString> QtDialogs::SaveFileName(const FileDialogSpec &spec) {
+    return RunFileDialog(spec, QFileDialog::AcceptSave);
+}
+
+int QtDialogs::ShowModal(QDialog &dialog) {
+    return dialog.exec();
+}
+
+} // namespace takton::gui

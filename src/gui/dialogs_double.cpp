@@ -1,0 +1,102 @@
+#include "gui/dialogs_double.h"
+
+#include <QApplication>
+#include <QDialog>
+
+namespace takton::gui {
+
+DialogsDouble::DialogsDouble() {
+    SetDialogs(this);
+}
+
+DialogsDouble::~DialogsDouble() {
+    SetDialogs(nullptr);
+}
+
+void DialogsDouble::setNextAnswer(Answer answer) {
+    answers_.push_back(answer);
+}
+
+void DialogsDouble::setNextFileName(std::optional<QString> path) {
+    files_.emplace_back(path.has_value(), path.value_or(QString()));
+}
+
+void DialogsDouble::setNextModalAction(std::function<void(QDialog &)> action) {
+    modalActions_.push_back(std::move(action));
+}
+
+QStringList DialogsDouble::withPrefix(const QString &prefix) const {
+    QStringList result;
+    for (const QString &entry : log_)
+        if (entry.startsWith(prefix))
+            result << entry.mid(prefix.size());
+    return result;
+}
+
+QStringList DialogsDouble::messages() const {
+    return withPrefix(QStringLiteral("message:"));
+}
+
+QStringList DialogsDouble::errors() const {
+    return withPrefix(QStringLiteral("error:"));
+}
+
+void DialogsDouble::ShowMessage(const QString &text) {
+    log_ << QStringLiteral("message:") + text;
+}
+
+void DialogsDouble::ShowError(const QString &text) {
+    log_ << QStringLiteral("error:") + text;
+}
+
+Answer DialogsDouble::Confirm(const QString &caption, const QString &text) {
+    log_ << QStringLiteral("confirm:%1:%2").arg(caption, text);
+    if (answers_.empty())
+        return Answer::No;
+    const Answer answer = answers_.front();
+    answers_.pop_front();
+    return answer;
+}
+
+std::optional<QString> DialogsDouble::nextFile() {
+    if (files_.empty())
+        return std::nullopt;
+    const auto [chosen, path] = files_.front();
+    files_.pop_front();
+    if (!chosen)
+        return std::nullopt;
+    return path;
+}
+
+std::optional<QString> DialogsDouble::OpenFileName(const FileDialogSpec &spec) {
+    lastSpec_ = spec;
+    log_ << QStringLiteral("open:") + spec.proposedFile;
+    return nextFile();
+}
+
+std::optional<QString> DialogsDouble::SaveFileName(const FileDialogSpec &spec) {
+    lastSpec_ = spec;
+    log_ << QStringLiteral("save:") + spec.proposedFile;
+    return nextFile();
+}
+
+int DialogsDouble::ShowModal(QDialog &dialog) {
+    log_ << QStringLiteral("modal:") + dialog.windowTitle();
+    dialog.setResult(QDialog::Rejected);
+    dialog.show();
+    QApplication::processEvents();
+    if (!modalActions_.empty()) {
+        auto action = std::move(modalActions_.front());
+        modalActions_.pop_front();
+        action(dialog);
+    }
+    if (dialog.isVisible())
+        dialog.close();
+    // A window that refuses to close would stay open after a real modal loop
+    // too; a test must not leave it lying around.
+    if (dialog.isVisible())
+        dialog.hide();
+    return dialog.result();
+}
+
+} // namespace takton::gui

@@ -1,0 +1,60 @@
+#pragma once
+
+// A stand-in for the dialog seam in tests: answers come from queues filled
+// beforehand, and every box, dialog and modal window is logged in order.
+
+#include "gui/dialogs.h"
+
+#include <QStringList>
+#include <deque>
+#include <functional>
+#include <utility>
+
+namespace takton::gui {
+
+class DialogsDouble : public IDialogs {
+  public:
+    // Installs itself as the seam; the destructor restores the Qt dialogs.
+    DialogsDouble();
+    ~DialogsDouble() override;
+    DialogsDouble(const DialogsDouble &) = delete;
+    DialogsDouble &operator=(const DialogsDouble &) = delete;
+
+    // The next confirmation gets this answer (default when none is queued: No).
+    void setNextAnswer(Answer answer);
+    // The next open or save dialog returns this path; nothing means "cancel"
+    // (also the default when none is queued).
+    void setNextFileName(std::optional<QString> path);
+    // The next modal window is shown, handed to this action while it is open,
+    // and closed afterwards if the action left it open.
+    void setNextModalAction(std::function<void(QDialog &)> action);
+
+    // Everything asked so far, in order: "message:<text>", "error:<text>",
+    // "confirm:<caption>:<text>", "open:<proposed>", "save:<proposed>",
+    // "modal:<window title>".
+    const QStringList &log() const { return log_; }
+    QStringList messages() const;
+    QStringList errors() const;
+    const FileDialogSpec &lastFileSpec() const { return lastSpec_; }
+    void clearLog() { log_.clear(); }
+
+    void ShowMessage(const QString &text) override;
+    void ShowError(const QString &text) override;
+    Answer Confirm(const QString &caption, const QString &text) override;
+    std::optional<QString> OpenFileName(const FileDialogSpec &spec) override;
+    std::optional<QString> SaveFileName(const FileDialogSpec &spec) override;
+    int ShowModal(QDialog &dialog) override;
+
+  private:
+    std::optional<QString> nextFile();
+    QStringList withPrefix(const QString &prefix) const;
+
+    QStringList log_;
+    std::deque<Answer> answers_;
+    // A queued file dialog answer: chosen and its path, or cancelled.
+    std::deque<std::pair<bool, QString>> files_;
+    std::deque<std::function<void(QDialog &)>> modalActions_;
+    FileDialogSpec lastSpec_;
+};
+
+} // namespace takton::gui

@@ -1,0 +1,74 @@
+#pragma once
+
+// What every window test needs: the ten windows freshly created, the dialog
+// seam answered by a double, a clean project state and a temporary folder
+// with a "default.zpr" that new projects start from.
+
+#include "app/app_windows.h"
+#include "gui/current_project.h"
+#include "gui/dialogs_double.h"
+#include "model/prj_params.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLocale>
+#include <QTemporaryDir>
+#include <memory>
+#include <string>
+
+namespace takton::testing {
+
+// A project file in the exact format (CR LF), built from lines.
+inline QByteArray IniText(std::initializer_list<const char *> lines) {
+    QByteArray text;
+    for (const char *line : lines)
+        text += QByteArray(line) + "\r\n";
+    return text;
+}
+
+inline QByteArray ReadBytes(const QString &path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return {};
+    return file.readAll();
+}
+
+inline void WriteBytes(const QString &path, const QByteArray &bytes) {
+    QDir().mkpath(QFileInfo(path).absolutePath());
+    QFile file(path);
+    if (file.open(QIODevice::WriteOnly))
+        file.write(bytes);
+}
+
+class GuiFixture {
+  public:
+    GuiFixture() {
+        QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+        PrjParams = TPrjParams{};
+        gui::ProjectFile.clear();
+        gui::ProjectDir.clear();
+        dialogs = std::make_unique<gui::DialogsDouble>();
+        gui::CreateWindows();
+        // New projects start from this file rather than the one beside the
+        // test program.
+        defaultFile = path(QStringLiteral("program/default.zpr"));
+        WriteBytes(
+            defaultFile,
+            IniText({"[daygroups]", "daygroupnames=Mo-Fr,So", "Mo-Fr_text=Montag bis Freitag",
+                     "Mo-Fr_days=monday,tuesday,wednesday,thursday,friday", "So_text=Sonntag",
+                     "So_days=sunday", "[timetable]", "max_drive_minutes=60"}));
+        gui::DefaultProjectFile = defaultFile.toStdString();
+    }
+    ~GuiFixture() {
+        gui::DestroyWindows();
+        dialogs.reset();
+    }
+
+    QString path(const QString &relative) const { return dir.filePath(relative); }
+
+    QTemporaryDir dir;
+    QString defaultFile;
+    std::unique_ptr<gui::DialogsDouble> dialogs;
+};
+
+} // namespace takton::testing

@@ -1,0 +1,276 @@
+// The project options window: adding day groups with its refusals, the
+// minute field's filter, saving and discarding, and the refresh on every load.
+
+#include "app/main_window.h"
+#include "editors/edit_project.h"
+#include "gui/error_handler.h"
+#include "gui_fixture.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+
+using namespace takton;
+using namespace takton::gui;
+using takton::testing::GuiFixture;
+using takton::testing::IniText;
+using takton::testing::ReadBytes;
+using takton::testing::WriteBytes;
+
+namespace {
+
+void ClickDay(int index) {
+    QListWidget *list = fmEditProject->lbAllDays;
+    const QRect rect = list->visualItemRect(list->item(index));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+void TypeInto(QLineEdit *field, const QString &text) {
+    field->setFocus();
+    field->selectAll();
+    if (!field->text().isEmpty())
+        QTest::keyClick(field, Qt::Key_Backspace);
+    for (QChar c : text) {
+        if (c.unicode() < 128)
+            QTest::keyClick(field, c.toLatin1());
+        else // typed like a key of a foreign keyboard
+            QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
+    }
+}
+
+QStringList Items(QListWidget *list) {
+    QStringList items;
+    for (int i = 0; i < list->count(); ++i)
+        items << list->item(i)->text();
+    return items;
+}
+
+// Adds a day group the way a planner does: name, text, weekdays, the button.
+void AddDayGroup(const QString &name, const QString &text, std::initializer_list<int> days) {
+    fmEditProject->lbAllDays->clearSelection();
+    TypeInto(fmEditProject->leNewDaysName, name);
+    TypeInto(fmEditProject->leNewDaysText, text);
+    for (int day : days)
+        ClickDay(day);
+    QTest::mouseClick(fmEditProject->btAddDayGroup, Qt::LeftButton);
+}
+
+} // namespace
+
+class EditProjectTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init() {
+        fx = std::make_unique<GuiFixture>();
+        project = fx->path("netz/netz.zpr");
+        WriteBytes(project, IniText({"[daygroups]", "daygroupnames=Mo-Fr,Sa", "Mo-Fr_text=Werktag",
+                                     "Mo-Fr_days=monday,tuesday,wednesday,thursday,friday",
+                                     "Sa_text=Samstag", "Sa_days=saturday", "[timetable]",
+                                     "max_drive_minutes=45"}));
+        fmMain->show();
+        fmMain->OpenFromCommandLine(project);
+        fmEditProject->show();
+        QVERIFY(QTest::qWaitForWindowExposed(fmEditProject));
+    }
+    void cleanup() { fx.reset(); }
+
+    void withoutDayGroupsTheRightColumnIsEmpty() {
+        PrjParams.DayGroups.clear();
+        fmEditProject->SetDayGroups();
+        QCOMPARE(fmEditProject->cbDayGroups->count(), 0);
+        QCOMPARE(fmEditProject->cbDayGroups->currentIndex(), -1);
+        QCOMPARE(fmEditProject->leDayGroupText->text(), QString());
+        QCOMPARE(fmEditProject->lbDayGroups->count(), 0);
+    }
+
+    void opensOnTheDayGroupPageThenOnThePageLastChosen() {
+        QCOMPARE(fmEditProject->pcRubrik->currentWidget(), fmEditProject->tsDays);
+        QStringList pages;
+        for (int i = 0; i < fmEditProject->pcRubrik->count(); ++i)
+            pages << fmEditProject->pcRubrik->tabText(i);
+        QCOMPARE(pages, QStringList({"Stationen", "Linien", "Tag-Gruppen", "Fahrplan"}));
+        QVERIFY(fmEditProject->gbStationFields->isHidden());
+        QVERIFY(fmEditProject->leMaxOverlapMinutes->isHidden());
+        fmEditProject->pcRubrik->setCurrentWidget(fmEditProject->tsTimeTable);
+        QTest::mouseClick(fmEditProject->btClose, Qt::LeftButton);
+        QVERIFY(!fmEditProject->isVisible());
+        fmEditProject->show();
+        QCOMPARE(fmEditProject->pcRubrik->currentWidget(), fmEditProject->tsTimeTable);
+    }
+
+    void refusedDayGroupsChangeNothingAndSayNothing() {
+        QVERIFY(!fmEditProject->btSave->isVisible());
+        AddDayGroup("So", "Sonntag", {});        // no weekday
+        AddDayGroup("", "Sonntag", {6});         // no name
+        AddDayGroup("So", "", {6});              // no text
+        AddDayGroup("So", "Samstag", {6});       // text of Sa
+        AddDayGroup("Mo-Fr", "Arbeitstag", {0}); // name of Mo-Fr
+        // Differing only in case would share the file's keys with "Sa".
+        AddDayGroup("sa", "Sonnabend", {5});
+        QCOMPARE(PrjParams.DayGroups.size(), std::size_t(2));
+        QCOMPARE(fmEditProject->cbDayGroups->count(), 2);
+        QVERIFY(!fmEditProject->btSave->isVisible());
+        QVERIFY(fx->dialogs->log().isEmpty());
+
+        // A name that would split in the project file, or that code page
+        // 1252 cannot hold, gets a message.
+        AddDayGroup("So,Fei", "Sonn- und Feiertag", {6});
+        AddDayGroup("Łódź", "Sonntag in Łódź", {6});
+        QCOMPARE(PrjParams.DayGroups.size(), std::size_t(2));
+        QCOMPARE(fx->dialogs->messages().size(), 2);
+        QVERIFY(!fmEditProject->btSave->isVisible());
+    }
+
+    void addedGroupListsItsDaysInWeekdayOrder() {
+        AddDayGroup("MiFr", "Montag, Mittwoch, Freitag", {4, 2, 0});
+        QCOMPARE(PrjParams.DayGroups.size(), std::size_t(3));
+        const TDayGroupItem &added = PrjParams.DayGroups.back();
+        QCOMPARE(QString::fromStdString(added.Name), QString("MiFr"));
+        QCOMPARE(int(added.Days), 0b10101);
+        QCOMPARE(fmEditProject->cbDayGroups->count(), 3);
+        QCOMPARE(fmEditProject->cbDayGroups->currentText(), QString("MiFr"));
+        QCOMPARE(fmEditProject->leDayGroupText->text(), QString("Montag, Mittwoch, Freitag"));
+        QCOMPARE(Items(fmEditProject->lbDayGroups), QStringList({"Montag", "Mittwoch", "Freitag"}));
+        QVERIFY(fmEditProject->btSave->isVisible());
+        // The left fields keep what was typed.
+        QCOMPARE(fmEditProject->leNewDaysName->text(), QString("MiFr"));
+
+        // Choosing a group in the box shows it; typed text that names a group
+        // in any case shows that group, other text shows none.
+        fmEditProject->cbDayGroups->setCurrentIndex(1);
+        QCOMPARE(fmEditProject->leDayGroupText->text(), QString("Samstag"));
+        QCOMPARE(Items(fmEditProject->lbDayGroups), QStringList({"Sonnabend"}));
+        fmEditProject->cbDayGroups->lineEdit()->selectAll();
+        QTest::keyClicks(fmEditProject->cbDayGroups->lineEdit(), "mo-fr");
+        QCOMPARE(fmEditProject->leDayGroupText->text(), QString("Werktag"));
+        QCOMPARE(fmEditProject->lbDayGroups->count(), 5);
+        QTest::keyClicks(fmEditProject->cbDayGroups->lineEdit(), "x");
+        QCOMPARE(fmEditProject->leDayGroupText->text(), QString());
+        QCOMPARE(fmEditProject->lbDayGroups->count(), 0);
+        QCOMPARE(fmEditProject->cbDayGroups->count(), 3);
+    }
+
+    void minuteFieldTakesDigitsOnly() {
+        fmEditProject->pcRubrik->setCurrentWidget(fmEditProject->tsTimeTable);
+        QLineEdit *minutes = fmEditProject->leMaxDriveMinutes;
+        QCOMPARE(minutes->text(), QString("45"));
+        minutes->setFocus();
+        minutes->end(false);
+        QTest::keyClicks(minutes, "a-");
+        QCOMPARE(minutes->text(), QString("45"));
+        QVERIFY(!fmEditProject->btSave->isVisible());
+        QTest::keyClicks(minutes, "5");
+        QCOMPARE(minutes->text(), QString("455"));
+        QVERIFY(fmEditProject->btSave->isVisible());
+        // Escape discards the editing mode like "Änderungen verwerfen" and
+        // leaves the window open.
+        QTest::keyClick(fmEditProject, Qt::Key_Escape);
+        QVERIFY(!fmEditProject->btSave->isVisible());
+        QVERIFY(fmEditProject->isVisible());
+        QTest::keyClick(minutes, Qt::Key_Backspace);
+        QCOMPARE(minutes->text(), QString("45"));
+        QVERIFY(fmEditProject->btSave->isVisible());
+    }
+
+    void savingWritesMinutesAndGroupsAndRefusesNonNumbers() {
+        AddDayGroup("So", "Sonntag", {6});
+        fmEditProject->pcRubrik->setCurrentWidget(fmEditProject->tsTimeTable);
+        TypeInto(fmEditProject->leMaxDriveMinutes, "90");
+        QTest::mouseClick(fmEditProject->btSave, Qt::LeftButton);
+        const QByteArray saved = ReadBytes(project);
+        QVERIFY(saved.contains("daygroupnames=Mo-Fr,Sa,So\r\n"));
+        QVERIFY(saved.contains("So_text=Sonntag\r\nSo_days=sunday\r\n"));
+        QVERIFY(saved.contains("max_drive_minutes=90\r\n"));
+        QCOMPARE(PrjParams.MaxDriveMinutes, 90);
+        QVERIFY(!fmEditProject->btSave->isVisible());
+
+        // Empty: refused with a message, nothing written.
+        TypeInto(fmEditProject->leMaxDriveMinutes, "");
+        QTest::keyClick(fmEditProject->leMaxDriveMinutes, Qt::Key_Backspace);
+        QVERIFY(fmEditProject->btSave->isVisible());
+        QTest::mouseClick(fmEditProject->btSave, Qt::LeftButton);
+        QCOMPARE(fx->dialogs->messages().size(), 1);
+        QVERIFY(fx->dialogs->messages().first().contains("Fahrzeit"));
+        QCOMPARE(ReadBytes(project), saved);
+        QCOMPARE(PrjParams.MaxDriveMinutes, 90);
+        QVERIFY(fmEditProject->btSave->isVisible());
+
+        // Pasted text that is no number: refused the same way.
+        QApplication::clipboard()->setText("12a");
+        fmEditProject->leMaxDriveMinutes->setFocus();
+        QTest::keyClick(fmEditProject->leMaxDriveMinutes, Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(fmEditProject->leMaxDriveMinutes->text(), QString("12a"));
+        QTest::keyClick(fmEditProject->leMaxDriveMinutes, Qt::Key_Return);
+        QCOMPARE(fx->dialogs->messages().size(), 2);
+        QCOMPARE(ReadBytes(project), saved);
+    }
+
+    void failedSaveIsReportedAndKeepsTheSaveButton() {
+        gui::ProjectFile = fx->path("fehlt/netz.zpr").toStdString();
+        QTest::keyClicks(fmEditProject->leMaxDriveMinutes, "0");
+        QTest::mouseClick(fmEditProject->btSave, Qt::LeftButton);
+        QCOMPARE(fx->dialogs->errors().size(), 1);
+        QVERIFY(fx->dialogs->errors().first().contains("kann nicht geschrieben werden"));
+        QVERIFY(fmEditProject->btSave->isVisible());
+        QVERIFY(fmEditProject->isVisible());
+    }
+
+    void addedGroupDiscardedIsWrittenByTheMainWindowsSave() {
+        fmEditProject->hide();
+        fx->dialogs->setNextModalAction([](QDialog &) {
+            AddDayGroup("Fei", "Feiertag", {6});
+            QTest::mouseClick(fmEditProject->btCancel, Qt::LeftButton);
+            QVERIFY(!fmEditProject->btSave->isVisible());
+            QTest::mouseClick(fmEditProject->btClose, Qt::LeftButton);
+        });
+        QTest::mouseClick(fmMain->sbEditProject, Qt::LeftButton);
+        QVERIFY(!fmEditProject->isVisible());
+        QVERIFY(!ReadBytes(project).contains("Fei"));
+        QTest::mouseClick(fmMain->SaveButton, Qt::LeftButton);
+        const QByteArray saved = ReadBytes(project);
+        QVERIFY(saved.contains("daygroupnames=Mo-Fr,Sa,Fei\r\n"));
+        QVERIFY(saved.contains("Fei_text=Feiertag\r\nFei_days=sunday\r\n"));
+        // Each showing starts outside the editing mode.
+        fmEditProject->EditOn();
+        fmEditProject->show();
+        QVERIFY(!fmEditProject->btSave->isVisible());
+    }
+
+    void loadingRefreshesTheWindowOnlyWhenTheFileNamesGroups() {
+        const QString other = fx->path("b/b.zpr");
+        WriteBytes(other, IniText({"[timetable]", "max_drive_minutes=0x5A"}));
+        fmEditProject->hide();
+        fmMain->OpenFromCommandLine(other);
+        QCOMPARE(fmEditProject->leMaxDriveMinutes->text(), QString("90"));
+        QCOMPARE(fmEditProject->cbDayGroups->count(), 2);
+
+        const QString third = fx->path("c/c.zpr");
+        WriteBytes(third, IniText({"[daygroups]", "daygroupnames=So", "So_days=sunday"}));
+        fmMain->OpenFromCommandLine(third);
+        QCOMPARE(fmEditProject->cbDayGroups->count(), 1);
+        QCOMPARE(fmEditProject->cbDayGroups->currentText(), QString("So"));
+        QCOMPARE(fmEditProject->leDayGroupText->text(), QString("So"));
+        QCOMPARE(Items(fmEditProject->lbDayGroups), QStringList({"Sonntag"}));
+        QCOMPARE(fmEditProject->leMaxDriveMinutes->text(), QString("720"));
+    }
+
+  private:
+    std::unique_ptr<GuiFixture> fx;
+    QString project;
+};
+
+int main(int argc, char **argv) {
+    TaktonApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    EditProjectTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_edit_project.moc"

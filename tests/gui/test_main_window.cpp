@@ -1,0 +1,369 @@
+// The main window as a planner works it: start-up, new, open, save and save
+// as, the first-save notice, the hidden commands and the error display.
+
+#include "app/first_save.h"
+#include "app/main_window.h"
+#include "app/make_window.h"
+#include "editors/edit_lines.h"
+#include "editors/edit_linestations.h"
+#include "editors/edit_project.h"
+#include "editors/edit_stations.h"
+#include "gui/error_handler.h"
+#include "gui_fixture.h"
+#include "import/web_copy.h"
+#include "query/query.h"
+#include "timetable/edit_timetable.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QMenu>
+#include <QMenuBar>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolButton>
+
+using namespace takton;
+using namespace takton::gui;
+using takton::testing::GuiFixture;
+using takton::testing::IniText;
+using takton::testing::ReadBytes;
+using takton::testing::WriteBytes;
+
+namespace {
+
+void Click(QAbstractButton *button) {
+    QVERIFY(button->isVisible());
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void ChooseMenu(QAction *item) {
+    item->trigger();
+}
+
+} // namespace
+
+class MainWindowTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init() {
+        fx = std::make_unique<GuiFixture>();
+        fmMain->show();
+        QVERIFY(QTest::qWaitForWindowExposed(fmMain));
+    }
+    void cleanup() { fx.reset(); }
+
+    void startUpCreatesTheTenWindowsAndShowsNoWorkButtons() {
+        const QList<QPair<QWidget *, QString>> windows = {
+            {fmMain, "TfmMain"},
+            {fmEditStations, "TfmEditStations"},
+            {fmEditProject, "TfmEditProject"},
+            {DlgFirstSave, "TDlgFirstSave"},
+            {fmEditLines, "TfmEditLines"},
+            {fmEditLineStations, "TfmEditLineStations"},
+            {fmEditTimeTable, "TfmEditTimeTable"},
+            {fmWebCopy, "TfmWebCopy"},
+            {fmMake, "TfmMake"},
+            {fmQuery, "TfmQuery"}};
+        const QStringList titles = {"Takton 1.0.1",        "Stationen bearbeiten",
+                                    "fmEditProject",       "Hinweis",
+                                    "Linien bearbeiten",   "Stationen für Linie zuweisen",
+                                    "Fahrplan bearbeiten", "Fahrplan Kopier-Bereich",
+                                    "Daten aufbereiten",   "Verbindugns-Abfrage"};
+        for (int i = 0; i < windows.size(); ++i) {
+            QVERIFY(windows[i].first);
+            QCOMPARE(QString(windows[i].first->metaObject()->className()),
+                     "takton::gui::" + windows[i].second);
+            QCOMPARE(windows[i].first->windowTitle(), titles[i]);
+            // Everything but the main window and the web copy window is modal.
+            if (i > 0)
+                QCOMPARE(windows[i].first->isModal(),
+                         windows[i].first != static_cast<QWidget *>(fmWebCopy));
+        }
+        QVERIFY(fmMain->paWorkChoice->isHidden());
+        QVERIFY(fmMain->ErstellenButton->isHidden());
+        QVERIFY(fmMain->WebAnsichtButton->isHidden());
+        QVERIFY(fmMain->SpeedButton3->isHidden());
+        QVERIFY(fmMain->sbMake->isHidden());
+        QCOMPARE(gui::ProjectFile, std::string());
+    }
+
+    void menuAndSpeedBarHintsFeedTooltipsAndTheStatusLine() {
+        QCOMPARE(fmMain->menuBar()->actions().size(), 1);
+        QCOMPARE(fmMain->FileMenu->title(), QString("&Datei"));
+        QStringList captions;
+        for (QAction *item : fmMain->FileMenu->actions())
+            captions << (item->isSeparator() ? "-" : item->text());
+        QCOMPARE(captions, QStringList({"&Neu", "Projekt ö&ffnen...", "Projekt &speichern",
+                                        "Projekt speichern &unter...", "-", "&Beenden"}));
+
+        fmMain->FileMenu->popup(fmMain->mapToGlobal(QPoint(0, 0)));
+        QVERIFY(QTest::qWaitForWindowExposed(fmMain->FileMenu));
+        fmMain->FileMenu->setActiveAction(fmMain->FileSaveAsItem);
+        QCOMPARE(fmMain->statusBar()->currentMessage(),
+                 QString("Aktuelles Projekt unter neuem Namen speichern"));
+        fmMain->FileMenu->setActiveAction(fmMain->FileNewItem);
+        QCOMPARE(fmMain->statusBar()->currentMessage(), QString("Neue Datei erzeugen"));
+        fmMain->FileMenu->hide();
+
+        // Speed buttons: the short part is the tooltip; their long part is
+        // empty, so the status line is emptied while the pointer is on them.
+        QCOMPARE(fmMain->SpeedButton1->toolTip(), QString("Neu"));
+        QCOMPARE(fmMain->SpeedButton2->toolTip(), QString("Öffnen"));
+        QCOMPARE(fmMain->SaveButton->toolTip(), QString("Speichern"));
+        QCOMPARE(fmMain->SaveAsButton->toolTip(), QString("Speichern unter"));
+        fmMain->ShowHint("etwas");
+        QEvent enter(QEvent::Enter);
+        QApplication::sendEvent(fmMain->SaveButton, &enter);
+        QCOMPARE(fmMain->statusBar()->currentMessage(), QString());
+        QVERIFY(!fmMain->SpeedButton1->icon().isNull());
+        // A hint without a bar serves as tooltip and status text alike.
+        QCOMPARE(fmMain->ErstellenButton->toolTip(), QString("Erstellen..."));
+        QEvent enterHidden(QEvent::Enter);
+        QApplication::sendEvent(fmMain->ErstellenButton, &enterHidden);
+        QCOMPARE(fmMain->statusBar()->currentMessage(), QString("Erstellen..."));
+        QEvent leave(QEvent::Leave);
+        QApplication::sendEvent(fmMain->ErstellenButton, &leave);
+        QCOMPARE(fmMain->statusBar()->currentMessage(), QString());
+    }
+
+    void fileNewCancelledThenSaveBehavesAsSaveAs() {
+        fx->dialogs->setNextFileName(std::nullopt);
+        Click(fmMain->SpeedButton1);
+        // The notice comes first, then a save dialog without a proposed name.
+        QCOMPARE(fx->dialogs->log(), QStringList({"modal:Hinweis", "save:"}));
+        QCOMPARE(fx->dialogs->lastFileSpec().filter, QString("ZAL-Projekt (*.zpr)"));
+        QCOMPARE(fx->dialogs->lastFileSpec().defaultSuffix, QString("zpr"));
+        QCOMPARE(fmMain->windowTitle(), QString("ZAL-Editor: [neues Projekt]"));
+        QVERIFY(fmMain->paWorkChoice->isHidden());
+        QVERIFY(gui::ProjectFile.empty());
+        // The parameters came from the default project file.
+        QCOMPARE(PrjParams.MaxDriveMinutes, 60);
+        QCOMPARE(PrjParams.DayGroups.size(), std::size_t(2));
+
+        const QString target = fx->path("elsewhere/netz.zpr");
+        QDir().mkpath(fx->path("elsewhere"));
+        fx->dialogs->setNextFileName(target);
+        Click(fmMain->SaveButton);
+        QVERIFY(ReadBytes(target).contains("daygroupnames=Mo-Fr,So\r\n"));
+        QCOMPARE(fmMain->windowTitle(), "ZAL-Editor: " + target);
+        QVERIFY(fmMain->paWorkChoice->isHidden());
+        QVERIFY(gui::ProjectDir.empty());
+        QCOMPARE(gui::ProjectFile, target.toStdString());
+    }
+
+    void fileNewSavedThenOpenedEnablesAllWorkButtons() {
+        const QString project = fx->path("neu/projekt.zpr");
+        QDir().mkpath(fx->path("neu"));
+        fx->dialogs->setNextFileName(project);
+        ChooseMenu(fmMain->FileNewItem);
+        QCOMPARE(fmMain->windowTitle(), "ZAL-Editor: " + project);
+        QVERIFY(fmMain->paWorkChoice->isVisible());
+        QVERIFY(fmMain->sbEditProject->isEnabled());
+        QVERIFY(fmMain->sbEditStations->isEnabled());
+        QVERIFY(fmMain->sbAssignStations->isEnabled());
+        QVERIFY(!fmMain->sbEditLines->isEnabled());
+        QVERIFY(!fmMain->sbEditTimeTable->isEnabled());
+        QCOMPARE(gui::ProjectDir, fx->path("neu").toStdString());
+        const QByteArray written = ReadBytes(project);
+        QVERIFY(written.startsWith("[application]\r\nname=ZAL Editor\r\nedition=Standard\r\n"
+                                   "version=1.0.1\r\ntype=full\r\n"));
+        QVERIFY(written.contains("max_drive_minutes=60\r\n"));
+        // The open dialog now proposes the new file.
+        fx->dialogs->setNextFileName(project);
+        Click(fmMain->SpeedButton2);
+        QCOMPARE(fx->dialogs->log().last(), "open:" + project);
+        QCOMPARE(fmMain->windowTitle(), "Takton 1.0.1:   " + project);
+        for (QPushButton *button :
+             {fmMain->sbEditProject, fmMain->sbEditStations, fmMain->sbEditLines,
+              fmMain->sbAssignStations, fmMain->sbEditTimeTable})
+            QVERIFY(button->isVisible() && button->isEnabled());
+
+        // After an open, save as proposes the opened file.
+        fx->dialogs->clearLog();
+        fx->dialogs->setNextFileName(std::nullopt);
+        ChooseMenu(fmMain->FileSaveAsItem);
+        QCOMPARE(fx->dialogs->log(), QStringList({"save:" + project}));
+        QCOMPARE(fmMain->windowTitle(), "Takton 1.0.1:   " + project);
+
+        // Every FileNew shows the notice again, before an empty save dialog,
+        // and disables lines and timetables until the next open.
+        fx->dialogs->clearLog();
+        const QString second = fx->path("zwei/b.zpr");
+        QDir().mkpath(fx->path("zwei"));
+        fx->dialogs->setNextFileName(second);
+        Click(fmMain->SpeedButton1);
+        QCOMPARE(fx->dialogs->log(), QStringList({"modal:Hinweis", "save:"}));
+        QVERIFY(!fmMain->sbEditLines->isEnabled());
+        QCOMPARE(gui::ProjectDir, fx->path("zwei").toStdString());
+    }
+
+    void fileOpenOfAnExistingAndOfAMissingFile() {
+        const QString project = fx->path("netz/netz.zpr");
+        WriteBytes(project, IniText({"[daygroups]", "daygroupnames=Sa,So", "Sa_text=Samstag",
+                                     "Sa_days=saturday", "So_text=Sonntag", "So_days=sunday",
+                                     "[timetable]", "max_drive_minutes=45"}));
+        fx->dialogs->setNextFileName(project);
+        Click(fmMain->SpeedButton2);
+        QCOMPARE(fmMain->windowTitle(), "Takton 1.0.1:   " + project);
+        QCOMPARE(gui::ProjectDir, fx->path("netz").toStdString());
+        // The options window follows the load although it was never shown.
+        QVERIFY(!fmEditProject->isVisible());
+        QCOMPARE(fmEditProject->leMaxDriveMinutes->text(), QString("45"));
+        QCOMPARE(fmEditProject->cbDayGroups->count(), 2);
+        QCOMPARE(fmEditProject->cbDayGroups->currentText(), QString("Sa"));
+        QCOMPARE(fmEditProject->leDayGroupText->text(), QString("Samstag"));
+
+        // A cancelled open changes nothing.
+        fx->dialogs->setNextFileName(std::nullopt);
+        Click(fmMain->SpeedButton2);
+        QCOMPARE(gui::ProjectFile, project.toStdString());
+
+        const QString missing = fx->path("leer/fehlt.zpr");
+        QDir().mkpath(fx->path("leer"));
+        fx->dialogs->setNextFileName(missing);
+        ChooseMenu(fmMain->FileOpenItem);
+        QCOMPARE(gui::ProjectFile, missing.toStdString());
+        QCOMPARE(gui::ProjectDir, fx->path("leer").toStdString());
+        QCOMPARE(PrjParams.MaxDriveMinutes, 720);
+        QCOMPARE(fmEditProject->leMaxDriveMinutes->text(), QString("720"));
+        QCOMPARE(PrjParams.DayGroups.size(), std::size_t(2));
+        QVERIFY(!QFile::exists(missing));
+        Click(fmMain->SaveButton);
+        QVERIFY(ReadBytes(missing).contains("daygroupnames=Sa,So\r\n"));
+        QVERIFY(fx->dialogs->errors().isEmpty());
+    }
+
+    void fileSaveAsIntoAnotherFolderKeepsTheProjectDirectory() {
+        const QString project = fx->path("a/netz.zpr");
+        WriteBytes(project, IniText({"[timetable]", "max_drive_minutes=30"}));
+        fmMain->OpenFromCommandLine(project);
+        QCOMPARE(fmMain->windowTitle(), "Takton 1.0.1:   " + project);
+
+        const QString copy = fx->path("b/kopie.zpr");
+        QDir().mkpath(fx->path("b"));
+        fx->dialogs->setNextFileName(copy);
+        Click(fmMain->SaveAsButton);
+        QVERIFY(ReadBytes(copy).contains("max_drive_minutes=30\r\n"));
+        QCOMPARE(fmMain->windowTitle(), "ZAL-Editor: " + copy);
+        QCOMPARE(gui::ProjectFile, copy.toStdString());
+        QCOMPARE(gui::ProjectDir, fx->path("a").toStdString());
+        QVERIFY(fmMain->sbEditLines->isEnabled());
+        // Both dialogs now propose the new file.
+        fx->dialogs->setNextFileName(std::nullopt);
+        Click(fmMain->SpeedButton2);
+        QCOMPARE(fx->dialogs->log().last(), "open:" + copy);
+    }
+
+    void commandLineOpensARelativePathAsAnAbsoluteOne() {
+        const QString project = fx->path("cli/netz.zpr");
+        WriteBytes(project, IniText({"[timetable]", "max_drive_minutes=33"}));
+        QDir::setCurrent(fx->path("cli"));
+        fmMain->OpenFromCommandLine("netz.zpr");
+        QCOMPARE(gui::ProjectFile, project.toStdString());
+        QCOMPARE(PrjParams.MaxDriveMinutes, 33);
+        QVERIFY(fmMain->paWorkChoice->isVisible());
+    }
+
+    void firstSaveNoticeHasItsSevenLinesAndAnOkButton() {
+        QCOMPARE(DlgFirstSave->Memo1->toPlainText().split('\n'),
+                 QStringList({"Bevor Sie mit den Eingaben für das neue Projekt",
+                              "beginnen können, muß dieses zunächst gespeichert", "werden. ", "",
+                              "Wählen Sie im nachfolgenden Dialog ein möglichst ",
+                              "leeres Verzeichnis", "aus und vergeben Sie einen Dateinamen."}));
+        QVERIFY(DlgFirstSave->Memo1->isReadOnly());
+        int result = -1;
+        fx->dialogs->setNextModalAction([&](QDialog &dialog) {
+            QCOMPARE(&dialog, static_cast<QDialog *>(DlgFirstSave));
+            QTest::mouseClick(DlgFirstSave->OKBtn, Qt::LeftButton);
+            result = dialog.result();
+        });
+        fx->dialogs->setNextFileName(std::nullopt);
+        Click(fmMain->SpeedButton1);
+        QCOMPARE(result, int(QDialog::Accepted));
+        QVERIFY(!DlgFirstSave->isVisible());
+    }
+
+    void hiddenCommandsNeedAProjectAndWorkButtonsOpenTheirWindows() {
+        fmMain->SpeedButton3Click();
+        fmMain->sbMakeClick();
+        QCOMPARE(fx->dialogs->messages(),
+                 QStringList({"Kein Projekt geladen!", "Kein Projekt geladen!"}));
+        QCOMPARE(fx->dialogs->log().size(), 2);
+
+        const QString project = fx->path("p/netz.zpr");
+        WriteBytes(project, IniText({"[timetable]", "max_drive_minutes=30"}));
+        fmMain->OpenFromCommandLine(project);
+        fx->dialogs->clearLog();
+        fmMain->SpeedButton3Click();
+        fmMain->sbMakeClick();
+        fmMain->WebAnsichtButtonClick();
+        for (QPushButton *button :
+             {fmMain->sbEditProject, fmMain->sbEditStations, fmMain->sbEditLines,
+              fmMain->sbAssignStations, fmMain->sbEditTimeTable})
+            Click(button);
+        QCOMPARE(fx->dialogs->log(),
+                 QStringList({"modal:Verbindugns-Abfrage", "modal:Daten aufbereiten",
+                              "modal:Fahrplan Kopier-Bereich", "modal:fmEditProject",
+                              "modal:Stationen bearbeiten", "modal:Linien bearbeiten",
+                              "modal:Stationen für Linie zuweisen", "modal:Fahrplan bearbeiten"}));
+    }
+
+    void anErrorInAHandlerIsShownAndTheProgramGoesOn() {
+        const QString project = fx->path("ok/netz.zpr");
+        WriteBytes(project, IniText({"[timetable]", "max_drive_minutes=30"}));
+        fmMain->OpenFromCommandLine(project);
+        const QString title = fmMain->windowTitle();
+
+        // A folder that does not exist cannot take the file.
+        const QString impossible = fx->path("gibt-es-nicht/x.zpr");
+        fx->dialogs->setNextFileName(impossible);
+        Click(fmMain->SaveAsButton);
+        QCOMPARE(fx->dialogs->errors().size(), 1);
+        QVERIFY(fx->dialogs->errors().first().contains("kann nicht geschrieben werden"));
+        QVERIFY(fx->dialogs->errors().first().contains("gibt-es-nicht"));
+        // The steps after the failed save were not taken.
+        QCOMPARE(fmMain->windowTitle(), title);
+        QCOMPARE(gui::ProjectFile, project.toStdString());
+        QVERIFY(!QFile::exists(impossible));
+
+        // The program is still usable: the next command works.
+        PrjParams.MaxDriveMinutes = 31;
+        Click(fmMain->SaveButton);
+        QVERIFY(ReadBytes(project).contains("max_drive_minutes=31\r\n"));
+        QCOMPARE(fx->dialogs->errors().size(), 1);
+    }
+
+    void anUnguardedHandlerErrorIsCaughtByTheApplication() {
+        // A handler connected without a guard: the application's last line of
+        // defence reports the error and the event loop goes on.
+        QPushButton button("Fehler");
+        QObject::connect(&button, &QPushButton::clicked,
+                         [] { throw std::runtime_error("Absichtlicher Fehler"); });
+        button.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&button));
+        QTest::mouseClick(&button, Qt::LeftButton);
+        QCOMPARE(fx->dialogs->errors(), QStringList({"Absichtlicher Fehler"}));
+        QTest::mouseClick(&button, Qt::LeftButton);
+        QCOMPARE(fx->dialogs->errors().size(), 2);
+    }
+
+    void fileExitClosesTheMainWindow() {
+        ChooseMenu(fmMain->FileExitItem);
+        QVERIFY(!fmMain->isVisible());
+    }
+
+  private:
+    std::unique_ptr<GuiFixture> fx;
+};
+
+int main(int argc, char **argv) {
+    TaktonApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    MainWindowTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_main_window.moc"
