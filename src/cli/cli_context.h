@@ -67,5 +67,6 @@ struct CliCommand {
 
 // Each group of commands lives in its own cmd_*.cpp.
 std::span<const CliCommand> ProjectCommands();
+std::span<const CliCommand> HtmlCommands();
 
 } // namespace takton::cli

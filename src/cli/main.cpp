@@ -14,7 +14,9 @@ using namespace takton::cli;
 
 namespace {
 
-std::vector<std::span<const CliCommand>> AllCommands() { return {ProjectCommands()}; }
+std::vector<std::span<const CliCommand>> AllCommands() {
+    return {ProjectCommands(), HtmlCommands()};
+}
 
 std::string ProgramDir(const char *argv0) {
     std::string exe(4096, '\0');
@@ -73,9 +75,9 @@ int main(int argc, char **argv) {
         PrintUsage(std::cerr);
         return kExitUsage;
     }
-    CliContext context(std::vector<std::string>(args.begin() + static_cast<std::ptrdiff_t>(used),
-                                                args.end()),
-                       ProgramDir(argv[0]), std::cout, std::cerr);
+    CliContext context(
+        std::vector<std::string>(args.begin() + static_cast<std::ptrdiff_t>(used), args.end()),
+        ProgramDir(argv[0]), std::cout, std::cerr);
     try {
         return command->run(context);
     } catch (const UsageError &e) {
