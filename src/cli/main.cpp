@@ -75,9 +75,9 @@ int main(int argc, char **argv) {
         PrintUsage(std::cerr);
         return kExitUsage;
     }
-    CliContext context(
-        std::vector<std::string>(args.begin() + static_cast<std::ptrdiff_t>(used), args.end()),
-        ProgramDir(argv[0]), std::cout, std::cerr);
+    CliContext context(std::vector<std::string>(args.begin() + static_cast<std::ptrdiff_t>(used),
+                                                args.end()),
+                       ProgramDir(argv[0]), std::cout, std::cerr);
     try {
         return command->run(context);
     } catch (const UsageError &e) {
