@@ -28,7 +28,11 @@ class TNameMatcher {
 
     std::array<std::uint16_t, 256> classOf_{};
     std::size_t classCount_ = 1;
-    std::vector<std::int32_t> next_;     // state * classCount_ + class -> state
+    std::vector<std::int32_t> next_; // state * classCount_ + class -> state
+    // The same moves as offsets into moves_ itself (state * classCount_),
+    // bit-inverted when the target state reports a name: one load and one
+    // sign test per byte of text.
+    std::vector<std::int32_t> moves_;
     std::vector<std::int32_t> nameAt_;   // the name ending exactly at a state, or -1
     std::vector<std::int32_t> nameLink_; // nearest shorter suffix state ending a name, or -1
     std::vector<std::uint8_t> reports_;  // a name ends at the state or at a suffix of it
@@ -108,16 +112,25 @@ void TNameMatcher::Link() {
             }
         }
     }
+    moves_.resize(next_.size());
+    for (std::size_t slot = 0; slot < next_.size(); ++slot) {
+        const auto target = static_cast<std::size_t>(next_[slot]);
+        const auto offset = static_cast<std::int32_t>(target * classCount_);
+        moves_[slot] = reports_[target] ? ~offset : offset;
+    }
+    next_.clear();
+    next_.shrink_to_fit();
 }
 
 int TNameMatcher::Score(std::string_view text, std::uint32_t stamp) {
     int score = 0;
-    std::size_t state = 0;
+    std::int32_t at = 0;
     for (const char c : text) {
-        state = static_cast<std::size_t>(
-            next_[state * classCount_ + classOf_[static_cast<unsigned char>(c)]]);
-        if (!reports_[state])
+        at = moves_[static_cast<std::size_t>(at) + classOf_[static_cast<unsigned char>(c)]];
+        if (at >= 0)
             continue;
+        at = ~at;
+        const std::size_t state = static_cast<std::size_t>(at) / classCount_;
         // A name counted before had all names that end inside it counted too.
         for (std::int32_t s = nameAt_[state] >= 0 ? static_cast<std::int32_t>(state)
                                                   : nameLink_[state];

@@ -1,9 +1,11 @@
 #include "util/kv_html.h"
+#include "util/kv_html_reference.h"
 
 #include <gtest/gtest.h>
 #include <random>
 
 using namespace takton;
+using namespace takton::reference;
 
 namespace {
 
@@ -31,68 +33,6 @@ Rows TableCells(std::string_view html) {
 
 int CharWidth(std::string_view text) {
     return static_cast<int>(text.size()) * 7;
-}
-
-// The removal exactly as it reads: take out the first "<"..">" stretch and
-// start again from the beginning.
-std::string StripTagsByRestarting(std::string text) {
-    for (;;) {
-        const auto open = text.find('<');
-        if (open == std::string::npos)
-            return text;
-        const auto close = text.find('>', open);
-        if (close == std::string::npos)
-            return text;
-        text.erase(open, close - open + 1);
-    }
-}
-
-// The layout step by step on the grid, as the web copy window's rules read.
-void TableToGridStepByStep(std::string_view text, TStringGrid &grid, bool fit,
-                           const TTextWidthFn &width) {
-    grid.SetColCount(1);
-    grid.SetRowCount(1);
-    grid.SetCell(0, 0, "");
-    int row = -1;
-    int col = -1;
-    bool inRow = false;
-    bool inCell = false;
-    std::size_t cellStart = 0;
-    std::vector<std::string> items;
-    std::size_t position = 1;
-    std::size_t next = 0;
-    for (std::size_t start; (start = ParseNextTag(text, position, items, next)) != 0;
-         position = next) {
-        if (items.empty())
-            continue;
-        const std::string name = items[0].substr(items[0].find('=') + 1);
-        if (name == "tr") {
-            inRow = true;
-            ++row;
-            grid.SetRowCount(row + 1);
-            for (int c = 0; c < grid.ColCount(); ++c)
-                grid.SetCell(c, row, "");
-            col = -1;
-        } else if (name == "/tr") {
-            inRow = false;
-        } else if ((name == "td" || name == "th") && inRow) {
-            inCell = true;
-            cellStart = next;
-        } else if ((name == "/td" || name == "/th") && inCell) {
-            inCell = false;
-            ++col;
-            if (col >= grid.ColCount()) {
-                grid.SetColCount(col + 1);
-                for (int r = 0; r < grid.RowCount(); ++r)
-                    grid.SetCell(col, r, "");
-            }
-            const std::string cell =
-                StripTags(text.substr(cellStart - 1, start - 1 - (cellStart - 1)));
-            grid.SetCell(col, row, cell);
-            if (fit && width(cell) > grid.ColWidth(col))
-                grid.SetColWidth(col, width(cell));
-        }
-    }
 }
 
 std::string RandomHtml(std::mt19937 &random) {
@@ -185,6 +125,23 @@ TEST(KvHtmlScan, FindsTagsByTheScannersRules) {
     EXPECT_FALSE(ScanNextTag("<td class=x", 1));
     EXPECT_FALSE(ScanNextTag("<!-- never closed <td>", 1));
     EXPECT_FALSE(ScanNextTag("", 1));
+}
+
+TEST(KvHtmlScan, SkipsAheadExactlyAsTheStateTableSteps) {
+    std::mt19937 random(1729);
+    for (int i = 0; i < 2000; ++i) {
+        const std::string html = RandomHtml(random);
+        for (std::size_t start = 1; start <= html.size() + 1; ++start) {
+            const auto fast = ScanNextTag(html, start);
+            const auto steps = ScanCharByChar(html, start);
+            ASSERT_EQ(fast.has_value(), steps.has_value()) << html << " from " << start;
+            if (fast) {
+                ASSERT_EQ(fast->Name, steps->Name) << html << " from " << start;
+                ASSERT_EQ(fast->Start, steps->Start) << html << " from " << start;
+                ASSERT_EQ(fast->End, steps->End) << html << " from " << start;
+            }
+        }
+    }
 }
 
 TEST(KvHtmlParse, ParsesTagTextIntoItems) {

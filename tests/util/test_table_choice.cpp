@@ -1,30 +1,18 @@
 #include "util/cp1252.h"
 #include "util/file_io.h"
 #include "util/kv_html.h"
+#include "util/kv_html_reference.h"
 #include "util/table_choice.h"
 
 #include <gtest/gtest.h>
 #include <random>
 
 using namespace takton;
+using namespace takton::reference;
 
 namespace {
 
 using Names = std::vector<std::string>;
-
-// One find per name: what the scores must be.
-std::vector<int> ScoreByOneSearchPerName(const std::vector<std::string_view> &tables,
-                                         const Names &names) {
-    std::vector<int> scores;
-    for (const auto table : tables) {
-        int score = 0;
-        for (const auto &name : names)
-            if (!name.empty() && table.find(name) != std::string_view::npos)
-                ++score;
-        scores.push_back(score);
-    }
-    return scores;
-}
 
 std::string RandomText(std::mt19937 &random, int maxLength, std::string_view alphabet) {
     std::uniform_int_distribution<int> length(0, maxLength);
