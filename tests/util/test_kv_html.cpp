@@ -36,35 +36,12 @@ int CharWidth(std::string_view text) {
 }
 
 std::string RandomHtml(std::mt19937 &random) {
-    static const std::vector<std::string> pieces = {"<tr>",
-                                                    "</tr>",
-                                                    "<td>",
-                                                    "</td>",
-                                                    "<th>",
-                                                    "</TH>",
-                                                    "<TR class=x>",
-                                                    "<td\n>",
-                                                    "\"",
-                                                    "<!-- ",
-                                                    "-->",
-                                                    "<",
-                                                    ">",
-                                                    "a",
-                                                    "bc",
-                                                    " ",
-                                                    "<table>",
-                                                    "</table>",
-                                                    "<'td>",
-                                                    "<br>",
-                                                    "<!--\n",
-                                                    "&nbsp;",
-                                                    "<td width=\"1\">",
-                                                    "= ",
-                                                    "'",
-                                                    "</td >",
-                                                    "<>",
-                                                    "<TD",
-                                                    "\n"};
+    // clang-format off
+    static const std::vector<std::string> pieces = {
+        "<tr>", "</tr>", "<td>", "</td>", "<th>", "</TH>", "<TR class=x>", "<td\n>", "\"",
+        "<!-- ", "<!-->", "<!--\n", "-->", "<", ">", "a", "bc", " ", "<table>", "</table>",
+        "<'td>", "<br>", "&nbsp;", "<td width=\"1\">", "= ", "'", "</td >", "<>", "<TD", "\n"};
+    // clang-format on
     std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
     std::uniform_int_distribution<int> length(0, 60);
     std::string html;
