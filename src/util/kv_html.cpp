@@ -1,6 +1,7 @@
 #include "util/kv_html.h"
 
 #include "util/cp1252.h"
+#include "util/error.h"
 
 #include <algorithm>
 #include <cstring>
@@ -40,9 +41,11 @@ bool IsCommentName(std::string_view text, const RawTag &tag) {
 
 // The scanner's state machine from index from on, starting outside any tag.
 // Each state only waits for the few characters that leave it, so the stretches
-// in between are skipped with memchr.
+// in between are skipped in tight loops or with memchr.
 bool ScanRaw(std::string_view text, std::size_t from, RawTag &tag) {
     const std::size_t n = text.size();
+    if (from >= n)
+        return false;
     std::size_t i = from;
     for (;;) {
         // Text: a double quote starts a quoted stretch, "<" a tag.
@@ -335,12 +338,21 @@ void HtmlTableToGrid(std::string_view tableText, TStringGrid &grid, bool fitColu
         }
     }
 
+    // Rows times columns can grow with the square of the text's length; a
+    // table far beyond any timetable is refused before the grid is touched.
+    const std::size_t rowCount = std::max<std::size_t>(1, rows.size());
+    const std::size_t colCount = std::max<std::size_t>(1, columnCount);
+    if (rowCount * colCount > kMaxTableCells)
+        throw TaktonError(Cp1252("Die Tabelle ist mit ") + std::to_string(rowCount) +
+                          Cp1252(" Zeilen und ") + std::to_string(colCount) +
+                          Cp1252(" Spalten zu groß für das Arbeitsraster."));
+
     grid.SetCell(0, 0, std::string());
     grid.SetColCount(1);
     grid.SetRowCount(1);
     grid.SetCell(0, 0, std::string());
-    grid.SetColCount(static_cast<int>(std::max<std::size_t>(1, columnCount)));
-    grid.SetRowCount(static_cast<int>(std::max<std::size_t>(1, rows.size())));
+    grid.SetColCount(static_cast<int>(colCount));
+    grid.SetRowCount(static_cast<int>(rowCount));
     for (std::size_t r = 0; r < rows.size(); ++r) {
         auto &cells = grid.RowCells(static_cast<int>(r));
         std::move(rows[r].begin(), rows[r].end(), cells.begin());

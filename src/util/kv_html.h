@@ -71,6 +71,9 @@ using TTextWidthFn = std::function<int(std::string_view)>;
 // "/td" or "/th" in that row, shorter rows filled with empty cells. With
 // fitColumns, columns too narrow for one of their texts are widened to it
 // (measured by textWidth); otherwise widths stay as they are.
+// A table of more than kMaxTableCells cells (rows times columns) raises
+// TaktonError and leaves the grid as it was.
+inline constexpr std::size_t kMaxTableCells = 2'000'000;
 void HtmlTableToGrid(std::string_view tableText, TStringGrid &grid, bool fitColumns,
                      const TTextWidthFn &textWidth = {});
 

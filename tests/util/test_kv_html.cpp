@@ -1,3 +1,4 @@
+#include "util/error.h"
 #include "util/kv_html.h"
 #include "util/kv_html_reference.h"
 
@@ -67,6 +68,8 @@ TEST(KvHtmlScan, FindsTagsByTheScannersRules) {
     EXPECT_EQ(tag->Start, 5u);
     EXPECT_EQ(ScanNextTag("<p>", 0)->Start, 1u);
     EXPECT_FALSE(ScanNextTag("<p>", 4));
+    EXPECT_FALSE(ScanNextTag("<p>", 99));
+    EXPECT_EQ(FindElement("<p>", 99, "p").Start, 0u);
 
     // An empty tag is no tag; blanks, quotes, apostrophes and "<" before the
     // name are passed over and the tag starts at the first "<".
@@ -240,6 +243,28 @@ TEST(KvHtmlTable, FitColumnsOnlyWidensAndOnlyWhenAsked) {
     HtmlTableToGrid(html, grid, true, CharWidth);
     EXPECT_EQ(grid.ColWidth(0), 100);
     EXPECT_EQ(Cells(grid), (Rows{{"Hauptbahnhof", "a", "06:12"}}));
+}
+
+TEST(KvHtmlTable, RefusesATableFarBeyondAnyTimetable) {
+    // GIVEN 2001 rows and one row of 1000 cells: a few kilobytes of text, but
+    // over two million cells once the grid is rectangular
+    std::string html;
+    for (int r = 0; r < 2000; ++r)
+        html += "<tr>";
+    html += "<tr>";
+    for (int c = 0; c < 1000; ++c)
+        html += "<td></td>";
+    TStringGrid grid(2, 2, 0, 0);
+    grid.SetCell(1, 1, "alt");
+    EXPECT_THROW(HtmlTableToGrid(html, grid, true, CharWidth), TaktonError);
+    EXPECT_EQ(grid.RowCount(), 2);
+    EXPECT_EQ(grid.Cell(1, 1), "alt");
+
+    // One row fewer fits.
+    html.erase(0, 4);
+    HtmlTableToGrid(html, grid, false);
+    EXPECT_EQ(grid.RowCount(), 2000);
+    EXPECT_EQ(grid.ColCount(), 1000);
 }
 
 TEST(KvHtmlTable, GivesTheGridOfTheStepByStepRulesOnOddInput) {
