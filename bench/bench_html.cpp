@@ -147,6 +147,8 @@ void BM_CutTables(benchmark::State &state) {
         benchmark::DoNotOptimize(CutTables(page).size());
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
                             static_cast<int64_t>(page.size()));
+    state.counters["tables"] = static_cast<double>(CutTables(page).size());
+    state.counters["page_bytes"] = static_cast<double>(page.size());
 }
 BENCHMARK(BM_CutTables)->Unit(benchmark::kMillisecond);
 
@@ -185,7 +187,7 @@ void BM_GumboTree(benchmark::State &state) {
     state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) *
                             static_cast<int64_t>(page.size()));
 }
-BENCHMARK(BM_GumboTree)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GumboTree)->Unit(benchmark::kMillisecond)->MinTime(2.0);
 #endif
 
 } // namespace

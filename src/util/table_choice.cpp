@@ -33,6 +33,9 @@ class TNameMatcher {
     // bit-inverted when the target state reports a name: one load and one
     // sign test per byte of text.
     std::vector<std::int32_t> moves_;
+    // Bytes that lead away from the start state. Between names the text is
+    // skipped over them without the table's load-after-load chain.
+    std::array<bool, 256> startsName_{};
     std::vector<std::int32_t> nameAt_;   // the name ending exactly at a state, or -1
     std::vector<std::int32_t> nameLink_; // nearest shorter suffix state ending a name, or -1
     std::vector<std::uint8_t> reports_;  // a name ends at the state or at a suffix of it
@@ -120,13 +123,23 @@ void TNameMatcher::Link() {
     }
     next_.clear();
     next_.shrink_to_fit();
+    for (std::size_t byte = 0; byte < 256; ++byte)
+        startsName_[byte] = moves_[classOf_[byte]] != 0;
 }
 
 int TNameMatcher::Score(std::string_view text, std::uint32_t stamp) {
     int score = 0;
     std::int32_t at = 0;
-    for (const char c : text) {
-        at = moves_[static_cast<std::size_t>(at) + classOf_[static_cast<unsigned char>(c)]];
+    const auto *p = reinterpret_cast<const unsigned char *>(text.data());
+    const auto *const end = p + text.size();
+    while (p < end) {
+        if (at == 0) {
+            while (p < end && !startsName_[*p])
+                ++p;
+            if (p == end)
+                break;
+        }
+        at = moves_[static_cast<std::size_t>(at) + classOf_[*p++]];
         if (at >= 0)
             continue;
         at = ~at;
