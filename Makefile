@@ -3,13 +3,15 @@
 
 BUILD      ?= build
 ASAN_BUILD ?= build-asan
+FUZZ_BUILD ?= build-fuzz
+FUZZ_SECONDS ?= 60
 JOBS       ?= 2
 BUILD_TYPE ?= RelWithDebInfo
 DEMO       ?= examples/demo/demo.zpr
 
 CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
 
-.PHONY: all bootstrap configure build run test bench asan format clean screenshot
+.PHONY: all bootstrap configure build run test bench asan fuzz format clean screenshot
 
 all: build
 
@@ -48,8 +50,21 @@ asan: bootstrap
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --test-dir $(ASAN_BUILD) --output-on-failure -j $(JOBS)
 
+# Each libFuzzer target for FUZZ_SECONDS (clang; not part of CI). A hang of
+# more than 10 s on one input counts as a failure.
+FUZZ_TARGETS = fuzz_kv_html fuzz_lists fuzz_ini
+fuzz: bootstrap
+	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DCMAKE_CXX_COMPILER=clang++ -DTAKTON_FUZZ=ON -DTAKTON_BUILD_GUI=OFF -DTAKTON_BUILD_BENCH=OFF
+	cmake --build $(FUZZ_BUILD) -j $(JOBS) --target $(FUZZ_TARGETS)
+	@for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_BUILD)/corpus/$$t && \
+	  $(FUZZ_BUILD)/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -print_final_stats=1 \
+	    -artifact_prefix=$(FUZZ_BUILD)/ $(FUZZ_BUILD)/corpus/$$t fuzz/seeds/$$t tests/data/html || exit 1; \
+	done
+
 format: bootstrap
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
 
 clean:
-	rm -rf $(BUILD) $(ASAN_BUILD)
+	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

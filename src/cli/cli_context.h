@@ -69,5 +69,6 @@ struct CliCommand {
 std::span<const CliCommand> ProjectCommands();
 std::span<const CliCommand> RegisterCommands(); // station ..., line ...
 std::span<const CliCommand> RouteCommands();    // route ..., timetable ..., check
+std::span<const CliCommand> HtmlCommands();
 
 } // namespace takton::cli

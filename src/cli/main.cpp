@@ -15,7 +15,7 @@ using namespace takton::cli;
 namespace {
 
 std::vector<std::span<const CliCommand>> AllCommands() {
-    return {ProjectCommands(), RegisterCommands(), RouteCommands()};
+    return {ProjectCommands(), RegisterCommands(), RouteCommands(), HtmlCommands()};
 }
 
 std::string ProgramDir(const char *argv0) {

@@ -1,0 +1,367 @@
+#include "util/kv_html.h"
+
+#include "util/cp1252.h"
+#include "util/error.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace takton {
+namespace {
+
+// A tag found by the scanner, by 0-based index: '<' at start, '>' at end, the
+// name as read (not yet lower-cased) at [nameBegin, nameBegin + nameLength).
+struct RawTag {
+    std::size_t start = 0;
+    std::size_t end = 0;
+    std::size_t nameBegin = 0;
+    std::size_t nameLength = 0;
+};
+
+std::size_t FindChar(std::string_view text, std::size_t from, char c) {
+    if (from >= text.size())
+        return std::string_view::npos;
+    const void *hit = std::memchr(text.data() + from, c, text.size() - from);
+    return hit ? static_cast<std::size_t>(static_cast<const char *>(hit) - text.data())
+               : std::string_view::npos;
+}
+
+// Outside tags only "<" and the double quote act.
+std::size_t FindTextStop(std::string_view text, std::size_t from) {
+    const char *p = text.data() + from;
+    const char *const end = text.data() + text.size();
+    while (p < end && *p != '<' && *p != '"')
+        ++p;
+    return p < end ? static_cast<std::size_t>(p - text.data()) : std::string_view::npos;
+}
+
+bool IsCommentName(std::string_view text, const RawTag &tag) {
+    return text.substr(tag.nameBegin, tag.nameLength) == "!--";
+}
+
+// The scanner's state machine from index from on, starting outside any tag.
+// Each state only waits for the few characters that leave it, so the stretches
+// in between are skipped in tight loops or with memchr.
+bool ScanRaw(std::string_view text, std::size_t from, RawTag &tag) {
+    const std::size_t n = text.size();
+    if (from >= n)
+        return false;
+    std::size_t i = from;
+    for (;;) {
+        // Text: a double quote starts a quoted stretch, "<" a tag.
+        i = FindTextStop(text, i);
+        if (i == std::string_view::npos)
+            return false;
+        if (text[i] == '"') {
+            i = FindChar(text, i + 1, '"');
+            if (i == std::string_view::npos)
+                return false;
+            ++i;
+            continue;
+        }
+        tag.start = i++;
+
+        // Open: blanks, quotes, apostrophes and further "<" are passed over;
+        // ">" ends an empty tag, which is no tag.
+        while (i < n && (text[i] == '<' || text[i] == '"' || text[i] == ' ' || text[i] == '\''))
+            ++i;
+        if (i == n)
+            return false;
+        if (text[i] == '>') {
+            ++i;
+            continue;
+        }
+
+        // Name: runs to the next blank or ">"; line breaks and tabs belong to it.
+        tag.nameBegin = i;
+        while (i < n && text[i] != ' ' && text[i] != '>')
+            ++i;
+        if (i == n)
+            return false;
+        tag.nameLength = i - tag.nameBegin;
+        if (IsCommentName(text, tag)) {
+            // Comment: ends at the first "-->" after the name.
+            for (;;) {
+                i = FindChar(text, i + 1, '>');
+                if (i == std::string_view::npos)
+                    return false;
+                if (text[i - 1] == '-' && text[i - 2] == '-')
+                    break;
+            }
+            ++i;
+            continue;
+        }
+        if (text[i] != '>') {
+            // Attributes: quotes protect nothing, the first ">" ends the tag.
+            i = FindChar(text, i + 1, '>');
+            if (i == std::string_view::npos)
+                return false;
+        }
+        tag.end = i;
+        return true;
+    }
+}
+
+std::string LowerCase(std::string_view text) {
+    std::string out(text);
+    for (char &c : out)
+        c = FoldCase(c);
+    return out;
+}
+
+bool EqualsFolded(std::string_view text, std::string_view folded) {
+    if (text.size() != folded.size())
+        return false;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (FoldCase(text[i]) != folded[i])
+            return false;
+    return true;
+}
+
+std::size_t ToIndex(std::size_t position) {
+    return position == 0 ? 0 : position - 1;
+}
+
+THtmlTag ToTag(std::string_view text, const RawTag &raw) {
+    return {LowerCase(text.substr(raw.nameBegin, raw.nameLength)), raw.start + 1, raw.end + 1};
+}
+
+std::optional<RawTag> FindRaw(std::string_view text, std::size_t from, std::string_view folded) {
+    RawTag tag;
+    while (ScanRaw(text, from, tag)) {
+        if (EqualsFolded(text.substr(tag.nameBegin, tag.nameLength), folded))
+            return tag;
+        from = tag.end + 1;
+    }
+    return std::nullopt;
+}
+
+bool IsNameStart(char c) {
+    return c != ' ' && c != '"' && c != '\'' && c != '=';
+}
+
+// The inside of a tag text: without its first and last character.
+std::string_view TagInside(std::string_view tagText) {
+    return tagText.size() < 2 ? std::string_view() : tagText.substr(1, tagText.size() - 2);
+}
+
+// The name as the tag parser reads it, not lower-cased: from the first name
+// character to the next blank; npos as begin when there is none.
+std::string_view ParsedTagName(std::string_view inside, std::size_t &after) {
+    std::size_t begin = 0;
+    while (begin < inside.size() && !IsNameStart(inside[begin]))
+        ++begin;
+    if (begin == inside.size()) {
+        after = begin;
+        return {};
+    }
+    std::size_t end = inside.find(' ', begin);
+    if (end == std::string_view::npos)
+        end = inside.size();
+    after = end;
+    return inside.substr(begin, end - begin);
+}
+
+enum class TableTag { Other, Row, RowEnd, Cell, CellEnd };
+
+// What a tag means to the table layout: the value of the first item that the
+// tag parser would give, without building the list.
+TableTag ClassifyTableTag(std::string_view tagText) {
+    std::size_t after = 0;
+    const std::string_view name = ParsedTagName(TagInside(tagText), after);
+    if (name.empty() || name.size() > 3)
+        return TableTag::Other;
+    char folded[3] = {};
+    for (std::size_t i = 0; i < name.size(); ++i)
+        folded[i] = FoldCase(name[i]);
+    const std::string_view f(folded, name.size());
+    if (f == "tr")
+        return TableTag::Row;
+    if (f == "/tr")
+        return TableTag::RowEnd;
+    if (f == "td" || f == "th")
+        return TableTag::Cell;
+    if (f == "/td" || f == "/th")
+        return TableTag::CellEnd;
+    return TableTag::Other;
+}
+
+} // namespace
+
+std::optional<THtmlTag> ScanNextTag(std::string_view text, std::size_t start) {
+    RawTag raw;
+    if (!ScanRaw(text, ToIndex(start), raw))
+        return std::nullopt;
+    return ToTag(text, raw);
+}
+
+void ParseTagText(std::string_view tagText, std::vector<std::string> &items) {
+    items.clear();
+    const std::string_view inside = TagInside(tagText);
+    std::size_t i = 0;
+    const std::string_view name = ParsedTagName(inside, i);
+    if (name.empty())
+        return;
+    items.push_back("tagname=" + LowerCase(name));
+
+    const std::size_t n = inside.size();
+    auto skipBlanks = [&] {
+        while (i < n && inside[i] == ' ')
+            ++i;
+    };
+    for (;;) {
+        skipBlanks();
+        if (i == n)
+            break;
+        const std::size_t nameBegin = i;
+        while (i < n && inside[i] != ' ' && inside[i] != '=')
+            ++i;
+        std::string item(inside.substr(nameBegin, i - nameBegin));
+        const std::size_t afterName = i;
+        skipBlanks();
+        if (i < n && inside[i] == '=') {
+            ++i;
+            skipBlanks();
+            item += '=';
+            if (i < n && (inside[i] == '"' || inside[i] == '\'')) {
+                const char quote = inside[i++];
+                std::size_t close = inside.find(quote, i);
+                if (close == std::string_view::npos)
+                    close = n;
+                item += inside.substr(i, close - i);
+                i = std::min(close + 1, n);
+            } else {
+                const std::size_t valueBegin = i;
+                while (i < n && inside[i] != ' ')
+                    ++i;
+                item += inside.substr(valueBegin, i - valueBegin);
+            }
+        } else {
+            i = afterName;
+        }
+        items.push_back(LowerCase(item));
+    }
+}
+
+std::size_t ParseNextTag(std::string_view text, std::size_t start, std::vector<std::string> &items,
+                         std::size_t &next) {
+    RawTag raw;
+    if (!ScanRaw(text, ToIndex(start), raw))
+        return 0;
+    ParseTagText(text.substr(raw.start, raw.end - raw.start + 1), items);
+    next = raw.end + 2;
+    return raw.start + 1;
+}
+
+std::optional<THtmlTag> FindTag(std::string_view text, std::size_t start, std::string_view name) {
+    const auto raw = FindRaw(text, ToIndex(start), LowerCase(name));
+    if (!raw)
+        return std::nullopt;
+    return ToTag(text, *raw);
+}
+
+THtmlElement FindElement(std::string_view text, std::size_t start, std::string_view name) {
+    const std::string folded = LowerCase(name);
+    const auto open = FindRaw(text, ToIndex(start), folded);
+    if (!open)
+        return {};
+    const auto close = FindRaw(text, open->end + 1, "/" + folded);
+    if (!close)
+        return {};
+    return {open->start + 1, close->end + 2};
+}
+
+// Removing the first tag stretch and starting again from the beginning would
+// find nothing before the removed stretch, so one pass from left to right
+// gives the same text.
+std::string StripTags(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t pos = 0;
+    for (;;) {
+        const std::size_t open = FindChar(text, pos, '<');
+        const std::size_t close = open == std::string_view::npos ? open : FindChar(text, open, '>');
+        if (close == std::string_view::npos) {
+            out.append(text.substr(pos));
+            return out;
+        }
+        out.append(text.substr(pos, open - pos));
+        pos = close + 1;
+    }
+}
+
+void HtmlTableToGrid(std::string_view tableText, TStringGrid &grid, bool fitColumns,
+                     const TTextWidthFn &textWidth) {
+    // Rows are gathered ragged and made rectangular once at the end, which
+    // gives the same grid as widening every row whenever a column is added.
+    std::vector<std::vector<std::string>> rows;
+    std::vector<int> textWidths; // the widest text of each column
+    const bool measure = fitColumns && static_cast<bool>(textWidth);
+    std::size_t columnCount = 0;
+    bool inRow = false;
+    bool inCell = false;
+    std::size_t cellStart = 0;
+
+    RawTag tag;
+    for (std::size_t pos = 0; ScanRaw(tableText, pos, tag); pos = tag.end + 1) {
+        const std::size_t next = tag.end + 1;
+        switch (ClassifyTableTag(tableText.substr(tag.start, tag.end - tag.start + 1))) {
+        case TableTag::Row:
+            inRow = true;
+            rows.emplace_back();
+            break;
+        case TableTag::RowEnd:
+            inRow = false;
+            break;
+        case TableTag::Cell:
+            if (inRow) {
+                inCell = true;
+                cellStart = next;
+            }
+            break;
+        case TableTag::CellEnd:
+            if (inCell) {
+                inCell = false;
+                auto &row = rows.back();
+                row.push_back(StripTags(tableText.substr(cellStart, tag.start - cellStart)));
+                columnCount = std::max(columnCount, row.size());
+                if (measure) {
+                    const std::size_t col = row.size() - 1;
+                    if (textWidths.size() <= col)
+                        textWidths.resize(col + 1, 0);
+                    textWidths[col] = std::max(textWidths[col], textWidth(row.back()));
+                }
+            }
+            break;
+        case TableTag::Other:
+            break;
+        }
+    }
+
+    // Rows times columns can grow with the square of the text's length; a
+    // table far beyond any timetable is refused before the grid is touched.
+    const std::size_t rowCount = std::max<std::size_t>(1, rows.size());
+    const std::size_t colCount = std::max<std::size_t>(1, columnCount);
+    if (rowCount * colCount > kMaxTableCells)
+        throw TaktonError(Cp1252("Die Tabelle ist mit ") + std::to_string(rowCount) +
+                          Cp1252(" Zeilen und ") + std::to_string(colCount) +
+                          Cp1252(" Spalten zu groß für das Arbeitsraster."));
+
+    grid.SetCell(0, 0, std::string());
+    grid.SetColCount(1);
+    grid.SetRowCount(1);
+    grid.SetCell(0, 0, std::string());
+    grid.SetColCount(static_cast<int>(colCount));
+    grid.SetRowCount(static_cast<int>(rowCount));
+    for (std::size_t r = 0; r < rows.size(); ++r) {
+        auto &cells = grid.RowCells(static_cast<int>(r));
+        std::move(rows[r].begin(), rows[r].end(), cells.begin());
+    }
+    for (std::size_t col = 0; col < textWidths.size(); ++col) {
+        const int c = static_cast<int>(col);
+        if (textWidths[col] > grid.ColWidth(c))
+            grid.SetColWidth(c, textWidths[col]);
+    }
+}
+
+} // namespace takton
