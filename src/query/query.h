@@ -1,8 +1,21 @@
 #pragma once
 
-// Verbindugns-Abfrage: created once at start-up and kept for the whole run.
+// Verbindugns-Abfrage: a start and a destination station, each with an
+// optional date and time, and the results of the queries in two trees, the
+// start side left, the destination side right. A query lists under the start
+// station the lines that serve it; a line named like a station gets that
+// station's lines below it. Created once at start-up and kept for the whole
+// run: the trees keep every earlier query, the newest on top.
 
 #include <QDialog>
+
+class QCheckBox;
+class QComboBox;
+class QDateEdit;
+class QLabel;
+class QPushButton;
+class QTimeEdit;
+class QTreeWidget;
 
 namespace takton::gui {
 
@@ -10,6 +23,37 @@ class TfmQuery : public QDialog {
     Q_OBJECT
   public:
     explicit TfmQuery(QWidget *parent = nullptr);
+
+    // Refills both station boxes from "stations.csv"; the shown texts stay.
+    void FormShow();
+    // At least one side keeps its "Zeit" box checked; a side's pickers are
+    // shown exactly while its box is checked.
+    void cbStartTimeClick();
+    void cbEndTimeClick();
+    void btStartQueryClick();
+
+    QLabel *Label1;
+    QComboBox *cbStartLine;
+    QCheckBox *cbStartTime;
+    QDateEdit *dtpStartDate;
+    QTimeEdit *dtpStartTime;
+    QLabel *Label2;
+    QComboBox *cbEndLine;
+    QCheckBox *cbEndTime;
+    QDateEdit *dtpEndDate;
+    QTimeEdit *dtpEndTime;
+    QPushButton *btStartQuery;
+    QTreeWidget *tvStart;
+    QTreeWidget *tvEnd;
+
+  protected:
+    void showEvent(QShowEvent *event) override;
+
+  private:
+    QLabel *CreateLabel(const QString &caption, const char *name);
+    void CreateSide(const char *side, QComboBox *&station, QCheckBox *&time, QDateEdit *&date,
+                    QTimeEdit *&clock);
+    QTreeWidget *CreateTree(const char *name);
 };
 
 } // namespace takton::gui
