@@ -40,7 +40,7 @@ screenshot: build
 	  $(BUILD)/src/app/takton_screenshots $(BUILD)/screenshots $(DEMO)
 
 bench: build
-	@for b in $(BUILD)/bench/bench_*; do [ -x "$$b" ] && "$$b" || exit 1; done
+	@for b in $(BUILD)/bench/bench_*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; done
 
 # The core and its tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan: bootstrap
