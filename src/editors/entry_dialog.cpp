@@ -1,0 +1,43 @@
+#include "editors/entry_dialog.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPushButton>
+
+namespace takton::gui {
+
+TEntryDialog::TEntryDialog(QWidget *parent) : QDialog(parent) {}
+
+bool TEntryDialog::CloseAllowed() {
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    return canClose;
+}
+
+void TEntryDialog::reject() {
+    if (CloseAllowed())
+        QDialog::reject();
+}
+
+void TEntryDialog::closeEvent(QCloseEvent *event) {
+    if (!CloseAllowed()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void TEntryDialog::keyPressEvent(QKeyEvent *event) {
+    // Escape discards an entry; it never closes the window by itself.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        QPushButton *cancel = EscapeButton();
+        if (cancel && cancel->isVisible() && cancel->isEnabled())
+            cancel->click();
+        event->accept();
+        return;
+    }
+    // Enter goes to the default button, and only while it is visible.
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace takton::gui
