@@ -29,6 +29,7 @@ TfmEditLineStations::TfmEditLineStations(QWidget *parent) : TEntryDialog(parent)
     lbLines = new QListWidget(this);
     lbLines->setObjectName(QStringLiteral("lbLines"));
     lbLines->setSelectionMode(QAbstractItemView::SingleSelection);
+    lbLines->setMaximumWidth(200);
     Label1->setBuddy(lbLines);
     btStationEdit = PlainButton(this, QStringLiteral(">>"), "btStationEdit");
 
@@ -70,7 +71,7 @@ TfmEditLineStations::TfmEditLineStations(QWidget *parent) : TEntryDialog(parent)
     closeRow->addStretch(1);
     closeRow->addWidget(btClose);
     layout->addLayout(closeRow);
-    resize(820, 460);
+    resize(900, 480);
 
     connect(btStationEdit, &QPushButton::clicked, this, Guarded([this] { btStationEditClick(); }));
     connect(rbAllStations, &QRadioButton::clicked, this, Guarded([this] { rbAllStationsClick(); }));
@@ -125,6 +126,7 @@ void TfmEditLineStations::CreateLineStations() {
     lbLineStations = new QListWidget(gbLineStations);
     lbLineStations->setObjectName(QStringLiteral("lbLineStations"));
     lbLineStations->setSelectionMode(QAbstractItemView::SingleSelection);
+    lbLineStations->setMinimumWidth(200);
     btStationUp = PlainButton(gbLineStations, QString(), "btStationUp");
     btStationUp->setIcon(style()->standardIcon(QStyle::SP_ArrowUp));
     btStationUp->setToolTip(QStringLiteral("nach oben"));

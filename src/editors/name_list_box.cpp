@@ -69,10 +69,6 @@ std::optional<std::string> TypedName(const QString &typed) {
     return name;
 }
 
-} // namespace takton::gui
-
-namespace takton::gui {
-
 QWidget *LabeledEdit(QWidget *parent, const QString &caption, const char *objectName,
                      QLineEdit *&edit) {
     auto *holder = new QWidget(parent);

@@ -1,6 +1,7 @@
 #pragma once
 
-// List boxes of station and line names. Each item keeps the name exactly as
+// What the master-data editors share: list boxes of station and line names,
+// labelled fields and plain buttons. Each list item keeps the name exactly as
 // the file holds it (cp1252), so that a name goes back to the core unchanged
 // whatever the display made of it.
 
@@ -33,10 +34,6 @@ void SelectNoName(QListWidget &list);
 // A name typed by the user in cp1252, or nothing after telling the user that
 // it holds characters the project files cannot store.
 std::optional<std::string> TypedName(const QString &typed);
-
-} // namespace takton::gui
-
-namespace takton::gui {
 
 // A labelled edit field: the caption above the field, both in one widget.
 QWidget *LabeledEdit(QWidget *parent, const QString &caption, const char *objectName,

@@ -230,6 +230,26 @@ class EditStationsTest : public QObject {
         QVERIFY(fx->dialogs->messages().isEmpty());
     }
 
+    void aFailedWriteIsReportedAndTheEntryStaysOpen() {
+        // A folder stands where the memo list is to be written.
+        QVERIFY(QFile::remove(file("newstations.csv")));
+        QVERIFY(QDir().mkpath(file("newstations.csv")));
+        Click(fmEditStations->btNewStation);
+        Click(fmEditStations->cbStationNewLine);
+        Click(fmEditStations->cbStationNewLineClear);
+        TypeText(fmEditStations->leStationName, "Kai");
+        Click(fmEditStations->btSave);
+        QCOMPARE(fx->dialogs->errors().size(), 1);
+        QVERIFY(fx->dialogs->errors().first().contains("newstations.csv"));
+        // The register written before the failure stays written.
+        QCOMPARE(ReadBytes(file("stations.csv")),
+                 IniText({"abtei", "Berg", "Kai", "Markt", "Zoo"}));
+        QVERIFY(fmEditStations->gbStationEdit->isVisible());
+        QCOMPARE(fmEditStations->leStationName->text(), QString("Kai"));
+        Click(fmEditStations->btCancel);
+        QVERIFY(fmEditStations->close());
+    }
+
     void closingIsRefusedDuringAnEntry() {
         Click(fmEditStations->btNewStation);
         TypeText(fmEditStations->leStationName, "Kai");
