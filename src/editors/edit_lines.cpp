@@ -24,7 +24,9 @@ TfmEditLines::TfmEditLines(QWidget *parent) : TEntryDialog(parent) {
     setObjectName(QStringLiteral("fmEditLines"));
     setWindowTitle(QStringLiteral("Linien bearbeiten"));
     setModal(true);
+}
 
+void TfmEditLines::CreateControls() {
     CreateBrowsePanel();
     CreateEntryGroup();
     btClose = PlainButton(this, QStringLiteral("Fenser schließen"), "btClose");

@@ -37,20 +37,21 @@ class TfmEditLines : public TEntryDialog {
     // Fills the station display with the selected line's route.
     void ShowLineStations();
 
-    QWidget *pnEditLines;
-    QListWidget *lbLines;
-    QPushButton *btNewLine;
-    QPushButton *btLineEdit;
-    QPushButton *btLineDelete;
-    QGroupBox *gbLineEdit;
-    QLineEdit *leLineName;
-    QLabel *Label2;
-    QListWidget *lbLineStations;
-    QPushButton *btSave;
-    QPushButton *btCancel;
-    QPushButton *btClose;
+    QWidget *pnEditLines = nullptr;
+    QListWidget *lbLines = nullptr;
+    QPushButton *btNewLine = nullptr;
+    QPushButton *btLineEdit = nullptr;
+    QPushButton *btLineDelete = nullptr;
+    QGroupBox *gbLineEdit = nullptr;
+    QLineEdit *leLineName = nullptr;
+    QLabel *Label2 = nullptr;
+    QListWidget *lbLineStations = nullptr;
+    QPushButton *btSave = nullptr;
+    QPushButton *btCancel = nullptr;
+    QPushButton *btClose = nullptr;
 
   protected:
+    void CreateControls() override;
     void FormCloseQuery(bool &canClose) override;
     QPushButton *EscapeButton() const override;
     void showEvent(QShowEvent *event) override;

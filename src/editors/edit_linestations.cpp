@@ -23,7 +23,9 @@ TfmEditLineStations::TfmEditLineStations(QWidget *parent) : TEntryDialog(parent)
     setObjectName(QStringLiteral("fmEditLineStations"));
     setWindowTitle(QStringLiteral("Stationen für Linie zuweisen"));
     setModal(true);
+}
 
+void TfmEditLineStations::CreateControls() {
     Label1 = new QLabel(QStringLiteral("Linien:"), this);
     Label1->setObjectName(QStringLiteral("Label1"));
     lbLines = new QListWidget(this);

@@ -41,27 +41,28 @@ class TfmEditLineStations : public TEntryDialog {
     void EditOn();
     void EditOff();
 
-    QLabel *Label1;
-    QListWidget *lbLines;
-    QPushButton *btStationEdit;
-    QGroupBox *gbLineAssign;
-    QGroupBox *gbStations;
-    QRadioButton *rbAllStations;
-    QRadioButton *rbNewStations;
-    QListWidget *lbStations;
-    QPushButton *btSelectAllStations;
-    QPushButton *btStationToLine;
-    QGroupBox *gbLineStations;
-    QLabel *lLineName;
-    QListWidget *lbLineStations;
-    QPushButton *btStationUp;
-    QPushButton *btStationDown;
-    QPushButton *btDeleteStation;
-    QPushButton *btSave;
-    QPushButton *btCancel;
-    QPushButton *btClose;
+    QLabel *Label1 = nullptr;
+    QListWidget *lbLines = nullptr;
+    QPushButton *btStationEdit = nullptr;
+    QGroupBox *gbLineAssign = nullptr;
+    QGroupBox *gbStations = nullptr;
+    QRadioButton *rbAllStations = nullptr;
+    QRadioButton *rbNewStations = nullptr;
+    QListWidget *lbStations = nullptr;
+    QPushButton *btSelectAllStations = nullptr;
+    QPushButton *btStationToLine = nullptr;
+    QGroupBox *gbLineStations = nullptr;
+    QLabel *lLineName = nullptr;
+    QListWidget *lbLineStations = nullptr;
+    QPushButton *btStationUp = nullptr;
+    QPushButton *btStationDown = nullptr;
+    QPushButton *btDeleteStation = nullptr;
+    QPushButton *btSave = nullptr;
+    QPushButton *btCancel = nullptr;
+    QPushButton *btClose = nullptr;
 
   protected:
+    void CreateControls() override;
     void FormCloseQuery(bool &canClose) override;
     QPushButton *EscapeButton() const override;
     void showEvent(QShowEvent *event) override;

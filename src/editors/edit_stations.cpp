@@ -23,7 +23,9 @@ TfmEditStations::TfmEditStations(QWidget *parent) : TEntryDialog(parent) {
     setObjectName(QStringLiteral("fmEditStations"));
     setWindowTitle(QStringLiteral("Stationen bearbeiten"));
     setModal(true);
+}
 
+void TfmEditStations::CreateControls() {
     CreateBrowsePanel();
     CreateEntryGroup();
     btClose = PlainButton(this, QStringLiteral("Fenser schließen"), "btClose");

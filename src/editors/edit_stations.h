@@ -40,25 +40,26 @@ class TfmEditStations : public TEntryDialog {
     // The memo list as last read from or written to "newstations.csv".
     TStringList NewStationList;
 
-    QWidget *fmStationEdit;
-    QListWidget *lbStations;
-    QPushButton *btNewStation;
-    QPushButton *btStationEdit;
-    QPushButton *btStationDelete;
-    QGroupBox *gbStationEdit;
-    QLineEdit *leStationName;
-    QCheckBox *cbStationNewLine;
-    QCheckBox *cbStationNewLineClear;
+    QWidget *fmStationEdit = nullptr;
+    QListWidget *lbStations = nullptr;
+    QPushButton *btNewStation = nullptr;
+    QPushButton *btStationEdit = nullptr;
+    QPushButton *btStationDelete = nullptr;
+    QGroupBox *gbStationEdit = nullptr;
+    QLineEdit *leStationName = nullptr;
+    QCheckBox *cbStationNewLine = nullptr;
+    QCheckBox *cbStationNewLineClear = nullptr;
     // Kept for later: nothing shows, fills, reads or stores these fields.
-    QLineEdit *leGeoLatitude;
-    QLineEdit *leGeoLongitude;
-    QLineEdit *leTarifZone;
-    QLineEdit *leTarifRing;
-    QPushButton *btSave;
-    QPushButton *btCancel;
-    QPushButton *btClose;
+    QLineEdit *leGeoLatitude = nullptr;
+    QLineEdit *leGeoLongitude = nullptr;
+    QLineEdit *leTarifZone = nullptr;
+    QLineEdit *leTarifRing = nullptr;
+    QPushButton *btSave = nullptr;
+    QPushButton *btCancel = nullptr;
+    QPushButton *btClose = nullptr;
 
   protected:
+    void CreateControls() override;
     void FormCloseQuery(bool &canClose) override;
     QPushButton *EscapeButton() const override;
     void showEvent(QShowEvent *event) override;

@@ -8,7 +8,23 @@ namespace takton::gui {
 
 TEntryDialog::TEntryDialog(QWidget *parent) : QDialog(parent) {}
 
+void TEntryDialog::EnsureControls() {
+    if (controlsCreated_)
+        return;
+    controlsCreated_ = true;
+    CreateControls();
+}
+
+void TEntryDialog::setVisible(bool visible) {
+    if (visible)
+        EnsureControls();
+    QDialog::setVisible(visible);
+}
+
 bool TEntryDialog::CloseAllowed() {
+    // A window never shown has no entry open.
+    if (!controlsCreated_)
+        return true;
     bool canClose = true;
     FormCloseQuery(canClose);
     return canClose;
