@@ -52,7 +52,17 @@ void TEntryDialog::keyPressEvent(QKeyEvent *event) {
         event->accept();
         return;
     }
-    // Enter goes to the default button, and only while it is visible.
+    // Enter on a focused button clicks that button, as Space does; anywhere
+    // else it goes to the default button, and only while that is visible.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        auto *focused = qobject_cast<QPushButton *>(focusWidget());
+        if (focused && focused->isVisible() && focused->isEnabled()) {
+            focused->click();
+            event->accept();
+            return;
+        }
+    }
     QDialog::keyPressEvent(event);
 }
 

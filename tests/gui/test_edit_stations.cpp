@@ -112,6 +112,13 @@ class EditStationsTest : public QObject {
         QVERIFY(fx->dialogs->messages().at(2).contains("Windows-1252"));
         QCOMPARE(Items(fmEditStations->lbStations).size(), 5);
 
+        // Enter on the focused cancel button cancels rather than saves.
+        fmEditStations->btCancel->setFocus();
+        QTest::keyClick(fmEditStations->btCancel, Qt::Key_Return);
+        QVERIFY(fmEditStations->gbStationEdit->isHidden());
+        Click(fmEditStations->btNewStation);
+        TypeText(fmEditStations->leStationName, "ZOO");
+
         // Escape discards the entry; nothing is written.
         QTest::keyClick(fmEditStations->leStationName, Qt::Key_Escape);
         QVERIFY(fmEditStations->gbStationEdit->isHidden());
