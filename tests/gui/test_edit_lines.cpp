@@ -142,6 +142,20 @@ class EditLinesTest : public QObject {
         QVERIFY(QFile::exists(file("line_S11.ttd")));
     }
 
+    void aStrayTimetableUnderTheNewNameStopsTheRename() {
+        WriteBytes(file("line_S2.ttd"), IniText({"[1_So]"}));
+        QVERIFY(ClickItem(fmEditLines->lbLines, "S1"));
+        Click(fmEditLines->btLineEdit);
+        ReplaceText(fmEditLines->leLineName, "S2");
+        Click(fmEditLines->btSave);
+        QCOMPARE(fx->dialogs->messages().size(), 1);
+        QVERIFY(fx->dialogs->messages().first().contains("line_S2.ttd"));
+        QVERIFY(fmEditLines->gbLineEdit->isVisible());
+        QCOMPARE(ReadBytes(file("lines.csv")), IniText({"S1", "Bus12", "bus7"}));
+        QCOMPARE(ReadBytes(file("line_S1.ttd")), timetable);
+        QCOMPARE(ReadBytes(file("line_S2.ttd")), IniText({"[1_So]"}));
+    }
+
     void deletingAsksWithTheOldQuestionAndCarriesThrough() {
         Click(fmEditLines->btLineDelete);
         QVERIFY(fx->dialogs->log().isEmpty());
