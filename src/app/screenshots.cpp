@@ -1,16 +1,22 @@
 // Pictures of the program for the documentation: the main window at start and
-// with the demo project open, and the project options window. Run under a real
+// with the demo project open, the project options window and the editors of
+// stations, lines and routes. Run under a real
 // (or virtual) X display: takton_screenshots OUTPUT_DIR PROJECT.zpr
 
 #include "app/app_windows.h"
 #include "app/main_window.h"
+#include "editors/edit_lines.h"
+#include "editors/edit_linestations.h"
 #include "editors/edit_project.h"
+#include "editors/edit_stations.h"
 #include "gui/error_handler.h"
 #include "gui/translations.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QListWidget>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QWidget>
 #include <cstdio>
@@ -64,6 +70,27 @@ int main(int argc, char **argv) {
     fmEditProject->pcRubrik->setCurrentWidget(fmEditProject->tsTimeTable);
     ok = Save(*fmEditProject, outputDir, "project_options_timetable.png") && ok;
     fmEditProject->hide();
+
+    fmEditStations->show();
+    ok = Save(*fmEditStations, outputDir, "edit_stations.png") && ok;
+    fmEditStations->hide();
+
+    // The lines editor with the first line opened for a change, so that its
+    // stations show.
+    fmEditLines->show();
+    fmEditLines->lbLines->setCurrentRow(0);
+    fmEditLines->btLineEditClick();
+    ok = Save(*fmEditLines, outputDir, "edit_lines.png") && ok;
+    fmEditLines->btCancelClick();
+    fmEditLines->hide();
+
+    // The assignment with the first line being assigned.
+    fmEditLineStations->show();
+    fmEditLineStations->lbLines->setCurrentRow(0);
+    fmEditLineStations->btStationEditClick();
+    ok = Save(*fmEditLineStations, outputDir, "edit_linestations.png") && ok;
+    fmEditLineStations->btCancelClick();
+    fmEditLineStations->hide();
 
     DestroyWindows();
     return ok ? 0 : 1;

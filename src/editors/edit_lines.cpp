@@ -1,11 +1,242 @@
 #include "editors/edit_lines.h"
 
+#include "editors/name_list_box.h"
+#include "gui/current_project.h"
+#include "gui/dialogs.h"
+#include "gui/error_handler.h"
+#include "gui/message_box_sink.h"
+#include "gui/qt_text.h"
+#include "model/db_func.h"
+#include "model/registers.h"
+#include "util/text_order.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
 namespace takton::gui {
 
-TfmEditLines::TfmEditLines(QWidget *parent) : QDialog(parent) {
+TfmEditLines::TfmEditLines(QWidget *parent) : TEntryDialog(parent) {
     setObjectName(QStringLiteral("fmEditLines"));
     setWindowTitle(QStringLiteral("Linien bearbeiten"));
     setModal(true);
+}
+
+void TfmEditLines::CreateControls() {
+    CreateBrowsePanel();
+    CreateEntryGroup();
+    btClose = PlainButton(this, QStringLiteral("Fenser schließen"), "btClose");
+
+    auto *layout = new QVBoxLayout(this);
+    auto *columns = new QHBoxLayout();
+    columns->addWidget(pnEditLines, 1);
+    columns->addWidget(gbLineEdit, 1);
+    layout->addLayout(columns, 1);
+    auto *closeRow = new QHBoxLayout();
+    closeRow->addStretch(1);
+    closeRow->addWidget(btClose);
+    layout->addLayout(closeRow);
+    resize(560, 400);
+
+    connect(btNewLine, &QPushButton::clicked, this, Guarded([this] { btNewLineClick(); }));
+    connect(btLineEdit, &QPushButton::clicked, this, Guarded([this] { btLineEditClick(); }));
+    connect(btLineDelete, &QPushButton::clicked, this, Guarded([this] { btLineDeleteClick(); }));
+    connect(btSave, &QPushButton::clicked, this, Guarded([this] { btSaveClick(); }));
+    connect(btCancel, &QPushButton::clicked, this, Guarded([this] { btCancelClick(); }));
+    connect(btClose, &QPushButton::clicked, this, Guarded([this] { btCloseClick(); }));
+    connect(leLineName, &QLineEdit::textChanged, this, Guarded([this] { leLineNameChange(); }));
+
+    gbLineEdit->hide();
+    EditOff();
+}
+
+void TfmEditLines::CreateBrowsePanel() {
+    pnEditLines = new QWidget(this);
+    pnEditLines->setObjectName(QStringLiteral("pnEditLines"));
+    lbLines = new QListWidget(pnEditLines);
+    lbLines->setObjectName(QStringLiteral("lbLines"));
+    lbLines->setSelectionMode(QAbstractItemView::SingleSelection);
+    btNewLine = PlainButton(pnEditLines, QStringLiteral("Neu"), "btNewLine");
+    btLineEdit = PlainButton(pnEditLines, QStringLiteral("Ändern"), "btLineEdit");
+    btLineDelete = PlainButton(pnEditLines, QStringLiteral("Löschen"), "btLineDelete");
+
+    auto *layout = new QHBoxLayout(pnEditLines);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(lbLines, 1);
+    auto *buttons = new QVBoxLayout();
+    buttons->addWidget(btNewLine);
+    buttons->addWidget(btLineEdit);
+    buttons->addWidget(btLineDelete);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+}
+
+void TfmEditLines::CreateEntryGroup() {
+    gbLineEdit = new QGroupBox(QStringLiteral("Linie bearbeiten"), this);
+    gbLineEdit->setObjectName(QStringLiteral("gbLineEdit"));
+    auto *layout = new QVBoxLayout(gbLineEdit);
+    layout->addWidget(
+        LabeledEdit(gbLineEdit, QStringLiteral("Name der Linie"), "leLineName", leLineName));
+    Label2 = new QLabel(QStringLiteral("Stationen:"), gbLineEdit);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    lbLineStations = new QListWidget(gbLineEdit);
+    lbLineStations->setObjectName(QStringLiteral("lbLineStations"));
+    // For looking only: the route is assigned in its own window.
+    lbLineStations->setEnabled(false);
+    layout->addWidget(Label2);
+    layout->addWidget(lbLineStations, 1);
+
+    btSave = new QPushButton(QStringLiteral("Änderungen speichern"), gbLineEdit);
+    btSave->setObjectName(QStringLiteral("btSave"));
+    btSave->setAutoDefault(false);
+    btSave->setDefault(true);
+    btCancel = PlainButton(gbLineEdit, QStringLiteral("Änderungen verwerfen"), "btCancel");
+    layout->addWidget(btSave);
+    layout->addWidget(btCancel);
+}
+
+void TfmEditLines::EditOn() {
+    btSave->setVisible(true);
+}
+
+void TfmEditLines::EditOff() {
+    btSave->setVisible(false);
+}
+
+void TfmEditLines::showEvent(QShowEvent *event) {
+    TEntryDialog::showEvent(event);
+    RunGuarded([this] { FormShow(); });
+}
+
+void TfmEditLines::FormShow() {
+    // The window cannot close during an entry; should it have been hidden
+    // anyway, it comes back browsing.
+    if (btClose->isHidden())
+        ReturnToBrowse();
+    LoadLines();
+}
+
+void TfmEditLines::LoadLines() {
+    lbLines->clear();
+    if (ProjectDir.empty())
+        return;
+    TStringList lines = LoadNameList(ProjectDir, kLinesFile);
+    SortTextList(lines);
+    FillNameList(*lbLines, lines);
+}
+
+void TfmEditLines::ShowLineStations() {
+    // Without a route file, or without an entry for the line, the line has
+    // no stations; the display never keeps another line's route.
+    lbLineStations->clear();
+    const std::optional<std::string> line = SelectedName(*lbLines);
+    if (!line || ProjectDir.empty())
+        return;
+    FillNameList(*lbLineStations, LoadLineStations(ProjectDir, *line));
+}
+
+void TfmEditLines::OpenEntry() {
+    lbLines->setEnabled(false);
+    btNewLine->hide();
+    btLineEdit->hide();
+    btLineDelete->hide();
+}
+
+void TfmEditLines::ReturnToBrowse() {
+    gbLineEdit->hide();
+    lbLines->setEnabled(true);
+    btNewLine->show();
+    btLineEdit->show();
+    btLineDelete->show();
+    btClose->show();
+}
+
+void TfmEditLines::btNewLineClick() {
+    SelectNoName(*lbLines);
+    OpenEntry();
+    leLineName->clear();
+    // A new line has no stations yet.
+    lbLineStations->clear();
+    gbLineEdit->show();
+    leLineName->setFocus();
+    EditOff();
+    btClose->hide();
+}
+
+void TfmEditLines::btLineEditClick() {
+    const std::optional<std::string> line = SelectedName(*lbLines);
+    if (!line)
+        return;
+    OpenEntry();
+    leLineName->setText(FromCp1252(*line));
+    ShowLineStations();
+    gbLineEdit->show();
+    leLineName->setFocus();
+    EditOff();
+    btClose->hide();
+}
+
+void TfmEditLines::leLineNameChange() {
+    EditOn();
+}
+
+void TfmEditLines::btSaveClick() {
+    if (NoProjectLoaded())
+        return;
+    const std::optional<std::string> name = TypedName(leLineName->text());
+    if (!name)
+        return;
+    // A selected line is the one being changed; without one the entry is new.
+    const std::optional<std::string> former = SelectedName(*lbLines);
+    TMessageBoxSink messages;
+    const TRefusal refusal =
+        former ? RenameLine(ProjectDir, *former, *name, messages) : AddLine(ProjectDir, *name);
+    if (refusal) {
+        Dialogs().ShowMessage(FromCp1252(*refusal));
+        return;
+    }
+    LoadLines();
+    SelectName(*lbLines, *name);
+    leLineName->clear();
+    ReturnToBrowse();
+    btNewLine->setFocus();
+}
+
+void TfmEditLines::btCancelClick() {
+    ReturnToBrowse();
+}
+
+void TfmEditLines::btLineDeleteClick() {
+    const std::optional<std::string> line = SelectedName(*lbLines);
+    if (!line)
+        return;
+    // "Line", as the question has always read.
+    const QString question = QStringLiteral("Möchten Sie die Line ") + FromCp1252(*line) +
+                             QStringLiteral(" wirklich löschen?");
+    if (Dialogs().Confirm(QStringLiteral("Bestätigung"), question) != Answer::Yes)
+        return;
+    if (NoProjectLoaded())
+        return;
+    TMessageBoxSink messages;
+    if (const TRefusal refusal = DeleteLine(ProjectDir, *line, messages))
+        Dialogs().ShowMessage(FromCp1252(*refusal));
+    LoadLines();
+}
+
+void TfmEditLines::btCloseClick() {
+    close();
+}
+
+void TfmEditLines::FormCloseQuery(bool &canClose) {
+    canClose = !btClose->isHidden();
+}
+
+QPushButton *TfmEditLines::EscapeButton() const {
+    return btCancel;
 }
 
 } // namespace takton::gui

@@ -1,15 +1,67 @@
 #pragma once
 
-// Linien bearbeiten: created once at start-up and kept for the whole run.
+// Linien bearbeiten: creates, renames and deletes lines and shows, read-only,
+// the stations of the line being changed. Every save and delete goes through
+// the core's line register, which also carries a rename or delete into every
+// other file of the project, the line's timetable file included. Created once
+// at start-up and kept for the whole run.
 
-#include <QDialog>
+#include "editors/entry_dialog.h"
+
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QWidget;
 
 namespace takton::gui {
 
-class TfmEditLines : public QDialog {
+class TfmEditLines : public TEntryDialog {
     Q_OBJECT
   public:
     explicit TfmEditLines(QWidget *parent = nullptr);
+
+    void FormShow();
+    void btNewLineClick();
+    void btLineEditClick();
+    void btLineDeleteClick();
+    void btSaveClick();
+    void btCancelClick();
+    void btCloseClick();
+    void leLineNameChange();
+
+    // The editing mode shows the save button; it has no other effect.
+    void EditOn();
+    void EditOff();
+    // Fills the station display with the selected line's route.
+    void ShowLineStations();
+
+    QWidget *pnEditLines = nullptr;
+    QListWidget *lbLines = nullptr;
+    QPushButton *btNewLine = nullptr;
+    QPushButton *btLineEdit = nullptr;
+    QPushButton *btLineDelete = nullptr;
+    QGroupBox *gbLineEdit = nullptr;
+    QLineEdit *leLineName = nullptr;
+    QLabel *Label2 = nullptr;
+    QListWidget *lbLineStations = nullptr;
+    QPushButton *btSave = nullptr;
+    QPushButton *btCancel = nullptr;
+    QPushButton *btClose = nullptr;
+
+  protected:
+    void CreateControls() override;
+    void FormCloseQuery(bool &canClose) override;
+    QPushButton *EscapeButton() const override;
+    void showEvent(QShowEvent *event) override;
+
+  private:
+    void CreateBrowsePanel();
+    void CreateEntryGroup();
+    void OpenEntry();
+    void ReturnToBrowse();
+    void LoadLines();
 };
 
 } // namespace takton::gui

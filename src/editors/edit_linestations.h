@@ -1,15 +1,78 @@
 #pragma once
 
-// Stationen für Linie zuweisen: created once at start-up and kept for the whole run.
+// Stationen für Linie zuweisen: gives a line its ordered route. The user picks
+// a line, takes stations from all stations or from the memo list of new
+// stations, orders them and saves; saving stores the route through the core,
+// which also keeps the reverse index and the line's timetable file in step.
+// Created once at start-up and kept for the whole run.
 
-#include <QDialog>
+#include "editors/entry_dialog.h"
+
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QPushButton;
+class QRadioButton;
 
 namespace takton::gui {
 
-class TfmEditLineStations : public QDialog {
+class TfmEditLineStations : public TEntryDialog {
     Q_OBJECT
   public:
     explicit TfmEditLineStations(QWidget *parent = nullptr);
+
+    void FormShow();
+    void btStationEditClick();
+    void rbAllStationsClick();
+    void rbNewStationsClick();
+    void btSelectAllStationsClick();
+    void btStationToLineClick();
+    void btStationUpClick();
+    void btStationDownClick();
+    void btDeleteStationClick();
+    void btSaveClick();
+    void btCancelClick();
+
+    // Fills the station choice from all stations or from the new ones.
+    void ShowStationChoice();
+    // Fills the line's list from its stored route.
+    void ShowLineStations();
+    // The editing mode shows the save button; it has no other effect.
+    void EditOn();
+    void EditOff();
+
+    QLabel *Label1 = nullptr;
+    QListWidget *lbLines = nullptr;
+    QPushButton *btStationEdit = nullptr;
+    QGroupBox *gbLineAssign = nullptr;
+    QGroupBox *gbStations = nullptr;
+    QRadioButton *rbAllStations = nullptr;
+    QRadioButton *rbNewStations = nullptr;
+    QListWidget *lbStations = nullptr;
+    QPushButton *btSelectAllStations = nullptr;
+    QPushButton *btStationToLine = nullptr;
+    QGroupBox *gbLineStations = nullptr;
+    QLabel *lLineName = nullptr;
+    QListWidget *lbLineStations = nullptr;
+    QPushButton *btStationUp = nullptr;
+    QPushButton *btStationDown = nullptr;
+    QPushButton *btDeleteStation = nullptr;
+    QPushButton *btSave = nullptr;
+    QPushButton *btCancel = nullptr;
+    QPushButton *btClose = nullptr;
+
+  protected:
+    void CreateControls() override;
+    void FormCloseQuery(bool &canClose) override;
+    QPushButton *EscapeButton() const override;
+    void showEvent(QShowEvent *event) override;
+
+  private:
+    void CreateStationChoice();
+    void CreateLineStations();
+    void ReturnToChoosing();
+    // Moves the current station of the line by one place, if it can.
+    void MoveCurrentStation(int step);
 };
 
 } // namespace takton::gui

@@ -1,11 +1,255 @@
 #include "editors/edit_stations.h"
 
+#include "editors/name_list_box.h"
+#include "gui/current_project.h"
+#include "gui/dialogs.h"
+#include "gui/error_handler.h"
+#include "gui/qt_text.h"
+#include "model/db_func.h"
+#include "model/registers.h"
+#include "util/text_order.h"
+
+#include <QCheckBox>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
 namespace takton::gui {
 
-TfmEditStations::TfmEditStations(QWidget *parent) : QDialog(parent) {
+TfmEditStations::TfmEditStations(QWidget *parent) : TEntryDialog(parent) {
     setObjectName(QStringLiteral("fmEditStations"));
     setWindowTitle(QStringLiteral("Stationen bearbeiten"));
     setModal(true);
+}
+
+void TfmEditStations::CreateControls() {
+    CreateBrowsePanel();
+    CreateEntryGroup();
+    btClose = PlainButton(this, QStringLiteral("Fenser schließen"), "btClose");
+
+    auto *layout = new QVBoxLayout(this);
+    auto *columns = new QHBoxLayout();
+    columns->addWidget(fmStationEdit, 1);
+    columns->addWidget(gbStationEdit, 1);
+    layout->addLayout(columns, 1);
+    auto *closeRow = new QHBoxLayout();
+    closeRow->addStretch(1);
+    closeRow->addWidget(btClose);
+    layout->addLayout(closeRow);
+    resize(560, 400);
+
+    connect(btNewStation, &QPushButton::clicked, this, Guarded([this] { btNewStationClick(); }));
+    connect(btStationEdit, &QPushButton::clicked, this, Guarded([this] { btStationEditClick(); }));
+    connect(btStationDelete, &QPushButton::clicked, this,
+            Guarded([this] { btStationDeleteClick(); }));
+    connect(btSave, &QPushButton::clicked, this, Guarded([this] { btSaveClick(); }));
+    connect(btCancel, &QPushButton::clicked, this, Guarded([this] { btCancelClick(); }));
+    connect(btClose, &QPushButton::clicked, this, Guarded([this] { btCloseClick(); }));
+    connect(leStationName, &QLineEdit::textChanged, this,
+            Guarded([this] { leStationNameChange(); }));
+    connect(cbStationNewLine, &QCheckBox::clicked, this,
+            Guarded([this] { cbStationNewLineClick(); }));
+
+    gbStationEdit->hide();
+    EditOff();
+}
+
+void TfmEditStations::CreateBrowsePanel() {
+    fmStationEdit = new QWidget(this);
+    fmStationEdit->setObjectName(QStringLiteral("fmStationEdit"));
+    lbStations = new QListWidget(fmStationEdit);
+    lbStations->setObjectName(QStringLiteral("lbStations"));
+    lbStations->setSelectionMode(QAbstractItemView::SingleSelection);
+    btNewStation = PlainButton(fmStationEdit, QStringLiteral("Neu"), "btNewStation");
+    btStationEdit = PlainButton(fmStationEdit, QStringLiteral("Ändern"), "btStationEdit");
+    btStationDelete = PlainButton(fmStationEdit, QStringLiteral("Löschen"), "btStationDelete");
+
+    auto *layout = new QHBoxLayout(fmStationEdit);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(lbStations, 1);
+    auto *buttons = new QVBoxLayout();
+    buttons->addWidget(btNewStation);
+    buttons->addWidget(btStationEdit);
+    buttons->addWidget(btStationDelete);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+}
+
+void TfmEditStations::CreateEntryGroup() {
+    gbStationEdit = new QGroupBox(QStringLiteral("Station editieren"), this);
+    gbStationEdit->setObjectName(QStringLiteral("gbStationEdit"));
+    auto *layout = new QVBoxLayout(gbStationEdit);
+    layout->addWidget(LabeledEdit(gbStationEdit, QStringLiteral("Name der Station"),
+                                  "leStationName", leStationName));
+    const struct {
+        const char *caption;
+        const char *name;
+        QLineEdit **edit;
+    } hiddenFields[] = {{"Geo-Position Breite", "leGeoLatitude", &leGeoLatitude},
+                        {"Geo-Position Länge", "leGeoLongitude", &leGeoLongitude},
+                        {"Tarifzone", "leTarifZone", &leTarifZone},
+                        {"Tarifring", "leTarifRing", &leTarifRing}};
+    for (const auto &field : hiddenFields) {
+        QWidget *holder =
+            LabeledEdit(gbStationEdit, QString::fromUtf8(field.caption), field.name, *field.edit);
+        layout->addWidget(holder);
+        holder->hide();
+    }
+    cbStationNewLine = new QCheckBox(QStringLiteral("für neue Linie merken"), gbStationEdit);
+    cbStationNewLine->setObjectName(QStringLiteral("cbStationNewLine"));
+    cbStationNewLineClear = new QCheckBox(QStringLiteral("Neue Merkliste beginnen"), gbStationEdit);
+    cbStationNewLineClear->setObjectName(QStringLiteral("cbStationNewLineClear"));
+    layout->addWidget(cbStationNewLine);
+    layout->addWidget(cbStationNewLineClear);
+    layout->addStretch(1);
+
+    btSave = new QPushButton(QStringLiteral("Änderungen speichern"), gbStationEdit);
+    btSave->setObjectName(QStringLiteral("btSave"));
+    btSave->setAutoDefault(false);
+    btSave->setDefault(true);
+    btCancel = PlainButton(gbStationEdit, QStringLiteral("Änderungen verwerfen"), "btCancel");
+    layout->addWidget(btSave);
+    layout->addWidget(btCancel);
+}
+
+void TfmEditStations::EditOn() {
+    btSave->setVisible(true);
+}
+
+void TfmEditStations::EditOff() {
+    btSave->setVisible(false);
+}
+
+void TfmEditStations::showEvent(QShowEvent *event) {
+    TEntryDialog::showEvent(event);
+    RunGuarded([this] { FormShow(); });
+}
+
+void TfmEditStations::FormShow() {
+    // The window cannot close during an entry; should it have been hidden
+    // anyway, it comes back browsing.
+    if (btClose->isHidden())
+        ReturnToBrowse();
+    LoadStations();
+    cbStationNewLineClear->hide();
+}
+
+void TfmEditStations::LoadStations() {
+    NewStationList.clear();
+    lbStations->clear();
+    if (ProjectDir.empty())
+        return;
+    TStringList stations = LoadNameList(ProjectDir, kStationsFile);
+    SortTextList(stations);
+    FillNameList(*lbStations, stations);
+    NewStationList = LoadNameList(ProjectDir, kNewStationsFile);
+}
+
+void TfmEditStations::OpenEntry() {
+    lbStations->setEnabled(false);
+    btNewStation->hide();
+    btStationEdit->hide();
+    btStationDelete->hide();
+}
+
+void TfmEditStations::ReturnToBrowse() {
+    gbStationEdit->hide();
+    lbStations->setEnabled(true);
+    btNewStation->show();
+    btStationEdit->show();
+    btStationDelete->show();
+    btClose->show();
+}
+
+void TfmEditStations::btNewStationClick() {
+    cbStationNewLine->show();
+    cbStationNewLineClear->setChecked(false);
+    SelectNoName(*lbStations);
+    OpenEntry();
+    leStationName->clear();
+    gbStationEdit->show();
+    leStationName->setFocus();
+    EditOff();
+    btClose->hide();
+}
+
+void TfmEditStations::btStationEditClick() {
+    const std::optional<std::string> station = SelectedName(*lbStations);
+    if (!station)
+        return;
+    cbStationNewLine->hide();
+    cbStationNewLineClear->hide();
+    OpenEntry();
+    leStationName->setText(FromCp1252(*station));
+    gbStationEdit->show();
+    leStationName->setFocus();
+    EditOff();
+    btClose->hide();
+}
+
+void TfmEditStations::leStationNameChange() {
+    EditOn();
+}
+
+void TfmEditStations::cbStationNewLineClick() {
+    cbStationNewLineClear->setVisible(cbStationNewLine->isChecked());
+}
+
+void TfmEditStations::btSaveClick() {
+    if (NoProjectLoaded())
+        return;
+    const std::optional<std::string> name = TypedName(leStationName->text());
+    if (!name)
+        return;
+    // A selected station is the one being changed; without one the entry is new.
+    const std::optional<std::string> former = SelectedName(*lbStations);
+    const TRefusal refusal = former
+                                 ? RenameStation(ProjectDir, *former, *name)
+                                 : AddStation(ProjectDir, *name,
+                                              TNewStationMemo{cbStationNewLine->isChecked(),
+                                                              cbStationNewLineClear->isChecked()});
+    if (refusal) {
+        Dialogs().ShowMessage(FromCp1252(*refusal));
+        return;
+    }
+    LoadStations();
+    SelectName(*lbStations, *name);
+    ReturnToBrowse();
+    btNewStation->setFocus();
+}
+
+void TfmEditStations::btCancelClick() {
+    ReturnToBrowse();
+}
+
+void TfmEditStations::btStationDeleteClick() {
+    const std::optional<std::string> station = SelectedName(*lbStations);
+    if (!station)
+        return;
+    const QString question = QStringLiteral("Möchten Sie die Station ") + FromCp1252(*station) +
+                             QStringLiteral(" wirklich löschen?");
+    if (Dialogs().Confirm(QStringLiteral("Bestätigung"), question) != Answer::Yes)
+        return;
+    if (NoProjectLoaded())
+        return;
+    if (const TRefusal refusal = DeleteStation(ProjectDir, *station))
+        Dialogs().ShowMessage(FromCp1252(*refusal));
+    LoadStations();
+}
+
+void TfmEditStations::btCloseClick() {
+    close();
+}
+
+void TfmEditStations::FormCloseQuery(bool &canClose) {
+    canClose = !btClose->isHidden();
+}
+
+QPushButton *TfmEditStations::EscapeButton() const {
+    return btCancel;
 }
 
 } // namespace takton::gui

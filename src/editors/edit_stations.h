@@ -1,15 +1,76 @@
 #pragma once
 
-// Stationen bearbeiten: created once at start-up and kept for the whole run.
+// Stationen bearbeiten: creates, renames and deletes stations and keeps the
+// memo list of new stations. Every save and delete goes through the core's
+// station register, which also carries a rename or delete into every other
+// file of the project. Created once at start-up and kept for the whole run.
 
-#include <QDialog>
+#include "editors/entry_dialog.h"
+#include "model/list_text.h"
+
+class QCheckBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPushButton;
+class QWidget;
 
 namespace takton::gui {
 
-class TfmEditStations : public QDialog {
+class TfmEditStations : public TEntryDialog {
     Q_OBJECT
   public:
     explicit TfmEditStations(QWidget *parent = nullptr);
+
+    void FormShow();
+    void btNewStationClick();
+    void btStationEditClick();
+    void btStationDeleteClick();
+    void btSaveClick();
+    void btCancelClick();
+    void btCloseClick();
+    void leStationNameChange();
+    void cbStationNewLineClick();
+
+    // The editing mode shows the save button; it has no other effect.
+    void EditOn();
+    void EditOff();
+
+    // The memo list as last read from or written to "newstations.csv".
+    TStringList NewStationList;
+
+    QWidget *fmStationEdit = nullptr;
+    QListWidget *lbStations = nullptr;
+    QPushButton *btNewStation = nullptr;
+    QPushButton *btStationEdit = nullptr;
+    QPushButton *btStationDelete = nullptr;
+    QGroupBox *gbStationEdit = nullptr;
+    QLineEdit *leStationName = nullptr;
+    QCheckBox *cbStationNewLine = nullptr;
+    QCheckBox *cbStationNewLineClear = nullptr;
+    // Kept for later: nothing shows, fills, reads or stores these fields.
+    QLineEdit *leGeoLatitude = nullptr;
+    QLineEdit *leGeoLongitude = nullptr;
+    QLineEdit *leTarifZone = nullptr;
+    QLineEdit *leTarifRing = nullptr;
+    QPushButton *btSave = nullptr;
+    QPushButton *btCancel = nullptr;
+    QPushButton *btClose = nullptr;
+
+  protected:
+    void CreateControls() override;
+    void FormCloseQuery(bool &canClose) override;
+    QPushButton *EscapeButton() const override;
+    void showEvent(QShowEvent *event) override;
+
+  private:
+    void CreateBrowsePanel();
+    void CreateEntryGroup();
+    void OpenEntry();
+    void ReturnToBrowse();
+    // Reloads the list and the memo list from the files.
+    void LoadStations();
 };
 
 } // namespace takton::gui

@@ -1,0 +1,69 @@
+#include "editors/entry_dialog.h"
+
+#include <QCloseEvent>
+#include <QKeyEvent>
+#include <QPushButton>
+
+namespace takton::gui {
+
+TEntryDialog::TEntryDialog(QWidget *parent) : QDialog(parent) {}
+
+void TEntryDialog::EnsureControls() {
+    if (controlsCreated_)
+        return;
+    controlsCreated_ = true;
+    CreateControls();
+}
+
+void TEntryDialog::setVisible(bool visible) {
+    if (visible)
+        EnsureControls();
+    QDialog::setVisible(visible);
+}
+
+bool TEntryDialog::CloseAllowed() {
+    // A window never shown has no entry open.
+    if (!controlsCreated_)
+        return true;
+    bool canClose = true;
+    FormCloseQuery(canClose);
+    return canClose;
+}
+
+void TEntryDialog::reject() {
+    if (CloseAllowed())
+        QDialog::reject();
+}
+
+void TEntryDialog::closeEvent(QCloseEvent *event) {
+    if (!CloseAllowed()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void TEntryDialog::keyPressEvent(QKeyEvent *event) {
+    // Escape discards an entry; it never closes the window by itself.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        QPushButton *cancel = EscapeButton();
+        if (cancel && cancel->isVisible() && cancel->isEnabled())
+            cancel->click();
+        event->accept();
+        return;
+    }
+    // Enter on a focused button clicks that button, as Space does; anywhere
+    // else it goes to the default button, and only while that is visible.
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        auto *focused = qobject_cast<QPushButton *>(focusWidget());
+        if (focused && focused->isVisible() && focused->isEnabled()) {
+            focused->click();
+            event->accept();
+            return;
+        }
+    }
+    QDialog::keyPressEvent(event);
+}
+
+} // namespace takton::gui

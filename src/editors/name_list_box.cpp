@@ -1,0 +1,101 @@
+#include "editors/name_list_box.h"
+
+#include "gui/current_project.h"
+#include "gui/dialogs.h"
+#include "gui/qt_text.h"
+#include "model/names.h"
+
+#include <QByteArray>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace takton::gui {
+
+QListWidgetItem *NewNameItem(const std::string &name) {
+    auto *item = new QListWidgetItem(FromCp1252(name));
+    item->setData(Qt::UserRole, QByteArray(name.data(), static_cast<qsizetype>(name.size())));
+    return item;
+}
+
+void FillNameList(QListWidget &list, const TStringList &names) {
+    list.clear();
+    for (const std::string &name : names)
+        list.addItem(NewNameItem(name));
+}
+
+std::string ItemName(const QListWidgetItem &item) {
+    return item.data(Qt::UserRole).toByteArray().toStdString();
+}
+
+TStringList ItemNames(const QListWidget &list) {
+    TStringList names;
+    names.reserve(static_cast<std::size_t>(list.count()));
+    for (int i = 0; i < list.count(); ++i)
+        names.push_back(ItemName(*list.item(i)));
+    return names;
+}
+
+std::optional<std::string> SelectedName(const QListWidget &list) {
+    const QList<QListWidgetItem *> selected = list.selectedItems();
+    if (selected.isEmpty())
+        return std::nullopt;
+    return ItemName(*selected.constFirst());
+}
+
+void SelectName(QListWidget &list, const std::string &name) {
+    for (int i = 0; i < list.count(); ++i) {
+        QListWidgetItem *item = list.item(i);
+        if (ItemName(*item) == name) {
+            list.setCurrentItem(item);
+            item->setSelected(true);
+            list.scrollToItem(item);
+            return;
+        }
+    }
+}
+
+void SelectNoName(QListWidget &list) {
+    list.clearSelection();
+    list.setCurrentItem(nullptr);
+}
+
+std::optional<std::string> TypedName(const QString &typed) {
+    std::optional<std::string> name = ToCp1252(typed);
+    if (!name)
+        Dialogs().ShowMessage(FromCp1252(NameNotInCodePageMessage()));
+    return name;
+}
+
+QWidget *LabeledEdit(QWidget *parent, const QString &caption, const char *objectName,
+                     QLineEdit *&edit) {
+    auto *holder = new QWidget(parent);
+    edit = new QLineEdit(holder);
+    edit->setObjectName(QString::fromLatin1(objectName));
+    auto *label = new QLabel(caption, holder);
+    label->setBuddy(edit);
+    auto *layout = new QVBoxLayout(holder);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->setSpacing(2);
+    layout->addWidget(label);
+    layout->addWidget(edit);
+    return holder;
+}
+
+QPushButton *PlainButton(QWidget *parent, const QString &caption, const char *objectName) {
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(objectName));
+    button->setAutoDefault(false);
+    return button;
+}
+
+bool NoProjectLoaded() {
+    if (!ProjectDir.empty())
+        return false;
+    Dialogs().ShowMessage(QStringLiteral("Kein Projekt geladen!"));
+    return true;
+}
+
+} // namespace takton::gui

@@ -1,0 +1,46 @@
+#pragma once
+
+// What the master-data editors share: list boxes of station and line names,
+// labelled fields and plain buttons. Each list item keeps the name exactly as
+// the file holds it (cp1252), so that a name goes back to the core unchanged
+// whatever the display made of it.
+
+#include "model/list_text.h"
+
+#include <QString>
+#include <optional>
+#include <string>
+
+class QLineEdit;
+class QListWidget;
+class QListWidgetItem;
+class QPushButton;
+class QWidget;
+
+namespace takton::gui {
+
+QListWidgetItem *NewNameItem(const std::string &name);
+// Replaces the items by the names, in the order given.
+void FillNameList(QListWidget &list, const TStringList &names);
+std::string ItemName(const QListWidgetItem &item);
+TStringList ItemNames(const QListWidget &list);
+// The one selected item's name, or nothing when no item is selected.
+std::optional<std::string> SelectedName(const QListWidget &list);
+// Selects and shows the item holding the name (case included), if any.
+void SelectName(QListWidget &list, const std::string &name);
+// Clears selection and current item: no name is selected.
+void SelectNoName(QListWidget &list);
+
+// A name typed by the user in cp1252, or nothing after telling the user that
+// it holds characters the project files cannot store.
+std::optional<std::string> TypedName(const QString &typed);
+
+// A labelled edit field: the caption above the field, both in one widget.
+QWidget *LabeledEdit(QWidget *parent, const QString &caption, const char *objectName,
+                     QLineEdit *&edit);
+// A push button that never becomes the default by taking the focus.
+QPushButton *PlainButton(QWidget *parent, const QString &caption, const char *objectName);
+// True, after telling the user, when no project is current.
+bool NoProjectLoaded();
+
+} // namespace takton::gui

@@ -1,0 +1,195 @@
+// The lines editor as a planner works it: creating, renaming and deleting
+// lines with the cascade into routes, reverse index and timetable files, the
+// read-only station display, the refusals and the refused closing.
+
+#include "app/main_window.h"
+#include "editor_steps.h"
+#include "editors/edit_lines.h"
+#include "gui/error_handler.h"
+#include "gui_fixture.h"
+
+#include <QFile>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+using namespace takton;
+using namespace takton::gui;
+using namespace takton::testing;
+
+class EditLinesTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init() {
+        fx = std::make_unique<GuiFixture>();
+        project = fx->path("netz/netz.zpr");
+        WriteBytes(project, IniText({"[timetable]", "max_drive_minutes=45"}));
+        WriteBytes(file("stations.csv"), IniText({"Au", "Berg", "Zoo"}));
+        // Read unsorted; the editor shows and writes the lines sorted.
+        WriteBytes(file("lines.csv"), IniText({"S1", "Bus12", "bus7"}));
+        WriteBytes(file("line_stations.csv"), IniText({"S1=Zoo,Au,Berg", "bus7=Au"}));
+        WriteBytes(file("station_lines.csv"), IniText({"Zoo=S1", "Au=S1,bus7", "Berg=S1"}));
+        timetable = IniText({"[1_Mo-Fr]", "1=Zoo,06:00", "2=Au,06:05", "3=Berg,06:09"});
+        WriteBytes(file("line_S1.ttd"), timetable);
+        fmMain->show();
+        fmMain->OpenFromCommandLine(project);
+        fmEditLines->show();
+        QVERIFY(QTest::qWaitForWindowExposed(fmEditLines));
+    }
+    void cleanup() { fx.reset(); }
+
+    void stationDisplayShowsTheRouteOfTheLineBeingChanged() {
+        QCOMPARE(Items(fmEditLines->lbLines), QStringList({"Bus12", "bus7", "S1"}));
+        QVERIFY(fmEditLines->gbLineEdit->isHidden());
+
+        QVERIFY(ClickItem(fmEditLines->lbLines, "S1"));
+        Click(fmEditLines->btLineEdit);
+        QCOMPARE(fmEditLines->leLineName->text(), QString("S1"));
+        QCOMPARE(fmEditLines->Label2->text(), QString("Stationen:"));
+        QCOMPARE(Items(fmEditLines->lbLineStations), QStringList({"Zoo", "Au", "Berg"}));
+        QVERIFY(!fmEditLines->lbLineStations->isEnabled());
+        QVERIFY(!fmEditLines->btSave->isVisible());
+        QVERIFY(!fmEditLines->lbLines->isEnabled());
+        for (QPushButton *button : {fmEditLines->btNewLine, fmEditLines->btLineEdit,
+                                    fmEditLines->btLineDelete, fmEditLines->btClose})
+            QVERIFY(button->isHidden());
+        Click(fmEditLines->btCancel);
+        QVERIFY(fmEditLines->btClose->isVisible());
+
+        // A line without a route shows no stations, not those of the line
+        // shown before.
+        QVERIFY(ClickItem(fmEditLines->lbLines, "Bus12"));
+        Click(fmEditLines->btLineEdit);
+        QCOMPARE(Items(fmEditLines->lbLineStations), QStringList());
+        Click(fmEditLines->btCancel);
+        QVERIFY(ClickItem(fmEditLines->lbLines, "S1"));
+        Click(fmEditLines->btLineEdit);
+        Click(fmEditLines->btCancel);
+        // A new line has no stations either.
+        Click(fmEditLines->btNewLine);
+        QCOMPARE(Items(fmEditLines->lbLineStations), QStringList());
+        QCOMPARE(SelectedItems(fmEditLines->lbLines), QStringList());
+        QCOMPARE(fmEditLines->leLineName->text(), QString());
+        QCOMPARE(QApplication::focusWidget(), fmEditLines->leLineName);
+    }
+
+    void creatingKeepsTheFileSortedAndRefusesDuplicatesAndBadNames() {
+        Click(fmEditLines->btNewLine);
+        QTest::keyClick(fmEditLines->leLineName, Qt::Key_Return); // save hidden: nothing
+        TypeText(fmEditLines->leLineName, "a2");
+        QTest::keyClick(fmEditLines->leLineName, Qt::Key_Return);
+        QCOMPARE(ReadBytes(file("lines.csv")), IniText({"a2", "Bus12", "bus7", "S1"}));
+        QVERIFY(fmEditLines->gbLineEdit->isHidden());
+        QCOMPARE(fmEditLines->leLineName->text(), QString());
+        QCOMPARE(QApplication::focusWidget(), fmEditLines->btNewLine);
+
+        Click(fmEditLines->btNewLine);
+        TypeText(fmEditLines->leLineName, "BUS7");
+        Click(fmEditLines->btSave);
+        QCOMPARE(fx->dialogs->messages(), QStringList({"Linie schon vorhanden!"}));
+        QCOMPARE(fmEditLines->leLineName->text(), QString("BUS7"));
+        QVERIFY(fmEditLines->gbLineEdit->isVisible());
+
+        // A line names its timetable file: path characters are refused.
+        fx->dialogs->clearLog();
+        ReplaceText(fmEditLines->leLineName, "S1/S2");
+        Click(fmEditLines->btSave);
+        QCOMPARE(fx->dialogs->messages().size(), 1);
+        QVERIFY(fx->dialogs->messages().first().contains("Fahrplandatei"));
+        QCOMPARE(fmEditLines->leLineName->text(), QString("S1/S2"));
+        QCOMPARE(ReadBytes(file("lines.csv")), IniText({"a2", "Bus12", "bus7", "S1"}));
+
+        QVERIFY(!fmEditLines->close());
+        QVERIFY(fmEditLines->isVisible());
+        QTest::keyClick(fmEditLines->leLineName, Qt::Key_Escape);
+        QVERIFY(fmEditLines->gbLineEdit->isHidden());
+        QVERIFY(fmEditLines->close());
+        QCOMPARE(ReadBytes(file("lines.csv")), IniText({"a2", "Bus12", "bus7", "S1"}));
+    }
+
+    void renamingCarriesTheLineIntoRoutesAndItsTimetable() {
+        QVERIFY(ClickItem(fmEditLines->lbLines, "S1"));
+        Click(fmEditLines->btLineEdit);
+        ReplaceText(fmEditLines->leLineName, "S11");
+        Click(fmEditLines->btSave);
+        QCOMPARE(ReadBytes(file("lines.csv")), IniText({"Bus12", "bus7", "S11"}));
+        QCOMPARE(ReadBytes(file("line_stations.csv")), IniText({"S11=Zoo,Au,Berg", "bus7=Au"}));
+        QCOMPARE(ReadBytes(file("station_lines.csv")),
+                 IniText({"Zoo=S11", "Au=S11,bus7", "Berg=S11"}));
+        QVERIFY(!QFile::exists(file("line_S1.ttd")));
+        QCOMPARE(ReadBytes(file("line_S11.ttd")), timetable);
+        QCOMPARE(SelectedItems(fmEditLines->lbLines), QStringList({"S11"}));
+
+        // The name unchanged: nothing is written.
+        QVERIFY(QFile::remove(file("station_lines.csv")));
+        Click(fmEditLines->btLineEdit);
+        TypeText(fmEditLines->leLineName, "x");
+        QTest::keyClick(fmEditLines->leLineName, Qt::Key_Backspace);
+        Click(fmEditLines->btSave);
+        QVERIFY(!QFile::exists(file("station_lines.csv")));
+        QVERIFY(fmEditLines->gbLineEdit->isHidden());
+
+        // Onto another line's name: refused, nothing written.
+        Click(fmEditLines->btLineEdit);
+        ReplaceText(fmEditLines->leLineName, "bus12");
+        Click(fmEditLines->btSave);
+        QCOMPARE(fx->dialogs->messages(), QStringList({"Linie schon vorhanden!"}));
+        QVERIFY(fmEditLines->gbLineEdit->isVisible());
+        QCOMPARE(ReadBytes(file("lines.csv")), IniText({"Bus12", "bus7", "S11"}));
+        QVERIFY(QFile::exists(file("line_S11.ttd")));
+    }
+
+    void aStrayTimetableUnderTheNewNameStopsTheRename() {
+        WriteBytes(file("line_S2.ttd"), IniText({"[1_So]"}));
+        QVERIFY(ClickItem(fmEditLines->lbLines, "S1"));
+        Click(fmEditLines->btLineEdit);
+        ReplaceText(fmEditLines->leLineName, "S2");
+        Click(fmEditLines->btSave);
+        QCOMPARE(fx->dialogs->messages().size(), 1);
+        QVERIFY(fx->dialogs->messages().first().contains("line_S2.ttd"));
+        QVERIFY(fmEditLines->gbLineEdit->isVisible());
+        QCOMPARE(ReadBytes(file("lines.csv")), IniText({"S1", "Bus12", "bus7"}));
+        QCOMPARE(ReadBytes(file("line_S1.ttd")), timetable);
+        QCOMPARE(ReadBytes(file("line_S2.ttd")), IniText({"[1_So]"}));
+    }
+
+    void deletingAsksWithTheOldQuestionAndCarriesThrough() {
+        Click(fmEditLines->btLineDelete);
+        QVERIFY(fx->dialogs->log().isEmpty());
+
+        QVERIFY(ClickItem(fmEditLines->lbLines, "S1"));
+        Click(fmEditLines->btLineDelete); // the double answers "Nein"
+        QCOMPARE(fx->dialogs->log(),
+                 QStringList({"confirm:Bestätigung:Möchten Sie die Line S1 wirklich löschen?"}));
+        QCOMPARE(ReadBytes(file("lines.csv")), IniText({"S1", "Bus12", "bus7"}));
+        QVERIFY(QFile::exists(file("line_S1.ttd")));
+
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        Click(fmEditLines->btLineDelete);
+        QCOMPARE(ReadBytes(file("lines.csv")), IniText({"Bus12", "bus7"}));
+        QCOMPARE(ReadBytes(file("line_stations.csv")), IniText({"bus7=Au"}));
+        QCOMPARE(ReadBytes(file("station_lines.csv")), IniText({"Au=bus7"}));
+        QVERIFY(!QFile::exists(file("line_S1.ttd")));
+        QCOMPARE(Items(fmEditLines->lbLines), QStringList({"Bus12", "bus7"}));
+        QVERIFY(fx->dialogs->messages().isEmpty());
+    }
+
+  private:
+    QString file(const char *name) const { return fx->path(QStringLiteral("netz/") + name); }
+
+    std::unique_ptr<GuiFixture> fx;
+    QString project;
+    QByteArray timetable;
+};
+
+int main(int argc, char **argv) {
+    TaktonApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    EditLinesTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_edit_lines.moc"

@@ -1,0 +1,333 @@
+// The stations editor as a planner works it: creating with and without the
+// memo list, renaming (letter case too) and deleting with the cascade into the
+// routes, the refusals, the keyboard and the refused closing during an entry.
+
+#include "app/main_window.h"
+#include "editor_steps.h"
+#include "editors/edit_lines.h"
+#include "editors/edit_linestations.h"
+#include "editors/edit_stations.h"
+#include "gui/error_handler.h"
+#include "gui_fixture.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTest>
+
+using namespace takton;
+using namespace takton::gui;
+using namespace takton::testing;
+
+class EditStationsTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init() {
+        fx = std::make_unique<GuiFixture>();
+        project = fx->path("netz/netz.zpr");
+        WriteBytes(project, IniText({"[timetable]", "max_drive_minutes=45"}));
+        // Read unsorted; the editor shows and writes the stations sorted.
+        WriteBytes(file("stations.csv"), IniText({"Zoo", "abtei", "Berg", "Markt"}));
+        WriteBytes(file("newstations.csv"), IniText({"Markt", "Berg"}));
+        WriteBytes(file("lines.csv"), IniText({"L1"}));
+        WriteBytes(file("line_stations.csv"), IniText({"L1=abtei,Markt,Zoo"}));
+        WriteBytes(file("station_lines.csv"), IniText({"abtei=L1", "Markt=L1", "Zoo=L1"}));
+        fmMain->show();
+        fmMain->OpenFromCommandLine(project);
+        fmEditStations->show();
+        QVERIFY(QTest::qWaitForWindowExposed(fmEditStations));
+    }
+    void cleanup() { fx.reset(); }
+
+    void opensBrowsingTheSortedList() {
+        QCOMPARE(Items(fmEditStations->lbStations), QStringList({"abtei", "Berg", "Markt", "Zoo"}));
+        QVERIFY(fmEditStations->lbStations->isEnabled());
+        QVERIFY(fmEditStations->gbStationEdit->isHidden());
+        for (QPushButton *button : {fmEditStations->btNewStation, fmEditStations->btStationEdit,
+                                    fmEditStations->btStationDelete, fmEditStations->btClose})
+            QVERIFY(button->isVisible());
+        QCOMPARE(fmEditStations->NewStationList, TStringList({"Markt", "Berg"}));
+        // The hidden station fields never show.
+        Click(fmEditStations->btNewStation);
+        QVERIFY(!fmEditStations->leGeoLatitude->isVisible());
+        QVERIFY(!fmEditStations->leTarifRing->isVisible());
+    }
+
+    void creatingStationsKeepsTheFileSortedAndRefusesDuplicates() {
+        const QByteArray memo = ReadBytes(file("newstations.csv"));
+        Click(fmEditStations->btNewStation);
+        QVERIFY(!fmEditStations->lbStations->isEnabled());
+        for (QPushButton *button : {fmEditStations->btNewStation, fmEditStations->btStationEdit,
+                                    fmEditStations->btStationDelete, fmEditStations->btClose})
+            QVERIFY(button->isHidden());
+        QVERIFY(fmEditStations->gbStationEdit->isVisible());
+        QVERIFY(fmEditStations->cbStationNewLine->isVisible());
+        QVERIFY(!fmEditStations->cbStationNewLineClear->isVisible());
+        QVERIFY(!fmEditStations->btSave->isVisible());
+        QCOMPARE(QApplication::focusWidget(), fmEditStations->leStationName);
+
+        // Enter does nothing while the save button is hidden.
+        QTest::keyClick(fmEditStations->leStationName, Qt::Key_Return);
+        QVERIFY(fmEditStations->gbStationEdit->isVisible());
+
+        TypeText(fmEditStations->leStationName, "Münster");
+        QVERIFY(fmEditStations->btSave->isVisible());
+        QTest::keyClick(fmEditStations->leStationName, Qt::Key_Return);
+        QCOMPARE(ReadBytes(file("stations.csv")),
+                 IniText({"abtei", "Berg", "Markt", "M\xfcnster", "Zoo"}));
+        // Without "für neue Linie merken" the memo list stays as it was.
+        QCOMPARE(ReadBytes(file("newstations.csv")), memo);
+        QVERIFY(fmEditStations->gbStationEdit->isHidden());
+        QVERIFY(fmEditStations->btClose->isVisible());
+        QVERIFY(fmEditStations->lbStations->isEnabled());
+        QCOMPARE(QApplication::focusWidget(), fmEditStations->btNewStation);
+        QCOMPARE(Items(fmEditStations->lbStations),
+                 QStringList({"abtei", "Berg", "Markt", "Münster", "Zoo"}));
+
+        // The same name in other letter case is refused; the entry stays open
+        // with the name as typed.
+        Click(fmEditStations->btNewStation);
+        QCOMPARE(fmEditStations->leStationName->text(), QString());
+        TypeText(fmEditStations->leStationName, "ZOO");
+        Click(fmEditStations->btSave);
+        QCOMPARE(fx->dialogs->messages(), QStringList({"Station schon vorhanden!"}));
+        QVERIFY(fmEditStations->gbStationEdit->isVisible());
+        QCOMPARE(fmEditStations->leStationName->text(), QString("ZOO"));
+        QCOMPARE(ReadBytes(file("stations.csv")),
+                 IniText({"abtei", "Berg", "Markt", "M\xfcnster", "Zoo"}));
+
+        // Names the project files cannot hold get the core's message.
+        fx->dialogs->clearLog();
+        for (const QString &bad : {QString(" Zoo"), QString("A,B"), QString("Łódź"), QString("")}) {
+            ReplaceText(fmEditStations->leStationName, bad);
+            QTest::keyClick(fmEditStations->leStationName, Qt::Key_Enter);
+            QCOMPARE(fmEditStations->leStationName->text(), bad);
+            QVERIFY(fmEditStations->gbStationEdit->isVisible());
+        }
+        QCOMPARE(fx->dialogs->messages().size(), 4);
+        QVERIFY(fx->dialogs->messages().at(1).contains("\",\""));
+        QVERIFY(fx->dialogs->messages().at(2).contains("Windows-1252"));
+        QCOMPARE(Items(fmEditStations->lbStations).size(), 5);
+
+        // Enter on the focused cancel button cancels rather than saves.
+        fmEditStations->btCancel->setFocus();
+        QTest::keyClick(fmEditStations->btCancel, Qt::Key_Return);
+        QVERIFY(fmEditStations->gbStationEdit->isHidden());
+        Click(fmEditStations->btNewStation);
+        TypeText(fmEditStations->leStationName, "ZOO");
+
+        // Escape discards the entry; nothing is written.
+        QTest::keyClick(fmEditStations->leStationName, Qt::Key_Escape);
+        QVERIFY(fmEditStations->gbStationEdit->isHidden());
+        QVERIFY(fmEditStations->isVisible());
+        // Escape while browsing leaves the window open.
+        QTest::keyClick(fmEditStations->lbStations, Qt::Key_Escape);
+        QVERIFY(fmEditStations->isVisible());
+        QCOMPARE(ReadBytes(file("stations.csv")),
+                 IniText({"abtei", "Berg", "Markt", "M\xfcnster", "Zoo"}));
+    }
+
+    void memoListFollowsTheTwoCheckBoxes() {
+        Click(fmEditStations->btNewStation);
+        Click(fmEditStations->cbStationNewLine);
+        QVERIFY(fmEditStations->cbStationNewLineClear->isVisible());
+        TypeText(fmEditStations->leStationName, "Au");
+        Click(fmEditStations->btSave);
+        QCOMPARE(ReadBytes(file("newstations.csv")), IniText({"Markt", "Berg", "Au"}));
+
+        // The memo check mark persists; "Neue Merkliste beginnen" does not.
+        Click(fmEditStations->btNewStation);
+        QVERIFY(fmEditStations->cbStationNewLine->isChecked());
+        QVERIFY(fmEditStations->cbStationNewLineClear->isVisible());
+        QVERIFY(!fmEditStations->cbStationNewLineClear->isChecked());
+        Click(fmEditStations->cbStationNewLineClear);
+        TypeText(fmEditStations->leStationName, "Hafen");
+        Click(fmEditStations->btSave);
+        QCOMPARE(ReadBytes(file("newstations.csv")), IniText({"Hafen"}));
+        QCOMPARE(fmEditStations->NewStationList, TStringList({"Hafen"}));
+
+        Click(fmEditStations->btNewStation);
+        Click(fmEditStations->cbStationNewLine);
+        QVERIFY(!fmEditStations->cbStationNewLineClear->isVisible());
+        TypeText(fmEditStations->leStationName, "Kai");
+        Click(fmEditStations->btSave);
+        QCOMPARE(ReadBytes(file("newstations.csv")), IniText({"Hafen"}));
+        QCOMPARE(ReadBytes(file("stations.csv")),
+                 IniText({"abtei", "Au", "Berg", "Hafen", "Kai", "Markt", "Zoo"}));
+
+        // Each showing hides "Neue Merkliste beginnen" again.
+        Click(fmEditStations->btClose);
+        fmEditStations->show();
+        QVERIFY(!fmEditStations->cbStationNewLineClear->isVisible());
+        Click(fmEditStations->btNewStation);
+        QVERIFY(!fmEditStations->cbStationNewLine->isChecked());
+        QVERIFY(!fmEditStations->cbStationNewLineClear->isVisible());
+    }
+
+    void renamingCarriesTheNameIntoEveryFile() {
+        QVERIFY(ClickItem(fmEditStations->lbStations, "Markt"));
+        Click(fmEditStations->btStationEdit);
+        QCOMPARE(fmEditStations->leStationName->text(), QString("Markt"));
+        QVERIFY(!fmEditStations->cbStationNewLine->isVisible());
+        QVERIFY(!fmEditStations->cbStationNewLineClear->isVisible());
+        QVERIFY(!fmEditStations->btSave->isVisible());
+        QVERIFY(fmEditStations->btClose->isHidden());
+
+        // A change of letter case alone is a rename; the memo entry moves to
+        // the end under its new name.
+        ReplaceText(fmEditStations->leStationName, "MARKT");
+        Click(fmEditStations->btSave);
+        QCOMPARE(ReadBytes(file("stations.csv")), IniText({"abtei", "Berg", "MARKT", "Zoo"}));
+        QCOMPARE(ReadBytes(file("newstations.csv")), IniText({"Berg", "MARKT"}));
+        QCOMPARE(ReadBytes(file("line_stations.csv")), IniText({"L1=abtei,MARKT,Zoo"}));
+        QCOMPARE(ReadBytes(file("station_lines.csv")), IniText({"abtei=L1", "MARKT=L1", "Zoo=L1"}));
+        QCOMPARE(SelectedItems(fmEditStations->lbStations), QStringList({"MARKT"}));
+
+        // Typing and deleting a letter leaves the name as it was: nothing is
+        // written.
+        QVERIFY(QFile::remove(file("station_lines.csv")));
+        Click(fmEditStations->btStationEdit);
+        TypeText(fmEditStations->leStationName, "x");
+        QTest::keyClick(fmEditStations->leStationName, Qt::Key_Backspace);
+        Click(fmEditStations->btSave);
+        QVERIFY(fmEditStations->gbStationEdit->isHidden());
+        QVERIFY(!QFile::exists(file("station_lines.csv")));
+        QCOMPARE(ReadBytes(file("newstations.csv")), IniText({"Berg", "MARKT"}));
+
+        // Renaming onto another station would merge the two: refused.
+        Click(fmEditStations->btStationEdit);
+        ReplaceText(fmEditStations->leStationName, "berg");
+        Click(fmEditStations->btSave);
+        QCOMPARE(fx->dialogs->messages(), QStringList({"Station schon vorhanden!"}));
+        QCOMPARE(fmEditStations->leStationName->text(), QString("berg"));
+        QVERIFY(fmEditStations->gbStationEdit->isVisible());
+        QCOMPARE(ReadBytes(file("stations.csv")), IniText({"abtei", "Berg", "MARKT", "Zoo"}));
+        Click(fmEditStations->btCancel);
+        QVERIFY(fmEditStations->btClose->isVisible());
+        // Cancelled: the rename onto "berg" left no trace.
+        QCOMPARE(ReadBytes(file("line_stations.csv")), IniText({"L1=abtei,MARKT,Zoo"}));
+    }
+
+    void deletingAsksAndCarriesThrough() {
+        const QByteArray stations = ReadBytes(file("stations.csv"));
+        // Nothing selected: nothing asked, nothing written.
+        Click(fmEditStations->btStationDelete);
+        QVERIFY(fx->dialogs->log().isEmpty());
+
+        QVERIFY(ClickItem(fmEditStations->lbStations, "Markt"));
+        fx->dialogs->setNextAnswer(Answer::No);
+        Click(fmEditStations->btStationDelete);
+        QCOMPARE(fx->dialogs->log(),
+                 QStringList({"confirm:Bestätigung:Möchten Sie die Station Markt wirklich "
+                              "löschen?"}));
+        QCOMPARE(ReadBytes(file("stations.csv")), stations);
+        QCOMPARE(Items(fmEditStations->lbStations).size(), 4);
+
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        Click(fmEditStations->btStationDelete);
+        QCOMPARE(ReadBytes(file("stations.csv")), IniText({"abtei", "Berg", "Zoo"}));
+        QCOMPARE(ReadBytes(file("newstations.csv")), IniText({"Berg"}));
+        QCOMPARE(ReadBytes(file("line_stations.csv")), IniText({"L1=abtei,Zoo"}));
+        QCOMPARE(ReadBytes(file("station_lines.csv")), IniText({"abtei=L1", "Zoo=L1"}));
+        QCOMPARE(Items(fmEditStations->lbStations), QStringList({"abtei", "Berg", "Zoo"}));
+        QCOMPARE(fmEditStations->NewStationList, TStringList({"Berg"}));
+        QVERIFY(fx->dialogs->messages().isEmpty());
+    }
+
+    void aFailedWriteIsReportedAndTheEntryStaysOpen() {
+        // A folder stands where the memo list is to be written.
+        QVERIFY(QFile::remove(file("newstations.csv")));
+        QVERIFY(QDir().mkpath(file("newstations.csv")));
+        Click(fmEditStations->btNewStation);
+        Click(fmEditStations->cbStationNewLine);
+        Click(fmEditStations->cbStationNewLineClear);
+        TypeText(fmEditStations->leStationName, "Kai");
+        Click(fmEditStations->btSave);
+        QCOMPARE(fx->dialogs->errors().size(), 1);
+        QVERIFY(fx->dialogs->errors().first().contains("newstations.csv"));
+        // The register written before the failure stays written.
+        QCOMPARE(ReadBytes(file("stations.csv")),
+                 IniText({"abtei", "Berg", "Kai", "Markt", "Zoo"}));
+        QVERIFY(fmEditStations->gbStationEdit->isVisible());
+        QCOMPARE(fmEditStations->leStationName->text(), QString("Kai"));
+        Click(fmEditStations->btCancel);
+        QVERIFY(fmEditStations->close());
+    }
+
+    void closingIsRefusedDuringAnEntry() {
+        Click(fmEditStations->btNewStation);
+        TypeText(fmEditStations->leStationName, "Kai");
+        QVERIFY(!fmEditStations->close());
+        QVERIFY(fmEditStations->isVisible());
+        QVERIFY(fmEditStations->gbStationEdit->isVisible());
+        Click(fmEditStations->btCancel);
+        QVERIFY(fmEditStations->close());
+        QVERIFY(!fmEditStations->isVisible());
+        QCOMPARE(ReadBytes(file("stations.csv")), IniText({"Zoo", "abtei", "Berg", "Markt"}));
+    }
+
+    void workButtonsOpenTheEditorsModally() {
+        fmEditStations->hide();
+        fx->dialogs->clearLog();
+        // The stations editor from the main window, reloaded on each showing.
+        WriteBytes(file("stations.csv"), IniText({"Neu"}));
+        bool shown = false;
+        fx->dialogs->setNextModalAction([&](QDialog &dialog) {
+            shown = &dialog == fmEditStations &&
+                    Items(fmEditStations->lbStations) == QStringList({"Neu"});
+            Click(fmEditStations->btNewStation);
+            // Closing by the frame is refused while the name is entered.
+            dialog.close();
+            shown = shown && dialog.isVisible();
+            Click(fmEditStations->btCancel);
+        });
+        Click(fmMain->sbEditStations);
+        QVERIFY(shown);
+        QVERIFY(!fmEditStations->isVisible());
+
+        Click(fmMain->sbEditLines);
+        Click(fmMain->sbAssignStations);
+        QCOMPARE(fx->dialogs->log(),
+                 QStringList({"modal:Stationen bearbeiten", "modal:Linien bearbeiten",
+                              "modal:Stationen für Linie zuweisen"}));
+
+        // A new project: stations and the assignment open, lines and
+        // timetables wait until the project is opened again.
+        const QString second = fx->path("neu/neu.zpr");
+        QDir().mkpath(fx->path("neu"));
+        fx->dialogs->setNextFileName(second);
+        fmMain->FileNew();
+        QVERIFY(fmMain->sbEditStations->isEnabled());
+        QVERIFY(fmMain->sbAssignStations->isEnabled());
+        QVERIFY(!fmMain->sbEditLines->isEnabled());
+        QVERIFY(!fmMain->sbEditTimeTable->isEnabled());
+        fx->dialogs->setNextModalAction([&](QDialog &) {
+            Click(fmEditStations->btNewStation);
+            TypeText(fmEditStations->leStationName, "Erste");
+            Click(fmEditStations->btSave);
+        });
+        Click(fmMain->sbEditStations);
+        QCOMPARE(ReadBytes(fx->path("neu/stations.csv")), IniText({"Erste"}));
+        fmMain->OpenFromCommandLine(second);
+        QVERIFY(fmMain->sbEditLines->isEnabled());
+        QVERIFY(fmMain->sbEditTimeTable->isEnabled());
+    }
+
+  private:
+    QString file(const char *name) const { return fx->path(QStringLiteral("netz/") + name); }
+
+    std::unique_ptr<GuiFixture> fx;
+    QString project;
+};
+
+int main(int argc, char **argv) {
+    TaktonApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    EditStationsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "test_edit_stations.moc"
