@@ -55,24 +55,13 @@ void TfmEditLines::CreateControls() {
 }
 
 void TfmEditLines::CreateBrowsePanel() {
-    pnEditLines = new QWidget(this);
-    pnEditLines->setObjectName(QStringLiteral("pnEditLines"));
-    lbLines = new QListWidget(pnEditLines);
-    lbLines->setObjectName(QStringLiteral("lbLines"));
-    lbLines->setSelectionMode(QAbstractItemView::SingleSelection);
-    btNewLine = PlainButton(pnEditLines, QStringLiteral("Neu"), "btNewLine");
-    btLineEdit = PlainButton(pnEditLines, QStringLiteral("Ändern"), "btLineEdit");
-    btLineDelete = PlainButton(pnEditLines, QStringLiteral("Löschen"), "btLineDelete");
-
-    auto *layout = new QHBoxLayout(pnEditLines);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(lbLines, 1);
-    auto *buttons = new QVBoxLayout();
-    buttons->addWidget(btNewLine);
-    buttons->addWidget(btLineEdit);
-    buttons->addWidget(btLineDelete);
-    buttons->addStretch(1);
-    layout->addLayout(buttons);
+    const TBrowsePanel browse =
+        BuildBrowsePanel(this, "pnEditLines", "lbLines", "btNewLine", "btLineEdit", "btLineDelete");
+    pnEditLines = browse.panel;
+    lbLines = browse.list;
+    btNewLine = browse.btNew;
+    btLineEdit = browse.btEdit;
+    btLineDelete = browse.btDelete;
 }
 
 void TfmEditLines::CreateEntryGroup() {
@@ -90,10 +79,7 @@ void TfmEditLines::CreateEntryGroup() {
     layout->addWidget(Label2);
     layout->addWidget(lbLineStations, 1);
 
-    btSave = new QPushButton(QStringLiteral("Änderungen speichern"), gbLineEdit);
-    btSave->setObjectName(QStringLiteral("btSave"));
-    btSave->setAutoDefault(false);
-    btSave->setDefault(true);
+    btSave = SaveButton(gbLineEdit);
     btCancel = PlainButton(gbLineEdit, QStringLiteral("Änderungen verwerfen"), "btCancel");
     layout->addWidget(btSave);
     layout->addWidget(btCancel);

@@ -40,10 +40,7 @@ void TfmEditLineStations::CreateControls() {
     CreateStationChoice();
     btStationToLine = PlainButton(gbLineAssign, QStringLiteral(">>"), "btStationToLine");
     CreateLineStations();
-    btSave = new QPushButton(QStringLiteral("Änderungen speichern"), gbLineAssign);
-    btSave->setObjectName(QStringLiteral("btSave"));
-    btSave->setAutoDefault(false);
-    btSave->setDefault(true);
+    btSave = SaveButton(gbLineAssign);
     btCancel = PlainButton(gbLineAssign, QStringLiteral("Änderungen verwerfen"), "btCancel");
 
     auto *assignLayout = new QVBoxLayout(gbLineAssign);

@@ -58,24 +58,13 @@ void TfmEditStations::CreateControls() {
 }
 
 void TfmEditStations::CreateBrowsePanel() {
-    fmStationEdit = new QWidget(this);
-    fmStationEdit->setObjectName(QStringLiteral("fmStationEdit"));
-    lbStations = new QListWidget(fmStationEdit);
-    lbStations->setObjectName(QStringLiteral("lbStations"));
-    lbStations->setSelectionMode(QAbstractItemView::SingleSelection);
-    btNewStation = PlainButton(fmStationEdit, QStringLiteral("Neu"), "btNewStation");
-    btStationEdit = PlainButton(fmStationEdit, QStringLiteral("Ändern"), "btStationEdit");
-    btStationDelete = PlainButton(fmStationEdit, QStringLiteral("Löschen"), "btStationDelete");
-
-    auto *layout = new QHBoxLayout(fmStationEdit);
-    layout->setContentsMargins(0, 0, 0, 0);
-    layout->addWidget(lbStations, 1);
-    auto *buttons = new QVBoxLayout();
-    buttons->addWidget(btNewStation);
-    buttons->addWidget(btStationEdit);
-    buttons->addWidget(btStationDelete);
-    buttons->addStretch(1);
-    layout->addLayout(buttons);
+    const TBrowsePanel browse = BuildBrowsePanel(
+        this, "fmStationEdit", "lbStations", "btNewStation", "btStationEdit", "btStationDelete");
+    fmStationEdit = browse.panel;
+    lbStations = browse.list;
+    btNewStation = browse.btNew;
+    btStationEdit = browse.btEdit;
+    btStationDelete = browse.btDelete;
 }
 
 void TfmEditStations::CreateEntryGroup() {
@@ -106,10 +95,7 @@ void TfmEditStations::CreateEntryGroup() {
     layout->addWidget(cbStationNewLineClear);
     layout->addStretch(1);
 
-    btSave = new QPushButton(QStringLiteral("Änderungen speichern"), gbStationEdit);
-    btSave->setObjectName(QStringLiteral("btSave"));
-    btSave->setAutoDefault(false);
-    btSave->setDefault(true);
+    btSave = SaveButton(gbStationEdit);
     btCancel = PlainButton(gbStationEdit, QStringLiteral("Änderungen verwerfen"), "btCancel");
     layout->addWidget(btSave);
     layout->addWidget(btCancel);

@@ -6,6 +6,7 @@
 #include "model/names.h"
 
 #include <QByteArray>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -89,6 +90,36 @@ QPushButton *PlainButton(QWidget *parent, const QString &caption, const char *ob
     button->setObjectName(QString::fromLatin1(objectName));
     button->setAutoDefault(false);
     return button;
+}
+
+QPushButton *SaveButton(QWidget *parent) {
+    QPushButton *button = PlainButton(parent, QStringLiteral("Änderungen speichern"), "btSave");
+    button->setDefault(true);
+    return button;
+}
+
+TBrowsePanel BuildBrowsePanel(QWidget *parent, const char *panelName, const char *listName,
+                              const char *newName, const char *editName, const char *deleteName) {
+    TBrowsePanel browse;
+    browse.panel = new QWidget(parent);
+    browse.panel->setObjectName(QString::fromLatin1(panelName));
+    browse.list = new QListWidget(browse.panel);
+    browse.list->setObjectName(QString::fromLatin1(listName));
+    browse.list->setSelectionMode(QAbstractItemView::SingleSelection);
+    browse.btNew = PlainButton(browse.panel, QStringLiteral("Neu"), newName);
+    browse.btEdit = PlainButton(browse.panel, QStringLiteral("Ändern"), editName);
+    browse.btDelete = PlainButton(browse.panel, QStringLiteral("Löschen"), deleteName);
+
+    auto *layout = new QHBoxLayout(browse.panel);
+    layout->setContentsMargins(0, 0, 0, 0);
+    layout->addWidget(browse.list, 1);
+    auto *buttons = new QVBoxLayout();
+    buttons->addWidget(browse.btNew);
+    buttons->addWidget(browse.btEdit);
+    buttons->addWidget(browse.btDelete);
+    buttons->addStretch(1);
+    layout->addLayout(buttons);
+    return browse;
 }
 
 bool NoProjectLoaded() {

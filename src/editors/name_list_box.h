@@ -40,6 +40,22 @@ QWidget *LabeledEdit(QWidget *parent, const QString &caption, const char *object
                      QLineEdit *&edit);
 // A push button that never becomes the default by taking the focus.
 QPushButton *PlainButton(QWidget *parent, const QString &caption, const char *objectName);
+// "Änderungen speichern": the window's default button (Enter), which never
+// becomes the default by taking the focus.
+QPushButton *SaveButton(QWidget *parent);
+
+// The browse side of a register editor: the list of names with "Neu",
+// "Ändern" and "Löschen" stacked on its right.
+struct TBrowsePanel {
+    QWidget *panel = nullptr;
+    QListWidget *list = nullptr;
+    QPushButton *btNew = nullptr;
+    QPushButton *btEdit = nullptr;
+    QPushButton *btDelete = nullptr;
+};
+TBrowsePanel BuildBrowsePanel(QWidget *parent, const char *panelName, const char *listName,
+                              const char *newName, const char *editName, const char *deleteName);
+
 // True, after telling the user, when no project is current.
 bool NoProjectLoaded();
 
