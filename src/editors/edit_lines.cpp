@@ -31,16 +31,7 @@ void TfmEditLines::CreateControls() {
     CreateEntryGroup();
     btClose = PlainButton(this, QStringLiteral("Fenser schließen"), "btClose");
 
-    auto *layout = new QVBoxLayout(this);
-    auto *columns = new QHBoxLayout();
-    columns->addWidget(pnEditLines, 1);
-    columns->addWidget(gbLineEdit, 1);
-    layout->addLayout(columns, 1);
-    auto *closeRow = new QHBoxLayout();
-    closeRow->addStretch(1);
-    closeRow->addWidget(btClose);
-    layout->addLayout(closeRow);
-    resize(560, 400);
+    LayOutRegisterEditor(this, pnEditLines, gbLineEdit, btClose);
 
     connect(btNewLine, &QPushButton::clicked, this, Guarded([this] { btNewLineClick(); }));
     connect(btLineEdit, &QPushButton::clicked, this, Guarded([this] { btLineEditClick(); }));

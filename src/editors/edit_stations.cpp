@@ -30,16 +30,7 @@ void TfmEditStations::CreateControls() {
     CreateEntryGroup();
     btClose = PlainButton(this, QStringLiteral("Fenser schließen"), "btClose");
 
-    auto *layout = new QVBoxLayout(this);
-    auto *columns = new QHBoxLayout();
-    columns->addWidget(fmStationEdit, 1);
-    columns->addWidget(gbStationEdit, 1);
-    layout->addLayout(columns, 1);
-    auto *closeRow = new QHBoxLayout();
-    closeRow->addStretch(1);
-    closeRow->addWidget(btClose);
-    layout->addLayout(closeRow);
-    resize(560, 400);
+    LayOutRegisterEditor(this, fmStationEdit, gbStationEdit, btClose);
 
     connect(btNewStation, &QPushButton::clicked, this, Guarded([this] { btNewStationClick(); }));
     connect(btStationEdit, &QPushButton::clicked, this, Guarded([this] { btStationEditClick(); }));

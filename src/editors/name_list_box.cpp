@@ -122,6 +122,19 @@ TBrowsePanel BuildBrowsePanel(QWidget *parent, const char *panelName, const char
     return browse;
 }
 
+void LayOutRegisterEditor(QWidget *window, QWidget *browse, QWidget *entry, QPushButton *btClose) {
+    auto *layout = new QVBoxLayout(window);
+    auto *columns = new QHBoxLayout();
+    columns->addWidget(browse, 1);
+    columns->addWidget(entry, 1);
+    layout->addLayout(columns, 1);
+    auto *closeRow = new QHBoxLayout();
+    closeRow->addStretch(1);
+    closeRow->addWidget(btClose);
+    layout->addLayout(closeRow);
+    window->resize(560, 400);
+}
+
 bool NoProjectLoaded() {
     if (!ProjectDir.empty())
         return false;

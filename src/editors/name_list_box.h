@@ -56,6 +56,10 @@ struct TBrowsePanel {
 TBrowsePanel BuildBrowsePanel(QWidget *parent, const char *panelName, const char *listName,
                               const char *newName, const char *editName, const char *deleteName);
 
+// A register editor's window: browse panel and entry group side by side,
+// the close button alone in the row below.
+void LayOutRegisterEditor(QWidget *window, QWidget *browse, QWidget *entry, QPushButton *btClose);
+
 // True, after telling the user, when no project is current.
 bool NoProjectLoaded();
 
