@@ -1,5 +1,6 @@
 // Pictures of the program for the documentation: the main window at start and
-// with the demo project open, and the project options window. Run under a real
+// with the demo project open, the project options window and the timetable
+// editor with the demo timetable open. Run under a real
 // (or virtual) X display: takton_screenshots OUTPUT_DIR PROJECT.zpr
 
 #include "app/app_windows.h"
@@ -7,10 +8,12 @@
 #include "editors/edit_project.h"
 #include "gui/error_handler.h"
 #include "gui/translations.h"
+#include "timetable/edit_timetable.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QWidget>
 #include <cstdio>
@@ -64,6 +67,12 @@ int main(int argc, char **argv) {
     fmEditProject->pcRubrik->setCurrentWidget(fmEditProject->tsTimeTable);
     ok = Save(*fmEditProject, outputDir, "project_options_timetable.png") && ok;
     fmEditProject->hide();
+
+    fmEditTimeTable->show();
+    fmEditTimeTable->btTimeTableEdit->click();
+    ok = Save(*fmEditTimeTable, outputDir, "timetable_editor.png") && ok;
+    fmEditTimeTable->btCancel->click();
+    fmEditTimeTable->hide();
 
     DestroyWindows();
     return ok ? 0 : 1;

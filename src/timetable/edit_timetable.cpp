@@ -1,12 +1,491 @@
 #include "timetable/edit_timetable.h"
 
+#include "app/app_windows.h"
+#include "gui/current_project.h"
+#include "gui/dialogs.h"
+#include "gui/dialogs_questioner.h"
+#include "gui/error_handler.h"
+#include "gui/qt_text.h"
+#include "gui/string_grid_view.h"
+#include "import/web_copy.h"
+#include "model/db_func.h"
+#include "model/prj_params.h"
+#include "model/timetable_file.h"
+#include "model/timetable_grid.h"
+#include "util/file_io.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+
 namespace takton::gui {
+
+namespace {
+
+// The master-data files the window needs, in the order they are looked for.
+constexpr const char *kNeededFiles[] = {"lines.csv", "stations.csv", "line_stations.csv",
+                                        "station_lines.csv"};
+
+bool ProjectHasFile(const char *name) {
+    return !ProjectDir.empty() && FileExists(ProjectPath(ProjectDir, name));
+}
+
+bool IsEnter(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// Keys that change the text of the cell: the ones that type a character, erase
+// or paste. Moving, Tab and Escape change nothing.
+bool KeyEditsCell(const TGridKey &key) {
+    if (key.Key == Qt::Key_Backspace || key.Key == Qt::Key_Delete)
+        return true;
+    if (key.Modifiers & (Qt::ControlModifier | Qt::MetaModifier)) {
+        const QKeySequence typed(key.Key | key.Modifiers);
+        for (auto standard :
+             {QKeySequence::Paste, QKeySequence::Cut, QKeySequence::Undo, QKeySequence::Redo})
+            if (QKeySequence::keyBindings(standard).contains(typed))
+                return true;
+        return false;
+    }
+    return !key.Text.isEmpty() && key.Text.at(0).isPrint();
+}
+
+// Choice boxes keep each entry's cp1252 name beside its shown text, so that the
+// name read back is the one in the files, byte for byte.
+void AddChoice(QComboBox &box, const std::string &name) {
+    box.addItem(FromCp1252(name), QByteArray::fromStdString(name));
+}
+
+std::string SelectedChoice(const QComboBox &box) {
+    if (box.currentIndex() < 0)
+        return {};
+    return box.currentData().toByteArray().toStdString();
+}
+
+QComboBox *ChoiceBox(QWidget *parent, const char *name) {
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    QFont font = box->font();
+    font.setBold(true);
+    box->setFont(font);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Text, QColor(128, 0, 0));
+    palette.setColor(QPalette::ButtonText, QColor(128, 0, 0));
+    box->setPalette(palette);
+    return box;
+}
+
+QPushButton *Button(QWidget *parent, const char *name, const QString &caption) {
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
 
 TfmEditTimeTable::TfmEditTimeTable(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fmEditTimeTable"));
     setWindowTitle(QStringLiteral("Fahrplan bearbeiten"));
     setModal(true);
     resize(770, 577);
+}
+
+TfmEditTimeTable::~TfmEditTimeTable() = default;
+
+void TfmEditTimeTable::setVisible(bool visible) {
+    if (visible)
+        EnsureControls();
+    QDialog::setVisible(visible);
+}
+
+void TfmEditTimeTable::EnsureControls() {
+    if (pLineChoice)
+        return;
+    CreateChoiceStrip();
+    CreateTimeTableArea();
+    CreateCloseStrip();
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(pLineChoice);
+    layout->addWidget(pTimeTableEdit, 1);
+    // Takes the room of the hidden timetable area in the choice state.
+    layout->addStretch(0);
+    layout->addWidget(Panel3);
+    FormCreate();
+    ShowChoiceState();
+}
+
+void TfmEditTimeTable::CreateChoiceStrip() {
+    pLineChoice = new QWidget(this);
+    pLineChoice->setObjectName(QStringLiteral("pLineChoice"));
+    Label2 = new QLabel(QStringLiteral("Linie:"), pLineChoice);
+    cbLines = ChoiceBox(pLineChoice, "cbLines");
+    Label4 = new QLabel(QStringLiteral("Tage:"), pLineChoice);
+    cbDays = ChoiceBox(pLineChoice, "cbDays");
+    Label3 = new QLabel(QStringLiteral("Richtung:"), pLineChoice);
+    cbDirection = ChoiceBox(pLineChoice, "cbDirection");
+    cbDirection->addItems({QStringLiteral("1"), QStringLiteral("2")});
+    cbDirection->setCurrentIndex(0);
+    btTimeTableEdit = Button(pLineChoice, "btTimeTableEdit", QStringLiteral("Fahrplan editieren"));
+    btTimeTableEdit->setAutoDefault(true);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label2->setBuddy(cbLines);
+    Label4->setBuddy(cbDays);
+    Label3->setBuddy(cbDirection);
+    cbLines->setMinimumContentsLength(12);
+    cbDays->setMinimumContentsLength(8);
+
+    auto *strip = new QHBoxLayout(pLineChoice);
+    strip->setContentsMargins(0, 0, 0, 0);
+    strip->addWidget(Label2);
+    strip->addWidget(cbLines);
+    strip->addSpacing(12);
+    strip->addWidget(Label4);
+    strip->addWidget(cbDays);
+    strip->addSpacing(12);
+    strip->addWidget(Label3);
+    strip->addWidget(cbDirection);
+    strip->addSpacing(12);
+    strip->addWidget(btTimeTableEdit);
+    strip->addStretch(1);
+
+    connect(btTimeTableEdit, &QPushButton::clicked, this,
+            Guarded([this] { btTimeTableEditClick(); }));
+}
+
+void TfmEditTimeTable::CreateTimeTableArea() {
+    pTimeTableEdit = new QWidget(this);
+    pTimeTableEdit->setObjectName(QStringLiteral("pTimeTableEdit"));
+
+    Panel5 = new QWidget(pTimeTableEdit);
+    Panel5->setObjectName(QStringLiteral("Panel5"));
+    bbWebCopy = Button(Panel5, "bbWebCopy", QStringLiteral("HTML Import"));
+    sbCopyMode = new QToolButton(Panel5);
+    sbCopyMode->setObjectName(QStringLiteral("sbCopyMode"));
+    sbCopyMode->setText(QStringLiteral("Kopiermodus"));
+    sbCopyMode->setCheckable(true);
+    sbPaste = Button(Panel5, "sbPaste", QStringLiteral("Zwischenablage einfügen"));
+    // The web copy window and its block transfer are not part of this window yet.
+    bbWebCopy->setEnabled(false);
+    sbPaste->setEnabled(false);
+    auto *tools = new QHBoxLayout(Panel5);
+    tools->setContentsMargins(0, 0, 0, 0);
+    tools->addWidget(bbWebCopy);
+    tools->addWidget(sbCopyMode);
+    tools->addWidget(sbPaste);
+    tools->addStretch(1);
+
+    sgTimeTable = new TStringGridView(pTimeTableEdit);
+    sgTimeTable->setObjectName(QStringLiteral("sgTimeTable"));
+    sgTimeTable->SetTabStop(false);
+    sgTimeTable->OnKeyPress = [this](TGridKey &key) {
+        RunGuarded([&] { sgTimeTableKeyPress(key); });
+    };
+    sgTimeTable->OnSelectCell = [this](int col, int row, bool &allow) {
+        sgTimeTableSelectCell(col, row, allow);
+    };
+
+    Panel4 = new QWidget(pTimeTableEdit);
+    Panel4->setObjectName(QStringLiteral("Panel4"));
+    btSave = Button(Panel4, "btSave", QStringLiteral("Änderungen speichern"));
+    btSave->setDefault(true);
+    btCancel = Button(Panel4, "btCancel", QStringLiteral("Änderungen verwerfen"));
+    auto *buttons = new QHBoxLayout(Panel4);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->addWidget(btSave);
+    buttons->addWidget(btCancel);
+    buttons->addStretch(1);
+
+    auto *area = new QVBoxLayout(pTimeTableEdit);
+    area->setContentsMargins(0, 0, 0, 0);
+    area->addWidget(Panel5);
+    area->addWidget(sgTimeTable, 1);
+    area->addWidget(Panel4);
+
+    connect(sbCopyMode, &QToolButton::clicked, this, Guarded([this] { sbCopyModeClick(); }));
+    connect(btSave, &QPushButton::clicked, this, Guarded([this] { btSaveClick(); }));
+    connect(btCancel, &QPushButton::clicked, this, Guarded([this] { btCancelClick(); }));
+}
+
+void TfmEditTimeTable::CreateCloseStrip() {
+    Panel3 = new QWidget(this);
+    Panel3->setObjectName(QStringLiteral("Panel3"));
+    btClose = Button(Panel3, "btClose", QStringLiteral("Fenser schließen"));
+    auto *strip = new QHBoxLayout(Panel3);
+    strip->setContentsMargins(0, 0, 0, 0);
+    strip->addStretch(1);
+    strip->addWidget(btClose);
+    connect(btClose, &QPushButton::clicked, this, [this] { close(); });
+}
+
+// ---- Window ---------------------------------------------------------------
+
+void TfmEditTimeTable::FormCreate() {
+    PrepareTimetableGrid(sgTimeTable->Grid());
+    sgTimeTable->Refresh();
+}
+
+void TfmEditTimeTable::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        RunGuarded([this] { FormShow(); });
+}
+
+void TfmEditTimeTable::FormShow() {
+    for (const char *name : kNeededFiles)
+        if (!ProjectHasFile(name)) {
+            Dialogs().ShowMessage(
+                QStringLiteral("Es konnten nicht alle zugehörigen Dateien gefunden werden!"));
+            return;
+        }
+    const TStringList lines = LoadNameList(ProjectDir, "lines.csv");
+    cbLines->clear();
+    for (const std::string &line : lines)
+        AddChoice(*cbLines, line);
+    cbLines->setCurrentIndex(cbLines->count() > 0 ? 0 : -1);
+    cbDays->clear();
+    for (const TDayGroupItem &group : PrjParams.DayGroups)
+        AddChoice(*cbDays, group.Name);
+    cbDays->setCurrentIndex(cbDays->count() > 0 ? 0 : -1);
+}
+
+bool TfmEditTimeTable::FormCloseQuery() const {
+    return !btClose || btClose->isVisible();
+}
+
+void TfmEditTimeTable::FormClose() {
+    if (fmWebCopy && fmWebCopy->isVisible())
+        fmWebCopy->close();
+}
+
+void TfmEditTimeTable::closeEvent(QCloseEvent *event) {
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+    FormClose();
+}
+
+void TfmEditTimeTable::reject() {
+    if (!FormCloseQuery())
+        return;
+    QDialog::reject();
+    FormClose();
+}
+
+void TfmEditTimeTable::keyPressEvent(QKeyEvent *event) {
+    // Escape means "Änderungen verwerfen" while a timetable is open; in the
+    // choice state it does nothing, the window closes with its button.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (btCancel && btCancel->isVisible())
+            btCancel->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TfmEditTimeTable::EditOn() {
+    EnsureControls();
+    btSave->setVisible(true);
+}
+
+void TfmEditTimeTable::EditOff() {
+    EnsureControls();
+    btSave->setVisible(false);
+}
+
+bool TfmEditTimeTable::CopyMode() const {
+    return sgTimeTable && !sgTimeTable->Editing();
+}
+
+void TfmEditTimeTable::ShowChoiceState() {
+    pTimeTableEdit->hide();
+    pLineChoice->setEnabled(true);
+    btTimeTableEdit->setEnabled(true);
+    btClose->show();
+}
+
+void TfmEditTimeTable::ShowEditingState() {
+    pTimeTableEdit->show();
+    // The cursor starts in the first journey's first station row. The cell it
+    // stood on before belongs to another timetable: nothing typed there is
+    // left to check or to put back.
+    EditState.SavedTextTaken = false;
+    EditState.SkipNextCheck = false;
+    sgTimeTable->Grid().SetCurrent(kFirstJourneyCol, kFirstStationRow);
+    sgTimeTable->horizontalScrollBar()->setValue(kFirstJourneyCol);
+    sgTimeTable->verticalScrollBar()->setValue(kFirstStationRow);
+    sgTimeTable->Refresh();
+    // The first key replaces the cell's text, as after any move.
+    sgTimeTable->Editor()->selectAll();
+    sgTimeTable->setFocus();
+    pLineChoice->setEnabled(false);
+    btTimeTableEdit->setEnabled(false);
+    EditOff();
+    btClose->hide();
+}
+
+// ---- Opening, saving, discarding ------------------------------------------
+
+void TfmEditTimeTable::btTimeTableEditClick() {
+    if (!ProjectHasFile("line_stations.csv") || !ProjectHasFile("station_lines.csv"))
+        return;
+    TimeTableLine = SelectedChoice(*cbLines);
+    TimeTableDayGroup = SelectedChoice(*cbDays);
+    TimeTableDirection = StrictToNumber(ToCp1252Lossy(cbDirection->currentText()));
+
+    const TStringList stations = LoadLineStations(ProjectDir, TimeTableLine);
+    if (stations.empty())
+        return;
+    const TTimetableFile file(TimetablePath(ProjectDir, TimeTableLine));
+    const std::string section = TimetableSectionName(TimeTableDirection, TimeTableDayGroup);
+    TStringGrid &grid = sgTimeTable->Grid();
+    if (file.HasSection(section))
+        LoadTimetableRows(grid, file.ReadRows(section));
+    else
+        BuildNewTimetable(grid, stations, TimeTableDirection);
+    SetPairMarkers(grid);
+    ShowEditingState();
+}
+
+void TfmEditTimeTable::btSaveClick() {
+    if (!AcceptCurrentCellForSave())
+        return;
+    TTimetableFile file(TimetablePath(ProjectDir, TimeTableLine));
+    file.WriteRows(TimetableSectionName(TimeTableDirection, TimeTableDayGroup),
+                   TimetableRowTexts(sgTimeTable->Grid()));
+    file.Save();
+    ShowChoiceState();
+}
+
+void TfmEditTimeTable::btCancelClick() {
+    ShowChoiceState();
+}
+
+void TfmEditTimeTable::sbCopyModeClick() {
+    const bool copyMode = sbCopyMode->isChecked();
+    sgTimeTable->SetEditing(!copyMode);
+    if (!copyMode) {
+        EditState.EnterPressed = false;
+        EditState.SkipNextCheck = false;
+    }
+}
+
+// ---- Checking entries -----------------------------------------------------
+
+bool TfmEditTimeTable::CheckCurrentCell() {
+    TDialogQuestioner questioner;
+    return CheckCell(sgTimeTable->Grid(), sgTimeTable->Col(), sgTimeTable->Row(), EditState,
+                     questioner, PrjParams.MaxDriveMinutes);
+}
+
+// A typed entry is saved only in its checked form: the cell is checked as if
+// the cursor left it. A fill (interval for all stations, journey copy) has
+// written its cells and counts as accepted here.
+bool TfmEditTimeTable::AcceptCurrentCellForSave() {
+    if (CopyMode())
+        return true;
+    const bool accepted = CheckCurrentCell();
+    sgTimeTable->Refresh();
+    if (accepted || EditState.SkipNextCheck) {
+        EditState.SkipNextCheck = false;
+        EditState.SavedTextTaken = false;
+        return true;
+    }
+    Dialogs().Beep();
+    // Typing goes on in the cell, not on the button just clicked.
+    sgTimeTable->setFocus();
+    return false;
+}
+
+void TfmEditTimeTable::sgTimeTableSelectCell(int, int, bool &allow) {
+    if (CopyMode())
+        return;
+    const int col = sgTimeTable->Col();
+    const int row = sgTimeTable->Row();
+    bool accepted = false;
+    try {
+        accepted = CheckCurrentCell();
+    } catch (...) {
+        // "=" with a text that is no number: the message, and the cell keeps
+        // what was typed.
+        ReportException(std::current_exception());
+        allow = false;
+        return;
+    }
+    if (accepted) {
+        EditState.SavedTextTaken = false;
+        return;
+    }
+    allow = false;
+    const int lastCol = sgTimeTable->Grid().ColCount() - 1;
+    if (EditState.EnterPressed && EditState.SkipNextCheck && col < lastCol) {
+        // A fill with Enter: on to the next journey's first station. The first
+        // move passes the filled cell (SkipNextCheck), the second checks the
+        // cell it leaves in the new column.
+        EditState.EnterPressed = false;
+        sgTimeTable->MoveTo(col + 1, row);
+        sgTimeTable->MoveTo(sgTimeTable->Col(), kFirstStationRow);
+        return;
+    }
+    Dialogs().Beep();
+}
+
+void TfmEditTimeTable::sgTimeTableKeyPress(TGridKey &key) {
+    const bool enter = IsEnter(key.Key);
+    if (CopyMode()) {
+        // Without the in-cell editor Enter and Escape act on the window's buttons.
+        if (enter && btSave->isVisible()) {
+            key.Key = 0;
+            btSave->click();
+            return;
+        }
+        if (key.Key == Qt::Key_Escape) {
+            key.Key = 0;
+            btCancel->click();
+            return;
+        }
+    }
+    EditState.EnterPressed = enter;
+    if (enter) {
+        key.Key = 0;
+        EnterKey();
+    } else if (KeyEditsCell(key) && sgTimeTable->Editing()) {
+        if (!EditState.SavedTextTaken) {
+            EditState.SavedTextTaken = true;
+            EditState.SavedText = sgTimeTable->Grid().Cell(sgTimeTable->Col(), sgTimeTable->Row());
+        }
+    } else {
+        return;
+    }
+    EditOn();
+    if (!sgTimeTable->hasFocus())
+        sgTimeTable->setFocus();
+}
+
+// Enter goes down the journey; from its last station on to the next journey's
+// first. A refused entry in the last row still tries row 2 of its own column.
+void TfmEditTimeTable::EnterKey() {
+    const TStringGrid &grid = sgTimeTable->Grid();
+    const int lastRow = grid.RowCount() - 1;
+    const int lastCol = grid.ColCount() - 1;
+    if (sgTimeTable->Row() < lastRow) {
+        sgTimeTable->MoveTo(sgTimeTable->Col(), sgTimeTable->Row() + 1);
+    } else if (sgTimeTable->Col() < lastCol) {
+        sgTimeTable->MoveTo(sgTimeTable->Col() + 1, sgTimeTable->Row());
+        sgTimeTable->MoveTo(sgTimeTable->Col(), kFirstStationRow);
+    }
 }
 
 } // namespace takton::gui
