@@ -13,7 +13,9 @@
 #include "model/timetable_file.h"
 #include "model/timetable_grid.h"
 #include "util/file_io.h"
+#include "util/kv_standard.h"
 
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QHBoxLayout>
@@ -21,10 +23,12 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QToolButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace takton::gui {
 
@@ -56,6 +60,77 @@ bool KeyEditsCell(const TGridKey &key) {
         return false;
     }
     return !key.Text.isEmpty() && key.Text.at(0).isPrint();
+}
+
+bool KeyIs(const TGridKey &key, QKeySequence::StandardKey standard) {
+    return QKeySequence::keyBindings(standard).contains(QKeySequence(key.Key | key.Modifiers));
+}
+
+// Cream stripes on the even station rows of the journey columns.
+const QColor kStripeColor(255, 251, 240);
+
+// Tab-separated text as spreadsheets put it on the clipboard: cells split at
+// tabs, rows at line ends; a cell in double quotes may hold tabs, line ends
+// and doubled quotes. A last line end ends the last row, it adds none.
+QList<QStringList> ParseTabText(const QString &text) {
+    QList<QStringList> rows;
+    QStringList row;
+    QString cell;
+    bool quoted = false;
+    bool cellStart = true;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c != QLatin1Char('"'))
+                cell += c;
+            else if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"'))
+                cell += text.at(++i);
+            else
+                quoted = false;
+            continue;
+        }
+        if (c == QLatin1Char('"') && cellStart) {
+            quoted = true;
+            cellStart = false;
+        } else if (c == QLatin1Char('\t')) {
+            row << cell;
+            cell.clear();
+            cellStart = true;
+        } else if (c == QLatin1Char('\n')) {
+            row << cell;
+            rows << row;
+            row.clear();
+            cell.clear();
+            cellStart = true;
+        } else if (c != QLatin1Char('\r')) {
+            cell += c;
+            cellStart = false;
+        }
+    }
+    if (!cell.isEmpty() || !row.isEmpty()) {
+        row << cell;
+        rows << row;
+    }
+    return rows;
+}
+
+QString TabTextCell(const QString &text) {
+    if (!text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\t')) &&
+        !text.contains(QLatin1Char('\n')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+// A pasted cell stays one line of the timetable file: tabs and line ends
+// inside it become blanks.
+std::string PastedCellText(const QString &text) {
+    QString line = text;
+    for (QChar &c : line)
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            c = QLatin1Char(' ');
+    return ToCp1252Lossy(line);
 }
 
 // Choice boxes keep each entry's cp1252 name beside its shown text, so that the
@@ -193,6 +268,17 @@ void TfmEditTimeTable::CreateTimeTableArea() {
     };
     sgTimeTable->OnSelectCell = [this](int col, int row, bool &allow) {
         sgTimeTableSelectCell(col, row, allow);
+    };
+    sgTimeTable->OnMouseDown = [this](Qt::MouseButton, Qt::KeyboardModifiers, int col, int row) {
+        RunGuarded([&] { sgTimeTableMouseDown(col, row); });
+    };
+    sgTimeTable->SetColumnMoving(true);
+    sgTimeTable->OnColumnMoved = [this](int, int) {
+        RunGuarded([&] { sgTimeTableColumnMoved(); });
+    };
+    sgTimeTable->OnDrawCell = [this](QPainter &painter, const QRect &rect, int col, int row,
+                                     const TGridDrawState &state) {
+        sgTimeTableDrawCell(painter, rect, col, row, state);
     };
 
     Panel4 = new QWidget(pTimeTableEdit);
@@ -443,6 +529,11 @@ void TfmEditTimeTable::sgTimeTableSelectCell(int, int, bool &allow) {
 }
 
 void TfmEditTimeTable::sgTimeTableKeyPress(TGridKey &key) {
+    if ((KeyIs(key, QKeySequence::Copy) && CopyBlockKey()) ||
+        (KeyIs(key, QKeySequence::Paste) && PasteBlockKey())) {
+        key.Key = 0;
+        return;
+    }
     const bool enter = IsEnter(key.Key);
     if (CopyMode()) {
         // Without the in-cell editor Enter and Escape act on the window's buttons.
@@ -486,6 +577,140 @@ void TfmEditTimeTable::EnterKey() {
         sgTimeTable->MoveTo(sgTimeTable->Col() + 1, sgTimeTable->Row());
         sgTimeTable->MoveTo(sgTimeTable->Col(), kFirstStationRow);
     }
+}
+
+// ---- Working the grid -------------------------------------------------------
+
+void TfmEditTimeTable::sgTimeTableMouseDown(int col, int row) {
+    if (col != 0 || row < kFirstStationRow)
+        return;
+    const std::string &marker = sgTimeTable->Grid().Cell(0, row);
+    if (marker == "+")
+        SplitStationRow(row);
+    else if (marker == "-")
+        MergeStationRow(row);
+}
+
+// The new row above becomes the arrival row. The cursor stays on the cell it
+// stood on, wherever the rows below have moved.
+void TfmEditTimeTable::SplitStationRow(int row) {
+    TStringGrid &grid = sgTimeTable->Grid();
+    const int cursorCol = grid.Col();
+    const int cursorRow = grid.Row();
+    InsertGridRow(grid, row);
+    if (cursorRow >= row)
+        grid.SetCurrent(cursorCol, cursorRow + 1);
+    grid.SetCell(0, row, "-");
+    grid.SetCell(0, row + 1, "-");
+    grid.SetCell(1, row, grid.Cell(1, row + 1));
+    sgTimeTable->Refresh();
+    if (Dialogs().AskWithCancel(QStringLiteral("Bestätigung"),
+                                QStringLiteral("Gleiche Werte einsetzen?")) == Answer::Yes)
+        grid.RowCells(row) = grid.RowCells(row + 1);
+}
+
+void TfmEditTimeTable::MergeStationRow(int row) {
+    TStringGrid &grid = sgTimeTable->Grid();
+    const int lastRow = grid.RowCount() - 1;
+    // The only station row stays: a timetable has at least one.
+    if (lastRow == kFirstStationRow)
+        return;
+    const std::string name = grid.Cell(1, row);
+    if (row != kFirstStationRow && grid.Cell(1, row - 1) == name)
+        grid.SetCell(0, row - 1, "+");
+    else if (row != lastRow && grid.Cell(1, row + 1) == name)
+        grid.SetCell(0, row + 1, "+");
+    const int cursorCol = grid.Col();
+    const int cursorRow = grid.Row();
+    DeleteGridRow(grid, row);
+    if (cursorRow > row) {
+        grid.SetCurrent(cursorCol, cursorRow - 1);
+    } else if (cursorRow == row) {
+        // What was typed there went with the row.
+        EditState.SavedTextTaken = false;
+        grid.SetCurrent(cursorCol, std::min(cursorRow, grid.RowCount() - 1));
+    }
+}
+
+void TfmEditTimeTable::sgTimeTableColumnMoved() {
+    NumberJourneyColumns(sgTimeTable->Grid());
+    EditOn();
+}
+
+void TfmEditTimeTable::sgTimeTableDrawCell(QPainter &painter, const QRect &rect, int col, int row,
+                                           const TGridDrawState &state) {
+    const TStringGrid &grid = sgTimeTable->Grid();
+    // Selected cells keep the selection's colours, so that a selected block
+    // stays visible and its text readable.
+    if (!CopyMode() && col >= kFirstJourneyCol && row > 0 && row % 2 == 0 && !state.Selected) {
+        painter.fillRect(rect, kStripeColor);
+        painter.drawText(rect.adjusted(2, 2, 0, 0),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                         FromCp1252(grid.Cell(col, row)));
+    }
+    if (row >= kFirstStationRow && row < grid.RowCount() - 1 &&
+        grid.Cell(1, row) == grid.Cell(1, row + 1)) {
+        const int bottom = rect.top() + rect.height();
+        painter.drawLine(rect.left(), bottom - 2, rect.right(), bottom - 2);
+        painter.drawLine(rect.left(), bottom - 1, rect.right(), bottom - 1);
+    }
+}
+
+bool TfmEditTimeTable::CopyBlockKey() {
+    const TStringGrid &grid = sgTimeTable->Grid();
+    const TGridRect &sel = grid.Selection();
+    // A single cell while editing: the editor copies its (selected) text.
+    if (sgTimeTable->Editing() && sel.Left == sel.Right && sel.Top == sel.Bottom)
+        return false;
+    QString text;
+    for (int row = sel.Top; row <= sel.Bottom; ++row) {
+        for (int col = sel.Left; col <= sel.Right; ++col) {
+            if (col > sel.Left)
+                text += QLatin1Char('\t');
+            text += TabTextCell(FromCp1252(grid.Cell(col, row)));
+        }
+        text += QLatin1Char('\n');
+    }
+    QApplication::clipboard()->setText(text);
+    return true;
+}
+
+bool TfmEditTimeTable::PasteBlockKey() {
+    const QList<QStringList> block = ParseTabText(QApplication::clipboard()->text());
+    if (block.isEmpty())
+        return !sgTimeTable->Editing();
+    // One cell's text while editing goes into the editor as typed text.
+    if (sgTimeTable->Editing() && block.size() == 1 && block.first().size() == 1)
+        return false;
+    EditState.EnterPressed = false;
+    PasteBlock(block);
+    return true;
+}
+
+// The block lands unchecked with its top-left cell at the cursor; then the
+// cursor goes to the column right of it (checking the cell it leaves, which
+// gets its own former text back when refused) and to the first station row.
+void TfmEditTimeTable::PasteBlock(const QList<QStringList> &block) {
+    TStringGrid &grid = sgTimeTable->Grid();
+    const int col0 = grid.Col();
+    const int row0 = grid.Row();
+    if (!EditState.SavedTextTaken) {
+        EditState.SavedText = grid.Cell(col0, row0);
+        EditState.SavedTextTaken = true;
+    }
+    int width = 0;
+    for (int i = 0; i < block.size(); ++i) {
+        const QStringList &cells = block.at(i);
+        width = std::max(width, static_cast<int>(cells.size()));
+        for (int j = 0; j < cells.size(); ++j)
+            grid.SetCell(col0 + j, row0 + i, PastedCellText(cells.at(j)));
+    }
+    EditOn();
+    sgTimeTable->Refresh();
+    // A block that reaches the last column leaves the cursor in its own column.
+    const int lastCol = grid.ColCount() - 1;
+    sgTimeTable->MoveTo(col0 + width <= lastCol ? col0 + width : col0, row0);
+    sgTimeTable->MoveTo(sgTimeTable->Col(), kFirstStationRow);
 }
 
 } // namespace takton::gui

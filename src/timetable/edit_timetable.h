@@ -11,10 +11,14 @@
 #include "model/timetable_check.h"
 
 #include <QDialog>
+#include <QList>
+#include <QStringList>
 #include <string>
 
 class QComboBox;
 class QLabel;
+class QPainter;
+class QRect;
 class QPushButton;
 class QToolButton;
 
@@ -22,6 +26,7 @@ namespace takton::gui {
 
 class TStringGridView;
 struct TGridKey;
+struct TGridDrawState;
 
 class TfmEditTimeTable : public QDialog {
     Q_OBJECT
@@ -100,7 +105,20 @@ class TfmEditTimeTable : public QDialog {
 
     void sgTimeTableKeyPress(TGridKey &key);
     void sgTimeTableSelectCell(int col, int row, bool &allow);
+    void sgTimeTableMouseDown(int col, int row);
+    void sgTimeTableColumnMoved();
+    void sgTimeTableDrawCell(QPainter &painter, const QRect &rect, int col, int row,
+                             const TGridDrawState &state);
     void EnterKey();
+
+    // A station row becomes an arrival and a departure row, and back.
+    void SplitStationRow(int row);
+    void MergeStationRow(int row);
+    // Ctrl+C and Ctrl+V with blocks of cells as tab-separated text; false
+    // when the key is left to the in-cell editor (a single cell's text).
+    bool CopyBlockKey();
+    bool PasteBlockKey();
+    void PasteBlock(const QList<QStringList> &block);
 
     // The check of the current cell as the cursor leaves it. Raises for "="
     // with a text that is no number.

@@ -12,6 +12,7 @@
 #include "util/cp1252.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QDirIterator>
 #include <QLineEdit>
@@ -99,6 +100,44 @@ void ClickCell(int col, int row) {
     const QRect rect = Grid().CellRect(col, row);
     QVERIFY2(!rect.isEmpty(), "cell out of sight");
     QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+void ClickMarker(int row) {
+    const QRect rect = Grid().CellRect(0, row);
+    QVERIFY2(!rect.isEmpty(), "marker out of sight");
+    QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+// Press on a header cell, move in steps with the button held, release.
+void DragHeader(int fromCol, int toCol) {
+    QWidget *port = Grid().viewport();
+    const QPoint from = Grid().CellRect(fromCol, 0).center();
+    const QPoint to = Grid().CellRect(toCol, 0).center();
+    QTest::mousePress(port, Qt::LeftButton, Qt::NoModifier, from);
+    for (int step = 1; step <= 4; ++step) {
+        const QPoint pos = from + (to - from) * step / 4;
+        QMouseEvent move(QEvent::MouseMove, pos, port->mapToGlobal(pos), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(port, &move);
+    }
+    QTest::mouseRelease(port, Qt::LeftButton, Qt::NoModifier, to);
+}
+
+QStringList Header() {
+    QStringList texts;
+    for (int col = 2; col < 12; ++col)
+        texts << Cell(col, 0);
+    return texts;
+}
+
+// The colour of a cell's pixel away from its text, dy from its top edge.
+QColor PixelOf(const QImage &image, int col, int row, int dy) {
+    const QRect rect = Grid().CellRect(col, row);
+    return image.pixelColor(rect.right() - 3, rect.top() + dy);
+}
+
+QImage Picture() {
+    return Grid().viewport()->grab().toImage();
 }
 
 bool Editing() {
@@ -391,6 +430,143 @@ class EditTimeTableTest : public QObject {
         Key(Qt::Key_Escape);
         QVERIFY(!Editing());
         QVERIFY(fmEditTimeTable->isVisible());
+    }
+
+    void markersSplitAndMergeStationRowsWithoutMovingOrSaving() {
+        Open("1", "Mo-Fr", "1");
+        ClickCell(3, 5);
+        QCOMPARE(Cell(3, 5), QString("05:38"));
+        // Splitting Marktplatz between Hauptbahnhof and Rathaus, with its times.
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        ClickMarker(3);
+        QCOMPARE(fx->dialogs->log(),
+                 QStringList({QString::fromUtf8("ask3:Bestätigung:Gleiche Werte einsetzen?")}));
+        QCOMPARE(Column(1).mid(0, 4),
+                 QStringList({"Hauptbahnhof", "Marktplatz", "Marktplatz", "Rathaus"}));
+        QCOMPARE(Column(0), QStringList({"+", "-", "-", "+", "+", "+", "+"}));
+        for (int col = 2; col <= 9; ++col)
+            QCOMPARE(Cell(col, 3), Cell(col, 4));
+        QCOMPARE(Cell(2, 3), QString("05:13"));
+        // The cursor stays on its cell, nothing is checked, nothing to save.
+        QCOMPARE(Cursor(), QPoint(3, 6));
+        QCOMPARE(Cell(3, 6), QString("05:38"));
+        QVERIFY(!fmEditTimeTable->btSave->isVisible());
+        QCOMPARE(fx->dialogs->beeps(), 0);
+
+        // Either row of the pair merges back into one "+" row.
+        ClickMarker(4);
+        QCOMPARE(Column(1).size(), 6);
+        QCOMPARE(Column(0), QStringList(6, "+"));
+        QCOMPARE(Cell(2, 3), QString("05:13"));
+        QCOMPARE(Cursor(), QPoint(3, 5));
+        fx->dialogs->setNextAnswer(Answer::No);
+        ClickMarker(4);
+        QCOMPARE(Column(1).mid(2, 2), QStringList({"Rathaus", "Rathaus"}));
+        QCOMPARE(Cell(2, 4), QString());
+        QCOMPARE(Cell(2, 5), QString("05:15"));
+        ClickMarker(4);
+        QCOMPARE(Column(0), QStringList(6, "+"));
+        QCOMPARE(Column(2), QStringList({"05:10", "05:13", "05:15", "05:18", "05:21", "05:24"}));
+        QVERIFY(!fmEditTimeTable->btSave->isVisible());
+
+        // A split station is saved as two rows and comes back as a pair.
+        fx->dialogs->setNextAnswer(Answer::Cancel);
+        ClickMarker(7);
+        ClickCell(2, 7);
+        Enter("0524");
+        Click(fmEditTimeTable->btSave);
+        QCOMPARE(fx->dialogs->beeps(), 0);
+        const TTimetableFile file(timetable.toStdString());
+        const auto rows = file.ReadRows("1_Mo-Fr");
+        QCOMPARE(rows.size(), std::size_t(7));
+        QCOMPARE(FromCp1252(rows[5]), QString::fromUtf8("Südfriedhof,05:24"));
+        QCOMPARE(FromCp1252(rows[6]),
+                 QString::fromUtf8("Südfriedhof,05:24,05:44,06:04,06:24,06:44,07:04,07:24,07:44"));
+        Open("1", "Mo-Fr", "1");
+        QCOMPARE(Column(0), QStringList({"+", "+", "+", "+", "+", "-", "-"}));
+    }
+
+    void draggingAJourneyHeaderReordersTheJourneys() {
+        Open("1", "Mo-Fr", "1");
+        DragHeader(6, 3);
+        QCOMPARE(Header(), QStringList({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
+        QCOMPARE(Column(3), QStringList({"06:30", "06:33", "06:35", "06:38", "06:41", "06:44"}));
+        QCOMPARE(Column(4), QStringList({"05:30", "05:33", "05:35", "05:38", "05:41", "05:44"}));
+        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        // Nothing goes in front of the fixed columns, and they stay put.
+        DragHeader(5, 1);
+        QCOMPARE(Column(2), QStringList({"05:50", "05:53", "05:55", "05:58", "06:01", "06:04"}));
+        QCOMPARE(Column(1).first(), QString("Hauptbahnhof"));
+        DragHeader(1, 5);
+        QCOMPARE(Column(1).first(), QString("Hauptbahnhof"));
+        QCOMPARE(Header(), QStringList({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
+    }
+
+    void evenRowsAreCreamOutsideCopyModeAndPairsGetADoubleLine() {
+        Open("1", "Mo-Fr", "1");
+        ClickCell(2, 3);
+        const QColor cream(255, 251, 240);
+        QImage image = Picture();
+        QCOMPARE(PixelOf(image, 3, 2, 9), cream);
+        QVERIFY(PixelOf(image, 3, 3, 9) != cream);
+        QCOMPARE(PixelOf(image, 3, 4, 9), cream);
+        QVERIFY(PixelOf(image, 1, 2, 9) != cream);
+
+        // The pair Marktplatz, Marktplatz: two lines at the foot of the upper
+        // row, in every column; none below the lower one.
+        ClickMarker(3);
+        image = Picture();
+        const int height = Grid().CellRect(3, 3).height();
+        const QColor pen = Grid().palette().color(QPalette::Text);
+        QCOMPARE(PixelOf(image, 3, 3, height - 1), pen);
+        QCOMPARE(PixelOf(image, 3, 3, height - 2), pen);
+        QVERIFY(PixelOf(image, 3, 3, height - 3) != pen);
+        QCOMPARE(PixelOf(image, 0, 3, height - 1), Grid().palette().color(QPalette::ButtonText));
+        QCOMPARE(PixelOf(image, 3, 4, height - 1), cream);
+
+        // In copy mode no row is cream.
+        Click(fmEditTimeTable->sbCopyMode);
+        image = Picture();
+        QVERIFY(PixelOf(image, 3, 2, 9) != cream);
+        QCOMPARE(PixelOf(image, 3, 2, 9), PixelOf(image, 3, 5, 9));
+    }
+
+    void blocksGoThroughTheClipboardAsTabSeparatedText() {
+        Open("1", "Mo-Fr", "1");
+        // Copying a selected block.
+        Key(Qt::Key_Right);
+        QTest::keyClick(Focused(), Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(Focused(), Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(Focused(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QString("05:30\t05:50\n05:33\t05:53\n"));
+
+        // A block from a spreadsheet lands at the cursor, unchecked; the
+        // cursor goes on to the column right of it, first station.
+        ClickCell(10, 3);
+        QApplication::clipboard()->setText("07:53\t08:13\r\n07:55\t\"08:15\"\r\n");
+        QTest::keyClick(Focused(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(Column(10).mid(0, 3), QStringList({"", "07:53", "07:55"}));
+        QCOMPARE(Column(11).mid(0, 3), QStringList({"", "08:13", "08:15"}));
+        QCOMPARE(Cursor(), QPoint(12, 2));
+        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        QCOMPARE(fx->dialogs->beeps(), 0);
+
+        // A refused top-left text gets the cell's own text back, with a beep.
+        ClickCell(4, 3);
+        QApplication::clipboard()->setText("9999\tx\n");
+        QTest::keyClick(Focused(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        QCOMPARE(Cell(4, 3), QString("05:53"));
+        QCOMPARE(Cell(5, 3), QString("x"));
+        QCOMPARE(Cursor(), QPoint(4, 2));
+
+        // A single text is pasted into the cell like typing.
+        ClickCell(10, 2);
+        QApplication::clipboard()->setText("0750");
+        QTest::keyClick(Focused(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(Grid().Editor()->text(), QString("0750"));
+        Key(Qt::Key_Return);
+        QCOMPARE(Cell(10, 2), QString("07:50"));
     }
 
     void theMainWindowOpensTheEditorModally() {
