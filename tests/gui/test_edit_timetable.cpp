@@ -7,6 +7,7 @@
 #include "gui/qt_text.h"
 #include "gui/string_grid_view.h"
 #include "gui_fixture.h"
+#include "import/web_copy.h"
 #include "model/timetable_file.h"
 #include "timetable/edit_timetable.h"
 #include "util/cp1252.h"
@@ -423,10 +424,16 @@ class EditTimeTableTest : public QObject {
         Grid().setFocus();
         Key(Qt::Key_Return);
         QVERIFY(!Editing());
-        // ... and Escape discards.
+        // ... or, with the save button hidden, moves down unchecked ...
         Open("1", "Mo-Fr", "1");
         QVERIFY(!Grid().Editing());
+        Grid().SetCell(2, 2, "x");
         Grid().setFocus();
+        Key(Qt::Key_Return);
+        QCOMPARE(Cursor(), QPoint(2, 3));
+        QVERIFY(Editing());
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        // ... and Escape discards.
         Key(Qt::Key_Escape);
         QVERIFY(!Editing());
         QVERIFY(fmEditTimeTable->isVisible());
@@ -567,6 +574,17 @@ class EditTimeTableTest : public QObject {
         QCOMPARE(Grid().Editor()->text(), QString("0750"));
         Key(Qt::Key_Return);
         QCOMPARE(Cell(10, 2), QString("07:50"));
+    }
+
+    void closingTheEditorClosesTheWebCopyWindow() {
+        fmWebCopy->show();
+        Open("1", "Mo-Fr", "1");
+        fmEditTimeTable->close();
+        QVERIFY(fmWebCopy->isVisible());
+        Click(fmEditTimeTable->btCancel);
+        Click(fmEditTimeTable->btClose);
+        QVERIFY(!fmEditTimeTable->isVisible());
+        QVERIFY(!fmWebCopy->isVisible());
     }
 
     void theMainWindowOpensTheEditorModally() {
