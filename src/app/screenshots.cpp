@@ -1,6 +1,7 @@
 // Pictures of the program for the documentation: the main window at start and
-// with the demo project open, the project options window and the editors of
-// stations, lines and routes. Run under a real
+// with the demo project open, the project options window, the editors of
+// stations, lines and routes and the timetable editor with the demo timetable
+// open. Run under a real
 // (or virtual) X display: takton_screenshots OUTPUT_DIR PROJECT.zpr
 
 #include "app/app_windows.h"
@@ -11,6 +12,7 @@
 #include "editors/edit_stations.h"
 #include "gui/error_handler.h"
 #include "gui/translations.h"
+#include "timetable/edit_timetable.h"
 
 #include <QDir>
 #include <QElapsedTimer>
@@ -91,6 +93,12 @@ int main(int argc, char **argv) {
     ok = Save(*fmEditLineStations, outputDir, "edit_linestations.png") && ok;
     fmEditLineStations->btCancelClick();
     fmEditLineStations->hide();
+
+    fmEditTimeTable->show();
+    fmEditTimeTable->btTimeTableEdit->click();
+    ok = Save(*fmEditTimeTable, outputDir, "timetable_editor.png") && ok;
+    fmEditTimeTable->btCancel->click();
+    fmEditTimeTable->hide();
 
     DestroyWindows();
     return ok ? 0 : 1;

@@ -69,6 +69,33 @@ Answer QtDialogs::Confirm(const QString &caption, const QString &text) {
     return box.clickedButton() == yes ? Answer::Yes : Answer::No;
 }
 
+Answer QtDialogs::Ask(const QString &caption, const QString &text) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, ActiveParent());
+    QPushButton *yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(no);
+    box.exec();
+    return box.clickedButton() == yes ? Answer::Yes : Answer::No;
+}
+
+Answer QtDialogs::AskWithCancel(const QString &caption, const QString &text) {
+    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, ActiveParent());
+    QPushButton *yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
+    QPushButton *no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
+    QPushButton *cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes)
+        return Answer::Yes;
+    return box.clickedButton() == no ? Answer::No : Answer::Cancel;
+}
+
+void QtDialogs::Beep() {
+    QApplication::beep();
+}
+
 std::optional<QString> QtDialogs::OpenFileName(const FileDialogSpec &spec) {
     return RunFileDialog(spec, QFileDialog::AcceptOpen);
 }

@@ -11,7 +11,7 @@ class QDialog;
 
 namespace takton::gui {
 
-enum class Answer { Ok, Yes, No };
+enum class Answer { Ok, Yes, No, Cancel };
 
 // A file dialog: one filter ("ZAL-Projekt (*.zpr)"), the suffix appended to a
 // name typed without one, and the name it proposes (may be empty).
@@ -30,6 +30,14 @@ class IDialogs {
     virtual void ShowError(const QString &text) = 0;
     // A question with the buttons "Ja" and "Nein"; closing the box means "Nein".
     virtual Answer Confirm(const QString &caption, const QString &text) = 0;
+    // A question with the buttons "&Ja" and "&Nein" (keys J and N); closing
+    // the box means "&Nein".
+    virtual Answer Ask(const QString &caption, const QString &text) = 0;
+    // A question with "&Ja", "&Nein" and "Abbrechen"; closing the box means
+    // "Abbrechen".
+    virtual Answer AskWithCancel(const QString &caption, const QString &text) = 0;
+    // A short system beep: an entry was refused.
+    virtual void Beep() = 0;
     // The chosen path, or nothing when the user cancels. The open dialog
     // accepts a name whose file does not exist; the save dialog asks before
     // it replaces an existing file.
@@ -52,6 +60,9 @@ class QtDialogs : public IDialogs {
     void ShowMessage(const QString &text) override;
     void ShowError(const QString &text) override;
     Answer Confirm(const QString &caption, const QString &text) override;
+    Answer Ask(const QString &caption, const QString &text) override;
+    Answer AskWithCancel(const QString &caption, const QString &text) override;
+    void Beep() override;
     std::optional<QString> OpenFileName(const FileDialogSpec &spec) override;
     std::optional<QString> SaveFileName(const FileDialogSpec &spec) override;
     int ShowModal(QDialog &dialog) override;

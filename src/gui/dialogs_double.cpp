@@ -49,13 +49,43 @@ void DialogsDouble::ShowError(const QString &text) {
     log_ << QStringLiteral("error:") + text;
 }
 
-Answer DialogsDouble::Confirm(const QString &caption, const QString &text) {
-    log_ << QStringLiteral("confirm:%1:%2").arg(caption, text);
+QStringList DialogsDouble::questions() const {
+    QStringList result;
+    for (const QString &entry : log_)
+        if (entry.startsWith(QStringLiteral("ask:")) || entry.startsWith(QStringLiteral("ask3:")))
+            result << entry.section(QLatin1Char(':'), 1);
+    return result;
+}
+
+int DialogsDouble::beeps() const {
+    return static_cast<int>(log_.count(QStringLiteral("beep")));
+}
+
+Answer DialogsDouble::nextAnswer(Answer fallback) {
     if (answers_.empty())
-        return Answer::No;
+        return fallback;
     const Answer answer = answers_.front();
     answers_.pop_front();
     return answer;
+}
+
+Answer DialogsDouble::Confirm(const QString &caption, const QString &text) {
+    log_ << QStringLiteral("confirm:%1:%2").arg(caption, text);
+    return nextAnswer(Answer::No);
+}
+
+Answer DialogsDouble::Ask(const QString &caption, const QString &text) {
+    log_ << QStringLiteral("ask:%1:%2").arg(caption, text);
+    return nextAnswer(Answer::No);
+}
+
+Answer DialogsDouble::AskWithCancel(const QString &caption, const QString &text) {
+    log_ << QStringLiteral("ask3:%1:%2").arg(caption, text);
+    return nextAnswer(Answer::Cancel);
+}
+
+void DialogsDouble::Beep() {
+    log_ << QStringLiteral("beep");
 }
 
 std::optional<QString> DialogsDouble::nextFile() {

@@ -20,7 +20,8 @@ class DialogsDouble : public IDialogs {
     DialogsDouble(const DialogsDouble &) = delete;
     DialogsDouble &operator=(const DialogsDouble &) = delete;
 
-    // The next confirmation gets this answer (default when none is queued: No).
+    // The next confirmation or question gets this answer (default when none is
+    // queued: No, or Cancel where the box offers it).
     void setNextAnswer(Answer answer);
     // The next open or save dialog returns this path; nothing means "cancel"
     // (also the default when none is queued).
@@ -30,23 +31,31 @@ class DialogsDouble : public IDialogs {
     void setNextModalAction(std::function<void(QDialog &)> action);
 
     // Everything asked so far, in order: "message:<text>", "error:<text>",
-    // "confirm:<caption>:<text>", "open:<proposed>", "save:<proposed>",
-    // "modal:<window title>".
+    // "confirm:<caption>:<text>", "ask:<caption>:<text>" (Ja/Nein),
+    // "ask3:<caption>:<text>" (Ja/Nein/Abbrechen), "beep", "open:<proposed>",
+    // "save:<proposed>", "modal:<window title>".
     const QStringList &log() const { return log_; }
     QStringList messages() const;
     QStringList errors() const;
+    // The questions asked with Ask and AskWithCancel, as "<caption>:<text>".
+    QStringList questions() const;
+    int beeps() const;
     const FileDialogSpec &lastFileSpec() const { return lastSpec_; }
     void clearLog() { log_.clear(); }
 
     void ShowMessage(const QString &text) override;
     void ShowError(const QString &text) override;
     Answer Confirm(const QString &caption, const QString &text) override;
+    Answer Ask(const QString &caption, const QString &text) override;
+    Answer AskWithCancel(const QString &caption, const QString &text) override;
+    void Beep() override;
     std::optional<QString> OpenFileName(const FileDialogSpec &spec) override;
     std::optional<QString> SaveFileName(const FileDialogSpec &spec) override;
     int ShowModal(QDialog &dialog) override;
 
   private:
     std::optional<QString> nextFile();
+    Answer nextAnswer(Answer fallback);
     QStringList withPrefix(const QString &prefix) const;
 
     QStringList log_;

@@ -1,12 +1,716 @@
 #include "timetable/edit_timetable.h"
 
+#include "app/app_windows.h"
+#include "gui/current_project.h"
+#include "gui/dialogs.h"
+#include "gui/dialogs_questioner.h"
+#include "gui/error_handler.h"
+#include "gui/qt_text.h"
+#include "gui/string_grid_view.h"
+#include "import/web_copy.h"
+#include "model/db_func.h"
+#include "model/prj_params.h"
+#include "model/timetable_file.h"
+#include "model/timetable_grid.h"
+#include "util/file_io.h"
+#include "util/kv_standard.h"
+
+#include <QClipboard>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QKeySequence>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <algorithm>
+
 namespace takton::gui {
+
+namespace {
+
+// The master-data files the window needs, in the order they are looked for.
+constexpr const char *kNeededFiles[] = {"lines.csv", "stations.csv", "line_stations.csv",
+                                        "station_lines.csv"};
+
+bool ProjectHasFile(const char *name) {
+    return !ProjectDir.empty() && FileExists(ProjectPath(ProjectDir, name));
+}
+
+bool IsEnter(int key) {
+    return key == Qt::Key_Return || key == Qt::Key_Enter;
+}
+
+// Keys that change the text of the cell: the ones that type a character, erase
+// or paste. Moving, Tab and Escape change nothing.
+bool KeyEditsCell(const TGridKey &key) {
+    if (key.Key == Qt::Key_Backspace || key.Key == Qt::Key_Delete)
+        return true;
+    if (key.Modifiers & (Qt::ControlModifier | Qt::MetaModifier)) {
+        const QKeySequence typed(key.Key | key.Modifiers);
+        for (auto standard :
+             {QKeySequence::Paste, QKeySequence::Cut, QKeySequence::Undo, QKeySequence::Redo})
+            if (QKeySequence::keyBindings(standard).contains(typed))
+                return true;
+        return false;
+    }
+    return !key.Text.isEmpty() && key.Text.at(0).isPrint();
+}
+
+bool KeyIs(const TGridKey &key, QKeySequence::StandardKey standard) {
+    return QKeySequence::keyBindings(standard).contains(QKeySequence(key.Key | key.Modifiers));
+}
+
+// Cream stripes on the even station rows of the journey columns.
+const QColor kStripeColor(255, 251, 240);
+
+// Tab-separated text as spreadsheets put it on the clipboard: cells split at
+// tabs, rows at line ends; a cell in double quotes may hold tabs, line ends
+// and doubled quotes. A last line end ends the last row, it adds none.
+QList<QStringList> ParseTabText(const QString &text) {
+    QList<QStringList> rows;
+    QStringList row;
+    QString cell;
+    bool quoted = false;
+    bool cellStart = true;
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const QChar c = text.at(i);
+        if (quoted) {
+            if (c != QLatin1Char('"'))
+                cell += c;
+            else if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"'))
+                cell += text.at(++i);
+            else
+                quoted = false;
+            continue;
+        }
+        if (c == QLatin1Char('"') && cellStart) {
+            quoted = true;
+            cellStart = false;
+        } else if (c == QLatin1Char('\t')) {
+            row << cell;
+            cell.clear();
+            cellStart = true;
+        } else if (c == QLatin1Char('\n')) {
+            row << cell;
+            rows << row;
+            row.clear();
+            cell.clear();
+            cellStart = true;
+        } else if (c != QLatin1Char('\r')) {
+            cell += c;
+            cellStart = false;
+        }
+    }
+    if (!cell.isEmpty() || !row.isEmpty()) {
+        row << cell;
+        rows << row;
+    }
+    return rows;
+}
+
+QString TabTextCell(const QString &text) {
+    if (!text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\t')) &&
+        !text.contains(QLatin1Char('\n')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+// A pasted cell stays one line of the timetable file: tabs and line ends
+// inside it become blanks.
+std::string PastedCellText(const QString &text) {
+    QString line = text;
+    for (QChar &c : line)
+        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
+            c = QLatin1Char(' ');
+    return ToCp1252Lossy(line);
+}
+
+// Choice boxes keep each entry's cp1252 name beside its shown text, so that the
+// name read back is the one in the files, byte for byte.
+void AddChoice(QComboBox &box, const std::string &name) {
+    box.addItem(FromCp1252(name), QByteArray::fromStdString(name));
+}
+
+std::string SelectedChoice(const QComboBox &box) {
+    if (box.currentIndex() < 0)
+        return {};
+    return box.currentData().toByteArray().toStdString();
+}
+
+QComboBox *ChoiceBox(QWidget *parent, const char *name) {
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    QFont font = box->font();
+    font.setBold(true);
+    box->setFont(font);
+    QPalette palette = box->palette();
+    palette.setColor(QPalette::Text, QColor(128, 0, 0));
+    palette.setColor(QPalette::ButtonText, QColor(128, 0, 0));
+    box->setPalette(palette);
+    return box;
+}
+
+QPushButton *Button(QWidget *parent, const char *name, const QString &caption) {
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
 
 TfmEditTimeTable::TfmEditTimeTable(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fmEditTimeTable"));
     setWindowTitle(QStringLiteral("Fahrplan bearbeiten"));
     setModal(true);
     resize(770, 577);
+}
+
+TfmEditTimeTable::~TfmEditTimeTable() = default;
+
+void TfmEditTimeTable::setVisible(bool visible) {
+    if (visible)
+        EnsureControls();
+    QDialog::setVisible(visible);
+}
+
+void TfmEditTimeTable::EnsureControls() {
+    if (pLineChoice)
+        return;
+    CreateChoiceStrip();
+    CreateTimeTableArea();
+    CreateCloseStrip();
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(pLineChoice);
+    layout->addWidget(pTimeTableEdit, 1);
+    // Takes the room of the hidden timetable area in the choice state.
+    layout->addStretch(0);
+    layout->addWidget(Panel3);
+    FormCreate();
+    ShowChoiceState();
+}
+
+void TfmEditTimeTable::CreateChoiceStrip() {
+    pLineChoice = new QWidget(this);
+    pLineChoice->setObjectName(QStringLiteral("pLineChoice"));
+    Label2 = new QLabel(QStringLiteral("Linie:"), pLineChoice);
+    cbLines = ChoiceBox(pLineChoice, "cbLines");
+    Label4 = new QLabel(QStringLiteral("Tage:"), pLineChoice);
+    cbDays = ChoiceBox(pLineChoice, "cbDays");
+    Label3 = new QLabel(QStringLiteral("Richtung:"), pLineChoice);
+    cbDirection = ChoiceBox(pLineChoice, "cbDirection");
+    cbDirection->addItems({QStringLiteral("1"), QStringLiteral("2")});
+    cbDirection->setCurrentIndex(0);
+    btTimeTableEdit = Button(pLineChoice, "btTimeTableEdit", QStringLiteral("Fahrplan editieren"));
+    btTimeTableEdit->setAutoDefault(true);
+    Label2->setObjectName(QStringLiteral("Label2"));
+    Label4->setObjectName(QStringLiteral("Label4"));
+    Label3->setObjectName(QStringLiteral("Label3"));
+    Label2->setBuddy(cbLines);
+    Label4->setBuddy(cbDays);
+    Label3->setBuddy(cbDirection);
+    cbLines->setMinimumContentsLength(12);
+    cbDays->setMinimumContentsLength(8);
+
+    auto *strip = new QHBoxLayout(pLineChoice);
+    strip->setContentsMargins(0, 0, 0, 0);
+    strip->addWidget(Label2);
+    strip->addWidget(cbLines);
+    strip->addSpacing(12);
+    strip->addWidget(Label4);
+    strip->addWidget(cbDays);
+    strip->addSpacing(12);
+    strip->addWidget(Label3);
+    strip->addWidget(cbDirection);
+    strip->addSpacing(12);
+    strip->addWidget(btTimeTableEdit);
+    strip->addStretch(1);
+
+    connect(btTimeTableEdit, &QPushButton::clicked, this,
+            Guarded([this] { btTimeTableEditClick(); }));
+}
+
+void TfmEditTimeTable::CreateTimeTableArea() {
+    pTimeTableEdit = new QWidget(this);
+    pTimeTableEdit->setObjectName(QStringLiteral("pTimeTableEdit"));
+
+    Panel5 = new QWidget(pTimeTableEdit);
+    Panel5->setObjectName(QStringLiteral("Panel5"));
+    bbWebCopy = Button(Panel5, "bbWebCopy", QStringLiteral("HTML Import"));
+    sbCopyMode = new QToolButton(Panel5);
+    sbCopyMode->setObjectName(QStringLiteral("sbCopyMode"));
+    sbCopyMode->setText(QStringLiteral("Kopiermodus"));
+    sbCopyMode->setCheckable(true);
+    sbPaste = Button(Panel5, "sbPaste", QStringLiteral("Zwischenablage einfügen"));
+    // The web copy window and its block transfer are not part of this window yet.
+    bbWebCopy->setEnabled(false);
+    sbPaste->setEnabled(false);
+    auto *tools = new QHBoxLayout(Panel5);
+    tools->setContentsMargins(0, 0, 0, 0);
+    tools->addWidget(bbWebCopy);
+    tools->addWidget(sbCopyMode);
+    tools->addWidget(sbPaste);
+    tools->addStretch(1);
+
+    sgTimeTable = new TStringGridView(pTimeTableEdit);
+    sgTimeTable->setObjectName(QStringLiteral("sgTimeTable"));
+    sgTimeTable->SetTabStop(false);
+    sgTimeTable->OnKeyPress = [this](TGridKey &key) {
+        RunGuarded([&] { sgTimeTableKeyPress(key); });
+    };
+    sgTimeTable->OnSelectCell = [this](int col, int row, bool &allow) {
+        sgTimeTableSelectCell(col, row, allow);
+    };
+    sgTimeTable->OnMouseDown = [this](Qt::MouseButton, Qt::KeyboardModifiers, int col, int row) {
+        RunGuarded([&] { sgTimeTableMouseDown(col, row); });
+    };
+    sgTimeTable->SetColumnMoving(true);
+    sgTimeTable->OnColumnMoved = [this](int, int) {
+        RunGuarded([&] { sgTimeTableColumnMoved(); });
+    };
+    sgTimeTable->OnDrawCell = [this](QPainter &painter, const QRect &rect, int col, int row,
+                                     const TGridDrawState &state) {
+        sgTimeTableDrawCell(painter, rect, col, row, state);
+    };
+
+    Panel4 = new QWidget(pTimeTableEdit);
+    Panel4->setObjectName(QStringLiteral("Panel4"));
+    btSave = Button(Panel4, "btSave", QStringLiteral("Änderungen speichern"));
+    btSave->setDefault(true);
+    btCancel = Button(Panel4, "btCancel", QStringLiteral("Änderungen verwerfen"));
+    auto *buttons = new QHBoxLayout(Panel4);
+    buttons->setContentsMargins(0, 0, 0, 0);
+    buttons->addWidget(btSave);
+    buttons->addWidget(btCancel);
+    buttons->addStretch(1);
+
+    auto *area = new QVBoxLayout(pTimeTableEdit);
+    area->setContentsMargins(0, 0, 0, 0);
+    area->addWidget(Panel5);
+    area->addWidget(sgTimeTable, 1);
+    area->addWidget(Panel4);
+
+    connect(sbCopyMode, &QToolButton::clicked, this, Guarded([this] { sbCopyModeClick(); }));
+    connect(btSave, &QPushButton::clicked, this, Guarded([this] { btSaveClick(); }));
+    connect(btCancel, &QPushButton::clicked, this, Guarded([this] { btCancelClick(); }));
+}
+
+void TfmEditTimeTable::CreateCloseStrip() {
+    Panel3 = new QWidget(this);
+    Panel3->setObjectName(QStringLiteral("Panel3"));
+    btClose = Button(Panel3, "btClose", QStringLiteral("Fenser schließen"));
+    auto *strip = new QHBoxLayout(Panel3);
+    strip->setContentsMargins(0, 0, 0, 0);
+    strip->addStretch(1);
+    strip->addWidget(btClose);
+    connect(btClose, &QPushButton::clicked, this, [this] { close(); });
+}
+
+// ---- Window ---------------------------------------------------------------
+
+void TfmEditTimeTable::FormCreate() {
+    PrepareTimetableGrid(sgTimeTable->Grid());
+    sgTimeTable->Refresh();
+}
+
+void TfmEditTimeTable::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        RunGuarded([this] { FormShow(); });
+}
+
+void TfmEditTimeTable::FormShow() {
+    for (const char *name : kNeededFiles)
+        if (!ProjectHasFile(name)) {
+            Dialogs().ShowMessage(
+                QStringLiteral("Es konnten nicht alle zugehörigen Dateien gefunden werden!"));
+            return;
+        }
+    const TStringList lines = LoadNameList(ProjectDir, "lines.csv");
+    cbLines->clear();
+    for (const std::string &line : lines)
+        AddChoice(*cbLines, line);
+    cbLines->setCurrentIndex(cbLines->count() > 0 ? 0 : -1);
+    cbDays->clear();
+    for (const TDayGroupItem &group : PrjParams.DayGroups)
+        AddChoice(*cbDays, group.Name);
+    cbDays->setCurrentIndex(cbDays->count() > 0 ? 0 : -1);
+}
+
+bool TfmEditTimeTable::FormCloseQuery() const {
+    return !btClose || btClose->isVisible();
+}
+
+void TfmEditTimeTable::FormClose() {
+    if (fmWebCopy && fmWebCopy->isVisible())
+        fmWebCopy->close();
+}
+
+void TfmEditTimeTable::closeEvent(QCloseEvent *event) {
+    if (!FormCloseQuery()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+    FormClose();
+}
+
+void TfmEditTimeTable::reject() {
+    if (!FormCloseQuery())
+        return;
+    QDialog::reject();
+    FormClose();
+}
+
+void TfmEditTimeTable::keyPressEvent(QKeyEvent *event) {
+    // Escape means "Änderungen verwerfen" while a timetable is open; in the
+    // choice state it does nothing, the window closes with its button.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        if (btCancel && btCancel->isVisible())
+            btCancel->click();
+        return;
+    }
+    QDialog::keyPressEvent(event);
+}
+
+void TfmEditTimeTable::EditOn() {
+    EnsureControls();
+    btSave->setVisible(true);
+}
+
+void TfmEditTimeTable::EditOff() {
+    EnsureControls();
+    btSave->setVisible(false);
+}
+
+bool TfmEditTimeTable::CopyMode() const {
+    return sgTimeTable && !sgTimeTable->Editing();
+}
+
+void TfmEditTimeTable::ShowChoiceState() {
+    pTimeTableEdit->hide();
+    pLineChoice->setEnabled(true);
+    btTimeTableEdit->setEnabled(true);
+    btClose->show();
+}
+
+void TfmEditTimeTable::ShowEditingState() {
+    pTimeTableEdit->show();
+    // The cursor starts in the first journey's first station row. The cell it
+    // stood on before belongs to another timetable: nothing typed there is
+    // left to check or to put back.
+    EditState.SavedTextTaken = false;
+    EditState.SkipNextCheck = false;
+    sgTimeTable->Grid().SetCurrent(kFirstJourneyCol, kFirstStationRow);
+    sgTimeTable->horizontalScrollBar()->setValue(kFirstJourneyCol);
+    sgTimeTable->verticalScrollBar()->setValue(kFirstStationRow);
+    sgTimeTable->Refresh();
+    // The first key replaces the cell's text, as after any move.
+    sgTimeTable->Editor()->selectAll();
+    sgTimeTable->setFocus();
+    pLineChoice->setEnabled(false);
+    btTimeTableEdit->setEnabled(false);
+    EditOff();
+    btClose->hide();
+}
+
+// ---- Opening, saving, discarding ------------------------------------------
+
+void TfmEditTimeTable::btTimeTableEditClick() {
+    if (!ProjectHasFile("line_stations.csv") || !ProjectHasFile("station_lines.csv"))
+        return;
+    TimeTableLine = SelectedChoice(*cbLines);
+    TimeTableDayGroup = SelectedChoice(*cbDays);
+    TimeTableDirection = StrictToNumber(ToCp1252Lossy(cbDirection->currentText()));
+
+    const TStringList stations = LoadLineStations(ProjectDir, TimeTableLine);
+    if (stations.empty())
+        return;
+    const TTimetableFile file(TimetablePath(ProjectDir, TimeTableLine));
+    const std::string section = TimetableSectionName(TimeTableDirection, TimeTableDayGroup);
+    TStringGrid &grid = sgTimeTable->Grid();
+    if (file.HasSection(section))
+        LoadTimetableRows(grid, file.ReadRows(section));
+    else
+        BuildNewTimetable(grid, stations, TimeTableDirection);
+    SetPairMarkers(grid);
+    ShowEditingState();
+}
+
+void TfmEditTimeTable::btSaveClick() {
+    if (!AcceptCurrentCellForSave())
+        return;
+    TTimetableFile file(TimetablePath(ProjectDir, TimeTableLine));
+    file.WriteRows(TimetableSectionName(TimeTableDirection, TimeTableDayGroup),
+                   TimetableRowTexts(sgTimeTable->Grid()));
+    file.Save();
+    ShowChoiceState();
+}
+
+void TfmEditTimeTable::btCancelClick() {
+    ShowChoiceState();
+}
+
+void TfmEditTimeTable::sbCopyModeClick() {
+    const bool copyMode = sbCopyMode->isChecked();
+    sgTimeTable->SetEditing(!copyMode);
+    if (!copyMode) {
+        EditState.EnterPressed = false;
+        EditState.SkipNextCheck = false;
+    }
+}
+
+// ---- Checking entries -----------------------------------------------------
+
+bool TfmEditTimeTable::CheckCurrentCell() {
+    TDialogQuestioner questioner;
+    return CheckCell(sgTimeTable->Grid(), sgTimeTable->Col(), sgTimeTable->Row(), EditState,
+                     questioner, PrjParams.MaxDriveMinutes);
+}
+
+// A typed entry is saved only in its checked form: the cell is checked as if
+// the cursor left it. A fill (interval for all stations, journey copy) has
+// written its cells and counts as accepted here.
+bool TfmEditTimeTable::AcceptCurrentCellForSave() {
+    if (CopyMode())
+        return true;
+    const bool accepted = CheckCurrentCell();
+    sgTimeTable->Refresh();
+    if (accepted || EditState.SkipNextCheck) {
+        EditState.SkipNextCheck = false;
+        EditState.SavedTextTaken = false;
+        return true;
+    }
+    Dialogs().Beep();
+    // Typing goes on in the cell, not on the button just clicked.
+    sgTimeTable->setFocus();
+    return false;
+}
+
+void TfmEditTimeTable::sgTimeTableSelectCell(int, int, bool &allow) {
+    if (CopyMode())
+        return;
+    const int col = sgTimeTable->Col();
+    const int row = sgTimeTable->Row();
+    bool accepted = false;
+    try {
+        accepted = CheckCurrentCell();
+    } catch (...) {
+        // "=" with a text that is no number: the message, and the cell keeps
+        // what was typed.
+        ReportException(std::current_exception());
+        allow = false;
+        return;
+    }
+    if (accepted) {
+        EditState.SavedTextTaken = false;
+        return;
+    }
+    allow = false;
+    const int lastCol = sgTimeTable->Grid().ColCount() - 1;
+    if (EditState.EnterPressed && EditState.SkipNextCheck && col < lastCol) {
+        // A fill with Enter: on to the next journey's first station. The first
+        // move passes the filled cell (SkipNextCheck), the second checks the
+        // cell it leaves in the new column.
+        EditState.EnterPressed = false;
+        sgTimeTable->MoveTo(col + 1, row);
+        sgTimeTable->MoveTo(sgTimeTable->Col(), kFirstStationRow);
+        return;
+    }
+    Dialogs().Beep();
+}
+
+void TfmEditTimeTable::sgTimeTableKeyPress(TGridKey &key) {
+    if ((KeyIs(key, QKeySequence::Copy) && CopyBlockKey()) ||
+        (KeyIs(key, QKeySequence::Paste) && PasteBlockKey())) {
+        key.Key = 0;
+        return;
+    }
+    const bool enter = IsEnter(key.Key);
+    if (CopyMode()) {
+        // Without the in-cell editor Enter and Escape act on the window's buttons.
+        if (enter && btSave->isVisible()) {
+            key.Key = 0;
+            btSave->click();
+            return;
+        }
+        if (key.Key == Qt::Key_Escape) {
+            key.Key = 0;
+            btCancel->click();
+            return;
+        }
+    }
+    EditState.EnterPressed = enter;
+    if (enter) {
+        key.Key = 0;
+        EnterKey();
+    } else if (KeyEditsCell(key) && sgTimeTable->Editing()) {
+        if (!EditState.SavedTextTaken) {
+            EditState.SavedTextTaken = true;
+            EditState.SavedText = sgTimeTable->Grid().Cell(sgTimeTable->Col(), sgTimeTable->Row());
+        }
+    } else {
+        return;
+    }
+    EditOn();
+    if (!sgTimeTable->hasFocus())
+        sgTimeTable->setFocus();
+}
+
+// Enter goes down the journey; from its last station on to the next journey's
+// first. A refused entry in the last row still tries row 2 of its own column.
+void TfmEditTimeTable::EnterKey() {
+    const TStringGrid &grid = sgTimeTable->Grid();
+    const int lastRow = grid.RowCount() - 1;
+    const int lastCol = grid.ColCount() - 1;
+    if (sgTimeTable->Row() < lastRow) {
+        sgTimeTable->MoveTo(sgTimeTable->Col(), sgTimeTable->Row() + 1);
+    } else if (sgTimeTable->Col() < lastCol) {
+        sgTimeTable->MoveTo(sgTimeTable->Col() + 1, sgTimeTable->Row());
+        sgTimeTable->MoveTo(sgTimeTable->Col(), kFirstStationRow);
+    }
+}
+
+// ---- Working the grid -------------------------------------------------------
+
+void TfmEditTimeTable::sgTimeTableMouseDown(int col, int row) {
+    if (col != 0 || row < kFirstStationRow)
+        return;
+    const std::string &marker = sgTimeTable->Grid().Cell(0, row);
+    if (marker == "+")
+        SplitStationRow(row);
+    else if (marker == "-")
+        MergeStationRow(row);
+}
+
+// The new row above becomes the arrival row. The cursor stays on the cell it
+// stood on, wherever the rows below have moved.
+void TfmEditTimeTable::SplitStationRow(int row) {
+    TStringGrid &grid = sgTimeTable->Grid();
+    const int cursorCol = grid.Col();
+    const int cursorRow = grid.Row();
+    InsertGridRow(grid, row);
+    if (cursorRow >= row)
+        grid.SetCurrent(cursorCol, cursorRow + 1);
+    grid.SetCell(0, row, "-");
+    grid.SetCell(0, row + 1, "-");
+    grid.SetCell(1, row, grid.Cell(1, row + 1));
+    sgTimeTable->Refresh();
+    if (Dialogs().AskWithCancel(QStringLiteral("Bestätigung"),
+                                QStringLiteral("Gleiche Werte einsetzen?")) == Answer::Yes)
+        grid.RowCells(row) = grid.RowCells(row + 1);
+}
+
+void TfmEditTimeTable::MergeStationRow(int row) {
+    TStringGrid &grid = sgTimeTable->Grid();
+    const int lastRow = grid.RowCount() - 1;
+    // The only station row stays: a timetable has at least one.
+    if (lastRow == kFirstStationRow)
+        return;
+    const std::string name = grid.Cell(1, row);
+    if (row != kFirstStationRow && grid.Cell(1, row - 1) == name)
+        grid.SetCell(0, row - 1, "+");
+    else if (row != lastRow && grid.Cell(1, row + 1) == name)
+        grid.SetCell(0, row + 1, "+");
+    const int cursorCol = grid.Col();
+    const int cursorRow = grid.Row();
+    DeleteGridRow(grid, row);
+    if (cursorRow > row) {
+        grid.SetCurrent(cursorCol, cursorRow - 1);
+    } else if (cursorRow == row) {
+        // What was typed there went with the row.
+        EditState.SavedTextTaken = false;
+        grid.SetCurrent(cursorCol, std::min(cursorRow, grid.RowCount() - 1));
+    }
+}
+
+void TfmEditTimeTable::sgTimeTableColumnMoved() {
+    NumberJourneyColumns(sgTimeTable->Grid());
+    EditOn();
+}
+
+void TfmEditTimeTable::sgTimeTableDrawCell(QPainter &painter, const QRect &rect, int col, int row,
+                                           const TGridDrawState &state) {
+    const TStringGrid &grid = sgTimeTable->Grid();
+    // Selected cells keep the selection's colours, so that a selected block
+    // stays visible and its text readable.
+    if (!CopyMode() && col >= kFirstJourneyCol && row > 0 && row % 2 == 0 && !state.Selected) {
+        painter.fillRect(rect, kStripeColor);
+        painter.drawText(rect.adjusted(2, 2, 0, 0),
+                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
+                         FromCp1252(grid.Cell(col, row)));
+    }
+    if (row >= kFirstStationRow && row < grid.RowCount() - 1 &&
+        grid.Cell(1, row) == grid.Cell(1, row + 1)) {
+        const int bottom = rect.top() + rect.height();
+        painter.drawLine(rect.left(), bottom - 2, rect.right(), bottom - 2);
+        painter.drawLine(rect.left(), bottom - 1, rect.right(), bottom - 1);
+    }
+}
+
+bool TfmEditTimeTable::CopyBlockKey() {
+    const TStringGrid &grid = sgTimeTable->Grid();
+    const TGridRect &sel = grid.Selection();
+    // A single cell while editing: the editor copies its (selected) text.
+    if (sgTimeTable->Editing() && sel.Left == sel.Right && sel.Top == sel.Bottom)
+        return false;
+    QString text;
+    for (int row = sel.Top; row <= sel.Bottom; ++row) {
+        for (int col = sel.Left; col <= sel.Right; ++col) {
+            if (col > sel.Left)
+                text += QLatin1Char('\t');
+            text += TabTextCell(FromCp1252(grid.Cell(col, row)));
+        }
+        text += QLatin1Char('\n');
+    }
+    QApplication::clipboard()->setText(text);
+    return true;
+}
+
+bool TfmEditTimeTable::PasteBlockKey() {
+    const QList<QStringList> block = ParseTabText(QApplication::clipboard()->text());
+    if (block.isEmpty())
+        return !sgTimeTable->Editing();
+    // One cell's text while editing goes into the editor as typed text.
+    if (sgTimeTable->Editing() && block.size() == 1 && block.first().size() == 1)
+        return false;
+    EditState.EnterPressed = false;
+    PasteBlock(block);
+    return true;
+}
+
+// The block lands unchecked with its top-left cell at the cursor; then the
+// cursor goes to the column right of it (checking the cell it leaves, which
+// gets its own former text back when refused) and to the first station row.
+void TfmEditTimeTable::PasteBlock(const QList<QStringList> &block) {
+    TStringGrid &grid = sgTimeTable->Grid();
+    const int col0 = grid.Col();
+    const int row0 = grid.Row();
+    if (!EditState.SavedTextTaken) {
+        EditState.SavedText = grid.Cell(col0, row0);
+        EditState.SavedTextTaken = true;
+    }
+    int width = 0;
+    for (int i = 0; i < block.size(); ++i) {
+        const QStringList &cells = block.at(i);
+        width = std::max(width, static_cast<int>(cells.size()));
+        for (int j = 0; j < cells.size(); ++j)
+            grid.SetCell(col0 + j, row0 + i, PastedCellText(cells.at(j)));
+    }
+    EditOn();
+    sgTimeTable->Refresh();
+    // A block that reaches the last column leaves the cursor in its own column.
+    const int lastCol = grid.ColCount() - 1;
+    sgTimeTable->MoveTo(col0 + width <= lastCol ? col0 + width : col0, row0);
+    sgTimeTable->MoveTo(sgTimeTable->Col(), kFirstStationRow);
 }
 
 } // namespace takton::gui

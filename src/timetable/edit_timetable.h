@@ -1,15 +1,133 @@
 #pragma once
 
-// Fahrplan bearbeiten: created once at start-up and kept for the whole run.
+// Fahrplan bearbeiten: the timetable of one line, direction and day group in a
+// grid of 512 columns (two header rows, the pair markers, the stations, then
+// 510 journeys). The window is created once at start-up and kept for the whole
+// run; it has a choice state (line, day group and direction are chosen) and an
+// editing state (the grid is shown, closing is refused). Every cell is checked
+// as the cursor leaves it; the checks themselves live in the core
+// (model/timetable_check.h), this window only wires the grid's events to them.
+
+#include "model/timetable_check.h"
 
 #include <QDialog>
+#include <QList>
+#include <QStringList>
+#include <string>
+
+class QComboBox;
+class QLabel;
+class QPainter;
+class QRect;
+class QPushButton;
+class QToolButton;
 
 namespace takton::gui {
+
+class TStringGridView;
+struct TGridKey;
+struct TGridDrawState;
 
 class TfmEditTimeTable : public QDialog {
     Q_OBJECT
   public:
     explicit TfmEditTimeTable(QWidget *parent = nullptr);
+    ~TfmEditTimeTable() override;
+
+    // The controls are built on first need (the first showing) so that
+    // start-up stays quick; before that the pointers below are null.
+    void EnsureControls();
+    void setVisible(bool visible) override;
+
+    // The save button is shown by the first change of an opened timetable.
+    void EditOn();
+    void EditOff();
+
+    void btTimeTableEditClick();
+    void btSaveClick();
+    void btCancelClick();
+    void sbCopyModeClick();
+
+    // Whether the grid is in copy mode: no in-cell editor, no checks.
+    bool CopyMode() const;
+
+    // Choice strip
+    QWidget *pLineChoice = nullptr;
+    QLabel *Label2 = nullptr;
+    QComboBox *cbLines = nullptr;
+    QLabel *Label4 = nullptr;
+    QComboBox *cbDays = nullptr;
+    QLabel *Label3 = nullptr;
+    QComboBox *cbDirection = nullptr;
+    QPushButton *btTimeTableEdit = nullptr;
+
+    // Timetable area
+    QWidget *pTimeTableEdit = nullptr;
+    QWidget *Panel5 = nullptr;
+    QPushButton *bbWebCopy = nullptr;
+    QToolButton *sbCopyMode = nullptr;
+    QPushButton *sbPaste = nullptr;
+    TStringGridView *sgTimeTable = nullptr;
+    QWidget *Panel4 = nullptr;
+    QPushButton *btSave = nullptr;
+    QPushButton *btCancel = nullptr;
+
+    // Close strip
+    QWidget *Panel3 = nullptr;
+    QPushButton *btClose = nullptr;
+
+    // The timetable open in the grid, as chosen at opening (cp1252).
+    std::string TimeTableLine;
+    std::string TimeTableDayGroup;
+    int TimeTableDirection = 1;
+
+    // What the checks keep between key presses and cell changes.
+    TTimetableEditState EditState;
+
+  protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+  public slots:
+    // Escape and the window system's close both go through the close query.
+    void reject() override;
+
+  private:
+    void FormCreate();
+    void FormShow();
+    bool FormCloseQuery() const;
+    void FormClose();
+
+    void CreateChoiceStrip();
+    void CreateTimeTableArea();
+    void CreateCloseStrip();
+
+    void sgTimeTableKeyPress(TGridKey &key);
+    void sgTimeTableSelectCell(int col, int row, bool &allow);
+    void sgTimeTableMouseDown(int col, int row);
+    void sgTimeTableColumnMoved();
+    void sgTimeTableDrawCell(QPainter &painter, const QRect &rect, int col, int row,
+                             const TGridDrawState &state);
+    void EnterKey();
+
+    // A station row becomes an arrival and a departure row, and back.
+    void SplitStationRow(int row);
+    void MergeStationRow(int row);
+    // Ctrl+C and Ctrl+V with blocks of cells as tab-separated text; false
+    // when the key is left to the in-cell editor (a single cell's text).
+    bool CopyBlockKey();
+    bool PasteBlockKey();
+    void PasteBlock(const QList<QStringList> &block);
+
+    // The check of the current cell as the cursor leaves it. Raises for "="
+    // with a text that is no number.
+    bool CheckCurrentCell();
+    // Before saving: the current cell is checked as if it were left.
+    bool AcceptCurrentCellForSave();
+    // Back to the choice state; the grid keeps its cells, hidden.
+    void ShowChoiceState();
+    void ShowEditingState();
 };
 
 } // namespace takton::gui

@@ -66,6 +66,44 @@ class DialogsTest : public QObject {
         QCOMPARE(dialogs.Confirm("Bestätigung", "Station löschen?"), Answer::No);
     }
 
+    void timetableQuestionsHaveAcceleratorsAndACancelButton() {
+        QtDialogs dialogs;
+        QStringList buttons;
+        QString caption;
+        // "&Ja" answers to Alt+J.
+        WhenModalOpens([&](QWidget &widget) {
+            auto &box = dynamic_cast<QMessageBox &>(widget);
+            caption = box.windowTitle();
+            buttons = ButtonTexts(box);
+            for (QAbstractButton *button : box.buttons())
+                if (button->shortcut() == QKeySequence(Qt::ALT | Qt::Key_J))
+                    button->click();
+        });
+        QCOMPARE(dialogs.Ask("Bestätigung", "Für alle weiteren Stationen übernehmen?"),
+                 Answer::Yes);
+        QCOMPARE(caption, QString("Bestätigung"));
+        buttons.sort();
+        QCOMPARE(buttons, QStringList({"&Ja", "&Nein"}));
+        WhenModalOpens([](QWidget &widget) { QTest::keyClick(&widget, Qt::Key_Escape); });
+        QCOMPARE(dialogs.Ask("Bestätigung", "Für alle weiteren Stationen übernehmen?"), Answer::No);
+
+        // Three buttons; Escape is "Abbrechen".
+        WhenModalOpens([&](QWidget &widget) {
+            auto &box = dynamic_cast<QMessageBox &>(widget);
+            buttons = ButtonTexts(box);
+            QTest::keyClick(&widget, Qt::Key_Escape);
+        });
+        QCOMPARE(dialogs.AskWithCancel("Bestätigung", "Gleiche Werte einsetzen?"), Answer::Cancel);
+        buttons.sort();
+        QCOMPARE(buttons, QStringList({"&Ja", "&Nein", "Abbrechen"}));
+        WhenModalOpens([](QWidget &widget) {
+            for (QAbstractButton *button : dynamic_cast<QMessageBox &>(widget).buttons())
+                if (button->text() == "&Nein")
+                    button->click();
+        });
+        QCOMPARE(dialogs.AskWithCancel("Bestätigung", "Gleiche Werte einsetzen?"), Answer::No);
+    }
+
     void noticeHasOnlyAnOkButton() {
         QtDialogs dialogs;
         QStringList buttons;

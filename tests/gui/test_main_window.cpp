@@ -308,7 +308,9 @@ class MainWindowTest : public QObject {
                  QStringList({"modal:Verbindugns-Abfrage", "modal:Daten aufbereiten",
                               "modal:Fahrplan Kopier-Bereich", "modal:fmEditProject",
                               "modal:Stationen bearbeiten", "modal:Linien bearbeiten",
-                              "modal:Stationen für Linie zuweisen", "modal:Fahrplan bearbeiten"}));
+                              "modal:Stationen für Linie zuweisen", "modal:Fahrplan bearbeiten",
+                              "message:Es konnten nicht alle zugehörigen Dateien gefunden "
+                              "werden!"}));
     }
 
     void anErrorInAHandlerIsShownAndTheProgramGoesOn() {

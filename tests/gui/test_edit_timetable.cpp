@@ -1,0 +1,612 @@
+// The timetable editor as a planner works it, on a copy of the demo project:
+// choosing and opening a timetable, typing times in the shorthand with real
+// keys, the refusals with their beep, saving the exact rows, discarding, copy
+// mode and the refused close while a timetable is open.
+
+#include "app/main_window.h"
+#include "gui/qt_text.h"
+#include "gui/string_grid_view.h"
+#include "gui_fixture.h"
+#include "import/web_copy.h"
+#include "model/timetable_file.h"
+#include "timetable/edit_timetable.h"
+#include "util/cp1252.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDirIterator>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+
+using namespace takton;
+using namespace takton::gui;
+using takton::testing::GuiFixture;
+using takton::testing::ReadBytes;
+using takton::testing::WriteBytes;
+
+namespace {
+
+const QString kFillQuestion = QStringLiteral("Bestätigung:Für alle weiteren Stationen übernehmen?");
+
+void CopyDemoProject(const QString &target) {
+    QDir().mkpath(target);
+    QDirIterator files(QStringLiteral(TAKTON_SOURCE_DIR "/examples/demo"), QDir::Files);
+    while (files.hasNext()) {
+        const QString file = files.next();
+        QFile::copy(file, QDir(target).filePath(QFileInfo(file).fileName()));
+    }
+}
+
+TStringGridView &Grid() {
+    return *fmEditTimeTable->sgTimeTable;
+}
+
+QString Cell(int col, int row) {
+    return FromCp1252(Grid().Grid().Cell(col, row));
+}
+
+QStringList Column(int col) {
+    QStringList texts;
+    for (int row = 2; row < Grid().Grid().RowCount(); ++row)
+        texts << Cell(col, row);
+    return texts;
+}
+
+QPoint Cursor() {
+    return {Grid().Col(), Grid().Row()};
+}
+
+void Choose(QComboBox *box, const QString &text) {
+    const int index = box->findText(text);
+    QVERIFY2(index >= 0, qPrintable(text));
+    box->setCurrentIndex(index);
+}
+
+void Click(QAbstractButton *button) {
+    QVERIFY(button->isVisible());
+    QVERIFY(button->isEnabled());
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void Open(const QString &line, const QString &days, const QString &direction) {
+    Choose(fmEditTimeTable->cbLines, line);
+    Choose(fmEditTimeTable->cbDays, days);
+    Choose(fmEditTimeTable->cbDirection, direction);
+    Click(fmEditTimeTable->btTimeTableEdit);
+}
+
+QWidget *Focused() {
+    QWidget *focus = QApplication::focusWidget();
+    return focus ? focus : &Grid();
+}
+
+void Type(const QString &text) {
+    QTest::keyClicks(Focused(), text);
+}
+
+void Key(Qt::Key key) {
+    QTest::keyClick(Focused(), key);
+}
+
+// Types an entry and leaves the cell with Enter.
+void Enter(const QString &text) {
+    Type(text);
+    Key(Qt::Key_Return);
+}
+
+void ClickCell(int col, int row) {
+    const QRect rect = Grid().CellRect(col, row);
+    QVERIFY2(!rect.isEmpty(), "cell out of sight");
+    QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+void ClickMarker(int row) {
+    const QRect rect = Grid().CellRect(0, row);
+    QVERIFY2(!rect.isEmpty(), "marker out of sight");
+    QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+// Press on a header cell, move in steps with the button held, release.
+void DragHeader(int fromCol, int toCol) {
+    QWidget *port = Grid().viewport();
+    const QPoint from = Grid().CellRect(fromCol, 0).center();
+    const QPoint to = Grid().CellRect(toCol, 0).center();
+    QTest::mousePress(port, Qt::LeftButton, Qt::NoModifier, from);
+    for (int step = 1; step <= 4; ++step) {
+        const QPoint pos = from + (to - from) * step / 4;
+        QMouseEvent move(QEvent::MouseMove, pos, port->mapToGlobal(pos), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(port, &move);
+    }
+    QTest::mouseRelease(port, Qt::LeftButton, Qt::NoModifier, to);
+}
+
+QStringList Header() {
+    QStringList texts;
+    for (int col = 2; col < 12; ++col)
+        texts << Cell(col, 0);
+    return texts;
+}
+
+// The colour of a cell's pixel away from its text, dy from its top edge.
+QColor PixelOf(const QImage &image, int col, int row, int dy) {
+    const QRect rect = Grid().CellRect(col, row);
+    return image.pixelColor(rect.right() - 3, rect.top() + dy);
+}
+
+QImage Picture() {
+    return Grid().viewport()->grab().toImage();
+}
+
+bool Editing() {
+    return fmEditTimeTable->pTimeTableEdit->isVisible();
+}
+
+QStringList Latin(std::initializer_list<const char *> rows) {
+    QStringList list;
+    for (const char *row : rows)
+        list << QString::fromUtf8(row);
+    return list;
+}
+
+} // namespace
+
+class EditTimeTableTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init() {
+        fx = std::make_unique<GuiFixture>();
+        CopyDemoProject(fx->path("demo"));
+        timetable = fx->path("demo/line_1.ttd");
+        fmMain->show();
+        fmMain->OpenFromCommandLine(fx->path("demo/demo.zpr"));
+        fmEditTimeTable->show();
+        fmEditTimeTable->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(fmEditTimeTable));
+        fx->dialogs->clearLog();
+    }
+    void cleanup() { fx.reset(); }
+
+    void choiceStripOffersTheProjectsLinesAndDayGroups() {
+        auto items = [](QComboBox *box) {
+            QStringList texts;
+            for (int i = 0; i < box->count(); ++i)
+                texts << box->itemText(i);
+            return texts;
+        };
+        QCOMPARE(items(fmEditTimeTable->cbLines), QStringList({"1", "5"}));
+        QCOMPARE(items(fmEditTimeTable->cbDays), QStringList({"Mo-Fr", "Sa", "So"}));
+        QCOMPARE(items(fmEditTimeTable->cbDirection), QStringList({"1", "2"}));
+        QCOMPARE(fmEditTimeTable->cbLines->currentText(), QString("1"));
+        QVERIFY(!Editing());
+        QVERIFY(fmEditTimeTable->btClose->isVisible());
+
+        // A missing master-data file: the message, and the boxes keep their entries.
+        fmEditTimeTable->hide();
+        QFile::remove(fx->path("demo/station_lines.csv"));
+        fmEditTimeTable->show();
+        QCOMPARE(fx->dialogs->messages(),
+                 QStringList({"Es konnten nicht alle zugehörigen Dateien gefunden werden!"}));
+        QCOMPARE(items(fmEditTimeTable->cbLines), QStringList({"1", "5"}));
+        // Without the reverse index nothing opens, and nothing is said.
+        Click(fmEditTimeTable->btTimeTableEdit);
+        QVERIFY(!Editing());
+        QCOMPARE(fx->dialogs->log().size(), 1);
+    }
+
+    void openingShowsTheStoredTimetableAndRefusesToClose() {
+        Open("1", "Mo-Fr", "1");
+        QVERIFY(Editing());
+        QVERIFY(!fmEditTimeTable->pLineChoice->isEnabled());
+        QVERIFY(!fmEditTimeTable->btClose->isVisible());
+        QVERIFY(!fmEditTimeTable->btSave->isVisible());
+        QCOMPARE(Grid().Grid().RowCount(), 8);
+        QCOMPARE(Grid().Grid().ColCount(), 512);
+        QCOMPARE(Cell(1, 1), QString("Stationen"));
+        QCOMPARE(Cell(2, 0), QString("1"));
+        QCOMPARE(Cell(511, 0), QString("510"));
+        QCOMPARE(Column(1), Latin({"Hauptbahnhof", "Marktplatz", "Rathaus", "Schloßpark",
+                                   "Mühlenweg", "Südfriedhof"}));
+        QCOMPARE(Column(0), QStringList({"+", "+", "+", "+", "+", "+"}));
+        QCOMPARE(Column(2), QStringList({"05:10", "05:13", "05:15", "05:18", "05:21", "05:24"}));
+        QCOMPARE(Cursor(), QPoint(2, 2));
+
+        // Closing is refused while a timetable is open: the button is gone,
+        // the window's close and Escape in the grid leave it open.
+        fmEditTimeTable->close();
+        Key(Qt::Key_Escape);
+        QVERIFY(fmEditTimeTable->isVisible());
+        QVERIFY(Editing());
+
+        // Discarding returns to the choice state and touches no file.
+        const QByteArray before = ReadBytes(timetable);
+        Type("0600");
+        QCOMPARE(Cell(2, 2), QString("0600"));
+        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        Click(fmEditTimeTable->btCancel);
+        QVERIFY(!Editing());
+        QVERIFY(fmEditTimeTable->pLineChoice->isEnabled());
+        QCOMPARE(ReadBytes(timetable), before);
+        fmEditTimeTable->close();
+        QVERIFY(!fmEditTimeTable->isVisible());
+    }
+
+    void typedShorthandIsCheckedAndSavedAsExactRows() {
+        Open("1", "Mo-Fr", "1");
+        const QByteArray before = ReadBytes(timetable);
+        // Journey 9 below the last stored one: a full time, minutes, an
+        // offset, a time with a dot, minutes into the next hour, an offset in
+        // the last row; Enter then goes on to journey 10, first station.
+        ClickCell(10, 2);
+        Enter("0750");
+        Enter("53");
+        Enter("+2");
+        Enter("7.58");
+        Enter("1");
+        Enter("+3");
+        QCOMPARE(Column(10), QStringList({"07:50", "07:53", "07:55", "07:58", "08:01", "08:04"}));
+        QCOMPARE(Cursor(), QPoint(11, 2));
+
+        // Journey 10 is an interval for every station; Enter goes on.
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        Enter("a20");
+        QCOMPARE(fx->dialogs->questions(), QStringList({kFillQuestion}));
+        QCOMPARE(Column(11), QStringList(6, "20 Min"));
+        QCOMPARE(Cursor(), QPoint(12, 2));
+
+        // Journey 11 keeps the interval and copies journey 9 from the second
+        // station on; Enter goes on to journey 12.
+        Enter("0810");
+        Enter("=9");
+        QCOMPARE(Column(12), QStringList({"08:10", "08:13", "08:15", "08:18", "08:21", "08:24"}));
+        QCOMPARE(Cursor(), QPoint(13, 2));
+
+        // Journey 12 runs like journey 3, 160 minutes later.
+        Enter("0830");
+        Enter("=3");
+        QCOMPARE(Column(13), QStringList({"08:30", "08:33", "08:35", "08:38", "08:41", "08:44"}));
+        QCOMPARE(Cursor(), QPoint(14, 2));
+        QCOMPARE(fx->dialogs->beeps(), 0);
+        QCOMPARE(ReadBytes(timetable), before);
+
+        Click(fmEditTimeTable->btSave);
+        QVERIFY(!Editing());
+        QVERIFY(fmEditTimeTable->btClose->isVisible());
+        const TTimetableFile file(timetable.toStdString());
+        const std::vector<std::string> expected = {
+            Cp1252("Hauptbahnhof,05:10,05:30,05:50,06:10,06:30,06:50,07:10,07:30,07:50,20 "
+                   "Min,08:10,08:30"),
+            Cp1252("Marktplatz,05:13,05:33,05:53,06:13,06:33,06:53,07:13,07:33,07:53,20 "
+                   "Min,08:13,08:33"),
+            Cp1252("Rathaus,05:15,05:35,05:55,06:15,06:35,06:55,07:15,07:35,07:55,20 "
+                   "Min,08:15,08:35"),
+            Cp1252("Schloßpark,05:18,05:38,05:58,06:18,06:38,06:58,07:18,07:38,07:58,20 "
+                   "Min,08:18,08:38"),
+            Cp1252("Mühlenweg,05:21,05:41,06:01,06:21,06:41,07:01,07:21,07:41,08:01,20 "
+                   "Min,08:21,08:41"),
+            Cp1252("Südfriedhof,05:24,05:44,06:04,06:24,06:44,07:04,07:24,07:44,08:04,20 "
+                   "Min,08:24,08:44")};
+        QVERIFY(file.ReadRows("1_Mo-Fr") == expected);
+        // The section is rewritten at the end of the file, the others stay.
+        QByteArray tail = "[1_Mo-Fr]\r\n";
+        for (std::size_t i = 0; i < expected.size(); ++i)
+            tail += QByteArray::number(int(i) + 1) + "=" + QByteArray::fromStdString(expected[i]) +
+                    "\r\n";
+        const QByteArray after = ReadBytes(timetable);
+        QVERIFY(after.endsWith(tail));
+        WriteBytes(fx->path("before.ttd"), before);
+        const TTimetableFile original(fx->path("before.ttd").toStdString());
+        for (const char *section : {"2_Mo-Fr", "1_Sa"})
+            QVERIFY(file.ReadRows(section) == original.ReadRows(section));
+    }
+
+    void refusedEntriesBeepAndGetTheirTextBack() {
+        Open("1", "Mo-Fr", "1");
+        // Minutes beyond the hour, then letters: each refused with a beep, and
+        // the cell shows what it held before the first key.
+        ClickCell(3, 3);
+        Enter("99");
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        QCOMPARE(Cell(3, 3), QString("05:33"));
+        QCOMPARE(Cursor(), QPoint(3, 3));
+        QCOMPARE(Grid().Editor()->text(), QString("05:33"));
+        Enter("x");
+        QCOMPARE(fx->dialogs->beeps(), 2);
+        QCOMPARE(Cell(3, 3), QString("05:33"));
+        // Beyond the longest driving time of 30 minutes, by arrow key.
+        Type("06:10");
+        Key(Qt::Key_Down);
+        QCOMPARE(fx->dialogs->beeps(), 3);
+        QCOMPARE(Cell(3, 3), QString("05:33"));
+        // An accepted entry moves on.
+        Enter("+5");
+        QCOMPARE(Cell(3, 3), QString("05:35"));
+        QCOMPARE(Cursor(), QPoint(3, 4));
+
+        // "=" with a text that is no journey number: the error, the cursor
+        // stays and the typed text too.
+        Enter("=x");
+        QCOMPARE(fx->dialogs->errors(), QStringList({"'x' ist kein gültiger Integerwert"}));
+        QCOMPARE(Cursor(), QPoint(3, 4));
+        QCOMPARE(Cell(3, 4), QString("=x"));
+        QCOMPARE(fx->dialogs->beeps(), 3);
+    }
+
+    void savingChecksTheCellStillBeingTyped() {
+        Open("1", "Mo-Fr", "1");
+        const QByteArray before = ReadBytes(timetable);
+        // A wrong entry is not saved: beep, the text from before, still open.
+        ClickCell(9, 7);
+        Type("0900");
+        Click(fmEditTimeTable->btSave);
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        QCOMPARE(Cell(9, 7), QString("07:44"));
+        QVERIFY(Editing());
+        QCOMPARE(ReadBytes(timetable), before);
+
+        // A right one is saved in its checked form.
+        Type("750");
+        Click(fmEditTimeTable->btSave);
+        QVERIFY(!Editing());
+        const TTimetableFile file(timetable.toStdString());
+        QCOMPARE(FromCp1252(file.ReadRows("1_Mo-Fr").back()),
+                 FromCp1252(Cp1252("Südfriedhof,05:24,05:44,06:04,06:24,06:44,07:04,07:24,07:50")));
+    }
+
+    void directionTwoShowsTheRouteReversedAndNewSectionsAreWritten() {
+        // Sonntag has no timetable yet: it is built from the route.
+        Open("1", "So", "2");
+        QCOMPARE(Column(1), Latin({"Südfriedhof", "Mühlenweg", "Schloßpark", "Rathaus",
+                                   "Marktplatz", "Hauptbahnhof"}));
+        QCOMPARE(Column(2), QStringList(6, QString()));
+        // No time before the first one: minutes and offsets have no base.
+        Enter("+5");
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        QCOMPARE(Cursor(), QPoint(2, 2));
+        Enter("600");
+        Enter("+5");
+        Click(fmEditTimeTable->btSave);
+        const TTimetableFile file(timetable.toStdString());
+        const std::vector<std::string> expected = {Cp1252("Südfriedhof,06:00"),
+                                                   Cp1252("Mühlenweg,06:05"),
+                                                   Cp1252("Schloßpark"),
+                                                   "Rathaus",
+                                                   "Marktplatz",
+                                                   "Hauptbahnhof"};
+        QVERIFY(file.ReadRows("2_So") == expected);
+
+        // Direction 1 of the same day group is still built new, in route order;
+        // line 5 shows its quoted station names as names.
+        Open("1", "So", "1");
+        QCOMPARE(Cell(1, 2), QString("Hauptbahnhof"));
+        QCOMPARE(Cell(1, 7), QString::fromUtf8("Südfriedhof"));
+        Click(fmEditTimeTable->btCancel);
+        Open("5", "Mo-Fr", "1");
+        QCOMPARE(Cell(1, 2), QString::fromUtf8("Am Gänseanger"));
+        QCOMPARE(Cell(1, 7), QString::fromUtf8("Weißer Hirsch"));
+    }
+
+    void aLineWithoutStationsOpensNothing() {
+        fmEditTimeTable->hide();
+        WriteBytes(fx->path("demo/lines.csv"), "1\r\n5\r\n7\r\n");
+        fmEditTimeTable->show();
+        Open("7", "Mo-Fr", "1");
+        QVERIFY(!Editing());
+        QVERIFY(fmEditTimeTable->btClose->isVisible());
+        QVERIFY(fx->dialogs->log().isEmpty());
+    }
+
+    void copyModeLeavesCellsUncheckedAndGivesEnterAndEscapeToTheButtons() {
+        Open("1", "Mo-Fr", "1");
+        ClickCell(3, 2);
+        Type("2400");
+        Click(fmEditTimeTable->sbCopyMode);
+        QVERIFY(!Grid().Editing());
+        // Leaving a wrong entry in copy mode: no check, no beep.
+        ClickCell(4, 2);
+        QCOMPARE(Cell(3, 2), QString("2400"));
+        QCOMPARE(fx->dialogs->beeps(), 0);
+        QCOMPARE(Cursor(), QPoint(4, 2));
+        // Back out of copy mode the checks are on again for the next move.
+        Click(fmEditTimeTable->sbCopyMode);
+        QVERIFY(Grid().Editing());
+        ClickCell(3, 2);
+        ClickCell(3, 3);
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        QCOMPARE(Cursor(), QPoint(3, 2));
+
+        // In copy mode Enter saves (the save button is shown) ...
+        Grid().SetCell(3, 2, "05:30");
+        Click(fmEditTimeTable->sbCopyMode);
+        Grid().setFocus();
+        Key(Qt::Key_Return);
+        QVERIFY(!Editing());
+        // ... or, with the save button hidden, moves down unchecked ...
+        Open("1", "Mo-Fr", "1");
+        QVERIFY(!Grid().Editing());
+        Grid().SetCell(2, 2, "x");
+        Grid().setFocus();
+        Key(Qt::Key_Return);
+        QCOMPARE(Cursor(), QPoint(2, 3));
+        QVERIFY(Editing());
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        // ... and Escape discards.
+        Key(Qt::Key_Escape);
+        QVERIFY(!Editing());
+        QVERIFY(fmEditTimeTable->isVisible());
+    }
+
+    void markersSplitAndMergeStationRowsWithoutMovingOrSaving() {
+        Open("1", "Mo-Fr", "1");
+        ClickCell(3, 5);
+        QCOMPARE(Cell(3, 5), QString("05:38"));
+        // Splitting Marktplatz between Hauptbahnhof and Rathaus, with its times.
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        ClickMarker(3);
+        QCOMPARE(fx->dialogs->log(),
+                 QStringList({QString::fromUtf8("ask3:Bestätigung:Gleiche Werte einsetzen?")}));
+        QCOMPARE(Column(1).mid(0, 4),
+                 QStringList({"Hauptbahnhof", "Marktplatz", "Marktplatz", "Rathaus"}));
+        QCOMPARE(Column(0), QStringList({"+", "-", "-", "+", "+", "+", "+"}));
+        for (int col = 2; col <= 9; ++col)
+            QCOMPARE(Cell(col, 3), Cell(col, 4));
+        QCOMPARE(Cell(2, 3), QString("05:13"));
+        // The cursor stays on its cell, nothing is checked, nothing to save.
+        QCOMPARE(Cursor(), QPoint(3, 6));
+        QCOMPARE(Cell(3, 6), QString("05:38"));
+        QVERIFY(!fmEditTimeTable->btSave->isVisible());
+        QCOMPARE(fx->dialogs->beeps(), 0);
+
+        // Either row of the pair merges back into one "+" row.
+        ClickMarker(4);
+        QCOMPARE(Column(1).size(), 6);
+        QCOMPARE(Column(0), QStringList(6, "+"));
+        QCOMPARE(Cell(2, 3), QString("05:13"));
+        QCOMPARE(Cursor(), QPoint(3, 5));
+        fx->dialogs->setNextAnswer(Answer::No);
+        ClickMarker(4);
+        QCOMPARE(Column(1).mid(2, 2), QStringList({"Rathaus", "Rathaus"}));
+        QCOMPARE(Cell(2, 4), QString());
+        QCOMPARE(Cell(2, 5), QString("05:15"));
+        ClickMarker(4);
+        QCOMPARE(Column(0), QStringList(6, "+"));
+        QCOMPARE(Column(2), QStringList({"05:10", "05:13", "05:15", "05:18", "05:21", "05:24"}));
+        QVERIFY(!fmEditTimeTable->btSave->isVisible());
+
+        // A split station is saved as two rows and comes back as a pair.
+        fx->dialogs->setNextAnswer(Answer::Cancel);
+        ClickMarker(7);
+        ClickCell(2, 7);
+        Enter("0524");
+        Click(fmEditTimeTable->btSave);
+        QCOMPARE(fx->dialogs->beeps(), 0);
+        const TTimetableFile file(timetable.toStdString());
+        const auto rows = file.ReadRows("1_Mo-Fr");
+        QCOMPARE(rows.size(), std::size_t(7));
+        QCOMPARE(FromCp1252(rows[5]), QString::fromUtf8("Südfriedhof,05:24"));
+        QCOMPARE(FromCp1252(rows[6]),
+                 QString::fromUtf8("Südfriedhof,05:24,05:44,06:04,06:24,06:44,07:04,07:24,07:44"));
+        Open("1", "Mo-Fr", "1");
+        QCOMPARE(Column(0), QStringList({"+", "+", "+", "+", "+", "-", "-"}));
+    }
+
+    void draggingAJourneyHeaderReordersTheJourneys() {
+        Open("1", "Mo-Fr", "1");
+        DragHeader(6, 3);
+        QCOMPARE(Header(), QStringList({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
+        QCOMPARE(Column(3), QStringList({"06:30", "06:33", "06:35", "06:38", "06:41", "06:44"}));
+        QCOMPARE(Column(4), QStringList({"05:30", "05:33", "05:35", "05:38", "05:41", "05:44"}));
+        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        // Nothing goes in front of the fixed columns, and they stay put.
+        DragHeader(5, 1);
+        QCOMPARE(Column(2), QStringList({"05:50", "05:53", "05:55", "05:58", "06:01", "06:04"}));
+        QCOMPARE(Column(1).first(), QString("Hauptbahnhof"));
+        DragHeader(1, 5);
+        QCOMPARE(Column(1).first(), QString("Hauptbahnhof"));
+        QCOMPARE(Header(), QStringList({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
+    }
+
+    void evenRowsAreCreamOutsideCopyModeAndPairsGetADoubleLine() {
+        Open("1", "Mo-Fr", "1");
+        ClickCell(2, 3);
+        const QColor cream(255, 251, 240);
+        QImage image = Picture();
+        QCOMPARE(PixelOf(image, 3, 2, 9), cream);
+        QVERIFY(PixelOf(image, 3, 3, 9) != cream);
+        QCOMPARE(PixelOf(image, 3, 4, 9), cream);
+        QVERIFY(PixelOf(image, 1, 2, 9) != cream);
+
+        // The pair Marktplatz, Marktplatz: two lines at the foot of the upper
+        // row, in every column; none below the lower one.
+        ClickMarker(3);
+        image = Picture();
+        const int height = Grid().CellRect(3, 3).height();
+        const QColor pen = Grid().palette().color(QPalette::Text);
+        QCOMPARE(PixelOf(image, 3, 3, height - 1), pen);
+        QCOMPARE(PixelOf(image, 3, 3, height - 2), pen);
+        QVERIFY(PixelOf(image, 3, 3, height - 3) != pen);
+        QCOMPARE(PixelOf(image, 0, 3, height - 1), Grid().palette().color(QPalette::ButtonText));
+        QCOMPARE(PixelOf(image, 3, 4, height - 1), cream);
+
+        // In copy mode no row is cream.
+        Click(fmEditTimeTable->sbCopyMode);
+        image = Picture();
+        QVERIFY(PixelOf(image, 3, 2, 9) != cream);
+        QCOMPARE(PixelOf(image, 3, 2, 9), PixelOf(image, 3, 5, 9));
+    }
+
+    void blocksGoThroughTheClipboardAsTabSeparatedText() {
+        Open("1", "Mo-Fr", "1");
+        // Copying a selected block.
+        Key(Qt::Key_Right);
+        QTest::keyClick(Focused(), Qt::Key_Right, Qt::ShiftModifier);
+        QTest::keyClick(Focused(), Qt::Key_Down, Qt::ShiftModifier);
+        QTest::keyClick(Focused(), Qt::Key_C, Qt::ControlModifier);
+        QCOMPARE(QApplication::clipboard()->text(), QString("05:30\t05:50\n05:33\t05:53\n"));
+
+        // A block from a spreadsheet lands at the cursor, unchecked; the
+        // cursor goes on to the column right of it, first station.
+        ClickCell(10, 3);
+        QApplication::clipboard()->setText("07:53\t08:13\r\n07:55\t\"08:15\"\r\n");
+        QTest::keyClick(Focused(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(Column(10).mid(0, 3), QStringList({"", "07:53", "07:55"}));
+        QCOMPARE(Column(11).mid(0, 3), QStringList({"", "08:13", "08:15"}));
+        QCOMPARE(Cursor(), QPoint(12, 2));
+        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        QCOMPARE(fx->dialogs->beeps(), 0);
+
+        // A refused top-left text gets the cell's own text back, with a beep.
+        ClickCell(4, 3);
+        QApplication::clipboard()->setText("9999\tx\n");
+        QTest::keyClick(Focused(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        QCOMPARE(Cell(4, 3), QString("05:53"));
+        QCOMPARE(Cell(5, 3), QString("x"));
+        QCOMPARE(Cursor(), QPoint(4, 2));
+
+        // A single text is pasted into the cell like typing.
+        ClickCell(10, 2);
+        QApplication::clipboard()->setText("0750");
+        QTest::keyClick(Focused(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(Grid().Editor()->text(), QString("0750"));
+        Key(Qt::Key_Return);
+        QCOMPARE(Cell(10, 2), QString("07:50"));
+    }
+
+    void closingTheEditorClosesTheWebCopyWindow() {
+        fmWebCopy->show();
+        Open("1", "Mo-Fr", "1");
+        fmEditTimeTable->close();
+        QVERIFY(fmWebCopy->isVisible());
+        Click(fmEditTimeTable->btCancel);
+        Click(fmEditTimeTable->btClose);
+        QVERIFY(!fmEditTimeTable->isVisible());
+        QVERIFY(!fmWebCopy->isVisible());
+    }
+
+    void theMainWindowOpensTheEditorModally() {
+        fmEditTimeTable->hide();
+        fx->dialogs->clearLog();
+        bool opened = false;
+        fx->dialogs->setNextModalAction([&](QDialog &) {
+            Open("1", "Sa", "1");
+            opened = Editing();
+            QCOMPARE(Cell(2, 2), QString("07:15"));
+            Click(fmEditTimeTable->btCancel);
+        });
+        Click(fmMain->sbEditTimeTable);
+        QVERIFY(opened);
+        QCOMPARE(fx->dialogs->log(), QStringList({"modal:Fahrplan bearbeiten"}));
+        QVERIFY(!fmEditTimeTable->isVisible());
+    }
+
+  private:
+    std::unique_ptr<GuiFixture> fx;
+    QString timetable;
+};
+
+QTEST_MAIN(EditTimeTableTest)
+#include "test_edit_timetable.moc"
