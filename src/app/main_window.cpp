@@ -212,9 +212,9 @@ void TfmMain::ShowHint(const QString &longHint) {
         statusBar()->showMessage(longHint);
 }
 
-FileDialogSpec TfmMain::ProjectDialogSpec(const QString &proposedFile) const {
-    return FileDialogSpec{QStringLiteral("ZAL-Projekt (*.zpr)"), QStringLiteral("zpr"),
-                          proposedFile};
+FileDialogRequest TfmMain::ProjectDialogSpec(const QString &proposedFile) const {
+    return FileDialogRequest{QStringLiteral("ZAL-Projekt (*.zpr)"), QStringLiteral("zpr"),
+                             proposedFile};
 }
 
 void TfmMain::FileNew() {

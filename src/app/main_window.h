@@ -13,7 +13,7 @@ class QToolButton;
 
 namespace takton::gui {
 
-struct FileDialogSpec;
+struct FileDialogRequest;
 enum class SpeedIcon;
 
 class TfmMain : public QMainWindow {
@@ -86,7 +86,7 @@ class TfmMain : public QMainWindow {
     void CreateWorkPanel();
     QToolButton *AddSpeedButton(const char *name, const QString &hint, SpeedIcon picture);
     QPushButton *AddWorkButton(const char *name, const QString &caption);
-    FileDialogSpec ProjectDialogSpec(const QString &proposedFile) const;
+    FileDialogRequest ProjectDialogSpec(const QString &proposedFile) const;
     bool NoProjectLoaded();
 
     QString openDialogFile_;

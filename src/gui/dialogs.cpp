@@ -16,15 +16,16 @@ QWidget *ActiveParent() {
     return QApplication::activeWindow();
 }
 
-std::optional<QString> RunFileDialog(const FileDialogSpec &spec, QFileDialog::AcceptMode mode) {
+std::optional<QString> RunFileDialog(const FileDialogRequest &request,
+                                     QFileDialog::AcceptMode mode) {
     QFileDialog dialog(ActiveParent());
     dialog.setAcceptMode(mode);
     // A project that does not exist yet may be opened: it is created on save.
     dialog.setFileMode(QFileDialog::AnyFile);
-    dialog.setNameFilter(spec.filter);
-    dialog.setDefaultSuffix(spec.defaultSuffix);
-    if (!spec.proposedFile.isEmpty())
-        dialog.selectFile(spec.proposedFile);
+    dialog.setNameFilter(request.filter);
+    dialog.setDefaultSuffix(request.defaultSuffix);
+    if (!request.proposedFile.isEmpty())
+        dialog.selectFile(request.proposedFile);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
@@ -96,12 +97,12 @@ void QtDialogs::Beep() {
     QApplication::beep();
 }
 
-std::optional<QString> QtDialogs::OpenFileName(const FileDialogSpec &spec) {
-    return RunFileDialog(spec, QFileDialog::AcceptOpen);
+std::optional<QString> QtDialogs::OpenFileName(const FileDialogRequest &request) {
+    return RunFileDialog(request, QFileDialog::AcceptOpen);
 }
 
-std::optional<QString> QtDialogs::SaveFileName(const FileDialogSpec &spec) {
-    return RunFileDialog(spec, QFileDialog::AcceptSave);
+std::optional<QString> QtDialogs::SaveFileName(const FileDialogRequest &request) {
+    return RunFileDialog(request, QFileDialog::AcceptSave);
 }
 
 int QtDialogs::ShowModal(QDialog &dialog) {

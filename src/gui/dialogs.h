@@ -15,7 +15,7 @@ enum class Answer { Ok, Yes, No, Cancel };
 
 // A file dialog: one filter ("ZAL-Projekt (*.zpr)"), the suffix appended to a
 // name typed without one, and the name it proposes (may be empty).
-struct FileDialogSpec {
+struct FileDialogRequest {
     QString filter;
     QString defaultSuffix;
     QString proposedFile;
@@ -41,8 +41,8 @@ class IDialogs {
     // The chosen path, or nothing when the user cancels. The open dialog
     // accepts a name whose file does not exist; the save dialog asks before
     // it replaces an existing file.
-    virtual std::optional<QString> OpenFileName(const FileDialogSpec &spec) = 0;
-    virtual std::optional<QString> SaveFileName(const FileDialogSpec &spec) = 0;
+    virtual std::optional<QString> OpenFileName(const FileDialogRequest &request) = 0;
+    virtual std::optional<QString> SaveFileName(const FileDialogRequest &request) = 0;
     // Shows a window modally and gives its result code.
     virtual int ShowModal(QDialog &dialog) = 0;
 };
@@ -63,8 +63,8 @@ class QtDialogs : public IDialogs {
     Answer Ask(const QString &caption, const QString &text) override;
     Answer AskWithCancel(const QString &caption, const QString &text) override;
     void Beep() override;
-    std::optional<QString> OpenFileName(const FileDialogSpec &spec) override;
-    std::optional<QString> SaveFileName(const FileDialogSpec &spec) override;
+    std::optional<QString> OpenFileName(const FileDialogRequest &request) override;
+    std::optional<QString> SaveFileName(const FileDialogRequest &request) override;
     int ShowModal(QDialog &dialog) override;
 };
 

@@ -98,15 +98,15 @@ std::optional<QString> DialogsDouble::nextFile() {
     return path;
 }
 
-std::optional<QString> DialogsDouble::OpenFileName(const FileDialogSpec &spec) {
-    lastSpec_ = spec;
-    log_ << QStringLiteral("open:") + spec.proposedFile;
+std::optional<QString> DialogsDouble::OpenFileName(const FileDialogRequest &request) {
+    lastRequest_ = request;
+    log_ << QStringLiteral("open:") + request.proposedFile;
     return nextFile();
 }
 
-std::optional<QString> DialogsDouble::SaveFileName(const FileDialogSpec &spec) {
-    lastSpec_ = spec;
-    log_ << QStringLiteral("save:") + spec.proposedFile;
+std::optional<QString> DialogsDouble::SaveFileName(const FileDialogRequest &request) {
+    lastRequest_ = request;
+    log_ << QStringLiteral("save:") + request.proposedFile;
     return nextFile();
 }
 

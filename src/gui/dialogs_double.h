@@ -40,7 +40,7 @@ class DialogsDouble : public IDialogs {
     // The questions asked with Ask and AskWithCancel, as "<caption>:<text>".
     QStringList questions() const;
     int beeps() const;
-    const FileDialogSpec &lastFileSpec() const { return lastSpec_; }
+    const FileDialogRequest &lastFileRequest() const { return lastRequest_; }
     void clearLog() { log_.clear(); }
 
     void ShowMessage(const QString &text) override;
@@ -49,8 +49,8 @@ class DialogsDouble : public IDialogs {
     Answer Ask(const QString &caption, const QString &text) override;
     Answer AskWithCancel(const QString &caption, const QString &text) override;
     void Beep() override;
-    std::optional<QString> OpenFileName(const FileDialogSpec &spec) override;
-    std::optional<QString> SaveFileName(const FileDialogSpec &spec) override;
+    std::optional<QString> OpenFileName(const FileDialogRequest &request) override;
+    std::optional<QString> SaveFileName(const FileDialogRequest &request) override;
     int ShowModal(QDialog &dialog) override;
 
   private:
@@ -63,7 +63,7 @@ class DialogsDouble : public IDialogs {
     // A queued file dialog answer: chosen and its path, or cancelled.
     std::deque<std::pair<bool, QString>> files_;
     std::deque<std::function<void(QDialog &)>> modalActions_;
-    FileDialogSpec lastSpec_;
+    FileDialogRequest lastRequest_;
 };
 
 } // namespace takton::gui

@@ -134,8 +134,8 @@ class MainWindowTest : public QObject {
         Click(fmMain->SpeedButton1);
         // The notice comes first, then a save dialog without a proposed name.
         QCOMPARE(fx->dialogs->log(), QStringList({"modal:Hinweis", "save:"}));
-        QCOMPARE(fx->dialogs->lastFileSpec().filter, QString("ZAL-Projekt (*.zpr)"));
-        QCOMPARE(fx->dialogs->lastFileSpec().defaultSuffix, QString("zpr"));
+        QCOMPARE(fx->dialogs->lastFileRequest().filter, QString("ZAL-Projekt (*.zpr)"));
+        QCOMPARE(fx->dialogs->lastFileRequest().defaultSuffix, QString("zpr"));
         QCOMPARE(fmMain->windowTitle(), QString("ZAL-Editor: [neues Projekt]"));
         QVERIFY(fmMain->paWorkChoice->isHidden());
         QVERIFY(gui::ProjectFile.empty());
