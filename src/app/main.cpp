@@ -7,6 +7,7 @@
 #include "gui/error_handler.h"
 #include "gui/speed_icons.h"
 #include "gui/translations.h"
+#include "import/web_browser.h"
 
 #include <QStringList>
 
@@ -19,6 +20,7 @@
 int main(int argc, char **argv) {
     using namespace takton::gui;
     // PrjParams, a global of the core, exists before this point.
+    PrepareWebBrowser();
     TaktonApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Takton"));
     // Drawn, not decoded from a file: the start does not wait for image readers.

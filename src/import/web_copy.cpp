@@ -1,12 +1,318 @@
 #include "import/web_copy.h"
 
+#include "app/app_windows.h"
+#include "gui/error_handler.h"
+#include "gui/qt_text.h"
+#include "gui/string_grid_view.h"
+#include "import/web_browser.h"
+#include "timetable/edit_timetable.h"
+#include "util/cp1252.h"
+#include "util/error.h"
+#include "util/kv_html.h"
+#include "util/kv_standard.h"
+#include "util/table_choice.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QEvent>
+#include <QFontMetrics>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMimeData>
+#include <QPushButton>
+#include <QScreen>
+#include <QTabWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+
 namespace takton::gui {
+
+namespace {
+
+// The items of the two choice boxes, in this order.
+enum ActionArea { kRows, kColumns };
+enum Action { kInsert, kDuplicate, kDelete };
+
+QPushButton *Button(QWidget *parent, const char *name, const QString &caption) {
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    // Enter in the grid or the address field clicks none of them.
+    button->setAutoDefault(false);
+    return button;
+}
+
+QComboBox *ChoiceBox(QWidget *parent, const char *name, const QStringList &items) {
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->addItems(items);
+    box->setCurrentIndex(0);
+    return box;
+}
+
+QHBoxLayout *Bar(QVBoxLayout *page) {
+    auto *bar = new QHBoxLayout;
+    bar->setContentsMargins(0, 0, 0, 0);
+    page->addLayout(bar);
+    return bar;
+}
+
+// Copies the texts of column col + 1 into column col.
+void CopyColumnFromRight(TStringGrid &grid, int col) {
+    for (int row = 0; row < grid.RowCount(); ++row)
+        grid.SetCell(col, row, grid.Cell(col + 1, row));
+}
+
+} // namespace
 
 TfmWebCopy::TfmWebCopy(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fmWebCopy"));
     setWindowTitle(QStringLiteral("Fahrplan Kopier-Bereich"));
     setModal(false);
-    // Shown beside the timetable editor without blocking either window.
+    // A web page wants room: the window can be maximised like a browser.
+    setWindowFlags(windowFlags() | Qt::WindowMinMaxButtonsHint);
+    resize(800, 560);
+}
+
+TfmWebCopy::~TfmWebCopy() = default;
+
+void TfmWebCopy::setVisible(bool visible) {
+    if (visible)
+        EnsureControls();
+    QDialog::setVisible(visible);
+}
+
+void TfmWebCopy::EnsureControls() {
+    if (PageControl1)
+        return;
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName(QStringLiteral("PageControl1"));
+    CreateWebsitePage();
+    CreateTableGridPage();
+    PageControl1->setCurrentWidget(tsTableGrid);
+    auto *layout = new QVBoxLayout(this);
+    layout->setContentsMargins(4, 4, 4, 4);
+    layout->addWidget(PageControl1);
+}
+
+void TfmWebCopy::CreateWebsitePage() {
+    tsWebsite = new QWidget(PageControl1);
+    tsWebsite->setObjectName(QStringLiteral("tsWebsite"));
+    auto *page = new QVBoxLayout(tsWebsite);
+
+    auto *top = Bar(page);
+    lbURL = new QLabel(QStringLiteral("URL: "), tsWebsite);
+    lbURL->setObjectName(QStringLiteral("lbURL"));
+    leURL = new QLineEdit(tsWebsite);
+    leURL->setObjectName(QStringLiteral("leURL"));
+    lbURL->setBuddy(leURL);
+    btShowURL = Button(tsWebsite, "btShowURL", QStringLiteral("Website anzeigen"));
+    top->addWidget(lbURL);
+    top->addWidget(leURL, 1);
+    top->addWidget(btShowURL);
+
+    wbWebCopyArea = new QWidget(tsWebsite);
+    wbWebCopyArea->setObjectName(QStringLiteral("wbWebCopyArea"));
+    browserLayout_ = new QVBoxLayout(wbWebCopyArea);
+    browserLayout_->setContentsMargins(0, 0, 0, 0);
+    page->addWidget(wbWebCopyArea, 1);
+
+    auto *bottom = Bar(page);
+    btCopy = Button(tsWebsite, "btCopy", QStringLiteral("HTML kopieren"));
+    bottom->addWidget(btCopy);
+    bottom->addStretch(1);
+
+    PageControl1->addTab(tsWebsite, QStringLiteral("Website"));
+    // The browser is made when this page is first shown.
+    tsWebsite->installEventFilter(this);
+
+    connect(btShowURL, &QPushButton::clicked, this, Guarded([this] { btShowURLClick(); }));
+    connect(leURL, &QLineEdit::returnPressed, this, Guarded([this] { btShowURLClick(); }));
+    connect(btCopy, &QPushButton::clicked, this, Guarded([this] { btCopyClick(); }));
+}
+
+void TfmWebCopy::CreateTableGridPage() {
+    tsTableGrid = new QWidget(PageControl1);
+    tsTableGrid->setObjectName(QStringLiteral("tsTableGrid"));
+    auto *page = new QVBoxLayout(tsTableGrid);
+
+    auto *top = Bar(page);
+    Button1 = Button(tsTableGrid, "Button1", QStringLiteral("HTML einfügen"));
+    // Taking the selected block is the timetable editor's business
+    // ("Zwischenablage einfügen" there); this button has no action.
+    Button2 = Button(tsTableGrid, "Button2",
+                     QStringLiteral("Selektieren Bereich in Zwischenablage kopieren"));
+    cbActionArea =
+        ChoiceBox(tsTableGrid, "cbActionArea", {QStringLiteral("Zeile"), QStringLiteral("Spalte")});
+    cbAction = ChoiceBox(
+        tsTableGrid, "cbAction",
+        {QStringLiteral("einfügen"), QStringLiteral("duplizieren"), QStringLiteral("löschen")});
+    btAction = Button(tsTableGrid, "btAction", QStringLiteral("Aktion ausführen"));
+    top->addWidget(Button1);
+    top->addWidget(Button2);
+    top->addSpacing(16);
+    top->addWidget(cbActionArea);
+    top->addWidget(cbAction);
+    top->addWidget(btAction);
+    top->addStretch(1);
+
+    sgWorkGrid = new TStringGridView(tsTableGrid);
+    sgWorkGrid->setObjectName(QStringLiteral("sgWorkGrid"));
+    TStringGrid &grid = sgWorkGrid->Grid();
+    grid.SetFixedCols(0);
+    grid.SetFixedRows(0);
+    grid.DefaultColWidth = 32;
+    grid.DefaultRowHeight = 18;
+    grid.SetCurrent(0, 0);
+    // Cells are selected, never typed into.
+    sgWorkGrid->SetEditing(false);
+    sgWorkGrid->Refresh();
+    page->addWidget(sgWorkGrid, 1);
+
+    PageControl1->addTab(tsTableGrid, QStringLiteral("Tabellen-Kopie"));
+
+    connect(Button1, &QPushButton::clicked, this, Guarded([this] { btPasteClick(); }));
+    connect(btAction, &QPushButton::clicked, this, Guarded([this] { btActionClick(); }));
+}
+
+bool TfmWebCopy::eventFilter(QObject *watched, QEvent *event) {
+    if (watched == tsWebsite && event->type() == QEvent::Show)
+        RunGuarded([this] { EnsureBrowser(); });
+    return QDialog::eventFilter(watched, event);
+}
+
+void TfmWebCopy::EnsureBrowser() {
+    if (browserTried_)
+        return;
+    browserTried_ = true;
+    QString why;
+    browser_ = CreateWebBrowser(wbWebCopyArea, why);
+    // Made while its page is being shown: it must be shown itself.
+    if (browser_) {
+        browserLayout_->addWidget(browser_->View());
+        browser_->View()->show();
+        return;
+    }
+    // Without the browser the page says why; pasting HTML copied elsewhere
+    // still works.
+    auto *missing = new QLabel(why, wbWebCopyArea);
+    missing->setObjectName(QStringLiteral("lbNoBrowser"));
+    missing->setAlignment(Qt::AlignCenter);
+    missing->setWordWrap(true);
+    browserLayout_->addWidget(missing);
+    missing->show();
+    btShowURL->setEnabled(false);
+    btCopy->setEnabled(false);
+}
+
+void TfmWebCopy::ShowBeside(QWidget *editor) {
+    EnsureControls();
+    // A modal window blocks every other window but its own children.
+    if (editor && parentWidget() != editor)
+        setParent(editor, windowFlags());
+    if (editor && !placed_) {
+        placed_ = true;
+        const QRect frame = editor->frameGeometry();
+        QPoint pos(frame.right() + 1, frame.top());
+        if (const QScreen *screen = editor->screen()) {
+            const QRect room = screen->availableGeometry();
+            pos.setX(std::max(room.left(), std::min(pos.x(), room.right() + 1 - width())));
+            pos.setY(std::max(room.top(), std::min(pos.y(), room.bottom() + 1 - height())));
+        }
+        move(pos);
+    }
+    show();
+    raise();
+    activateWindow();
+}
+
+// ---- Website ---------------------------------------------------------------
+
+void TfmWebCopy::btShowURLClick() {
+    if (browser_)
+        browser_->Navigate(leURL->text());
+}
+
+void TfmWebCopy::btCopyClick() {
+    if (!browser_)
+        return;
+    browser_->TakeBodyHtml(
+        [this](const TBodyHtml &body) { RunGuarded([&] { TakeCopiedBody(body); }); });
+}
+
+void TfmWebCopy::TakeCopiedBody(const TBodyHtml &body) {
+    switch (body.Result) {
+    case TBodyHtml::Kind::NoDocument:
+        return;
+    case TBodyHtml::Kind::NotHtml:
+        throw TaktonError(Cp1252("Das angezeigte Dokument ist kein HTML-Dokument."));
+    case TBodyHtml::Kind::Html:
+        // The clipboard gets the text as the program's code page holds it.
+        QApplication::clipboard()->setText(FromCp1252(ToCp1252Lossy(body.OuterHtml)));
+        return;
+    }
+}
+
+// ---- Tabellen-Kopie --------------------------------------------------------
+
+// The station column of the timetable grid from its second header row on
+// ("Stationen"), as the timetable editor holds it at this moment.
+std::vector<std::string> TfmWebCopy::TimetableStationColumn() const {
+    std::vector<std::string> names;
+    if (!fmEditTimeTable)
+        return names;
+    fmEditTimeTable->EnsureControls();
+    const TStringGrid &timetable = fmEditTimeTable->sgTimeTable->Grid();
+    for (int row = 1; row < timetable.RowCount(); ++row)
+        names.push_back(timetable.Cell(1, row));
+    return names;
+}
+
+void TfmWebCopy::btPasteClick() {
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    if (!data || !data->hasText())
+        return;
+    const std::string page = ToCp1252Lossy(data->text());
+    const TTableChoice choice = ChooseTable(page, TimetableStationColumn());
+    if (choice.Index < 0)
+        return;
+    const QFontMetrics metrics(sgWorkGrid->font());
+    HtmlTableToGrid(choice.Text, sgWorkGrid->Grid(), true, [&metrics](std::string_view text) {
+        return metrics.horizontalAdvance(FromCp1252(text));
+    });
+    sgWorkGrid->Refresh();
+}
+
+void TfmWebCopy::btActionClick() {
+    const int action = cbAction->currentIndex();
+    if (action < 0)
+        return;
+    // Columns unless "Zeile" is chosen, also when nothing is.
+    const bool rows = cbActionArea->currentIndex() == kRows;
+    TStringGrid &grid = sgWorkGrid->Grid();
+    const int row = grid.Row();
+    const int col = grid.Col();
+    switch (action) {
+    case kInsert:
+        rows ? InsertGridRow(grid, row) : InsertGridColumn(grid, col);
+        break;
+    case kDuplicate:
+        if (rows) {
+            InsertGridRow(grid, row);
+            grid.RowCells(row) = grid.RowCells(row + 1);
+        } else {
+            InsertGridColumn(grid, col);
+            CopyColumnFromRight(grid, col);
+        }
+        break;
+    case kDelete:
+        rows ? DeleteGridRow(grid, row) : DeleteGridColumn(grid, col);
+        break;
+    default:
+        return;
+    }
+    sgWorkGrid->Refresh();
 }
 
 } // namespace takton::gui

@@ -1,15 +1,86 @@
 #pragma once
 
-// Fahrplan Kopier-Bereich: created once at start-up and kept for the whole run.
+// Fahrplan Kopier-Bereich: takes a timetable over from a web page. The page is
+// shown in the embedded browser, its HTML goes through the clipboard, the
+// table that names the most stations of the timetable being edited is laid
+// out in the work grid, reshaped row by row or column by column, and the
+// timetable editor takes the selected block from there.
+//
+// Created once at start-up and kept for the whole run; the controls are built
+// on first need and the browser only when the "Website" page is first shown,
+// so that neither costs anything at start-up. Shown beside the timetable
+// editor without blocking either window.
 
 #include <QDialog>
+#include <memory>
+#include <string>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QTabWidget;
+class QVBoxLayout;
 
 namespace takton::gui {
+
+class TStringGridView;
+class TWebBrowser;
+struct TBodyHtml;
 
 class TfmWebCopy : public QDialog {
     Q_OBJECT
   public:
     explicit TfmWebCopy(QWidget *parent = nullptr);
+    ~TfmWebCopy() override;
+
+    void EnsureControls();
+    void setVisible(bool visible) override;
+
+    // Shows the window beside the (modal) timetable editor, usable alongside it.
+    void ShowBeside(QWidget *editor);
+
+    void btShowURLClick();
+    void btCopyClick();
+    void btPasteClick();
+    void btActionClick();
+
+    // The browser, once the "Website" page has been shown; null before and
+    // when the browser module is not available.
+    TWebBrowser *Browser() const { return browser_.get(); }
+
+    QTabWidget *PageControl1 = nullptr;
+
+    // "Website"
+    QWidget *tsWebsite = nullptr;
+    QLabel *lbURL = nullptr;
+    QLineEdit *leURL = nullptr;
+    QPushButton *btShowURL = nullptr;
+    QWidget *wbWebCopyArea = nullptr; // holds the browser's view, or why it is missing
+    QPushButton *btCopy = nullptr;
+
+    // "Tabellen-Kopie"
+    QWidget *tsTableGrid = nullptr;
+    QPushButton *Button1 = nullptr;
+    QPushButton *Button2 = nullptr;
+    QComboBox *cbActionArea = nullptr;
+    QComboBox *cbAction = nullptr;
+    QPushButton *btAction = nullptr;
+    TStringGridView *sgWorkGrid = nullptr;
+
+  private:
+    void CreateWebsitePage();
+    void CreateTableGridPage();
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void EnsureBrowser();
+    void TakeCopiedBody(const TBodyHtml &body);
+    std::vector<std::string> TimetableStationColumn() const;
+
+    std::unique_ptr<TWebBrowser> browser_;
+    bool browserTried_ = false;
+    QVBoxLayout *browserLayout_ = nullptr;
+    bool placed_ = false;
 };
 
 } // namespace takton::gui

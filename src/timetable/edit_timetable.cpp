@@ -124,13 +124,11 @@ QString TabTextCell(const QString &text) {
 }
 
 // A pasted cell stays one line of the timetable file: tabs and line ends
-// inside it become blanks.
-std::string PastedCellText(const QString &text) {
-    QString line = text;
-    for (QChar &c : line)
-        if (c == QLatin1Char('\t') || c == QLatin1Char('\n') || c == QLatin1Char('\r'))
-            c = QLatin1Char(' ');
-    return ToCp1252Lossy(line);
+// inside it (a web page's cells often hold line ends) become blanks.
+std::string PastedCellText(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+    return text;
 }
 
 // Choice boxes keep each entry's cp1252 name beside its shown text, so that the
@@ -250,9 +248,6 @@ void TfmEditTimeTable::CreateTimeTableArea() {
     sbCopyMode->setText(QStringLiteral("Kopiermodus"));
     sbCopyMode->setCheckable(true);
     sbPaste = Button(Panel5, "sbPaste", QStringLiteral("Zwischenablage einfügen"));
-    // The web copy window and its block transfer are not part of this window yet.
-    bbWebCopy->setEnabled(false);
-    sbPaste->setEnabled(false);
     auto *tools = new QHBoxLayout(Panel5);
     tools->setContentsMargins(0, 0, 0, 0);
     tools->addWidget(bbWebCopy);
@@ -298,7 +293,9 @@ void TfmEditTimeTable::CreateTimeTableArea() {
     area->addWidget(sgTimeTable, 1);
     area->addWidget(Panel4);
 
+    connect(bbWebCopy, &QPushButton::clicked, this, Guarded([this] { bbWebCopyClick(); }));
     connect(sbCopyMode, &QToolButton::clicked, this, Guarded([this] { sbCopyModeClick(); }));
+    connect(sbPaste, &QPushButton::clicked, this, Guarded([this] { sbPasteClick(); }));
     connect(btSave, &QPushButton::clicked, this, Guarded([this] { btSaveClick(); }));
     connect(btCancel, &QPushButton::clicked, this, Guarded([this] { btCancelClick(); }));
 }
@@ -682,28 +679,54 @@ bool TfmEditTimeTable::PasteBlockKey() {
     // One cell's text while editing goes into the editor as typed text.
     if (sgTimeTable->Editing() && block.size() == 1 && block.first().size() == 1)
         return false;
-    EditState.EnterPressed = false;
-    PasteBlock(block);
+    TCellBlock cells;
+    for (const QStringList &row : block) {
+        cells.emplace_back();
+        for (const QString &text : row)
+            cells.back().push_back(PastedCellText(ToCp1252Lossy(text)));
+    }
+    PasteBlock(cells);
     return true;
+}
+
+void TfmEditTimeTable::sbPasteClick() {
+    fmWebCopy->EnsureControls();
+    const TStringGrid &work = fmWebCopy->sgWorkGrid->Grid();
+    const TGridRect &sel = work.Selection();
+    TCellBlock cells;
+    for (int row = sel.Top; row <= sel.Bottom; ++row) {
+        cells.emplace_back();
+        for (int col = sel.Left; col <= sel.Right; ++col)
+            cells.back().push_back(PastedCellText(work.Cell(col, row)));
+    }
+    PasteBlock(cells);
+    // Typing goes on in the grid, not on the button.
+    sgTimeTable->setFocus();
+}
+
+void TfmEditTimeTable::bbWebCopyClick() {
+    fmWebCopy->ShowBeside(this);
 }
 
 // The block lands unchecked with its top-left cell at the cursor; then the
 // cursor goes to the column right of it (checking the cell it leaves, which
 // gets its own former text back when refused) and to the first station row.
-void TfmEditTimeTable::PasteBlock(const QList<QStringList> &block) {
+void TfmEditTimeTable::PasteBlock(const TCellBlock &block) {
     TStringGrid &grid = sgTimeTable->Grid();
     const int col0 = grid.Col();
     const int row0 = grid.Row();
+    EditState.EnterPressed = false;
     if (!EditState.SavedTextTaken) {
         EditState.SavedText = grid.Cell(col0, row0);
         EditState.SavedTextTaken = true;
     }
+    // Texts beyond the last row or column are dropped by the grid.
     int width = 0;
-    for (int i = 0; i < block.size(); ++i) {
-        const QStringList &cells = block.at(i);
+    for (std::size_t i = 0; i < block.size(); ++i) {
+        const std::vector<std::string> &cells = block[i];
         width = std::max(width, static_cast<int>(cells.size()));
-        for (int j = 0; j < cells.size(); ++j)
-            grid.SetCell(col0 + j, row0 + i, PastedCellText(cells.at(j)));
+        for (std::size_t j = 0; j < cells.size(); ++j)
+            grid.SetCell(col0 + static_cast<int>(j), row0 + static_cast<int>(i), cells[j]);
     }
     EditOn();
     sgTimeTable->Refresh();

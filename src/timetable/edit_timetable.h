@@ -14,6 +14,7 @@
 #include <QList>
 #include <QStringList>
 #include <string>
+#include <vector>
 
 class QComboBox;
 class QLabel;
@@ -47,6 +48,11 @@ class TfmEditTimeTable : public QDialog {
     void btSaveClick();
     void btCancelClick();
     void sbCopyModeClick();
+    // "Zwischenablage einfügen": the block selected in the web copy window's
+    // work grid lands at the cursor.
+    void sbPasteClick();
+    // "HTML Import": the web copy window beside this one, both usable.
+    void bbWebCopyClick();
 
     // Whether the grid is in copy mode: no in-cell editor, no checks.
     bool CopyMode() const;
@@ -118,7 +124,9 @@ class TfmEditTimeTable : public QDialog {
     // when the key is left to the in-cell editor (a single cell's text).
     bool CopyBlockKey();
     bool PasteBlockKey();
-    void PasteBlock(const QList<QStringList> &block);
+    // Rows of cp1252 cell texts, each row from the block's left column on.
+    using TCellBlock = std::vector<std::vector<std::string>>;
+    void PasteBlock(const TCellBlock &block);
 
     // The check of the current cell as the cursor leaves it. Raises for "="
     // with a text that is no number.

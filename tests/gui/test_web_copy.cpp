@@ -1,0 +1,522 @@
+// The web copy window as a planner works it beside the timetable editor, on a
+// copy of the demo project: HTML pasted from the clipboard, the table that
+// names the most stations of the open timetable laid out in the work grid,
+// rows and columns reshaped, and the selected block taken into the timetable.
+//
+// Built twice: without WEB_COPY_WITH_BROWSER the tests never show the
+// "Website" page, so the embedded browser is never started; with it, one test
+// shows a local page in the real browser and copies its HTML.
+
+#include "app/main_window.h"
+#include "gui/error_handler.h"
+#include "gui/qt_text.h"
+#include "gui/string_grid_view.h"
+#include "gui_fixture.h"
+#include "import/web_browser.h"
+#include "import/web_copy.h"
+#include "timetable/edit_timetable.h"
+
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
+#include <QDirIterator>
+#include <QFontMetrics>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QSignalSpy>
+#include <QTabBar>
+#include <QTabWidget>
+#include <QTest>
+#include <QToolButton>
+#include <QUrl>
+
+using namespace takton;
+using namespace takton::gui;
+using takton::testing::GuiFixture;
+using takton::testing::ReadBytes;
+
+// Steps shared by both builds (each uses only some of them).
+namespace steps {
+
+void CopyDemoProject(const QString &target) {
+    QDir().mkpath(target);
+    QDirIterator files(QStringLiteral(TAKTON_SOURCE_DIR "/examples/demo"), QDir::Files);
+    while (files.hasNext()) {
+        const QString file = files.next();
+        QFile::copy(file, QDir(target).filePath(QFileInfo(file).fileName()));
+    }
+}
+
+TStringGridView &Work() {
+    return *fmWebCopy->sgWorkGrid;
+}
+
+TStringGridView &Timetable() {
+    return *fmEditTimeTable->sgTimeTable;
+}
+
+// The work grid row by row, cells joined by "|".
+QStringList WorkRows() {
+    const TStringGrid &grid = Work().Grid();
+    QStringList rows;
+    for (int row = 0; row < grid.RowCount(); ++row) {
+        QStringList cells;
+        for (int col = 0; col < grid.ColCount(); ++col)
+            cells << FromCp1252(grid.Cell(col, row));
+        rows << cells.join(QLatin1Char('|'));
+    }
+    return rows;
+}
+
+QString TimetableCell(int col, int row) {
+    return FromCp1252(Timetable().Grid().Cell(col, row));
+}
+
+// Journey cells of the first station rows, row by row, joined by "|".
+QStringList TimetableBlock(int fromCol, int toCol, int rows) {
+    QStringList texts;
+    for (int row = 2; row < 2 + rows; ++row) {
+        QStringList cells;
+        for (int col = fromCol; col <= toCol; ++col)
+            cells << TimetableCell(col, row);
+        texts << cells.join(QLatin1Char('|'));
+    }
+    return texts;
+}
+
+QPoint Cursor(const TStringGridView &grid) {
+    return {grid.Col(), grid.Row()};
+}
+
+void Click(QAbstractButton *button) {
+    QVERIFY2(button->isVisible(), qPrintable(button->objectName() + " is not visible"));
+    QVERIFY2(button->isEnabled(), qPrintable(button->objectName() + " is disabled"));
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+void Choose(QComboBox *box, const QString &text) {
+    const int index = box->findText(text);
+    QVERIFY2(index >= 0, qPrintable(text));
+    box->setCurrentIndex(index);
+}
+
+void ClickCell(TStringGridView &grid, int col, int row) {
+    const QRect rect = grid.CellRect(col, row);
+    QVERIFY2(!rect.isEmpty(), "cell out of sight");
+    QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, rect.center());
+}
+
+// Drags a rectangle of cells with the mouse, from one corner to the other.
+void SelectCells(TStringGridView &grid, int fromCol, int fromRow, int toCol, int toRow) {
+    QWidget *port = grid.viewport();
+    const QPoint from = grid.CellRect(fromCol, fromRow).center();
+    const QPoint to = grid.CellRect(toCol, toRow).center();
+    QTest::mousePress(port, Qt::LeftButton, Qt::NoModifier, from);
+    QMouseEvent move(QEvent::MouseMove, to, port->mapToGlobal(to), Qt::NoButton, Qt::LeftButton,
+                     Qt::NoModifier);
+    QApplication::sendEvent(port, &move);
+    QTest::mouseRelease(port, Qt::LeftButton, Qt::NoModifier, to);
+}
+
+void ClickTab(const QString &caption) {
+    QTabBar *bar = fmWebCopy->PageControl1->tabBar();
+    for (int i = 0; i < bar->count(); ++i)
+        if (bar->tabText(i) == caption) {
+            QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
+            return;
+        }
+    QFAIL(qPrintable("no tab " + caption));
+}
+
+void SetClipboard(const QString &text) {
+    QApplication::clipboard()->setText(text);
+}
+
+QString ClipboardText() {
+    return QApplication::clipboard()->text();
+}
+
+// A page with one table per entry, each row given as cells joined by "|".
+QString Page(const QList<QStringList> &tables) {
+    QString page = QStringLiteral("<html><head><title>Fahrplan</title></head><body>\n");
+    for (const QStringList &rows : tables) {
+        page += QStringLiteral("<table class=\"fahrplan\">\n");
+        for (const QString &row : rows) {
+            page += QStringLiteral("<tr>");
+            for (const QString &cell : row.split(QLatin1Char('|')))
+                page += QStringLiteral("<td>") + cell + QStringLiteral("</td>");
+            page += QStringLiteral("</tr>\n");
+        }
+        page += QStringLiteral("</table>\n<p>Stand: Dezember</p>\n");
+    }
+    return page + QStringLiteral("</body></html>");
+}
+
+// Copies the page and pastes it with "HTML einfügen".
+void PasteHtml(const QString &page) {
+    SetClipboard(page);
+    Click(fmWebCopy->Button1);
+}
+
+// The timetable editor on the demo project with line 1, working days,
+// direction 1 open, and the web copy window shown by "HTML Import".
+void OpenTimetableAndWebCopy() {
+    const auto choose = [](QComboBox *box, const char *text) { Choose(box, text); };
+    choose(fmEditTimeTable->cbLines, "1");
+    choose(fmEditTimeTable->cbDays, "Mo-Fr");
+    choose(fmEditTimeTable->cbDirection, "1");
+    Click(fmEditTimeTable->btTimeTableEdit);
+    QVERIFY(fmEditTimeTable->pTimeTableEdit->isVisible());
+    Click(fmEditTimeTable->bbWebCopy);
+    QVERIFY(fmWebCopy->isVisible());
+}
+
+// A click delivered the way the window system delivers it, so that a window
+// blocked by a modal one does not get it.
+void ClickThroughWindowSystem(QWidget *widget) {
+    QWidget *window = widget->window();
+    QTest::mouseClick(window->windowHandle(), Qt::LeftButton, {},
+                      widget->mapTo(window, widget->rect().center()));
+}
+
+} // namespace steps
+
+using namespace steps;
+
+// Shared set-up: fresh windows, the demo project open, the timetable editor
+// shown as the main window shows it (modal).
+class WebCopyTestBase : public QObject {
+    Q_OBJECT
+  protected:
+    void SetUp() {
+        fx = std::make_unique<GuiFixture>();
+        CopyDemoProject(fx->path("demo"));
+        fmMain->show();
+        fmMain->OpenFromCommandLine(fx->path("demo/demo.zpr"));
+        fmEditTimeTable->show();
+        fmEditTimeTable->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(fmEditTimeTable));
+        fx->dialogs->clearLog();
+        QApplication::clipboard()->clear();
+    }
+
+    std::unique_ptr<GuiFixture> fx;
+};
+
+#ifndef WEB_COPY_WITH_BROWSER
+
+class WebCopyTest : public WebCopyTestBase {
+    Q_OBJECT
+  private slots:
+    void init() { SetUp(); }
+    void cleanup() { fx.reset(); }
+
+    void htmlImportShowsTheTableCopyBesideTheModalEditorWithoutABrowser() {
+        // Nothing of the window is built at start-up.
+        QVERIFY(!fmWebCopy->PageControl1);
+        OpenTimetableAndWebCopy();
+        QVERIFY(!fmWebCopy->isModal());
+        QCOMPARE(fmWebCopy->windowTitle(), QString("Fahrplan Kopier-Bereich"));
+        QCOMPARE(fmWebCopy->PageControl1->currentWidget(), fmWebCopy->tsTableGrid);
+        QCOMPARE(fmWebCopy->PageControl1->tabText(0), QString("Website"));
+        QCOMPARE(fmWebCopy->PageControl1->tabText(1), QString("Tabellen-Kopie"));
+        // The browser waits for its page to be shown.
+        QVERIFY(!fmWebCopy->Browser());
+        QVERIFY(!fmWebCopy->findChild<QWidget *>("wbWebCopy"));
+
+        // Both windows stay usable: the modal editor does not block the web
+        // copy window, whose buttons take real clicks.
+        SetClipboard(Page({{"Stationen|Hauptbahnhof"}}));
+        ClickThroughWindowSystem(fmWebCopy->Button1);
+        QCOMPARE(WorkRows(), QStringList({"Stationen|Hauptbahnhof"}));
+
+        // Cells are selected, not typed into.
+        ClickCell(Work(), 0, 0);
+        QTest::keyClicks(&Work(), "x");
+        QCOMPARE(WorkRows(), QStringList({"Stationen|Hauptbahnhof"}));
+
+        // Shown again it keeps its grid; closing the editor closes it.
+        fmWebCopy->close();
+        Click(fmEditTimeTable->bbWebCopy);
+        QVERIFY(fmWebCopy->isVisible());
+        QCOMPARE(WorkRows(), QStringList({"Stationen|Hauptbahnhof"}));
+        Click(fmEditTimeTable->btCancel);
+        Click(fmEditTimeTable->btClose);
+        QVERIFY(!fmWebCopy->isVisible());
+        QVERIFY(!fmWebCopy->Browser());
+        QVERIFY(fx->dialogs->log().isEmpty());
+    }
+
+    void pastingTakesTheTableThatNamesTheMostStations() {
+        OpenTimetableAndWebCopy();
+        const QStringList before = WorkRows();
+        // Two tables with three stations each (a name inside a longer word
+        // counts): the first is taken. Its columns are widened to their
+        // texts; a column of narrow texts keeps the default width.
+        const QStringList first = {"Hauptbahnhof|Rathaus|Marktplatzfest|", "1|2||7"};
+        const QStringList second = {"Hauptbahnhof|08:10", "Rathaus|08:15", "Schloßpark|08:18"};
+        PasteHtml(Page({{"Impressum"}, first, second}));
+        QCOMPARE(WorkRows(), QStringList({"Hauptbahnhof|Rathaus|Marktplatzfest|", "1|2||7"}));
+        const QFontMetrics metrics(Work().font());
+        QCOMPARE(Work().Grid().ColWidth(0), metrics.horizontalAdvance("Hauptbahnhof"));
+        QCOMPARE(Work().Grid().ColWidth(2), metrics.horizontalAdvance("Marktplatzfest"));
+        QCOMPARE(Work().Grid().ColWidth(3), 32);
+        QVERIFY(WorkRows() != before);
+
+        // A table naming four stations wins. The clipboard text reaches the
+        // grid in the code page: what it cannot hold becomes "?". Line ends
+        // and entities stay as they are.
+        const QStringList third = {"Haltestelle|Fahrt 1", "Hauptbahnhof|08:10 → 08:12",
+                                   "Rathaus|08:15", "Schloßpark|\n08:18&nbsp;", "Mühlenweg|08:20"};
+        PasteHtml(Page({first, second, third}));
+        QCOMPARE(WorkRows(),
+                 QStringList({"Haltestelle|Fahrt 1", "Hauptbahnhof|08:10 ? 08:12", "Rathaus|08:15",
+                              "Schloßpark|\n08:18&nbsp;", "Mühlenweg|08:20"}));
+
+        // Station names count exactly, letter case included, and only in
+        // tables: nothing else changes the grid, and nothing is said.
+        const QStringList taken = WorkRows();
+        PasteHtml(Page({{"HAUPTBAHNHOF|rathaus"}}));
+        PasteHtml(QStringLiteral("<p>Hauptbahnhof Rathaus Schloßpark</p>"));
+        // A table whose start tag is never closed is no table.
+        PasteHtml(QStringLiteral("<table><tr><td>Hauptbahnhof</td></tr>"));
+        QApplication::clipboard()->clear();
+        Click(fmWebCopy->Button1);
+        QCOMPARE(WorkRows(), taken);
+        QVERIFY(fx->dialogs->log().isEmpty());
+    }
+
+    void theStationsHeaderCountsAlsoWithoutAnOpenTimetable() {
+        // The editor has opened no timetable: its grid holds only the header
+        // "Stationen" and one empty station row.
+        fmEditTimeTable->hide();
+        fmWebCopy->show();
+        PasteHtml(Page({{"Hauptbahnhof|05:10"}, {"Stationen|Fahrt 1", "Rathaus|05:15"}}));
+        QCOMPARE(WorkRows(), QStringList({"Stationen|Fahrt 1", "Rathaus|05:15"}));
+    }
+
+    void aTableTooLargeForTheGridIsReportedAndTheGridStays() {
+        OpenTimetableAndWebCopy();
+        PasteHtml(Page({{"Hauptbahnhof|05:10"}}));
+        // 1401 rows, the first of 1500 cells: more cells than the grid takes.
+        QString table =
+            QStringLiteral("<table><tr>") + QStringLiteral("<td>Rathaus</td>").repeated(1500) +
+            QStringLiteral("</tr>") + QStringLiteral("<tr><td>1</td></tr>").repeated(1400) +
+            QStringLiteral("</table>");
+        PasteHtml(table);
+        QCOMPARE(fx->dialogs->errors(),
+                 QStringList({"Die Tabelle ist mit 1401 Zeilen und 1500 Spalten zu groß für das "
+                              "Arbeitsraster."}));
+        QCOMPARE(WorkRows(), QStringList({"Hauptbahnhof|05:10"}));
+        QVERIFY(fmWebCopy->isVisible());
+    }
+
+    void rowAndColumnActionsWorkAtTheCurrentCell() {
+        OpenTimetableAndWebCopy();
+        PasteHtml(Page({{"Stationen|b0|c0", "a1|b1|c1", "a2|b2|c2"}}));
+        QCOMPARE(fmWebCopy->cbActionArea->currentText(), QString("Zeile"));
+        QCOMPARE(fmWebCopy->cbAction->currentText(), QString("einfügen"));
+        auto act = [](const char *area, const char *action) {
+            Choose(fmWebCopy->cbActionArea, QString::fromUtf8(area));
+            Choose(fmWebCopy->cbAction, QString::fromUtf8(action));
+            Click(fmWebCopy->btAction);
+        };
+
+        // Row 0 duplicated: two equal rows, the cursor stays on row 0.
+        ClickCell(Work(), 1, 0);
+        act("Zeile", "duplizieren");
+        QCOMPARE(WorkRows(),
+                 QStringList({"Stationen|b0|c0", "Stationen|b0|c0", "a1|b1|c1", "a2|b2|c2"}));
+        QCOMPARE(Cursor(Work()), QPoint(1, 0));
+        act("Zeile", "löschen");
+        QCOMPARE(WorkRows(), QStringList({"Stationen|b0|c0", "a1|b1|c1", "a2|b2|c2"}));
+
+        // The whole selection does not count, only the current cell.
+        ClickCell(Work(), 0, 1);
+        SelectCells(Work(), 0, 1, 2, 2);
+        act("Zeile", "einfügen");
+        QCOMPARE(WorkRows(), QStringList({"Stationen|b0|c0", "||", "a1|b1|c1", "a2|b2|c2"}));
+        act("Zeile", "löschen");
+
+        ClickCell(Work(), 1, 2);
+        act("Spalte", "einfügen");
+        QCOMPARE(WorkRows(), QStringList({"Stationen||b0|c0", "a1||b1|c1", "a2||b2|c2"}));
+        act("Spalte", "löschen");
+        act("Spalte", "duplizieren");
+        QCOMPARE(WorkRows(), QStringList({"Stationen|b0|b0|c0", "a1|b1|b1|c1", "a2|b2|b2|c2"}));
+        QCOMPARE(Cursor(Work()), QPoint(1, 2));
+
+        // Without a chosen area the action works on columns; without a chosen
+        // action the button does nothing.
+        fmWebCopy->cbActionArea->setCurrentIndex(-1);
+        Choose(fmWebCopy->cbAction, "löschen");
+        Click(fmWebCopy->btAction);
+        QCOMPARE(WorkRows(), QStringList({"Stationen|b0|c0", "a1|b1|c1", "a2|b2|c2"}));
+        fmWebCopy->cbAction->setCurrentIndex(-1);
+        Click(fmWebCopy->btAction);
+        QCOMPARE(WorkRows(), QStringList({"Stationen|b0|c0", "a1|b1|c1", "a2|b2|c2"}));
+
+        // Deleting at the last row and column: the cursor stays inside, and
+        // the grid's last row is kept, emptied.
+        ClickCell(Work(), 2, 2);
+        act("Zeile", "löschen");
+        QCOMPARE(WorkRows(), QStringList({"Stationen|b0|c0", "a1|b1|c1"}));
+        QCOMPARE(Cursor(Work()), QPoint(2, 1));
+        act("Zeile", "löschen");
+        act("Zeile", "löschen");
+        QCOMPARE(WorkRows(), QStringList({"||"}));
+        QVERIFY(fx->dialogs->log().isEmpty());
+    }
+
+    void theSelectedBlockLandsInTheTimetableAtTheCursor() {
+        OpenTimetableAndWebCopy();
+        PasteHtml(Page({{"Hauptbahnhof|08:10|08:40|09:10", "Marktplatz|08:13|08:43|09:13",
+                         "Rathaus|08:15|08:45|09:15", "Schloßpark|08:18|08:48|09:18",
+                         "Mühlenweg|08:20<br>\n08:22|x|"}}));
+
+        // A block of 3 journeys and 4 stations whose top-left text is a time,
+        // taken at journey 1, first station: the cursor ends at journey 4.
+        SelectCells(Work(), 1, 0, 3, 3);
+        ClickCell(Timetable(), 2, 2);
+        Click(fmEditTimeTable->sbPaste);
+        QCOMPARE(TimetableBlock(2, 5, 5),
+                 QStringList({"08:10|08:40|09:10|06:10", "08:13|08:43|09:13|06:13",
+                              "08:15|08:45|09:15|06:15", "08:18|08:48|09:18|06:18",
+                              "05:21|05:41|06:01|06:21"}));
+        QCOMPARE(Cursor(Timetable()), QPoint(5, 2));
+        QVERIFY(Timetable().hasFocus());
+        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        QCOMPARE(fx->dialogs->beeps(), 0);
+
+        // A top-left text that is no time is refused: a beep, the cell gets
+        // its own text back and the cursor stays in its column. The rest of
+        // the block stays unchecked; a line end inside a cell becomes a blank.
+        SelectCells(Work(), 0, 4, 2, 4);
+        ClickCell(Timetable(), 6, 3);
+        Click(fmEditTimeTable->sbPaste);
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        QCOMPARE(TimetableCell(6, 3), QString("06:33"));
+        QCOMPARE(TimetableCell(7, 3), QString("08:20 08:22"));
+        QCOMPARE(TimetableCell(8, 3), QString("x"));
+        QCOMPARE(Cursor(Timetable()), QPoint(6, 2));
+
+        // At the last journey the block is cut off at the grid's edge and the
+        // cursor stays in its column, without an error.
+        SelectCells(Work(), 1, 0, 3, 1);
+        QVERIFY(Timetable().MoveTo(511, 4));
+        Click(fmEditTimeTable->sbPaste);
+        QCOMPARE(TimetableCell(511, 4), QString("08:10"));
+        QCOMPARE(TimetableCell(511, 5), QString("08:13"));
+        QCOMPARE(Cursor(Timetable()), QPoint(511, 2));
+        QVERIFY(fx->dialogs->errors().isEmpty());
+
+        // In copy mode nothing is checked: the refused text stays.
+        Click(fmEditTimeTable->sbCopyMode);
+        SelectCells(Work(), 2, 4, 2, 4);
+        QVERIFY(Timetable().MoveTo(9, 2));
+        Click(fmEditTimeTable->sbPaste);
+        QCOMPARE(TimetableCell(9, 2), QString("x"));
+        QCOMPARE(Cursor(Timetable()), QPoint(10, 2));
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        Click(fmEditTimeTable->sbCopyMode);
+
+        // Saved, every row stays one line of the timetable file.
+        Click(fmEditTimeTable->btSave);
+        const QString saved = QString::fromLatin1(ReadBytes(fx->path("demo/line_1.ttd")));
+        QVERIFY2(saved.contains("\r\n2=Marktplatz,08:13,08:43,09:13,06:13,06:33,08:20 08:22,x,"
+                                "07:33\r\n"),
+                 qPrintable(saved));
+        QVERIFY2(
+            saved.contains("\r\n1=Hauptbahnhof,08:10,08:40,09:10,06:10,06:30,06:50,07:10,x\r\n"),
+            qPrintable(saved));
+    }
+};
+
+int main(int argc, char **argv) {
+    TaktonApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    WebCopyTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#else // WEB_COPY_WITH_BROWSER
+
+class WebCopyBrowserTest : public WebCopyTestBase {
+    Q_OBJECT
+  private slots:
+    void init() { SetUp(); }
+    void cleanup() { fx.reset(); }
+
+    void aShownPagesBodyGoesToTheClipboardAndIntoTheWorkGrid() {
+        OpenTimetableAndWebCopy();
+        ClickTab("Website");
+        QVERIFY(fmWebCopy->Browser());
+        QWidget *view = fmWebCopy->findChild<QWidget *>("wbWebCopy");
+        QVERIFY(view);
+        QVERIFY(view->isVisible());
+
+        // Nothing shown yet: "HTML kopieren" leaves the clipboard alone.
+        SetClipboard("vorher");
+        Click(fmWebCopy->btCopy);
+        QCOMPARE(ClipboardText(), QString("vorher"));
+
+        const QString page =
+            QStringLiteral(TAKTON_SOURCE_DIR "/tests/data/html/linie1_web_copy.html");
+        QSignalSpy loaded(view, SIGNAL(loadFinished(bool)));
+        QTest::keyClicks(fmWebCopy->leURL, QUrl::fromLocalFile(page).toString());
+        Click(fmWebCopy->btShowURL);
+        QVERIFY(loaded.wait(20000));
+        QCOMPARE(loaded.first().first().toBool(), true);
+
+        // The body as the browser serialises it (the page is written that
+        // way), without the head; "→" is not in the code page.
+        const QString source = QString::fromUtf8(ReadBytes(page));
+        const qsizetype start = source.indexOf("<body");
+        const qsizetype end = source.indexOf("</body>") + 7;
+        QString body = source.mid(start, end - start);
+        body.replace(QStringLiteral("→"), QStringLiteral("?"));
+        QVERIFY(body.contains("€"));
+        Click(fmWebCopy->btCopy);
+        QTRY_COMPARE_WITH_TIMEOUT(ClipboardText(), body, 10000);
+
+        // Pasted, the plan table names four stations, the network table two.
+        ClickTab("Tabellen-Kopie");
+        Click(fmWebCopy->Button1);
+        QCOMPARE(WorkRows(), QStringList({"Haltestelle|Fahrt 1|Fahrt 2", "Hauptbahnhof|08:10|08:40",
+                                          "Marktplatz|08:13|08:43", "Rathaus|08:15|08:45",
+                                          "Schloßpark|08:18|&nbsp;"}));
+        QVERIFY(fx->dialogs->log().isEmpty());
+    }
+
+    void aDocumentThatIsNoHtmlIsReported() {
+        OpenTimetableAndWebCopy();
+        ClickTab("Website");
+        QWidget *view = fmWebCopy->findChild<QWidget *>("wbWebCopy");
+        QVERIFY(view);
+        const QString page = QStringLiteral(TAKTON_SOURCE_DIR "/tests/data/html/kein_html.svg");
+        QSignalSpy loaded(view, SIGNAL(loadFinished(bool)));
+        QTest::keyClicks(fmWebCopy->leURL, QUrl::fromLocalFile(page).toString());
+        QTest::keyClick(fmWebCopy->leURL, Qt::Key_Return);
+        QVERIFY(loaded.wait(20000));
+        SetClipboard("vorher");
+        Click(fmWebCopy->btCopy);
+        QTRY_COMPARE_WITH_TIMEOUT(fx->dialogs->errors(),
+                                  QStringList({"Das angezeigte Dokument ist kein HTML-Dokument."}),
+                                  10000);
+        QCOMPARE(ClipboardText(), QString("vorher"));
+    }
+};
+
+int main(int argc, char **argv) {
+    // The browser module is loaded after the application object exists.
+    PrepareWebBrowser();
+    TaktonApplication app(argc, argv);
+    app.setQuitOnLastWindowClosed(false);
+    WebCopyBrowserTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#endif
+
+#include "test_web_copy.moc"
