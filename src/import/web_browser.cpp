@@ -4,8 +4,14 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
+#include <QOpenGLContext>
 #include <QStringList>
 #include <unistd.h>
+
+// Exported by Qt's GUI library without a public header; the application
+// object uses them for the context that AA_ShareOpenGLContexts asks for.
+Q_GUI_EXPORT QOpenGLContext *qt_gl_global_share_context();
+Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext *context);
 
 namespace takton::gui {
 
@@ -29,6 +35,21 @@ QStringList ModuleCandidates() {
     return candidates;
 }
 
+// The web engine draws through OpenGL contexts shared with a global one. Asked
+// for with AA_ShareOpenGLContexts before the application object exists, the
+// application makes that context at once, which on an X display takes as long
+// as the whole rest of the start. So it is made here, as the application
+// would have made it, just before the browser module is loaded. Where there
+// is no OpenGL (the offscreen platform) the engine draws in software.
+void ShareOpenGLContexts() {
+    if (qt_gl_global_share_context())
+        return;
+    auto *context = new QOpenGLContext(qApp);
+    // Set also when it cannot be made: the engine then knows to draw in software.
+    context->create();
+    qt_gl_set_global_share_context(context);
+}
+
 // The factory of the first module found; loaded once, never unloaded.
 TCreateWebBrowserFn LoadFactory(QString &why) {
     static TCreateWebBrowserFn factory = nullptr;
@@ -38,6 +59,7 @@ TCreateWebBrowserFn LoadFactory(QString &why) {
         tried = true;
         failure =
             QStringLiteral("Der eingebettete Browser (%1) wurde nicht gefunden.").arg(kModuleFile);
+        ShareOpenGLContexts();
         for (const QString &candidate : ModuleCandidates()) {
             if (!QFileInfo::exists(candidate))
                 continue;
@@ -58,7 +80,6 @@ TCreateWebBrowserFn LoadFactory(QString &why) {
 } // namespace
 
 void PrepareWebBrowser() {
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     if (geteuid() == 0 && !qEnvironmentVariableIsSet("QTWEBENGINE_DISABLE_SANDBOX"))
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }

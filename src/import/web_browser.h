@@ -48,10 +48,9 @@ class TWebBrowser {
 inline constexpr const char *kCreateWebBrowserSymbol = "TaktonCreateWebBrowser";
 using TCreateWebBrowserFn = TWebBrowser *(*)(QWidget *parent);
 
-// What the web engine needs settled before the application object exists,
-// since it is loaded later: contexts shared between windows, and, for a
-// process running as root (where its sandbox refuses to start), the sandbox
-// switched off unless the environment says otherwise.
+// What the web engine needs settled before the application object exists:
+// for a process running as root, where the engine's sandbox refuses to start,
+// the sandbox switched off unless the environment already says something.
 void PrepareWebBrowser();
 
 // Loads the browser module (once per run) and creates a browser in parent.

@@ -35,6 +35,8 @@ namespace {
 enum ActionArea { kRows, kColumns };
 enum Action { kInsert, kDuplicate, kDelete };
 
+constexpr int kCellTextIndent = 2;
+
 QPushButton *Button(QWidget *parent, const char *name, const QString &caption) {
     auto *button = new QPushButton(caption, parent);
     button->setObjectName(QString::fromLatin1(name));
@@ -277,9 +279,11 @@ void TfmWebCopy::btPasteClick() {
     const TTableChoice choice = ChooseTable(page, TimetableStationColumn());
     if (choice.Index < 0)
         return;
+    // A fitted column shows its texts whole: the grid draws a text 2 pixels in
+    // from the cell's left edge, and leaves as much on the right.
     const QFontMetrics metrics(sgWorkGrid->font());
     HtmlTableToGrid(choice.Text, sgWorkGrid->Grid(), true, [&metrics](std::string_view text) {
-        return metrics.horizontalAdvance(FromCp1252(text));
+        return metrics.horizontalAdvance(FromCp1252(text)) + 2 * kCellTextIndent;
     });
     sgWorkGrid->Refresh();
 }
