@@ -2,6 +2,8 @@
 
 #include "model/timetable_check.h"
 
+#include <algorithm>
+
 namespace takton {
 
 void NumberJourneyColumns(TStringGrid &grid) {
@@ -67,7 +69,11 @@ std::string TimetableRowText(const TStringGrid &grid, int row) {
     int lastFilled = -1;
     std::vector<std::string> cells;
     for (int c = 1; c < grid.ColCount(); ++c) {
-        cells.push_back(TrimCellText(grid.Cell(c, row)));
+        // The row format has no quoting: a comma inside a cell would split it
+        // and shift every later journey of the row.
+        std::string cell = grid.Cell(c, row);
+        std::replace(cell.begin(), cell.end(), ',', ' ');
+        cells.push_back(TrimCellText(cell));
         if (!cells.back().empty())
             lastFilled = c;
     }

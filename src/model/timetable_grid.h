@@ -33,6 +33,7 @@ void SetPairMarkers(TStringGrid &grid);
 
 // The stored text of a station row: trimmed cells from the station column on,
 // joined by ",", cut after the last non-empty cell (an all-empty row is not cut).
+// A comma inside a cell becomes a blank, so that the cell stays one item.
 std::string TimetableRowText(const TStringGrid &grid, int row);
 // The row texts of every station row, top to bottom.
 std::vector<std::string> TimetableRowTexts(const TStringGrid &grid);

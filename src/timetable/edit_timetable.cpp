@@ -123,11 +123,12 @@ QString TabTextCell(const QString &text) {
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-// A pasted cell stays one line of the timetable file: tabs and line ends
-// inside it (a web page's cells often hold line ends) become blanks.
+// A pasted cell stays one cell of one line of the timetable file: tabs, line
+// ends (a web page's cells often hold them) and commas inside it become blanks.
 std::string PastedCellText(std::string text) {
     std::replace_if(
-        text.begin(), text.end(), [](char c) { return c == '\t' || c == '\n' || c == '\r'; }, ' ');
+        text.begin(), text.end(),
+        [](char c) { return c == '\t' || c == '\n' || c == '\r' || c == ','; }, ' ');
     return text;
 }
 

@@ -76,6 +76,11 @@ TEST(TimetableGrid, BuildsRowTextsCutAfterTheLastFilledCell) {
     EXPECT_EQ(rows[1], "B");
     EXPECT_EQ(rows[2], std::string(510, ',')) << "an empty row is written uncut";
 
+    // A pasted cell with a comma must not shift the journeys after it
+    grid.SetCell(3, 3, "08:00,08:05");
+    grid.SetCell(4, 3, "08:10");
+    EXPECT_EQ(TimetableRowText(grid, 3), "B,,08:00 08:05,08:10");
+
     // Moving journeys renumbers the header
     grid.SetCell(2, 0, "5");
     NumberJourneyColumns(grid);
