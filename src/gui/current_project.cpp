@@ -7,13 +7,4 @@ std::string ProjectDir;
 std::string DefaultProjectFile;
 std::string ProgExeName;
 
-std::string DirectoryOf(const std::string &path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
 } // namespace takton::gui

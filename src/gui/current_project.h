@@ -2,6 +2,8 @@
 
 // The current project, shared by every window. Paths are native (UTF-8).
 
+#include "util/file_io.h"
+
 #include <string>
 
 namespace takton::gui {
@@ -16,7 +18,6 @@ extern std::string DefaultProjectFile;
 // Full path of the running executable.
 extern std::string ProgExeName;
 
-// The directory part of a path, without a trailing separator.
-std::string DirectoryOf(const std::string &path);
+using takton::DirectoryOf;
 
 } // namespace takton::gui

@@ -18,15 +18,6 @@ namespace {
     throw TaktonError("In " + PathForMessage(path) + " kann nicht geschrieben werden");
 }
 
-std::string FolderOf(const std::string &path) {
-    const auto slash = path.find_last_of('/');
-    if (slash == std::string::npos)
-        return ".";
-    if (slash == 0)
-        return "/";
-    return path.substr(0, slash);
-}
-
 bool WriteAll(int fd, std::string_view content) {
     const char *data = content.data();
     std::size_t left = content.size();
@@ -58,6 +49,15 @@ std::string ProjectPath(const std::string &dir, std::string_view fileNameCp1252)
     return path + Cp1252ToUtf8(fileNameCp1252);
 }
 
+std::string DirectoryOf(const std::string &path) {
+    const auto slash = path.find_last_of('/');
+    if (slash == std::string::npos)
+        return ".";
+    if (slash == 0)
+        return "/";
+    return path.substr(0, slash);
+}
+
 bool FileExists(const std::string &path) {
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
@@ -69,7 +69,7 @@ std::optional<std::string> ReadWholeFile(const std::string &path) {
         if (errno == ENOENT || errno == ENOTDIR)
             return std::nullopt;
         throw TaktonError(Cp1252("Datei ") + PathForMessage(path) +
-                         Cp1252(" kann nicht geöffnet werden"));
+                          Cp1252(" kann nicht geöffnet werden"));
     }
     std::string content;
     struct stat st {};
@@ -99,7 +99,7 @@ void WriteWholeFile(const std::string &path, std::string_view content) {
     if (exists && (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0))
         ThrowCannotWrite(path);
 
-    std::string temp = FolderOf(path) + "/.takton-XXXXXX";
+    std::string temp = DirectoryOf(path) + "/.takton-XXXXXX";
     std::vector<char> name(temp.begin(), temp.end());
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
@@ -115,7 +115,9 @@ void WriteWholeFile(const std::string &path, std::string_view content) {
     }
 }
 
-bool RemoveFile(const std::string &path) { return ::unlink(path.c_str()) == 0; }
+bool RemoveFile(const std::string &path) {
+    return ::unlink(path.c_str()) == 0;
+}
 
 bool RenameFileNoReplace(const std::string &from, const std::string &to) {
     if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
@@ -129,6 +131,8 @@ bool RenameFileNoReplace(const std::string &from, const std::string &to) {
     return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
-std::string PathForMessage(const std::string &path) { return Utf8ToCp1252Lossy(path); }
+std::string PathForMessage(const std::string &path) {
+    return Utf8ToCp1252Lossy(path);
+}
 
 } // namespace takton

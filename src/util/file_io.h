@@ -14,6 +14,10 @@ namespace takton {
 // Joins a project directory and a file name given in cp1252.
 std::string ProjectPath(const std::string &dir, std::string_view fileNameCp1252);
 
+// The folder part of a native path, without a trailing separator ("." for a
+// bare file name, "/" for a file in the root).
+std::string DirectoryOf(const std::string &path);
+
 bool FileExists(const std::string &path);
 
 // The whole file, or nothing when it does not exist. A file that exists but
