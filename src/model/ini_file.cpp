@@ -137,9 +137,7 @@ std::string TIniFile::ReadString(std::string_view section, std::string_view key,
 
 long TIniFile::ReadInteger(std::string_view section, std::string_view key,
                            long defaultValue) const {
-    const std::size_t i = FindKey(FindSection(section), key);
-    if (i == npos)
-        return defaultValue;
+    // A missing key reads as empty text, which gives the default too.
     return ParseIniInteger(ReadString(section, key, ""), defaultValue);
 }
 
