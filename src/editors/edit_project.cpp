@@ -30,19 +30,6 @@ QStringList WeekDayNames() {
             QStringLiteral("Sonntag")};
 }
 
-namespace {
-
-// Characters that would break the project file or the timetable sections
-// named after a day group: list separators, quotes, key and section marks.
-bool NameBreaksFiles(const QString &name) {
-    for (QChar c : name)
-        if (c.unicode() < 32 || QStringLiteral(",=\"'[]").contains(c))
-            return true;
-    return name.trimmed() != name;
-}
-
-} // namespace
-
 TfmEditProject::TfmEditProject(QWidget *parent) : QDialog(parent) {
     setObjectName(QStringLiteral("fmEditProject"));
     setWindowTitle(QStringLiteral("fmEditProject"));
@@ -314,9 +301,6 @@ void TfmEditProject::btAddDayGroupClick() {
             days = WithDay(days, day);
     const QString typedName = leNewDaysName->text();
     const QString typedText = leNewDaysText->text();
-    if (days == 0 || typedName.isEmpty() || typedText.isEmpty())
-        return;
-
     const auto name = ToCp1252(typedName);
     const auto text = ToCp1252(typedText);
     if (!name || !text) {
@@ -325,14 +309,13 @@ void TfmEditProject::btAddDayGroupClick() {
                            "Zeichensatzes enthalten."));
         return;
     }
-    if (NameBreaksFiles(typedName)) {
-        Dialogs().ShowMessage(
-            QStringLiteral("Der Name einer Tag-Gruppe darf keines der Zeichen , = \" ' [ ] "
-                           "enthalten und nicht mit einem Leerzeichen beginnen oder enden."));
+    if (const auto why = CheckDayGroupName(*name)) {
+        Dialogs().ShowMessage(FromCp1252(*why));
         return;
     }
     TDayGroupItem group{*name, *text, days};
-    // Same name in any case, or same text: refused without a message.
+    // No day, no name or text, the same name in any case or the same text:
+    // refused without a message.
     if (CheckNewDayGroup(PrjParams, group))
         return;
 

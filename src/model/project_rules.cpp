@@ -2,13 +2,25 @@
 
 #include "util/cp1252.h"
 
-
 namespace takton {
 
-std::optional<std::string> CheckNewDayGroup(const TPrjParams &params,
-                                            const TDayGroupItem &group) {
+std::optional<std::string> CheckDayGroupName(std::string_view name) {
+    bool breaks = !name.empty() && (name.front() == ' ' || name.back() == ' ');
+    for (char c : name)
+        if (static_cast<unsigned char>(c) < 32 ||
+            std::string_view(",=\"'[]").find(c) != std::string_view::npos)
+            breaks = true;
+    if (!breaks)
+        return std::nullopt;
+    return Cp1252("Der Name einer Tag-Gruppe darf keines der Zeichen , = \" ' [ ] "
+                  "enthalten und nicht mit einem Leerzeichen beginnen oder enden.");
+}
+
+std::optional<std::string> CheckNewDayGroup(const TPrjParams &params, const TDayGroupItem &group) {
     if (group.Name.empty())
         return Cp1252("Die Tag-Gruppe braucht einen Namen.");
+    if (auto why = CheckDayGroupName(group.Name))
+        return why;
     if (group.Text.empty())
         return Cp1252("Die Tag-Gruppe braucht einen Text.");
     if (group.Days == 0)
@@ -20,8 +32,7 @@ std::optional<std::string> CheckNewDayGroup(const TPrjParams &params,
             return Cp1252("Eine Tag-Gruppe mit dem Namen ") + other.Name +
                    Cp1252(" gibt es schon.");
         if (other.Text == group.Text)
-            return Cp1252("Eine Tag-Gruppe mit dem Text ") + group.Text +
-                   Cp1252(" gibt es schon.");
+            return Cp1252("Eine Tag-Gruppe mit dem Text ") + group.Text + Cp1252(" gibt es schon.");
     }
     return std::nullopt;
 }

@@ -13,9 +13,16 @@
 namespace takton {
 
 // Why a new day group is refused (German, cp1252), or nothing when it may be
-// added: name and text non-empty, at least one day, a text no other group has
-// (exact comparison) and a name no other group has, without regard to case.
+// added: name and text non-empty, a name CheckDayGroupName accepts, at least
+// one day, a text no other group has (exact comparison) and a name no other
+// group has, without regard to case.
 std::optional<std::string> CheckNewDayGroup(const TPrjParams &params, const TDayGroupItem &group);
+
+// Why a day-group name would break the files (German, cp1252), or nothing:
+// the name list of the project file splits at "," and reads quotes, keys end
+// at "=", section names at "]"; blanks at either end or control characters
+// would not read back as written.
+std::optional<std::string> CheckDayGroupName(std::string_view name);
 
 // The driving minutes typed by the user: decimal digits only, fitting a signed
 // 32-bit integer; nothing for any other text.

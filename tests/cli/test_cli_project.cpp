@@ -20,9 +20,9 @@ TEST(CliProject, InitStartsFromTheDefaultProjectAndShowReadsIt) {
                              "monday,tuesday,wednesday,thursday,friday\n"
                              "daygroup: Sa | Samstag | saturday\n"
                              "daygroup: So | Sonntag | sunday\n");
-    EXPECT_NE(dir.Read("Netz Süd.zpr")->find(std::string("version=") + takton::kProgVersion +
-                                             "\r\n"),
-              std::string::npos);
+    EXPECT_NE(
+        dir.Read("Netz Süd.zpr")->find(std::string("version=") + takton::kProgVersion + "\r\n"),
+        std::string::npos);
 }
 
 TEST(CliProject, AddsDayGroupsWithTheOptionWindowsRules) {
@@ -39,17 +39,23 @@ TEST(CliProject, AddsDayGroupsWithTheOptionWindowsRules) {
     EXPECT_NE(text.find("Mi-Fr_days=wednesday,thursday,friday\r\n"), std::string::npos);
 
     const std::string before = text;
-    const CliResult sameText = RunCli({"project", "add-daygroup", file, "Neu", "Samstag", "monday"});
+    const CliResult sameText =
+        RunCli({"project", "add-daygroup", file, "Neu", "Samstag", "monday"});
     EXPECT_EQ(sameText.status, 1);
     EXPECT_NE(sameText.err.find("Samstag"), std::string::npos);
     EXPECT_EQ(RunCli({"project", "add-daygroup", file, "Sa", "Anders", "monday"}).status, 1);
     EXPECT_EQ(RunCli({"project", "add-daygroup", file, "X", "Y", "Monday"}).status, 1);
     EXPECT_EQ(RunCli({"project", "add-daygroup", file, "", "Y", "monday"}).status, 1);
     EXPECT_EQ(RunCli({"project", "add-daygroup", file, "X", "Y"}).status, 2);
+    // A name the project file would split or misread is lost at the next load
+    for (const char *bad : {"So,Fei", "A=B", "'Q'", " Rand", "x[1]"})
+        EXPECT_EQ(RunCli({"project", "add-daygroup", file, bad, "Feiertag", "sunday"}).status, 1)
+            << bad;
     EXPECT_EQ(*dir.Read("p.zpr"), before) << "refusals write nothing";
 
     // A name differing only in case would share the other group's keys
-    const CliResult caseOnly = RunCli({"project", "add-daygroup", file, "sa", "samstags", "saturday"});
+    const CliResult caseOnly =
+        RunCli({"project", "add-daygroup", file, "sa", "samstags", "saturday"});
     EXPECT_EQ(caseOnly.status, 1);
     EXPECT_NE(caseOnly.err.find("Sa gibt es schon"), std::string::npos) << caseOnly.err;
     EXPECT_EQ(*dir.Read("p.zpr"), before);
