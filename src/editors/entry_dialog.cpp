@@ -1,6 +1,5 @@
 #include "editors/entry_dialog.h"
 
-#include <QCloseEvent>
 #include <QKeyEvent>
 #include <QPushButton>
 
@@ -33,14 +32,6 @@ bool TEntryDialog::CloseAllowed() {
 void TEntryDialog::reject() {
     if (CloseAllowed())
         QDialog::reject();
-}
-
-void TEntryDialog::closeEvent(QCloseEvent *event) {
-    if (!CloseAllowed()) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
 }
 
 void TEntryDialog::keyPressEvent(QKeyEvent *event) {

@@ -20,7 +20,7 @@ class TEntryDialog : public QDialog {
     // control pointers of the window are null.
     void EnsureControls();
     void setVisible(bool visible) override;
-    // Closing by the frame and by the keyboard ends here.
+    // Closing by the frame, close() and the keyboard all end here.
     void reject() override;
 
   protected:
@@ -31,7 +31,6 @@ class TEntryDialog : public QDialog {
     virtual QPushButton *EscapeButton() const = 0;
 
     void keyPressEvent(QKeyEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
 
     bool CloseAllowed();
 

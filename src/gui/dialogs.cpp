@@ -60,37 +60,37 @@ void QtDialogs::ShowError(const QString &text) {
     box.exec();
 }
 
-Answer QtDialogs::Confirm(const QString &caption, const QString &text) {
-    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, ActiveParent());
-    QPushButton *yes = box.addButton(QStringLiteral("Ja"), QMessageBox::YesRole);
-    QPushButton *no = box.addButton(QStringLiteral("Nein"), QMessageBox::NoRole);
-    box.setDefaultButton(no);
-    box.setEscapeButton(no);
-    box.exec();
-    return box.clickedButton() == yes ? Answer::Yes : Answer::No;
-}
+namespace {
 
-Answer QtDialogs::Ask(const QString &caption, const QString &text) {
+// A question box: "yes" and "no" buttons, optionally "Abbrechen"; Escape
+// gives the last of them, Enter the default.
+Answer RunQuestion(const QString &caption, const QString &text, const QString &yesText,
+                   const QString &noText, bool withCancel, bool yesIsDefault) {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, ActiveParent());
-    QPushButton *yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
-    QPushButton *no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
-    box.setDefaultButton(yes);
-    box.setEscapeButton(no);
-    box.exec();
-    return box.clickedButton() == yes ? Answer::Yes : Answer::No;
-}
-
-Answer QtDialogs::AskWithCancel(const QString &caption, const QString &text) {
-    QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, ActiveParent());
-    QPushButton *yes = box.addButton(QStringLiteral("&Ja"), QMessageBox::YesRole);
-    QPushButton *no = box.addButton(QStringLiteral("&Nein"), QMessageBox::NoRole);
-    QPushButton *cancel = box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole);
-    box.setDefaultButton(yes);
-    box.setEscapeButton(cancel);
+    QPushButton *yes = box.addButton(yesText, QMessageBox::YesRole);
+    QPushButton *no = box.addButton(noText, QMessageBox::NoRole);
+    QPushButton *cancel =
+        withCancel ? box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole) : nullptr;
+    box.setDefaultButton(yesIsDefault ? yes : no);
+    box.setEscapeButton(cancel ? cancel : no);
     box.exec();
     if (box.clickedButton() == yes)
         return Answer::Yes;
-    return box.clickedButton() == no ? Answer::No : Answer::Cancel;
+    return cancel && box.clickedButton() != no ? Answer::Cancel : Answer::No;
+}
+
+} // namespace
+
+Answer QtDialogs::Confirm(const QString &caption, const QString &text) {
+    return RunQuestion(caption, text, QStringLiteral("Ja"), QStringLiteral("Nein"), false, false);
+}
+
+Answer QtDialogs::Ask(const QString &caption, const QString &text) {
+    return RunQuestion(caption, text, QStringLiteral("&Ja"), QStringLiteral("&Nein"), false, true);
+}
+
+Answer QtDialogs::AskWithCancel(const QString &caption, const QString &text) {
+    return RunQuestion(caption, text, QStringLiteral("&Ja"), QStringLiteral("&Nein"), true, true);
 }
 
 void QtDialogs::Beep() {
