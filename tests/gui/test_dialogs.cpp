@@ -12,6 +12,7 @@
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QMessageBox>
+#include <QPointer>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -23,12 +24,18 @@ using namespace takton::gui;
 
 namespace {
 
-// Runs the check on the modal window once it is open.
+// Runs the check on the modal window once it is open. A check that fails
+// returns early: the window is then closed, so that the test fails instead
+// of waiting for a box nobody answers.
 void WhenModalOpens(std::function<void(QWidget &)> check) {
     QTimer::singleShot(0, [check] {
         QWidget *modal = QApplication::activeModalWidget();
         QVERIFY(modal);
+        QPointer<QWidget> stillOpen(modal);
         check(*modal);
+        auto *dialog = qobject_cast<QDialog *>(stillOpen.data());
+        if (dialog && dialog->isVisible())
+            dialog->reject();
     });
 }
 
