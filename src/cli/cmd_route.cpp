@@ -78,7 +78,8 @@ int TimetableShow(CliContext &ctx) {
 int Check(CliContext &ctx) {
     ctx.ExpectArgs(1, 1);
     // A missing folder would read as an empty, consistent project.
-    if (!std::filesystem::is_directory(ctx.PathArg(0)))
+    std::error_code error;
+    if (!std::filesystem::is_directory(ctx.PathArg(0), error))
         return ctx.Refuse("Das Projektverzeichnis " + ctx.Args()[0] + " gibt es nicht.");
     const auto findings = CheckProjectConsistency(ctx.PathArg(0));
     for (const auto &finding : findings)

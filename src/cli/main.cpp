@@ -4,6 +4,7 @@
 #include "cli/cli_context.h"
 #include "util/cp1252.h"
 #include "util/error.h"
+#include "util/file_io.h"
 
 #include <iostream>
 #include <unistd.h>
@@ -21,9 +22,7 @@ std::vector<std::span<const CliCommand>> AllCommands() {
 std::string ProgramDir(const char *argv0) {
     std::string exe(4096, '\0');
     const ssize_t n = ::readlink("/proc/self/exe", exe.data(), exe.size());
-    exe = n > 0 ? exe.substr(0, static_cast<std::size_t>(n)) : std::string(argv0);
-    const auto slash = exe.find_last_of('/');
-    return slash == std::string::npos ? std::string(".") : exe.substr(0, slash);
+    return DirectoryOf(n > 0 ? exe.substr(0, static_cast<std::size_t>(n)) : std::string(argv0));
 }
 
 void PrintUsage(std::ostream &err) {
@@ -88,5 +87,8 @@ int main(int argc, char **argv) {
         return kExitUsage;
     } catch (const TaktonError &e) {
         return context.Refuse(e.what());
+    } catch (const std::exception &e) {
+        // Errors of the system libraries: refused like any other failure.
+        return context.Refuse(Utf8ToCp1252Lossy(std::string("Unerwarteter Fehler: ") + e.what()));
     }
 }

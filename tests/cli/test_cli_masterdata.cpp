@@ -132,4 +132,8 @@ TEST(CliMasterData, CheckReportsEveryKindOfInconsistency) {
     const CliResult noFolder = RunCli({"check", dir.File("fehlt")});
     EXPECT_EQ(noFolder.status, 1);
     EXPECT_EQ(noFolder.err, "Das Projektverzeichnis " + dir.File("fehlt") + " gibt es nicht.\n");
+
+    // A path the system refuses to look at is refused too, never a crash
+    const CliResult tooLong = RunCli({"check", "/tmp/" + std::string(300, 'x') + "/p"});
+    EXPECT_EQ(tooLong.status, 1);
 }
