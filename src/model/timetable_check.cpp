@@ -1,7 +1,6 @@
 #include "model/timetable_check.h"
 
 #include "model/timetable_grid.h"
-
 #include "util/cp1252.h"
 #include "util/error.h"
 
@@ -343,9 +342,10 @@ Outcome CheckCopyForm(TStringGrid &grid, int col, int row, const std::string &t,
         return {true, grid.Cell(col, row - 1)};
     }
     const int journey = StrictToNumber(WithoutBlanks(std::string_view(t).substr(1)));
-    const int src = journey + 1;
+    // Journey j lives in column j + 1; numbers beyond the grid name no journey.
     std::vector<std::string> texts;
-    if (src < 1 || !CopyJourney(grid, col, row, src, texts))
+    if (journey < 1 || journey >= grid.ColCount() - 1 ||
+        !CopyJourney(grid, col, row, journey + 1, texts))
         return Refused();
     for (std::size_t i = 0; i < texts.size(); ++i)
         grid.SetCell(col, row + static_cast<int>(i), texts[i]);

@@ -65,15 +65,18 @@ void SetPairMarkers(TStringGrid &grid) {
     }
 }
 
+std::string TimetableCellText(std::string text) {
+    std::replace_if(
+        text.begin(), text.end(),
+        [](char c) { return c == ',' || c == '\t' || c == '\r' || c == '\n'; }, ' ');
+    return text;
+}
+
 std::string TimetableRowText(const TStringGrid &grid, int row) {
     int lastFilled = -1;
     std::vector<std::string> cells;
     for (int c = 1; c < grid.ColCount(); ++c) {
-        // The row format has no quoting: a comma inside a cell would split it
-        // and shift every later journey of the row.
-        std::string cell = grid.Cell(c, row);
-        std::replace(cell.begin(), cell.end(), ',', ' ');
-        cells.push_back(TrimCellText(cell));
+        cells.push_back(TrimCellText(TimetableCellText(grid.Cell(c, row))));
         if (!cells.back().empty())
             lastFilled = c;
     }

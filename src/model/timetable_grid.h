@@ -31,9 +31,13 @@ void BuildNewTimetable(TStringGrid &grid, const std::vector<std::string> &statio
 // "-" for each row of a station with two consecutive rows, else "+".
 void SetPairMarkers(TStringGrid &grid);
 
+// A text as one cell of a row value: the row format has no quoting and one
+// line per row, so commas, tabs and line ends inside it become blanks.
+std::string TimetableCellText(std::string text);
+
 // The stored text of a station row: trimmed cells from the station column on,
 // joined by ",", cut after the last non-empty cell (an all-empty row is not cut).
-// A comma inside a cell becomes a blank, so that the cell stays one item.
+// Each cell goes through TimetableCellText, so that it stays one item.
 std::string TimetableRowText(const TStringGrid &grid, int row);
 // The row texts of every station row, top to bottom.
 std::vector<std::string> TimetableRowTexts(const TStringGrid &grid);

@@ -123,15 +123,6 @@ QString TabTextCell(const QString &text) {
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-// A pasted cell stays one cell of one line of the timetable file: tabs, line
-// ends (a web page's cells often hold them) and commas inside it become blanks.
-std::string PastedCellText(std::string text) {
-    std::replace_if(
-        text.begin(), text.end(),
-        [](char c) { return c == '\t' || c == '\n' || c == '\r' || c == ','; }, ' ');
-    return text;
-}
-
 // Choice boxes keep each entry's cp1252 name beside its shown text, so that the
 // name read back is the one in the files, byte for byte.
 void AddChoice(QComboBox &box, const std::string &name) {
@@ -684,7 +675,7 @@ bool TfmEditTimeTable::PasteBlockKey() {
     for (const QStringList &row : block) {
         cells.emplace_back();
         for (const QString &text : row)
-            cells.back().push_back(PastedCellText(ToCp1252Lossy(text)));
+            cells.back().push_back(TimetableCellText(ToCp1252Lossy(text)));
     }
     PasteBlock(cells);
     return true;
@@ -698,7 +689,7 @@ void TfmEditTimeTable::sbPasteClick() {
     for (int row = sel.Top; row <= sel.Bottom; ++row) {
         cells.emplace_back();
         for (int col = sel.Left; col <= sel.Right; ++col)
-            cells.back().push_back(PastedCellText(work.Cell(col, row)));
+            cells.back().push_back(TimetableCellText(work.Cell(col, row)));
     }
     PasteBlock(cells);
     // Typing goes on in the grid, not on the button.

@@ -239,6 +239,8 @@ TEST_F(TimetableCheckTest, RefusesCopiesThatCannotBeShifted) {
         EXPECT_EQ(std::string(e.what()), "'x' ist kein g\xFCltiger Integerwert");
     }
     EXPECT_EQ(Typed(2, 2, "=0"), "refused") << "journey 0 is the station column";
+    EXPECT_EQ(Typed(2, 2, "=2147483647"), "refused") << "no journey, and no overflow";
+    EXPECT_EQ(Typed(2, 2, "=7"), "refused") << "beyond the grid's last journey";
 }
 
 TEST_F(TimetableCheckTest, CopiesTheCellAboveAndRestoresRefusedEntries) {

@@ -80,6 +80,9 @@ TEST(TimetableGrid, BuildsRowTextsCutAfterTheLastFilledCell) {
     grid.SetCell(3, 3, "08:00,08:05");
     grid.SetCell(4, 3, "08:10");
     EXPECT_EQ(TimetableRowText(grid, 3), "B,,08:00 08:05,08:10");
+    // ... nor a line break end the row's line in the file
+    grid.SetCell(3, 3, "ab\r\n08:00\tx");
+    EXPECT_EQ(TimetableRowText(grid, 3), "B,,ab  08:00 x,08:10");
 
     // Moving journeys renumbers the header
     grid.SetCell(2, 0, "5");
