@@ -454,6 +454,8 @@ void TfmEditTimeTable::sbCopyModeClick() {
     if (!copyMode) {
         EditState.EnterPressed = false;
         EditState.SkipNextCheck = false;
+        // Text saved before or pasted during copy mode belongs to another cell.
+        EditState.SavedTextTaken = false;
     }
 }
 

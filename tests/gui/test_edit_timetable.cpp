@@ -439,6 +439,35 @@ class EditTimeTableTest : public QObject {
         QVERIFY(fmEditTimeTable->isVisible());
     }
 
+    void aRefusalAfterCopyModeRestoresTheCellsOwnText() {
+        // GIVEN an entry started in one cell, then copy mode on and off in another
+        Open("1", "Mo-Fr", "1");
+        ClickCell(3, 2);
+        Type("2400");
+        Click(fmEditTimeTable->sbCopyMode);
+        ClickCell(4, 3);
+        Click(fmEditTimeTable->sbCopyMode);
+        const QString before = Cell(4, 3);
+        // WHEN a wrong entry is typed there
+        Enter("x");
+        // THEN the cell gets its own text back, not the earlier cell's
+        QCOMPARE(Cell(4, 3), before);
+    }
+
+    void aPastedLineBreakNeverSplitsARowOfTheFile() {
+        Open("1", "Mo-Fr", "1");
+        ClickCell(10, 2);
+        QApplication::clipboard()->setText("\"08:00\n2=Kaputt\"\n");
+        QTest::keyClick(Focused(), Qt::Key_V, Qt::ControlModifier);
+        Click(fmEditTimeTable->sbCopyMode);
+        Click(fmEditTimeTable->btSave);
+        const QByteArray bytes = ReadBytes(timetable);
+        const int section = bytes.indexOf("[1_Mo-Fr]");
+        QVERIFY(section >= 0);
+        QVERIFY(!bytes.mid(section).contains("\r\n2=Kaputt"));
+        QVERIFY(!bytes.contains("Kaputt\"\r\n3="));
+    }
+
     void markersSplitAndMergeStationRowsWithoutMovingOrSaving() {
         Open("1", "Mo-Fr", "1");
         ClickCell(3, 5);
