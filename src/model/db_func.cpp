@@ -10,18 +10,6 @@
 namespace takton {
 namespace {
 
-std::string PathOf(const std::string &dir, std::string_view fileName) {
-    return ProjectPath(dir, fileName);
-}
-
-TStringList LoadList(const std::string &dir, std::string_view fileName) {
-    return LoadTextList(PathOf(dir, fileName));
-}
-
-void SaveList(const std::string &dir, std::string_view fileName, const TStringList &list) {
-    SaveTextList(PathOf(dir, fileName), list);
-}
-
 std::string MakeEntry(std::string_view name, std::string_view value) {
     std::string entry(name);
     entry += '=';
@@ -152,27 +140,27 @@ TTimetableRows RowsInStationOrder(const TTimetableRows &rows, const TStringList 
 } // namespace
 
 TStringList LoadNameList(const std::string &dir, std::string_view fileName) {
-    return LoadList(dir, fileName);
+    return LoadTextList(ProjectPath(dir, fileName));
 }
 
 void SaveNameList(const std::string &dir, std::string_view fileName, const TStringList &list) {
-    SaveList(dir, fileName, list);
+    SaveTextList(ProjectPath(dir, fileName), list);
 }
 
 TStringList LoadLineStations(const std::string &dir, std::string_view line) {
-    const TStringList routes = LoadList(dir, kLineStationsFile);
+    const TStringList routes = LoadNameList(dir, kLineStationsFile);
     const int i = IndexOfName(routes, line);
     return i < 0 ? TStringList{} : SplitList(EntryValue(routes[static_cast<std::size_t>(i)]));
 }
 
 TStringList LoadStationLines(const std::string &dir, std::string_view station) {
-    const TStringList index = LoadList(dir, kStationLinesFile);
+    const TStringList index = LoadNameList(dir, kStationLinesFile);
     const int i = IndexOfName(index, station);
     return i < 0 ? TStringList{} : SplitList(EntryValue(index[static_cast<std::size_t>(i)]));
 }
 
 void StoreLineStations(const std::string &dir, std::string_view line, const TStringList &stations) {
-    TStringList routes = LoadList(dir, kLineStationsFile);
+    TStringList routes = LoadNameList(dir, kLineStationsFile);
     const std::string routeEntry = MakeEntry(line, JoinList(stations));
     const int at = IndexOfName(routes, line);
     if (at < 0) {
@@ -181,9 +169,9 @@ void StoreLineStations(const std::string &dir, std::string_view line, const TStr
         SyncTimetableToStations(dir, line, stations);
         routes[static_cast<std::size_t>(at)] = routeEntry;
     }
-    SaveList(dir, kLineStationsFile, routes);
+    SaveNameList(dir, kLineStationsFile, routes);
 
-    TStringList index = LoadList(dir, kStationLinesFile);
+    TStringList index = LoadNameList(dir, kStationLinesFile);
     std::size_t kept = 0;
     for (std::size_t i = 0; i < index.size(); ++i) {
         const std::string station = EntryName(index[i]);
@@ -219,7 +207,7 @@ void StoreLineStations(const std::string &dir, std::string_view line, const TStr
             entry = MakeEntry(EntryName(entry), JoinList(lines));
         }
     }
-    SaveList(dir, kStationLinesFile, index);
+    SaveNameList(dir, kStationLinesFile, index);
 }
 
 void SyncTimetableToStations(const std::string &dir, std::string_view line,
@@ -232,11 +220,11 @@ void SyncTimetableToStations(const std::string &dir, std::string_view line,
 }
 
 void CascadeDeleteStation(const std::string &dir, std::string_view station) {
-    TStringList routes = LoadList(dir, kLineStationsFile);
+    TStringList routes = LoadNameList(dir, kLineStationsFile);
     RemoveFromEveryEntry(routes, station);
-    SaveList(dir, kLineStationsFile, routes);
+    SaveNameList(dir, kLineStationsFile, routes);
 
-    TStringList index = LoadList(dir, kStationLinesFile);
+    TStringList index = LoadNameList(dir, kStationLinesFile);
     const int at = IndexOfName(index, station);
     if (at >= 0) {
         for (const auto &line : SplitList(EntryValue(index[static_cast<std::size_t>(at)])))
@@ -245,16 +233,16 @@ void CascadeDeleteStation(const std::string &dir, std::string_view station) {
             });
         index.erase(index.begin() + at);
     }
-    SaveList(dir, kStationLinesFile, index);
+    SaveNameList(dir, kStationLinesFile, index);
 }
 
 void CascadeRenameStation(const std::string &dir, std::string_view oldName,
                           std::string_view newName) {
-    TStringList routes = LoadList(dir, kLineStationsFile);
+    TStringList routes = LoadNameList(dir, kLineStationsFile);
     if (RenameInEveryEntry(routes, oldName, newName))
-        SaveList(dir, kLineStationsFile, routes);
+        SaveNameList(dir, kLineStationsFile, routes);
 
-    TStringList index = LoadList(dir, kStationLinesFile);
+    TStringList index = LoadNameList(dir, kStationLinesFile);
     const int at = IndexOfName(index, oldName);
     if (at >= 0) {
         std::string &entry = index[static_cast<std::size_t>(at)];
@@ -264,19 +252,19 @@ void CascadeRenameStation(const std::string &dir, std::string_view oldName,
             });
         entry = MakeEntry(newName, EntryValue(entry));
     }
-    SaveList(dir, kStationLinesFile, index);
+    SaveNameList(dir, kStationLinesFile, index);
 }
 
 void CascadeDeleteLine(const std::string &dir, std::string_view line, IMessageSink &messages) {
-    TStringList routes = LoadList(dir, kLineStationsFile);
+    TStringList routes = LoadNameList(dir, kLineStationsFile);
     const int at = IndexOfName(routes, line);
     if (at >= 0)
         routes.erase(routes.begin() + at);
-    SaveList(dir, kLineStationsFile, routes);
+    SaveNameList(dir, kLineStationsFile, routes);
 
-    TStringList index = LoadList(dir, kStationLinesFile);
+    TStringList index = LoadNameList(dir, kStationLinesFile);
     RemoveFromEveryEntry(index, line);
-    SaveList(dir, kStationLinesFile, index);
+    SaveNameList(dir, kStationLinesFile, index);
 
     const std::string path = TimetablePath(dir, line);
     if (FileExists(path) && !RemoveFile(path))
@@ -287,17 +275,17 @@ void CascadeRenameLine(const std::string &dir, std::string_view oldName, std::st
                        IMessageSink &messages) {
     if (oldName == newName)
         return;
-    TStringList routes = LoadList(dir, kLineStationsFile);
+    TStringList routes = LoadNameList(dir, kLineStationsFile);
     const int at = IndexOfName(routes, oldName);
     if (at >= 0) {
         std::string &entry = routes[static_cast<std::size_t>(at)];
         entry = MakeEntry(newName, EntryValue(entry));
     }
-    SaveList(dir, kLineStationsFile, routes);
+    SaveNameList(dir, kLineStationsFile, routes);
 
-    TStringList index = LoadList(dir, kStationLinesFile);
+    TStringList index = LoadNameList(dir, kStationLinesFile);
     if (RenameInEveryEntry(index, oldName, newName))
-        SaveList(dir, kStationLinesFile, index);
+        SaveNameList(dir, kStationLinesFile, index);
 
     // A line that has no timetable yet has nothing to rename.
     const std::string from = TimetablePath(dir, oldName);

@@ -20,13 +20,6 @@ std::string_view TrimBlanks(std::string_view s) {
     return s;
 }
 
-std::string FoldedKey(std::string_view name) {
-    std::string out(name);
-    for (char &c : out)
-        c = FoldCase(c);
-    return out;
-}
-
 } // namespace
 
 std::string IniValueOf(std::string_view raw) {
@@ -84,9 +77,8 @@ void TIniFile::Parse(std::string_view text) {
         if (!trimmed.empty() && trimmed.front() == '[') {
             const auto close = trimmed.find(']');
             line.isSection = true;
-            line.name = std::string(TrimBlanks(trimmed.substr(1, close == std::string_view::npos
-                                                                      ? std::string_view::npos
-                                                                      : close - 1)));
+            line.name = std::string(TrimBlanks(trimmed.substr(
+                1, close == std::string_view::npos ? std::string_view::npos : close - 1)));
         } else if (!trimmed.empty() && trimmed.front() != ';') {
             const auto eq = line.text.find('=');
             if (eq != std::string::npos) {
@@ -145,8 +137,7 @@ bool TIniFile::ValueExists(std::string_view section, std::string_view key) const
     return FindKey(FindSection(section), key) != npos;
 }
 
-void TIniFile::WriteString(std::string_view section, std::string_view key,
-                           std::string_view value) {
+void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
     Line line;
     line.isKey = true;
     line.name = std::string(TrimBlanks(key));
@@ -182,7 +173,7 @@ std::vector<std::string> TIniFile::ReadSections() const {
     std::vector<std::string> names;
     std::unordered_set<std::string> seen;
     for (const Line &line : lines_)
-        if (line.isSection && seen.insert(FoldedKey(line.name)).second)
+        if (line.isSection && seen.insert(FoldCase(line.name)).second)
             names.push_back(line.name);
     return names;
 }
@@ -203,10 +194,10 @@ TIniFile::ReadSectionValues(std::string_view section) const {
     std::unordered_set<std::string> seen;
     for (std::size_t i = span.begin + 1; i < span.end; ++i) {
         const Line &line = lines_[i];
-        if (!line.isKey || !seen.insert(FoldedKey(line.name)).second)
+        if (!line.isKey || !seen.insert(FoldCase(line.name)).second)
             continue;
-        values.emplace_back(line.name,
-                            IniValueOf(std::string_view(line.text).substr(line.text.find('=') + 1)));
+        values.emplace_back(
+            line.name, IniValueOf(std::string_view(line.text).substr(line.text.find('=') + 1)));
     }
     return values;
 }

@@ -7,34 +7,25 @@
 #include <utility>
 
 namespace takton {
-namespace {
-
-std::string FoldedName(std::string_view name) {
-    std::string folded(name);
-    for (char &c : folded)
-        c = FoldCase(c);
-    return folded;
-}
-
-} // namespace
+namespace {} // namespace
 
 TStationLinesIndex::TStationLinesIndex(TStringList entries) : entries_(std::move(entries)) {
     firstEntry_.reserve(entries_.size());
     for (std::size_t i = 0; i < entries_.size(); ++i) {
         // An entry without "=" names no station; the first of equal names wins.
         if (HasEntryName(entries_[i]))
-            firstEntry_.emplace(FoldedName(EntryName(entries_[i])), i);
+            firstEntry_.emplace(FoldCase(EntryName(entries_[i])), i);
     }
 }
 
 TStationLinesIndex TStationLinesIndex::Load(const std::string &dir) {
-    return TStationLinesIndex(LoadTextList(ProjectPath(dir, kStationLinesFile)));
+    return TStationLinesIndex(LoadNameList(dir, kStationLinesFile));
 }
 
 TStringList TStationLinesIndex::LinesOf(std::string_view station) const {
     if (station.empty())
         return {};
-    const auto found = firstEntry_.find(FoldedName(station));
+    const auto found = firstEntry_.find(FoldCase(station));
     if (found == firstEntry_.end())
         return {};
     return SplitList(EntryValue(entries_[found->second]));
@@ -43,7 +34,7 @@ TStringList TStationLinesIndex::LinesOf(std::string_view station) const {
 TQueryNetwork LoadQueryNetwork(const std::string &dir) {
     TQueryNetwork network;
     network.stationLines = TStationLinesIndex::Load(dir);
-    network.routes = LoadTextList(ProjectPath(dir, kLineStationsFile));
+    network.routes = LoadNameList(dir, kLineStationsFile);
     return network;
 }
 

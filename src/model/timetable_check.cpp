@@ -264,10 +264,9 @@ Outcome Refused() {
     return {false, {}};
 }
 
-Outcome CheckIntervalForm(TStringGrid &grid, int col, int row, std::string t,
+Outcome CheckIntervalForm(TStringGrid &grid, int col, int row, std::string_view typed,
                           TTimetableEditState &state, IQuestioner &questioner) {
-    for (char &c : t)
-        c = FoldCase(c);
+    const std::string t = FoldCase(typed);
     const int n = t.front() == 'a'
                       ? ToNumber(WithoutBlanks(std::string_view(t).substr(1)))
                       : ToNumber(WithoutBlanks(std::string_view(t).substr(0, t.size() - 3)));

@@ -170,6 +170,13 @@ char FoldCase(char c) {
     return static_cast<char>(kCase.fold[static_cast<unsigned char>(c)]);
 }
 
+std::string FoldCase(std::string_view text) {
+    std::string out(text);
+    for (char &c : out)
+        c = FoldCase(c);
+    return out;
+}
+
 char UpperCase(char c) {
     return static_cast<char>(kCase.upper[static_cast<unsigned char>(c)]);
 }

@@ -22,11 +22,16 @@ std::string Utf8ToCp1252Lossy(std::string_view utf8);
 std::string Utf16ToCp1252Lossy(std::u16string_view utf16);
 
 // A text of the program's own, written in UTF-8 in the source, as cp1252.
-inline std::string Cp1252(std::string_view utf8) { return Utf8ToCp1252Lossy(utf8); }
+inline std::string Cp1252(std::string_view utf8) {
+    return Utf8ToCp1252Lossy(utf8);
+}
 
 // Case folding over the whole code page: ASCII letters, the accented letters
 // of 0xC0-0xFE and the pairs of 0x8A-0x9F (Š/š, Œ/œ, Ž/ž, Ÿ/ÿ).
 char FoldCase(char c);
+// The text with every letter folded to lower case, for comparing and hashing
+// names without regard to case.
+std::string FoldCase(std::string_view text);
 char UpperCase(char c);
 std::string UpperCase(std::string_view text);
 

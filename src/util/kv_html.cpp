@@ -102,13 +102,6 @@ bool ScanRaw(std::string_view text, std::size_t from, RawTag &tag) {
     }
 }
 
-std::string LowerCase(std::string_view text) {
-    std::string out(text);
-    for (char &c : out)
-        c = FoldCase(c);
-    return out;
-}
-
 bool EqualsFolded(std::string_view text, std::string_view folded) {
     if (text.size() != folded.size())
         return false;
@@ -123,7 +116,7 @@ std::size_t ToIndex(std::size_t position) {
 }
 
 THtmlTag ToTag(std::string_view text, const RawTag &raw) {
-    return {LowerCase(text.substr(raw.nameBegin, raw.nameLength)), raw.start + 1, raw.end + 1};
+    return {FoldCase(text.substr(raw.nameBegin, raw.nameLength)), raw.start + 1, raw.end + 1};
 }
 
 std::optional<RawTag> FindRaw(std::string_view text, std::size_t from, std::string_view folded) {
@@ -202,7 +195,7 @@ void ParseTagText(std::string_view tagText, std::vector<std::string> &items) {
     const std::string_view name = ParsedTagName(inside, i);
     if (name.empty())
         return;
-    items.push_back("tagname=" + LowerCase(name));
+    items.push_back("tagname=" + FoldCase(name));
 
     const std::size_t n = inside.size();
     auto skipBlanks = [&] {
@@ -239,7 +232,7 @@ void ParseTagText(std::string_view tagText, std::vector<std::string> &items) {
         } else {
             i = afterName;
         }
-        items.push_back(LowerCase(item));
+        items.push_back(FoldCase(item));
     }
 }
 
@@ -254,14 +247,14 @@ std::size_t ParseNextTag(std::string_view text, std::size_t start, std::vector<s
 }
 
 std::optional<THtmlTag> FindTag(std::string_view text, std::size_t start, std::string_view name) {
-    const auto raw = FindRaw(text, ToIndex(start), LowerCase(name));
+    const auto raw = FindRaw(text, ToIndex(start), FoldCase(name));
     if (!raw)
         return std::nullopt;
     return ToTag(text, *raw);
 }
 
 THtmlElement FindElement(std::string_view text, std::size_t start, std::string_view name) {
-    const std::string folded = LowerCase(name);
+    const std::string folded = FoldCase(name);
     const auto open = FindRaw(text, ToIndex(start), folded);
     if (!open)
         return {};
@@ -347,7 +340,6 @@ void HtmlTableToGrid(std::string_view tableText, TStringGrid &grid, bool fitColu
                           Cp1252(" Zeilen und ") + std::to_string(colCount) +
                           Cp1252(" Spalten zu groß für das Arbeitsraster."));
 
-    grid.SetCell(0, 0, std::string());
     grid.SetColCount(1);
     grid.SetRowCount(1);
     grid.SetCell(0, 0, std::string());
