@@ -85,19 +85,6 @@ QWidget *LabeledEdit(QWidget *parent, const QString &caption, const char *object
     return holder;
 }
 
-QPushButton *PlainButton(QWidget *parent, const QString &caption, const char *objectName) {
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(objectName));
-    button->setAutoDefault(false);
-    return button;
-}
-
-QPushButton *SaveButton(QWidget *parent) {
-    QPushButton *button = PlainButton(parent, QStringLiteral("Änderungen speichern"), "btSave");
-    button->setDefault(true);
-    return button;
-}
-
 TBrowsePanel BuildBrowsePanel(QWidget *parent, const char *panelName, const char *listName,
                               const char *newName, const char *editName, const char *deleteName) {
     TBrowsePanel browse;

@@ -5,6 +5,7 @@
 // the file holds it (cp1252), so that a name goes back to the core unchanged
 // whatever the display made of it.
 
+#include "gui/buttons.h"
 #include "model/list_text.h"
 
 #include <QString>
@@ -38,11 +39,6 @@ std::optional<std::string> TypedName(const QString &typed);
 // A labelled edit field: the caption above the field, both in one widget.
 QWidget *LabeledEdit(QWidget *parent, const QString &caption, const char *objectName,
                      QLineEdit *&edit);
-// A push button that never becomes the default by taking the focus.
-QPushButton *PlainButton(QWidget *parent, const QString &caption, const char *objectName);
-// "Änderungen speichern": the window's default button (Enter), which never
-// becomes the default by taking the focus.
-QPushButton *SaveButton(QWidget *parent);
 
 // The browse side of a register editor: the list of names with "Neu",
 // "Ändern" and "Löschen" stacked on its right.

@@ -1,6 +1,7 @@
 #include "import/web_copy.h"
 
 #include "app/app_windows.h"
+#include "gui/buttons.h"
 #include "gui/error_handler.h"
 #include "gui/qt_text.h"
 #include "gui/string_grid_view.h"
@@ -36,14 +37,6 @@ enum ActionArea { kRows, kColumns };
 enum Action { kInsert, kDuplicate, kDelete };
 
 constexpr int kCellTextIndent = 2;
-
-QPushButton *Button(QWidget *parent, const char *name, const QString &caption) {
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    // Enter in the grid or the address field clicks none of them.
-    button->setAutoDefault(false);
-    return button;
-}
 
 QComboBox *ChoiceBox(QWidget *parent, const char *name, const QStringList &items) {
     auto *box = new QComboBox(parent);
@@ -109,7 +102,7 @@ void TfmWebCopy::CreateWebsitePage() {
     leURL = new QLineEdit(tsWebsite);
     leURL->setObjectName(QStringLiteral("leURL"));
     lbURL->setBuddy(leURL);
-    btShowURL = Button(tsWebsite, "btShowURL", QStringLiteral("Website anzeigen"));
+    btShowURL = PlainButton(tsWebsite, QStringLiteral("Website anzeigen"), "btShowURL");
     top->addWidget(lbURL);
     top->addWidget(leURL, 1);
     top->addWidget(btShowURL);
@@ -121,7 +114,7 @@ void TfmWebCopy::CreateWebsitePage() {
     page->addWidget(wbWebCopyArea, 1);
 
     auto *bottom = Bar(page);
-    btCopy = Button(tsWebsite, "btCopy", QStringLiteral("HTML kopieren"));
+    btCopy = PlainButton(tsWebsite, QStringLiteral("HTML kopieren"), "btCopy");
     bottom->addWidget(btCopy);
     bottom->addStretch(1);
 
@@ -140,17 +133,17 @@ void TfmWebCopy::CreateTableGridPage() {
     auto *page = new QVBoxLayout(tsTableGrid);
 
     auto *top = Bar(page);
-    Button1 = Button(tsTableGrid, "Button1", QStringLiteral("HTML einfügen"));
+    Button1 = PlainButton(tsTableGrid, QStringLiteral("HTML einfügen"), "Button1");
     // Taking the selected block is the timetable editor's business
     // ("Zwischenablage einfügen" there); this button has no action.
-    Button2 = Button(tsTableGrid, "Button2",
-                     QStringLiteral("Selektieren Bereich in Zwischenablage kopieren"));
+    Button2 = PlainButton(
+        tsTableGrid, QStringLiteral("Selektieren Bereich in Zwischenablage kopieren"), "Button2");
     cbActionArea =
         ChoiceBox(tsTableGrid, "cbActionArea", {QStringLiteral("Zeile"), QStringLiteral("Spalte")});
     cbAction = ChoiceBox(
         tsTableGrid, "cbAction",
         {QStringLiteral("einfügen"), QStringLiteral("duplizieren"), QStringLiteral("löschen")});
-    btAction = Button(tsTableGrid, "btAction", QStringLiteral("Aktion ausführen"));
+    btAction = PlainButton(tsTableGrid, QStringLiteral("Aktion ausführen"), "btAction");
     top->addWidget(Button1);
     top->addWidget(Button2);
     top->addSpacing(16);

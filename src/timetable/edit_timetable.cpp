@@ -1,6 +1,7 @@
 #include "timetable/edit_timetable.h"
 
 #include "app/app_windows.h"
+#include "gui/buttons.h"
 #include "gui/current_project.h"
 #include "gui/dialogs.h"
 #include "gui/dialogs_questioner.h"
@@ -35,10 +36,10 @@ namespace takton::gui {
 namespace {
 
 // The master-data files the window needs, in the order they are looked for.
-constexpr const char *kNeededFiles[] = {"lines.csv", "stations.csv", "line_stations.csv",
-                                        "station_lines.csv"};
+constexpr std::string_view kNeededFiles[] = {kLinesFile, kStationsFile, kLineStationsFile,
+                                             kStationLinesFile};
 
-bool ProjectHasFile(const char *name) {
+bool ProjectHasFile(std::string_view name) {
     return !ProjectDir.empty() && FileExists(ProjectPath(ProjectDir, name));
 }
 
@@ -148,13 +149,6 @@ QComboBox *ChoiceBox(QWidget *parent, const char *name) {
     return box;
 }
 
-QPushButton *Button(QWidget *parent, const char *name, const QString &caption) {
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    return button;
-}
-
 } // namespace
 
 TfmEditTimeTable::TfmEditTimeTable(QWidget *parent) : QDialog(parent) {
@@ -199,7 +193,8 @@ void TfmEditTimeTable::CreateChoiceStrip() {
     cbDirection = ChoiceBox(pLineChoice, "cbDirection");
     cbDirection->addItems({QStringLiteral("1"), QStringLiteral("2")});
     cbDirection->setCurrentIndex(0);
-    btTimeTableEdit = Button(pLineChoice, "btTimeTableEdit", QStringLiteral("Fahrplan editieren"));
+    btTimeTableEdit =
+        PlainButton(pLineChoice, QStringLiteral("Fahrplan editieren"), "btTimeTableEdit");
     btTimeTableEdit->setAutoDefault(true);
     Label2->setObjectName(QStringLiteral("Label2"));
     Label4->setObjectName(QStringLiteral("Label4"));
@@ -234,12 +229,12 @@ void TfmEditTimeTable::CreateTimeTableArea() {
 
     Panel5 = new QWidget(pTimeTableEdit);
     Panel5->setObjectName(QStringLiteral("Panel5"));
-    bbWebCopy = Button(Panel5, "bbWebCopy", QStringLiteral("HTML Import"));
+    bbWebCopy = PlainButton(Panel5, QStringLiteral("HTML Import"), "bbWebCopy");
     sbCopyMode = new QToolButton(Panel5);
     sbCopyMode->setObjectName(QStringLiteral("sbCopyMode"));
     sbCopyMode->setText(QStringLiteral("Kopiermodus"));
     sbCopyMode->setCheckable(true);
-    sbPaste = Button(Panel5, "sbPaste", QStringLiteral("Zwischenablage einfügen"));
+    sbPaste = PlainButton(Panel5, QStringLiteral("Zwischenablage einfügen"), "sbPaste");
     auto *tools = new QHBoxLayout(Panel5);
     tools->setContentsMargins(0, 0, 0, 0);
     tools->addWidget(bbWebCopy);
@@ -270,9 +265,8 @@ void TfmEditTimeTable::CreateTimeTableArea() {
 
     Panel4 = new QWidget(pTimeTableEdit);
     Panel4->setObjectName(QStringLiteral("Panel4"));
-    btSave = Button(Panel4, "btSave", QStringLiteral("Änderungen speichern"));
-    btSave->setDefault(true);
-    btCancel = Button(Panel4, "btCancel", QStringLiteral("Änderungen verwerfen"));
+    btSave = SaveButton(Panel4);
+    btCancel = PlainButton(Panel4, QStringLiteral("Änderungen verwerfen"), "btCancel");
     auto *buttons = new QHBoxLayout(Panel4);
     buttons->setContentsMargins(0, 0, 0, 0);
     buttons->addWidget(btSave);
@@ -295,7 +289,7 @@ void TfmEditTimeTable::CreateTimeTableArea() {
 void TfmEditTimeTable::CreateCloseStrip() {
     Panel3 = new QWidget(this);
     Panel3->setObjectName(QStringLiteral("Panel3"));
-    btClose = Button(Panel3, "btClose", QStringLiteral("Fenser schließen"));
+    btClose = PlainButton(Panel3, QStringLiteral("Fenser schließen"), "btClose");
     auto *strip = new QHBoxLayout(Panel3);
     strip->setContentsMargins(0, 0, 0, 0);
     strip->addStretch(1);
@@ -317,13 +311,13 @@ void TfmEditTimeTable::showEvent(QShowEvent *event) {
 }
 
 void TfmEditTimeTable::FormShow() {
-    for (const char *name : kNeededFiles)
+    for (std::string_view name : kNeededFiles)
         if (!ProjectHasFile(name)) {
             Dialogs().ShowMessage(
                 QStringLiteral("Es konnten nicht alle zugehörigen Dateien gefunden werden!"));
             return;
         }
-    const TStringList lines = LoadNameList(ProjectDir, "lines.csv");
+    const TStringList lines = LoadNameList(ProjectDir, kLinesFile);
     cbLines->clear();
     for (const std::string &line : lines)
         AddChoice(*cbLines, line);
@@ -414,7 +408,7 @@ void TfmEditTimeTable::ShowEditingState() {
 // ---- Opening, saving, discarding ------------------------------------------
 
 void TfmEditTimeTable::btTimeTableEditClick() {
-    if (!ProjectHasFile("line_stations.csv") || !ProjectHasFile("station_lines.csv"))
+    if (!ProjectHasFile(kLineStationsFile) || !ProjectHasFile(kStationLinesFile))
         return;
     TimeTableLine = SelectedChoice(*cbLines);
     TimeTableDayGroup = SelectedChoice(*cbDays);
