@@ -98,22 +98,13 @@ void TfmEditLines::FormShow() {
 }
 
 void TfmEditLines::LoadLines() {
-    lbLines->clear();
-    if (ProjectDir.empty())
-        return;
-    TStringList lines = LoadNameList(ProjectDir, kLinesFile);
-    SortTextList(lines);
-    FillNameList(*lbLines, lines);
+    FillSortedNameList(*lbLines, kLinesFile);
 }
 
 void TfmEditLines::ShowLineStations() {
     // Without a route file, or without an entry for the line, the line has
     // no stations; the display never keeps another line's route.
-    lbLineStations->clear();
-    const std::optional<std::string> line = SelectedName(*lbLines);
-    if (!line || ProjectDir.empty())
-        return;
-    FillNameList(*lbLineStations, LoadLineStations(ProjectDir, *line));
+    FillLineStations(*lbLineStations, *lbLines);
 }
 
 void TfmEditLines::OpenEntry() {

@@ -165,12 +165,7 @@ void TfmEditLineStations::FormShow() {
     // hidden anyway, it comes back choosing a line.
     if (btClose->isHidden())
         ReturnToChoosing();
-    lbLines->clear();
-    if (!ProjectDir.empty()) {
-        TStringList lines = LoadNameList(ProjectDir, kLinesFile);
-        SortTextList(lines);
-        FillNameList(*lbLines, lines);
-    }
+    FillSortedNameList(*lbLines, kLinesFile);
     SelectNoName(*lbLines);
     ShowStationChoice();
 }
@@ -185,10 +180,7 @@ void TfmEditLineStations::ShowStationChoice() {
 }
 
 void TfmEditLineStations::ShowLineStations() {
-    lbLineStations->clear();
-    const std::optional<std::string> line = SelectedName(*lbLines);
-    if (line && !ProjectDir.empty())
-        FillNameList(*lbLineStations, LoadLineStations(ProjectDir, *line));
+    FillLineStations(*lbLineStations, *lbLines);
     SelectNoName(*lbLineStations);
 }
 

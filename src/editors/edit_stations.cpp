@@ -116,13 +116,9 @@ void TfmEditStations::FormShow() {
 
 void TfmEditStations::LoadStations() {
     NewStationList.clear();
-    lbStations->clear();
-    if (ProjectDir.empty())
-        return;
-    TStringList stations = LoadNameList(ProjectDir, kStationsFile);
-    SortTextList(stations);
-    FillNameList(*lbStations, stations);
-    NewStationList = LoadNameList(ProjectDir, kNewStationsFile);
+    FillSortedNameList(*lbStations, kStationsFile);
+    if (!ProjectDir.empty())
+        NewStationList = LoadNameList(ProjectDir, kNewStationsFile);
 }
 
 void TfmEditStations::OpenEntry() {

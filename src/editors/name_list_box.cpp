@@ -3,7 +3,9 @@
 #include "gui/current_project.h"
 #include "gui/dialogs.h"
 #include "gui/qt_text.h"
+#include "model/db_func.h"
 #include "model/names.h"
+#include "util/text_order.h"
 
 #include <QByteArray>
 #include <QHBoxLayout>
@@ -25,6 +27,22 @@ void FillNameList(QListWidget &list, const TStringList &names) {
     list.clear();
     for (const std::string &name : names)
         list.addItem(NewNameItem(name));
+}
+
+void FillSortedNameList(QListWidget &list, std::string_view registerFile) {
+    list.clear();
+    if (ProjectDir.empty())
+        return;
+    TStringList names = LoadNameList(ProjectDir, registerFile);
+    SortTextList(names);
+    FillNameList(list, names);
+}
+
+void FillLineStations(QListWidget &list, const QListWidget &lines) {
+    list.clear();
+    const std::optional<std::string> line = SelectedName(lines);
+    if (line && !ProjectDir.empty())
+        FillNameList(list, LoadLineStations(ProjectDir, *line));
 }
 
 std::string ItemName(const QListWidgetItem &item) {

@@ -11,6 +11,7 @@
 #include <QString>
 #include <optional>
 #include <string>
+#include <string_view>
 
 class QLineEdit;
 class QListWidget;
@@ -23,6 +24,12 @@ namespace takton::gui {
 QListWidgetItem *NewNameItem(const std::string &name);
 // Replaces the items by the names, in the order given.
 void FillNameList(QListWidget &list, const TStringList &names);
+// Replaces the items by the names of a register file of the current project,
+// in alphabetical order without regard to case; none without a project.
+void FillSortedNameList(QListWidget &list, std::string_view registerFile);
+// Replaces the items by the route of the line selected in lines; none when no
+// line is selected, no project is current or the line has no route.
+void FillLineStations(QListWidget &list, const QListWidget &lines);
 std::string ItemName(const QListWidgetItem &item);
 TStringList ItemNames(const QListWidget &list);
 // The one selected item's name, or nothing when no item is selected.
