@@ -212,7 +212,7 @@ void TfmMain::ShowHint(const QString &longHint) {
         statusBar()->showMessage(longHint);
 }
 
-FileDialogRequest TfmMain::ProjectDialogSpec(const QString &proposedFile) const {
+FileDialogRequest TfmMain::ProjectDialogRequest(const QString &proposedFile) const {
     return FileDialogRequest{QStringLiteral("ZAL-Projekt (*.zpr)"), QStringLiteral("zpr"),
                              proposedFile};
 }
@@ -224,7 +224,7 @@ void TfmMain::FileNew() {
     setWindowTitle(QStringLiteral("ZAL-Editor: [neues Projekt]"));
     Dialogs().ShowModal(*DlgFirstSave);
 
-    const auto chosen = Dialogs().SaveFileName(ProjectDialogSpec(saveDialogFile_));
+    const auto chosen = Dialogs().SaveFileName(ProjectDialogRequest(saveDialogFile_));
     if (!chosen) {
         paWorkChoice->hide();
         return;
@@ -246,7 +246,7 @@ void TfmMain::FileNew() {
 }
 
 void TfmMain::FileOpen() {
-    const auto chosen = Dialogs().OpenFileName(ProjectDialogSpec(openDialogFile_));
+    const auto chosen = Dialogs().OpenFileName(ProjectDialogRequest(openDialogFile_));
     if (!chosen)
         return;
     openDialogFile_ = *chosen;
@@ -280,7 +280,7 @@ void TfmMain::FileSave() {
 }
 
 void TfmMain::FileSaveAs() {
-    const auto chosen = Dialogs().SaveFileName(ProjectDialogSpec(saveDialogFile_));
+    const auto chosen = Dialogs().SaveFileName(ProjectDialogRequest(saveDialogFile_));
     if (!chosen)
         return;
     saveDialogFile_ = *chosen;
@@ -320,20 +320,13 @@ void TfmMain::WebAnsichtButtonClick() {
     Dialogs().ShowModal(*fmWebCopy);
 }
 
-bool TfmMain::NoProjectLoaded() {
-    if (!ProjectFile.empty())
-        return false;
-    Dialogs().ShowMessage(QStringLiteral("Kein Projekt geladen!"));
-    return true;
-}
-
 void TfmMain::SpeedButton3Click() {
-    if (!NoProjectLoaded())
+    if (!NoProjectFile())
         Dialogs().ShowModal(*fmQuery);
 }
 
 void TfmMain::sbMakeClick() {
-    if (!NoProjectLoaded())
+    if (!NoProjectFile())
         Dialogs().ShowModal(*fmMake);
 }
 

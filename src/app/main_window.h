@@ -86,8 +86,7 @@ class TfmMain : public QMainWindow {
     void CreateWorkPanel();
     QToolButton *AddSpeedButton(const char *name, const QString &hint, SpeedIcon picture);
     QPushButton *AddWorkButton(const char *name, const QString &caption);
-    FileDialogRequest ProjectDialogSpec(const QString &proposedFile) const;
-    bool NoProjectLoaded();
+    FileDialogRequest ProjectDialogRequest(const QString &proposedFile) const;
 
     QString openDialogFile_;
     QString saveDialogFile_;

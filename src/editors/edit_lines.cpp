@@ -153,7 +153,7 @@ void TfmEditLines::leLineNameChange() {
 }
 
 void TfmEditLines::btSaveClick() {
-    if (NoProjectLoaded())
+    if (NoProjectDir())
         return;
     const std::optional<std::string> name = TypedName(leLineName->text());
     if (!name)
@@ -187,7 +187,7 @@ void TfmEditLines::btLineDeleteClick() {
                              QStringLiteral(" wirklich löschen?");
     if (Dialogs().Confirm(QStringLiteral("Bestätigung"), question) != Answer::Yes)
         return;
-    if (NoProjectLoaded())
+    if (NoProjectDir())
         return;
     TMessageBoxSink messages;
     if (const TRefusal refusal = DeleteLine(ProjectDir, *line, messages))

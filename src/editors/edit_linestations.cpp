@@ -263,7 +263,7 @@ void TfmEditLineStations::btDeleteStationClick() {
 
 void TfmEditLineStations::btSaveClick() {
     const std::optional<std::string> line = SelectedName(*lbLines);
-    if (!line || NoProjectLoaded())
+    if (!line || NoProjectDir())
         return;
     StoreLineStations(ProjectDir, *line, ItemNames(*lbLineStations));
     ReturnToChoosing();

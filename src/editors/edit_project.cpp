@@ -340,10 +340,8 @@ void TfmEditProject::btSaveClick() {
         leMaxDriveMinutes->setFocus();
         return;
     }
-    if (ProjectFile.empty()) {
-        Dialogs().ShowMessage(QStringLiteral("Kein Projekt geladen!"));
+    if (NoProjectFile())
         return;
-    }
     PrjParams.MaxDriveMinutes = *minutes;
     SaveProjectFile(ProjectFile);
     EditOff();

@@ -172,7 +172,7 @@ void TfmEditStations::cbStationNewLineClick() {
 }
 
 void TfmEditStations::btSaveClick() {
-    if (NoProjectLoaded())
+    if (NoProjectDir())
         return;
     const std::optional<std::string> name = TypedName(leStationName->text());
     if (!name)
@@ -206,7 +206,7 @@ void TfmEditStations::btStationDeleteClick() {
                              QStringLiteral(" wirklich löschen?");
     if (Dialogs().Confirm(QStringLiteral("Bestätigung"), question) != Answer::Yes)
         return;
-    if (NoProjectLoaded())
+    if (NoProjectDir())
         return;
     if (const TRefusal refusal = DeleteStation(ProjectDir, *station))
         Dialogs().ShowMessage(FromCp1252(*refusal));

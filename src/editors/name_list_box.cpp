@@ -140,11 +140,4 @@ void LayOutRegisterEditor(QWidget *window, QWidget *browse, QWidget *entry, QPus
     window->resize(560, 400);
 }
 
-bool NoProjectLoaded() {
-    if (!ProjectDir.empty())
-        return false;
-    Dialogs().ShowMessage(QStringLiteral("Kein Projekt geladen!"));
-    return true;
-}
-
 } // namespace takton::gui

@@ -63,7 +63,4 @@ TBrowsePanel BuildBrowsePanel(QWidget *parent, const char *panelName, const char
 // the close button alone in the row below.
 void LayOutRegisterEditor(QWidget *window, QWidget *browse, QWidget *entry, QPushButton *btClose);
 
-// True, after telling the user, when no project is current.
-bool NoProjectLoaded();
-
 } // namespace takton::gui

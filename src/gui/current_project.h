@@ -20,4 +20,9 @@ extern std::string ProgExeName;
 
 using takton::DirectoryOf;
 
+// True, after telling the user "Kein Projekt geladen!", when no project file
+// is current (NoProjectFile) or no project directory is known (NoProjectDir).
+bool NoProjectFile();
+bool NoProjectDir();
+
 } // namespace takton::gui
