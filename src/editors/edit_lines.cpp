@@ -33,6 +33,7 @@ void TfmEditLines::CreateControls() {
 
     LayOutRegisterEditor(this, pnEditLines, gbLineEdit, btClose);
 
+    SetEntryButtons(btSave, btCancel, btClose);
     connect(btNewLine, &QPushButton::clicked, this, Guarded([this] { btNewLineClick(); }));
     connect(btLineEdit, &QPushButton::clicked, this, Guarded([this] { btLineEditClick(); }));
     connect(btLineDelete, &QPushButton::clicked, this, Guarded([this] { btLineDeleteClick(); }));
@@ -74,19 +75,6 @@ void TfmEditLines::CreateEntryGroup() {
     btCancel = PlainButton(gbLineEdit, QStringLiteral("Änderungen verwerfen"), "btCancel");
     layout->addWidget(btSave);
     layout->addWidget(btCancel);
-}
-
-void TfmEditLines::EditOn() {
-    btSave->setVisible(true);
-}
-
-void TfmEditLines::EditOff() {
-    btSave->setVisible(false);
-}
-
-void TfmEditLines::showEvent(QShowEvent *event) {
-    TEntryDialog::showEvent(event);
-    RunGuarded([this] { FormShow(); });
 }
 
 void TfmEditLines::FormShow() {
@@ -193,18 +181,6 @@ void TfmEditLines::btLineDeleteClick() {
     if (const TRefusal refusal = DeleteLine(ProjectDir, *line, messages))
         Dialogs().ShowMessage(FromCp1252(*refusal));
     LoadLines();
-}
-
-void TfmEditLines::btCloseClick() {
-    close();
-}
-
-void TfmEditLines::FormCloseQuery(bool &canClose) {
-    canClose = !btClose->isHidden();
-}
-
-QPushButton *TfmEditLines::EscapeButton() const {
-    return btCancel;
 }
 
 } // namespace takton::gui

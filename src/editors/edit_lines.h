@@ -22,18 +22,15 @@ class TfmEditLines : public TEntryDialog {
   public:
     explicit TfmEditLines(QWidget *parent = nullptr);
 
-    void FormShow();
+    void FormShow() override;
     void btNewLineClick();
     void btLineEditClick();
     void btLineDeleteClick();
     void btSaveClick();
     void btCancelClick();
-    void btCloseClick();
     void leLineNameChange();
 
     // The editing mode shows the save button; it has no other effect.
-    void EditOn();
-    void EditOff();
     // Fills the station display with the selected line's route.
     void ShowLineStations();
 
@@ -52,9 +49,6 @@ class TfmEditLines : public TEntryDialog {
 
   protected:
     void CreateControls() override;
-    void FormCloseQuery(bool &canClose) override;
-    QPushButton *EscapeButton() const override;
-    void showEvent(QShowEvent *event) override;
 
   private:
     void CreateBrowsePanel();

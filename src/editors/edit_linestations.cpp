@@ -72,6 +72,7 @@ void TfmEditLineStations::CreateControls() {
     layout->addLayout(closeRow);
     resize(900, 480);
 
+    SetEntryButtons(btSave, btCancel, btClose);
     connect(btStationEdit, &QPushButton::clicked, this, Guarded([this] { btStationEditClick(); }));
     connect(rbAllStations, &QRadioButton::clicked, this, Guarded([this] { rbAllStationsClick(); }));
     connect(rbNewStations, &QRadioButton::clicked, this, Guarded([this] { rbNewStationsClick(); }));
@@ -85,7 +86,7 @@ void TfmEditLineStations::CreateControls() {
             Guarded([this] { btDeleteStationClick(); }));
     connect(btSave, &QPushButton::clicked, this, Guarded([this] { btSaveClick(); }));
     connect(btCancel, &QPushButton::clicked, this, Guarded([this] { btCancelClick(); }));
-    connect(btClose, &QPushButton::clicked, this, [this] { close(); });
+    connect(btClose, &QPushButton::clicked, this, Guarded([this] { btCloseClick(); }));
 
     gbLineAssign->hide();
 }
@@ -145,19 +146,6 @@ void TfmEditLineStations::CreateLineStations() {
     buttons->addStretch(1);
     row->addLayout(buttons);
     layout->addLayout(row, 1);
-}
-
-void TfmEditLineStations::EditOn() {
-    btSave->setVisible(true);
-}
-
-void TfmEditLineStations::EditOff() {
-    btSave->setVisible(false);
-}
-
-void TfmEditLineStations::showEvent(QShowEvent *event) {
-    TEntryDialog::showEvent(event);
-    RunGuarded([this] { FormShow(); });
 }
 
 void TfmEditLineStations::FormShow() {
@@ -280,14 +268,6 @@ void TfmEditLineStations::ReturnToChoosing() {
     btStationEdit->show();
     btStationEdit->setFocus();
     btClose->show();
-}
-
-void TfmEditLineStations::FormCloseQuery(bool &canClose) {
-    canClose = !btClose->isHidden();
-}
-
-QPushButton *TfmEditLineStations::EscapeButton() const {
-    return btCancel;
 }
 
 } // namespace takton::gui

@@ -21,7 +21,7 @@ class TfmEditLineStations : public TEntryDialog {
   public:
     explicit TfmEditLineStations(QWidget *parent = nullptr);
 
-    void FormShow();
+    void FormShow() override;
     void btStationEditClick();
     void rbAllStationsClick();
     void rbNewStationsClick();
@@ -38,8 +38,6 @@ class TfmEditLineStations : public TEntryDialog {
     // Fills the line's list from its stored route.
     void ShowLineStations();
     // The editing mode shows the save button; it has no other effect.
-    void EditOn();
-    void EditOff();
 
     QLabel *Label1 = nullptr;
     QListWidget *lbLines = nullptr;
@@ -63,9 +61,6 @@ class TfmEditLineStations : public TEntryDialog {
 
   protected:
     void CreateControls() override;
-    void FormCloseQuery(bool &canClose) override;
-    QPushButton *EscapeButton() const override;
-    void showEvent(QShowEvent *event) override;
 
   private:
     void CreateStationChoice();

@@ -32,6 +32,7 @@ void TfmEditStations::CreateControls() {
 
     LayOutRegisterEditor(this, fmStationEdit, gbStationEdit, btClose);
 
+    SetEntryButtons(btSave, btCancel, btClose);
     connect(btNewStation, &QPushButton::clicked, this, Guarded([this] { btNewStationClick(); }));
     connect(btStationEdit, &QPushButton::clicked, this, Guarded([this] { btStationEditClick(); }));
     connect(btStationDelete, &QPushButton::clicked, this,
@@ -90,19 +91,6 @@ void TfmEditStations::CreateEntryGroup() {
     btCancel = PlainButton(gbStationEdit, QStringLiteral("Änderungen verwerfen"), "btCancel");
     layout->addWidget(btSave);
     layout->addWidget(btCancel);
-}
-
-void TfmEditStations::EditOn() {
-    btSave->setVisible(true);
-}
-
-void TfmEditStations::EditOff() {
-    btSave->setVisible(false);
-}
-
-void TfmEditStations::showEvent(QShowEvent *event) {
-    TEntryDialog::showEvent(event);
-    RunGuarded([this] { FormShow(); });
 }
 
 void TfmEditStations::FormShow() {
@@ -211,18 +199,6 @@ void TfmEditStations::btStationDeleteClick() {
     if (const TRefusal refusal = DeleteStation(ProjectDir, *station))
         Dialogs().ShowMessage(FromCp1252(*refusal));
     LoadStations();
-}
-
-void TfmEditStations::btCloseClick() {
-    close();
-}
-
-void TfmEditStations::FormCloseQuery(bool &canClose) {
-    canClose = !btClose->isHidden();
-}
-
-QPushButton *TfmEditStations::EscapeButton() const {
-    return btCancel;
 }
 
 } // namespace takton::gui

@@ -23,19 +23,16 @@ class TfmEditStations : public TEntryDialog {
   public:
     explicit TfmEditStations(QWidget *parent = nullptr);
 
-    void FormShow();
+    void FormShow() override;
     void btNewStationClick();
     void btStationEditClick();
     void btStationDeleteClick();
     void btSaveClick();
     void btCancelClick();
-    void btCloseClick();
     void leStationNameChange();
     void cbStationNewLineClick();
 
     // The editing mode shows the save button; it has no other effect.
-    void EditOn();
-    void EditOff();
 
     // The memo list as last read from or written to "newstations.csv".
     TStringList NewStationList;
@@ -60,9 +57,6 @@ class TfmEditStations : public TEntryDialog {
 
   protected:
     void CreateControls() override;
-    void FormCloseQuery(bool &canClose) override;
-    QPushButton *EscapeButton() const override;
-    void showEvent(QShowEvent *event) override;
 
   private:
     void CreateBrowsePanel();

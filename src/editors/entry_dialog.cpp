@@ -1,5 +1,7 @@
 #include "editors/entry_dialog.h"
 
+#include "gui/error_handler.h"
+
 #include <QKeyEvent>
 #include <QPushButton>
 
@@ -20,6 +22,33 @@ void TEntryDialog::setVisible(bool visible) {
     QDialog::setVisible(visible);
 }
 
+void TEntryDialog::SetEntryButtons(QPushButton *save, QPushButton *cancel, QPushButton *close) {
+    save_ = save;
+    cancel_ = cancel;
+    close_ = close;
+}
+
+void TEntryDialog::EditOn() {
+    save_->setVisible(true);
+}
+
+void TEntryDialog::EditOff() {
+    save_->setVisible(false);
+}
+
+void TEntryDialog::btCloseClick() {
+    close();
+}
+
+void TEntryDialog::FormCloseQuery(bool &canClose) {
+    canClose = !close_->isHidden();
+}
+
+void TEntryDialog::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    RunGuarded([this] { FormShow(); });
+}
+
 bool TEntryDialog::CloseAllowed() {
     // A window never shown has no entry open.
     if (!controlsCreated_)
@@ -37,9 +66,8 @@ void TEntryDialog::reject() {
 void TEntryDialog::keyPressEvent(QKeyEvent *event) {
     // Escape discards an entry; it never closes the window by itself.
     if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        QPushButton *cancel = EscapeButton();
-        if (cancel && cancel->isVisible() && cancel->isEnabled())
-            cancel->click();
+        if (cancel_ && cancel_->isVisible() && cancel_->isEnabled())
+            cancel_->click();
         event->accept();
         return;
     }

@@ -23,19 +23,34 @@ class TEntryDialog : public QDialog {
     // Closing by the frame, close() and the keyboard all end here.
     void reject() override;
 
+    // Each showing of the window.
+    virtual void FormShow() = 0;
+    // Show and hide "Änderungen speichern": an entry opens with it hidden,
+    // its first change shows it.
+    void EditOn();
+    void EditOff();
+    // "Fenser schließen".
+    void btCloseClick();
+
   protected:
     virtual void CreateControls() = 0;
-    // Whether the window may close now; refusals show nothing.
-    virtual void FormCloseQuery(bool &canClose) = 0;
-    // The button that Escape clicks while it is visible.
-    virtual QPushButton *EscapeButton() const = 0;
+    // Called by CreateControls once the three buttons exist.
+    void SetEntryButtons(QPushButton *save, QPushButton *cancel, QPushButton *close);
+    // Whether the window may close now: exactly while "Fenser schließen" is
+    // shown. Refusals show nothing.
+    virtual void FormCloseQuery(bool &canClose);
 
     void keyPressEvent(QKeyEvent *event) override;
+    void showEvent(QShowEvent *event) override;
 
     bool CloseAllowed();
 
   private:
     bool controlsCreated_ = false;
+    QPushButton *save_ = nullptr;
+    // The button that Escape clicks while it is visible.
+    QPushButton *cancel_ = nullptr;
+    QPushButton *close_ = nullptr;
 };
 
 } // namespace takton::gui
