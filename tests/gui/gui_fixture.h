@@ -10,6 +10,7 @@
 #include "model/prj_params.h"
 
 #include <QDir>
+#include <QDirIterator>
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
@@ -25,6 +26,18 @@ inline QByteArray IniText(std::initializer_list<const char *> lines) {
         text += QByteArray(line) + "\r\n";
     return text;
 }
+
+#ifdef TAKTON_SOURCE_DIR
+// The bundled demo project, copied into a test's folder.
+inline void CopyDemoProject(const QString &target) {
+    QDir().mkpath(target);
+    QDirIterator files(QStringLiteral(TAKTON_SOURCE_DIR "/examples/demo"), QDir::Files);
+    while (files.hasNext()) {
+        const QString file = files.next();
+        QFile::copy(file, QDir(target).filePath(QFileInfo(file).fileName()));
+    }
+}
+#endif
 
 inline QByteArray ReadBytes(const QString &path) {
     QFile file(path);

@@ -15,7 +15,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDirIterator>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -30,15 +29,6 @@ using takton::testing::WriteBytes;
 namespace {
 
 const QString kFillQuestion = QStringLiteral("Bestätigung:Für alle weiteren Stationen übernehmen?");
-
-void CopyDemoProject(const QString &target) {
-    QDir().mkpath(target);
-    QDirIterator files(QStringLiteral(TAKTON_SOURCE_DIR "/examples/demo"), QDir::Files);
-    while (files.hasNext()) {
-        const QString file = files.next();
-        QFile::copy(file, QDir(target).filePath(QFileInfo(file).fileName()));
-    }
-}
 
 TStringGridView &Grid() {
     return *fmEditTimeTable->sgTimeTable;
@@ -159,7 +149,7 @@ class EditTimeTableTest : public QObject {
   private slots:
     void init() {
         fx = std::make_unique<GuiFixture>();
-        CopyDemoProject(fx->path("demo"));
+        takton::testing::CopyDemoProject(fx->path("demo"));
         timetable = fx->path("demo/line_1.ttd");
         fmMain->show();
         fmMain->OpenFromCommandLine(fx->path("demo/demo.zpr"));

@@ -19,7 +19,6 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
-#include <QDirIterator>
 #include <QFontMetrics>
 #include <QLabel>
 #include <QLineEdit>
@@ -38,15 +37,6 @@ using takton::testing::ReadBytes;
 
 // Steps shared by both builds (each uses only some of them).
 namespace steps {
-
-void CopyDemoProject(const QString &target) {
-    QDir().mkpath(target);
-    QDirIterator files(QStringLiteral(TAKTON_SOURCE_DIR "/examples/demo"), QDir::Files);
-    while (files.hasNext()) {
-        const QString file = files.next();
-        QFile::copy(file, QDir(target).filePath(QFileInfo(file).fileName()));
-    }
-}
 
 TStringGridView &Work() {
     return *fmWebCopy->sgWorkGrid;
@@ -191,7 +181,7 @@ class WebCopyTestBase : public QObject {
   protected:
     void SetUp() {
         fx = std::make_unique<GuiFixture>();
-        CopyDemoProject(fx->path("demo"));
+        takton::testing::CopyDemoProject(fx->path("demo"));
         fmMain->show();
         fmMain->OpenFromCommandLine(fx->path("demo/demo.zpr"));
         fmEditTimeTable->show();
