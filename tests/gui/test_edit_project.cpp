@@ -2,6 +2,7 @@
 // minute field's filter, saving and discarding, and the refresh on every load.
 
 #include "app/main_window.h"
+#include "editor_steps.h"
 #include "editors/edit_project.h"
 #include "gui/error_handler.h"
 #include "gui_fixture.h"
@@ -21,7 +22,9 @@ using namespace takton;
 using namespace takton::gui;
 using takton::testing::GuiFixture;
 using takton::testing::IniText;
+using takton::testing::Items;
 using takton::testing::ReadBytes;
+using takton::testing::ReplaceText;
 using takton::testing::WriteBytes;
 
 namespace {
@@ -32,31 +35,11 @@ void ClickDay(int index) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
 }
 
-void TypeInto(QLineEdit *field, const QString &text) {
-    field->setFocus();
-    field->selectAll();
-    if (!field->text().isEmpty())
-        QTest::keyClick(field, Qt::Key_Backspace);
-    for (QChar c : text) {
-        if (c.unicode() < 128)
-            QTest::keyClick(field, c.toLatin1());
-        else // typed like a key of a foreign keyboard
-            QTest::sendKeyEvent(QTest::Click, field, Qt::Key_unknown, QString(c), Qt::NoModifier);
-    }
-}
-
-QStringList Items(QListWidget *list) {
-    QStringList items;
-    for (int i = 0; i < list->count(); ++i)
-        items << list->item(i)->text();
-    return items;
-}
-
 // Adds a day group the way a planner does: name, text, weekdays, the button.
 void AddDayGroup(const QString &name, const QString &text, std::initializer_list<int> days) {
     fmEditProject->lbAllDays->clearSelection();
-    TypeInto(fmEditProject->leNewDaysName, name);
-    TypeInto(fmEditProject->leNewDaysText, text);
+    ReplaceText(fmEditProject->leNewDaysName, name);
+    ReplaceText(fmEditProject->leNewDaysText, text);
     for (int day : days)
         ClickDay(day);
     QTest::mouseClick(fmEditProject->btAddDayGroup, Qt::LeftButton);
@@ -182,7 +165,7 @@ class EditProjectTest : public QObject {
     void savingWritesMinutesAndGroupsAndRefusesNonNumbers() {
         AddDayGroup("So", "Sonntag", {6});
         fmEditProject->pcRubrik->setCurrentWidget(fmEditProject->tsTimeTable);
-        TypeInto(fmEditProject->leMaxDriveMinutes, "90");
+        ReplaceText(fmEditProject->leMaxDriveMinutes, "90");
         QTest::mouseClick(fmEditProject->btSave, Qt::LeftButton);
         const QByteArray saved = ReadBytes(project);
         QVERIFY(saved.contains("daygroupnames=Mo-Fr,Sa,So\r\n"));
@@ -192,7 +175,7 @@ class EditProjectTest : public QObject {
         QVERIFY(!fmEditProject->btSave->isVisible());
 
         // Empty: refused with a message, nothing written.
-        TypeInto(fmEditProject->leMaxDriveMinutes, "");
+        ReplaceText(fmEditProject->leMaxDriveMinutes, "");
         QTest::keyClick(fmEditProject->leMaxDriveMinutes, Qt::Key_Backspace);
         QVERIFY(fmEditProject->btSave->isVisible());
         QTest::mouseClick(fmEditProject->btSave, Qt::LeftButton);

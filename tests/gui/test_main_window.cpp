@@ -4,6 +4,7 @@
 #include "app/first_save.h"
 #include "app/main_window.h"
 #include "app/make_window.h"
+#include "editor_steps.h"
 #include "editors/edit_lines.h"
 #include "editors/edit_linestations.h"
 #include "editors/edit_project.h"
@@ -27,17 +28,13 @@
 
 using namespace takton;
 using namespace takton::gui;
+using takton::testing::Click;
 using takton::testing::GuiFixture;
 using takton::testing::IniText;
 using takton::testing::ReadBytes;
 using takton::testing::WriteBytes;
 
 namespace {
-
-void Click(QAbstractButton *button) {
-    QVERIFY(button->isVisible());
-    QTest::mouseClick(button, Qt::LeftButton);
-}
 
 void ChooseMenu(QAction *item) {
     item->trigger();
