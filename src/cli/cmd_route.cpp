@@ -4,6 +4,7 @@
 #include "cli/cli_context.h"
 #include "model/db_func.h"
 #include "model/project_check.h"
+#include "model/registers.h"
 #include "model/timetable_file.h"
 #include "util/cp1252.h"
 
@@ -19,10 +20,6 @@ std::optional<std::string> Registered(const TStringList &names, std::string_view
     if (at < 0)
         return std::nullopt;
     return names[static_cast<std::size_t>(at)];
-}
-
-std::string NoSuchLine(std::string_view line) {
-    return "Die Linie " + std::string(line) + " gibt es nicht.";
 }
 
 int RouteShow(CliContext &ctx) {
@@ -49,7 +46,7 @@ int RouteSet(CliContext &ctx) {
     for (std::size_t i = 2; i < args.size(); ++i) {
         const auto station = Registered(registered, args[i]);
         if (!station)
-            return ctx.Refuse("Die Station " + args[i] + " gibt es nicht.");
+            return ctx.Refuse(NoSuchStation(args[i]));
         stations.push_back(*station);
     }
     StoreLineStations(dir, *line, stations);

@@ -291,8 +291,12 @@ void CascadeRenameLine(const std::string &dir, std::string_view oldName, std::st
     const std::string from = TimetablePath(dir, oldName);
     const std::string to = TimetablePath(dir, newName);
     if (FileExists(from) && !RenameFileNoReplace(from, to))
-        messages.ShowMessage(Cp1252("Fehler beim Umbenennen der Datei: ") + PathForMessage(from) +
-                             " in " + PathForMessage(to));
+        messages.ShowMessage(RenameFileFailedMessage(from, to));
+}
+
+std::string RenameFileFailedMessage(const std::string &from, const std::string &to) {
+    return Cp1252("Fehler beim Umbenennen der Datei: ") + PathForMessage(from) + " in " +
+           PathForMessage(to);
 }
 
 } // namespace takton

@@ -52,6 +52,8 @@ void CascadeRenameStation(const std::string &dir, std::string_view oldName,
 // file that cannot be deleted or renamed is reported to the sink; the other
 // files stay changed.
 void CascadeDeleteLine(const std::string &dir, std::string_view line, IMessageSink &messages);
+// "Fehler beim Umbenennen der Datei: " with both paths.
+std::string RenameFileFailedMessage(const std::string &from, const std::string &to);
 void CascadeRenameLine(const std::string &dir, std::string_view oldName, std::string_view newName,
                        IMessageSink &messages);
 

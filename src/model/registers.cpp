@@ -19,14 +19,6 @@ std::string LineAlreadyThere() {
     return "Linie schon vorhanden!";
 }
 
-std::string NoSuchStation(std::string_view name) {
-    return "Die Station " + std::string(name) + " gibt es nicht.";
-}
-
-std::string NoSuchLine(std::string_view name) {
-    return "Die Linie " + std::string(name) + " gibt es nicht.";
-}
-
 // A register as its editor shows it: sorted alphabetically without regard to
 // case, in the user's locale.
 TStringList LoadSortedRegister(const std::string &dir, std::string_view fileName) {
@@ -54,11 +46,6 @@ bool SameFile(const std::string &a, const std::string &b) {
     }, sb{};
     return ::stat(a.c_str(), &sa) == 0 && ::stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
            sa.st_ino == sb.st_ino;
-}
-
-std::string RenameFailedMessage(const std::string &from, const std::string &to) {
-    return Cp1252("Fehler beim Umbenennen der Datei: ") + PathForMessage(from) + " in " +
-           PathForMessage(to);
 }
 
 } // namespace
@@ -157,7 +144,7 @@ TRefusal RenameLine(const std::string &dir, std::string_view oldName, std::strin
     const std::string from = TimetablePath(dir, stored);
     const std::string to = TimetablePath(dir, newName);
     if (FileExists(from) && FileExists(to) && !SameFile(from, to))
-        return RenameFailedMessage(from, to);
+        return RenameFileFailedMessage(from, to);
 
     lines.erase(lines.begin() + at);
     InsertSorted(lines, newName);
@@ -176,6 +163,14 @@ TRefusal DeleteLine(const std::string &dir, std::string_view name, IMessageSink 
     SaveNameList(dir, kLinesFile, lines);
     CascadeDeleteLine(dir, stored, messages);
     return std::nullopt;
+}
+
+std::string NoSuchStation(std::string_view name) {
+    return "Die Station " + std::string(name) + " gibt es nicht.";
+}
+
+std::string NoSuchLine(std::string_view name) {
+    return "Die Linie " + std::string(name) + " gibt es nicht.";
 }
 
 } // namespace takton

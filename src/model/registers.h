@@ -41,4 +41,8 @@ TRefusal RenameLine(const std::string &dir, std::string_view oldName, std::strin
                     IMessageSink &messages);
 TRefusal DeleteLine(const std::string &dir, std::string_view name, IMessageSink &messages);
 
+// The refusals for a name that is not in its register.
+std::string NoSuchStation(std::string_view name);
+std::string NoSuchLine(std::string_view name);
+
 } // namespace takton
