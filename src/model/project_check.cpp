@@ -1,6 +1,7 @@
 #include "model/project_check.h"
 
 #include "model/db_func.h"
+#include "model/station_lines_index.h"
 #include "model/timetable_file.h"
 #include "util/cp1252.h"
 
@@ -14,9 +15,8 @@ std::string Quoted(std::string_view name) {
     return "\"" + std::string(name) + "\"";
 }
 
-void CheckRegister(const std::string &dir, std::string_view fileName, std::string_view what,
+void CheckRegister(const TStringList &names, std::string_view fileName, std::string_view what,
                    std::vector<std::string> &findings) {
-    const TStringList names = LoadNameList(dir, fileName);
     for (std::size_t i = 0; i < names.size(); ++i)
         if (IndexOfItem(names, names[i]) != static_cast<int>(i))
             findings.push_back(std::string(what) + " " + Quoted(names[i]) + " steht mehrfach in " +
@@ -88,14 +88,13 @@ void CheckReverseIndex(const std::string &dir, const std::vector<TRoute> &routes
                                    Cp1252(", deren Route sie nicht enthält."));
         }
     }
+    const TStationLinesIndex lookup(index);
     for (const auto &route : routes)
         for (std::size_t i = 0; i < route.stations.size(); ++i) {
             const std::string &station = route.stations[i];
             if (IndexOfItem(route.stations, station) != static_cast<int>(i))
                 continue; // a station named twice on a route needs one mention
-            const int at = IndexOfName(index, station);
-            if (at < 0 || IndexOfItem(SplitList(EntryValue(index[static_cast<std::size_t>(at)])),
-                                      route.line) < 0)
+            if (IndexOfItem(lookup.LinesOf(station), route.line) < 0)
                 findings.push_back(file + ": bei der Station " + Quoted(station) +
                                    " fehlt die Linie " + Quoted(route.line) +
                                    Cp1252(", auf deren Route sie liegt."));
@@ -156,10 +155,10 @@ void CheckTimetables(const std::string &dir, const TStringList &lines,
 
 std::vector<std::string> CheckProjectConsistency(const std::string &dir) {
     std::vector<std::string> findings;
-    CheckRegister(dir, kStationsFile, "Die Station", findings);
-    CheckRegister(dir, kLinesFile, "Die Linie", findings);
     const TStringList stations = LoadNameList(dir, kStationsFile);
     const TStringList lines = LoadNameList(dir, kLinesFile);
+    CheckRegister(stations, kStationsFile, "Die Station", findings);
+    CheckRegister(lines, kLinesFile, "Die Linie", findings);
     const std::vector<TRoute> routes = CheckRoutes(dir, lines, stations, findings);
     CheckReverseIndex(dir, routes, findings);
     CheckMemoList(dir, stations, findings);
