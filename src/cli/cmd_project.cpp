@@ -17,10 +17,8 @@ int Show(CliContext &ctx) {
     ctx.PrintLine("lastsave: " + PrjParams.LastSave);
     ctx.PrintLine("max_drive_minutes: " + std::to_string(PrjParams.MaxDriveMinutes));
     for (const auto &group : PrjParams.DayGroups) {
-        std::string keys;
-        for (const auto &key : DayKeysOf(group.Days))
-            keys += (keys.empty() ? "" : ",") + key;
-        ctx.PrintLine("daygroup: " + group.Name + " | " + group.Text + " | " + keys);
+        ctx.PrintLine("daygroup: " + group.Name + " | " + group.Text + " | " +
+                      DayKeysText(group.Days));
     }
     return kExitOk;
 }
@@ -76,6 +74,8 @@ constexpr CliCommand kCommands[] = {
 
 } // namespace
 
-std::span<const CliCommand> ProjectCommands() { return kCommands; }
+std::span<const CliCommand> ProjectCommands() {
+    return kCommands;
+}
 
 } // namespace takton::cli

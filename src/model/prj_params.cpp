@@ -19,4 +19,11 @@ std::vector<std::string> DayKeysOf(TDaySet days) {
     return keys;
 }
 
+std::string DayKeysText(TDaySet days) {
+    std::string text;
+    for (const auto &key : DayKeysOf(days))
+        text += (text.empty() ? "" : ",") + key;
+    return text;
+}
+
 } // namespace takton

@@ -21,7 +21,9 @@ inline constexpr std::array<const char *, kWeekDayCount> WeekDayKeys = {
 // One bit per weekday index.
 using TDaySet = std::uint8_t;
 
-inline bool HasDay(TDaySet days, int index) { return (days >> index) & 1U; }
+inline bool HasDay(TDaySet days, int index) {
+    return (days >> index) & 1U;
+}
 inline TDaySet WithDay(TDaySet days, int index) {
     return static_cast<TDaySet>(days | (1U << index));
 }
@@ -48,5 +50,7 @@ int IndexOfText(std::span<const char *const> table, std::string_view text);
 
 // The keys of the set's days in index order, Monday first.
 std::vector<std::string> DayKeysOf(TDaySet days);
+// The same keys joined by "," as the project file stores them.
+std::string DayKeysText(TDaySet days);
 
 } // namespace takton

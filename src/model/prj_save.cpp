@@ -33,7 +33,7 @@ void SaveProjectFile(const std::string &path) {
     ini.WriteString("daygroups", "daygroupnames", JoinPlain(names));
     for (const auto &group : PrjParams.DayGroups) {
         ini.WriteString("daygroups", group.Name + "_text", group.Text);
-        ini.WriteString("daygroups", group.Name + "_days", JoinPlain(DayKeysOf(group.Days)));
+        ini.WriteString("daygroups", group.Name + "_days", DayKeysText(group.Days));
     }
     ini.WriteInteger("timetable", "max_drive_minutes", PrjParams.MaxDriveMinutes);
     ini.UpdateFile();
