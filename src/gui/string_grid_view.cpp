@@ -30,7 +30,6 @@ bool IsEnter(int key) {
 }
 
 constexpr int kGridLine = 1;
-constexpr int kTextIndent = 2;
 
 } // namespace
 

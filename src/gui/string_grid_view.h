@@ -71,6 +71,9 @@ struct TGridDrawState {
 class TStringGridView : public QAbstractScrollArea {
     Q_OBJECT
   public:
+    // Cell texts are drawn this many pixels right of and below the cell's corner.
+    static constexpr int kTextIndent = 2;
+
     explicit TStringGridView(QWidget *parent = nullptr);
     ~TStringGridView() override;
 

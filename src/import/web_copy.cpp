@@ -36,8 +36,6 @@ namespace {
 enum ActionArea { kRows, kColumns };
 enum Action { kInsert, kDuplicate, kDelete };
 
-constexpr int kCellTextIndent = 2;
-
 QComboBox *ChoiceBox(QWidget *parent, const char *name, const QStringList &items) {
     auto *box = new QComboBox(parent);
     box->setObjectName(QString::fromLatin1(name));
@@ -276,7 +274,7 @@ void TfmWebCopy::btPasteClick() {
     // from the cell's left edge, and leaves as much on the right.
     const QFontMetrics metrics(sgWorkGrid->font());
     HtmlTableToGrid(choice.Text, sgWorkGrid->Grid(), true, [&metrics](std::string_view text) {
-        return metrics.horizontalAdvance(FromCp1252(text)) + 2 * kCellTextIndent;
+        return metrics.horizontalAdvance(FromCp1252(text)) + 2 * TStringGridView::kTextIndent;
     });
     sgWorkGrid->Refresh();
 }

@@ -629,9 +629,9 @@ void TfmEditTimeTable::sgTimeTableDrawCell(QPainter &painter, const QRect &rect,
     // stays visible and its text readable.
     if (!CopyMode() && col >= kFirstJourneyCol && row > 0 && row % 2 == 0 && !state.Selected) {
         painter.fillRect(rect, kStripeColor);
-        painter.drawText(rect.adjusted(2, 2, 0, 0),
-                         Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
-                         FromCp1252(grid.Cell(col, row)));
+        painter.drawText(
+            rect.adjusted(TStringGridView::kTextIndent, TStringGridView::kTextIndent, 0, 0),
+            Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, FromCp1252(grid.Cell(col, row)));
     }
     if (row >= kFirstStationRow && row < grid.RowCount() - 1 &&
         grid.Cell(1, row) == grid.Cell(1, row + 1)) {
