@@ -30,7 +30,7 @@ QStringList WeekDayNames() {
             QStringLiteral("Sonntag")};
 }
 
-TfmEditProject::TfmEditProject(QWidget *parent) : QDialog(parent) {
+TfmEditProject::TfmEditProject(QWidget *parent) : TLazyDialog(parent) {
     setObjectName(QStringLiteral("fmEditProject"));
     setWindowTitle(QStringLiteral("fmEditProject"));
     setModal(true);
@@ -38,9 +38,7 @@ TfmEditProject::TfmEditProject(QWidget *parent) : QDialog(parent) {
     SetProjectLoadObserver(this);
 }
 
-void TfmEditProject::EnsureControls() {
-    if (pcRubrik)
-        return;
+void TfmEditProject::CreateControls() {
     pcRubrik = new QTabWidget(this);
     pcRubrik->setObjectName(QStringLiteral("pcRubrik"));
     CreateStationPage();
@@ -63,12 +61,6 @@ void TfmEditProject::EnsureControls() {
     resize(620, 400);
 
     EditOff();
-}
-
-void TfmEditProject::setVisible(bool visible) {
-    if (visible)
-        EnsureControls();
-    QDialog::setVisible(visible);
 }
 
 TfmEditProject::~TfmEditProject() {

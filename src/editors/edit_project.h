@@ -5,6 +5,7 @@
 // speichern" writes the project file. Every project load refreshes the window,
 // shown or not.
 
+#include "gui/lazy_dialog.h"
 #include "model/prj_load.h"
 
 #include <QDialog>
@@ -20,16 +21,11 @@ class QTabWidget;
 
 namespace takton::gui {
 
-class TfmEditProject : public QDialog, public IProjectLoadObserver {
+class TfmEditProject : public TLazyDialog, public IProjectLoadObserver {
     Q_OBJECT
   public:
     explicit TfmEditProject(QWidget *parent = nullptr);
     ~TfmEditProject() override;
-
-    // The controls are built on first need (the first showing or project load)
-    // so that start-up stays quick; before that the pointers below are null.
-    void EnsureControls();
-    void setVisible(bool visible) override;
 
     // Refills the right column from PrjParams.DayGroups.
     void SetDayGroups();
@@ -80,6 +76,7 @@ class TfmEditProject : public QDialog, public IProjectLoadObserver {
     void showEvent(QShowEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *watched, QEvent *event) override;
+    void CreateControls() override;
 
   private:
     void FormShow();

@@ -7,20 +7,7 @@
 
 namespace takton::gui {
 
-TEntryDialog::TEntryDialog(QWidget *parent) : QDialog(parent) {}
-
-void TEntryDialog::EnsureControls() {
-    if (controlsCreated_)
-        return;
-    controlsCreated_ = true;
-    CreateControls();
-}
-
-void TEntryDialog::setVisible(bool visible) {
-    if (visible)
-        EnsureControls();
-    QDialog::setVisible(visible);
-}
+TEntryDialog::TEntryDialog(QWidget *parent) : TLazyDialog(parent) {}
 
 void TEntryDialog::SetEntryButtons(QPushButton *save, QPushButton *cancel, QPushButton *close) {
     save_ = save;
@@ -51,7 +38,7 @@ void TEntryDialog::showEvent(QShowEvent *event) {
 
 bool TEntryDialog::CloseAllowed() {
     // A window never shown has no entry open.
-    if (!controlsCreated_)
+    if (!ControlsCreated())
         return true;
     bool canClose = true;
     FormCloseQuery(canClose);

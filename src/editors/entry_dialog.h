@@ -5,21 +5,17 @@
 // and cancel buttons only while these are visible; every way of closing asks
 // the window first.
 
-#include <QDialog>
+#include "gui/lazy_dialog.h"
 
 class QPushButton;
 
 namespace takton::gui {
 
-class TEntryDialog : public QDialog {
+class TEntryDialog : public TLazyDialog {
     Q_OBJECT
   public:
     explicit TEntryDialog(QWidget *parent = nullptr);
 
-    // Builds the controls if they are not there yet; before that the
-    // control pointers of the window are null.
-    void EnsureControls();
-    void setVisible(bool visible) override;
     // Closing by the frame, close() and the keyboard all end here.
     void reject() override;
 
@@ -33,7 +29,6 @@ class TEntryDialog : public QDialog {
     void btCloseClick();
 
   protected:
-    virtual void CreateControls() = 0;
     // Called by CreateControls once the three buttons exist.
     void SetEntryButtons(QPushButton *save, QPushButton *cancel, QPushButton *close);
     // Whether the window may close now: exactly while "Fenser schließen" is
@@ -46,7 +41,6 @@ class TEntryDialog : public QDialog {
     bool CloseAllowed();
 
   private:
-    bool controlsCreated_ = false;
     QPushButton *save_ = nullptr;
     // The button that Escape clicks while it is visible.
     QPushButton *cancel_ = nullptr;

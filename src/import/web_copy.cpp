@@ -59,7 +59,7 @@ void CopyColumnFromRight(TStringGrid &grid, int col) {
 
 } // namespace
 
-TfmWebCopy::TfmWebCopy(QWidget *parent) : QDialog(parent) {
+TfmWebCopy::TfmWebCopy(QWidget *parent) : TLazyDialog(parent) {
     setObjectName(QStringLiteral("fmWebCopy"));
     setWindowTitle(QStringLiteral("Fahrplan Kopier-Bereich"));
     setModal(false);
@@ -70,15 +70,7 @@ TfmWebCopy::TfmWebCopy(QWidget *parent) : QDialog(parent) {
 
 TfmWebCopy::~TfmWebCopy() = default;
 
-void TfmWebCopy::setVisible(bool visible) {
-    if (visible)
-        EnsureControls();
-    QDialog::setVisible(visible);
-}
-
-void TfmWebCopy::EnsureControls() {
-    if (PageControl1)
-        return;
+void TfmWebCopy::CreateControls() {
     PageControl1 = new QTabWidget(this);
     PageControl1->setObjectName(QStringLiteral("PageControl1"));
     CreateWebsitePage();

@@ -11,6 +11,8 @@
 // so that neither costs anything at start-up. Shown beside the timetable
 // editor without blocking either window.
 
+#include "gui/lazy_dialog.h"
+
 #include <QDialog>
 #include <memory>
 #include <string>
@@ -29,14 +31,11 @@ class TStringGridView;
 class TWebBrowser;
 struct TBodyHtml;
 
-class TfmWebCopy : public QDialog {
+class TfmWebCopy : public TLazyDialog {
     Q_OBJECT
   public:
     explicit TfmWebCopy(QWidget *parent = nullptr);
     ~TfmWebCopy() override;
-
-    void EnsureControls();
-    void setVisible(bool visible) override;
 
     // Shows the window beside the (modal) timetable editor, usable alongside it.
     void ShowBeside(QWidget *editor);
@@ -68,6 +67,9 @@ class TfmWebCopy : public QDialog {
     QComboBox *cbAction = nullptr;
     QPushButton *btAction = nullptr;
     TStringGridView *sgWorkGrid = nullptr;
+
+  protected:
+    void CreateControls() override;
 
   private:
     void CreateWebsitePage();

@@ -151,7 +151,7 @@ QComboBox *ChoiceBox(QWidget *parent, const char *name) {
 
 } // namespace
 
-TfmEditTimeTable::TfmEditTimeTable(QWidget *parent) : QDialog(parent) {
+TfmEditTimeTable::TfmEditTimeTable(QWidget *parent) : TLazyDialog(parent) {
     setObjectName(QStringLiteral("fmEditTimeTable"));
     setWindowTitle(QStringLiteral("Fahrplan bearbeiten"));
     setModal(true);
@@ -160,15 +160,7 @@ TfmEditTimeTable::TfmEditTimeTable(QWidget *parent) : QDialog(parent) {
 
 TfmEditTimeTable::~TfmEditTimeTable() = default;
 
-void TfmEditTimeTable::setVisible(bool visible) {
-    if (visible)
-        EnsureControls();
-    QDialog::setVisible(visible);
-}
-
-void TfmEditTimeTable::EnsureControls() {
-    if (pLineChoice)
-        return;
+void TfmEditTimeTable::CreateControls() {
     CreateChoiceStrip();
     CreateTimeTableArea();
     CreateCloseStrip();

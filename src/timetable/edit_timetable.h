@@ -8,6 +8,7 @@
 // as the cursor leaves it; the checks themselves live in the core
 // (model/timetable_check.h), this window only wires the grid's events to them.
 
+#include "gui/lazy_dialog.h"
 #include "model/timetable_check.h"
 
 #include <QDialog>
@@ -29,16 +30,11 @@ class TStringGridView;
 struct TGridKey;
 struct TGridDrawState;
 
-class TfmEditTimeTable : public QDialog {
+class TfmEditTimeTable : public TLazyDialog {
     Q_OBJECT
   public:
     explicit TfmEditTimeTable(QWidget *parent = nullptr);
     ~TfmEditTimeTable() override;
-
-    // The controls are built on first need (the first showing) so that
-    // start-up stays quick; before that the pointers below are null.
-    void EnsureControls();
-    void setVisible(bool visible) override;
 
     // The save button is shown by the first change of an opened timetable.
     void EditOn();
@@ -98,6 +94,9 @@ class TfmEditTimeTable : public QDialog {
   public slots:
     // Escape and the window system's close both go through the close query.
     void reject() override;
+
+  protected:
+    void CreateControls() override;
 
   private:
     void FormCreate();
