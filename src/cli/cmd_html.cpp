@@ -2,6 +2,7 @@
 // window would choose for a timetable, laid out as its grid and printed as CSV.
 
 #include "cli/cli_context.h"
+#include "model/timetable_grid.h"
 #include "util/cp1252.h"
 #include "util/error.h"
 #include "util/file_io.h"
@@ -53,7 +54,7 @@ int HtmlTable(CliContext &ctx) {
 
     // The web copy window scores the station column from the header row on,
     // whose text is "Stationen".
-    std::vector<std::string> names{"Stationen"};
+    std::vector<std::string> names{kStationsHeading};
     names.insert(names.end(), ctx.Args().begin() + 1, ctx.Args().end());
     const TTableChoice choice = ChooseTable(page, names);
     if (choice.Index < 0)

@@ -19,7 +19,7 @@ void PrepareTimetableGrid(TStringGrid &grid) {
     grid.SetFixedRows(kTimetableFixedRows);
     grid.DefaultColWidth = 48;
     grid.DefaultRowHeight = 18;
-    grid.SetCell(1, 1, "Stationen");
+    grid.SetCell(1, 1, kStationsHeading);
     grid.SetColWidth(0, 20);
     grid.SetColWidth(1, 140);
     NumberJourneyColumns(grid);

@@ -16,6 +16,9 @@ inline constexpr int kTimetableFixedRows = 2;
 inline constexpr int kTimetableFixedCols = 2;
 inline constexpr int kFirstStationRow = 2;
 inline constexpr int kFirstJourneyCol = 2;
+// Above the station column, in the second header row; the web copy window
+// counts it among the names a page's table is scored by.
+inline constexpr const char *kStationsHeading = "Stationen";
 
 // A grid of 512 columns with its headers: "Stationen" above the station
 // column, journey numbers 1..510 in row 0, columns 20 and 140 pixels wide.

@@ -240,7 +240,6 @@ class WebCopyTest : public WebCopyTestBase {
 
     void pastingTakesTheTableThatNamesTheMostStations() {
         OpenTimetableAndWebCopy();
-        const QStringList before = WorkRows();
         // Two tables with three stations each (a name inside a longer word
         // counts): the first is taken. Its columns are widened to show their
         // texts whole (2 pixels of room on either side); a column of narrow
@@ -253,7 +252,6 @@ class WebCopyTest : public WebCopyTestBase {
         QCOMPARE(Work().Grid().ColWidth(0), metrics.horizontalAdvance("Hauptbahnhof") + 4);
         QCOMPARE(Work().Grid().ColWidth(2), metrics.horizontalAdvance("Marktplatzfest") + 4);
         QCOMPARE(Work().Grid().ColWidth(3), 32);
-        QVERIFY(WorkRows() != before);
 
         // A table naming four stations wins. The clipboard text reaches the
         // grid in the code page: what it cannot hold becomes "?". Line ends
