@@ -7,24 +7,30 @@ FUZZ_BUILD ?= build-fuzz
 FUZZ_SECONDS ?= 60
 JOBS       ?= 2
 BUILD_TYPE ?= RelWithDebInfo
+# ON: every compiler warning stops the build (CI builds this way).
+WERROR     ?= OFF
+# OFF: no embedded browser; the rest of the editor is built as usual.
+WEBENGINE  ?= ON
 DEMO       ?= examples/demo/demo.zpr
 
-CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE)
+CMAKE_FLAGS = -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) -DTAKTON_WERROR=$(WERROR) \
+  -DTAKTON_WEBENGINE=$(WEBENGINE)
 
-.PHONY: all bootstrap configure build run test bench asan fuzz format clean screenshot
+.PHONY: all bootstrap configure build run test bench asan fuzz format check-format clean screenshot
 
 all: build
 
 bootstrap:
 	@scripts/bootstrap
 
-$(BUILD)/build.ninja: | bootstrap
+# Configured on every run, so that options given on the command line
+# (make test WERROR=ON) always reach the build; cheap when nothing changed.
+configure: bootstrap
 	cmake -S . -B $(BUILD) $(CMAKE_FLAGS)
 
-configure: bootstrap $(BUILD)/build.ninja
-
+# TARGETS: only these (all when empty).
 build: configure
-	cmake --build $(BUILD) -j $(JOBS)
+	cmake --build $(BUILD) -j $(JOBS) $(if $(TARGETS),--target $(TARGETS))
 
 run: build
 	$(BUILD)/bin/takton $(DEMO)
@@ -45,7 +51,7 @@ bench: build
 
 # The core and its tests under AddressSanitizer and UndefinedBehaviorSanitizer.
 asan: bootstrap
-	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug -DTAKTON_WERROR=$(WERROR) \
 	  -DTAKTON_SANITIZE=ON -DTAKTON_BUILD_GUI=OFF -DTAKTON_BUILD_BENCH=OFF
 	cmake --build $(ASAN_BUILD) -j $(JOBS)
 	ASAN_OPTIONS=detect_leaks=1 UBSAN_OPTIONS=print_stacktrace=1 \
@@ -66,6 +72,10 @@ fuzz: bootstrap
 
 format: bootstrap
 	git ls-files '*.cpp' '*.h' | xargs clang-format -i
+
+# Fails on any file that clang-format would change.
+check-format: bootstrap
+	git ls-files '*.cpp' '*.h' | xargs clang-format --dry-run --Werror
 
 clean:
 	rm -rf $(BUILD) $(ASAN_BUILD) $(FUZZ_BUILD)

@@ -1,6 +1,8 @@
 // The Takton editor: creates the ten windows in their order, shows the main
 // window and runs until it is closed. An optional argument names a project
-// file to open, as "Projekt öffnen..." would.
+// file to open, as "Projekt öffnen..." would. "--browser-module" only loads
+// the embedded browser's module and tells where from (a check of an
+// installation).
 
 #include "app/app_windows.h"
 #include "app/main_window.h"
@@ -10,10 +12,10 @@
 #include "import/web_browser.h"
 
 #include <QStringList>
+#include <cstdio>
 
 #ifdef TAKTON_STARTUP_PROBE
 #include <QTimer>
-#include <cstdio>
 #include <time.h>
 #endif
 
@@ -27,10 +29,17 @@ int main(int argc, char **argv) {
     QApplication::setWindowIcon(ProgramIcon());
     LoadGermanTranslations(app);
 
+    const QStringList arguments = QApplication::arguments();
+    if (arguments.size() == 2 && arguments.at(1) == QLatin1String("--browser-module")) {
+        QString why;
+        const QString path = LoadWebBrowserModule(why);
+        std::puts(qUtf8Printable(path.isEmpty() ? why : path));
+        return path.isEmpty() ? 1 : 0;
+    }
+
     CreateWindows();
     fmMain->show();
 
-    const QStringList arguments = QApplication::arguments();
     if (arguments.size() > 1)
         RunGuarded([&] { fmMain->OpenFromCommandLine(arguments.at(1)); });
 

@@ -8,41 +8,40 @@
 #include <QStringList>
 #include <unistd.h>
 
-// Exported by Qt's GUI library without a public header; the application
-// object uses them for the context that AA_ShareOpenGLContexts asks for.
-Q_GUI_EXPORT QOpenGLContext *qt_gl_global_share_context();
+#ifdef TAKTON_WEBENGINE
+// The web engine draws through OpenGL contexts shared with one global context.
+// Qt's only public way to get that context is AA_ShareOpenGLContexts before
+// the application object exists, which makes the context at once and, on an X
+// display, costs as much as the whole rest of the start. Qt's GUI library
+// exports the setter that the application object itself uses for it, without
+// a public header; it is the one way to make the context on first need, so it
+// is declared here. Reading the context goes through the public
+// QOpenGLContext::globalShareContext().
 Q_GUI_EXPORT void qt_gl_set_global_share_context(QOpenGLContext *context);
+#endif
 
 namespace takton::gui {
 
 namespace {
 
+#ifdef TAKTON_WEBENGINE
+
 const QString kModuleFile = QStringLiteral("takton_browser.so");
 
-// Beside the program (the build tree, a copied program), in the library
-// folder of an installation, and in the build tree for the test programs.
+// Only places relative to the program: its own folder (the build tree, a
+// copied program), then the library folder of an installation under any
+// prefix. No build-tree path is part of the program.
 QStringList ModuleCandidates() {
-    QStringList dirs = {QCoreApplication::applicationDirPath()};
-#ifdef TAKTON_BROWSER_INSTALL_DIR
-    dirs << QStringLiteral(TAKTON_BROWSER_INSTALL_DIR);
-#endif
-#ifdef TAKTON_BROWSER_BUILD_DIR
-    dirs << QStringLiteral(TAKTON_BROWSER_BUILD_DIR);
-#endif
-    QStringList candidates;
-    for (const QString &dir : dirs)
-        candidates << QDir(dir).filePath(kModuleFile);
-    return candidates;
+    const QDir programDir(QCoreApplication::applicationDirPath());
+    return {programDir.filePath(kModuleFile),
+            QDir::cleanPath(programDir.filePath(QStringLiteral("../lib/takton/") + kModuleFile))};
 }
 
-// The web engine draws through OpenGL contexts shared with a global one. Asked
-// for with AA_ShareOpenGLContexts before the application object exists, the
-// application makes that context at once, which on an X display takes as long
-// as the whole rest of the start. So it is made here, as the application
-// would have made it, just before the browser module is loaded. Where there
-// is no OpenGL (the offscreen platform) the engine draws in software.
+// Made as the application would have made it for AA_ShareOpenGLContexts, just
+// before the browser module is loaded. Where there is no OpenGL (the offscreen
+// platform) the engine draws in software.
 void ShareOpenGLContexts() {
-    if (qt_gl_global_share_context())
+    if (QOpenGLContext::globalShareContext())
         return;
     auto *context = new QOpenGLContext(qApp);
     // Set also when it cannot be made: the engine then knows to draw in software.
@@ -50,32 +49,39 @@ void ShareOpenGLContexts() {
     qt_gl_set_global_share_context(context);
 }
 
-// The factory of the first module found; loaded once, never unloaded.
-TCreateWebBrowserFn LoadFactory(QString &why) {
-    static TCreateWebBrowserFn factory = nullptr;
-    static QString failure;
-    static bool tried = false;
-    if (!tried) {
-        tried = true;
-        failure =
+struct TLoadedModule {
+    TCreateWebBrowserFn Factory = nullptr;
+    QString Path;
+    QString Failure;
+};
+
+// The first module found; loaded once, never unloaded.
+const TLoadedModule &LoadedModule() {
+    static const TLoadedModule loaded = [] {
+        TLoadedModule result;
+        result.Failure =
             QStringLiteral("Der eingebettete Browser (%1) wurde nicht gefunden.").arg(kModuleFile);
         ShareOpenGLContexts();
         for (const QString &candidate : ModuleCandidates()) {
             if (!QFileInfo::exists(candidate))
                 continue;
             QLibrary module(candidate);
-            factory =
+            result.Factory =
                 reinterpret_cast<TCreateWebBrowserFn>(module.resolve(kCreateWebBrowserSymbol));
-            if (factory)
+            if (result.Factory) {
+                result.Path = candidate;
                 break;
-            failure = QStringLiteral("Der eingebettete Browser konnte nicht geladen werden: %1")
-                          .arg(module.errorString());
+            }
+            result.Failure =
+                QStringLiteral("Der eingebettete Browser konnte nicht geladen werden: %1")
+                    .arg(module.errorString());
         }
-    }
-    if (!factory)
-        why = failure;
-    return factory;
+        return result;
+    }();
+    return loaded;
 }
+
+#endif
 
 } // namespace
 
@@ -84,11 +90,43 @@ void PrepareWebBrowser() {
         qputenv("QTWEBENGINE_DISABLE_SANDBOX", "1");
 }
 
-std::unique_ptr<TWebBrowser> CreateWebBrowser(QWidget *parent, QString &why) {
-    const TCreateWebBrowserFn factory = LoadFactory(why);
-    if (!factory)
-        return nullptr;
-    return std::unique_ptr<TWebBrowser>(factory(parent));
+#ifdef TAKTON_WEBENGINE
+
+QString LoadWebBrowserModule(QString &why) {
+    const TLoadedModule &module = LoadedModule();
+    if (!module.Factory)
+        why = module.Failure;
+    return module.Path;
 }
+
+std::unique_ptr<TWebBrowser> CreateWebBrowser(QWidget *parent, QString &why) {
+    const TLoadedModule &module = LoadedModule();
+    if (!module.Factory) {
+        why = module.Failure;
+        return nullptr;
+    }
+    return std::unique_ptr<TWebBrowser>(module.Factory(parent));
+}
+
+#else
+
+namespace {
+const QString kNoBrowser =
+    QStringLiteral("Diese Ausgabe von Takton enthält keinen eingebetteten Browser. "
+                   "Kopieren Sie die Seite in einem anderen Browser und fügen Sie sie unter "
+                   "\"Tabellen-Kopie\" mit \"HTML einfügen\" ein.");
+}
+
+QString LoadWebBrowserModule(QString &why) {
+    why = kNoBrowser;
+    return {};
+}
+
+std::unique_ptr<TWebBrowser> CreateWebBrowser(QWidget *, QString &why) {
+    why = kNoBrowser;
+    return nullptr;
+}
+
+#endif
 
 } // namespace takton::gui

@@ -42,6 +42,9 @@ class TWebBrowser {
     // so done runs shortly after the call (at once when there is no document),
     // and never after the browser has been deleted.
     virtual void TakeBodyHtml(std::function<void(const TBodyHtml &)> done) = 0;
+    // Called with the address of the page shown whenever it changes (a link
+    // followed, a redirection), so that the address field can follow it.
+    virtual void SetAddressChanged(std::function<void(const QString &)> changed) = 0;
 };
 
 // The name of the module's factory: TWebBrowser *(QWidget *parent).
@@ -57,5 +60,9 @@ void PrepareWebBrowser();
 // Null when the module or the web engine is not available; why then says so
 // in German.
 std::unique_ptr<TWebBrowser> CreateWebBrowser(QWidget *parent, QString &why);
+
+// Loads the browser module without creating a browser: the file it was loaded
+// from, or an empty text and why in German.
+QString LoadWebBrowserModule(QString &why);
 
 } // namespace takton::gui

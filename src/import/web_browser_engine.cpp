@@ -3,11 +3,17 @@
 
 #include "import/web_browser.h"
 
+#include <QCoreApplication>
+#include <QDir>
 #include <QPointer>
+#include <QStandardPaths>
 #include <QUrl>
 #include <QVariantList>
+#include <QWebEngineNewWindowRequest>
 #include <QWebEnginePage>
+#include <QWebEngineProfile>
 #include <QWebEngineScript>
+#include <QWebEngineSettings>
 #include <QWebEngineView>
 
 namespace takton::gui {
@@ -37,10 +43,40 @@ TBodyHtml BodyFromScriptResult(const QVariant &result) {
     return body;
 }
 
+// One profile for the run, kept on disk in the user's data folder: cookies
+// (a consent banner once accepted), cache and site storage survive the
+// program, as in the planner's own browser. Session cookies are kept too,
+// since many consent banners set nothing else.
+QWebEngineProfile *BrowserProfile() {
+    static QWebEngineProfile *profile = [] {
+        auto *made = new QWebEngineProfile(QStringLiteral("takton"), qApp);
+        const QString data = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+        made->setPersistentStoragePath(QDir(data).filePath(QStringLiteral("browser")));
+        const QString cache = QStandardPaths::writableLocation(QStandardPaths::CacheLocation);
+        made->setCachePath(QDir(cache).filePath(QStringLiteral("browser")));
+        made->setHttpCacheType(QWebEngineProfile::DiskHttpCache);
+        made->setPersistentCookiesPolicy(QWebEngineProfile::ForcePersistentCookies);
+        // A page opened from a local file reads no other local file.
+        made->settings()->setAttribute(QWebEngineSettings::LocalContentCanAccessFileUrls, false);
+        return made;
+    }();
+    return profile;
+}
+
 class TEngineBrowser final : public TWebBrowser {
   public:
     explicit TEngineBrowser(QWidget *parent) : view_(new QWebEngineView(parent)) {
         view_->setObjectName(QStringLiteral("wbWebCopy"));
+        auto *page = new QWebEnginePage(BrowserProfile(), view_);
+        // There is one view: a link meant for a new window opens in it.
+        QObject::connect(
+            page, &QWebEnginePage::newWindowRequested, view_,
+            [page](QWebEngineNewWindowRequest &request) { page->load(request.requestedUrl()); });
+        QObject::connect(page, &QWebEnginePage::urlChanged, view_, [this](const QUrl &url) {
+            if (addressChanged_)
+                addressChanged_(url.toDisplayString());
+        });
+        view_->setPage(page);
     }
     ~TEngineBrowser() override {
         *alive_ = false;
@@ -72,8 +108,13 @@ class TEngineBrowser final : public TWebBrowser {
             });
     }
 
+    void SetAddressChanged(std::function<void(const QString &)> changed) override {
+        addressChanged_ = std::move(changed);
+    }
+
   private:
     QPointer<QWebEngineView> view_;
+    std::function<void(const QString &)> addressChanged_;
     std::shared_ptr<bool> alive_ = std::make_shared<bool>(true);
     bool navigated_ = false;
 };

@@ -175,6 +175,8 @@ void TfmWebCopy::EnsureBrowser() {
     browser_ = CreateWebBrowser(wbWebCopyArea, why);
     // Made while its page is being shown: it must be shown itself.
     if (browser_) {
+        // "URL: " names the page shown, wherever the planner went from there.
+        browser_->SetAddressChanged([this](const QString &address) { leURL->setText(address); });
         browserLayout_->addWidget(browser_->View());
         browser_->View()->show();
         return;
