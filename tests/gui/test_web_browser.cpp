@@ -26,6 +26,7 @@ using namespace takton::gui;
 using takton::testing::GuiFixture;
 using takton::testing::WriteBytes;
 
+#ifdef TAKTON_WEBENGINE
 namespace {
 
 // The body the browser holds now, waited for.
@@ -42,6 +43,7 @@ QString BodyOf(TWebBrowser &browser) {
 }
 
 } // namespace
+#endif
 
 class WebBrowserTest : public QObject {
     Q_OBJECT
