@@ -73,7 +73,8 @@ int RenameDayGroupCommand(CliContext &ctx) {
     const std::string path = ctx.PathArg(0);
     LoadProjectFile(path);
     const int at = IndexOfDayGroup(PrjParams, args[1]);
-    const std::string stored = at < 0 ? args[1] : PrjParams.DayGroups[static_cast<std::size_t>(at)].Name;
+    const std::string stored =
+        at < 0 ? args[1] : PrjParams.DayGroups[static_cast<std::size_t>(at)].Name;
     if (const auto refusal = RenameDayGroup(PrjParams, args[1], args[2]))
         return ctx.Refuse(*refusal);
     if (stored == args[2])

@@ -43,7 +43,9 @@ icu::UnicodeString ToIcu(std::string_view text) {
 
 } // namespace
 
-std::string UserLocaleName() { return State().localeName; }
+std::string UserLocaleName() {
+    return State().localeName;
+}
 
 void SetUserLocale(const std::string &name) {
     UErrorCode status = U_ZERO_ERROR;

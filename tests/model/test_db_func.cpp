@@ -66,9 +66,8 @@ TEST(RouteFiles, NewRouteRebuildsTheTimetableInTheNewOrder) {
 
     // WHEN B and C change places THEN both move with their times
     StoreLineStations(dir.Path(), "1", {"A", "C", "B"});
-    EXPECT_EQ(dir.Read("line_1.ttd"),
-              CrLf({"[1_Mo-Fr]", "1=A,05:00", "2=C,05:10", "3=B,05:05", "[2_Mo-Fr]", "1=B,06:05",
-                    "2=C,06:00", "3=A,06:10"}));
+    EXPECT_EQ(dir.Read("line_1.ttd"), CrLf({"[1_Mo-Fr]", "1=A,05:00", "2=C,05:10", "3=B,05:05",
+                                            "[2_Mo-Fr]", "1=B,06:05", "2=C,06:00", "3=A,06:10"}));
 
     // WHEN a station is named twice in a row THEN its rows come once; a new
     // station gets a row without times; direction 2 runs backwards
@@ -105,13 +104,13 @@ TEST(RouteFiles, SyncKeepsArrivalDepartureRowsAndTellsBergFromBergheim) {
 TEST(RouteFiles, MovedStationsKeepTheirRowsAndARouteThroughAStationTwiceKeepsBoth) {
     TempDir dir;
     dir.Write("line_stations.csv", CrLf({"1=A,B,C,D"}));
-    dir.Write("line_1.ttd", CrLf({"[1_Sa]", "1=A,05:00", "2=B,05:05", "3=C,05:10", "4=C,05:12",
-                                  "5=D,05:20"}));
+    dir.Write("line_1.ttd",
+              CrLf({"[1_Sa]", "1=A,05:00", "2=B,05:05", "3=C,05:10", "4=C,05:12", "5=D,05:20"}));
     // WHEN D moves to the top and C (arrival and departure) above B THEN every
     // row moves with its station, the pair stays a pair
     StoreLineStations(dir.Path(), "1", {"D", "A", "C", "B"});
-    EXPECT_EQ(dir.Read("line_1.ttd"), CrLf({"[1_Sa]", "1=D,05:20", "2=A,05:00", "3=C,05:10",
-                                            "4=C,05:12", "5=B,05:05"}));
+    EXPECT_EQ(dir.Read("line_1.ttd"),
+              CrLf({"[1_Sa]", "1=D,05:20", "2=A,05:00", "3=C,05:10", "4=C,05:12", "5=B,05:05"}));
 
     // A ring route through A twice: each visit keeps its own row, in order
     dir.Write("line_1.ttd", CrLf({"[1_Sa]", "1=A,06:00", "2=B,06:05", "3=A,06:10"}));

@@ -182,7 +182,8 @@ TEST(DayGroupRules, RenameAndDeleteFindTheGroupExactlyFirstAndRefuseClashes) {
     params.DayGroups = {{"Sa", "Samstag", 0x20}, {"sa", "sams", 0x20}, {"So", "Sonntag", 0x40}};
     EXPECT_EQ(IndexOfDayGroup(params, "sa"), 1);
     EXPECT_EQ(IndexOfDayGroup(params, "SO"), 2);
-    EXPECT_EQ(RenameDayGroup(params, "So", "SA"), "Eine Tag-Gruppe mit dem Namen Sa gibt es schon.");
+    EXPECT_EQ(RenameDayGroup(params, "So", "SA"),
+              "Eine Tag-Gruppe mit dem Namen Sa gibt es schon.");
     EXPECT_TRUE(RenameDayGroup(params, "So", "S[o]"));
     EXPECT_EQ(RenameDayGroup(params, "Xx", "Yy"), "Die Tag-Gruppe Xx gibt es nicht.");
     EXPECT_FALSE(RenameDayGroup(params, "sa", "Sa2"));

@@ -6,8 +6,8 @@ using namespace takton;
 
 TEST(TextOrder, SortsGermanNamesWithoutRegardToCase) {
     // GIVEN names with umlauts and mixed case
-    std::vector<std::string> names = {"Zoo", "\xD6lm\xFChle", "apfelweg", "Bahnhof", "Oberdorf",
-                                      "\xE4ppelallee", "Apfelweg", "berg"};
+    std::vector<std::string> names = {"Zoo",      "\xD6lm\xFChle", "apfelweg", "Bahnhof",
+                                      "Oberdorf", "\xE4ppelallee", "Apfelweg", "berg"};
     // WHEN they are sorted in the German locale
     SortTextList(names);
     // THEN umlauts sort with their base letter, case does not count, equal
