@@ -14,6 +14,7 @@
 #include "gui/qt_text.h"
 #include "gui/speed_icons.h"
 #include "import/web_copy.h"
+#include "model/db_func.h"
 #include "model/prj_load.h"
 #include "model/prj_save.h"
 #include "query/query.h"
@@ -72,22 +73,29 @@ void TfmMain::CreateMenu() {
     FileMenu = menuBar()->addMenu(QStringLiteral("&Datei"));
     FileMenu->setObjectName(QStringLiteral("FileMenu"));
     auto addItem = [this](const char *name, const QString &caption, const QString &hint,
-                          void (TfmMain::*handler)()) {
+                          void (TfmMain::*handler)(), const QKeySequence &shortcut = {}) {
         QAction *item = FileMenu->addAction(caption);
         item->setObjectName(QString::fromLatin1(name));
         SetHint(*item, hint);
+        // The main window shows an action's status tip when the menu
+        // highlights it; without one it would empty the status line again.
+        item->setStatusTip(LongHintOf(*item));
+        item->setShortcut(shortcut);
         connect(item, &QAction::triggered, this, Guarded([this, handler] { (this->*handler)(); }));
         return item;
     };
-    FileNewItem = addItem("FileNewItem", QStringLiteral("&Neu"),
-                          QStringLiteral("Neue Datei erzeugen"), &TfmMain::FileNew);
+    FileNewItem =
+        addItem("FileNewItem", QStringLiteral("&Neu"), QStringLiteral("Neue Datei erzeugen"),
+                &TfmMain::FileNew, QKeySequence(Qt::CTRL | Qt::Key_N));
     FileOpenItem = addItem("FileOpenItem", QStringLiteral("Projekt ö&ffnen..."),
-                           QStringLiteral("Existierendes Projekt öffnen"), &TfmMain::FileOpen);
+                           QStringLiteral("Existierendes Projekt öffnen"), &TfmMain::FileOpen,
+                           QKeySequence(Qt::CTRL | Qt::Key_O));
     FileSaveItem = addItem("FileSaveItem", QStringLiteral("Projekt &speichern"),
-                           QStringLiteral("Aktuelles Projekt speichern"), &TfmMain::FileSave);
+                           QStringLiteral("Aktuelles Projekt speichern"), &TfmMain::FileSave,
+                           QKeySequence(Qt::CTRL | Qt::Key_S));
     FileSaveAsItem = addItem("FileSaveAsItem", QStringLiteral("Projekt speichern &unter..."),
                              QStringLiteral("Aktuelles Projekt unter neuem Namen speichern"),
-                             &TfmMain::FileSaveAs);
+                             &TfmMain::FileSaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     N1 = FileMenu->addSeparator();
     N1->setObjectName(QStringLiteral("N1"));
     FileExitItem = addItem("FileExitItem", QStringLiteral("&Beenden"),
@@ -142,7 +150,6 @@ void TfmMain::CreateSpeedBar() {
 QPushButton *TfmMain::AddWorkButton(const char *name, const QString &caption) {
     auto *button = new QPushButton(caption, paWorkChoice);
     button->setObjectName(QString::fromLatin1(name));
-    button->setFlat(true);
     button->setMinimumSize(200, 40);
     QFont font = button->font();
     font.setPointSizeF(font.pointSizeF() * 1.2);
@@ -236,13 +243,15 @@ void TfmMain::FileNew() {
     ProjectDir = DirectoryOf(path);
     openDialogFile_ = *chosen;
     setWindowTitle(QStringLiteral("ZAL-Editor: ") + *chosen);
+    ShowWorkPanel();
+}
+
+void TfmMain::ShowWorkPanel() {
+    // A new project works as an opened one: every editor is open at once.
     paWorkChoice->show();
-    sbEditProject->setEnabled(true);
-    sbEditStations->setEnabled(true);
-    // A new project has no stations yet: lines and timetables stay closed
-    // until the project is opened.
-    sbEditLines->setEnabled(false);
-    sbEditTimeTable->setEnabled(false);
+    for (QPushButton *button :
+         {sbEditProject, sbEditStations, sbEditLines, sbAssignStations, sbEditTimeTable})
+        button->setEnabled(true);
 }
 
 void TfmMain::FileOpen() {
@@ -259,10 +268,7 @@ void TfmMain::LoadProject(const std::string &path) {
     ProjectDir = DirectoryOf(path);
     saveDialogFile_ = FromNativePath(path);
     setWindowTitle(ProgramTitle() + QStringLiteral(":   ") + FromNativePath(path));
-    paWorkChoice->show();
-    sbEditStations->setEnabled(true);
-    sbEditLines->setEnabled(true);
-    sbEditTimeTable->setEnabled(true);
+    ShowWorkPanel();
 }
 
 void TfmMain::OpenFromCommandLine(const QString &argument) {
@@ -285,9 +291,20 @@ void TfmMain::FileSaveAs() {
         return;
     saveDialogFile_ = *chosen;
     const std::string path = ToNativePath(*chosen);
+    const std::string dir = DirectoryOf(path);
+    // Into another folder the planner may take the whole project along; then
+    // it goes on there. Otherwise only the project file moves and the other
+    // files stay in ProjectDir.
+    const bool takeAlong = !ProjectDir.empty() && dir != ProjectDir &&
+                           Dialogs().Ask(QStringLiteral("Bestätigung"),
+                                         QStringLiteral("Stationen, Linien und Fahrpläne "
+                                                        "mitkopieren?")) == Answer::Yes;
+    if (takeAlong)
+        CopyProjectFiles(ProjectDir, dir);
     SaveProjectFile(path);
-    // Only the project file moves; the other files stay in ProjectDir.
     ProjectFile = path;
+    if (takeAlong)
+        ProjectDir = dir;
     openDialogFile_ = *chosen;
     setWindowTitle(QStringLiteral("ZAL-Editor: ") + *chosen);
 }

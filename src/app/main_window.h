@@ -84,6 +84,7 @@ class TfmMain : public QMainWindow {
     void CreateMenu();
     void CreateSpeedBar();
     void CreateWorkPanel();
+    void ShowWorkPanel();
     QToolButton *AddSpeedButton(const char *name, const QString &hint, SpeedIcon picture);
     QPushButton *AddWorkButton(const char *name, const QString &caption);
     FileDialogRequest ProjectDialogRequest(const QString &proposedFile) const;

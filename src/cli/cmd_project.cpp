@@ -1,6 +1,7 @@
 // takton-cli project ...: the project file and its day groups.
 
 #include "cli/cli_context.h"
+#include "model/db_func.h"
 #include "model/prj_load.h"
 #include "model/prj_params.h"
 #include "model/prj_save.h"
@@ -65,11 +66,47 @@ int SetMaxDriveMinutes(CliContext &ctx) {
     return kExitOk;
 }
 
+// The project file is saved first, as a register is before its cascade.
+int RenameDayGroupCommand(CliContext &ctx) {
+    ctx.ExpectArgs(3, 3);
+    const auto &args = ctx.Args();
+    const std::string path = ctx.PathArg(0);
+    LoadProjectFile(path);
+    const int at = IndexOfDayGroup(PrjParams, args[1]);
+    const std::string stored =
+        at < 0 ? args[1] : PrjParams.DayGroups[static_cast<std::size_t>(at)].Name;
+    if (const auto refusal = RenameDayGroup(PrjParams, args[1], args[2]))
+        return ctx.Refuse(*refusal);
+    if (stored == args[2])
+        return kExitOk;
+    SaveProjectFile(path);
+    CascadeRenameDayGroup(DirectoryOf(path), stored, args[2]);
+    return kExitOk;
+}
+
+int DeleteDayGroupCommand(CliContext &ctx) {
+    ctx.ExpectArgs(2, 2);
+    const auto &args = ctx.Args();
+    const std::string path = ctx.PathArg(0);
+    LoadProjectFile(path);
+    const int at = IndexOfDayGroup(PrjParams, args[1]);
+    if (at < 0)
+        return ctx.Refuse(NoSuchDayGroup(args[1]));
+    const std::string stored = PrjParams.DayGroups[static_cast<std::size_t>(at)].Name;
+    DeleteDayGroup(PrjParams, stored);
+    SaveProjectFile(path);
+    const int lost = CascadeDeleteDayGroup(DirectoryOf(path), stored);
+    ctx.PrintLine(Cp1252("Fahrpläne ohne die Tag-Gruppe: ") + std::to_string(lost));
+    return kExitOk;
+}
+
 constexpr CliCommand kCommands[] = {
     {"project", "show", "FILE.zpr", Show},
     {"project", "init", "FILE.zpr", Init},
     {"project", "add-daygroup", "FILE.zpr NAME TEXT KEY...", AddDayGroup},
     {"project", "set-max-drive-minutes", "FILE.zpr N", SetMaxDriveMinutes},
+    {"project", "rename-daygroup", "FILE.zpr OLD NEW", RenameDayGroupCommand},
+    {"project", "delete-daygroup", "FILE.zpr NAME", DeleteDayGroupCommand},
 };
 
 } // namespace

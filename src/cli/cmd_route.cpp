@@ -16,7 +16,7 @@ namespace {
 
 // The register's spelling of a name typed in any letter case.
 std::optional<std::string> Registered(const TStringList &names, std::string_view name) {
-    const int at = IndexOfItem(names, name);
+    const int at = IndexOfItemExactFirst(names, name);
     if (at < 0)
         return std::nullopt;
     return names[static_cast<std::size_t>(at)];

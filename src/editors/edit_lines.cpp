@@ -8,6 +8,8 @@
 #include "gui/qt_text.h"
 #include "model/db_func.h"
 #include "model/registers.h"
+#include "model/timetable_file.h"
+#include "util/file_io.h"
 #include "util/text_order.h"
 
 #include <QGroupBox>
@@ -41,6 +43,8 @@ void TfmEditLines::CreateControls() {
     connect(btCancel, &QPushButton::clicked, this, Guarded([this] { btCancelClick(); }));
     connect(btClose, &QPushButton::clicked, this, Guarded([this] { btCloseClick(); }));
     connect(leLineName, &QLineEdit::textChanged, this, Guarded([this] { leLineNameChange(); }));
+    ConnectListKeys(
+        *lbLines, [this] { btLineEditClick(); }, [this] { btLineDeleteClick(); });
 
     gbLineEdit->hide();
     EditOff();
@@ -86,7 +90,7 @@ void TfmEditLines::FormShow() {
 }
 
 void TfmEditLines::LoadLines() {
-    FillSortedNameList(*lbLines, kLinesFile);
+    FillLineNameList(*lbLines);
 }
 
 void TfmEditLines::ShowLineStations() {
@@ -166,16 +170,32 @@ void TfmEditLines::btCancelClick() {
     ReturnToBrowse();
 }
 
+QString TfmEditLines::WhatGoesWithLine(const std::string &line) const {
+    QStringList lost;
+    const TStringList route = LoadLineStations(ProjectDir, line);
+    if (!route.empty())
+        lost << (route.size() == 1
+                     ? QStringLiteral("ihre Route mit 1 Station")
+                     : QStringLiteral("ihre Route mit %1 Stationen").arg(route.size()));
+    if (FileExists(TimetablePath(ProjectDir, line)))
+        lost << QStringLiteral("ihre Fahrpläne (") + FromCp1252(TimetableFileName(line)) +
+                    QStringLiteral(")");
+    return lost.join(QStringLiteral(" und "));
+}
+
 void TfmEditLines::btLineDeleteClick() {
     const std::optional<std::string> line = SelectedName(*lbLines);
     if (!line)
         return;
-    // "Line", as the question has always read.
-    const QString question = QStringLiteral("Möchten Sie die Line ") + FromCp1252(*line) +
-                             QStringLiteral(" wirklich löschen?");
-    if (Dialogs().Confirm(QStringLiteral("Bestätigung"), question) != Answer::Yes)
-        return;
     if (NoProjectDir())
+        return;
+    // "Line", as the question has always read.
+    QString question = QStringLiteral("Möchten Sie die Line ") + FromCp1252(*line) +
+                       QStringLiteral(" wirklich löschen?");
+    const QString lost = WhatGoesWithLine(*line);
+    if (!lost.isEmpty())
+        question += QStringLiteral("\nMit ihr gehen verloren: ") + lost;
+    if (Dialogs().Confirm(QStringLiteral("Bestätigung"), question) != Answer::Yes)
         return;
     TMessageBoxSink messages;
     if (const TRefusal refusal = DeleteLine(ProjectDir, *line, messages))

@@ -8,6 +8,8 @@
 
 #include "editors/entry_dialog.h"
 
+#include <string>
+
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -30,7 +32,6 @@ class TfmEditLines : public TEntryDialog {
     void btCancelClick();
     void leLineNameChange();
 
-    // The editing mode shows the save button; it has no other effect.
     // Fills the station display with the selected line's route.
     void ShowLineStations();
 
@@ -56,6 +57,9 @@ class TfmEditLines : public TEntryDialog {
     void OpenEntry();
     void ReturnToBrowse();
     void LoadLines();
+    // The route and timetable file that deleting the line takes along, as
+    // words for the question; empty when it has neither.
+    QString WhatGoesWithLine(const std::string &line) const;
 };
 
 } // namespace takton::gui

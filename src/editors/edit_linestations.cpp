@@ -9,6 +9,7 @@
 
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -34,11 +35,14 @@ void TfmEditLineStations::CreateControls() {
     lbLines->setMaximumWidth(200);
     Label1->setBuddy(lbLines);
     btStationEdit = PlainButton(this, QStringLiteral(">>"), "btStationEdit");
+    btStationEdit->setFixedSize(btStationEdit->sizeHint());
 
     gbLineAssign = new QGroupBox(QStringLiteral("Linien zuweisen"), this);
     gbLineAssign->setObjectName(QStringLiteral("gbLineAssign"));
     CreateStationChoice();
     btStationToLine = PlainButton(gbLineAssign, QStringLiteral(">>"), "btStationToLine");
+    // Between two stretching lists it keeps a button's size.
+    btStationToLine->setFixedSize(btStationToLine->sizeHint());
     CreateLineStations();
     btSave = SaveButton(gbLineAssign);
     btCancel = PlainButton(gbLineAssign, QStringLiteral("Änderungen verwerfen"), "btCancel");
@@ -87,8 +91,30 @@ void TfmEditLineStations::CreateControls() {
     connect(btSave, &QPushButton::clicked, this, Guarded([this] { btSaveClick(); }));
     connect(btCancel, &QPushButton::clicked, this, Guarded([this] { btCancelClick(); }));
     connect(btClose, &QPushButton::clicked, this, Guarded([this] { btCloseClick(); }));
+    // A double-click takes that one station into the line.
+    connect(lbStations, &QListWidget::itemDoubleClicked, this,
+            Guarded([this] { btStationToLineClick(); }));
+    // The route shown after saving belongs to the line saved; choosing
+    // another line puts it away.
+    connect(lbLines, &QListWidget::itemSelectionChanged, this, [this] {
+        if (lbLines->isEnabled())
+            gbLineAssign->hide();
+    });
 
     gbLineAssign->hide();
+}
+
+void TfmEditLineStations::keyPressEvent(QKeyEvent *event) {
+    // Enter saves whenever there is something to save, wherever the focus
+    // stands (after a click on an arrow button it stands there).
+    const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+    if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+        btSave->isVisible()) {
+        btSave->click();
+        event->accept();
+        return;
+    }
+    TEntryDialog::keyPressEvent(event);
 }
 
 void TfmEditLineStations::CreateStationChoice() {
@@ -153,7 +179,8 @@ void TfmEditLineStations::FormShow() {
     // hidden anyway, it comes back choosing a line.
     if (btClose->isHidden())
         ReturnToChoosing();
-    FillSortedNameList(*lbLines, kLinesFile);
+    gbLineAssign->hide();
+    FillLineNameList(*lbLines);
     SelectNoName(*lbLines);
     ShowStationChoice();
 }
@@ -180,6 +207,7 @@ void TfmEditLineStations::btStationEditClick() {
     btStationEdit->hide();
     lLineName->setText(QStringLiteral("Linie ") + FromCp1252(*line));
     ShowLineStations();
+    gbLineAssign->setEnabled(true);
     gbLineAssign->show();
     EditOff();
     btClose->hide();
@@ -255,6 +283,12 @@ void TfmEditLineStations::btSaveClick() {
         return;
     StoreLineStations(ProjectDir, *line, ItemNames(*lbLineStations));
     ReturnToChoosing();
+    // The saved route stays in sight, for looking only, until another line
+    // is chosen.
+    ShowLineStations();
+    EditOff();
+    gbLineAssign->setEnabled(false);
+    gbLineAssign->show();
 }
 
 void TfmEditLineStations::btCancelClick() {

@@ -37,7 +37,6 @@ class TfmEditLineStations : public TEntryDialog {
     void ShowStationChoice();
     // Fills the line's list from its stored route.
     void ShowLineStations();
-    // The editing mode shows the save button; it has no other effect.
 
     QLabel *Label1 = nullptr;
     QListWidget *lbLines = nullptr;
@@ -61,6 +60,7 @@ class TfmEditLineStations : public TEntryDialog {
 
   protected:
     void CreateControls() override;
+    void keyPressEvent(QKeyEvent *event) override;
 
   private:
     void CreateStationChoice();

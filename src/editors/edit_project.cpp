@@ -4,6 +4,8 @@
 #include "gui/dialogs.h"
 #include "gui/error_handler.h"
 #include "gui/qt_text.h"
+#include "model/db_func.h"
+#include "model/names.h"
 #include "model/prj_params.h"
 #include "model/prj_save.h"
 #include "model/project_rules.h"
@@ -19,6 +21,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QShowEvent>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -138,9 +141,30 @@ void TfmEditProject::CreateDaysPage() {
     textRow->addRow(QStringLiteral("Text:"), leDayGroupText);
     right->addLayout(textRow);
     right->addWidget(lbDayGroups);
+    // Renaming and deleting the group the box names.
+    leRenameDayGroup = new QLineEdit(GroupBox1);
+    leRenameDayGroup->setObjectName(QStringLiteral("leRenameDayGroup"));
+    btRenameDayGroup = new QPushButton(QStringLiteral("umbenennen"), GroupBox1);
+    btRenameDayGroup->setObjectName(QStringLiteral("btRenameDayGroup"));
+    btRenameDayGroup->setAutoDefault(false);
+    btDeleteDayGroup = new QPushButton(QStringLiteral("löschen"), GroupBox1);
+    btDeleteDayGroup->setObjectName(QStringLiteral("btDeleteDayGroup"));
+    btDeleteDayGroup->setAutoDefault(false);
+    auto *renameRow = new QFormLayout();
+    renameRow->addRow(QStringLiteral("Neuer Name:"), leRenameDayGroup);
+    right->addLayout(renameRow);
+    auto *groupButtons = new QHBoxLayout();
+    groupButtons->addWidget(btRenameDayGroup);
+    groupButtons->addWidget(btDeleteDayGroup);
+    groupButtons->addStretch(1);
+    right->addLayout(groupButtons);
     columns->addLayout(right, 0, 2);
 
     connect(btAddDayGroup, &QPushButton::clicked, this, Guarded([this] { btAddDayGroupClick(); }));
+    connect(btRenameDayGroup, &QPushButton::clicked, this,
+            Guarded([this] { btRenameDayGroupClick(); }));
+    connect(btDeleteDayGroup, &QPushButton::clicked, this,
+            Guarded([this] { btDeleteDayGroupClick(); }));
     connect(cbDayGroups, &QComboBox::currentIndexChanged, this,
             Guarded([this] { cbDayGroupsChange(); }));
     connect(cbDayGroups, &QComboBox::editTextChanged, this,
@@ -208,7 +232,9 @@ void TfmEditProject::EditOff() {
 
 void TfmEditProject::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
-    FormShow();
+    // Restoring a minimised window is no new showing: an open edit stays.
+    if (!event->spontaneous())
+        FormShow();
 }
 
 void TfmEditProject::FormShow() {
@@ -306,8 +332,14 @@ void TfmEditProject::btAddDayGroupClick() {
         return;
     }
     TDayGroupItem group{*name, *text, days};
-    // No day, no name or text, the same name in any case or the same text:
-    // refused without a message.
+    // Without a weekday the planner is told what is missing; no name or
+    // text, the same name in any case or the same text: refused without a
+    // message.
+    if (days == 0) {
+        Dialogs().ShowMessage(QStringLiteral("Bitte wählen Sie mindestens einen Wochentag aus."));
+        lbAllDays->setFocus();
+        return;
+    }
     if (CheckNewDayGroup(PrjParams, group))
         return;
 
@@ -340,7 +372,75 @@ void TfmEditProject::btSaveClick() {
 }
 
 void TfmEditProject::btCancelClick() {
+    // The minutes go back to what is stored; added day groups stay.
+    leMaxDriveMinutes->setText(QString::number(PrjParams.MaxDriveMinutes));
     EditOff();
+}
+
+std::optional<std::string> TfmEditProject::NamedDayGroup() const {
+    // The group the box's text names, not the one last selected: text typed
+    // over a group's name must not make that group the one acted on.
+    const auto typed = ToCp1252(cbDayGroups->currentText());
+    const int at = typed ? IndexOfDayGroup(PrjParams, *typed) : -1;
+    if (at < 0) {
+        Dialogs().ShowMessage(QStringLiteral("Bitte wählen Sie eine vorhandene Tag-Gruppe aus."));
+        return std::nullopt;
+    }
+    return PrjParams.DayGroups[static_cast<std::size_t>(at)].Name;
+}
+
+void TfmEditProject::ShowDayGroupsSelecting(const std::string &name) {
+    SetDayGroups();
+    const int at = IndexOfDayGroup(PrjParams, name);
+    if (at >= 0) {
+        cbDayGroups->setCurrentIndex(at);
+        ShowDayGroup(at);
+    }
+}
+
+void TfmEditProject::btRenameDayGroupClick() {
+    const auto oldName = NamedDayGroup();
+    if (!oldName)
+        return;
+    const auto newName = ToCp1252(leRenameDayGroup->text().trimmed());
+    if (!newName) {
+        Dialogs().ShowMessage(FromCp1252(NameNotInCodePageMessage()));
+        return;
+    }
+    if (NoProjectFile())
+        return;
+    if (*newName == *oldName)
+        return;
+    if (const auto refusal = RenameDayGroup(PrjParams, *oldName, *newName)) {
+        Dialogs().ShowMessage(FromCp1252(*refusal));
+        return;
+    }
+    // The project file first, then the timetables, as a register goes before
+    // its cascade.
+    SaveProjectFile(ProjectFile);
+    CascadeRenameDayGroup(ProjectDir, *oldName, *newName);
+    leRenameDayGroup->clear();
+    ShowDayGroupsSelecting(*newName);
+}
+
+void TfmEditProject::btDeleteDayGroupClick() {
+    const auto name = NamedDayGroup();
+    if (!name || NoProjectFile())
+        return;
+    const int lose = CountTimetablesWithDayGroup(ProjectDir, *name);
+    QString question = QStringLiteral("Möchten Sie die Tag-Gruppe ") + FromCp1252(*name) +
+                       QStringLiteral(" wirklich löschen?\n");
+    question += lose == 1
+                    ? QStringLiteral("1 Fahrplan verliert seinen Abschnitt dieser Tag-Gruppe.")
+                    : QStringLiteral("%1 Fahrpläne verlieren ihren Abschnitt dieser "
+                                     "Tag-Gruppe.")
+                          .arg(lose);
+    if (Dialogs().Confirm(QStringLiteral("Bestätigung"), question) != Answer::Yes)
+        return;
+    DeleteDayGroup(PrjParams, *name);
+    SaveProjectFile(ProjectFile);
+    CascadeDeleteDayGroup(ProjectDir, *name);
+    SetDayGroups();
 }
 
 void TfmEditProject::btCloseClick() {

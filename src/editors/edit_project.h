@@ -9,6 +9,8 @@
 #include "model/prj_load.h"
 
 #include <QDialog>
+#include <optional>
+#include <string>
 
 class QCheckBox;
 class QComboBox;
@@ -38,6 +40,10 @@ class TfmEditProject : public TLazyDialog, public IProjectLoadObserver {
     void btCloseClick();
     void btAddDayGroupClick();
     void cbDayGroupsChange();
+    // Rename the group the box names to "Neuer Name:", or delete it; both are
+    // carried into every timetable file at once.
+    void btRenameDayGroupClick();
+    void btDeleteDayGroupClick();
 
     // IProjectLoadObserver
     void DayGroupsLoaded() override;
@@ -63,6 +69,9 @@ class TfmEditProject : public TLazyDialog, public IProjectLoadObserver {
     QComboBox *cbDayGroups = nullptr;
     QLineEdit *leDayGroupText = nullptr;
     QListWidget *lbDayGroups = nullptr;
+    QLineEdit *leRenameDayGroup = nullptr;
+    QPushButton *btRenameDayGroup = nullptr;
+    QPushButton *btDeleteDayGroup = nullptr;
 
     QGroupBox *GroupBox2 = nullptr;
     QLineEdit *leMaxDriveMinutes = nullptr;
@@ -88,6 +97,10 @@ class TfmEditProject : public TLazyDialog, public IProjectLoadObserver {
     bool MinuteFieldKeyPress(QKeyEvent &event);
     void ShowDayGroup(int index);
     void ShowTypedDayGroup(const QString &typed);
+    // The stored name of the group the box's text names, or nothing after
+    // telling the planner to choose one.
+    std::optional<std::string> NamedDayGroup() const;
+    void ShowDayGroupsSelecting(const std::string &name);
 };
 
 // The German weekday names in index order, Monday first.

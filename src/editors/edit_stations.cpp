@@ -44,6 +44,8 @@ void TfmEditStations::CreateControls() {
             Guarded([this] { leStationNameChange(); }));
     connect(cbStationNewLine, &QCheckBox::clicked, this,
             Guarded([this] { cbStationNewLineClick(); }));
+    ConnectListKeys(
+        *lbStations, [this] { btStationEditClick(); }, [this] { btStationDeleteClick(); });
 
     gbStationEdit->hide();
     EditOff();
@@ -190,11 +192,16 @@ void TfmEditStations::btStationDeleteClick() {
     const std::optional<std::string> station = SelectedName(*lbStations);
     if (!station)
         return;
-    const QString question = QStringLiteral("Möchten Sie die Station ") + FromCp1252(*station) +
-                             QStringLiteral(" wirklich löschen?");
-    if (Dialogs().Confirm(QStringLiteral("Bestätigung"), question) != Answer::Yes)
-        return;
     if (NoProjectDir())
+        return;
+    QString question = QStringLiteral("Möchten Sie die Station ") + FromCp1252(*station) +
+                       QStringLiteral(" wirklich löschen?");
+    // What goes with it: the station leaves the routes and timetables of its lines.
+    const TStringList lines = LoadStationLines(ProjectDir, *station);
+    if (!lines.empty())
+        question += QStringLiteral("\nSie wird aus Route und Fahrplänen dieser Linien entfernt: ") +
+                    LineNamesText(lines);
+    if (Dialogs().Confirm(QStringLiteral("Bestätigung"), question) != Answer::Yes)
         return;
     if (const TRefusal refusal = DeleteStation(ProjectDir, *station))
         Dialogs().ShowMessage(FromCp1252(*refusal));

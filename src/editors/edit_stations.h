@@ -32,8 +32,6 @@ class TfmEditStations : public TEntryDialog {
     void leStationNameChange();
     void cbStationNewLineClick();
 
-    // The editing mode shows the save button; it has no other effect.
-
     // The memo list as last read from or written to "newstations.csv".
     TStringList NewStationList;
 

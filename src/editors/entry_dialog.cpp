@@ -4,6 +4,7 @@
 
 #include <QKeyEvent>
 #include <QPushButton>
+#include <QShowEvent>
 
 namespace takton::gui {
 
@@ -33,7 +34,9 @@ void TEntryDialog::FormCloseQuery(bool &canClose) {
 
 void TEntryDialog::showEvent(QShowEvent *event) {
     QDialog::showEvent(event);
-    RunGuarded([this] { FormShow(); });
+    // Restoring a minimised window is no new showing: an open entry stays.
+    if (!event->spontaneous())
+        RunGuarded([this] { FormShow(); });
 }
 
 bool TEntryDialog::CloseAllowed() {

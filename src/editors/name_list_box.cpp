@@ -2,6 +2,7 @@
 
 #include "gui/current_project.h"
 #include "gui/dialogs.h"
+#include "gui/error_handler.h"
 #include "gui/qt_text.h"
 #include "model/db_func.h"
 #include "model/names.h"
@@ -9,6 +10,7 @@
 
 #include <QByteArray>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -36,6 +38,55 @@ void FillSortedNameList(QListWidget &list, std::string_view registerFile) {
     TStringList names = LoadNameList(ProjectDir, registerFile);
     SortTextList(names);
     FillNameList(list, names);
+}
+
+void FillLineNameList(QListWidget &list) {
+    list.clear();
+    if (ProjectDir.empty())
+        return;
+    TStringList names = LoadNameList(ProjectDir, kLinesFile);
+    SortTextListNatural(names);
+    FillNameList(list, names);
+}
+
+QString LineNamesText(TStringList lines) {
+    SortTextListNatural(lines);
+    QStringList names;
+    for (const std::string &line : lines)
+        names << FromCp1252(line);
+    return names.join(QStringLiteral(", "));
+}
+
+namespace {
+
+// Delete pressed on a list, seen before the list handles the key.
+class TDeleteKeyFilter : public QObject {
+  public:
+    TDeleteKeyFilter(QObject *parent, std::function<void()> onDelete)
+        : QObject(parent), onDelete_(std::move(onDelete)) {}
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (event->type() == QEvent::KeyPress) {
+            const auto *key = static_cast<QKeyEvent *>(event);
+            if (key->key() == Qt::Key_Delete && key->modifiers() == Qt::NoModifier) {
+                RunGuarded(onDelete_);
+                return true;
+            }
+        }
+        return QObject::eventFilter(watched, event);
+    }
+
+  private:
+    std::function<void()> onDelete_;
+};
+
+} // namespace
+
+void ConnectListKeys(QListWidget &list, const std::function<void()> &onEdit,
+                     const std::function<void()> &onDelete) {
+    list.installEventFilter(new TDeleteKeyFilter(&list, onDelete));
+    QObject::connect(&list, &QListWidget::itemDoubleClicked, &list, Guarded(onEdit));
 }
 
 void FillLineStations(QListWidget &list, const QListWidget &lines) {
@@ -82,7 +133,7 @@ void SelectNoName(QListWidget &list) {
 }
 
 std::optional<std::string> TypedName(const QString &typed) {
-    std::optional<std::string> name = ToCp1252(typed);
+    std::optional<std::string> name = ToCp1252(typed.trimmed());
     if (!name)
         Dialogs().ShowMessage(FromCp1252(NameNotInCodePageMessage()));
     return name;

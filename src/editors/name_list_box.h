@@ -9,6 +9,7 @@
 #include "model/list_text.h"
 
 #include <QString>
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -27,6 +28,11 @@ void FillNameList(QListWidget &list, const TStringList &names);
 // Replaces the items by the names of a register file of the current project,
 // in alphabetical order without regard to case; none without a project.
 void FillSortedNameList(QListWidget &list, std::string_view registerFile);
+// Replaces the items by the lines of "lines.csv" in natural order (1, 2, 10,
+// N 5); none without a project. The file keeps its own order.
+void FillLineNameList(QListWidget &list);
+// Lines in natural order, joined by ", " for a question.
+QString LineNamesText(TStringList lines);
 // Replaces the items by the route of the line selected in lines; none when no
 // line is selected, no project is current or the line has no route.
 void FillLineStations(QListWidget &list, const QListWidget &lines);
@@ -39,9 +45,14 @@ void SelectName(QListWidget &list, const std::string &name);
 // Clears selection and current item: no name is selected.
 void SelectNoName(QListWidget &list);
 
-// A name typed by the user in cp1252, or nothing after telling the user that
-// it holds characters the project files cannot store.
+// A name typed by the user in cp1252, blanks at either end trimmed, or
+// nothing after telling the user that it holds characters the project files
+// cannot store.
 std::optional<std::string> TypedName(const QString &typed);
+
+// Delete on the list starts onDelete, a double-click on an item onEdit.
+void ConnectListKeys(QListWidget &list, const std::function<void()> &onEdit,
+                     const std::function<void()> &onDelete);
 
 // A labelled edit field: the caption above the field, both in one widget.
 QWidget *LabeledEdit(QWidget *parent, const QString &caption, const char *objectName,

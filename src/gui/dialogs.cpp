@@ -82,7 +82,7 @@ Answer RunQuestion(const QString &caption, const QString &text, const QString &y
 } // namespace
 
 Answer QtDialogs::Confirm(const QString &caption, const QString &text) {
-    return RunQuestion(caption, text, QStringLiteral("Ja"), QStringLiteral("Nein"), false, false);
+    return RunQuestion(caption, text, QStringLiteral("&Ja"), QStringLiteral("&Nein"), false, false);
 }
 
 Answer QtDialogs::Ask(const QString &caption, const QString &text) {

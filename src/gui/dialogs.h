@@ -28,7 +28,8 @@ class IDialogs {
     virtual void ShowMessage(const QString &text) = 0;
     // An error reported by the central error handler.
     virtual void ShowError(const QString &text) = 0;
-    // A question with the buttons "Ja" and "Nein"; closing the box means "Nein".
+    // A question with the buttons "&Ja" and "&Nein", "&Nein" the default;
+    // closing the box means "&Nein".
     virtual Answer Confirm(const QString &caption, const QString &text) = 0;
     // A question with the buttons "&Ja" and "&Nein" (keys J and N); closing
     // the box means "&Nein".

@@ -5,6 +5,8 @@
 #include "util/file_io.h"
 #include "util/kv_standard.h"
 
+#include <algorithm>
+#include <filesystem>
 #include <functional>
 
 namespace takton {
@@ -17,17 +19,36 @@ std::string MakeEntry(std::string_view name, std::string_view value) {
     return entry;
 }
 
-// Removes every item equal to the name without regard to case; true when any.
-bool RemoveEvery(TStringList &list, std::string_view name) {
-    return std::erase_if(list, [name](const std::string &item) { return SameTextCi(item, name); }) >
-           0;
+// How a name is compared in one file: exactly when the file names it exactly
+// somewhere, so that "berg" never reaches "Berg" beside it; otherwise without
+// regard to case.
+struct TNameMatch {
+    std::string_view name;
+    bool exact = false;
+    bool operator()(std::string_view item) const {
+        return exact ? item == name : SameTextCi(item, name);
+    }
+};
+
+// The match for a name among the lists of every entry.
+TNameMatch MatchInEntryLists(const TStringList &entries, std::string_view name) {
+    for (const auto &entry : entries)
+        for (const auto &item : SplitList(EntryValue(entry)))
+            if (item == name)
+                return {name, true};
+    return {name, false};
 }
 
-// Replaces every item equal to oldName without regard to case; true when any.
-bool ReplaceEvery(TStringList &list, std::string_view oldName, std::string_view newName) {
+// Removes every matching item; true when any.
+bool RemoveEvery(TStringList &list, const TNameMatch &match) {
+    return std::erase_if(list, [&](const std::string &item) { return match(item); }) > 0;
+}
+
+// Replaces every matching item; true when any.
+bool ReplaceEvery(TStringList &list, const TNameMatch &match, std::string_view newName) {
     bool replaced = false;
     for (auto &item : list)
-        if (SameTextCi(item, oldName)) {
+        if (match(item)) {
             item.assign(newName);
             replaced = true;
         }
@@ -37,10 +58,11 @@ bool ReplaceEvery(TStringList &list, std::string_view oldName, std::string_view 
 // Removes one name from the list of every entry; entries left without any
 // item go, as do entries whose list was empty before.
 void RemoveFromEveryEntry(TStringList &entries, std::string_view name) {
+    const TNameMatch match = MatchInEntryLists(entries, name);
     std::size_t kept = 0;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         TStringList items = SplitList(EntryValue(entries[i]));
-        const bool removed = RemoveEvery(items, name);
+        const bool removed = RemoveEvery(items, match);
         if (items.empty())
             continue;
         if (removed)
@@ -54,10 +76,11 @@ void RemoveFromEveryEntry(TStringList &entries, std::string_view name) {
 
 // Replaces a name in the list of every entry; true when any entry changed.
 bool RenameInEveryEntry(TStringList &entries, std::string_view oldName, std::string_view newName) {
+    const TNameMatch match = MatchInEntryLists(entries, oldName);
     bool changed = false;
     for (auto &entry : entries) {
         TStringList items = SplitList(EntryValue(entry));
-        if (ReplaceEvery(items, oldName, newName)) {
+        if (ReplaceEvery(items, match, newName)) {
             entry = MakeEntry(EntryName(entry), JoinList(items));
             changed = true;
         }
@@ -109,35 +132,161 @@ TTimetableRows WithStationRenamed(TTimetableRows rows, std::string_view oldName,
     return rows;
 }
 
+// The first row not taken yet that belongs to the station, searched from
+// `from` to the end; rows.size() when there is none.
+std::size_t FindUntakenRow(const TTimetableRows &rows, const std::vector<bool> &taken,
+                           std::string_view station, std::size_t from) {
+    for (std::size_t i = from; i < rows.size(); ++i)
+        if (!taken[i] && RowNamesStation(rows[i], station))
+            return i;
+    return rows.size();
+}
+
 // The rows of one section in a new station order; see SyncTimetableToStations.
+// A station's rows are looked for after the last row taken first, so that a
+// route through a station twice keeps both visits in order, then among all
+// rows not taken yet, so that a station moved up keeps its times.
 TTimetableRows RowsInStationOrder(const TTimetableRows &rows, const TStringList &order) {
     TTimetableRows result;
     result.reserve(order.size() + 2);
+    std::vector<bool> taken(rows.size(), false);
     std::size_t next = 0; // the first row after the last one taken
     const std::string *previous = nullptr;
     for (const auto &station : order) {
         if (previous && *previous == station)
             continue;
         previous = &station;
-        std::size_t found = next;
-        while (found < rows.size() && !RowNamesStation(rows[found], station))
-            ++found;
+        std::size_t found = FindUntakenRow(rows, taken, station, next);
+        if (found == rows.size())
+            found = FindUntakenRow(rows, taken, station, 0);
         if (found == rows.size()) {
             result.push_back(station);
             continue;
         }
         result.push_back(rows[found]);
+        taken[found] = true;
         next = found + 1;
         // A station served with arrival and departure has two rows in a row.
-        if (next < rows.size() && RowNamesStation(rows[next], station)) {
+        if (next < rows.size() && !taken[next] && RowNamesStation(rows[next], station)) {
             result.push_back(rows[next]);
+            taken[next] = true;
             ++next;
         }
     }
     return result;
 }
 
+// The direction-free part of a section name: "1_Sa" gives "Sa".
+std::string_view SectionDayGroup(std::string_view section) {
+    return section.size() >= 2 && (section[0] == '1' || section[0] == '2') && section[1] == '_'
+               ? section.substr(2)
+               : std::string_view{};
+}
+
+// Section names compare without regard to case, as the INI files do.
+bool IsDayGroupSection(std::string_view section, std::string_view dayGroup) {
+    return section.size() >= 2 && SectionDayGroup(section).size() + 2 == section.size() &&
+           SameTextCi(SectionDayGroup(section), dayGroup);
+}
+
+// Rewrites every section of one timetable file, in file order, through
+// change (name in, name out; an empty name drops the section). True when the
+// file changed and was saved.
+bool RenameSections(const std::string &path,
+                    const std::function<std::string(const std::string &)> &change) {
+    TTimetableFile file(path);
+    const std::vector<std::string> sections = file.Sections();
+    std::vector<std::pair<std::string, TTimetableRows>> rewritten;
+    bool changed = false;
+    for (const auto &section : sections) {
+        std::string name = change(section);
+        changed = changed || name != section;
+        rewritten.emplace_back(std::move(name), file.ReadRows(section));
+    }
+    if (!changed)
+        return false;
+    for (const auto &section : sections)
+        file.WriteRows(section, {});
+    for (const auto &[name, rows] : rewritten)
+        if (!name.empty())
+            file.WriteRows(name, rows);
+    file.Save();
+    return true;
+}
+
 } // namespace
+
+std::vector<std::string> TimetableFilePaths(const std::string &dir) {
+    std::vector<std::string> paths;
+    std::error_code error;
+    for (const auto &entry : std::filesystem::directory_iterator(dir, error)) {
+        const std::string name = entry.path().filename().string();
+        if (entry.is_regular_file(error) && name.starts_with("line_") && name.ends_with(".ttd"))
+            paths.push_back(entry.path().string());
+    }
+    std::sort(paths.begin(), paths.end());
+    return paths;
+}
+
+void CopyProjectFiles(const std::string &fromDir, const std::string &toDir) {
+    std::vector<std::string> names;
+    for (std::string_view file :
+         {kStationsFile, kNewStationsFile, kLinesFile, kLineStationsFile, kStationLinesFile})
+        names.emplace_back(file);
+    for (const auto &path : TimetableFilePaths(fromDir))
+        names.push_back(std::filesystem::path(path).filename().string());
+    for (const auto &name : names) {
+        const std::string from = (std::filesystem::path(fromDir) / name).string();
+        if (const auto content = ReadWholeFile(from))
+            WriteWholeFile((std::filesystem::path(toDir) / name).string(), *content);
+    }
+}
+
+int CountTimetablesWithDayGroup(const std::string &dir, std::string_view dayGroup) {
+    int count = 0;
+    for (const auto &path : TimetableFilePaths(dir)) {
+        const TTimetableFile file(path);
+        for (const auto &section : file.Sections())
+            if (IsDayGroupSection(section, dayGroup)) {
+                ++count;
+                break;
+            }
+    }
+    return count;
+}
+
+void CascadeRenameDayGroup(const std::string &dir, std::string_view oldName,
+                           std::string_view newName) {
+    for (const auto &path : TimetableFilePaths(dir))
+        RenameSections(path, [&](const std::string &section) {
+            return IsDayGroupSection(section, oldName) ? section.substr(0, 2) + std::string(newName)
+                                                       : section;
+        });
+}
+
+int CascadeDeleteDayGroup(const std::string &dir, std::string_view dayGroup) {
+    int count = 0;
+    for (const auto &path : TimetableFilePaths(dir))
+        if (RenameSections(path, [&](const std::string &section) {
+                return IsDayGroupSection(section, dayGroup) ? std::string() : section;
+            }))
+            ++count;
+    return count;
+}
+
+int IndexOfItemExactFirst(const TStringList &list, std::string_view item) {
+    for (std::size_t i = 0; i < list.size(); ++i)
+        if (list[i] == item)
+            return static_cast<int>(i);
+    return IndexOfItem(list, item);
+}
+
+int IndexOfNameExactFirst(const TStringList &entries, std::string_view name) {
+    for (std::size_t i = 0; i < entries.size(); ++i)
+        if (HasEntryName(entries[i]) && EntryName(entries[i]) == name)
+            return static_cast<int>(i);
+    return IndexOfName(entries, name);
+}
 
 TStringList LoadNameList(const std::string &dir, std::string_view fileName) {
     return LoadTextList(ProjectPath(dir, fileName));
@@ -149,20 +298,20 @@ void SaveNameList(const std::string &dir, std::string_view fileName, const TStri
 
 TStringList LoadLineStations(const std::string &dir, std::string_view line) {
     const TStringList routes = LoadNameList(dir, kLineStationsFile);
-    const int i = IndexOfName(routes, line);
+    const int i = IndexOfNameExactFirst(routes, line);
     return i < 0 ? TStringList{} : SplitList(EntryValue(routes[static_cast<std::size_t>(i)]));
 }
 
 TStringList LoadStationLines(const std::string &dir, std::string_view station) {
     const TStringList index = LoadNameList(dir, kStationLinesFile);
-    const int i = IndexOfName(index, station);
+    const int i = IndexOfNameExactFirst(index, station);
     return i < 0 ? TStringList{} : SplitList(EntryValue(index[static_cast<std::size_t>(i)]));
 }
 
 void StoreLineStations(const std::string &dir, std::string_view line, const TStringList &stations) {
     TStringList routes = LoadNameList(dir, kLineStationsFile);
     const std::string routeEntry = MakeEntry(line, JoinList(stations));
-    const int at = IndexOfName(routes, line);
+    const int at = IndexOfNameExactFirst(routes, line);
     if (at < 0) {
         routes.push_back(routeEntry);
     } else {
@@ -179,7 +328,7 @@ void StoreLineStations(const std::string &dir, std::string_view line, const TStr
         const bool onRoute = IndexOfItem(stations, station) >= 0;
         const bool served = IndexOfItem(lines, line) >= 0;
         if (!onRoute && served) {
-            RemoveEvery(lines, line);
+            RemoveEvery(lines, TNameMatch{line, false});
             if (lines.empty())
                 continue;
             index[i] = MakeEntry(station, JoinList(lines));
@@ -194,7 +343,7 @@ void StoreLineStations(const std::string &dir, std::string_view line, const TStr
     index.resize(kept);
 
     for (const auto &station : stations) {
-        const int i = IndexOfName(index, station);
+        const int i = IndexOfNameExactFirst(index, station);
         if (i < 0) {
             // The joined form, so that a line name with a blank reads back whole.
             index.push_back(MakeEntry(station, JoinList({std::string(line)})));
@@ -225,7 +374,7 @@ void CascadeDeleteStation(const std::string &dir, std::string_view station) {
     SaveNameList(dir, kLineStationsFile, routes);
 
     TStringList index = LoadNameList(dir, kStationLinesFile);
-    const int at = IndexOfName(index, station);
+    const int at = IndexOfNameExactFirst(index, station);
     if (at >= 0) {
         for (const auto &line : SplitList(EntryValue(index[static_cast<std::size_t>(at)])))
             ChangeTimetableRows(dir, line, [&](const std::string &, const TTimetableRows &rows) {
@@ -243,7 +392,7 @@ void CascadeRenameStation(const std::string &dir, std::string_view oldName,
         SaveNameList(dir, kLineStationsFile, routes);
 
     TStringList index = LoadNameList(dir, kStationLinesFile);
-    const int at = IndexOfName(index, oldName);
+    const int at = IndexOfNameExactFirst(index, oldName);
     if (at >= 0) {
         std::string &entry = index[static_cast<std::size_t>(at)];
         for (const auto &line : SplitList(EntryValue(entry)))
@@ -257,7 +406,7 @@ void CascadeRenameStation(const std::string &dir, std::string_view oldName,
 
 void CascadeDeleteLine(const std::string &dir, std::string_view line, IMessageSink &messages) {
     TStringList routes = LoadNameList(dir, kLineStationsFile);
-    const int at = IndexOfName(routes, line);
+    const int at = IndexOfNameExactFirst(routes, line);
     if (at >= 0)
         routes.erase(routes.begin() + at);
     SaveNameList(dir, kLineStationsFile, routes);
@@ -276,7 +425,7 @@ void CascadeRenameLine(const std::string &dir, std::string_view oldName, std::st
     if (oldName == newName)
         return;
     TStringList routes = LoadNameList(dir, kLineStationsFile);
-    const int at = IndexOfName(routes, oldName);
+    const int at = IndexOfNameExactFirst(routes, oldName);
     if (at >= 0) {
         std::string &entry = routes[static_cast<std::size_t>(at)];
         entry = MakeEntry(newName, EntryValue(entry));

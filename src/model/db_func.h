@@ -15,6 +15,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace takton {
 
@@ -23,6 +24,13 @@ inline constexpr std::string_view kNewStationsFile = "newstations.csv";
 inline constexpr std::string_view kLinesFile = "lines.csv";
 inline constexpr std::string_view kLineStationsFile = "line_stations.csv";
 inline constexpr std::string_view kStationLinesFile = "station_lines.csv";
+
+// Where a name is looked up to act on it: the first item (entry name) equal
+// to it exactly, letter case included, or else the first equal without regard
+// to case; -1 when none. So "berg" reaches the station "berg" even beside
+// "Berg", and a name typed in another case still finds its entry.
+int IndexOfItemExactFirst(const TStringList &list, std::string_view item);
+int IndexOfNameExactFirst(const TStringList &entries, std::string_view name);
 
 // The lines of a register file in file order; a missing file gives none.
 TStringList LoadNameList(const std::string &dir, std::string_view fileName);
@@ -38,9 +46,10 @@ TStringList LoadStationLines(const std::string &dir, std::string_view station);
 // in step.
 void StoreLineStations(const std::string &dir, std::string_view line, const TStringList &stations);
 // Rebuilds every section of the line's timetable file in the given station
-// order (reversed in direction 2): a station keeps its rows and times where it
-// can, a new station gets a row without times, rows of stations no longer on
-// the route are dropped. A line without timetable file is left without one.
+// order (reversed in direction 2): a station's rows move with it, times kept,
+// wherever it moved; a new station gets a row without times, rows of stations
+// no longer on the route are dropped. A line without timetable file is left
+// without one.
 void SyncTimetableToStations(const std::string &dir, std::string_view line,
                              const TStringList &stations);
 
@@ -56,5 +65,24 @@ void CascadeDeleteLine(const std::string &dir, std::string_view line, IMessageSi
 std::string RenameFileFailedMessage(const std::string &from, const std::string &to);
 void CascadeRenameLine(const std::string &dir, std::string_view oldName, std::string_view newName,
                        IMessageSink &messages);
+
+// The native paths of every timetable file ("line_*.ttd") in the project
+// directory, sorted by name.
+std::vector<std::string> TimetableFilePaths(const std::string &dir);
+
+// Copies the master-data files and every timetable file that exist in one
+// project directory into another (each crash-safe), replacing files of the
+// same name there. The project file is not copied.
+void CopyProjectFiles(const std::string &fromDir, const std::string &toDir);
+
+// How many timetable files hold a section of the day group (either direction).
+int CountTimetablesWithDayGroup(const std::string &dir, std::string_view dayGroup);
+// Carries a renamed day group into every timetable file: "1_" + old and
+// "2_" + old become "1_" + new and "2_" + new, in their places.
+void CascadeRenameDayGroup(const std::string &dir, std::string_view oldName,
+                           std::string_view newName);
+// Removes the day group's sections from every timetable file; gives how many
+// files lost a section.
+int CascadeDeleteDayGroup(const std::string &dir, std::string_view dayGroup);
 
 } // namespace takton

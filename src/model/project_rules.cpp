@@ -37,6 +37,49 @@ std::optional<std::string> CheckNewDayGroup(const TPrjParams &params, const TDay
     return std::nullopt;
 }
 
+int IndexOfDayGroup(const TPrjParams &params, std::string_view name) {
+    const auto &groups = params.DayGroups;
+    for (std::size_t i = 0; i < groups.size(); ++i)
+        if (groups[i].Name == name)
+            return static_cast<int>(i);
+    for (std::size_t i = 0; i < groups.size(); ++i)
+        if (SameTextCi(groups[i].Name, name))
+            return static_cast<int>(i);
+    return -1;
+}
+
+std::string NoSuchDayGroup(std::string_view name) {
+    return Cp1252("Die Tag-Gruppe ") + std::string(name) + Cp1252(" gibt es nicht.");
+}
+
+std::optional<std::string> RenameDayGroup(TPrjParams &params, std::string_view oldName,
+                                          std::string_view newName) {
+    const int at = IndexOfDayGroup(params, oldName);
+    if (at < 0)
+        return NoSuchDayGroup(oldName);
+    TDayGroupItem &group = params.DayGroups[static_cast<std::size_t>(at)];
+    if (group.Name == newName)
+        return std::nullopt;
+    if (newName.empty())
+        return Cp1252("Die Tag-Gruppe braucht einen Namen.");
+    if (auto why = CheckDayGroupName(newName))
+        return why;
+    for (const auto &other : params.DayGroups)
+        if (&other != &group && SameTextCi(other.Name, newName))
+            return Cp1252("Eine Tag-Gruppe mit dem Namen ") + other.Name +
+                   Cp1252(" gibt es schon.");
+    group.Name = std::string(newName);
+    return std::nullopt;
+}
+
+std::optional<std::string> DeleteDayGroup(TPrjParams &params, std::string_view name) {
+    const int at = IndexOfDayGroup(params, name);
+    if (at < 0)
+        return NoSuchDayGroup(name);
+    params.DayGroups.erase(params.DayGroups.begin() + at);
+    return std::nullopt;
+}
+
 std::optional<std::int32_t> ParseDriveMinutes(std::string_view text) {
     if (text.empty() || text.size() > 10)
         return std::nullopt;

@@ -70,7 +70,7 @@ TRefusal AddStation(const std::string &dir, std::string_view name, TNewStationMe
 
 TRefusal RenameStation(const std::string &dir, std::string_view oldName, std::string_view newName) {
     TStringList stations = LoadSortedRegister(dir, kStationsFile);
-    const int at = IndexOfItem(stations, oldName);
+    const int at = IndexOfItemExactFirst(stations, oldName);
     if (at < 0)
         return NoSuchStation(oldName);
     const std::string stored = stations[static_cast<std::size_t>(at)];
@@ -84,7 +84,7 @@ TRefusal RenameStation(const std::string &dir, std::string_view oldName, std::st
         return StationAlreadyThere();
 
     TStringList remembered = LoadNameList(dir, kNewStationsFile);
-    const int memoAt = IndexOfItem(remembered, stored);
+    const int memoAt = IndexOfItemExactFirst(remembered, stored);
     if (memoAt >= 0) {
         remembered.erase(remembered.begin() + memoAt);
         remembered.emplace_back(newName);
@@ -99,13 +99,13 @@ TRefusal RenameStation(const std::string &dir, std::string_view oldName, std::st
 
 TRefusal DeleteStation(const std::string &dir, std::string_view name) {
     TStringList stations = LoadSortedRegister(dir, kStationsFile);
-    const int at = IndexOfItem(stations, name);
+    const int at = IndexOfItemExactFirst(stations, name);
     if (at < 0)
         return NoSuchStation(name);
     const std::string stored = stations[static_cast<std::size_t>(at)];
 
     TStringList remembered = LoadNameList(dir, kNewStationsFile);
-    const int memoAt = IndexOfItem(remembered, stored);
+    const int memoAt = IndexOfItemExactFirst(remembered, stored);
     if (memoAt >= 0)
         remembered.erase(remembered.begin() + memoAt);
     stations.erase(stations.begin() + at);
@@ -129,7 +129,7 @@ TRefusal AddLine(const std::string &dir, std::string_view name) {
 TRefusal RenameLine(const std::string &dir, std::string_view oldName, std::string_view newName,
                     IMessageSink &messages) {
     TStringList lines = LoadSortedRegister(dir, kLinesFile);
-    const int at = IndexOfItem(lines, oldName);
+    const int at = IndexOfItemExactFirst(lines, oldName);
     if (at < 0)
         return NoSuchLine(oldName);
     const std::string stored = lines[static_cast<std::size_t>(at)];
@@ -155,7 +155,7 @@ TRefusal RenameLine(const std::string &dir, std::string_view oldName, std::strin
 
 TRefusal DeleteLine(const std::string &dir, std::string_view name, IMessageSink &messages) {
     TStringList lines = LoadSortedRegister(dir, kLinesFile);
-    const int at = IndexOfItem(lines, name);
+    const int at = IndexOfItemExactFirst(lines, name);
     if (at < 0)
         return NoSuchLine(name);
     const std::string stored = lines[static_cast<std::size_t>(at)];

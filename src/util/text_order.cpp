@@ -43,7 +43,9 @@ icu::UnicodeString ToIcu(std::string_view text) {
 
 } // namespace
 
-std::string UserLocaleName() { return State().localeName; }
+std::string UserLocaleName() {
+    return State().localeName;
+}
 
 void SetUserLocale(const std::string &name) {
     UErrorCode status = U_ZERO_ERROR;
@@ -66,8 +68,38 @@ int CompareTextLocale(std::string_view a, std::string_view b) {
     return result == UCOL_EQUAL ? 0 : (result == UCOL_LESS ? -1 : 1);
 }
 
+namespace {
+
+// The user's collation with numeric ordering switched on; a copy, so that
+// the plain order stays as it is.
+std::unique_ptr<icu::Collator> NaturalCollator() {
+    std::unique_ptr<icu::Collator> collator(State().collator->clone());
+    UErrorCode status = U_ZERO_ERROR;
+    collator->setAttribute(UCOL_NUMERIC_COLLATION, UCOL_ON, status);
+    return collator;
+}
+
+void SortBy(icu::Collator &collator, std::vector<std::string> &list);
+
+} // namespace
+
+int CompareTextNatural(std::string_view a, std::string_view b) {
+    UErrorCode status = U_ZERO_ERROR;
+    const auto result = NaturalCollator()->compare(ToIcu(a), ToIcu(b), status);
+    return result == UCOL_EQUAL ? 0 : (result == UCOL_LESS ? -1 : 1);
+}
+
+void SortTextListNatural(std::vector<std::string> &list) {
+    SortBy(*NaturalCollator(), list);
+}
+
 void SortTextList(std::vector<std::string> &list) {
-    icu::Collator &collator = *State().collator;
+    SortBy(*State().collator, list);
+}
+
+namespace {
+
+void SortBy(icu::Collator &collator, std::vector<std::string> &list) {
     std::vector<icu::UnicodeString> keys;
     keys.reserve(list.size());
     for (const auto &item : list)
@@ -85,5 +117,7 @@ void SortTextList(std::vector<std::string> &list) {
         sorted.push_back(std::move(list[i]));
     list = std::move(sorted);
 }
+
+} // namespace
 
 } // namespace takton

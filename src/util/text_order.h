@@ -22,4 +22,10 @@ int CompareTextLocale(std::string_view a, std::string_view b);
 // Stable sort of cp1252 texts by CompareTextLocale.
 void SortTextList(std::vector<std::string> &list);
 
+// Natural order for names that carry numbers, such as lines: "1", "2",
+// "10", "N 5" (digits compare by their value), otherwise as CompareTextLocale.
+int CompareTextNatural(std::string_view a, std::string_view b);
+// Stable sort of cp1252 texts by CompareTextNatural.
+void SortTextListNatural(std::vector<std::string> &list);
+
 } // namespace takton

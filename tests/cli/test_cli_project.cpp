@@ -82,3 +82,30 @@ TEST(CliProject, SetsDrivingMinutesAndRefusesBadInput) {
     EXPECT_EQ(refused.status, 1);
     EXPECT_EQ(refused.err, "In " + file + " kann nicht geschrieben werden\n");
 }
+
+TEST(CliProject, RenamesAndDeletesDayGroupsAcrossTheTimetables) {
+    TempDir dir;
+    const std::string file = dir.File("p.zpr");
+    ASSERT_EQ(RunCli({"project", "init", file}).status, 0);
+    dir.Write("line_1.ttd",
+              "[1_Sa]\r\n1=A,05:00\r\n[2_Sa]\r\n1=A,06:00\r\n[1_So]\r\n1=A,07:00\r\n");
+    dir.Write("line_2.ttd", "[1_So]\r\n1=B,08:00\r\n");
+
+    const CliResult renamed = RunCli({"project", "rename-daygroup", file, "Sa", "Samstag"});
+    EXPECT_EQ(renamed.status, 0) << renamed.err;
+    EXPECT_NE(dir.Read("p.zpr")->find("daygroupnames=Mo-Fr,Samstag,So\r\n"), std::string::npos);
+    EXPECT_EQ(*dir.Read("line_1.ttd"),
+              "[1_Samstag]\r\n1=A,05:00\r\n[2_Samstag]\r\n1=A,06:00\r\n[1_So]\r\n1=A,07:00\r\n");
+    // Refused: an unknown group, another group's name in any case
+    EXPECT_EQ(RunCli({"project", "rename-daygroup", file, "Xx", "Yy"}).status, 1);
+    EXPECT_EQ(RunCli({"project", "rename-daygroup", file, "So", "samstag"}).status, 1);
+    EXPECT_EQ(RunCli({"project", "rename-daygroup", file, "So"}).status, 2);
+
+    const CliResult deleted = RunCli({"project", "delete-daygroup", file, "So"});
+    EXPECT_EQ(deleted.status, 0) << deleted.err;
+    EXPECT_NE(deleted.out.find("2"), std::string::npos) << deleted.out;
+    EXPECT_NE(dir.Read("p.zpr")->find("daygroupnames=Mo-Fr,Samstag\r\n"), std::string::npos);
+    EXPECT_EQ(*dir.Read("line_1.ttd"), "[1_Samstag]\r\n1=A,05:00\r\n[2_Samstag]\r\n1=A,06:00\r\n");
+    EXPECT_EQ(*dir.Read("line_2.ttd"), "");
+    EXPECT_EQ(RunCli({"project", "delete-daygroup", file, "So"}).status, 1);
+}

@@ -47,6 +47,13 @@ inline bool ClickRow(QListWidget *list, int row) {
     return true;
 }
 
+// A double-click as the mouse sends it: a click, then the second press.
+inline void DoubleClickRow(QListWidget *list, int row) {
+    const QPoint at = list->visualItemRect(list->item(row)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, at);
+    QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, at);
+}
+
 // Types at the end of the field, as the user would after clicking into it.
 inline void TypeText(QLineEdit *field, const QString &text) {
     field->setFocus();

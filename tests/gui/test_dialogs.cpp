@@ -51,25 +51,28 @@ QStringList ButtonTexts(QMessageBox &box) {
 class DialogsTest : public QObject {
     Q_OBJECT
   private slots:
-    void confirmationAsksWithJaAndNein() {
+    void confirmationAsksWithJaAndNeinAndTheirKeys() {
         QtDialogs dialogs;
         QStringList buttons;
         QString caption;
+        // "&Ja" answers to Alt+J, as in every question.
         WhenModalOpens([&](QWidget &widget) {
             auto &box = dynamic_cast<QMessageBox &>(widget);
             caption = box.windowTitle();
             buttons = ButtonTexts(box);
             for (QAbstractButton *button : box.buttons())
-                if (button->text() == "Ja")
+                if (button->shortcut() == QKeySequence(Qt::ALT | Qt::Key_J))
                     button->click();
         });
         QCOMPARE(dialogs.Confirm("Bestätigung", "Station löschen?"), Answer::Yes);
         QCOMPARE(caption, QString("Bestätigung"));
         buttons.sort();
-        QCOMPARE(buttons, QStringList({"Ja", "Nein"}));
+        QCOMPARE(buttons, QStringList({"&Ja", "&Nein"}));
 
-        // Escape is "Nein".
+        // Escape is "Nein"; so is Enter, the safe default of a delete question.
         WhenModalOpens([](QWidget &widget) { QTest::keyClick(&widget, Qt::Key_Escape); });
+        QCOMPARE(dialogs.Confirm("Bestätigung", "Station löschen?"), Answer::No);
+        WhenModalOpens([](QWidget &widget) { QTest::keyClick(&widget, Qt::Key_Return); });
         QCOMPARE(dialogs.Confirm("Bestätigung", "Station löschen?"), Answer::No);
     }
 

@@ -42,7 +42,8 @@ class EditLinesTest : public QObject {
     void cleanup() { fx.reset(); }
 
     void stationDisplayShowsTheRouteOfTheLineBeingChanged() {
-        QCOMPARE(Items(fmEditLines->lbLines), QStringList({"Bus12", "bus7", "S1"}));
+        // Shown in natural order; the file keeps alphabetical order.
+        QCOMPARE(Items(fmEditLines->lbLines), QStringList({"bus7", "Bus12", "S1"}));
         QVERIFY(fmEditLines->gbLineEdit->isHidden());
 
         QVERIFY(ClickItem(fmEditLines->lbLines, "S1"));
@@ -162,8 +163,11 @@ class EditLinesTest : public QObject {
 
         QVERIFY(ClickItem(fmEditLines->lbLines, "S1"));
         Click(fmEditLines->btLineDelete); // the double answers "Nein"
+        // The question names what goes with the line.
         QCOMPARE(fx->dialogs->log(),
-                 QStringList({"confirm:Bestätigung:Möchten Sie die Line S1 wirklich löschen?"}));
+                 QStringList({"confirm:Bestätigung:Möchten Sie die Line S1 wirklich löschen?\n"
+                              "Mit ihr gehen verloren: ihre Route mit 3 Stationen und ihre "
+                              "Fahrpläne (line_S1.ttd)"}));
         QCOMPARE(ReadBytes(file("lines.csv")), IniText({"S1", "Bus12", "bus7"}));
         QVERIFY(QFile::exists(file("line_S1.ttd")));
 
@@ -173,8 +177,40 @@ class EditLinesTest : public QObject {
         QCOMPARE(ReadBytes(file("line_stations.csv")), IniText({"bus7=Au"}));
         QCOMPARE(ReadBytes(file("station_lines.csv")), IniText({"Au=bus7"}));
         QVERIFY(!QFile::exists(file("line_S1.ttd")));
-        QCOMPARE(Items(fmEditLines->lbLines), QStringList({"Bus12", "bus7"}));
+        QCOMPARE(Items(fmEditLines->lbLines), QStringList({"bus7", "Bus12"}));
         QVERIFY(fx->dialogs->messages().isEmpty());
+    }
+
+    void deleteKeyRemovesTheExactLineSelectedNotOneDifferingInCase() {
+        // GIVEN "s1" beside "S1" (hand-edited), each with its own timetable
+        WriteBytes(file("lines.csv"), IniText({"S1", "s1", "10", "2"}));
+        WriteBytes(file("line_stations.csv"), IniText({"S1=Zoo,Au,Berg", "s1=Au"}));
+        WriteBytes(file("station_lines.csv"), IniText({"Zoo=S1", "Au=S1,s1", "Berg=S1"}));
+        WriteBytes(file("line_s1.ttd"), IniText({"[1_Sa]", "1=Au,07:00"}));
+        fmEditLines->hide();
+        fmEditLines->show();
+        QCOMPARE(Items(fmEditLines->lbLines), QStringList({"2", "10", "S1", "s1"}));
+
+        QVERIFY(ClickItem(fmEditLines->lbLines, "s1"));
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        QTest::keyClick(fmEditLines->lbLines, Qt::Key_Delete);
+        QCOMPARE(fx->dialogs->log(),
+                 QStringList({"confirm:Bestätigung:Möchten Sie die Line s1 wirklich löschen?\n"
+                              "Mit ihr gehen verloren: ihre Route mit 1 Station und ihre "
+                              "Fahrpläne (line_s1.ttd)"}));
+        QCOMPARE(ReadBytes(file("lines.csv")), IniText({"10", "2", "S1"}));
+        QCOMPARE(ReadBytes(file("line_S1.ttd")), timetable);
+        QVERIFY(!QFile::exists(file("line_s1.ttd")));
+        QCOMPARE(ReadBytes(file("line_stations.csv")), IniText({"S1=Zoo,Au,Berg"}));
+        QCOMPARE(ReadBytes(file("station_lines.csv")), IniText({"Zoo=S1", "Au=S1", "Berg=S1"}));
+
+        // A double-click starts "Ändern"; blanks around the new name go
+        DoubleClickRow(fmEditLines->lbLines, 0);
+        QVERIFY(fmEditLines->gbLineEdit->isVisible());
+        ReplaceText(fmEditLines->leLineName, " 3 ");
+        Click(fmEditLines->btSave);
+        QVERIFY(fx->dialogs->messages().isEmpty());
+        QCOMPARE(ReadBytes(file("lines.csv")), IniText({"10", "3", "S1"}));
     }
 
   private:

@@ -96,16 +96,23 @@ class EditLineStationsTest : public QObject {
         QCOMPARE(QApplication::focusWidget(), w->lbStations);
         QCOMPARE(SelectedItems(w->lbStations), QStringList({"A", "E", "F"}));
 
-        // Saved by Enter: a station taken twice is stored twice.
+        // Saved by Enter: a station taken twice is stored twice. The saved
+        // route stays in sight, for looking only, while a line is chosen.
         QTest::keyClick(w->lbStations, Qt::Key_Return);
-        QVERIFY(w->gbLineAssign->isHidden());
+        QVERIFY(w->gbLineAssign->isVisible());
+        QVERIFY(!w->gbLineAssign->isEnabled());
+        QCOMPARE(Items(w->lbLineStations), QStringList({"A", "B", "A", "E", "F", "C", "D"}));
+        QVERIFY(w->lbLines->isEnabled());
+        QVERIFY(w->btClose->isVisible());
         QCOMPARE(ReadBytes(file("line_stations.csv")), IniText({"l1=A,B,A,E,F,C,D"}));
         QCOMPARE(ReadBytes(file("station_lines.csv")),
                  IniText({"A=l1", "B=l1", "C=l1", "D=l1", "E=l1", "F=l1"}));
 
         // Without a current station the block goes to the end.
         QVERIFY(ClickItem(w->lbLines, "L2"));
+        QVERIFY(w->gbLineAssign->isHidden());
         Click(w->btStationEdit);
+        QVERIFY(w->gbLineAssign->isEnabled());
         QCOMPARE(Items(w->lbLineStations), QStringList());
         Click(w->rbNewStations);
         Click(w->btSelectAllStations);
@@ -162,6 +169,57 @@ class EditLineStationsTest : public QObject {
         Click(w->btSave);
         QCOMPARE(ReadBytes(file("line_stations.csv")), IniText({"l1=B,C"}));
         QCOMPARE(ReadBytes(file("station_lines.csv")), IniText({"B=l1", "C=l1"}));
+    }
+
+    void reorderingAndSavingKeepsTheTimesOfMovedStations() {
+        // GIVEN a timetable of l1 with times at every station, C served twice
+        WriteBytes(file("line_l1.ttd"),
+                   IniText({"[1_Sa]", "1=A,05:00,06:00", "2=B,05:05,06:05", "3=C,05:10,06:10",
+                            "4=C,05:11,06:11", "5=D,05:20,06:20", "[2_Sa]", "1=D,07:00",
+                            "2=C,07:10", "3=B,07:15", "4=A,07:20"}));
+        TfmEditLineStations *w = fmEditLineStations;
+        QVERIFY(ClickItem(w->lbLines, "l1"));
+        Click(w->btStationEdit);
+        // WHEN D is moved up to the top and B down below C, then Enter
+        // (the focus still on an arrow button) saves
+        QVERIFY(ClickRow(w->lbLineStations, 3));
+        for (int i = 0; i < 3; ++i)
+            Click(w->btStationUp);
+        QVERIFY(ClickRow(w->lbLineStations, 2));
+        Click(w->btStationDown);
+        QCOMPARE(Items(w->lbLineStations), QStringList({"D", "A", "C", "B"}));
+        QCOMPARE(QApplication::focusWidget(), w->btStationDown);
+        QTest::keyClick(w->btStationDown, Qt::Key_Return);
+        QCOMPARE(Items(w->lbLineStations), QStringList({"D", "A", "C", "B"}));
+        // THEN every station keeps its times in both directions
+        QCOMPARE(ReadBytes(file("line_stations.csv")), IniText({"l1=D,A,C,B"}));
+        QCOMPARE(ReadBytes(file("line_l1.ttd")),
+                 IniText({"[1_Sa]", "1=D,05:20,06:20", "2=A,05:00,06:00", "3=C,05:10,06:10",
+                          "4=C,05:11,06:11", "5=B,05:05,06:05", "[2_Sa]", "1=B,07:15", "2=C,07:10",
+                          "3=A,07:20", "4=D,07:00"}));
+    }
+
+    void aDoubleClickTakesAStationAndMinimisingKeepsTheAssignment() {
+        TfmEditLineStations *w = fmEditLineStations;
+        QVERIFY(ClickItem(w->lbLines, "l1"));
+        Click(w->btStationEdit);
+        DoubleClickRow(w->lbStations, 4);
+        QCOMPARE(SelectedItems(w->lbStations), QStringList({"E"}));
+        QCOMPARE(Items(w->lbLineStations), QStringList({"A", "B", "C", "D", "E"}));
+        QVERIFY(w->btSave->isVisible());
+        // The ">>" buttons keep a button's size however the window is drawn.
+        QCOMPARE(w->btStationToLine->size(), w->btStationToLine->sizeHint());
+
+        // WHEN the program is minimised and restored THEN the unsaved
+        // assignment is still there and can be saved
+        w->showMinimized();
+        w->showNormal();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY(w->gbLineAssign->isVisible());
+        QCOMPARE(Items(w->lbLineStations), QStringList({"A", "B", "C", "D", "E"}));
+        QCOMPARE(SelectedItems(w->lbLines), QStringList({"l1"}));
+        Click(w->btSave);
+        QCOMPARE(ReadBytes(file("line_stations.csv")), IniText({"l1=A,B,C,D,E"}));
     }
 
     void anEmptyRouteIsSaved() {

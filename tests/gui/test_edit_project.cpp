@@ -90,7 +90,6 @@ class EditProjectTest : public QObject {
 
     void refusedDayGroupsChangeNothingAndSayNothing() {
         QVERIFY(!fmEditProject->btSave->isVisible());
-        AddDayGroup("So", "Sonntag", {});        // no weekday
         AddDayGroup("", "Sonntag", {6});         // no name
         AddDayGroup("So", "", {6});              // no text
         AddDayGroup("So", "Samstag", {6});       // text of Sa
@@ -109,6 +108,88 @@ class EditProjectTest : public QObject {
         QCOMPARE(PrjParams.DayGroups.size(), std::size_t(2));
         QCOMPARE(fx->dialogs->messages().size(), 2);
         QVERIFY(!fmEditProject->btSave->isVisible());
+
+        // Without a weekday the planner is told that one is needed.
+        fx->dialogs->clearLog();
+        AddDayGroup("So", "Sonntag", {});
+        QCOMPARE(fx->dialogs->messages(),
+                 QStringList({"Bitte wählen Sie mindestens einen Wochentag aus."}));
+        QCOMPARE(PrjParams.DayGroups.size(), std::size_t(2));
+    }
+
+    void renamingAndDeletingADayGroupReachEveryTimetable() {
+        WriteBytes(file("line_1.ttd"), IniText({"[1_Mo-Fr]", "1=A,05:00", "[1_Sa]", "1=A,06:00",
+                                                "[2_Sa]", "1=A,07:00"}));
+        WriteBytes(file("line_2.ttd"), IniText({"[2_Sa]", "1=B,08:00"}));
+        WriteBytes(file("line_3.ttd"), IniText({"[1_Mo-Fr]", "1=C,09:00"}));
+        TfmEditProject *w = fmEditProject;
+        QComboBox *box = w->cbDayGroups;
+
+        // Text typed into the box that names no group is no group to act on
+        box->setFocus();
+        box->lineEdit()->selectAll();
+        QTest::keyClicks(box->lineEdit(), "Samstage");
+        QTest::keyClick(box->lineEdit(), Qt::Key_Return);
+        ReplaceText(w->leRenameDayGroup, "Sonnabend");
+        QTest::mouseClick(w->btRenameDayGroup, Qt::LeftButton);
+        QTest::mouseClick(w->btDeleteDayGroup, Qt::LeftButton);
+        QCOMPARE(fx->dialogs->messages(),
+                 QStringList({"Bitte wählen Sie eine vorhandene Tag-Gruppe aus.",
+                              "Bitte wählen Sie eine vorhandene Tag-Gruppe aus."}));
+        QCOMPARE(PrjParams.DayGroups[1].Name, std::string("Sa"));
+        QVERIFY(ReadBytes(file("line_1.ttd")).contains("[1_Sa]"));
+
+        // WHEN Sa is chosen and renamed THEN the project file and the
+        // sections of every timetable carry the new name
+        box->lineEdit()->selectAll();
+        QTest::keyClicks(box->lineEdit(), "Sa");
+        QCOMPARE(w->leDayGroupText->text(), QString("Samstag"));
+        QTest::mouseClick(w->btRenameDayGroup, Qt::LeftButton);
+        QCOMPARE(fx->dialogs->messages().size(), 2);
+        QCOMPARE(ReadBytes(file("line_1.ttd")),
+                 IniText({"[1_Mo-Fr]", "1=A,05:00", "[1_Sonnabend]", "1=A,06:00", "[2_Sonnabend]",
+                          "1=A,07:00"}));
+        QCOMPARE(ReadBytes(file("line_2.ttd")), IniText({"[2_Sonnabend]", "1=B,08:00"}));
+        QVERIFY(ReadBytes(project).contains("daygroupnames=Mo-Fr,Sonnabend\r\n"));
+        QCOMPARE(box->currentText(), QString("Sonnabend"));
+
+        // WHEN it is deleted THEN the question names how many timetables
+        // lose a section; "Nein" keeps everything, "Ja" removes them
+        fx->dialogs->clearLog();
+        QTest::mouseClick(w->btDeleteDayGroup, Qt::LeftButton);
+        QCOMPARE(fx->dialogs->log(),
+                 QStringList({"confirm:Bestätigung:Möchten Sie die Tag-Gruppe Sonnabend wirklich "
+                              "löschen?\n2 Fahrpläne verlieren ihren Abschnitt dieser "
+                              "Tag-Gruppe."}));
+        QVERIFY(ReadBytes(file("line_2.ttd")).contains("[2_Sonnabend]"));
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        QTest::mouseClick(w->btDeleteDayGroup, Qt::LeftButton);
+        QCOMPARE(ReadBytes(file("line_1.ttd")), IniText({"[1_Mo-Fr]", "1=A,05:00"}));
+        QCOMPARE(ReadBytes(file("line_2.ttd")), QByteArray());
+        QCOMPARE(ReadBytes(file("line_3.ttd")), IniText({"[1_Mo-Fr]", "1=C,09:00"}));
+        QVERIFY(ReadBytes(project).contains("daygroupnames=Mo-Fr\r\n"));
+        QCOMPARE(box->count(), 1);
+        QCOMPARE(box->itemText(0), QString("Mo-Fr"));
+    }
+
+    void discardingPutsTheStoredMinutesBackAndMinimisingKeepsAnEdit() {
+        TfmEditProject *w = fmEditProject;
+        w->pcRubrik->setCurrentWidget(w->tsTimeTable);
+        QLineEdit *minutes = w->leMaxDriveMinutes;
+        minutes->setFocus();
+        minutes->end(false);
+        QTest::keyClicks(minutes, "0");
+        QVERIFY(w->btSave->isVisible());
+        // WHEN the program is minimised and restored THEN the edit can still be saved
+        w->showMinimized();
+        w->showNormal();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        QVERIFY(w->btSave->isVisible());
+        QCOMPARE(minutes->text(), QString("450"));
+        // "Änderungen verwerfen" puts the stored value back
+        QTest::mouseClick(w->btCancel, Qt::LeftButton);
+        QCOMPARE(minutes->text(), QString("45"));
+        QVERIFY(!w->btSave->isVisible());
     }
 
     void addedGroupListsItsDaysInWeekdayOrder() {
@@ -157,8 +238,9 @@ class EditProjectTest : public QObject {
         QTest::keyClick(fmEditProject, Qt::Key_Escape);
         QVERIFY(!fmEditProject->btSave->isVisible());
         QVERIFY(fmEditProject->isVisible());
-        QTest::keyClick(minutes, Qt::Key_Backspace);
         QCOMPARE(minutes->text(), QString("45"));
+        QTest::keyClick(minutes, Qt::Key_Backspace);
+        QCOMPARE(minutes->text(), QString("4"));
         QVERIFY(fmEditProject->btSave->isVisible());
     }
 
@@ -245,6 +327,8 @@ class EditProjectTest : public QObject {
     }
 
   private:
+    QString file(const char *name) const { return fx->path(QStringLiteral("netz/") + name); }
+
     std::unique_ptr<GuiFixture> fx;
     QString project;
 };

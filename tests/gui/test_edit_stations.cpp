@@ -220,9 +220,11 @@ class EditStationsTest : public QObject {
         QVERIFY(ClickItem(fmEditStations->lbStations, "Markt"));
         fx->dialogs->setNextAnswer(Answer::No);
         Click(fmEditStations->btStationDelete);
+        // The question names the lines whose route and timetables lose it.
         QCOMPARE(fx->dialogs->log(),
                  QStringList({"confirm:Bestätigung:Möchten Sie die Station Markt wirklich "
-                              "löschen?"}));
+                              "löschen?\nSie wird aus Route und Fahrplänen dieser Linien "
+                              "entfernt: L1"}));
         QCOMPARE(ReadBytes(file("stations.csv")), stations);
         QCOMPARE(Items(fmEditStations->lbStations).size(), 4);
 
@@ -235,6 +237,69 @@ class EditStationsTest : public QObject {
         QCOMPARE(Items(fmEditStations->lbStations), QStringList({"abtei", "Berg", "Zoo"}));
         QCOMPARE(fmEditStations->NewStationList, TStringList({"Berg"}));
         QVERIFY(fx->dialogs->messages().isEmpty());
+    }
+
+    void deleteKeyAndDoubleClickActOnTheExactStationSelected() {
+        // GIVEN "berg" beside "Berg" (hand-edited), "berg" on three lines
+        WriteBytes(file("stations.csv"), IniText({"Berg", "berg", "Zoo"}));
+        WriteBytes(file("lines.csv"), IniText({"10", "2", "N 5"}));
+        WriteBytes(file("line_stations.csv"), IniText({"10=Berg,berg", "2=berg", "N 5=berg,Zoo"}));
+        WriteBytes(file("station_lines.csv"),
+                   IniText({"Berg=10", "berg=10,2,\"N 5\"", "Zoo=\"N 5\""}));
+        WriteBytes(file("line_10.ttd"), IniText({"[1_Sa]", "1=Berg,05:00", "2=berg,05:05"}));
+        fmEditStations->hide();
+        fmEditStations->show();
+        TfmEditStations *w = fmEditStations;
+
+        // WHEN "berg" is selected and Delete pressed THEN the question names
+        // its lines in natural order, and "Ja" deletes "berg" alone
+        QVERIFY(ClickItem(w->lbStations, "berg"));
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        QTest::keyClick(w->lbStations, Qt::Key_Delete);
+        QCOMPARE(fx->dialogs->log(),
+                 QStringList({"confirm:Bestätigung:Möchten Sie die Station berg wirklich "
+                              "löschen?\nSie wird aus Route und Fahrplänen dieser Linien "
+                              "entfernt: 2, 10, N 5"}));
+        QCOMPARE(ReadBytes(file("stations.csv")), IniText({"Berg", "Zoo"}));
+        QCOMPARE(ReadBytes(file("line_stations.csv")), IniText({"10=Berg", "N 5=Zoo"}));
+        QCOMPARE(ReadBytes(file("station_lines.csv")), IniText({"Berg=10", "Zoo=\"N 5\""}));
+        QCOMPARE(ReadBytes(file("line_10.ttd")), IniText({"[1_Sa]", "1=Berg,05:00"}));
+
+        // A double-click starts "Ändern" on that station
+        DoubleClickRow(w->lbStations, 0);
+        QVERIFY(w->gbStationEdit->isVisible());
+        QCOMPARE(w->leStationName->text(), QString("Berg"));
+    }
+
+    void blanksAroundANameAreTrimmedBeforeItIsChecked() {
+        Click(fmEditStations->btNewStation);
+        TypeText(fmEditStations->leStationName, "  Hafen ");
+        Click(fmEditStations->btSave);
+        QVERIFY(fx->dialogs->messages().isEmpty());
+        QCOMPARE(ReadBytes(file("stations.csv")),
+                 IniText({"abtei", "Berg", "Hafen", "Markt", "Zoo"}));
+        // A name of blanks alone is still refused
+        Click(fmEditStations->btNewStation);
+        TypeText(fmEditStations->leStationName, "   ");
+        Click(fmEditStations->btSave);
+        QCOMPARE(fx->dialogs->messages(), QStringList({"Der Name darf nicht leer sein."}));
+    }
+
+    void minimisingAndRestoringKeepsAnOpenEntry() {
+        TfmEditStations *w = fmEditStations;
+        Click(w->btNewStation);
+        TypeText(w->leStationName, "Hafen");
+        // WHEN the program is minimised and restored
+        w->showMinimized();
+        w->showNormal();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        // THEN the entry is still open with its text and can be saved
+        QVERIFY(w->gbStationEdit->isVisible());
+        QCOMPARE(w->leStationName->text(), QString("Hafen"));
+        QVERIFY(w->btSave->isVisible());
+        Click(w->btSave);
+        QCOMPARE(ReadBytes(file("stations.csv")),
+                 IniText({"abtei", "Berg", "Hafen", "Markt", "Zoo"}));
     }
 
     void aFailedWriteIsReportedAndTheEntryStaysOpen() {
@@ -294,16 +359,15 @@ class EditStationsTest : public QObject {
                  QStringList({"modal:Stationen bearbeiten", "modal:Linien bearbeiten",
                               "modal:Stationen für Linie zuweisen"}));
 
-        // A new project: stations and the assignment open, lines and
-        // timetables wait until the project is opened again.
+        // A new project works as an opened one: every editor opens at once.
         const QString second = fx->path("neu/neu.zpr");
         QDir().mkpath(fx->path("neu"));
         fx->dialogs->setNextFileName(second);
         fmMain->FileNew();
         QVERIFY(fmMain->sbEditStations->isEnabled());
         QVERIFY(fmMain->sbAssignStations->isEnabled());
-        QVERIFY(!fmMain->sbEditLines->isEnabled());
-        QVERIFY(!fmMain->sbEditTimeTable->isEnabled());
+        QVERIFY(fmMain->sbEditLines->isEnabled());
+        QVERIFY(fmMain->sbEditTimeTable->isEnabled());
         fx->dialogs->setNextModalAction([&](QDialog &) {
             Click(fmEditStations->btNewStation);
             TypeText(fmEditStations->leStationName, "Erste");

@@ -32,12 +32,19 @@ using takton::testing::Click;
 using takton::testing::GuiFixture;
 using takton::testing::IniText;
 using takton::testing::ReadBytes;
+using takton::testing::TypeText;
 using takton::testing::WriteBytes;
 
 namespace {
 
 void ChooseMenu(QAction *item) {
     item->trigger();
+}
+
+// Shortcuts reach the window the planner works in.
+void ActivateMain() {
+    fmMain->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(fmMain));
 }
 
 } // namespace
@@ -105,6 +112,23 @@ class MainWindowTest : public QObject {
         QCOMPARE(fmMain->statusBar()->currentMessage(), QString("Neue Datei erzeugen"));
         fmMain->FileMenu->hide();
 
+        // Opened from the menu bar by the mouse, as a planner does: the
+        // highlighted item's hint stands in the status line.
+        QMenuBar *bar = fmMain->menuBar();
+        QTest::mouseClick(bar, Qt::LeftButton, {},
+                          bar->actionGeometry(fmMain->FileMenu->menuAction()).center());
+        QVERIFY(QTest::qWaitForWindowExposed(fmMain->FileMenu));
+        QTest::mouseMove(fmMain->FileMenu,
+                         fmMain->FileMenu->actionGeometry(fmMain->FileOpenItem).center());
+        QTRY_COMPARE(fmMain->statusBar()->currentMessage(),
+                     QString("Existierendes Projekt öffnen"));
+        QTest::mouseMove(fmMain->FileMenu,
+                         fmMain->FileMenu->actionGeometry(fmMain->FileSaveItem).center());
+        QTRY_COMPARE(fmMain->statusBar()->currentMessage(), QString("Aktuelles Projekt speichern"));
+        QTest::keyClick(fmMain->FileMenu, Qt::Key_Escape);
+        QCOMPARE(fmMain->FileNewItem->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
+        QCOMPARE(fmMain->FileOpenItem->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+
         // Speed buttons: the short part is the tooltip; their long part is
         // empty, so the status line is emptied while the pointer is on them.
         QCOMPARE(fmMain->SpeedButton1->toolTip(), QString("Neu"));
@@ -161,8 +185,9 @@ class MainWindowTest : public QObject {
         QVERIFY(fmMain->sbEditProject->isEnabled());
         QVERIFY(fmMain->sbEditStations->isEnabled());
         QVERIFY(fmMain->sbAssignStations->isEnabled());
-        QVERIFY(!fmMain->sbEditLines->isEnabled());
-        QVERIFY(!fmMain->sbEditTimeTable->isEnabled());
+        // A new project works as an opened one.
+        QVERIFY(fmMain->sbEditLines->isEnabled());
+        QVERIFY(fmMain->sbEditTimeTable->isEnabled());
         QCOMPARE(gui::ProjectDir, fx->path("neu").toStdString());
         const QByteArray written = ReadBytes(project);
         QVERIFY(written.startsWith("[application]\r\nname=ZAL Editor\r\nedition=Standard\r\n"
@@ -185,15 +210,16 @@ class MainWindowTest : public QObject {
         QCOMPARE(fx->dialogs->log(), QStringList({"save:" + project}));
         QCOMPARE(fmMain->windowTitle(), "Takton 1.0.1:   " + project);
 
-        // Every FileNew shows the notice again, before an empty save dialog,
-        // and disables lines and timetables until the next open.
+        // Every FileNew shows the notice again, before an empty save dialog;
+        // Ctrl+N starts it from the keyboard.
         fx->dialogs->clearLog();
         const QString second = fx->path("zwei/b.zpr");
         QDir().mkpath(fx->path("zwei"));
         fx->dialogs->setNextFileName(second);
-        Click(fmMain->SpeedButton1);
+        ActivateMain();
+        QTest::keyClick(fmMain, Qt::Key_N, Qt::ControlModifier);
         QCOMPARE(fx->dialogs->log(), QStringList({"modal:Hinweis", "save:"}));
-        QVERIFY(!fmMain->sbEditLines->isEnabled());
+        QVERIFY(fmMain->sbEditLines->isEnabled());
         QCOMPARE(gui::ProjectDir, fx->path("zwei").toStdString());
     }
 
@@ -233,6 +259,52 @@ class MainWindowTest : public QObject {
         QVERIFY(fx->dialogs->errors().isEmpty());
     }
 
+    void fileSaveAsIntoAnotherFolderCanTakeTheWholeProjectAlong() {
+        const QString project = fx->path("a/netz.zpr");
+        WriteBytes(project, IniText({"[timetable]", "max_drive_minutes=30"}));
+        WriteBytes(fx->path("a/stations.csv"), IniText({"Au", "Berg"}));
+        WriteBytes(fx->path("a/lines.csv"), IniText({"1"}));
+        WriteBytes(fx->path("a/line_stations.csv"), IniText({"1=Au,Berg"}));
+        WriteBytes(fx->path("a/station_lines.csv"), IniText({"Au=1", "Berg=1"}));
+        WriteBytes(fx->path("a/line_1.ttd"), IniText({"[1_Sa]", "1=Au,05:00", "2=Berg,05:05"}));
+        fmMain->OpenFromCommandLine(project);
+
+        // WHEN saved as into another folder by Ctrl+Shift+S and "Ja" answered
+        const QString copy = fx->path("b/kopie.zpr");
+        QDir().mkpath(fx->path("b"));
+        fx->dialogs->setNextFileName(copy);
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        ActivateMain();
+        QTest::keyClick(fmMain, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(fx->dialogs->questions(),
+                 QStringList({"Bestätigung:Stationen, Linien und Fahrpläne mitkopieren?"}));
+        // THEN every file is there and the project goes on in the new folder
+        for (const char *name :
+             {"stations.csv", "lines.csv", "line_stations.csv", "station_lines.csv", "line_1.ttd"})
+            QCOMPARE(ReadBytes(fx->path("b/") + name), ReadBytes(fx->path("a/") + name));
+        QCOMPARE(gui::ProjectFile, copy.toStdString());
+        QCOMPARE(gui::ProjectDir, fx->path("b").toStdString());
+        fx->dialogs->setNextModalAction([&](QDialog &) {
+            Click(fmEditStations->btNewStation);
+            TypeText(fmEditStations->leStationName, "Chaussee");
+            Click(fmEditStations->btSave);
+        });
+        Click(fmMain->sbEditStations);
+        QCOMPARE(ReadBytes(fx->path("b/stations.csv")), IniText({"Au", "Berg", "Chaussee"}));
+        QCOMPARE(ReadBytes(fx->path("a/stations.csv")), IniText({"Au", "Berg"}));
+
+        // Ctrl+S saves the project file where it now is; saving into the
+        // same folder asks nothing
+        fx->dialogs->clearLog();
+        QFile::remove(copy);
+        ActivateMain();
+        QTest::keyClick(fmMain, Qt::Key_S, Qt::ControlModifier);
+        QVERIFY(ReadBytes(copy).contains("max_drive_minutes=30\r\n"));
+        fx->dialogs->setNextFileName(fx->path("b/zweite.zpr"));
+        ChooseMenu(fmMain->FileSaveAsItem);
+        QVERIFY(fx->dialogs->questions().isEmpty());
+    }
+
     void fileSaveAsIntoAnotherFolderKeepsTheProjectDirectory() {
         const QString project = fx->path("a/netz.zpr");
         WriteBytes(project, IniText({"[timetable]", "max_drive_minutes=30"}));
@@ -242,7 +314,11 @@ class MainWindowTest : public QObject {
         const QString copy = fx->path("b/kopie.zpr");
         QDir().mkpath(fx->path("b"));
         fx->dialogs->setNextFileName(copy);
+        // "Nein" to taking the files along: only the project file moves.
         Click(fmMain->SaveAsButton);
+        QCOMPARE(fx->dialogs->questions(),
+                 QStringList({"Bestätigung:Stationen, Linien und Fahrpläne mitkopieren?"}));
+        QVERIFY(!QFile::exists(fx->path("b/stations.csv")));
         QVERIFY(ReadBytes(copy).contains("max_drive_minutes=30\r\n"));
         QCOMPARE(fmMain->windowTitle(), "ZAL-Editor: " + copy);
         QCOMPARE(gui::ProjectFile, copy.toStdString());

@@ -64,17 +64,17 @@ TEST(RouteFiles, NewRouteRebuildsTheTimetableInTheNewOrder) {
     dir.Write("line_1.ttd", CrLf({"[1_Mo-Fr]", "1=A,05:00", "2=B,05:05", "3=C,05:10", "[2_Mo-Fr]",
                                   "1=C,06:00", "2=B,06:05", "3=A,06:10"}));
 
-    // WHEN B and C change places THEN the later one finds its row above and loses its times
+    // WHEN B and C change places THEN both move with their times
     StoreLineStations(dir.Path(), "1", {"A", "C", "B"});
-    EXPECT_EQ(dir.Read("line_1.ttd"), CrLf({"[1_Mo-Fr]", "1=A,05:00", "2=C,05:10", "3=B",
-                                            "[2_Mo-Fr]", "1=B,06:05", "2=C", "3=A,06:10"}));
+    EXPECT_EQ(dir.Read("line_1.ttd"), CrLf({"[1_Mo-Fr]", "1=A,05:00", "2=C,05:10", "3=B,05:05",
+                                            "[2_Mo-Fr]", "1=B,06:05", "2=C,06:00", "3=A,06:10"}));
 
     // WHEN a station is named twice in a row THEN its rows come once; a new
     // station gets a row without times; direction 2 runs backwards
     StoreLineStations(dir.Path(), "1", {"A", "A", "D", "B"});
     EXPECT_EQ(dir.Read("line_stations.csv"), CrLf({"1=A,A,D,B"})) << "stored as given";
-    EXPECT_EQ(dir.Read("line_1.ttd"), CrLf({"[1_Mo-Fr]", "1=A,05:00", "2=D", "3=B", "[2_Mo-Fr]",
-                                            "1=B,06:05", "2=D", "3=A,06:10"}));
+    EXPECT_EQ(dir.Read("line_1.ttd"), CrLf({"[1_Mo-Fr]", "1=A,05:00", "2=D", "3=B,05:05",
+                                            "[2_Mo-Fr]", "1=B,06:05", "2=D", "3=A,06:10"}));
 
     // WHEN the route is emptied THEN the file is left without sections
     StoreLineStations(dir.Path(), "1", {});
@@ -90,8 +90,8 @@ TEST(RouteFiles, SyncKeepsArrivalDepartureRowsAndTellsBergFromBergheim) {
     // GIVEN Bergheim stands before Berg WHEN Berg is looked for THEN Bergheim's row is not taken
     SyncTimetableToStations(dir.Path(), "1", {"Berg", "Markt", "Bergheim", "Neu"});
     EXPECT_EQ(dir.Read("line_1.ttd"),
-              CrLf({"[1_Sa]", "1=Berg,05:05", "2=Berg,05:06", "3=" + longRow, "4=Bergheim", "5=Neu",
-                    "[2_Sa]", "1=Neu", "2=Bergheim,07:05", "3=Markt", "4=Berg"}));
+              CrLf({"[1_Sa]", "1=Berg,05:05", "2=Berg,05:06", "3=" + longRow, "4=Bergheim,05:00",
+                    "5=Neu", "[2_Sa]", "1=Neu", "2=Bergheim,07:05", "3=Markt,07:00", "4=Berg"}));
 
     // A line without timetable file gets none
     SyncTimetableToStations(dir.Path(), "2", {"A"});
@@ -99,6 +99,28 @@ TEST(RouteFiles, SyncKeepsArrivalDepartureRowsAndTellsBergFromBergheim) {
     StoreLineStations(dir.Path(), "2", {"A"});
     StoreLineStations(dir.Path(), "2", {"B"});
     EXPECT_FALSE(dir.Read("line_2.ttd"));
+}
+
+TEST(RouteFiles, MovedStationsKeepTheirRowsAndARouteThroughAStationTwiceKeepsBoth) {
+    TempDir dir;
+    dir.Write("line_stations.csv", CrLf({"1=A,B,C,D"}));
+    dir.Write("line_1.ttd",
+              CrLf({"[1_Sa]", "1=A,05:00", "2=B,05:05", "3=C,05:10", "4=C,05:12", "5=D,05:20"}));
+    // WHEN D moves to the top and C (arrival and departure) above B THEN every
+    // row moves with its station, the pair stays a pair
+    StoreLineStations(dir.Path(), "1", {"D", "A", "C", "B"});
+    EXPECT_EQ(dir.Read("line_1.ttd"),
+              CrLf({"[1_Sa]", "1=D,05:20", "2=A,05:00", "3=C,05:10", "4=C,05:12", "5=B,05:05"}));
+
+    // A ring route through A twice: each visit keeps its own row, in order
+    dir.Write("line_1.ttd", CrLf({"[1_Sa]", "1=A,06:00", "2=B,06:05", "3=A,06:10"}));
+    StoreLineStations(dir.Path(), "1", {"A", "B", "C", "A"});
+    EXPECT_EQ(dir.Read("line_1.ttd"),
+              CrLf({"[1_Sa]", "1=A,06:00", "2=B,06:05", "3=C", "4=A,06:10"}));
+    // WHEN B moves below C THEN B keeps its times and each visit of A its own
+    StoreLineStations(dir.Path(), "1", {"A", "C", "B", "A"});
+    EXPECT_EQ(dir.Read("line_1.ttd"),
+              CrLf({"[1_Sa]", "1=A,06:00", "2=C", "3=B,06:05", "4=A,06:10"}));
 }
 
 namespace {
@@ -257,4 +279,45 @@ TEST(Cascade, AFailedSaveStopsTheStepsAfterIt) {
     EXPECT_EQ(dir.Read("line_stations.csv"), CrLf({"1=A,B,C", "2=B", "3="}));
     EXPECT_EQ(dir.Read("station_lines.csv"), CrLf({"A=1", "B=1,2", "C=1"}));
     EXPECT_EQ(dir.Read("line_1.ttd"), timetable);
+}
+
+TEST(DayGroupCascade, RenameAndDeleteReachEveryTimetableInPlace) {
+    TempDir dir;
+    dir.Write("line_1.ttd", CrLf({"[1_Mo-Fr]", "1=A,05:00", "[1_Sa]", "1=A,06:00", "[2_Sa]",
+                                  "1=A,07:00", "[2_Mo-Fr]", "1=A,08:00"}));
+    dir.Write("line_2.ttd", CrLf({"[1_So]", "1=B,09:00"}));
+    dir.Write("line_3.ttd", CrLf({"[2_sa]", "1=C,10:00"}));
+    dir.Write("line_stations.csv", "");
+    EXPECT_EQ(CountTimetablesWithDayGroup(dir.Path(), "Sa"), 2);
+
+    // WHEN Sa becomes Samstag THEN both directions' sections are renamed where they stand
+    CascadeRenameDayGroup(dir.Path(), "Sa", "Samstag");
+    EXPECT_EQ(dir.Read("line_1.ttd"), CrLf({"[1_Mo-Fr]", "1=A,05:00", "[1_Samstag]", "1=A,06:00",
+                                            "[2_Samstag]", "1=A,07:00", "[2_Mo-Fr]", "1=A,08:00"}));
+    EXPECT_EQ(dir.Read("line_3.ttd"), CrLf({"[2_Samstag]", "1=C,10:00"}));
+    EXPECT_EQ(dir.Read("line_2.ttd"), CrLf({"[1_So]", "1=B,09:00"})) << "untouched";
+
+    // WHEN Samstag is deleted THEN two files lose their sections, the rest stays
+    EXPECT_EQ(CascadeDeleteDayGroup(dir.Path(), "Samstag"), 2);
+    EXPECT_EQ(dir.Read("line_1.ttd"), CrLf({"[1_Mo-Fr]", "1=A,05:00", "[2_Mo-Fr]", "1=A,08:00"}));
+    EXPECT_EQ(dir.Read("line_3.ttd"), "");
+    EXPECT_EQ(CountTimetablesWithDayGroup(dir.Path(), "Samstag"), 0);
+}
+
+TEST(ProjectCopy, CopiesMasterDataAndTimetablesButNotTheProjectFile) {
+    TempDir from;
+    TempDir to;
+    from.Write("stations.csv", CrLf({"A", "B"}));
+    from.Write("lines.csv", CrLf({"1"}));
+    from.Write("line_1.ttd", CrLf({"[1_Sa]", "1=A,05:00"}));
+    from.Write("netz.zpr", "[timetable]\r\n");
+    from.Write("notiz.txt", "x");
+    to.Write("stations.csv", CrLf({"Alt"}));
+    CopyProjectFiles(from.Path(), to.Path());
+    EXPECT_EQ(to.Read("stations.csv"), CrLf({"A", "B"}));
+    EXPECT_EQ(to.Read("lines.csv"), CrLf({"1"}));
+    EXPECT_EQ(to.Read("line_1.ttd"), CrLf({"[1_Sa]", "1=A,05:00"}));
+    EXPECT_FALSE(to.Read("netz.zpr"));
+    EXPECT_FALSE(to.Read("notiz.txt"));
+    EXPECT_FALSE(to.Read("line_stations.csv")) << "a missing file is not made";
 }

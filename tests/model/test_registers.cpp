@@ -1,5 +1,6 @@
 #include "master_data_fixture.h"
 #include "model/names.h"
+#include "model/project_rules.h"
 #include "model/registers.h"
 
 #include <gtest/gtest.h>
@@ -140,4 +141,55 @@ TEST(LineRegister, AddRenameDeleteWithChecksAndCascade) {
     EXPECT_FALSE(dir.Read("line_s 2.ttd"));
     EXPECT_EQ(DeleteLine(dir.Path(), "S 2", sink), "Die Linie S 2 gibt es nicht.");
     EXPECT_TRUE(sink.messages.empty());
+}
+
+TEST(Registers, RenameAndDeleteActOnTheExactEntryBesideOneDifferingInCase) {
+    TempDir dir;
+    RecordingSink sink;
+    // GIVEN hand-edited registers holding names that differ in case only
+    dir.Write("stations.csv", CrLf({"Berg", "berg", "Tal"}));
+    dir.Write("line_stations.csv", CrLf({"S1=Berg,Tal", "s1=berg,Tal"}));
+    dir.Write("station_lines.csv", CrLf({"Berg=S1", "Tal=S1,s1", "berg=s1"}));
+    dir.Write("line_S1.ttd", CrLf({"[1_X]", "1=Berg,05:00", "2=Tal,05:05"}));
+    dir.Write("line_s1.ttd", CrLf({"[1_X]", "1=berg,06:00", "2=Tal,06:05"}));
+    dir.Write("lines.csv", CrLf({"S1", "s1"}));
+
+    // WHEN "berg" is deleted THEN "Berg" keeps its register entry, route and rows
+    EXPECT_FALSE(DeleteStation(dir.Path(), "berg"));
+    EXPECT_EQ(dir.Read("stations.csv"), CrLf({"Berg", "Tal"}));
+    EXPECT_EQ(dir.Read("line_stations.csv"), CrLf({"S1=Berg,Tal", "s1=Tal"}));
+    EXPECT_EQ(dir.Read("station_lines.csv"), CrLf({"Berg=S1", "Tal=S1,s1"}));
+    EXPECT_EQ(dir.Read("line_S1.ttd"), CrLf({"[1_X]", "1=Berg,05:00", "2=Tal,05:05"}));
+    EXPECT_EQ(dir.Read("line_s1.ttd"), CrLf({"[1_X]", "1=Tal,06:05"}));
+
+    // WHEN line "s1" is renamed and then deleted THEN "S1" and its file stay
+    EXPECT_FALSE(RenameLine(dir.Path(), "s1", "s2", sink));
+    EXPECT_EQ(dir.Read("line_stations.csv"), CrLf({"S1=Berg,Tal", "s2=Tal"}));
+    EXPECT_EQ(dir.Read("station_lines.csv"), CrLf({"Berg=S1", "Tal=S1,s2"}));
+    EXPECT_FALSE(DeleteLine(dir.Path(), "s2", sink));
+    EXPECT_EQ(dir.Read("lines.csv"), CrLf({"S1"}));
+    EXPECT_EQ(dir.Read("line_S1.ttd"), CrLf({"[1_X]", "1=Berg,05:00", "2=Tal,05:05"}));
+    EXPECT_EQ(dir.Read("station_lines.csv"), CrLf({"Berg=S1", "Tal=S1"}));
+    EXPECT_TRUE(sink.messages.empty());
+
+    // A name typed in another case alone still finds its entry
+    EXPECT_FALSE(RenameStation(dir.Path(), "TAL", "Tal Mitte"));
+    EXPECT_EQ(dir.Read("line_stations.csv"), CrLf({"S1=Berg,\"Tal Mitte\""}));
+}
+
+TEST(DayGroupRules, RenameAndDeleteFindTheGroupExactlyFirstAndRefuseClashes) {
+    TPrjParams params;
+    params.DayGroups = {{"Sa", "Samstag", 0x20}, {"sa", "sams", 0x20}, {"So", "Sonntag", 0x40}};
+    EXPECT_EQ(IndexOfDayGroup(params, "sa"), 1);
+    EXPECT_EQ(IndexOfDayGroup(params, "SO"), 2);
+    EXPECT_EQ(RenameDayGroup(params, "So", "SA"),
+              "Eine Tag-Gruppe mit dem Namen Sa gibt es schon.");
+    EXPECT_TRUE(RenameDayGroup(params, "So", "S[o]"));
+    EXPECT_EQ(RenameDayGroup(params, "Xx", "Yy"), "Die Tag-Gruppe Xx gibt es nicht.");
+    EXPECT_FALSE(RenameDayGroup(params, "sa", "Sa2"));
+    EXPECT_EQ(params.DayGroups[1].Name, "Sa2");
+    EXPECT_EQ(params.DayGroups[0].Name, "Sa");
+    EXPECT_FALSE(DeleteDayGroup(params, "SA2"));
+    ASSERT_EQ(params.DayGroups.size(), 2U);
+    EXPECT_EQ(params.DayGroups[1].Name, "So");
 }
