@@ -15,7 +15,10 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
 #include <QTest>
 #include <QToolButton>
@@ -140,6 +143,54 @@ QStringList Latin(std::initializer_list<const char *> rows) {
     for (const char *row : rows)
         list << QString::fromUtf8(row);
     return list;
+}
+
+// Opens the in-cell editor's context menu and chooses the action of this
+// caption ("Paste", "Undo", "Delete").
+void ContextMenuAction(const char *action) {
+    QLineEdit *editor = Grid().Editor();
+    const QPoint pos = editor->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, pos, editor->mapToGlobal(pos));
+    QApplication::sendEvent(editor, &event);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    QVERIFY2(menu, "no context menu");
+    bool triggered = false;
+    for (QAction *item : menu->actions())
+        if (item->text().section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')) ==
+                QLatin1String(action) &&
+            item->isEnabled()) {
+            item->trigger();
+            triggered = true;
+        }
+    menu->close();
+    QVERIFY2(triggered, action);
+}
+
+// Drops a text onto the in-cell editor as a drag from another program would.
+void DropText(const QString &text) {
+    QLineEdit *editor = Grid().Editor();
+    QMimeData data;
+    data.setText(text);
+    const QPointF pos = editor->rect().center();
+    QDragEnterEvent enter(pos.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(editor, &enter);
+    QDropEvent drop(pos, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(editor, &drop);
+}
+
+// Selects a block of the web copy window's work grid, as its mouse would.
+void SelectWorkBlock(const std::vector<std::vector<std::string>> &rows) {
+    fmWebCopy->EnsureControls();
+    TStringGrid &work = fmWebCopy->sgWorkGrid->Grid();
+    work.SetRowCount(static_cast<int>(rows.size()) + 1);
+    work.SetColCount(static_cast<int>(rows.front().size()) + 1);
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (std::size_t c = 0; c < rows[r].size(); ++c)
+            work.SetCell(static_cast<int>(c) + 1, static_cast<int>(r) + 1, rows[r][c]);
+    work.SetCurrent(1, 1);
+    work.SetSelection({1, 1, static_cast<int>(rows.front().size()),
+                       static_cast<int>(rows.size())});
+    fmWebCopy->sgWorkGrid->Refresh();
 }
 
 } // namespace
@@ -620,6 +671,123 @@ class EditTimeTableTest : public QObject {
         QVERIFY(opened);
         QCOMPARE(fx->dialogs->log(), QStringList({"modal:Fahrplan bearbeiten"}));
         QVERIFY(!fmEditTimeTable->isVisible());
+    }
+
+    void aPendingEntryIsCheckedBeforeASplitOrMerge() {
+        Open("1", "Mo-Fr", "1");
+        const QByteArray before = ReadBytes(timetable);
+        // A refused entry: beep, the cell's text back, no split, no question.
+        ClickCell(3, 5);
+        Type("2400");
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        ClickMarker(5);
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        QCOMPARE(fx->dialogs->questions(), QStringList());
+        QCOMPARE(Cell(3, 5), QString("05:38"));
+        QCOMPARE(Column(0), QStringList(6, "+"));
+        // The same for a merge of a pair.
+        Type("0538");
+        Key(Qt::Key_Down);
+        fx->dialogs->clearLog();
+        fx->dialogs->setNextAnswer(Answer::No);
+        ClickMarker(4);
+        ClickCell(4, 6);
+        Type("x");
+        ClickMarker(5);
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        QCOMPARE(Column(1).size(), 7);
+        QCOMPARE(Cell(4, 6), QString("05:58"));
+
+        // An accepted entry goes into both rows in its checked form.
+        ClickCell(10, 2);
+        Type("930");
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        ClickMarker(2);
+        QCOMPARE(Cell(10, 2), QString("09:30"));
+        QCOMPARE(Cell(10, 3), QString("09:30"));
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        Click(fmEditTimeTable->btCancel);
+        QCOMPARE(ReadBytes(timetable), before);
+    }
+
+    void theIntegerMessageComesOncePerAction() {
+        Open("1", "Mo-Fr", "1");
+        // "=x" with Enter in the last row.
+        ClickCell(3, 7);
+        Enter("=x");
+        QCOMPARE(fx->dialogs->errors(), QStringList({"'x' ist kein gültiger Integerwert"}));
+        QCOMPARE(Cursor(), QPoint(3, 7));
+        // A station name taken from a web table as the block's top-left text.
+        fx->dialogs->clearLog();
+        ClickCell(10, 2);
+        SelectWorkBlock({{Cp1252("Schloßpark"), "05:18"}});
+        Click(fmEditTimeTable->sbPaste);
+        QCOMPARE(fx->dialogs->errors().size(), 1);
+        QVERIFY(fx->dialogs->errors().first().endsWith("ist kein gültiger Integerwert"));
+        // The same block from the clipboard.
+        fx->dialogs->clearLog();
+        ClickCell(12, 3);
+        QApplication::clipboard()->setText(QString::fromUtf8("Schloßpark\t05:18\n"));
+        QTest::keyClick(Focused(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(fx->dialogs->errors().size(), 1);
+    }
+
+    void everyChangeOfTheCellTextIsAnEdit() {
+        Open("1", "Mo-Fr", "1");
+        // Pasted by the editor's context menu: the save button shows, and a
+        // refusal puts back the cell's own text.
+        ClickCell(3, 3);
+        QApplication::clipboard()->setText("99");
+        ContextMenuAction("Paste");
+        QCOMPARE(Cell(3, 3), QString("99"));
+        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        Key(Qt::Key_Return);
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        QCOMPARE(Cell(3, 3), QString("05:33"));
+
+        // Deleted by the context menu, then taken back by its undo.
+        fmEditTimeTable->btCancel->click();
+        Open("1", "Mo-Fr", "1");
+        ClickCell(4, 3);
+        Grid().Editor()->selectAll();
+        ContextMenuAction("Delete");
+        QCOMPARE(Cell(4, 3), QString());
+        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        ContextMenuAction("Undo");
+        QCOMPARE(Cell(4, 3), QString("05:53"));
+        Key(Qt::Key_Down);
+        QCOMPARE(Cursor(), QPoint(4, 4));
+
+        // Dropped onto the cell.
+        fmEditTimeTable->btCancel->click();
+        fx->dialogs->clearLog();
+        Open("1", "Mo-Fr", "1");
+        ClickCell(5, 4);
+        Grid().Editor()->selectAll();
+        DropText("x");
+        QCOMPARE(Cell(5, 4), QString("x"));
+        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        Key(Qt::Key_Return);
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        QCOMPARE(Cell(5, 4), QString("06:15"));
+    }
+
+    void savingOnAnUnchangedIntervalCellAsksNothing() {
+        Open("1", "Mo-Fr", "1");
+        ClickCell(10, 2);
+        fx->dialogs->setNextAnswer(Answer::No);
+        Enter("a20");
+        QCOMPARE(fx->dialogs->questions(), QStringList({kFillQuestion}));
+        Key(Qt::Key_Up);
+        QCOMPARE(Cursor(), QPoint(10, 2));
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        Click(fmEditTimeTable->btSave);
+        QCOMPARE(fx->dialogs->questions(), QStringList({kFillQuestion}));
+        const TTimetableFile file(timetable.toStdString());
+        QCOMPARE(FromCp1252(file.ReadRows("1_Mo-Fr")[1]),
+                 QString("Marktplatz,05:13,05:33,05:53,06:13,06:33,06:53,07:13,07:33"));
+        QCOMPARE(FromCp1252(file.ReadRows("1_Mo-Fr")[0]),
+                 QString("Hauptbahnhof,05:10,05:30,05:50,06:10,06:30,06:50,07:10,07:30,20 Min"));
     }
 
   private:
