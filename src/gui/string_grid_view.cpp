@@ -337,6 +337,8 @@ void TStringGridView::LoadEditor(bool selectAll) {
 // The typed text is the cell's text at once, so that whoever reads the grid
 // (the check when the cell is left, a save) sees what the user sees.
 void TStringGridView::OnEditorEdited(const QString &text) {
+    if (OnTextEdited)
+        OnTextEdited(Col(), Row(), grid_.Cell(Col(), Row()));
     grid_.SetCell(Col(), Row(), ToCp1252Lossy(text));
 }
 

@@ -250,6 +250,9 @@ void TfmEditTimeTable::CreateTimeTableArea() {
     sgTimeTable->OnColumnMoved = [this](int, int) {
         RunGuarded([&] { sgTimeTableColumnMoved(); });
     };
+    sgTimeTable->OnTextEdited = [this](int, int, const std::string &before) {
+        CellTextEdited(before);
+    };
     sgTimeTable->OnDrawCell = [this](QPainter &painter, const QRect &rect, int col, int row,
                                      const TGridDrawState &state) {
         sgTimeTableDrawCell(painter, rect, col, row, state);
@@ -455,10 +458,20 @@ bool TfmEditTimeTable::CheckCurrentCell() {
 
 // A typed entry is saved only in its checked form: the cell is checked as if
 // the cursor left it. A fill (interval for all stations, journey copy) has
-// written its cells and counts as accepted here.
+// written its cells and counts as accepted here. A cell nobody changed since
+// the cursor came holds what was checked, loaded or filled: it is saved as it
+// is, without asking the fill question again.
 bool TfmEditTimeTable::AcceptCurrentCellForSave() {
-    if (CopyMode())
+    if (CopyMode() || !EditState.SavedTextTaken)
         return true;
+    return SettlePendingEntry();
+}
+
+bool TfmEditTimeTable::SettlePendingEntry() {
+    if (CopyMode() || !EditState.SavedTextTaken)
+        return true;
+    // A mouse action: the Enter of an earlier key does not jump anywhere.
+    EditState.EnterPressed = false;
     const bool accepted = CheckCurrentCell();
     sgTimeTable->Refresh();
     if (accepted || EditState.SkipNextCheck) {
@@ -472,6 +485,24 @@ bool TfmEditTimeTable::AcceptCurrentCellForSave() {
     return false;
 }
 
+void TfmEditTimeTable::CellTextEdited(const std::string &before) {
+    if (CopyMode())
+        return;
+    if (!EditState.SavedTextTaken) {
+        EditState.SavedTextTaken = true;
+        EditState.SavedText = before;
+    }
+    EditOn();
+}
+
+void TfmEditTimeTable::MoveThenToFirstRow(int col, int row) {
+    checkRaised_ = false;
+    sgTimeTable->MoveTo(col, row);
+    if (checkRaised_)
+        return;
+    sgTimeTable->MoveTo(sgTimeTable->Col(), kFirstStationRow);
+}
+
 void TfmEditTimeTable::sgTimeTableSelectCell(int, int, bool &allow) {
     if (CopyMode())
         return;
@@ -483,6 +514,7 @@ void TfmEditTimeTable::sgTimeTableSelectCell(int, int, bool &allow) {
     } catch (...) {
         // "=" with a text that is no number: the message, and the cell keeps
         // what was typed.
+        checkRaised_ = true;
         ReportException(std::current_exception());
         allow = false;
         return;
@@ -551,8 +583,7 @@ void TfmEditTimeTable::EnterKey() {
     if (sgTimeTable->Row() < lastRow) {
         sgTimeTable->MoveTo(sgTimeTable->Col(), sgTimeTable->Row() + 1);
     } else if (sgTimeTable->Col() < lastCol) {
-        sgTimeTable->MoveTo(sgTimeTable->Col() + 1, sgTimeTable->Row());
-        sgTimeTable->MoveTo(sgTimeTable->Col(), kFirstStationRow);
+        MoveThenToFirstRow(sgTimeTable->Col() + 1, sgTimeTable->Row());
     }
 }
 
@@ -571,42 +602,26 @@ void TfmEditTimeTable::sgTimeTableMouseDown(int col, int row) {
 // The new row above becomes the arrival row. The cursor stays on the cell it
 // stood on, wherever the rows below have moved.
 void TfmEditTimeTable::SplitStationRow(int row) {
+    if (!SettlePendingEntry())
+        return;
     TStringGrid &grid = sgTimeTable->Grid();
-    const int cursorCol = grid.Col();
-    const int cursorRow = grid.Row();
-    InsertGridRow(grid, row);
-    if (cursorRow >= row)
-        grid.SetCurrent(cursorCol, cursorRow + 1);
-    grid.SetCell(0, row, "-");
-    grid.SetCell(0, row + 1, "-");
-    grid.SetCell(1, row, grid.Cell(1, row + 1));
+    takton::SplitStationRow(grid, row);
     sgTimeTable->Refresh();
     if (Dialogs().AskWithCancel(QStringLiteral("Bestätigung"),
                                 QStringLiteral("Gleiche Werte einsetzen?")) == Answer::Yes)
-        grid.RowCells(row) = grid.RowCells(row + 1);
+        CopyRowFromBelow(grid, row);
 }
 
 void TfmEditTimeTable::MergeStationRow(int row) {
-    TStringGrid &grid = sgTimeTable->Grid();
-    const int lastRow = grid.RowCount() - 1;
-    // The only station row stays: a timetable has at least one.
-    if (lastRow == kFirstStationRow)
+    if (!SettlePendingEntry())
         return;
-    const std::string name = grid.Cell(1, row);
-    if (row != kFirstStationRow && grid.Cell(1, row - 1) == name)
-        grid.SetCell(0, row - 1, "+");
-    else if (row != lastRow && grid.Cell(1, row + 1) == name)
-        grid.SetCell(0, row + 1, "+");
-    const int cursorCol = grid.Col();
-    const int cursorRow = grid.Row();
-    DeleteGridRow(grid, row);
-    if (cursorRow > row) {
-        grid.SetCurrent(cursorCol, cursorRow - 1);
-    } else if (cursorRow == row) {
-        // What was typed there went with the row.
+    TStringGrid &grid = sgTimeTable->Grid();
+    const bool cursorRowGoes = grid.Row() == row;
+    if (!takton::MergeStationRow(grid, row))
+        return;
+    // What was typed there went with the row.
+    if (cursorRowGoes)
         EditState.SavedTextTaken = false;
-        grid.SetCurrent(cursorCol, std::min(cursorRow, grid.RowCount() - 1));
-    }
 }
 
 void TfmEditTimeTable::sgTimeTableColumnMoved() {
@@ -700,20 +715,12 @@ void TfmEditTimeTable::PasteBlock(const TCellBlock &block) {
         EditState.SavedText = grid.Cell(col0, row0);
         EditState.SavedTextTaken = true;
     }
-    // Texts beyond the last row or column are dropped by the grid.
-    int width = 0;
-    for (std::size_t i = 0; i < block.size(); ++i) {
-        const std::vector<std::string> &cells = block[i];
-        width = std::max(width, static_cast<int>(cells.size()));
-        for (std::size_t j = 0; j < cells.size(); ++j)
-            grid.SetCell(col0 + static_cast<int>(j), row0 + static_cast<int>(i), cells[j]);
-    }
+    const int width = PasteCellBlock(grid, col0, row0, block);
     EditOn();
     sgTimeTable->Refresh();
     // A block that reaches the last column leaves the cursor in its own column.
     const int lastCol = grid.ColCount() - 1;
-    sgTimeTable->MoveTo(col0 + width <= lastCol ? col0 + width : col0, row0);
-    sgTimeTable->MoveTo(sgTimeTable->Col(), kFirstStationRow);
+    MoveThenToFirstRow(col0 + width <= lastCol ? col0 + width : col0, row0);
 }
 
 } // namespace takton::gui

@@ -10,6 +10,7 @@
 
 #include "gui/lazy_dialog.h"
 #include "model/timetable_check.h"
+#include "model/timetable_rows.h"
 
 #include <QDialog>
 #include <QList>
@@ -124,17 +125,30 @@ class TfmEditTimeTable : public TLazyDialog {
     bool CopyBlockKey();
     bool PasteBlockKey();
     // Rows of cp1252 cell texts, each row from the block's left column on.
-    using TCellBlock = std::vector<std::vector<std::string>>;
+    using TCellBlock = takton::TCellBlock;
     void PasteBlock(const TCellBlock &block);
+    // A change of the current cell's text however it arrived: the text from
+    // before is kept for a refusal, and there is something to save.
+    void CellTextEdited(const std::string &before);
+    // An entry still being typed is checked as leaving the cell would check
+    // it; false (beep, the earlier text back) when it is refused.
+    bool SettlePendingEntry();
 
     // The check of the current cell as the cursor leaves it. Raises for "="
     // with a text that is no number.
     bool CheckCurrentCell();
-    // Before saving: the current cell is checked as if it were left.
+    // Before saving: a changed current cell is checked as if it were left.
     bool AcceptCurrentCellForSave();
+    // Moves the cursor to (col, row) and then to the first station row of
+    // the column it reached; the second move is not tried after a check that
+    // raised, so that one action reports once.
+    void MoveThenToFirstRow(int col, int row);
     // Back to the choice state; the grid keeps its cells, hidden.
     void ShowChoiceState();
     void ShowEditingState();
+
+    // The last check of a cell change raised (its message is shown).
+    bool checkRaised_ = false;
 };
 
 } // namespace takton::gui

@@ -188,8 +188,7 @@ void SelectWorkBlock(const std::vector<std::vector<std::string>> &rows) {
         for (std::size_t c = 0; c < rows[r].size(); ++c)
             work.SetCell(static_cast<int>(c) + 1, static_cast<int>(r) + 1, rows[r][c]);
     work.SetCurrent(1, 1);
-    work.SetSelection({1, 1, static_cast<int>(rows.front().size()),
-                       static_cast<int>(rows.size())});
+    work.SetSelection({1, 1, static_cast<int>(rows.front().size()), static_cast<int>(rows.size())});
     fmWebCopy->sgWorkGrid->Refresh();
 }
 
@@ -679,7 +678,6 @@ class EditTimeTableTest : public QObject {
         // A refused entry: beep, the cell's text back, no split, no question.
         ClickCell(3, 5);
         Type("2400");
-        fx->dialogs->setNextAnswer(Answer::Yes);
         ClickMarker(5);
         QCOMPARE(fx->dialogs->beeps(), 1);
         QCOMPARE(fx->dialogs->questions(), QStringList());
@@ -717,6 +715,8 @@ class EditTimeTableTest : public QObject {
         Enter("=x");
         QCOMPARE(fx->dialogs->errors(), QStringList({"'x' ist kein gültiger Integerwert"}));
         QCOMPARE(Cursor(), QPoint(3, 7));
+        Grid().Editor()->selectAll();
+        Enter("544");
         // A station name taken from a web table as the block's top-left text.
         fx->dialogs->clearLog();
         ClickCell(10, 2);
@@ -724,6 +724,9 @@ class EditTimeTableTest : public QObject {
         Click(fmEditTimeTable->sbPaste);
         QCOMPARE(fx->dialogs->errors().size(), 1);
         QVERIFY(fx->dialogs->errors().first().endsWith("ist kein gültiger Integerwert"));
+        QCOMPARE(Cursor(), QPoint(10, 2));
+        Grid().Editor()->selectAll();
+        Enter("518");
         // The same block from the clipboard.
         fx->dialogs->clearLog();
         ClickCell(12, 3);
@@ -765,7 +768,8 @@ class EditTimeTableTest : public QObject {
         ClickCell(5, 4);
         Grid().Editor()->selectAll();
         DropText("x");
-        QCOMPARE(Cell(5, 4), QString("x"));
+        QVERIFY(Cell(5, 4).contains("x"));
+        QCOMPARE(Cell(5, 4), Grid().Editor()->text());
         QVERIFY(fmEditTimeTable->btSave->isVisible());
         Key(Qt::Key_Return);
         QCOMPARE(fx->dialogs->beeps(), 1);
