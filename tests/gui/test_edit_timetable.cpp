@@ -794,6 +794,55 @@ class EditTimeTableTest : public QObject {
                  QString("Hauptbahnhof,05:10,05:30,05:50,06:10,06:30,06:50,07:10,07:30,20 Min"));
     }
 
+    void theFillQuestionAfterNoIsAskedAgainOnTheUnchangedCell() {
+        Open("1", "Mo-Fr", "1");
+        ClickCell(10, 2);
+        fx->dialogs->setNextAnswer(Answer::No);
+        Enter("a20");
+        QCOMPARE(Column(10), QStringList({"20 Min", "", "", "", "", ""}));
+        QCOMPARE(Cursor(), QPoint(10, 3));
+        Key(Qt::Key_Up);
+        fx->dialogs->setNextAnswer(Answer::No);
+        Key(Qt::Key_Down);
+        QCOMPARE(fx->dialogs->questions(), QStringList({kFillQuestion, kFillQuestion}));
+        QCOMPARE(Cursor(), QPoint(10, 3));
+        QCOMPARE(Cell(10, 3), QString());
+    }
+
+    void aJourneyCopyLeftByArrowOrTabStaysOnceWithABeep() {
+        Open("1", "Mo-Fr", "1");
+        ClickCell(10, 2);
+        Enter("0750");
+        Type("=8");
+        Key(Qt::Key_Down);
+        QCOMPARE(Column(10), QStringList({"07:50", "07:53", "07:55", "07:58", "08:01", "08:04"}));
+        QCOMPARE(Cursor(), QPoint(10, 3));
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        Key(Qt::Key_Down);
+        QCOMPARE(Cursor(), QPoint(10, 4));
+        QCOMPARE(fx->dialogs->beeps(), 1);
+
+        ClickCell(11, 2);
+        Enter("0810");
+        Type("=9");
+        Key(Qt::Key_Tab);
+        QCOMPARE(Column(11), QStringList({"08:10", "08:13", "08:15", "08:18", "08:21", "08:24"}));
+        QCOMPARE(Cursor(), QPoint(11, 3));
+        QCOMPARE(fx->dialogs->beeps(), 2);
+        Key(Qt::Key_Tab);
+        QCOMPARE(Cursor(), QPoint(12, 3));
+    }
+
+    void enterInTheLastRowWithARefusedEntryGoesToTheFirstRow() {
+        Open("1", "Mo-Fr", "1");
+        ClickCell(3, 7);
+        Enter("99");
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        QCOMPARE(Cell(3, 7), QString("05:44"));
+        // The cell's own text passes the second move's check.
+        QCOMPARE(Cursor(), QPoint(3, 2));
+    }
+
   private:
     std::unique_ptr<GuiFixture> fx;
     QString timetable;

@@ -270,3 +270,59 @@ TEST_F(TimetableCheckTest, CopiesTheCellAboveAndRestoresRefusedEntries) {
     EXPECT_FALSE(CheckCell(grid, 2, 3, state, questioner, maxDrive));
     EXPECT_EQ(At(1, 2), "Bahnsteig 3");
 }
+
+TEST_F(TimetableCheckTest, BaseTimeBoundaries) {
+    // Equal minutes with the base time from above: the same hour.
+    MakeGrid(3);
+    Set(1, 1, "08:15");
+    EXPECT_EQ(Typed(1, 2, "15"), "08:15");
+    // No time above, a base time in a row above in the journey to the left:
+    // taken from there, and as a time from the left equal minutes mean the
+    // next hour.
+    MakeGrid(3);
+    Set(1, 1, "08:00");
+    EXPECT_EQ(Typed(2, 3, "10"), "08:10");
+    EXPECT_EQ(Typed(2, 3, "0"), "09:00");
+    EXPECT_EQ(Typed(2, 3, "+7"), "08:07");
+}
+
+TEST_F(TimetableCheckTest, IntervalRuleAtEqualTimeAndAtMidnight) {
+    MakeGrid(1);
+    Set(1, 1, "08:00");
+    Set(2, 1, "20 Min");
+    EXPECT_EQ(Typed(3, 1, "08:00"), "refused") << "a time after an interval must be later";
+    EXPECT_EQ(Typed(3, 1, "08:20"), "08:20");
+    // The interval never runs across midnight.
+    Set(1, 1, "23:50");
+    EXPECT_EQ(Typed(3, 1, "00:10"), "refused");
+    EXPECT_EQ(Typed(3, 1, "23:50"), "refused");
+    Set(1, 1, "23:30");
+    EXPECT_EQ(Typed(3, 1, "23:50"), "23:50");
+
+    // In journey 1 the cell to the left is the station name: no interval.
+    MakeGrid(2);
+    EXPECT_EQ(Typed(1, 1, "a20"), "refused");
+    grid.SetCell(1, 2, "");
+    EXPECT_EQ(Typed(1, 1, "a20"), "20 Min") << "a row without a name has nothing to the left";
+}
+
+TEST_F(TimetableCheckTest, FillWithEnterInTheLastColumnIsAccepted) {
+    MakeGrid(2, 3);
+    Set(2, 1, "08:00");
+    Set(2, 2, "08:05");
+    state.EnterPressed = true;
+    questioner.answers = {true};
+    EXPECT_TRUE(Enter(3, 1, "a30")) << "no column to jump to: the entry is simply accepted";
+    EXPECT_FALSE(state.SkipNextCheck);
+    EXPECT_EQ(At(3, 1), "30 Min");
+    EXPECT_EQ(At(3, 2), "30 Min");
+}
+
+TEST_F(TimetableCheckTest, CopiesTheCellAboveWhenItIsEmptyOrAnInterval) {
+    MakeGrid(3);
+    Set(1, 1, "08:00");
+    Set(2, 3, "alt");
+    EXPECT_EQ(Typed(2, 3, "="), "") << "below an empty cell";
+    Set(2, 1, "20 Min");
+    EXPECT_EQ(Typed(2, 2, "S"), "20 Min") << "below an interval";
+}
