@@ -76,6 +76,9 @@ class TStringGridView : public QAbstractScrollArea {
   public:
     // Cell texts are drawn this many pixels right of and below the cell's corner.
     static constexpr int kTextIndent = 2;
+    // The current cell is framed this thick, inside its edges; the editor
+    // stands within the frame.
+    static constexpr int kCurrentFrame = 2;
 
     explicit TStringGridView(QWidget *parent = nullptr);
     ~TStringGridView() override;
