@@ -463,8 +463,12 @@ TCheckResult CheckCell(TStringGrid &grid, int col, int row, TTimetableEditState 
 
     if (outcome.accepted)
         grid.SetCell(col, row, outcome.text);
-    else if (!state.SkipNextCheck && state.SavedTextTaken)
+    else if (!state.SkipNextCheck && state.SavedTextTaken) {
+        // Back to its text from before the entry, the cell holds no entry of
+        // its own any more: passing it again asks and restores nothing.
         grid.SetCell(col, row, state.SavedText);
+        state.SavedTextTaken = false;
+    }
     return {outcome.accepted, std::move(outcome.reason)};
 }
 

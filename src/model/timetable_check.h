@@ -84,7 +84,8 @@ struct TCheckResult {
 
 // Validates the cell (col, row) as the cursor leaves it and writes the cell:
 // the normalised text when accepted; when refused, the text from before the
-// entry (a cell nobody typed into keeps its own text). Asks the fill question
+// entry (a cell nobody typed into keeps its own text), and SavedTextTaken is
+// cleared. Asks the fill question
 // only for an interval that was entered (SavedTextTaken).
 TCheckResult CheckCell(TStringGrid &grid, int col, int row, TTimetableEditState &state,
                        IQuestioner &questioner, int maxDriveMinutes);

@@ -533,8 +533,6 @@ void TfmEditTimeTable::Refuse(const TCheckResult &result) {
 // the cursor came holds what was checked, loaded or filled: it is saved as it
 // is, without asking the fill question again.
 bool TfmEditTimeTable::AcceptCurrentCellForSave() {
-    if (CopyMode() || !EditState.SavedTextTaken)
-        return true;
     return SettlePendingEntry();
 }
 
@@ -588,8 +586,7 @@ void TfmEditTimeTable::sgTimeTableSelectCell(int, int, bool &allow) {
         // move passes the filled cell (SkipNextCheck), the second checks the
         // cell it leaves in the new column.
         EditState.EnterPressed = false;
-        sgTimeTable->MoveTo(col + 1, row);
-        sgTimeTable->MoveTo(sgTimeTable->Col(), kFirstStationRow);
+        MoveThenToFirstRow(col + 1, row);
         return;
     }
     Refuse(result);

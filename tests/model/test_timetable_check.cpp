@@ -260,8 +260,12 @@ TEST_F(TimetableCheckTest, CopiesTheCellAboveAndRestoresRefusedEntries) {
     state.SavedTextTaken = true;
     Set(1, 3, "9999");
     EXPECT_FALSE(CheckCell(grid, 2, 4, state, questioner, maxDrive));
-    // THEN the cell shows its text from before the first key
+    // THEN the cell shows its text from before the first key, and the next
+    // key takes it again as the text to go back to
     EXPECT_EQ(At(1, 3), "06:10");
+    EXPECT_FALSE(state.SavedTextTaken);
+    state.SavedText = At(1, 3);
+    state.SavedTextTaken = true;
     Set(1, 3, "x");
     EXPECT_FALSE(CheckCell(grid, 2, 4, state, questioner, maxDrive));
     EXPECT_EQ(At(1, 3), "06:10");
