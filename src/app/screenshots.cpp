@@ -1,7 +1,8 @@
 // Pictures of the program for the documentation: the main window at start and
 // with the demo project open, the project options window, the editors of
 // stations, lines and routes and the timetable editor with the demo timetable
-// open. Run under a real
+// open, with a refused entry's reason in its status line and with a station
+// of arrival and departure rows. Run under a real
 // (or virtual) X display: takton_screenshots OUTPUT_DIR PROJECT.zpr
 
 #include "app/app_windows.h"
@@ -11,6 +12,7 @@
 #include "editors/edit_project.h"
 #include "editors/edit_stations.h"
 #include "gui/error_handler.h"
+#include "gui/string_grid_view.h"
 #include "gui/translations.h"
 #include "timetable/edit_timetable.h"
 
@@ -19,6 +21,7 @@
 #include <QFileInfo>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTabWidget>
 #include <QWidget>
 #include <cstdio>
@@ -97,6 +100,26 @@ int main(int argc, char **argv) {
     fmEditTimeTable->show();
     fmEditTimeTable->btTimeTableEdit->click();
     ok = Save(*fmEditTimeTable, outputDir, "timetable_editor.png") && ok;
+
+    // A time typed before the one above it, left with a cursor key.
+    TStringGridView &grid = *fmEditTimeTable->sgTimeTable;
+    grid.MoveTo(3, 3);
+    fmEditTimeTable->EditState.SavedText = grid.Grid().Cell(3, 3);
+    fmEditTimeTable->EditState.SavedTextTaken = true;
+    grid.SetCell(3, 3, "0500");
+    fmEditTimeTable->EditOn();
+    grid.MoveTo(3, 4);
+    ok = Save(*fmEditTimeTable, outputDir, "timetable_refusal.png") && ok;
+
+    // The second station served with an arrival and a departure row.
+    fmEditTimeTable->StatusBar1->clearMessage();
+    takton::SplitStationRow(grid.Grid(), 3);
+    takton::CopyRowFromBelow(grid.Grid(), 3);
+    grid.Refresh();
+    ok = Save(*fmEditTimeTable, outputDir, "timetable_pair.png") && ok;
+    // Back as the file holds it, so that discarding asks nothing.
+    takton::MergeStationRow(grid.Grid(), 3);
+    grid.Refresh();
     fmEditTimeTable->btCancel->click();
     fmEditTimeTable->hide();
 

@@ -322,7 +322,8 @@ void TStringGridView::PlaceEditor() {
     if (cell.isEmpty())
         editor_->setGeometry(-1000, -1000, grid_.ColWidth(Col()), grid_.DefaultRowHeight);
     else
-        editor_->setGeometry(cell);
+        editor_->setGeometry(
+            cell.adjusted(kCurrentFrame, kCurrentFrame, -kCurrentFrame, -kCurrentFrame));
     editor_->show();
 }
 
@@ -337,6 +338,8 @@ void TStringGridView::LoadEditor(bool selectAll) {
 // The typed text is the cell's text at once, so that whoever reads the grid
 // (the check when the cell is left, a save) sees what the user sees.
 void TStringGridView::OnEditorEdited(const QString &text) {
+    if (OnTextEdited)
+        OnTextEdited(Col(), Row(), grid_.Cell(Col(), Row()));
     grid_.SetCell(Col(), Row(), ToCp1252Lossy(text));
 }
 
@@ -650,6 +653,18 @@ void TStringGridView::DrawCell(QPainter &painter, const QRect &rect, int col, in
                      FromCp1252(grid_.Cell(col, row)));
     if (OnDrawCell)
         OnDrawCell(painter, rect, col, row, state);
+    // Drawn last, so that the cursor is seen whatever the cell holds.
+    if (state.Current && !state.Fixed) {
+        painter.setPen(Qt::NoPen);
+        painter.setBrush(Qt::NoBrush);
+        const QColor frame = pal.color(QPalette::Text);
+        painter.fillRect(rect.left(), rect.top(), rect.width(), kCurrentFrame, frame);
+        painter.fillRect(rect.left(), rect.bottom() - kCurrentFrame + 1, rect.width(),
+                         kCurrentFrame, frame);
+        painter.fillRect(rect.left(), rect.top(), kCurrentFrame, rect.height(), frame);
+        painter.fillRect(rect.right() - kCurrentFrame + 1, rect.top(), kCurrentFrame, rect.height(),
+                         frame);
+    }
     painter.restore();
 }
 

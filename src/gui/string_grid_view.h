@@ -40,6 +40,9 @@
 //   painter is clipped to the cell, its pen is the cell's text colour.
 // - OnColumnMoved (from, to): after a column was dragged by its header cell from
 //   index from to index to.
+// - OnTextEdited (col, row, before): the user changed the current cell's text
+//   in the editor, by any means (typing, the editor's context menu, a
+//   middle-click paste, a drop); the grid still holds the text from before.
 // The grid takes up what these handlers (all but OnDrawCell, which must not
 // change the grid) did to Grid(); elsewhere the program calls Refresh() after
 // changing Grid() directly.
@@ -73,6 +76,9 @@ class TStringGridView : public QAbstractScrollArea {
   public:
     // Cell texts are drawn this many pixels right of and below the cell's corner.
     static constexpr int kTextIndent = 2;
+    // The current cell is framed this thick, inside its edges; the editor
+    // stands within the frame.
+    static constexpr int kCurrentFrame = 2;
 
     explicit TStringGridView(QWidget *parent = nullptr);
     ~TStringGridView() override;
@@ -122,6 +128,7 @@ class TStringGridView : public QAbstractScrollArea {
                        const TGridDrawState &state)>
         OnDrawCell;
     std::function<void(int from, int to)> OnColumnMoved;
+    std::function<void(int col, int row, const std::string &before)> OnTextEdited;
 
   protected:
     bool event(QEvent *event) override;

@@ -40,6 +40,33 @@ bool FindBaseTime(const TStringGrid &grid, int col, int row, int &hour, int &min
     return fromAbove || FindTimeBefore(grid, col, row, hour, minute);
 }
 
+bool FindTimeBelow(const TStringGrid &grid, int col, int row, int &hour, int &minute) {
+    for (int r = row + 1; r < grid.RowCount(); ++r)
+        if (TimeAt(grid, col, r, hour, minute))
+            return true;
+    return false;
+}
+
+std::string DriveLimitText(int maxDriveMinutes) {
+    return "Fahrzeit \xFC"
+           "ber " +
+           std::to_string(maxDriveMinutes) + " Minuten";
+}
+
+std::string JourneyText(int journey) {
+    return "Fahrt " + std::to_string(journey);
+}
+
+// Checks the text of a whole number strictly; empty when it is one.
+std::string NotANumberText(std::string_view text) {
+    std::string_view rest = text;
+    while (!rest.empty() && rest.front() == ' ')
+        rest.remove_prefix(1);
+    if (ToNumber(text) == -1 && rest != "-1")
+        return "'" + std::string(text) + Cp1252("' ist kein gültiger Integerwert");
+    return {};
+}
+
 } // namespace
 
 std::string TrimCellText(std::string_view text) {
@@ -68,14 +95,10 @@ int ToNumber(std::string_view text) {
 }
 
 int StrictToNumber(std::string_view text) {
-    std::string_view rest = text;
-    while (!rest.empty() && rest.front() == ' ')
-        rest.remove_prefix(1);
-    const int value = ToNumber(text);
     // -1 is also a real value: tell it apart by the text itself.
-    if (value == -1 && rest != "-1")
-        throw TaktonError("'" + std::string(text) + Cp1252("' ist kein gültiger Integerwert"));
-    return value;
+    if (std::string message = NotANumberText(text); !message.empty())
+        throw TaktonError(message);
+    return ToNumber(text);
 }
 
 bool ParseTime(std::string_view text, int &hour, int &minute) {
@@ -159,39 +182,60 @@ bool FindTimeLeft(const TStringGrid &grid, int col, int row, int &hour, int &min
     return false;
 }
 
-bool CheckIntervalEntry(const TStringGrid &grid, int col, int row, int minutes) {
+std::string IntervalEntryRefusal(const TStringGrid &grid, int col, int row, int minutes) {
     // An interval of 0 minutes would make every later time a division by zero.
-    if (minutes < 1 || minutes >= kMinutesPerDay || col < kFirstJourneyCol)
-        return false;
+    if (minutes < 1 || minutes >= kMinutesPerDay)
+        return "Takt muss 1 bis 1439 Minuten sein";
     const TCellKind left = GetKindLeft(grid, col, row);
-    return left == TCellKind::Time || left == TCellKind::Empty;
+    if (col < kFirstJourneyCol || (left != TCellKind::Time && left != TCellKind::Empty))
+        return "Takt nur rechts neben einer Zeit";
+    return {};
+}
+
+bool CheckIntervalEntry(const TStringGrid &grid, int col, int row, int minutes) {
+    return IntervalEntryRefusal(grid, col, row, minutes).empty();
+}
+
+std::string TimeEntryRefusal(const TStringGrid &grid, int col, int row, int hour, int minute,
+                             int maxDriveMinutes) {
+    if (hour < 0 || hour > 23 || minute < 0 || minute > 59)
+        return "Keine g\xFCltige Uhrzeit";
+    const int t = hour * 60 + minute;
+    if (col >= kFirstJourneyCol && GetCellKind(grid, col - 1, row) == TCellKind::Interval) {
+        int ph = 0, pm = 0;
+        if (col - 1 < kFirstJourneyCol || !FindTimeLeft(grid, col - 1, row, ph, pm))
+            return "Keine Zeit links f\xFCr den Takt";
+        const int p = ph * 60 + pm;
+        const int n = GetIntervalMinutes(grid.Cell(col - 1, row));
+        if (t <= p)
+            return "Zeit liegt nicht nach der Zeit vor dem Takt (" + FormatTime(ph, pm) + ")";
+        if (n <= 0 || (t - p) % n != 0)
+            return "Zeit passt nicht in den Takt von " + std::to_string(n) + " Minuten ab " +
+                   FormatTime(ph, pm);
+    }
+    int qh = 0, qm = 0;
+    if (FindTimeAbove(grid, col, row, qh, qm)) {
+        const int d = t - (qh * 60 + qm);
+        if (d < 0 && d + kMinutesPerDay > maxDriveMinutes)
+            return "Zeit liegt vor der Zeit dar\xFC"
+                   "ber (" +
+                   FormatTime(qh, qm) + ")";
+        if (d > maxDriveMinutes)
+            return DriveLimitText(maxDriveMinutes);
+    }
+    if (FindTimeBelow(grid, col, row, qh, qm)) {
+        const int d = (qh * 60 + qm) - t;
+        if (d < 0 && d + kMinutesPerDay > maxDriveMinutes)
+            return "Zeit liegt nach der Zeit darunter (" + FormatTime(qh, qm) + ")";
+        if (d > maxDriveMinutes)
+            return DriveLimitText(maxDriveMinutes);
+    }
+    return {};
 }
 
 bool CheckTimeEntry(const TStringGrid &grid, int col, int row, int hour, int minute,
                     int maxDriveMinutes) {
-    if (hour < 0 || hour > 23 || minute < 0 || minute > 59)
-        return false;
-    const int t = hour * 60 + minute;
-    if (col >= kFirstJourneyCol && GetCellKind(grid, col - 1, row) == TCellKind::Interval) {
-        if (col - 1 < kFirstJourneyCol)
-            return false;
-        int ph = 0, pm = 0;
-        if (!FindTimeLeft(grid, col - 1, row, ph, pm))
-            return false;
-        const int p = ph * 60 + pm;
-        const int n = GetIntervalMinutes(grid.Cell(col - 1, row));
-        if (n <= 0 || t <= p || (t - p) % n != 0)
-            return false;
-    }
-    int qh = 0, qm = 0;
-    if (FindTimeAbove(grid, col, row, qh, qm)) {
-        int d = t - (qh * 60 + qm);
-        if (d < 0)
-            d += kMinutesPerDay;
-        if (d > maxDriveMinutes)
-            return false;
-    }
-    return true;
+    return TimeEntryRefusal(grid, col, row, hour, minute, maxDriveMinutes).empty();
 }
 
 void FillInterval(TStringGrid &grid, int col, int row, int minutes) {
@@ -200,10 +244,16 @@ void FillInterval(TStringGrid &grid, int col, int row, int minutes) {
         grid.SetCell(col, r, GetKindLeft(grid, col, r) == TCellKind::Time ? text : std::string());
 }
 
-bool CopyJourney(const TStringGrid &grid, int col, int row, int src,
-                 std::vector<std::string> &texts) {
-    if (row < kFirstStationRow || col < kFirstJourneyCol || src < kFirstJourneyCol || src == col)
-        return false;
+namespace {
+
+std::string CopyJourneyRefusal(const TStringGrid &grid, int col, int row, int src,
+                               std::vector<std::string> &texts) {
+    const std::string source = JourneyText(src - 1);
+    if (row < kFirstStationRow || col < kFirstJourneyCol || src < kFirstJourneyCol)
+        return source + " gibt es nicht";
+    if (src == col)
+        return "Eine Fahrt kann sich nicht selbst \xFC"
+               "bernehmen";
     bool offsetFound = false;
     bool timeAbove = false;
     bool intervalAbove = false;
@@ -216,7 +266,7 @@ bool CopyJourney(const TStringGrid &grid, int col, int row, int src,
             if (TimeAt(grid, col, r, ch, cm) && TimeAt(grid, src, r, sh, sm)) {
                 offset = (ch * 60 + cm) - (sh * 60 + sm);
                 if (offset < 0)
-                    return false;
+                    return source + " f\xE4hrt sp\xE4ter als diese";
                 offsetFound = true;
             }
         } else if (kind == TCellKind::Interval) {
@@ -227,10 +277,16 @@ bool CopyJourney(const TStringGrid &grid, int col, int row, int src,
     for (int r = row; r < grid.RowCount(); ++r) {
         switch (GetCellKind(grid, src, r)) {
         case TCellKind::Other:
-            return false;
+            return source + " hat hier eine Zelle ohne Zeit und Takt";
         case TCellKind::Time: {
-            if (!offsetFound || intervalAbove)
-                return false;
+            if (intervalAbove)
+                return source + " hat einen Takt dar\xFC"
+                                "ber";
+            if (!offsetFound)
+                return "Keine Zeit dar\xFC"
+                       "ber in beiden Fahrten f\xFC"
+                       "r den Abstand zu " +
+                       source;
             int h = 0, m = 0;
             TimeAt(grid, src, r, h, m);
             int minute = m + offset;
@@ -241,7 +297,7 @@ bool CopyJourney(const TStringGrid &grid, int col, int row, int src,
         }
         case TCellKind::Interval:
             if (timeAbove)
-                return false;
+                return source + " hat einen Takt nach einer Zeit";
             result.push_back(grid.Cell(src, r));
             break;
         case TCellKind::Empty:
@@ -250,7 +306,14 @@ bool CopyJourney(const TStringGrid &grid, int col, int row, int src,
         }
     }
     texts.insert(texts.end(), result.begin(), result.end());
-    return true;
+    return {};
+}
+
+} // namespace
+
+bool CopyJourney(const TStringGrid &grid, int col, int row, int src,
+                 std::vector<std::string> &texts) {
+    return CopyJourneyRefusal(grid, col, row, src, texts).empty();
 }
 
 namespace {
@@ -258,10 +321,11 @@ namespace {
 struct Outcome {
     bool accepted = true;
     std::string text;
+    std::string reason;
 };
 
-Outcome Refused() {
-    return {false, {}};
+Outcome Refused(std::string reason) {
+    return {false, {}, std::move(reason)};
 }
 
 Outcome CheckIntervalForm(TStringGrid &grid, int col, int row, std::string_view typed,
@@ -270,19 +334,30 @@ Outcome CheckIntervalForm(TStringGrid &grid, int col, int row, std::string_view 
     const int n = t.front() == 'a'
                       ? ToNumber(WithoutBlanks(std::string_view(t).substr(1)))
                       : ToNumber(WithoutBlanks(std::string_view(t).substr(0, t.size() - 3)));
-    if (!CheckIntervalEntry(grid, col, row, n))
-        return Refused();
+    if (std::string why = IntervalEntryRefusal(grid, col, row, n); !why.empty())
+        return Refused(std::move(why));
     const std::string text = std::to_string(n) + " Min";
     const int lastRow = grid.RowCount() - 1;
     const int lastCol = grid.ColCount() - 1;
-    if (row != lastRow && questioner.AskYesNo(kFillAllQuestion)) {
+    // Only an interval just entered or changed offers the fill; passing an
+    // interval cell asks nothing.
+    if (row != lastRow && state.SavedTextTaken && questioner.AskYesNo(kFillAllQuestion)) {
         FillInterval(grid, col, row, n);
         if (state.EnterPressed && col != lastCol) {
             state.SkipNextCheck = true;
-            return Refused();
+            return Refused("Takt f\xFC"
+                           "r alle weiteren Stationen eingetragen");
         }
     }
-    return {true, text};
+    return {true, text, {}};
+}
+
+Outcome TimeOutcome(const TStringGrid &grid, int col, int row, int hour, int minute,
+                    int maxDriveMinutes) {
+    if (std::string why = TimeEntryRefusal(grid, col, row, hour, minute, maxDriveMinutes);
+        !why.empty())
+        return Refused(std::move(why));
+    return {true, FormatTime(hour, minute), {}};
 }
 
 Outcome CheckTimeForm(const TStringGrid &grid, int col, int row, std::string t,
@@ -291,31 +366,32 @@ Outcome CheckTimeForm(const TStringGrid &grid, int col, int row, std::string t,
         const int d = ToNumber(t);
         int h = 0, m = 0;
         bool fromAbove = false;
-        if (d < 0 || d > 59 || !FindBaseTime(grid, col, row, h, m, fromAbove))
-            return Refused();
+        if (d < 0 || d > 59)
+            return Refused("Minuten m\xFCssen 0 bis 59 sein");
+        if (!FindBaseTime(grid, col, row, h, m, fromAbove))
+            return Refused("Keine Zeit davor f\xFC"
+                           "r die Minuten");
         if (d < m || (d == m && !fromAbove))
             h = (h + 1) % 24;
-        if (!CheckTimeEntry(grid, col, row, h, d, maxDriveMinutes))
-            return Refused();
-        return {true, FormatTime(h, d)};
+        return TimeOutcome(grid, col, row, h, d, maxDriveMinutes);
     }
     std::size_t sep = t.find(':');
     if (sep == std::string::npos)
         sep = t.find('.');
     if (sep != std::string::npos) {
         if (sep == 0 || sep > 2 || sep + 1 == t.size())
-            return Refused();
+            return Refused("Keine g\xFCltige Uhrzeit");
         t = sep == 1 ? "0" + t.substr(0, 1) + t.substr(2) : t.substr(0, 2) + t.substr(3);
         if (t.size() == 3)
             t += '0';
     }
     for (char c : t)
         if (!IsDigit(c))
-            return Refused();
+            return Refused("Keine g\xFCltige Uhrzeit");
     const int v = ToNumber(t);
-    if (v < 0 || !CheckTimeEntry(grid, col, row, v / 100, v % 100, maxDriveMinutes))
-        return Refused();
-    return {true, FormatTime(v / 100, v % 100)};
+    if (v < 0)
+        return Refused("Keine g\xFCltige Uhrzeit");
+    return TimeOutcome(grid, col, row, v / 100, v % 100, maxDriveMinutes);
 }
 
 Outcome CheckOffsetForm(const TStringGrid &grid, int col, int row, const std::string &t,
@@ -323,41 +399,51 @@ Outcome CheckOffsetForm(const TStringGrid &grid, int col, int row, const std::st
     const int n = ToNumber(WithoutBlanks(std::string_view(t).substr(1)));
     int h = 0, m = 0;
     bool fromAbove = false;
-    if (n < 0 || n >= kMinutesPerDay || !FindBaseTime(grid, col, row, h, m, fromAbove))
-        return Refused();
+    if (n < 0 || n >= kMinutesPerDay)
+        return Refused("Versatz muss 0 bis 1439 Minuten sein");
+    if (!FindBaseTime(grid, col, row, h, m, fromAbove))
+        return Refused("Keine Zeit davor f\xFC"
+                       "r den Versatz");
     int minute = m + n;
     const int hour = (h + minute / 60) % 24;
     minute %= 60;
-    if (!CheckTimeEntry(grid, col, row, hour, minute, maxDriveMinutes))
-        return Refused();
-    return {true, FormatTime(hour, minute)};
+    return TimeOutcome(grid, col, row, hour, minute, maxDriveMinutes);
 }
 
 Outcome CheckCopyForm(TStringGrid &grid, int col, int row, const std::string &t,
                       TTimetableEditState &state) {
     if (t.size() == 1) {
-        if (row == kFirstStationRow || GetCellKind(grid, col, row - 1) == TCellKind::Other)
-            return Refused();
-        return {true, grid.Cell(col, row - 1)};
+        if (row == kFirstStationRow)
+            return Refused("Keine Zelle dar\xFC"
+                           "ber");
+        if (GetCellKind(grid, col, row - 1) == TCellKind::Other)
+            return Refused("Zelle dar\xFC"
+                           "ber ist keine Zeit und kein Takt");
+        return {true, grid.Cell(col, row - 1), {}};
     }
-    const int journey = StrictToNumber(WithoutBlanks(std::string_view(t).substr(1)));
+    const std::string number = WithoutBlanks(std::string_view(t).substr(1));
+    if (std::string why = NotANumberText(number); !why.empty())
+        return Refused(std::move(why));
+    const int journey = ToNumber(number);
     // Journey j lives in column j + 1; numbers beyond the grid name no journey.
+    if (journey < 1 || journey >= grid.ColCount() - 1)
+        return Refused(JourneyText(journey) + " gibt es nicht");
     std::vector<std::string> texts;
-    if (journey < 1 || journey >= grid.ColCount() - 1 ||
-        !CopyJourney(grid, col, row, journey + 1, texts))
-        return Refused();
+    if (std::string why = CopyJourneyRefusal(grid, col, row, journey + 1, texts); !why.empty())
+        return Refused(std::move(why));
     for (std::size_t i = 0; i < texts.size(); ++i)
         grid.SetCell(col, row + static_cast<int>(i), texts[i]);
     state.SkipNextCheck = true;
-    return Refused();
+    return Refused(JourneyText(journey) + " \xFC"
+                                          "bernommen");
 }
 
 } // namespace
 
-bool CheckCell(TStringGrid &grid, int col, int row, TTimetableEditState &state,
-               IQuestioner &questioner, int maxDriveMinutes) {
+TCheckResult CheckCell(TStringGrid &grid, int col, int row, TTimetableEditState &state,
+                       IQuestioner &questioner, int maxDriveMinutes) {
     const std::string t = TrimCellText(grid.Cell(col, row));
-    Outcome outcome{true, t};
+    Outcome outcome{true, t, {}};
     if (state.SkipNextCheck) {
         state.SkipNextCheck = false;
     } else if (t.empty()) {
@@ -372,14 +458,18 @@ bool CheckCell(TStringGrid &grid, int col, int row, TTimetableEditState &state,
     } else if (t.front() == '=' || t.front() == 's' || t.front() == 'S') {
         outcome = CheckCopyForm(grid, col, row, t, state);
     } else {
-        outcome = Refused();
+        outcome = Refused("Unbekannte Eingabe");
     }
 
     if (outcome.accepted)
         grid.SetCell(col, row, outcome.text);
-    else if (!state.SkipNextCheck && state.SavedTextTaken)
+    else if (!state.SkipNextCheck && state.SavedTextTaken) {
+        // Back to its text from before the entry, the cell holds no entry of
+        // its own any more: passing it again asks and restores nothing.
         grid.SetCell(col, row, state.SavedText);
-    return outcome.accepted;
+        state.SavedTextTaken = false;
+    }
+    return {outcome.accepted, std::move(outcome.reason)};
 }
 
 } // namespace takton

@@ -58,6 +58,8 @@ bool FindTimeBefore(const TStringGrid &grid, int col, int row, int &hour, int &m
 bool FindTimeLeft(const TStringGrid &grid, int col, int row, int &hour, int &minute);
 
 bool CheckIntervalEntry(const TStringGrid &grid, int col, int row, int minutes);
+// The driving rule holds towards the nearest time above and the nearest time
+// below in the column; the interval rule towards the interval on the left.
 bool CheckTimeEntry(const TStringGrid &grid, int col, int row, int hour, int minute,
                     int maxDriveMinutes);
 void FillInterval(TStringGrid &grid, int col, int row, int minutes);
@@ -66,11 +68,26 @@ void FillInterval(TStringGrid &grid, int col, int row, int minutes);
 bool CopyJourney(const TStringGrid &grid, int col, int row, int src,
                  std::vector<std::string> &texts);
 
+// Why an entry is refused, in German (cp1252); empty when it is allowed.
+std::string IntervalEntryRefusal(const TStringGrid &grid, int col, int row, int minutes);
+std::string TimeEntryRefusal(const TStringGrid &grid, int col, int row, int hour, int minute,
+                             int maxDriveMinutes);
+
+// The outcome of checking a cell as the cursor leaves it.
+struct TCheckResult {
+    bool Accepted = true;
+    // Why the entry was refused, in German (cp1252), for the planner to read;
+    // after a fill that refuses only to let the cursor jump, what was filled.
+    std::string Reason;
+    explicit operator bool() const { return Accepted; }
+};
+
 // Validates the cell (col, row) as the cursor leaves it and writes the cell:
 // the normalised text when accepted; when refused, the text from before the
-// entry (a cell nobody typed into keeps its own text). May ask the fill
-// question; may raise TaktonError for "=" with a text that is no number.
-bool CheckCell(TStringGrid &grid, int col, int row, TTimetableEditState &state,
-               IQuestioner &questioner, int maxDriveMinutes);
+// entry (a cell nobody typed into keeps its own text), and SavedTextTaken is
+// cleared. Asks the fill question
+// only for an interval that was entered (SavedTextTaken).
+TCheckResult CheckCell(TStringGrid &grid, int col, int row, TTimetableEditState &state,
+                       IQuestioner &questioner, int maxDriveMinutes);
 
 } // namespace takton

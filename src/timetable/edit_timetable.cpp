@@ -27,6 +27,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -69,6 +70,8 @@ bool KeyIs(const TGridKey &key, QKeySequence::StandardKey standard) {
 
 // Cream stripes on the even station rows of the journey columns.
 const QColor kStripeColor(255, 251, 240);
+// "an" and "ab" beside the station of a pair.
+const QColor kPairRoleColor(0, 0, 160);
 
 // Tab-separated text as spreadsheets put it on the clipboard: cells split at
 // tabs, rows at line ends; a cell in double quotes may hold tabs, line ends
@@ -170,6 +173,10 @@ void TfmEditTimeTable::CreateControls() {
     // Takes the room of the hidden timetable area in the choice state.
     layout->addStretch(0);
     layout->addWidget(Panel3);
+    StatusBar1 = new QStatusBar(this);
+    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
+    StatusBar1->setSizeGripEnabled(false);
+    layout->addWidget(StatusBar1);
     FormCreate();
     ShowChoiceState();
 }
@@ -183,8 +190,8 @@ void TfmEditTimeTable::CreateChoiceStrip() {
     cbDays = ChoiceBox(pLineChoice, "cbDays");
     Label3 = new QLabel(QStringLiteral("Richtung:"), pLineChoice);
     cbDirection = ChoiceBox(pLineChoice, "cbDirection");
-    cbDirection->addItems({QStringLiteral("1"), QStringLiteral("2")});
-    cbDirection->setCurrentIndex(0);
+    cbDirection->setMinimumContentsLength(16);
+    FillDirections();
     btTimeTableEdit =
         PlainButton(pLineChoice, QStringLiteral("Fahrplan editieren"), "btTimeTableEdit");
     btTimeTableEdit->setAutoDefault(true);
@@ -213,6 +220,26 @@ void TfmEditTimeTable::CreateChoiceStrip() {
 
     connect(btTimeTableEdit, &QPushButton::clicked, this,
             Guarded([this] { btTimeTableEditClick(); }));
+    connect(cbLines, &QComboBox::currentIndexChanged, this, Guarded([this] { FillDirections(); }));
+}
+
+void TfmEditTimeTable::FillDirections() {
+    const int chosen = std::max(cbDirection->currentIndex(), 0);
+    const std::string line = SelectedChoice(*cbLines);
+    const TStringList stations = line.empty() || !ProjectHasFile(kLineStationsFile)
+                                     ? TStringList{}
+                                     : LoadLineStations(ProjectDir, line);
+    auto entry = [&](int direction) {
+        QString text = QString::number(direction);
+        if (!stations.empty())
+            text += QStringLiteral(" → ") +
+                    FromCp1252(direction == 1 ? stations.back() : stations.front());
+        return text;
+    };
+    cbDirection->clear();
+    for (int direction : {1, 2})
+        cbDirection->addItem(entry(direction), QString::number(direction));
+    cbDirection->setCurrentIndex(chosen);
 }
 
 void TfmEditTimeTable::CreateTimeTableArea() {
@@ -249,6 +276,10 @@ void TfmEditTimeTable::CreateTimeTableArea() {
     sgTimeTable->SetColumnMoving(true);
     sgTimeTable->OnColumnMoved = [this](int, int) {
         RunGuarded([&] { sgTimeTableColumnMoved(); });
+    };
+    sgTimeTable->viewport()->installEventFilter(this);
+    sgTimeTable->OnTextEdited = [this](int, int, const std::string &before) {
+        CellTextEdited(before);
     };
     sgTimeTable->OnDrawCell = [this](QPainter &painter, const QRect &rect, int col, int row,
                                      const TGridDrawState &state) {
@@ -318,6 +349,7 @@ void TfmEditTimeTable::FormShow() {
     for (const TDayGroupItem &group : PrjParams.DayGroups)
         AddChoice(*cbDays, group.Name);
     cbDays->setCurrentIndex(cbDays->count() > 0 ? 0 : -1);
+    FillDirections();
 }
 
 bool TfmEditTimeTable::FormCloseQuery() const {
@@ -325,6 +357,9 @@ bool TfmEditTimeTable::FormCloseQuery() const {
 }
 
 void TfmEditTimeTable::FormClose() {
+    // A saved timetable left open: the next showing starts with the choice.
+    if (pTimeTableEdit && !pTimeTableEdit->isHidden())
+        ShowChoiceState();
     if (fmWebCopy && fmWebCopy->isVisible())
         fmWebCopy->close();
 }
@@ -359,6 +394,21 @@ void TfmEditTimeTable::keyPressEvent(QKeyEvent *event) {
 void TfmEditTimeTable::EditOn() {
     EnsureControls();
     btSave->setVisible(true);
+    // Something to save: no other timetable and no closing until it is saved
+    // or discarded.
+    if (!pTimeTableEdit->isHidden()) {
+        pLineChoice->setEnabled(false);
+        btTimeTableEdit->setEnabled(false);
+        btClose->hide();
+    }
+}
+
+bool TfmEditTimeTable::eventFilter(QObject *watched, QEvent *event) {
+    // A click starts a new action: the last refusal's reason is done.
+    if (sgTimeTable && watched == sgTimeTable->viewport() &&
+        event->type() == QEvent::MouseButtonPress)
+        StatusBar1->clearMessage();
+    return TLazyDialog::eventFilter(watched, event);
 }
 
 void TfmEditTimeTable::EditOff() {
@@ -395,6 +445,20 @@ void TfmEditTimeTable::ShowEditingState() {
     btTimeTableEdit->setEnabled(false);
     EditOff();
     btClose->hide();
+    StatusBar1->clearMessage();
+    fileRows_ = TimetableRowTexts(sgTimeTable->Grid());
+}
+
+void TfmEditTimeTable::ShowSavedState() {
+    EditOff();
+    pLineChoice->setEnabled(true);
+    btTimeTableEdit->setEnabled(true);
+    btClose->show();
+    fileRows_ = TimetableRowTexts(sgTimeTable->Grid());
+}
+
+bool TfmEditTimeTable::Unchanged() const {
+    return TimetableRowTexts(sgTimeTable->Grid()) == fileRows_;
 }
 
 // ---- Opening, saving, discarding ------------------------------------------
@@ -404,7 +468,7 @@ void TfmEditTimeTable::btTimeTableEditClick() {
         return;
     TimeTableLine = SelectedChoice(*cbLines);
     TimeTableDayGroup = SelectedChoice(*cbDays);
-    TimeTableDirection = StrictToNumber(ToCp1252Lossy(cbDirection->currentText()));
+    TimeTableDirection = StrictToNumber(ToCp1252Lossy(cbDirection->currentData().toString()));
 
     const TStringList stations = LoadLineStations(ProjectDir, TimeTableLine);
     if (stations.empty())
@@ -427,10 +491,15 @@ void TfmEditTimeTable::btSaveClick() {
     file.WriteRows(TimetableSectionName(TimeTableDirection, TimeTableDayGroup),
                    TimetableRowTexts(sgTimeTable->Grid()));
     file.Save();
-    ShowChoiceState();
+    ShowSavedState();
+    sgTimeTable->setFocus();
 }
 
 void TfmEditTimeTable::btCancelClick() {
+    if (!Unchanged() &&
+        Dialogs().Ask(QStringLiteral("Bestätigung"),
+                      QStringLiteral("Ungespeicherte Änderungen verwerfen?")) != Answer::Yes)
+        return;
     ShowChoiceState();
 }
 
@@ -447,29 +516,57 @@ void TfmEditTimeTable::sbCopyModeClick() {
 
 // ---- Checking entries -----------------------------------------------------
 
-bool TfmEditTimeTable::CheckCurrentCell() {
+TCheckResult TfmEditTimeTable::CheckCurrentCell() {
     TDialogQuestioner questioner;
     return CheckCell(sgTimeTable->Grid(), sgTimeTable->Col(), sgTimeTable->Row(), EditState,
                      questioner, PrjParams.MaxDriveMinutes);
 }
 
+void TfmEditTimeTable::Refuse(const TCheckResult &result) {
+    Dialogs().Beep();
+    StatusBar1->showMessage(FromCp1252(result.Reason));
+}
+
 // A typed entry is saved only in its checked form: the cell is checked as if
 // the cursor left it. A fill (interval for all stations, journey copy) has
-// written its cells and counts as accepted here.
+// written its cells and counts as accepted here. A cell nobody changed since
+// the cursor came holds what was checked, loaded or filled: it is saved as it
+// is, without asking the fill question again.
 bool TfmEditTimeTable::AcceptCurrentCellForSave() {
-    if (CopyMode())
+    return SettlePendingEntry();
+}
+
+bool TfmEditTimeTable::SettlePendingEntry() {
+    if (CopyMode() || !EditState.SavedTextTaken)
         return true;
-    const bool accepted = CheckCurrentCell();
+    // A mouse action: the Enter of an earlier key does not jump anywhere.
+    EditState.EnterPressed = false;
+    const TCheckResult result = CheckCurrentCell();
     sgTimeTable->Refresh();
-    if (accepted || EditState.SkipNextCheck) {
+    if (result || EditState.SkipNextCheck) {
         EditState.SkipNextCheck = false;
         EditState.SavedTextTaken = false;
         return true;
     }
-    Dialogs().Beep();
+    Refuse(result);
     // Typing goes on in the cell, not on the button just clicked.
     sgTimeTable->setFocus();
     return false;
+}
+
+void TfmEditTimeTable::CellTextEdited(const std::string &before) {
+    if (CopyMode())
+        return;
+    if (!EditState.SavedTextTaken) {
+        EditState.SavedTextTaken = true;
+        EditState.SavedText = before;
+    }
+    EditOn();
+}
+
+void TfmEditTimeTable::MoveThenToFirstRow(int col, int row) {
+    sgTimeTable->MoveTo(col, row);
+    sgTimeTable->MoveTo(sgTimeTable->Col(), kFirstStationRow);
 }
 
 void TfmEditTimeTable::sgTimeTableSelectCell(int, int, bool &allow) {
@@ -477,17 +574,8 @@ void TfmEditTimeTable::sgTimeTableSelectCell(int, int, bool &allow) {
         return;
     const int col = sgTimeTable->Col();
     const int row = sgTimeTable->Row();
-    bool accepted = false;
-    try {
-        accepted = CheckCurrentCell();
-    } catch (...) {
-        // "=" with a text that is no number: the message, and the cell keeps
-        // what was typed.
-        ReportException(std::current_exception());
-        allow = false;
-        return;
-    }
-    if (accepted) {
+    const TCheckResult result = CheckCurrentCell();
+    if (result) {
         EditState.SavedTextTaken = false;
         return;
     }
@@ -498,11 +586,10 @@ void TfmEditTimeTable::sgTimeTableSelectCell(int, int, bool &allow) {
         // move passes the filled cell (SkipNextCheck), the second checks the
         // cell it leaves in the new column.
         EditState.EnterPressed = false;
-        sgTimeTable->MoveTo(col + 1, row);
-        sgTimeTable->MoveTo(sgTimeTable->Col(), kFirstStationRow);
+        MoveThenToFirstRow(col + 1, row);
         return;
     }
-    Dialogs().Beep();
+    Refuse(result);
 }
 
 void TfmEditTimeTable::sgTimeTableKeyPress(TGridKey &key) {
@@ -512,6 +599,12 @@ void TfmEditTimeTable::sgTimeTableKeyPress(TGridKey &key) {
         return;
     }
     const bool enter = IsEnter(key.Key);
+    StatusBar1->clearMessage();
+    if (!CopyMode() && key.Key == Qt::Key_Escape) {
+        key.Key = 0;
+        EscapeKey();
+        return;
+    }
     if (CopyMode()) {
         // Without the in-cell editor Enter and Escape act on the window's buttons.
         if (enter && btSave->isVisible()) {
@@ -542,6 +635,18 @@ void TfmEditTimeTable::sgTimeTableKeyPress(TGridKey &key) {
         sgTimeTable->setFocus();
 }
 
+// As in a spreadsheet: the first Escape takes back what was typed into the
+// cell, the next one is the window's Escape ("Änderungen verwerfen").
+void TfmEditTimeTable::EscapeKey() {
+    if (EditState.SavedTextTaken) {
+        sgTimeTable->SetCell(sgTimeTable->Col(), sgTimeTable->Row(), EditState.SavedText);
+        EditState.SavedTextTaken = false;
+        sgTimeTable->Editor()->selectAll();
+        return;
+    }
+    btCancel->click();
+}
+
 // Enter goes down the journey; from its last station on to the next journey's
 // first. A refused entry in the last row still tries row 2 of its own column.
 void TfmEditTimeTable::EnterKey() {
@@ -551,8 +656,7 @@ void TfmEditTimeTable::EnterKey() {
     if (sgTimeTable->Row() < lastRow) {
         sgTimeTable->MoveTo(sgTimeTable->Col(), sgTimeTable->Row() + 1);
     } else if (sgTimeTable->Col() < lastCol) {
-        sgTimeTable->MoveTo(sgTimeTable->Col() + 1, sgTimeTable->Row());
-        sgTimeTable->MoveTo(sgTimeTable->Col(), kFirstStationRow);
+        MoveThenToFirstRow(sgTimeTable->Col() + 1, sgTimeTable->Row());
     }
 }
 
@@ -571,42 +675,34 @@ void TfmEditTimeTable::sgTimeTableMouseDown(int col, int row) {
 // The new row above becomes the arrival row. The cursor stays on the cell it
 // stood on, wherever the rows below have moved.
 void TfmEditTimeTable::SplitStationRow(int row) {
+    if (!SettlePendingEntry())
+        return;
     TStringGrid &grid = sgTimeTable->Grid();
-    const int cursorCol = grid.Col();
-    const int cursorRow = grid.Row();
-    InsertGridRow(grid, row);
-    if (cursorRow >= row)
-        grid.SetCurrent(cursorCol, cursorRow + 1);
-    grid.SetCell(0, row, "-");
-    grid.SetCell(0, row + 1, "-");
-    grid.SetCell(1, row, grid.Cell(1, row + 1));
+    takton::SplitStationRow(grid, row);
     sgTimeTable->Refresh();
+    EditOn();
     if (Dialogs().AskWithCancel(QStringLiteral("Bestätigung"),
                                 QStringLiteral("Gleiche Werte einsetzen?")) == Answer::Yes)
-        grid.RowCells(row) = grid.RowCells(row + 1);
+        CopyRowFromBelow(grid, row);
 }
 
 void TfmEditTimeTable::MergeStationRow(int row) {
-    TStringGrid &grid = sgTimeTable->Grid();
-    const int lastRow = grid.RowCount() - 1;
-    // The only station row stays: a timetable has at least one.
-    if (lastRow == kFirstStationRow)
+    if (!SettlePendingEntry())
         return;
-    const std::string name = grid.Cell(1, row);
-    if (row != kFirstStationRow && grid.Cell(1, row - 1) == name)
-        grid.SetCell(0, row - 1, "+");
-    else if (row != lastRow && grid.Cell(1, row + 1) == name)
-        grid.SetCell(0, row + 1, "+");
-    const int cursorCol = grid.Col();
-    const int cursorRow = grid.Row();
-    DeleteGridRow(grid, row);
-    if (cursorRow > row) {
-        grid.SetCurrent(cursorCol, cursorRow - 1);
-    } else if (cursorRow == row) {
-        // What was typed there went with the row.
+    TStringGrid &grid = sgTimeTable->Grid();
+    if (grid.RowCount() - 1 == kFirstStationRow)
+        return;
+    if (StationRowHasEntries(grid, row) &&
+        Dialogs().Ask(QStringLiteral("Bestätigung"),
+                      QStringLiteral("Zeiten dieser Zeile löschen?")) != Answer::Yes)
+        return;
+    const bool cursorRowGoes = grid.Row() == row;
+    if (!takton::MergeStationRow(grid, row))
+        return;
+    EditOn();
+    // What was typed there went with the row.
+    if (cursorRowGoes)
         EditState.SavedTextTaken = false;
-        grid.SetCurrent(cursorCol, std::min(cursorRow, grid.RowCount() - 1));
-    }
 }
 
 void TfmEditTimeTable::sgTimeTableColumnMoved() {
@@ -624,6 +720,19 @@ void TfmEditTimeTable::sgTimeTableDrawCell(QPainter &painter, const QRect &rect,
         painter.drawText(
             rect.adjusted(TStringGridView::kTextIndent, TStringGridView::kTextIndent, 0, 0),
             Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, FromCp1252(grid.Cell(col, row)));
+    }
+    if (col == 1) {
+        // Arrival and departure row of a pair, shown only.
+        const std::string role = PairRowRole(grid, row);
+        if (!role.empty()) {
+            painter.save();
+            painter.setPen(kPairRoleColor);
+            painter.drawText(
+                rect.adjusted(0, TStringGridView::kTextIndent, -TStringGridView::kTextIndent, 0),
+                Qt::AlignRight | Qt::AlignTop | Qt::TextSingleLine,
+                QString::fromLatin1(role.c_str()));
+            painter.restore();
+        }
     }
     if (row >= kFirstStationRow && row < grid.RowCount() - 1 &&
         grid.Cell(1, row) == grid.Cell(1, row + 1)) {
@@ -700,20 +809,12 @@ void TfmEditTimeTable::PasteBlock(const TCellBlock &block) {
         EditState.SavedText = grid.Cell(col0, row0);
         EditState.SavedTextTaken = true;
     }
-    // Texts beyond the last row or column are dropped by the grid.
-    int width = 0;
-    for (std::size_t i = 0; i < block.size(); ++i) {
-        const std::vector<std::string> &cells = block[i];
-        width = std::max(width, static_cast<int>(cells.size()));
-        for (std::size_t j = 0; j < cells.size(); ++j)
-            grid.SetCell(col0 + static_cast<int>(j), row0 + static_cast<int>(i), cells[j]);
-    }
+    const int width = PasteCellBlock(grid, col0, row0, block);
     EditOn();
     sgTimeTable->Refresh();
     // A block that reaches the last column leaves the cursor in its own column.
     const int lastCol = grid.ColCount() - 1;
-    sgTimeTable->MoveTo(col0 + width <= lastCol ? col0 + width : col0, row0);
-    sgTimeTable->MoveTo(sgTimeTable->Col(), kFirstStationRow);
+    MoveThenToFirstRow(col0 + width <= lastCol ? col0 + width : col0, row0);
 }
 
 } // namespace takton::gui

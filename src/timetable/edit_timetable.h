@@ -10,6 +10,7 @@
 
 #include "gui/lazy_dialog.h"
 #include "model/timetable_check.h"
+#include "model/timetable_rows.h"
 
 #include <QDialog>
 #include <QList>
@@ -22,6 +23,7 @@ class QLabel;
 class QPainter;
 class QRect;
 class QPushButton;
+class QStatusBar;
 class QToolButton;
 
 namespace takton::gui {
@@ -77,6 +79,8 @@ class TfmEditTimeTable : public TLazyDialog {
     // Close strip
     QWidget *Panel3 = nullptr;
     QPushButton *btClose = nullptr;
+    // Why the last entry was refused.
+    QStatusBar *StatusBar1 = nullptr;
 
     // The timetable open in the grid, as chosen at opening (cp1252).
     std::string TimeTableLine;
@@ -90,6 +94,7 @@ class TfmEditTimeTable : public TLazyDialog {
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
     void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
 
   public slots:
     // Escape and the window system's close both go through the close query.
@@ -107,6 +112,8 @@ class TfmEditTimeTable : public TLazyDialog {
     void CreateChoiceStrip();
     void CreateTimeTableArea();
     void CreateCloseStrip();
+    // "Richtung:" names each direction's terminus on the chosen line.
+    void FillDirections();
 
     void sgTimeTableKeyPress(TGridKey &key);
     void sgTimeTableSelectCell(int col, int row, bool &allow);
@@ -124,17 +131,37 @@ class TfmEditTimeTable : public TLazyDialog {
     bool CopyBlockKey();
     bool PasteBlockKey();
     // Rows of cp1252 cell texts, each row from the block's left column on.
-    using TCellBlock = std::vector<std::vector<std::string>>;
+    using TCellBlock = takton::TCellBlock;
     void PasteBlock(const TCellBlock &block);
+    // A change of the current cell's text however it arrived: the text from
+    // before is kept for a refusal, and there is something to save.
+    void CellTextEdited(const std::string &before);
+    // An entry still being typed is checked as leaving the cell would check
+    // it; false (beep, the earlier text back) when it is refused.
+    bool SettlePendingEntry();
 
-    // The check of the current cell as the cursor leaves it. Raises for "="
-    // with a text that is no number.
-    bool CheckCurrentCell();
-    // Before saving: the current cell is checked as if it were left.
+    // The check of the current cell as the cursor leaves it.
+    TCheckResult CheckCurrentCell();
+    // A refused entry: the beep, and the reason in the status line.
+    void Refuse(const TCheckResult &result);
+    // Escape while typing puts the cell's text back; else it discards.
+    void EscapeKey();
+    // Whether the grid holds what the file holds (as opened or last saved).
+    bool Unchanged() const;
+    // Before saving: a changed current cell is checked as if it were left.
     bool AcceptCurrentCellForSave();
+    // Moves the cursor to (col, row) and then to the first station row of
+    // the column it reached.
+    void MoveThenToFirstRow(int col, int row);
     // Back to the choice state; the grid keeps its cells, hidden.
     void ShowChoiceState();
     void ShowEditingState();
+    // The timetable stays open with nothing left to save: another one can be
+    // chosen and the window closed, until the next change.
+    void ShowSavedState();
+
+    // The row texts the file holds for the open timetable.
+    std::vector<std::string> fileRows_;
 };
 
 } // namespace takton::gui

@@ -15,8 +15,12 @@
 #include <QApplication>
 #include <QClipboard>
 #include <QComboBox>
+#include <QContextMenuEvent>
 #include <QLineEdit>
+#include <QMenu>
+#include <QMimeData>
 #include <QPushButton>
+#include <QStatusBar>
 #include <QTest>
 #include <QToolButton>
 
@@ -49,8 +53,11 @@ QPoint Cursor() {
     return {Grid().Col(), Grid().Row()};
 }
 
+// A direction is chosen by its number; its entry also names the terminus.
 void Choose(QComboBox *box, const QString &text) {
-    const int index = box->findText(text);
+    int index = box->findText(text);
+    if (index < 0)
+        index = box->findText(text + QStringLiteral(" \u2192 "), Qt::MatchStartsWith);
     QVERIFY2(index >= 0, qPrintable(text));
     box->setCurrentIndex(index);
 }
@@ -66,6 +73,10 @@ void Open(const QString &line, const QString &days, const QString &direction) {
     Choose(fmEditTimeTable->cbDays, days);
     Choose(fmEditTimeTable->cbDirection, direction);
     Click(fmEditTimeTable->btTimeTableEdit);
+}
+
+QString Status() {
+    return fmEditTimeTable->StatusBar1->currentMessage();
 }
 
 QWidget *Focused() {
@@ -142,6 +153,53 @@ QStringList Latin(std::initializer_list<const char *> rows) {
     return list;
 }
 
+// Opens the in-cell editor's context menu and chooses the action of this
+// caption ("Paste", "Undo", "Delete").
+void ContextMenuAction(const char *action) {
+    QLineEdit *editor = Grid().Editor();
+    const QPoint pos = editor->rect().center();
+    QContextMenuEvent event(QContextMenuEvent::Mouse, pos, editor->mapToGlobal(pos));
+    QApplication::sendEvent(editor, &event);
+    auto *menu = qobject_cast<QMenu *>(QApplication::activePopupWidget());
+    QVERIFY2(menu, "no context menu");
+    bool triggered = false;
+    for (QAction *item : menu->actions())
+        if (item->text().section(QLatin1Char('\t'), 0, 0).remove(QLatin1Char('&')) ==
+                QLatin1String(action) &&
+            item->isEnabled()) {
+            item->trigger();
+            triggered = true;
+        }
+    menu->close();
+    QVERIFY2(triggered, action);
+}
+
+// Drops a text onto the in-cell editor as a drag from another program would.
+void DropText(const QString &text) {
+    QLineEdit *editor = Grid().Editor();
+    QMimeData data;
+    data.setText(text);
+    const QPointF pos = editor->rect().center();
+    QDragEnterEvent enter(pos.toPoint(), Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(editor, &enter);
+    QDropEvent drop(pos, Qt::CopyAction, &data, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(editor, &drop);
+}
+
+// Selects a block of the web copy window's work grid, as its mouse would.
+void SelectWorkBlock(const std::vector<std::vector<std::string>> &rows) {
+    fmWebCopy->EnsureControls();
+    TStringGrid &work = fmWebCopy->sgWorkGrid->Grid();
+    work.SetRowCount(static_cast<int>(rows.size()) + 1);
+    work.SetColCount(static_cast<int>(rows.front().size()) + 1);
+    for (std::size_t r = 0; r < rows.size(); ++r)
+        for (std::size_t c = 0; c < rows[r].size(); ++c)
+            work.SetCell(static_cast<int>(c) + 1, static_cast<int>(r) + 1, rows[r][c]);
+    work.SetCurrent(1, 1);
+    work.SetSelection({1, 1, static_cast<int>(rows.front().size()), static_cast<int>(rows.size())});
+    fmWebCopy->sgWorkGrid->Refresh();
+}
+
 } // namespace
 
 class EditTimeTableTest : public QObject {
@@ -169,7 +227,17 @@ class EditTimeTableTest : public QObject {
         };
         QCOMPARE(items(fmEditTimeTable->cbLines), QStringList({"1", "5"}));
         QCOMPARE(items(fmEditTimeTable->cbDays), QStringList({"Mo-Fr", "Sa", "So"}));
-        QCOMPARE(items(fmEditTimeTable->cbDirection), QStringList({"1", "2"}));
+        QCOMPARE(items(fmEditTimeTable->cbDirection),
+                 QStringList({QString::fromUtf8("1 → Südfriedhof"), "2 → Hauptbahnhof"}));
+        // The entries follow the chosen line; the chosen direction stays.
+        fmEditTimeTable->cbDirection->setCurrentIndex(1);
+        Choose(fmEditTimeTable->cbLines, "5");
+        QCOMPARE(items(fmEditTimeTable->cbDirection),
+                 QStringList({QString::fromUtf8("1 → Weißer Hirsch"),
+                              QString::fromUtf8("2 → Am Gänseanger")}));
+        QCOMPARE(fmEditTimeTable->cbDirection->currentIndex(), 1);
+        fmEditTimeTable->cbDirection->setCurrentIndex(0);
+        Choose(fmEditTimeTable->cbLines, "1");
         QCOMPARE(fmEditTimeTable->cbLines->currentText(), QString("1"));
         QVERIFY(!Editing());
         QVERIFY(fmEditTimeTable->btClose->isVisible());
@@ -205,18 +273,33 @@ class EditTimeTableTest : public QObject {
         QCOMPARE(Cursor(), QPoint(2, 2));
 
         // Closing is refused while a timetable is open: the button is gone,
-        // the window's close and Escape in the grid leave it open.
+        // the window's close leaves it open.
         fmEditTimeTable->close();
-        Key(Qt::Key_Escape);
         QVERIFY(fmEditTimeTable->isVisible());
         QVERIFY(Editing());
 
-        // Discarding returns to the choice state and touches no file.
+        // Escape while typing puts the cell's text back and nothing else.
         const QByteArray before = ReadBytes(timetable);
         Type("0600");
         QCOMPARE(Cell(2, 2), QString("0600"));
         QVERIFY(fmEditTimeTable->btSave->isVisible());
+        Key(Qt::Key_Escape);
+        QCOMPARE(Cell(2, 2), QString("05:10"));
+        QCOMPARE(Grid().Editor()->text(), QString("05:10"));
+        QVERIFY(Editing());
+        // The next Escape discards, and asks first while the grid differs
+        // from the file: "&Nein" keeps the timetable open.
+        Enter("0511");
+        Key(Qt::Key_Escape);
+        QCOMPARE(
+            fx->dialogs->questions(),
+            QStringList({QString::fromUtf8("Bestätigung:Ungespeicherte Änderungen verwerfen?")}));
+        QVERIFY(Editing());
+        QCOMPARE(Cell(2, 2), QString("05:11"));
+        // Discarding returns to the choice state and touches no file.
+        fx->dialogs->setNextAnswer(Answer::Yes);
         Click(fmEditTimeTable->btCancel);
+        QCOMPARE(fx->dialogs->questions().size(), 2);
         QVERIFY(!Editing());
         QVERIFY(fmEditTimeTable->pLineChoice->isEnabled());
         QCOMPARE(ReadBytes(timetable), before);
@@ -262,9 +345,14 @@ class EditTimeTableTest : public QObject {
         QCOMPARE(fx->dialogs->beeps(), 0);
         QCOMPARE(ReadBytes(timetable), before);
 
+        // Saved, the timetable stays open with nothing to save; another one
+        // can be chosen and the window closed until the next change.
         Click(fmEditTimeTable->btSave);
-        QVERIFY(!Editing());
+        QVERIFY(Editing());
+        QVERIFY(!fmEditTimeTable->btSave->isVisible());
         QVERIFY(fmEditTimeTable->btClose->isVisible());
+        QVERIFY(fmEditTimeTable->pLineChoice->isEnabled());
+        QVERIFY(fmEditTimeTable->btTimeTableEdit->isEnabled());
         const TTimetableFile file(timetable.toStdString());
         const std::vector<std::string> expected = {
             Cp1252("Hauptbahnhof,05:10,05:30,05:50,06:10,06:30,06:50,07:10,07:30,07:50,20 "
@@ -291,6 +379,16 @@ class EditTimeTableTest : public QObject {
         const TTimetableFile original(fx->path("before.ttd").toStdString());
         for (const char *section : {"2_Mo-Fr", "1_Sa"})
             QVERIFY(file.ReadRows(section) == original.ReadRows(section));
+
+        // Typing on locks the choice again; taken back, the timetable is
+        // discarded without a question.
+        Type("9");
+        QVERIFY(!fmEditTimeTable->btClose->isVisible());
+        QVERIFY(!fmEditTimeTable->pLineChoice->isEnabled());
+        Key(Qt::Key_Escape);
+        Key(Qt::Key_Escape);
+        QVERIFY(!Editing());
+        QCOMPARE(fx->dialogs->questions().size(), 1);
     }
 
     void refusedEntriesBeepAndGetTheirTextBack() {
@@ -316,13 +414,36 @@ class EditTimeTableTest : public QObject {
         QCOMPARE(Cell(3, 3), QString("05:35"));
         QCOMPARE(Cursor(), QPoint(3, 4));
 
-        // "=" with a text that is no journey number: the error, the cursor
-        // stays and the typed text too.
+        // "=" with a text that is no journey number: refused like the rest,
+        // the reason in the status line, no box.
         Enter("=x");
-        QCOMPARE(fx->dialogs->errors(), QStringList({"'x' ist kein gültiger Integerwert"}));
+        QVERIFY(fx->dialogs->errors().isEmpty());
+        QCOMPARE(Status(), QString("'x' ist kein gültiger Integerwert"));
         QCOMPARE(Cursor(), QPoint(3, 4));
-        QCOMPARE(Cell(3, 4), QString("=x"));
-        QCOMPARE(fx->dialogs->beeps(), 3);
+        QCOMPARE(Cell(3, 4), QString("05:35"));
+        QCOMPARE(fx->dialogs->beeps(), 4);
+        // The next key starts a new entry: the reason goes.
+        Type("3");
+        QCOMPARE(Status(), QString());
+        // The reasons of the other refusals.
+        Grid().Editor()->selectAll();
+        Enter("0533");
+        QCOMPARE(Status(), QString::fromUtf8("Zeit liegt vor der Zeit darüber (05:35)"));
+        Grid().Editor()->selectAll();
+        Enter("#");
+        QCOMPARE(Status(), QString("Unbekannte Eingabe"));
+        Grid().Editor()->selectAll();
+        Enter("=600");
+        QCOMPARE(Status(), QString("Fahrt 600 gibt es nicht"));
+        QCOMPARE(fx->dialogs->beeps(), 7);
+        // A time that would run backwards against the time below.
+        ClickCell(3, 2);
+        Enter("0545");
+        QCOMPARE(Status(), QString("Zeit liegt nach der Zeit darunter (05:35)"));
+        QCOMPARE(Cursor(), QPoint(3, 2));
+        // A click starts afresh.
+        ClickCell(4, 2);
+        QCOMPARE(Status(), QString());
     }
 
     void savingChecksTheCellStillBeingTyped() {
@@ -333,6 +454,7 @@ class EditTimeTableTest : public QObject {
         Type("0900");
         Click(fmEditTimeTable->btSave);
         QCOMPARE(fx->dialogs->beeps(), 1);
+        QCOMPARE(Status(), QString::fromUtf8("Fahrzeit über 30 Minuten"));
         QCOMPARE(Cell(9, 7), QString("07:44"));
         QVERIFY(Editing());
         QCOMPARE(ReadBytes(timetable), before);
@@ -340,10 +462,16 @@ class EditTimeTableTest : public QObject {
         // A right one is saved in its checked form.
         Type("750");
         Click(fmEditTimeTable->btSave);
-        QVERIFY(!Editing());
+        QVERIFY(!fmEditTimeTable->btSave->isVisible());
         const TTimetableFile file(timetable.toStdString());
         QCOMPARE(FromCp1252(file.ReadRows("1_Mo-Fr").back()),
                  FromCp1252(Cp1252("Südfriedhof,05:24,05:44,06:04,06:24,06:44,07:04,07:24,07:50")));
+        // Nothing left to save: the window closes, and shows the choice again.
+        Click(fmEditTimeTable->btClose);
+        QVERIFY(!fmEditTimeTable->isVisible());
+        fmEditTimeTable->show();
+        QVERIFY(!Editing());
+        QVERIFY(fmEditTimeTable->btTimeTableEdit->isEnabled());
     }
 
     void directionTwoShowsTheRouteReversedAndNewSectionsAreWritten() {
@@ -413,7 +541,8 @@ class EditTimeTableTest : public QObject {
         Click(fmEditTimeTable->sbCopyMode);
         Grid().setFocus();
         Key(Qt::Key_Return);
-        QVERIFY(!Editing());
+        QVERIFY(!fmEditTimeTable->btSave->isVisible());
+        QVERIFY(ReadBytes(timetable).contains("Hauptbahnhof,05:10,05:30,05:50"));
         // ... or, with the save button hidden, moves down unchecked ...
         Open("1", "Mo-Fr", "1");
         QVERIFY(!Grid().Editing());
@@ -423,8 +552,10 @@ class EditTimeTableTest : public QObject {
         QCOMPARE(Cursor(), QPoint(2, 3));
         QVERIFY(Editing());
         QCOMPARE(fx->dialogs->beeps(), 1);
-        // ... and Escape discards.
+        // ... and Escape discards, after the question.
+        fx->dialogs->setNextAnswer(Answer::Yes);
         Key(Qt::Key_Escape);
+        QCOMPARE(fx->dialogs->questions().size(), 1);
         QVERIFY(!Editing());
         QVERIFY(fmEditTimeTable->isVisible());
     }
@@ -458,7 +589,7 @@ class EditTimeTableTest : public QObject {
         QVERIFY(!bytes.contains("Kaputt\"\r\n3="));
     }
 
-    void markersSplitAndMergeStationRowsWithoutMovingOrSaving() {
+    void markersSplitAndMergeStationRowsWithoutMovingTheCursor() {
         Open("1", "Mo-Fr", "1");
         ClickCell(3, 5);
         QCOMPARE(Cell(3, 5), QString("05:38"));
@@ -473,13 +604,21 @@ class EditTimeTableTest : public QObject {
         for (int col = 2; col <= 9; ++col)
             QCOMPARE(Cell(col, 3), Cell(col, 4));
         QCOMPARE(Cell(2, 3), QString("05:13"));
-        // The cursor stays on its cell, nothing is checked, nothing to save.
+        // The cursor stays on its cell, nothing is checked; there is
+        // something to save.
         QCOMPARE(Cursor(), QPoint(3, 6));
         QCOMPARE(Cell(3, 6), QString("05:38"));
-        QVERIFY(!fmEditTimeTable->btSave->isVisible());
+        QVERIFY(fmEditTimeTable->btSave->isVisible());
         QCOMPARE(fx->dialogs->beeps(), 0);
 
-        // Either row of the pair merges back into one "+" row.
+        // Either row of the pair merges back into one "+" row; a row with
+        // times goes only when "&Ja" answers the question.
+        fx->dialogs->clearLog();
+        ClickMarker(4);
+        QCOMPARE(fx->dialogs->questions(),
+                 QStringList({QString::fromUtf8("Bestätigung:Zeiten dieser Zeile löschen?")}));
+        QCOMPARE(Column(1).size(), 7);
+        fx->dialogs->setNextAnswer(Answer::Yes);
         ClickMarker(4);
         QCOMPARE(Column(1).size(), 6);
         QCOMPARE(Column(0), QStringList(6, "+"));
@@ -493,7 +632,8 @@ class EditTimeTableTest : public QObject {
         ClickMarker(4);
         QCOMPARE(Column(0), QStringList(6, "+"));
         QCOMPARE(Column(2), QStringList({"05:10", "05:13", "05:15", "05:18", "05:21", "05:24"}));
-        QVERIFY(!fmEditTimeTable->btSave->isVisible());
+        // Only the split's question came; the empty row went without one.
+        QCOMPARE(fx->dialogs->questions().size(), 3);
 
         // A split station is saved as two rows and comes back as a pair.
         fx->dialogs->setNextAnswer(Answer::Cancel);
@@ -549,6 +689,21 @@ class EditTimeTableTest : public QObject {
         QVERIFY(PixelOf(image, 3, 3, height - 3) != pen);
         QCOMPARE(PixelOf(image, 0, 3, height - 1), Grid().palette().color(QPalette::ButtonText));
         QCOMPARE(PixelOf(image, 3, 4, height - 1), cream);
+        // The rows of the pair are marked "an" and "ab" beside the name.
+        auto marked = [&](int row) {
+            const QRect rect = Grid().CellRect(1, row);
+            for (int x = rect.right() - 18; x <= rect.right(); ++x)
+                for (int y = rect.top(); y < rect.bottom() - 2; ++y) {
+                    const QColor c = image.pixelColor(x, y);
+                    if (c.blue() > 120 && c.red() < 100 && c.green() < 100)
+                        return true;
+                }
+            return false;
+        };
+        QVERIFY(marked(3));
+        QVERIFY(marked(4));
+        QVERIFY(!marked(2));
+        QVERIFY(!marked(5));
 
         // In copy mode no row is cream.
         Click(fmEditTimeTable->sbCopyMode);
@@ -620,6 +775,181 @@ class EditTimeTableTest : public QObject {
         QVERIFY(opened);
         QCOMPARE(fx->dialogs->log(), QStringList({"modal:Fahrplan bearbeiten"}));
         QVERIFY(!fmEditTimeTable->isVisible());
+    }
+
+    void aPendingEntryIsCheckedBeforeASplitOrMerge() {
+        Open("1", "Mo-Fr", "1");
+        const QByteArray before = ReadBytes(timetable);
+        // A refused entry: beep, the cell's text back, no split, no question.
+        ClickCell(3, 5);
+        Type("2400");
+        ClickMarker(5);
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        QCOMPARE(fx->dialogs->questions(), QStringList());
+        QCOMPARE(Cell(3, 5), QString("05:38"));
+        QCOMPARE(Column(0), QStringList(6, "+"));
+        // The same for a merge of a pair.
+        Type("0538");
+        Key(Qt::Key_Down);
+        fx->dialogs->clearLog();
+        fx->dialogs->setNextAnswer(Answer::No);
+        ClickMarker(4);
+        ClickCell(4, 6);
+        Type("x");
+        ClickMarker(5);
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        QCOMPARE(Column(1).size(), 7);
+        QCOMPARE(Cell(4, 6), QString("05:58"));
+
+        // An accepted entry goes into both rows in its checked form.
+        ClickCell(10, 2);
+        Type("930");
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        ClickMarker(2);
+        QCOMPARE(Cell(10, 2), QString("09:30"));
+        QCOMPARE(Cell(10, 3), QString("09:30"));
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        Click(fmEditTimeTable->btCancel);
+        QCOMPARE(ReadBytes(timetable), before);
+    }
+
+    void theIntegerMessageComesOncePerAction() {
+        Open("1", "Mo-Fr", "1");
+        // "=x" with Enter in the last row.
+        ClickCell(3, 7);
+        Enter("=x");
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        QCOMPARE(Status(), QString("'x' ist kein gültiger Integerwert"));
+        // The cell's own text passed the move to the first row.
+        QCOMPARE(Cursor(), QPoint(3, 2));
+        // A station name taken from a web table as the block's top-left text.
+        fx->dialogs->clearLog();
+        ClickCell(10, 2);
+        SelectWorkBlock({{Cp1252("Schloßpark"), "05:18"}});
+        Click(fmEditTimeTable->sbPaste);
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        QVERIFY(Status().endsWith("ist kein gültiger Integerwert"));
+        QCOMPARE(Cursor(), QPoint(10, 2));
+        QCOMPARE(Cell(10, 2), QString());
+        // The same block from the clipboard.
+        fx->dialogs->clearLog();
+        ClickCell(12, 3);
+        QApplication::clipboard()->setText(QString::fromUtf8("Schloßpark\t05:18\n"));
+        QTest::keyClick(Focused(), Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        QVERIFY(Status().endsWith("ist kein gültiger Integerwert"));
+        QVERIFY(fx->dialogs->errors().isEmpty());
+    }
+
+    void everyChangeOfTheCellTextIsAnEdit() {
+        Open("1", "Mo-Fr", "1");
+        // Pasted by the editor's context menu: the save button shows, and a
+        // refusal puts back the cell's own text.
+        ClickCell(3, 3);
+        QApplication::clipboard()->setText("99");
+        ContextMenuAction("Paste");
+        QCOMPARE(Cell(3, 3), QString("99"));
+        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        Key(Qt::Key_Return);
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        QCOMPARE(Cell(3, 3), QString("05:33"));
+
+        // Deleted by the context menu, then taken back by its undo.
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        fmEditTimeTable->btCancel->click();
+        Open("1", "Mo-Fr", "1");
+        ClickCell(4, 3);
+        Grid().Editor()->selectAll();
+        ContextMenuAction("Delete");
+        QCOMPARE(Cell(4, 3), QString());
+        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        ContextMenuAction("Undo");
+        QCOMPARE(Cell(4, 3), QString("05:53"));
+        Key(Qt::Key_Down);
+        QCOMPARE(Cursor(), QPoint(4, 4));
+
+        // Dropped onto the cell.
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        fmEditTimeTable->btCancel->click();
+        fx->dialogs->clearLog();
+        Open("1", "Mo-Fr", "1");
+        ClickCell(5, 4);
+        Grid().Editor()->selectAll();
+        DropText("x");
+        QVERIFY(Cell(5, 4).contains("x"));
+        QCOMPARE(Cell(5, 4), Grid().Editor()->text());
+        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        Key(Qt::Key_Return);
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        QCOMPARE(Cell(5, 4), QString("06:15"));
+    }
+
+    void savingOnAnUnchangedIntervalCellAsksNothing() {
+        Open("1", "Mo-Fr", "1");
+        ClickCell(10, 2);
+        fx->dialogs->setNextAnswer(Answer::No);
+        Enter("a20");
+        QCOMPARE(fx->dialogs->questions(), QStringList({kFillQuestion}));
+        Key(Qt::Key_Up);
+        QCOMPARE(Cursor(), QPoint(10, 2));
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        Click(fmEditTimeTable->btSave);
+        QCOMPARE(fx->dialogs->questions(), QStringList({kFillQuestion}));
+        const TTimetableFile file(timetable.toStdString());
+        QCOMPARE(FromCp1252(file.ReadRows("1_Mo-Fr")[1]),
+                 QString("Marktplatz,05:13,05:33,05:53,06:13,06:33,06:53,07:13,07:33"));
+        QCOMPARE(FromCp1252(file.ReadRows("1_Mo-Fr")[0]),
+                 QString("Hauptbahnhof,05:10,05:30,05:50,06:10,06:30,06:50,07:10,07:30,20 Min"));
+    }
+
+    void theFillQuestionAfterNoIsNotAskedAgainOnTheUnchangedCell() {
+        Open("1", "Mo-Fr", "1");
+        ClickCell(10, 2);
+        fx->dialogs->setNextAnswer(Answer::No);
+        Enter("a20");
+        QCOMPARE(Column(10), QStringList({"20 Min", "", "", "", "", ""}));
+        QCOMPARE(Cursor(), QPoint(10, 3));
+        Key(Qt::Key_Up);
+        fx->dialogs->setNextAnswer(Answer::No);
+        Key(Qt::Key_Down);
+        QCOMPARE(fx->dialogs->questions(), QStringList({kFillQuestion}));
+        QCOMPARE(Cursor(), QPoint(10, 3));
+        QCOMPARE(Cell(10, 3), QString());
+    }
+
+    void aJourneyCopyLeftByArrowOrTabStaysOnceWithABeep() {
+        Open("1", "Mo-Fr", "1");
+        ClickCell(10, 2);
+        Enter("0750");
+        Type("=8");
+        Key(Qt::Key_Down);
+        QCOMPARE(Column(10), QStringList({"07:50", "07:53", "07:55", "07:58", "08:01", "08:04"}));
+        QCOMPARE(Cursor(), QPoint(10, 3));
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        Key(Qt::Key_Down);
+        QCOMPARE(Cursor(), QPoint(10, 4));
+        QCOMPARE(fx->dialogs->beeps(), 1);
+
+        ClickCell(11, 2);
+        Enter("0810");
+        Type("=9");
+        Key(Qt::Key_Tab);
+        QCOMPARE(Column(11), QStringList({"08:10", "08:13", "08:15", "08:18", "08:21", "08:24"}));
+        QCOMPARE(Cursor(), QPoint(11, 3));
+        QCOMPARE(fx->dialogs->beeps(), 2);
+        Key(Qt::Key_Tab);
+        QCOMPARE(Cursor(), QPoint(12, 3));
+    }
+
+    void enterInTheLastRowWithARefusedEntryGoesToTheFirstRow() {
+        Open("1", "Mo-Fr", "1");
+        ClickCell(3, 7);
+        Enter("99");
+        QCOMPARE(fx->dialogs->beeps(), 1);
+        QCOMPARE(Cell(3, 7), QString("05:44"));
+        // The cell's own text passes the second move's check.
+        QCOMPARE(Cursor(), QPoint(3, 2));
     }
 
   private:

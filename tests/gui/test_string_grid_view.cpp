@@ -44,6 +44,12 @@ std::unique_ptr<TStringGridView> MakeGrid(int cols, int rows, QSize size = {400,
     return view;
 }
 
+// Where the editor stands in a cell: within the current cell's frame.
+QRect Inside(const QRect &cell) {
+    const int frame = TStringGridView::kCurrentFrame;
+    return cell.adjusted(frame, frame, -frame, -frame);
+}
+
 // Shows the grid as the active window with the keyboard focus, as a user finds it.
 bool Shown(QWidget &window, QWidget &focus) {
     window.show();
@@ -216,7 +222,11 @@ class StringGridViewTest : public QObject {
         Key(*view, Qt::Key_Right, Qt::ShiftModifier);
         const QImage image = view->viewport()->grab().toImage();
         const QColor highlight = view->palette().color(QPalette::Highlight);
-        QCOMPARE(image.pixelColor(view->CellRect(4, 5).topLeft() + QPoint(1, 1)), highlight);
+        QCOMPARE(image.pixelColor(view->CellRect(4, 5).topLeft() + QPoint(3, 3)), highlight);
+        // The current cell carries its frame.
+        const QColor frame = view->palette().color(QPalette::Text);
+        QCOMPARE(image.pixelColor(view->CellRect(4, 5).topLeft() + QPoint(1, 1)), frame);
+        QCOMPARE(image.pixelColor(view->CellRect(4, 5).bottomRight()), frame);
         QCOMPARE(image.pixelColor(view->CellRect(5, 5).topLeft() + QPoint(1, 1)), highlight);
         QVERIFY(image.pixelColor(view->CellRect(6, 5).topLeft() + QPoint(1, 1)) != highlight);
     }
@@ -429,7 +439,7 @@ class StringGridViewTest : public QObject {
         view->Refresh();
         QCOMPARE(QPoint(view->Col(), view->Row()), QPoint(28, 19));
         QCOMPARE(view->Editor()->text(), QStringLiteral("28/19"));
-        QCOMPARE(view->Editor()->geometry(), view->CellRect(28, 19));
+        QCOMPARE(view->Editor()->geometry(), Inside(view->CellRect(28, 19)));
         QVERIFY(view->verticalScrollBar()->maximum() < 20);
         QVERIFY(view->LeftCol() < lastLeft);
         // Wider journey columns and more fixed ones.
@@ -438,10 +448,37 @@ class StringGridViewTest : public QObject {
         view->MoveTo(3, 2);
         view->Refresh();
         QCOMPARE(view->CellRect(3, 2), QRect(162 + 61, 38, 60, 18));
-        QCOMPARE(view->Editor()->geometry(), view->CellRect(3, 2));
+        QCOMPARE(view->Editor()->geometry(), Inside(view->CellRect(3, 2)));
         view->Grid().SetFixedRows(5);
         view->Refresh();
         QCOMPARE(QPoint(view->Col(), view->Row()), QPoint(3, 5));
+    }
+
+    void theCurrentCellIsFramedAndEveryEditTellsItsEarlierText() {
+        auto view = MakeGrid(10, 40);
+        QVERIFY(Shown(*view));
+        view->SetCell(3, 3, "");
+        QVERIFY(view->MoveTo(3, 3));
+        // Framed while empty and with the editor on it: the frame is outside
+        // the editor, so no cursor blink hides it.
+        const QImage image = view->viewport()->grab().toImage();
+        const QColor frame = view->palette().color(QPalette::Text);
+        const QRect cell = view->CellRect(3, 3);
+        for (const QPoint &p :
+             {cell.topLeft(), cell.topLeft() + QPoint(1, 1), cell.bottomRight(),
+              cell.bottomRight() - QPoint(1, 1), QPoint(cell.left(), cell.center().y())})
+            QCOMPARE(image.pixelColor(p), frame);
+        QVERIFY(image.pixelColor(view->CellRect(4, 3).topLeft() + QPoint(1, 1)) != frame);
+
+        QStringList edits;
+        view->OnTextEdited = [&](int col, int row, const std::string &before) {
+            edits
+                << QStringLiteral("%1/%2:%3").arg(col).arg(row).arg(QString::fromStdString(before));
+        };
+        Type(*view, "ab");
+        view->Editor()->undo();
+        QCOMPARE(edits, QStringList({"3/3:", "3/3:a", "3/3:ab"}));
+        QCOMPARE(Cell(*view, 3, 3), std::string());
     }
 
     void editorIsAlwaysShownOnTheCurrentCellWhileEditing() {
@@ -451,7 +488,7 @@ class StringGridViewTest : public QObject {
         view->setFocus();
         QVERIFY(editor->isVisible());
         QVERIFY(editor->hasFocus());
-        QCOMPARE(editor->geometry(), view->CellRect(2, 2));
+        QCOMPARE(editor->geometry(), Inside(view->CellRect(2, 2)));
         QCOMPARE(editor->text(), QStringLiteral("2/2"));
 
         // Typing replaces the shown text and is in the grid at once.
@@ -465,7 +502,7 @@ class StringGridViewTest : public QObject {
         Key(*view, Qt::Key_Right);
         Key(*view, Qt::Key_Right);
         QCOMPARE(view->Col(), 3);
-        QCOMPARE(editor->geometry(), view->CellRect(3, 2));
+        QCOMPARE(editor->geometry(), Inside(view->CellRect(3, 2)));
         QCOMPARE(editor->selectedText(), QStringLiteral("3/2"));
         Type(*view, "S");
         TypeChar(*view, QStringLiteral("ü"));
@@ -499,7 +536,7 @@ class StringGridViewTest : public QObject {
         view->SetEditing(true);
         QVERIFY(editor->isVisible());
         QVERIFY(editor->hasFocus());
-        QCOMPARE(editor->geometry(), view->CellRect(3, 4));
+        QCOMPARE(editor->geometry(), Inside(view->CellRect(3, 4)));
         Type(*view, "77");
         QCOMPARE(Cell(*view, 3, 4), std::string("77"));
 

@@ -155,7 +155,7 @@ void OpenTimetableAndWebCopy() {
     const auto choose = [](QComboBox *box, const char *text) { Choose(box, text); };
     choose(fmEditTimeTable->cbLines, "1");
     choose(fmEditTimeTable->cbDays, "Mo-Fr");
-    choose(fmEditTimeTable->cbDirection, "1");
+    choose(fmEditTimeTable->cbDirection, "1 → Südfriedhof");
     Click(fmEditTimeTable->btTimeTableEdit);
     QVERIFY(fmEditTimeTable->pTimeTableEdit->isVisible());
     Click(fmEditTimeTable->bbWebCopy);
