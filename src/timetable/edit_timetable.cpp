@@ -15,6 +15,7 @@
 #include "model/timetable_grid.h"
 #include "util/file_io.h"
 #include "util/kv_standard.h"
+#include "util/text_order.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -340,7 +341,9 @@ void TfmEditTimeTable::FormShow() {
                 QStringLiteral("Es konnten nicht alle zugehörigen Dateien gefunden werden!"));
             return;
         }
-    const TStringList lines = LoadNameList(ProjectDir, kLinesFile);
+    // Shown in natural order (1, 2, 10, N 5); the file keeps its own.
+    TStringList lines = LoadNameList(ProjectDir, kLinesFile);
+    SortTextListNatural(lines);
     cbLines->clear();
     for (const std::string &line : lines)
         AddChoice(*cbLines, line);

@@ -242,13 +242,21 @@ class EditTimeTableTest : public QObject {
         QVERIFY(!Editing());
         QVERIFY(fmEditTimeTable->btClose->isVisible());
 
+        // Lines are offered in natural order; the file keeps its own.
+        fmEditTimeTable->hide();
+        const QByteArray lines = "10\r\n2\r\nN 5\r\n1\r\n5\r\n";
+        takton::testing::WriteBytes(fx->path("demo/lines.csv"), lines);
+        fmEditTimeTable->show();
+        QCOMPARE(items(fmEditTimeTable->cbLines), QStringList({"1", "2", "5", "10", "N 5"}));
+        QCOMPARE(takton::testing::ReadBytes(fx->path("demo/lines.csv")), lines);
+
         // A missing master-data file: the message, and the boxes keep their entries.
         fmEditTimeTable->hide();
         QFile::remove(fx->path("demo/station_lines.csv"));
         fmEditTimeTable->show();
         QCOMPARE(fx->dialogs->messages(),
                  QStringList({"Es konnten nicht alle zugehörigen Dateien gefunden werden!"}));
-        QCOMPARE(items(fmEditTimeTable->cbLines), QStringList({"1", "5"}));
+        QCOMPARE(items(fmEditTimeTable->cbLines), QStringList({"1", "2", "5", "10", "N 5"}));
         // Without the reverse index nothing opens, and nothing is said.
         Click(fmEditTimeTable->btTimeTableEdit);
         QVERIFY(!Editing());
