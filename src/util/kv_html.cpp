@@ -356,4 +356,83 @@ void HtmlTableToGrid(std::string_view tableText, TStringGrid &grid, bool fitColu
     }
 }
 
+void FitColumnWidths(TStringGrid &grid, const TTextWidthFn &textWidth) {
+    std::vector<int> widths(static_cast<std::size_t>(grid.ColCount()), 0);
+    for (int row = 0; row < grid.RowCount(); ++row) {
+        const auto &cells = grid.RowCells(row);
+        for (std::size_t col = 0; col < cells.size(); ++col)
+            if (!cells[col].empty())
+                widths[col] = std::max(widths[col], textWidth(cells[col]));
+    }
+    for (std::size_t col = 0; col < widths.size(); ++col) {
+        const int c = static_cast<int>(col);
+        if (widths[col] > grid.ColWidth(c))
+            grid.SetColWidth(c, widths[col]);
+    }
+}
+
+// FindElement's search for "table", then for "/table", run as one walk over
+// the tags; between the two, the tags drive HtmlTableToGrid's row and cell
+// states without building any text.
+std::vector<THtmlTableShape> MeasureTables(std::string_view page, TCellMarkFn mark) {
+    std::vector<THtmlTableShape> tables;
+    bool inTable = false;
+    std::size_t tableStart = 0;
+    std::size_t rows = 0;
+    std::size_t cols = 0;
+    std::size_t rowCells = 0;
+    std::size_t cells = 0;
+    std::size_t marked = 0;
+    bool inRow = false;
+    bool inCell = false;
+    std::size_t cellStart = 0;
+
+    RawTag tag;
+    for (std::size_t pos = 0; ScanRaw(page, pos, tag); pos = tag.end + 1) {
+        const std::string_view name = page.substr(tag.nameBegin, tag.nameLength);
+        if (!inTable) {
+            if (!EqualsFolded(name, "table"))
+                continue;
+            inTable = true;
+            tableStart = tag.start;
+            rows = cols = rowCells = cells = marked = 0;
+            inRow = inCell = false;
+        }
+        switch (ClassifyTableTag(page.substr(tag.start, tag.end - tag.start + 1))) {
+        case TableTag::Row:
+            inRow = true;
+            ++rows;
+            rowCells = 0;
+            break;
+        case TableTag::RowEnd:
+            inRow = false;
+            break;
+        case TableTag::Cell:
+            if (inRow) {
+                inCell = true;
+                cellStart = tag.end + 1;
+            }
+            break;
+        case TableTag::CellEnd:
+            if (inCell) {
+                inCell = false;
+                cols = std::max(cols, ++rowCells);
+                ++cells;
+                if (mark && mark(page.substr(cellStart, tag.start - cellStart)))
+                    ++marked;
+            }
+            break;
+        case TableTag::Other:
+            break;
+        }
+        if (EqualsFolded(name, "/table")) {
+            inTable = false;
+            tables.push_back({page.substr(tableStart, tag.end + 1 - tableStart),
+                              std::max<std::size_t>(rows, 1), std::max<std::size_t>(cols, 1), cells,
+                              marked});
+        }
+    }
+    return tables;
+}
+
 } // namespace takton
