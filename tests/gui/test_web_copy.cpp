@@ -241,27 +241,33 @@ class WebCopyTest : public WebCopyTestBase {
     void pastingTakesTheTableThatNamesTheMostStations() {
         OpenTimetableAndWebCopy();
         // Two tables with three stations each (a name inside a longer word
-        // counts): the first is taken. Its columns are widened to show their
-        // texts whole (2 pixels of room on either side); a column of narrow
-        // texts keeps the default width.
+        // counts) and no times: the first is taken. Its columns are widened
+        // to show their texts whole (2 pixels of room on either side); a
+        // column of narrow texts keeps the default width.
         const QStringList first = {"Hauptbahnhof|Rathaus|Marktplatzfest|", "1|2||7"};
-        const QStringList second = {"Hauptbahnhof|08:10", "Rathaus|08:15", "Schloßpark|08:18"};
-        PasteHtml(Page({{"Impressum"}, first, second}));
+        PasteHtml(Page({{"Impressum"}, first, {"Hauptbahnhof|Rathaus|Schloßpark"}}));
         QCOMPARE(WorkRows(), QStringList({"Hauptbahnhof|Rathaus|Marktplatzfest|", "1|2||7"}));
         const QFontMetrics metrics(Work().font());
         QCOMPARE(Work().Grid().ColWidth(0), metrics.horizontalAdvance("Hauptbahnhof") + 4);
         QCOMPARE(Work().Grid().ColWidth(2), metrics.horizontalAdvance("Marktplatzfest") + 4);
         QCOMPARE(Work().Grid().ColWidth(3), 32);
 
+        // Naming as many stations, the table with times wins the tie.
+        const QStringList second = {"Hauptbahnhof|08:10", "Rathaus|08:15", "Schloßpark|08:18"};
+        PasteHtml(Page({first, second}));
+        QCOMPARE(WorkRows(), second);
+
         // A table naming four stations wins. The clipboard text reaches the
-        // grid in the code page: what it cannot hold becomes "?". Line ends
-        // and entities stay as they are.
+        // grid in the code page: what it cannot hold becomes "?". References
+        // are decoded and blanks at either end trimmed; line ends inside stay.
         const QStringList third = {"Haltestelle|Fahrt 1", "Hauptbahnhof|08:10 → 08:12",
-                                   "Rathaus|08:15", "Schloßpark|\n08:18&nbsp;", "Mühlenweg|08:20"};
+                                   "Rathaus|08:15", "Schloßpark|\n08:18&nbsp;",
+                                   "Mühlenweg|08:20<br>\n08&#58;22"};
         PasteHtml(Page({first, second, third}));
         QCOMPARE(WorkRows(),
                  QStringList({"Haltestelle|Fahrt 1", "Hauptbahnhof|08:10 ? 08:12", "Rathaus|08:15",
-                              "Schloßpark|\n08:18&nbsp;", "Mühlenweg|08:20"}));
+                              "Schloßpark|08:18", "Mühlenweg|08:20\n08:22"}));
+        QVERIFY(fmWebCopy->lbPasteNote->text().isEmpty());
 
         // Station names count exactly, letter case included, and only in
         // tables: nothing else changes the grid, and nothing is said.
@@ -273,6 +279,39 @@ class WebCopyTest : public WebCopyTestBase {
         QApplication::clipboard()->clear();
         Click(fmWebCopy->Button1);
         QCOMPARE(WorkRows(), taken);
+        QVERIFY(fx->dialogs->log().isEmpty());
+    }
+
+    void whyNothingWasLaidOutIsSaidInTheWindow() {
+        OpenTimetableAndWebCopy();
+        PasteHtml(Page({{"Hauptbahnhof|05:10"}}));
+        const QStringList taken = WorkRows();
+        QLabel *note = fmWebCopy->lbPasteNote;
+        QVERIFY(note->isVisible());
+        QVERIFY(note->text().isEmpty());
+
+        QApplication::clipboard()->clear();
+        Click(fmWebCopy->Button1);
+        QCOMPARE(note->text(), QString("Die Zwischenablage enthält kein HTML."));
+        PasteHtml("Hauptbahnhof\t05:10\n");
+        QCOMPARE(note->text(), QString("Die Zwischenablage enthält kein HTML."));
+        PasteHtml("<body><p>Hauptbahnhof 05:10</p></body>");
+        QCOMPARE(note->text(), QString("Das HTML in der Zwischenablage enthält keine Tabelle."));
+        // The list still offers the last page's tables.
+        QCOMPARE(fmWebCopy->cbTable->count(), 1);
+
+        // Tables, but none names a station: they are offered, none chosen,
+        // and one can be chosen by hand.
+        PasteHtml(Page({{"Nordstadt|05:10", "Südstadt|05:20"}, {"Preis|2,10"}}));
+        QCOMPARE(note->text(), QString("Keine Tabelle nennt eine Station des Fahrplans; unter "
+                                       "\"Tabelle:\" lässt sich eine wählen."));
+        QCOMPARE(WorkRows(), taken);
+        QCOMPARE(fmWebCopy->cbTable->count(), 2);
+        QCOMPARE(fmWebCopy->cbTable->currentIndex(), -1);
+        fmWebCopy->cbTable->setFocus();
+        QTest::keyClick(fmWebCopy->cbTable, Qt::Key_Down);
+        QCOMPARE(WorkRows(), QStringList({"Nordstadt|05:10", "Südstadt|05:20"}));
+        QVERIFY(note->text().isEmpty());
         QVERIFY(fx->dialogs->log().isEmpty());
     }
 
