@@ -157,26 +157,43 @@ std::string_view ParsedTagName(std::string_view inside, std::size_t &after) {
 
 enum class TableTag { Other, Row, RowEnd, Cell, CellEnd };
 
+// Folding outside ASCII never gives an ASCII letter, so for the ASCII names
+// of table tags this is FoldCase.
+char FoldAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// What a tag of this name means to the table layout: "tr", "td", "th" and
+// their ends, in any letter case.
+TableTag ClassifyTagName(std::string_view name) {
+    const std::size_t n = name.size();
+    if (n < 2 || n > 3)
+        return TableTag::Other;
+    const bool end = n == 3;
+    if ((end && name[0] != '/') || FoldAscii(name[n - 2]) != 't')
+        return TableTag::Other;
+    const char last = FoldAscii(name[n - 1]);
+    if (last == 'r')
+        return end ? TableTag::RowEnd : TableTag::Row;
+    if (last == 'd' || last == 'h')
+        return end ? TableTag::CellEnd : TableTag::Cell;
+    return TableTag::Other;
+}
+
 // What a tag means to the table layout: the value of the first item that the
 // tag parser would give, without building the list.
 TableTag ClassifyTableTag(std::string_view tagText) {
     std::size_t after = 0;
-    const std::string_view name = ParsedTagName(TagInside(tagText), after);
-    if (name.empty() || name.size() > 3)
-        return TableTag::Other;
-    char folded[3] = {};
-    for (std::size_t i = 0; i < name.size(); ++i)
-        folded[i] = FoldCase(name[i]);
-    const std::string_view f(folded, name.size());
-    if (f == "tr")
-        return TableTag::Row;
-    if (f == "/tr")
-        return TableTag::RowEnd;
-    if (f == "td" || f == "th")
-        return TableTag::Cell;
-    if (f == "/td" || f == "/th")
-        return TableTag::CellEnd;
-    return TableTag::Other;
+    return ClassifyTagName(ParsedTagName(TagInside(tagText), after));
+}
+
+// ClassifyTableTag for a tag the scanner found. When the name follows the "<"
+// directly (and is no "=", which the parser passes over), the parser reads
+// the same name: most tags need no parsing.
+TableTag ClassifyRawTag(std::string_view text, const RawTag &tag) {
+    if (tag.nameBegin == tag.start + 1 && text[tag.nameBegin] != '=')
+        return ClassifyTagName(text.substr(tag.nameBegin, tag.nameLength));
+    return ClassifyTableTag(text.substr(tag.start, tag.end - tag.start + 1));
 }
 
 } // namespace
@@ -298,7 +315,7 @@ void HtmlTableToGrid(std::string_view tableText, TStringGrid &grid, bool fitColu
     RawTag tag;
     for (std::size_t pos = 0; ScanRaw(tableText, pos, tag); pos = tag.end + 1) {
         const std::size_t next = tag.end + 1;
-        switch (ClassifyTableTag(tableText.substr(tag.start, tag.end - tag.start + 1))) {
+        switch (ClassifyRawTag(tableText, tag)) {
         case TableTag::Row:
             inRow = true;
             rows.emplace_back();
@@ -398,7 +415,7 @@ std::vector<THtmlTableShape> MeasureTables(std::string_view page, TCellMarkFn ma
             rows = cols = rowCells = cells = marked = 0;
             inRow = inCell = false;
         }
-        switch (ClassifyTableTag(page.substr(tag.start, tag.end - tag.start + 1))) {
+        switch (ClassifyRawTag(page, tag)) {
         case TableTag::Row:
             inRow = true;
             ++rows;

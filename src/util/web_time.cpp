@@ -17,12 +17,11 @@ enum class DaySide { None, Am, Pm };
 
 // The suffix after a time: nothing, am/pm in two spellings, or "Uhr".
 std::optional<DaySide> ParseSuffix(std::string_view text) {
-    const std::string folded = FoldCase(text);
-    if (folded.empty() || folded == "uhr")
+    if (text.empty() || SameTextCi(text, "uhr"))
         return DaySide::None;
-    if (folded == "am" || folded == "a.m.")
+    if (SameTextCi(text, "am") || SameTextCi(text, "a.m."))
         return DaySide::Am;
-    if (folded == "pm" || folded == "p.m.")
+    if (SameTextCi(text, "pm") || SameTextCi(text, "p.m."))
         return DaySide::Pm;
     return std::nullopt;
 }
@@ -74,7 +73,27 @@ std::string TimetableTimeText(std::string_view text) {
     return out;
 }
 
+namespace {
+
+// "6:25", "06:25", "6.25" alone: most cells of a timetable, decided at once.
+std::optional<bool> PlainTime(std::string_view text) {
+    if (text.size() != 4 && text.size() != 5)
+        return std::nullopt;
+    const std::size_t sep = text.size() - 3;
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (i != sep && !IsDigit(text[i]))
+            return std::nullopt;
+    if (text[sep] != ':' && text[sep] != '.')
+        return std::nullopt;
+    const int hour = sep == 2 ? (text[0] - '0') * 10 + (text[1] - '0') : text[0] - '0';
+    return hour <= 23 && text[sep + 1] <= '5';
+}
+
+} // namespace
+
 bool IsTimeLikeHtmlCell(std::string_view source) {
+    if (const auto plain = PlainTime(source))
+        return *plain;
     // "11:10 a.m." is the longest time; blanks inside collapse to one.
     std::array<char, 16> text{};
     std::size_t length = 0;
