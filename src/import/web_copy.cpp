@@ -291,7 +291,9 @@ bool TfmWebCopy::TakePageHtml(const std::string &page, bool onlyWhenChosen) {
     auto kept = std::make_unique<const std::string>(page);
     const TWebTablePage taken = TakeWebTable(*kept, kStationsHeading, TimetableStations(),
                                              sgWorkGrid->Grid(), WorkGridTextWidth());
-    if (taken.Chosen < 0 && (onlyWhenChosen || taken.Tables.empty())) {
+    const bool anyCells = std::any_of(taken.Tables.begin(), taken.Tables.end(),
+                                      [](const TTableInfo &table) { return table.Cells > 0; });
+    if (taken.Chosen < 0 && (onlyWhenChosen || !anyCells)) {
         if (!onlyWhenChosen)
             lbPasteNote->setText(IsHtmlText(page) ? kNoTable : kNoHtml);
         return false;

@@ -481,6 +481,9 @@ class WebCopyTest : public WebCopyTestBase {
         QCOMPARE(note->text(), QString("Die Zwischenablage enthält kein HTML."));
         PasteHtml("<body><p>Hauptbahnhof 05:10</p></body>");
         QCOMPARE(note->text(), QString("Das HTML in der Zwischenablage enthält keine Tabelle."));
+        note->clear();
+        PasteHtml("<table class=\"rahmen\">\n</table>");
+        QCOMPARE(note->text(), QString("Das HTML in der Zwischenablage enthält keine Tabelle."));
         // The list still offers the last page's tables.
         QCOMPARE(fmWebCopy->cbTable->count(), 1);
 
