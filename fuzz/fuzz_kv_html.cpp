@@ -3,10 +3,12 @@
 // rules give. Input: the page, then optionally a NUL and station names
 // separated by NULs.
 
+#include "util/html_text.h"
 #include "util/kv_html.h"
 #include "util/kv_html_reference.h"
 #include "util/kv_standard.h"
 #include "util/table_choice.h"
+#include "util/web_time.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -66,8 +68,31 @@ void CheckTable(std::string_view page) {
     }
 }
 
+// A reference is never shorter than what it stands for; a trimmed cell has
+// no blank at either end; a time becomes "HH:MM"; without tags and
+// references the cell scan sees a time exactly where the parser does.
+void CheckCellTexts(std::string_view page) {
+    Require(DecodeHtmlReferences(page).size() <= page.size());
+    const std::string cell = WebCellText(page);
+    Require(cell.empty() || (!IsCellBlank(cell.front()) && !IsCellBlank(cell.back())));
+    const std::string time = TimetableTimeText(page);
+    Require(time == page || (time.size() == 5 && time[2] == ':'));
+    if (page.find_first_of("<&") == std::string_view::npos)
+        Require(IsTimeLikeHtmlCell(page) == ParseWebTime(page).has_value());
+    (void)IsHtmlText(page);
+}
+
 void CheckChoice(std::string_view page, const std::vector<std::string> &names) {
     const auto tables = CutTables(page);
+    const auto survey = SurveyTables(page, names);
+    Require(survey.size() == tables.size());
+    for (std::size_t i = 0; i < survey.size(); ++i) {
+        Require(survey[i].Text == tables[i]);
+        TStringGrid grid(1, 1, 0, 0);
+        HtmlTableToGrid(survey[i].Text, grid, false);
+        Require(survey[i].Rows == grid.RowCount() && survey[i].Cols == grid.ColCount());
+        Require(survey[i].Times <= survey[i].Cells);
+    }
     for (const auto table : tables) {
         Require(table.size() >= 2 && table.front() == '<' && table.back() == '>');
         Require(table.data() >= page.data() &&
@@ -93,5 +118,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t *data, std::size_t size
     CheckTags(page);
     CheckTable(page);
     CheckChoice(page, names);
+    CheckCellTexts(page);
     return 0;
 }

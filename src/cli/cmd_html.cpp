@@ -1,14 +1,17 @@
 // takton-cli html-table ...: the table of a saved web page that the web copy
-// window would choose for a timetable, laid out as its grid and printed as CSV.
+// window would choose for a timetable, laid out as its grid and printed as CSV;
+// or the list of the page's tables to choose from.
 
 #include "cli/cli_context.h"
 #include "model/timetable_grid.h"
+#include "util/clipboard_text.h"
 #include "util/cp1252.h"
 #include "util/error.h"
 #include "util/file_io.h"
-#include "util/kv_html.h"
 #include "util/kv_standard.h"
 #include "util/table_choice.h"
+
+#include <charconv>
 
 namespace takton::cli {
 namespace {
@@ -25,59 +28,57 @@ std::string PageAsCp1252(const std::string &bytes, bool isCp1252) {
     return Utf8ToCp1252Lossy(utf8);
 }
 
-// RFC 4180: a field with a comma, a double quote or a line break is quoted,
-// its double quotes doubled.
-std::string CsvField(const std::string &utf8) {
-    if (utf8.find_first_of(",\"\r\n") == std::string::npos)
-        return utf8;
-    std::string out = "\"";
-    for (const char c : utf8) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    out += '"';
-    return out;
+// "--table N": N counts the page's tables from 1, as the list shows them.
+int TableIndexOption(CliContext &ctx) {
+    const std::string text = ctx.TakeOption("--table");
+    if (text.empty())
+        return -1;
+    int number = 0;
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), number);
+    if (error != std::errc() || end != text.data() + text.size() || number < 1)
+        throw UsageError("--table braucht die Nummer einer Tabelle (ab 1)");
+    return number - 1;
 }
 
 int HtmlTable(CliContext &ctx) {
     const std::string encoding = ctx.TakeOption("--encoding");
     if (!encoding.empty() && encoding != "cp1252" && encoding != "utf-8")
         throw UsageError("--encoding kennt nur cp1252 und utf-8");
-    ctx.ExpectArgs(2);
+    const bool list = ctx.TakeFlag("--list");
+    const int wanted = TableIndexOption(ctx);
+    // Without stations only a list or a table given by number makes sense.
+    ctx.ExpectArgs(list || wanted >= 0 ? 1 : 2);
 
     const std::string path = ctx.PathArg(0);
     const auto bytes = ReadWholeFile(path);
     if (!bytes)
         return ctx.Refuse("Datei " + PathForMessage(path) + " nicht gefunden");
     const std::string page = PageAsCp1252(*bytes, encoding == "cp1252");
-
-    // The web copy window scores the station column from the header row on,
-    // whose text is "Stationen".
-    std::vector<std::string> names{kStationsHeading};
-    names.insert(names.end(), ctx.Args().begin() + 1, ctx.Args().end());
-    const TTableChoice choice = ChooseTable(page, names);
-    if (choice.Index < 0)
-        return ctx.Refuse("Keine passende Tabelle gefunden");
+    const std::vector<std::string> stations(ctx.Args().begin() + 1, ctx.Args().end());
 
     TStringGrid grid(1, 1, 0, 0);
-    HtmlTableToGrid(choice.Text, grid, true,
-                    [](std::string_view text) { return static_cast<int>(text.size()); });
-    std::string csv;
-    for (int row = 0; row < grid.RowCount(); ++row) {
-        for (int col = 0; col < grid.ColCount(); ++col) {
-            if (col > 0)
-                csv += ',';
-            csv += CsvField(Cp1252ToUtf8(grid.Cell(col, row)));
-        }
-        csv += "\r\n";
+    const TWebTablePage taken = TakeWebTable(
+        page, kStationsHeading, stations, grid,
+        [](std::string_view text) { return static_cast<int>(text.size()); }, wanted);
+    if (list) {
+        bool any = false;
+        for (std::size_t i = 0; i < taken.Tables.size(); ++i)
+            if (taken.Tables[i].Cells > 0) {
+                ctx.PrintLine(TableListText(taken.Tables[i], static_cast<int>(i)));
+                any = true;
+            }
+        return any ? kExitOk : ctx.Refuse("Keine Tabelle mit Zellen gefunden");
     }
-    ctx.PrintRaw(csv);
+    if (taken.Chosen < 0)
+        return wanted >= 0 ? ctx.Refuse("Keine Tabelle " + std::to_string(wanted + 1) +
+                                        " mit Zellen auf der Seite")
+                           : ctx.Refuse("Keine passende Tabelle gefunden");
+    ctx.PrintRaw(Cp1252ToUtf8(GridCsvText(grid)));
     return kExitOk;
 }
 
 constexpr CliCommand kCommands[] = {
-    {"html-table", "", "[--encoding cp1252] PAGE.html STATION...", HtmlTable},
+    {"html-table", "", "[--encoding cp1252] [--list] [--table N] PAGE.html STATION...", HtmlTable},
 };
 
 } // namespace

@@ -6,9 +6,11 @@
 #include "gui/qt_text.h"
 #include "gui/string_grid_view.h"
 #include "import/web_browser.h"
+#include "model/timetable_grid.h"
 #include "timetable/edit_timetable.h"
 #include "util/cp1252.h"
 #include "util/error.h"
+#include "util/html_text.h"
 #include "util/kv_html.h"
 #include "util/kv_standard.h"
 #include "util/table_choice.h"
@@ -51,11 +53,12 @@ QHBoxLayout *Bar(QVBoxLayout *page) {
     return bar;
 }
 
-// Copies the texts of column col + 1 into column col.
-void CopyColumnFromRight(TStringGrid &grid, int col) {
-    for (int row = 0; row < grid.RowCount(); ++row)
-        grid.SetCell(col, row, grid.Cell(col + 1, row));
-}
+// Why "HTML einfügen" lays nothing out.
+const QString kNoHtml = QStringLiteral("Die Zwischenablage enthält kein HTML.");
+const QString kNoTable = QStringLiteral("Das HTML in der Zwischenablage enthält keine Tabelle.");
+const QString kNoStation =
+    QStringLiteral("Keine Tabelle nennt eine Station des Fahrplans; unter \"Tabelle:\" lässt "
+                   "sich eine wählen.");
 
 } // namespace
 
@@ -142,6 +145,21 @@ void TfmWebCopy::CreateTableGridPage() {
     top->addWidget(btAction);
     top->addStretch(1);
 
+    auto *choice = Bar(page);
+    lbTable = new QLabel(QStringLiteral("Tabelle:"), tsTableGrid);
+    lbTable->setObjectName(QStringLiteral("lbTable"));
+    cbTable = new QComboBox(tsTableGrid);
+    cbTable->setObjectName(QStringLiteral("cbTable"));
+    cbTable->setMinimumContentsLength(48);
+    lbTable->setBuddy(cbTable);
+    lbPasteNote = new QLabel(tsTableGrid);
+    lbPasteNote->setObjectName(QStringLiteral("lbPasteNote"));
+    lbPasteNote->setStyleSheet(QStringLiteral("color: #800000"));
+    choice->addWidget(lbTable);
+    choice->addWidget(cbTable);
+    choice->addSpacing(16);
+    choice->addWidget(lbPasteNote, 1);
+
     sgWorkGrid = new TStringGridView(tsTableGrid);
     sgWorkGrid->setObjectName(QStringLiteral("sgWorkGrid"));
     TStringGrid &grid = sgWorkGrid->Grid();
@@ -159,6 +177,8 @@ void TfmWebCopy::CreateTableGridPage() {
 
     connect(Button1, &QPushButton::clicked, this, Guarded([this] { btPasteClick(); }));
     connect(btAction, &QPushButton::clicked, this, Guarded([this] { btActionClick(); }));
+    // Only the planner's choice lays a table out, not the filling of the list.
+    connect(cbTable, &QComboBox::activated, this, Guarded([this] { cbTableChange(); }));
 }
 
 bool TfmWebCopy::eventFilter(QObject *watched, QEvent *event) {
@@ -243,33 +263,90 @@ void TfmWebCopy::TakeCopiedBody(const TBodyHtml &body) {
 
 // ---- Tabellen-Kopie --------------------------------------------------------
 
-// The station column of the timetable grid from its second header row on
-// ("Stationen"), as the timetable editor holds it at this moment.
-std::vector<std::string> TfmWebCopy::TimetableStationColumn() const {
+// The station names of the timetable grid, as the timetable editor holds them
+// at this moment.
+std::vector<std::string> TfmWebCopy::TimetableStations() const {
     std::vector<std::string> names;
     if (!fmEditTimeTable)
         return names;
     fmEditTimeTable->EnsureControls();
     const TStringGrid &timetable = fmEditTimeTable->sgTimeTable->Grid();
-    for (int row = 1; row < timetable.RowCount(); ++row)
+    for (int row = kFirstStationRow; row < timetable.RowCount(); ++row)
         names.push_back(timetable.Cell(1, row));
     return names;
 }
 
 void TfmWebCopy::btPasteClick() {
     const QMimeData *data = QApplication::clipboard()->mimeData();
-    if (!data || !data->hasText())
+    // A browser's copy of part of a page carries it as HTML beside the text.
+    if (data && data->hasHtml())
+        TakePageHtml(ToCp1252Lossy(data->html()));
+    else if (data && data->hasText())
+        TakePageHtml(ToCp1252Lossy(data->text()));
+    else
+        lbPasteNote->setText(kNoHtml);
+}
+
+bool TfmWebCopy::TakePageHtml(const std::string &page, bool onlyWhenChosen) {
+    EnsureControls();
+    // The grid is touched only when a table is laid out.
+    auto kept = std::make_unique<const std::string>(page);
+    const TWebTablePage taken = TakeWebTable(*kept, kStationsHeading, TimetableStations(),
+                                             sgWorkGrid->Grid(), WorkGridTextWidth());
+    const bool anyCells = std::any_of(taken.Tables.begin(), taken.Tables.end(),
+                                      [](const TTableInfo &table) { return table.Cells > 0; });
+    if (taken.Chosen < 0 && (onlyWhenChosen || !anyCells)) {
+        if (!onlyWhenChosen)
+            lbPasteNote->setText(IsHtmlText(page) ? kNoTable : kNoHtml);
+        return false;
+    }
+    page_ = std::move(kept);
+    tables_ = taken.Tables;
+    OfferTables(taken.Chosen);
+    if (taken.Chosen < 0) {
+        lbPasteNote->setText(kNoStation);
+        return false;
+    }
+    lbPasteNote->clear();
+    sgWorkGrid->Refresh();
+    return true;
+}
+
+// Every table with cells, the chosen one selected.
+void TfmWebCopy::OfferTables(int chosen) {
+    cbTable->clear();
+    for (std::size_t i = 0; i < tables_.size(); ++i) {
+        if (tables_[i].Cells == 0)
+            continue;
+        const int index = static_cast<int>(i);
+        cbTable->addItem(FromCp1252(TableListText(tables_[i], index)), index);
+        if (index == chosen)
+            cbTable->setCurrentIndex(cbTable->count() - 1);
+    }
+    if (chosen < 0)
+        cbTable->setCurrentIndex(-1);
+}
+
+void TfmWebCopy::cbTableChange() {
+    const int item = cbTable->currentIndex();
+    if (item < 0)
         return;
-    const std::string page = ToCp1252Lossy(data->text());
-    const TTableChoice choice = ChooseTable(page, TimetableStationColumn());
-    if (choice.Index < 0)
-        return;
-    // A fitted column shows its texts whole: the grid draws a text 2 pixels in
-    // from the cell's left edge, and leaves as much on the right.
-    const QFontMetrics metrics(sgWorkGrid->font());
-    HtmlTableToGrid(choice.Text, sgWorkGrid->Grid(), true, [&metrics](std::string_view text) {
+    const int index = cbTable->itemData(item).toInt();
+    if (index >= 0 && index < static_cast<int>(tables_.size()))
+        LayOutTable(tables_[static_cast<std::size_t>(index)].Text);
+}
+
+// A fitted column shows its texts whole: the grid draws a text 2 pixels in
+// from the cell's left edge, and leaves as much on the right.
+TTextWidthFn TfmWebCopy::WorkGridTextWidth() const {
+    return [metrics = QFontMetrics(sgWorkGrid->font())](std::string_view text) {
         return metrics.horizontalAdvance(FromCp1252(text)) + 2 * TStringGridView::kTextIndent;
-    });
+    };
+}
+
+void TfmWebCopy::LayOutTable(std::string_view tableText) {
+    LayOutWebTable(tableText, sgWorkGrid->Grid(), WorkGridTextWidth());
+    lbPasteNote->clear();
     sgWorkGrid->Refresh();
 }
 
@@ -287,13 +364,7 @@ void TfmWebCopy::btActionClick() {
         rows ? InsertGridRow(grid, row) : InsertGridColumn(grid, col);
         break;
     case kDuplicate:
-        if (rows) {
-            InsertGridRow(grid, row);
-            grid.RowCells(row) = grid.RowCells(row + 1);
-        } else {
-            InsertGridColumn(grid, col);
-            CopyColumnFromRight(grid, col);
-        }
+        rows ? DuplicateGridRow(grid, row) : DuplicateGridColumn(grid, col);
         break;
     case kDelete:
         rows ? DeleteGridRow(grid, row) : DeleteGridColumn(grid, col);

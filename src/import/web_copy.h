@@ -12,6 +12,7 @@
 // editor without blocking either window.
 
 #include "gui/lazy_dialog.h"
+#include "util/table_choice.h"
 
 #include <QDialog>
 #include <memory>
@@ -44,6 +45,14 @@ class TfmWebCopy : public TLazyDialog {
     void btCopyClick();
     void btPasteClick();
     void btActionClick();
+    void cbTableChange();
+
+    // Takes a page's HTML (cp1252) as "HTML einfügen" takes the clipboard's:
+    // the table that names the most stations of the open timetable is laid
+    // out in the work grid and the page's tables are offered under "Tabelle:";
+    // when none is laid out, the window says why. With onlyWhenChosen the
+    // window stays as it was unless a table is laid out. Gives whether one is.
+    bool TakePageHtml(const std::string &page, bool onlyWhenChosen = false);
 
     // The browser, once the "Website" page has been shown; null before and
     // when the browser module is not available.
@@ -66,6 +75,9 @@ class TfmWebCopy : public TLazyDialog {
     QComboBox *cbActionArea = nullptr;
     QComboBox *cbAction = nullptr;
     QPushButton *btAction = nullptr;
+    QLabel *lbTable = nullptr;
+    QComboBox *cbTable = nullptr;  // every table of the page with cells
+    QLabel *lbPasteNote = nullptr; // why "HTML einfügen" laid nothing out
     TStringGridView *sgWorkGrid = nullptr;
 
   protected:
@@ -77,7 +89,14 @@ class TfmWebCopy : public TLazyDialog {
     bool eventFilter(QObject *watched, QEvent *event) override;
     void EnsureBrowser();
     void TakeCopiedBody(const TBodyHtml &body);
-    std::vector<std::string> TimetableStationColumn() const;
+    std::vector<std::string> TimetableStations() const;
+    void LayOutTable(std::string_view tableText);
+    TTextWidthFn WorkGridTextWidth() const;
+    void OfferTables(int chosen);
+
+    // The page last taken with tables; tables_ views into it.
+    std::unique_ptr<const std::string> page_;
+    std::vector<TTableInfo> tables_;
 
     std::unique_ptr<TWebBrowser> browser_;
     bool browserTried_ = false;

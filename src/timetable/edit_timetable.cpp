@@ -13,9 +13,12 @@
 #include "model/prj_params.h"
 #include "model/timetable_file.h"
 #include "model/timetable_grid.h"
+#include "util/clipboard_text.h"
 #include "util/file_io.h"
+#include "util/html_text.h"
 #include "util/kv_standard.h"
 #include "util/text_order.h"
+#include "util/web_time.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -25,6 +28,7 @@
 #include <QKeySequence>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollBar>
@@ -73,60 +77,6 @@ bool KeyIs(const TGridKey &key, QKeySequence::StandardKey standard) {
 const QColor kStripeColor(255, 251, 240);
 // "an" and "ab" beside the station of a pair.
 const QColor kPairRoleColor(0, 0, 160);
-
-// Tab-separated text as spreadsheets put it on the clipboard: cells split at
-// tabs, rows at line ends; a cell in double quotes may hold tabs, line ends
-// and doubled quotes. A last line end ends the last row, it adds none.
-QList<QStringList> ParseTabText(const QString &text) {
-    QList<QStringList> rows;
-    QStringList row;
-    QString cell;
-    bool quoted = false;
-    bool cellStart = true;
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text.at(i);
-        if (quoted) {
-            if (c != QLatin1Char('"'))
-                cell += c;
-            else if (i + 1 < text.size() && text.at(i + 1) == QLatin1Char('"'))
-                cell += text.at(++i);
-            else
-                quoted = false;
-            continue;
-        }
-        if (c == QLatin1Char('"') && cellStart) {
-            quoted = true;
-            cellStart = false;
-        } else if (c == QLatin1Char('\t')) {
-            row << cell;
-            cell.clear();
-            cellStart = true;
-        } else if (c == QLatin1Char('\n')) {
-            row << cell;
-            rows << row;
-            row.clear();
-            cell.clear();
-            cellStart = true;
-        } else if (c != QLatin1Char('\r')) {
-            cell += c;
-            cellStart = false;
-        }
-    }
-    if (!cell.isEmpty() || !row.isEmpty()) {
-        row << cell;
-        rows << row;
-    }
-    return rows;
-}
-
-QString TabTextCell(const QString &text) {
-    if (!text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\t')) &&
-        !text.contains(QLatin1Char('\n')))
-        return text;
-    QString quoted = text;
-    quoted.replace(QLatin1String("\""), QLatin1String("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
-}
 
 // Choice boxes keep each entry's cp1252 name beside its shown text, so that the
 // name read back is the one in the files, byte for byte.
@@ -751,31 +701,36 @@ bool TfmEditTimeTable::CopyBlockKey() {
     // A single cell while editing: the editor copies its (selected) text.
     if (sgTimeTable->Editing() && sel.Left == sel.Right && sel.Top == sel.Bottom)
         return false;
-    QString text;
-    for (int row = sel.Top; row <= sel.Bottom; ++row) {
-        for (int col = sel.Left; col <= sel.Right; ++col) {
-            if (col > sel.Left)
-                text += QLatin1Char('\t');
-            text += TabTextCell(FromCp1252(grid.Cell(col, row)));
-        }
-        text += QLatin1Char('\n');
-    }
-    QApplication::clipboard()->setText(text);
+    QApplication::clipboard()->setText(FromCp1252(GridBlockTabText(grid, sel)));
     return true;
 }
 
 bool TfmEditTimeTable::PasteBlockKey() {
-    const QList<QStringList> block = ParseTabText(QApplication::clipboard()->text());
-    if (block.isEmpty())
+    const QMimeData *data = QApplication::clipboard()->mimeData();
+    const std::string text = data && data->hasText() ? ToCp1252Lossy(data->text()) : std::string();
+    // HTML never lands here as markup: its table goes to the web copy window.
+    // Spreadsheets put their cells as HTML beside the tab text; that text is
+    // pasted here unless a table of the HTML names a station.
+    const bool textIsHtml = IsHtmlText(text);
+    if (textIsHtml || (data && data->hasHtml())) {
+        const bool tabTextBeside = !textIsHtml && !text.empty();
+        const std::string page = data->hasHtml() ? ToCp1252Lossy(data->html()) : text;
+        if (fmWebCopy->TakePageHtml(page, tabTextBeside) || !tabTextBeside) {
+            fmWebCopy->ShowBeside(this);
+            return true;
+        }
+    }
+    const TTextBlock block = ParseTabText(text);
+    if (block.empty())
         return !sgTimeTable->Editing();
     // One cell's text while editing goes into the editor as typed text.
-    if (sgTimeTable->Editing() && block.size() == 1 && block.first().size() == 1)
+    if (sgTimeTable->Editing() && block.size() == 1 && block.front().size() == 1)
         return false;
     TCellBlock cells;
-    for (const QStringList &row : block) {
+    for (const std::vector<std::string> &row : block) {
         cells.emplace_back();
-        for (const QString &text : row)
-            cells.back().push_back(TimetableCellText(ToCp1252Lossy(text)));
+        for (const std::string &cell : row)
+            cells.back().push_back(TimetableCellText(TimetableTimeText(WebCellText(cell))));
     }
     PasteBlock(cells);
     return true;
@@ -783,13 +738,14 @@ bool TfmEditTimeTable::PasteBlockKey() {
 
 void TfmEditTimeTable::sbPasteClick() {
     fmWebCopy->EnsureControls();
+    // The work grid holds its texts decoded and trimmed already.
     const TStringGrid &work = fmWebCopy->sgWorkGrid->Grid();
     const TGridRect &sel = work.Selection();
     TCellBlock cells;
     for (int row = sel.Top; row <= sel.Bottom; ++row) {
         cells.emplace_back();
         for (int col = sel.Left; col <= sel.Right; ++col)
-            cells.back().push_back(TimetableCellText(work.Cell(col, row)));
+            cells.back().push_back(TimetableCellText(TimetableTimeText(work.Cell(col, row))));
     }
     PasteBlock(cells);
     // Typing goes on in the grid, not on the button.

@@ -157,26 +157,43 @@ std::string_view ParsedTagName(std::string_view inside, std::size_t &after) {
 
 enum class TableTag { Other, Row, RowEnd, Cell, CellEnd };
 
+// Folding outside ASCII never gives an ASCII letter, so for the ASCII names
+// of table tags this is FoldCase.
+char FoldAscii(char c) {
+    return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
+
+// What a tag of this name means to the table layout: "tr", "td", "th" and
+// their ends, in any letter case.
+TableTag ClassifyTagName(std::string_view name) {
+    const std::size_t n = name.size();
+    if (n < 2 || n > 3)
+        return TableTag::Other;
+    const bool end = n == 3;
+    if ((end && name[0] != '/') || FoldAscii(name[n - 2]) != 't')
+        return TableTag::Other;
+    const char last = FoldAscii(name[n - 1]);
+    if (last == 'r')
+        return end ? TableTag::RowEnd : TableTag::Row;
+    if (last == 'd' || last == 'h')
+        return end ? TableTag::CellEnd : TableTag::Cell;
+    return TableTag::Other;
+}
+
 // What a tag means to the table layout: the value of the first item that the
 // tag parser would give, without building the list.
 TableTag ClassifyTableTag(std::string_view tagText) {
     std::size_t after = 0;
-    const std::string_view name = ParsedTagName(TagInside(tagText), after);
-    if (name.empty() || name.size() > 3)
-        return TableTag::Other;
-    char folded[3] = {};
-    for (std::size_t i = 0; i < name.size(); ++i)
-        folded[i] = FoldCase(name[i]);
-    const std::string_view f(folded, name.size());
-    if (f == "tr")
-        return TableTag::Row;
-    if (f == "/tr")
-        return TableTag::RowEnd;
-    if (f == "td" || f == "th")
-        return TableTag::Cell;
-    if (f == "/td" || f == "/th")
-        return TableTag::CellEnd;
-    return TableTag::Other;
+    return ClassifyTagName(ParsedTagName(TagInside(tagText), after));
+}
+
+// ClassifyTableTag for a tag the scanner found. When the name follows the "<"
+// directly (and is no "=", which the parser passes over), the parser reads
+// the same name: most tags need no parsing.
+TableTag ClassifyRawTag(std::string_view text, const RawTag &tag) {
+    if (tag.nameBegin == tag.start + 1 && text[tag.nameBegin] != '=')
+        return ClassifyTagName(text.substr(tag.nameBegin, tag.nameLength));
+    return ClassifyTableTag(text.substr(tag.start, tag.end - tag.start + 1));
 }
 
 } // namespace
@@ -298,7 +315,7 @@ void HtmlTableToGrid(std::string_view tableText, TStringGrid &grid, bool fitColu
     RawTag tag;
     for (std::size_t pos = 0; ScanRaw(tableText, pos, tag); pos = tag.end + 1) {
         const std::size_t next = tag.end + 1;
-        switch (ClassifyTableTag(tableText.substr(tag.start, tag.end - tag.start + 1))) {
+        switch (ClassifyRawTag(tableText, tag)) {
         case TableTag::Row:
             inRow = true;
             rows.emplace_back();
@@ -354,6 +371,85 @@ void HtmlTableToGrid(std::string_view tableText, TStringGrid &grid, bool fitColu
         if (textWidths[col] > grid.ColWidth(c))
             grid.SetColWidth(c, textWidths[col]);
     }
+}
+
+void FitColumnWidths(TStringGrid &grid, const TTextWidthFn &textWidth) {
+    std::vector<int> widths(static_cast<std::size_t>(grid.ColCount()), 0);
+    for (int row = 0; row < grid.RowCount(); ++row) {
+        const auto &cells = grid.RowCells(row);
+        for (std::size_t col = 0; col < cells.size(); ++col)
+            if (!cells[col].empty())
+                widths[col] = std::max(widths[col], textWidth(cells[col]));
+    }
+    for (std::size_t col = 0; col < widths.size(); ++col) {
+        const int c = static_cast<int>(col);
+        if (widths[col] > grid.ColWidth(c))
+            grid.SetColWidth(c, widths[col]);
+    }
+}
+
+// FindElement's search for "table", then for "/table", run as one walk over
+// the tags; between the two, the tags drive HtmlTableToGrid's row and cell
+// states without building any text.
+std::vector<THtmlTableShape> MeasureTables(std::string_view page, TCellMarkFn mark) {
+    std::vector<THtmlTableShape> tables;
+    bool inTable = false;
+    std::size_t tableStart = 0;
+    std::size_t rows = 0;
+    std::size_t cols = 0;
+    std::size_t rowCells = 0;
+    std::size_t cells = 0;
+    std::size_t marked = 0;
+    bool inRow = false;
+    bool inCell = false;
+    std::size_t cellStart = 0;
+
+    RawTag tag;
+    for (std::size_t pos = 0; ScanRaw(page, pos, tag); pos = tag.end + 1) {
+        const std::string_view name = page.substr(tag.nameBegin, tag.nameLength);
+        if (!inTable) {
+            if (!EqualsFolded(name, "table"))
+                continue;
+            inTable = true;
+            tableStart = tag.start;
+            rows = cols = rowCells = cells = marked = 0;
+            inRow = inCell = false;
+        }
+        switch (ClassifyRawTag(page, tag)) {
+        case TableTag::Row:
+            inRow = true;
+            ++rows;
+            rowCells = 0;
+            break;
+        case TableTag::RowEnd:
+            inRow = false;
+            break;
+        case TableTag::Cell:
+            if (inRow) {
+                inCell = true;
+                cellStart = tag.end + 1;
+            }
+            break;
+        case TableTag::CellEnd:
+            if (inCell) {
+                inCell = false;
+                cols = std::max(cols, ++rowCells);
+                ++cells;
+                if (mark && mark(page.substr(cellStart, tag.start - cellStart)))
+                    ++marked;
+            }
+            break;
+        case TableTag::Other:
+            break;
+        }
+        if (EqualsFolded(name, "/table")) {
+            inTable = false;
+            tables.push_back({page.substr(tableStart, tag.end + 1 - tableStart),
+                              std::max<std::size_t>(rows, 1), std::max<std::size_t>(cols, 1), cells,
+                              marked});
+        }
+    }
+    return tables;
 }
 
 } // namespace takton

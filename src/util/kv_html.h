@@ -77,4 +77,23 @@ inline constexpr std::size_t kMaxTableCells = 2'000'000;
 void HtmlTableToGrid(std::string_view tableText, TStringGrid &grid, bool fitColumns,
                      const TTextWidthFn &textWidth = {});
 
+// Widens every column too narrow for one of its texts to that text's width;
+// never narrows one.
+void FitColumnWidths(TStringGrid &grid, const TTextWidthFn &textWidth);
+
+// A table element of a page with the shape HtmlTableToGrid would give it.
+struct THtmlTableShape {
+    std::string_view Text; // from its "<table" to the end of its "</table>"
+    std::size_t Rows = 1;  // grid rows and columns (at least one each)
+    std::size_t Cols = 1;
+    std::size_t Cells = 0;       // cells closed inside a row
+    std::size_t MarkedCells = 0; // of those, the ones whose source mark accepts
+};
+using TCellMarkFn = bool (*)(std::string_view cellSource);
+
+// Every table element of the page in source order, as FindElement for "table"
+// finds them one after the other, measured in the same pass over the tags.
+// mark, if given, sees the source of every cell (between its tags).
+std::vector<THtmlTableShape> MeasureTables(std::string_view page, TCellMarkFn mark = nullptr);
+
 } // namespace takton

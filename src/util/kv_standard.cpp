@@ -86,6 +86,10 @@ void TStringGrid::SetColWidth(int col, int width) {
         colWidths_[static_cast<std::size_t>(col)] = width;
 }
 
+void TStringGrid::ResetColWidth(int col) {
+    SetColWidth(col, -1);
+}
+
 // Rotating [low, high] by one moves the one column and keeps the others in order.
 template <typename T> static void MoveItem(std::vector<T> &items, int from, int to) {
     const auto first = items.begin();
@@ -145,15 +149,12 @@ void InsertGridRow(TStringGrid &grid, int row) {
         cell.clear();
 }
 
+// The new last column (empty, default width) is moved into place.
 void InsertGridColumn(TStringGrid &grid, int col) {
     if (col < 0 || col >= grid.ColCount())
         return;
     grid.SetColCount(grid.ColCount() + 1);
-    for (int r = 0; r < grid.RowCount(); ++r) {
-        auto &cells = grid.RowCells(r);
-        std::rotate(cells.begin() + col, cells.end() - 1, cells.end());
-        cells[static_cast<std::size_t>(col)].clear();
-    }
+    grid.MoveColumn(grid.ColCount() - 1, col);
 }
 
 void DeleteGridRow(TStringGrid &grid, int row) {
@@ -169,12 +170,30 @@ void DeleteGridRow(TStringGrid &grid, int row) {
 void DeleteGridColumn(TStringGrid &grid, int col) {
     if (col < 0 || col >= grid.ColCount())
         return;
+    const int last = grid.ColCount() - 1;
+    grid.MoveColumn(col, last);
+    for (int r = 0; r < grid.RowCount(); ++r)
+        grid.RowCells(r).back().clear();
+    grid.ResetColWidth(last);
+    grid.SetColCount(last);
+}
+
+void DuplicateGridRow(TStringGrid &grid, int row) {
+    if (row < 0 || row >= grid.RowCount())
+        return;
+    InsertGridRow(grid, row);
+    grid.RowCells(row) = grid.RowCells(row + 1);
+}
+
+void DuplicateGridColumn(TStringGrid &grid, int col) {
+    if (col < 0 || col >= grid.ColCount())
+        return;
+    InsertGridColumn(grid, col);
     for (int r = 0; r < grid.RowCount(); ++r) {
         auto &cells = grid.RowCells(r);
-        std::rotate(cells.begin() + col, cells.begin() + col + 1, cells.end());
-        cells.back().clear();
+        cells[static_cast<std::size_t>(col)] = cells[static_cast<std::size_t>(col) + 1];
     }
-    grid.SetColCount(grid.ColCount() - 1);
+    grid.SetColWidth(col, grid.ColWidth(col + 1));
 }
 
 } // namespace takton

@@ -50,6 +50,8 @@ class TStringGrid {
     int DefaultRowHeight = 24;
     int ColWidth(int col) const;
     void SetColWidth(int col, int width);
+    // The column follows DefaultColWidth again.
+    void ResetColWidth(int col);
     // Takes column from out and puts it in at to, with its texts in every row and
     // its width; the columns between close up. Ignored unless both lie inside.
     // The current cell and the selection keep their indexes.
@@ -85,11 +87,19 @@ void ClearGridCells(TStringGrid &grid);
 // Moves rows row.. down by one (the grid grows by a row) and empties row.
 void InsertGridRow(TStringGrid &grid, int row);
 // Moves columns col.. right by one (the grid grows by a column) and empties col.
+// Widths move with their columns; the new column has the default width.
 void InsertGridColumn(TStringGrid &grid, int col);
 // Moves the rows after row up by one and takes the last row off; a grid of one
 // row keeps it, emptied.
 void DeleteGridRow(TStringGrid &grid, int row);
-// As DeleteGridRow, for columns.
+// As DeleteGridRow, for columns. Widths move with their columns; the only
+// column of a grid, emptied, gets the default width.
 void DeleteGridColumn(TStringGrid &grid, int col);
+
+// InsertGridRow at row, then the row below (the one that was at row) copied
+// into it: the row stands there twice.
+void DuplicateGridRow(TStringGrid &grid, int row);
+// As DuplicateGridRow, for columns; the copy gets the column's width too.
+void DuplicateGridColumn(TStringGrid &grid, int col);
 
 } // namespace takton

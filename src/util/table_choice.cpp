@@ -1,6 +1,8 @@
 #include "util/table_choice.h"
 
+#include "util/html_text.h"
 #include "util/kv_html.h"
+#include "util/web_time.h"
 
 #include <algorithm>
 #include <array>
@@ -182,17 +184,95 @@ std::vector<int> ScoreTables(const std::vector<std::string_view> &tables,
     return scores;
 }
 
-TTableChoice ChooseTable(std::string_view page, const std::vector<std::string> &names) {
-    const auto tables = CutTables(page);
-    const auto scores = ScoreTables(tables, names);
-    TTableChoice choice;
-    for (std::size_t i = 0; i < tables.size(); ++i)
-        if (scores[i] > choice.Score) {
-            choice.Index = static_cast<int>(i);
-            choice.Score = scores[i];
-            choice.Text = tables[i];
+std::vector<TTableInfo> SurveyTables(std::string_view page, const std::vector<std::string> &names) {
+    const std::vector<THtmlTableShape> shapes = MeasureTables(page, IsTimeLikeHtmlCell);
+    std::vector<std::string_view> texts;
+    texts.reserve(shapes.size());
+    for (const THtmlTableShape &shape : shapes)
+        texts.push_back(shape.Text);
+    const std::vector<int> scores = ScoreTables(texts, names);
+    std::vector<TTableInfo> tables;
+    tables.reserve(shapes.size());
+    for (std::size_t i = 0; i < shapes.size(); ++i) {
+        const THtmlTableShape &shape = shapes[i];
+        tables.push_back({shape.Text, static_cast<int>(shape.Rows), static_cast<int>(shape.Cols),
+                          static_cast<int>(shape.Cells), scores[i],
+                          static_cast<int>(shape.MarkedCells)});
+    }
+    return tables;
+}
+
+int ChooseSurveyed(const std::vector<TTableInfo> &tables) {
+    int chosen = -1;
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+        const TTableInfo &table = tables[i];
+        if (table.Stations < 1)
+            continue;
+        if (chosen >= 0) {
+            const TTableInfo &best = tables[static_cast<std::size_t>(chosen)];
+            if (table.Stations < best.Stations ||
+                (table.Stations == best.Stations && table.Times <= best.Times))
+                continue;
         }
+        chosen = static_cast<int>(i);
+    }
+    return chosen;
+}
+
+TTableChoice ChooseTable(std::string_view page, const std::vector<std::string> &names) {
+    const std::vector<TTableInfo> tables = SurveyTables(page, names);
+    TTableChoice choice;
+    choice.Index = ChooseSurveyed(tables);
+    if (choice.Index >= 0) {
+        const TTableInfo &table = tables[static_cast<std::size_t>(choice.Index)];
+        choice.Score = table.Stations;
+        choice.Times = table.Times;
+        choice.Text = table.Text;
+    }
     return choice;
+}
+
+void LayOutWebTable(std::string_view tableText, TStringGrid &grid, const TTextWidthFn &textWidth) {
+    HtmlTableToGrid(tableText, grid, false);
+    for (int row = 0; row < grid.RowCount(); ++row)
+        for (std::string &cell : grid.RowCells(row))
+            if (!cell.empty())
+                cell = WebCellText(cell);
+    if (textWidth)
+        FitColumnWidths(grid, textWidth);
+}
+
+TWebTablePage TakeWebTable(std::string_view page, std::string_view heading,
+                           const std::vector<std::string> &stations, TStringGrid &grid,
+                           const TTextWidthFn &textWidth, int wanted) {
+    std::vector<std::string> names;
+    names.reserve(stations.size() + 1);
+    names.emplace_back(heading);
+    names.insert(names.end(), stations.begin(), stations.end());
+    TWebTablePage taken{SurveyTables(page, names), -1};
+    const int count = static_cast<int>(taken.Tables.size());
+    if (wanted < 0)
+        taken.Chosen = ChooseSurveyed(taken.Tables);
+    else if (wanted < count && taken.Tables[static_cast<std::size_t>(wanted)].Cells > 0)
+        taken.Chosen = wanted;
+    if (taken.Chosen >= 0)
+        LayOutWebTable(taken.Tables[static_cast<std::size_t>(taken.Chosen)].Text, grid, textWidth);
+    return taken;
+}
+
+namespace {
+
+std::string Counted(int count, std::string_view one, std::string_view many) {
+    return std::to_string(count) + ' ' + std::string(count == 1 ? one : many);
+}
+
+} // namespace
+
+std::string TableListText(const TTableInfo &table, int index) {
+    return "Tabelle " + std::to_string(index + 1) + ": " + Counted(table.Rows, "Zeile", "Zeilen") +
+           ", " + Counted(table.Cols, "Spalte", "Spalten") + ", " +
+           Counted(table.Stations, "Station", "Stationen") + ", " +
+           Counted(table.Times, "Zeit", "Zeiten");
 }
 
 } // namespace takton

@@ -148,3 +148,70 @@ TEST(Grid, MoveColumnCarriesTextsAndWidthAndClosesUp) {
     EXPECT_EQ(grid.ColWidth(5), 90);
     EXPECT_EQ(grid.ColCount(), 6);
 }
+
+TEST(Grid, WidthsMoveWithTheirColumns) {
+    // GIVEN a work grid whose station column is wide, the others narrow
+    TStringGrid grid = NumberedGrid(4, 2, 0, 0);
+    grid.DefaultColWidth = 32;
+    grid.SetColWidth(0, 120);
+    grid.SetColWidth(2, 50);
+
+    // WHEN a column is put in before the station column, THEN the names keep
+    // their width one column further right, the new column has the default
+    InsertGridColumn(grid, 0);
+    EXPECT_EQ(grid.Cell(1, 0), "c0r0");
+    EXPECT_EQ(grid.ColWidth(0), 32);
+    EXPECT_EQ(grid.ColWidth(1), 120);
+    EXPECT_EQ(grid.ColWidth(3), 50);
+    EXPECT_EQ(grid.ColWidth(4), 32);
+
+    // WHEN it is deleted again, THEN the widths move back
+    DeleteGridColumn(grid, 0);
+    EXPECT_EQ(grid.Cell(0, 1), "c0r1");
+    EXPECT_EQ(grid.ColWidth(0), 120);
+    EXPECT_EQ(grid.ColWidth(2), 50);
+    EXPECT_EQ(grid.ColWidth(3), 32);
+
+    // WHEN the station column is deleted, THEN the next one keeps its own
+    // width, and the column that comes back at the end starts at the default
+    DeleteGridColumn(grid, 0);
+    EXPECT_EQ(grid.ColWidth(0), 32);
+    EXPECT_EQ(grid.ColWidth(1), 50);
+    grid.SetColCount(4);
+    EXPECT_EQ(grid.ColWidth(3), 32);
+
+    // The only column, deleted, is empty and of the default width
+    TStringGrid single = NumberedGrid(1, 1, 0, 0);
+    single.SetColWidth(0, 99);
+    DeleteGridColumn(single, 0);
+    EXPECT_EQ(single.ColWidth(0), single.DefaultColWidth);
+    EXPECT_EQ(single.Cell(0, 0), "");
+}
+
+TEST(Grid, DuplicatesRowsAndColumnsWithTheirWidth) {
+    TStringGrid grid = NumberedGrid(3, 3, 0, 0);
+    grid.SetColWidth(1, 77);
+    DuplicateGridRow(grid, 0);
+    ASSERT_EQ(grid.RowCount(), 4);
+    for (int c = 0; c < 3; ++c) {
+        EXPECT_EQ(grid.Cell(c, 0), "c" + std::to_string(c) + "r0");
+        EXPECT_EQ(grid.Cell(c, 1), "c" + std::to_string(c) + "r0");
+        EXPECT_EQ(grid.Cell(c, 3), "c" + std::to_string(c) + "r2");
+    }
+
+    DuplicateGridColumn(grid, 1);
+    ASSERT_EQ(grid.ColCount(), 4);
+    for (int r : {0, 2, 3}) {
+        EXPECT_EQ(grid.Cell(1, r), grid.Cell(2, r));
+        EXPECT_EQ(grid.Cell(3, r), "c2r" + std::to_string(r == 0 ? 0 : r - 1));
+    }
+    EXPECT_EQ(grid.ColWidth(1), 77);
+    EXPECT_EQ(grid.ColWidth(2), 77);
+    EXPECT_EQ(grid.ColWidth(3), grid.DefaultColWidth);
+
+    // Outside the grid nothing happens
+    DuplicateGridColumn(grid, 4);
+    DuplicateGridRow(grid, -1);
+    EXPECT_EQ(grid.ColCount(), 4);
+    EXPECT_EQ(grid.RowCount(), 4);
+}

@@ -136,3 +136,130 @@ TEST(TableChoice, TakesTheTimetableFromAnOperatorPage) {
     EXPECT_EQ(grid.ColWidth(0), 7 * 17); // "Am Markt, Steig 2"
     EXPECT_EQ(grid.ColWidth(1), 49);
 }
+
+namespace {
+
+// A table of rows of cells joined by "|".
+std::string Table(const std::vector<std::string> &rows, std::string_view attributes = "") {
+    std::string html = "<table" + std::string(attributes) + ">\n";
+    for (const std::string &row : rows) {
+        html += "  <tr>";
+        std::size_t start = 0;
+        for (;;) {
+            const std::size_t bar = row.find('|', start);
+            html += "<td>" + row.substr(start, bar - start) + "</td>";
+            if (bar == std::string::npos)
+                break;
+            start = bar + 1;
+        }
+        html += "</tr>\n";
+    }
+    return html + "</table>\n";
+}
+
+int Width(std::string_view text) {
+    return 7 * static_cast<int>(text.size());
+}
+
+} // namespace
+
+TEST(TableChoice, TiesGoToTheTableWithTheMostTimes) {
+    const Names names{"Stationen", "Nord", "Markt", "Bahnhof"};
+
+    // A frozen stop column (names and codes only) before the table of times
+    // that repeats the names: the times are taken.
+    const std::string frozen =
+        Table({"Nord|N1", "Markt|M2", "Bahnhof|&nbsp;"}) +
+        Table({"Nord|6:25|7.25 pm", "Markt|<b>6:27</b>|7:27&nbsp;pm", "Bahnhof|06.30 Uhr|&nbsp;"});
+    TTableChoice choice = ChooseTable(frozen, names);
+    EXPECT_EQ(choice.Index, 1);
+    EXPECT_EQ(choice.Score, 3);
+    EXPECT_EQ(choice.Times, 5);
+
+    // Names in one table, times in another that repeats no name: the names
+    // table stays chosen, more times do not outweigh a station.
+    const std::string split =
+        Table({"Nord", "Markt", "Bahnhof"}) + Table({"6:25|7:25", "6:27|7:27", "6:30|7:30"});
+    choice = ChooseTable(split, names);
+    EXPECT_EQ(choice.Index, 0);
+    EXPECT_EQ(choice.Times, 0);
+    EXPECT_EQ(ChooseTable(Table({"Nord|6:25", "Markt|6:27"}) + Table({"Nord|Markt|Bahnhof"}), names)
+                  .Index,
+              1);
+
+    // Equal stations and equal times: the first.
+    choice = ChooseTable(Table({"Nord|6:25", "Markt|x"}) + Table({"Markt|x", "Nord|6:25"}), names);
+    EXPECT_EQ(choice.Index, 0);
+    EXPECT_EQ(choice.Times, 1);
+}
+
+TEST(TableChoice, SurveyMeasuresEachTableAsItsLayout) {
+    const auto bytes =
+        ReadWholeFile(std::string(TAKTON_TEST_DATA) + "/html/linie5_richtung_friedhof.html");
+    ASSERT_TRUE(bytes);
+    std::string page = Utf8ToCp1252Lossy(*bytes);
+    // Odd input too: a row without cells, an unclosed cell, a cell outside
+    // any row, a nested table, a table that never ends.
+    page += "<table><tr></tr><tr><td>a<td>b</td><td>c</tr></td></table><td>x</td>"
+            "<table><tr><td><table><tr><td>1</td><td>2</td></tr></table></td></tr></table>"
+            "<TABLE><tr><td>offen</td></tr>";
+    const auto tables = SurveyTables(page, {"Rathaus"});
+    const auto cut = CutTables(page);
+    ASSERT_EQ(tables.size(), cut.size());
+    ASSERT_EQ(tables.size(), 5u);
+    for (std::size_t i = 0; i < tables.size(); ++i) {
+        EXPECT_EQ(tables[i].Text, cut[i]);
+        TStringGrid grid(1, 1, 0, 0);
+        HtmlTableToGrid(tables[i].Text, grid, false);
+        EXPECT_EQ(tables[i].Rows, grid.RowCount()) << i;
+        EXPECT_EQ(tables[i].Cols, grid.ColCount()) << i;
+    }
+    // The timetable: 7 rows of 4, with 14 times ("06:22a" is none).
+    EXPECT_EQ(tables[1].Cells, 28);
+    EXPECT_EQ(tables[1].Times, 14);
+    EXPECT_EQ(tables[1].Stations, 1);
+    EXPECT_EQ(TableListText(tables[1], 1), "Tabelle 2: 7 Zeilen, 4 Spalten, 1 Station, 14 Zeiten");
+    // A cell closed after its row's end still counts in that row.
+    EXPECT_EQ(tables[3].Cells, 2);
+    EXPECT_EQ(TableListText(tables[3], 3), "Tabelle 4: 2 Zeilen, 2 Spalten, 0 Stationen, 0 Zeiten");
+    // The nested table ends at the inner end: one row of the outer table and
+    // the inner row, as the layout gives them.
+    EXPECT_EQ(tables[4].Rows, 2);
+    EXPECT_EQ(tables[4].Cols, 2);
+    EXPECT_EQ(tables[4].Times, 0);
+}
+
+TEST(TableChoice, TakesAWebTableWithCellTextsAsThePlannerMeansThem) {
+    // The heading above the station column counts like a station name.
+    const std::string page =
+        "<p>Linie 5</p>" + Table({"x"}) + Table({}) +
+        Table({"Stationen|Fahrt&nbsp;1", "  R&ouml;merplatz &nbsp;|  8.15 ", "Markt|&nbsp;"}) +
+        Table({"Stationen|Markt|Nord|Sued"}, " class=\"n\"");
+    TStringGrid grid(1, 1, 0, 0);
+    grid.DefaultColWidth = 32;
+    TWebTablePage taken =
+        TakeWebTable(page, "Stationen", {Cp1252("Römerplatz"), "Markt"}, grid, Width);
+    ASSERT_EQ(taken.Tables.size(), 4u);
+    EXPECT_EQ(taken.Chosen, 2);
+    EXPECT_EQ(taken.Tables[2].Stations, 2); // "Stationen" and "Markt"; "R&ouml;merplatz" is no name
+    ASSERT_EQ(grid.RowCount(), 3);
+    EXPECT_EQ(grid.Cell(1, 0), "Fahrt\xA0"
+                               "1");
+    EXPECT_EQ(grid.Cell(0, 1), Cp1252("Römerplatz"));
+    EXPECT_EQ(grid.Cell(1, 1), "8.15");
+    EXPECT_EQ(grid.Cell(1, 2), "");
+    // Widths fit the decoded texts.
+    EXPECT_EQ(grid.ColWidth(0), Width("Stationen") + 7);
+    EXPECT_EQ(grid.ColWidth(1), Width("Fahrt 1"));
+
+    // Another table by its index; one without cells or out of range is not
+    // taken and leaves the grid alone.
+    taken = TakeWebTable(page, "Stationen", {"Nord"}, grid, Width, 3);
+    EXPECT_EQ(taken.Chosen, 3);
+    EXPECT_EQ(grid.RowCount(), 1);
+    EXPECT_EQ(grid.Cell(3, 0), "Sued");
+    EXPECT_EQ(TakeWebTable(page, "Stationen", {}, grid, Width, 1).Chosen, -1);
+    EXPECT_EQ(TakeWebTable(page, "Stationen", {}, grid, Width, 4).Chosen, -1);
+    EXPECT_EQ(TakeWebTable("<p>nichts</p>", "Stationen", {}, grid, Width).Chosen, -1);
+    EXPECT_EQ(grid.Cell(3, 0), "Sued");
+}
