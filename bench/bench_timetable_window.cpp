@@ -7,7 +7,7 @@
 
 #include "app/app_windows.h"
 #include "gui/current_project.h"
-#include "gui/dialogs_double.h"
+#include "support/dialogs_double.h"
 #include "gui/string_grid_view.h"
 #include "model/prj_params.h"
 #include "model/timetable_check.h"

@@ -13,6 +13,26 @@
 
 namespace takton::gui {
 
+namespace {
+
+// The timetable editor and the web copy window work side by side: the editor
+// shows the window and takes its selected block, the window reads the
+// editor's stations to choose a table.
+void ConnectTimetableAndWebCopy() {
+    fmEditTimeTable->WebCopy.ShowBeside = [](QWidget *editor) { fmWebCopy->ShowBeside(editor); };
+    fmEditTimeTable->WebCopy.Close = [] {
+        if (fmWebCopy->isVisible())
+            fmWebCopy->close();
+    };
+    fmEditTimeTable->WebCopy.TakePageHtml = [](const std::string &page, bool onlyWhenChosen) {
+        return fmWebCopy->TakePageHtml(page, onlyWhenChosen);
+    };
+    fmEditTimeTable->WebCopy.SelectedBlock = [] { return fmWebCopy->SelectedBlock(); };
+    fmWebCopy->TimetableStationNames = [] { return fmEditTimeTable->StationNames(); };
+}
+
+} // namespace
+
 TfmMain *fmMain = nullptr;
 TfmEditStations *fmEditStations = nullptr;
 TfmEditProject *fmEditProject = nullptr;
@@ -37,6 +57,7 @@ void CreateWindows() {
     fmWebCopy = new TfmWebCopy(fmMain);
     fmMake = new TfmMake(fmMain);
     fmQuery = new TfmQuery(fmMain);
+    ConnectTimetableAndWebCopy();
 }
 
 template <class Window> void DestroyWindow(Window *&window) {

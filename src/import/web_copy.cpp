@@ -1,13 +1,11 @@
 #include "import/web_copy.h"
 
-#include "app/app_windows.h"
 #include "gui/buttons.h"
 #include "gui/error_handler.h"
 #include "gui/qt_text.h"
 #include "gui/string_grid_view.h"
 #include "import/web_browser.h"
 #include "model/timetable_grid.h"
-#include "timetable/edit_timetable.h"
 #include "util/cp1252.h"
 #include "util/error.h"
 #include "util/html_text.h"
@@ -266,14 +264,20 @@ void TfmWebCopy::TakeCopiedBody(const TBodyHtml &body) {
 // The station names of the timetable grid, as the timetable editor holds them
 // at this moment.
 std::vector<std::string> TfmWebCopy::TimetableStations() const {
-    std::vector<std::string> names;
-    if (!fmEditTimeTable)
-        return names;
-    fmEditTimeTable->EnsureControls();
-    const TStringGrid &timetable = fmEditTimeTable->sgTimeTable->Grid();
-    for (int row = kFirstStationRow; row < timetable.RowCount(); ++row)
-        names.push_back(timetable.Cell(1, row));
-    return names;
+    return TimetableStationNames ? TimetableStationNames() : std::vector<std::string>{};
+}
+
+std::vector<std::vector<std::string>> TfmWebCopy::SelectedBlock() {
+    EnsureControls();
+    const TStringGrid &work = sgWorkGrid->Grid();
+    const TGridRect &sel = work.Selection();
+    std::vector<std::vector<std::string>> block;
+    for (int row = sel.Top; row <= sel.Bottom; ++row) {
+        block.emplace_back();
+        for (int col = sel.Left; col <= sel.Right; ++col)
+            block.back().push_back(work.Cell(col, row));
+    }
+    return block;
 }
 
 void TfmWebCopy::btPasteClick() {

@@ -15,6 +15,7 @@
 #include "util/table_choice.h"
 
 #include <QDialog>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,6 +54,13 @@ class TfmWebCopy : public TLazyDialog {
     // when none is laid out, the window says why. With onlyWhenChosen the
     // window stays as it was unless a table is laid out. Gives whether one is.
     bool TakePageHtml(const std::string &page, bool onlyWhenChosen = false);
+
+    // The texts of the work grid's selected block, row by row.
+    std::vector<std::vector<std::string>> SelectedBlock();
+
+    // The station names of the timetable being edited, which choose the
+    // table; wired by the program, which knows the timetable editor.
+    std::function<std::vector<std::string>()> TimetableStationNames;
 
     // The browser, once the "Website" page has been shown; null before and
     // when the browser module is not available.

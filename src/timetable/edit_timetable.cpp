@@ -1,6 +1,5 @@
 #include "timetable/edit_timetable.h"
 
-#include "app/app_windows.h"
 #include "gui/buttons.h"
 #include "gui/current_project.h"
 #include "gui/dialogs.h"
@@ -8,7 +7,6 @@
 #include "gui/error_handler.h"
 #include "gui/qt_text.h"
 #include "gui/string_grid_view.h"
-#include "import/web_copy.h"
 #include "model/db_func.h"
 #include "model/prj_params.h"
 #include "model/timetable_file.h"
@@ -313,8 +311,8 @@ void TfmEditTimeTable::FormClose() {
     // A saved timetable left open: the next showing starts with the choice.
     if (pTimeTableEdit && !pTimeTableEdit->isHidden())
         ShowChoiceState();
-    if (fmWebCopy && fmWebCopy->isVisible())
-        fmWebCopy->close();
+    if (WebCopy.Close)
+        WebCopy.Close();
 }
 
 void TfmEditTimeTable::closeEvent(QCloseEvent *event) {
@@ -715,8 +713,8 @@ bool TfmEditTimeTable::PasteBlockKey() {
     if (textIsHtml || (data && data->hasHtml())) {
         const bool tabTextBeside = !textIsHtml && !text.empty();
         const std::string page = data->hasHtml() ? ToCp1252Lossy(data->html()) : text;
-        if (fmWebCopy->TakePageHtml(page, tabTextBeside) || !tabTextBeside) {
-            fmWebCopy->ShowBeside(this);
+        if (WebCopy.TakePageHtml(page, tabTextBeside) || !tabTextBeside) {
+            WebCopy.ShowBeside(this);
             return true;
         }
     }
@@ -737,23 +735,27 @@ bool TfmEditTimeTable::PasteBlockKey() {
 }
 
 void TfmEditTimeTable::sbPasteClick() {
-    fmWebCopy->EnsureControls();
     // The work grid holds its texts decoded and trimmed already.
-    const TStringGrid &work = fmWebCopy->sgWorkGrid->Grid();
-    const TGridRect &sel = work.Selection();
-    TCellBlock cells;
-    for (int row = sel.Top; row <= sel.Bottom; ++row) {
-        cells.emplace_back();
-        for (int col = sel.Left; col <= sel.Right; ++col)
-            cells.back().push_back(TimetableCellText(TimetableTimeText(work.Cell(col, row))));
-    }
+    TCellBlock cells = WebCopy.SelectedBlock();
+    for (std::vector<std::string> &row : cells)
+        for (std::string &cell : row)
+            cell = TimetableCellText(TimetableTimeText(cell));
     PasteBlock(cells);
     // Typing goes on in the grid, not on the button.
     sgTimeTable->setFocus();
 }
 
 void TfmEditTimeTable::bbWebCopyClick() {
-    fmWebCopy->ShowBeside(this);
+    WebCopy.ShowBeside(this);
+}
+
+std::vector<std::string> TfmEditTimeTable::StationNames() {
+    EnsureControls();
+    const TStringGrid &grid = sgTimeTable->Grid();
+    std::vector<std::string> names;
+    for (int row = kFirstStationRow; row < grid.RowCount(); ++row)
+        names.push_back(grid.Cell(1, row));
+    return names;
 }
 
 // The block lands unchecked with its top-left cell at the cursor; then the

@@ -15,6 +15,7 @@
 #include <QDialog>
 #include <QList>
 #include <QStringList>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -32,11 +33,30 @@ class TStringGridView;
 struct TGridKey;
 struct TGridDrawState;
 
+// What the timetable editor asks of the web copy window. The program wires
+// it at start-up; the two windows know nothing of each other.
+struct TWebCopyLink {
+    // Shows the window beside the editor, both usable.
+    std::function<void(QWidget *editor)> ShowBeside;
+    // Closes the window if it is shown.
+    std::function<void()> Close;
+    // Lays out the table of a page that names the most stations (see
+    // TfmWebCopy::TakePageHtml); whether one was laid out.
+    std::function<bool(const std::string &page, bool onlyWhenChosen)> TakePageHtml;
+    // The texts of the block selected in the work grid, row by row.
+    std::function<std::vector<std::vector<std::string>>()> SelectedBlock;
+};
+
 class TfmEditTimeTable : public TLazyDialog {
     Q_OBJECT
   public:
     explicit TfmEditTimeTable(QWidget *parent = nullptr);
     ~TfmEditTimeTable() override;
+
+    TWebCopyLink WebCopy;
+
+    // The station names of the open timetable's rows, top to bottom (cp1252).
+    std::vector<std::string> StationNames();
 
     // The save button is shown by the first change of an opened timetable.
     void EditOn();

@@ -3,7 +3,7 @@
 // the core's cp1252 messages correctly.
 
 #include "gui/dialogs.h"
-#include "gui/dialogs_double.h"
+#include "support/dialogs_double.h"
 #include "gui/error_handler.h"
 #include "gui/translations.h"
 #include "util/error.h"

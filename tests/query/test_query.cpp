@@ -4,7 +4,7 @@
 
 #include "app/main_window.h"
 #include "gui/error_handler.h"
-#include "gui_fixture.h"
+#include "support/gui_fixture.h"
 #include "query/query.h"
 
 #include <QCheckBox>

@@ -1,4 +1,4 @@
-#include "gui/dialogs_double.h"
+#include "support/dialogs_double.h"
 
 #include <QApplication>
 #include <QDialog>

@@ -4,7 +4,7 @@
 
 #include "app/app_windows.h"
 #include "gui/error_handler.h"
-#include "gui_fixture.h"
+#include "support/gui_fixture.h"
 #include "import/web_browser.h"
 #include "import/web_copy.h"
 

@@ -3,10 +3,10 @@
 // read-only station display, the refusals and the refused closing.
 
 #include "app/main_window.h"
-#include "editor_steps.h"
+#include "support/editor_steps.h"
 #include "editors/edit_lines.h"
 #include "gui/error_handler.h"
-#include "gui_fixture.h"
+#include "support/gui_fixture.h"
 
 #include <QFile>
 #include <QGroupBox>

@@ -11,7 +11,7 @@
 #include "gui/error_handler.h"
 #include "gui/qt_text.h"
 #include "gui/string_grid_view.h"
-#include "gui_fixture.h"
+#include "support/gui_fixture.h"
 #include "import/web_browser.h"
 #include "import/web_copy.h"
 #include "timetable/edit_timetable.h"
@@ -405,13 +405,13 @@ class WebCopyTest : public WebCopyTestBase {
         fmEditTimeTable->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(fmEditTimeTable));
         ClickCell(Timetable(), 12, 2);
-        SetClipboardHtml("<table><tr><td>6.25pm</td><td>11:10 am</td></tr></table>",
-                         "6.25pm\t11:10 am\n 06.25 \t&nbsp;\n6.5\tR&ouml;mer\n");
+        SetClipboardHtml("<table><tr><td>06.25</td><td>6.25pm</td></tr></table>",
+                         " 06.25 \t6.25pm\n6.45 am\t&nbsp;\n6.5\tR&ouml;mer\n");
         PasteKey();
         QVERIFY(!fmWebCopy->isVisible());
-        QCOMPARE(TimetableCell(12, 2), QString("18:25"));
-        QCOMPARE(TimetableCell(13, 2), QString("11:10"));
-        QCOMPARE(TimetableCell(12, 3), QString("06:25"));
+        QCOMPARE(TimetableCell(12, 2), QString("06:25"));
+        QCOMPARE(TimetableCell(13, 2), QString("18:25"));
+        QCOMPARE(TimetableCell(12, 3), QString("06:45"));
         QCOMPARE(TimetableCell(13, 3), QString(""));
         QCOMPARE(TimetableCell(12, 4), QString("6.5"));
         QCOMPARE(TimetableCell(13, 4), QString("Römer"));

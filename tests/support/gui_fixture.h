@@ -6,7 +6,7 @@
 
 #include "app/app_windows.h"
 #include "gui/current_project.h"
-#include "gui/dialogs_double.h"
+#include "support/dialogs_double.h"
 #include "model/prj_params.h"
 
 #include <QDir>

@@ -4,10 +4,10 @@
 // line is being assigned.
 
 #include "app/main_window.h"
-#include "editor_steps.h"
+#include "support/editor_steps.h"
 #include "editors/edit_linestations.h"
 #include "gui/error_handler.h"
-#include "gui_fixture.h"
+#include "support/gui_fixture.h"
 
 #include <QGroupBox>
 #include <QLabel>
