@@ -26,7 +26,7 @@ int Show(CliContext &ctx) {
 
 int Init(CliContext &ctx) {
     ctx.ExpectArgs(1, 1);
-    LoadProjectFile(ProjectPath(ctx.ProgramDir(), "default.zpr"));
+    LoadProjectFile(ProjectPath(ctx.ProgramDir(), kDefaultProjectFileName));
     SaveProjectFile(ctx.PathArg(0));
     return kExitOk;
 }

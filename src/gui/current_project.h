@@ -13,7 +13,8 @@ extern std::string ProjectFile;
 // Directory of the project, without a trailing separator; every file of the
 // project lies in it. Empty until a project is opened or first saved.
 extern std::string ProjectDir;
-// "default.zpr" beside the executable: a new project starts from it.
+// The default project file (kDefaultProjectFileName) beside the executable:
+// a new project starts from it.
 extern std::string DefaultProjectFile;
 // Full path of the running executable.
 extern std::string ProgExeName;

@@ -1,9 +1,13 @@
 #pragma once
 
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace takton {
+
+// The project every new project starts from, beside the programs.
+inline constexpr std::string_view kDefaultProjectFileName = "default.zpr";
 
 // Told by LoadProjectFile about what it loaded; the project options window
 // registers one so that it shows every load, shown or not.
