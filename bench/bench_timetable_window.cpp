@@ -7,11 +7,11 @@
 
 #include "app/app_windows.h"
 #include "gui/current_project.h"
-#include "support/dialogs_double.h"
 #include "gui/string_grid_view.h"
 #include "model/prj_params.h"
 #include "model/timetable_check.h"
 #include "model/timetable_file.h"
+#include "support/dialogs_double.h"
 #include "timetable/edit_timetable.h"
 #include "util/file_io.h"
 

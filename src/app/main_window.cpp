@@ -65,9 +65,9 @@ void TfmMain::GetProgInfo() {
     // The name, edition, type and version written into project files are fixed
     // at build time (model/prog_info.h); here only the paths are found.
     ProgExeName = ToNativePath(QCoreApplication::applicationFilePath());
-    DefaultProjectFile = ToNativePath(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
-                                      QLatin1String(kDefaultProjectFileName.data(),
-                                                    kDefaultProjectFileName.size()));
+    DefaultProjectFile =
+        ToNativePath(QCoreApplication::applicationDirPath() + QLatin1Char('/') +
+                     QLatin1String(kDefaultProjectFileName.data(), kDefaultProjectFileName.size()));
 }
 
 void TfmMain::CreateMenu() {

@@ -11,7 +11,9 @@ CliContext::CliContext(std::vector<std::string> args, std::string programDir, st
                        std::ostream &err)
     : args_(std::move(args)), programDir_(std::move(programDir)), out_(out), err_(err) {}
 
-std::string CliContext::PathArg(std::size_t i) const { return Cp1252ToUtf8(args_.at(i)); }
+std::string CliContext::PathArg(std::size_t i) const {
+    return Cp1252ToUtf8(args_.at(i));
+}
 
 void CliContext::ExpectArgs(std::size_t min, std::size_t max) const {
     if (args_.size() < min || args_.size() > max)
@@ -37,9 +39,13 @@ std::string CliContext::TakeOption(std::string_view name) {
     return value;
 }
 
-void CliContext::PrintLine(std::string_view cp1252) { out_ << Cp1252ToUtf8(cp1252) << '\n'; }
+void CliContext::PrintLine(std::string_view cp1252) {
+    out_ << Cp1252ToUtf8(cp1252) << '\n';
+}
 
-void CliContext::PrintRaw(std::string_view bytes) { out_ << bytes; }
+void CliContext::PrintRaw(std::string_view bytes) {
+    out_ << bytes;
+}
 
 int CliContext::Refuse(std::string_view cp1252) {
     err_ << Cp1252ToUtf8(cp1252) << '\n';

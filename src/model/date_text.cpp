@@ -33,12 +33,13 @@ std::string DateTimeText(std::time_t moment) {
     text += u' ';
     timeFormat->format(when, text);
     // Some locales put narrow no-break spaces into times; cp1252 has none.
-    text.findAndReplace(icu::UnicodeString(static_cast<UChar>(0x202F)),
-                        icu::UnicodeString(u' '));
+    text.findAndReplace(icu::UnicodeString(static_cast<UChar>(0x202F)), icu::UnicodeString(u' '));
     const std::u16string utf16(text.getBuffer(), static_cast<std::size_t>(text.length()));
     return Utf16ToCp1252Lossy(utf16);
 }
 
-std::string CurrentDateTimeText() { return DateTimeText(std::time(nullptr)); }
+std::string CurrentDateTimeText() {
+    return DateTimeText(std::time(nullptr));
+}
 
 } // namespace takton

@@ -10,7 +10,9 @@ namespace {
 IProjectLoadObserver *gObserver = nullptr;
 }
 
-void SetProjectLoadObserver(IProjectLoadObserver *observer) { gObserver = observer; }
+void SetProjectLoadObserver(IProjectLoadObserver *observer) {
+    gObserver = observer;
+}
 
 std::vector<std::string> SplitValueList(const std::string &value) {
     std::vector<std::string> pieces;
@@ -62,8 +64,8 @@ void LoadProjectFile(const std::string &path) {
             gObserver->DayGroupsLoaded();
     }
 
-    PrjParams.MaxDriveMinutes = static_cast<std::int32_t>(
-        ini.ReadInteger("timetable", "max_drive_minutes", 720));
+    PrjParams.MaxDriveMinutes =
+        static_cast<std::int32_t>(ini.ReadInteger("timetable", "max_drive_minutes", 720));
     if (gObserver)
         gObserver->MaxDriveMinutesLoaded(std::to_string(PrjParams.MaxDriveMinutes));
 }

@@ -4,15 +4,15 @@
 #include "app/first_save.h"
 #include "app/main_window.h"
 #include "app/make_window.h"
-#include "support/editor_steps.h"
 #include "editors/edit_lines.h"
 #include "editors/edit_linestations.h"
 #include "editors/edit_project.h"
 #include "editors/edit_stations.h"
 #include "gui/error_handler.h"
-#include "support/gui_fixture.h"
 #include "import/web_copy.h"
 #include "query/query.h"
+#include "support/editor_steps.h"
+#include "support/gui_fixture.h"
 #include "timetable/edit_timetable.h"
 
 #include <QAction>

@@ -3,9 +3,9 @@
 // read-only station display, the refusals and the refused closing.
 
 #include "app/main_window.h"
-#include "support/editor_steps.h"
 #include "editors/edit_lines.h"
 #include "gui/error_handler.h"
+#include "support/editor_steps.h"
 #include "support/gui_fixture.h"
 
 #include <QFile>

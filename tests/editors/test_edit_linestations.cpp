@@ -4,9 +4,9 @@
 // line is being assigned.
 
 #include "app/main_window.h"
-#include "support/editor_steps.h"
 #include "editors/edit_linestations.h"
 #include "gui/error_handler.h"
+#include "support/editor_steps.h"
 #include "support/gui_fixture.h"
 
 #include <QGroupBox>

@@ -2,9 +2,9 @@
 // minute field's filter, saving and discarding, and the refresh on every load.
 
 #include "app/main_window.h"
-#include "support/editor_steps.h"
 #include "editors/edit_project.h"
 #include "gui/error_handler.h"
+#include "support/editor_steps.h"
 #include "support/gui_fixture.h"
 
 #include <QApplication>

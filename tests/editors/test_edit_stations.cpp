@@ -3,11 +3,11 @@
 // routes, the refusals, the keyboard and the refused closing during an entry.
 
 #include "app/main_window.h"
-#include "support/editor_steps.h"
 #include "editors/edit_lines.h"
 #include "editors/edit_linestations.h"
 #include "editors/edit_stations.h"
 #include "gui/error_handler.h"
+#include "support/editor_steps.h"
 #include "support/gui_fixture.h"
 
 #include <QCheckBox>

@@ -3,9 +3,9 @@
 // the core's cp1252 messages correctly.
 
 #include "gui/dialogs.h"
-#include "support/dialogs_double.h"
 #include "gui/error_handler.h"
 #include "gui/translations.h"
+#include "support/dialogs_double.h"
 #include "util/error.h"
 
 #include <QDialogButtonBox>

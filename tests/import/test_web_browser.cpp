@@ -4,9 +4,9 @@
 
 #include "app/app_windows.h"
 #include "gui/error_handler.h"
-#include "support/gui_fixture.h"
 #include "import/web_browser.h"
 #include "import/web_copy.h"
+#include "support/gui_fixture.h"
 
 #include <QApplication>
 #include <QDir>

@@ -11,9 +11,9 @@
 #include "gui/error_handler.h"
 #include "gui/qt_text.h"
 #include "gui/string_grid_view.h"
-#include "support/gui_fixture.h"
 #include "import/web_browser.h"
 #include "import/web_copy.h"
+#include "support/gui_fixture.h"
 #include "timetable/edit_timetable.h"
 
 #include <QApplication>

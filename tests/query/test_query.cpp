@@ -4,8 +4,8 @@
 
 #include "app/main_window.h"
 #include "gui/error_handler.h"
-#include "support/gui_fixture.h"
 #include "query/query.h"
+#include "support/gui_fixture.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -6,8 +6,8 @@
 
 #include "app/app_windows.h"
 #include "gui/current_project.h"
-#include "support/dialogs_double.h"
 #include "model/prj_params.h"
+#include "support/dialogs_double.h"
 
 #include <QDir>
 #include <QDirIterator>

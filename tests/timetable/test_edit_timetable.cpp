@@ -6,9 +6,9 @@
 #include "app/main_window.h"
 #include "gui/qt_text.h"
 #include "gui/string_grid_view.h"
-#include "support/gui_fixture.h"
 #include "import/web_copy.h"
 #include "model/timetable_file.h"
+#include "support/gui_fixture.h"
 #include "timetable/edit_timetable.h"
 #include "util/cp1252.h"
 

@@ -68,5 +68,7 @@ TEST(FileIo, RenameNeverReplacesAnExistingFile) {
     EXPECT_TRUE(RenameFileNoReplace(dir.File("line_A.ttd"), dir.File("line_C.ttd")));
     EXPECT_EQ(dir.Read("line_C.ttd"), "a");
     EXPECT_FALSE(RenameFileNoReplace(dir.File("line_A.ttd"), dir.File("line_D.ttd")));
-    EXPECT_EQ(ProjectPath(dir.Path(), "line_S\xFC" "d.ttd"), dir.Path() + "/line_Süd.ttd");
+    EXPECT_EQ(ProjectPath(dir.Path(), "line_S\xFC"
+                                      "d.ttd"),
+              dir.Path() + "/line_Süd.ttd");
 }
