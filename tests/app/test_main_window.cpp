@@ -434,11 +434,6 @@ class MainWindowTest : public QObject {
     std::unique_ptr<GuiFixture> fx;
 };
 
-int main(int argc, char **argv) {
-    TaktonApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    MainWindowTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+TAKTON_GUI_TEST_MAIN(MainWindowTest)
 
 #include "test_main_window.moc"

@@ -221,11 +221,6 @@ class EditLinesTest : public QObject {
     QByteArray timetable;
 };
 
-int main(int argc, char **argv) {
-    TaktonApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    EditLinesTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+TAKTON_GUI_TEST_MAIN(EditLinesTest)
 
 #include "test_edit_lines.moc"

@@ -271,11 +271,6 @@ class EditLineStationsTest : public QObject {
     QString project;
 };
 
-int main(int argc, char **argv) {
-    TaktonApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    EditLineStationsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+TAKTON_GUI_TEST_MAIN(EditLineStationsTest)
 
 #include "test_edit_linestations.moc"

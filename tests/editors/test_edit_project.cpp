@@ -333,11 +333,6 @@ class EditProjectTest : public QObject {
     QString project;
 };
 
-int main(int argc, char **argv) {
-    TaktonApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    EditProjectTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+TAKTON_GUI_TEST_MAIN(EditProjectTest)
 
 #include "test_edit_project.moc"

@@ -387,11 +387,6 @@ class EditStationsTest : public QObject {
     QString project;
 };
 
-int main(int argc, char **argv) {
-    TaktonApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    EditStationsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+TAKTON_GUI_TEST_MAIN(EditStationsTest)
 
 #include "test_edit_stations.moc"

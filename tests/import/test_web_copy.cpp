@@ -684,12 +684,7 @@ class WebCopyTest : public WebCopyTestBase {
     }
 };
 
-int main(int argc, char **argv) {
-    TaktonApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    WebCopyTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+TAKTON_GUI_TEST_MAIN(WebCopyTest)
 
 #else // WEB_COPY_WITH_BROWSER
 

@@ -266,11 +266,6 @@ class QueryTest : public QObject {
     std::unique_ptr<GuiFixture> fx;
 };
 
-int main(int argc, char **argv) {
-    TaktonApplication app(argc, argv);
-    app.setQuitOnLastWindowClosed(false);
-    QueryTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+TAKTON_GUI_TEST_MAIN(QueryTest)
 
 #include "test_query.moc"

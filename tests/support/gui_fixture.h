@@ -6,6 +6,7 @@
 
 #include "app/app_windows.h"
 #include "gui/current_project.h"
+#include "gui/error_handler.h"
 #include "model/prj_params.h"
 #include "support/dialogs_double.h"
 
@@ -14,6 +15,7 @@
 #include <QFile>
 #include <QLocale>
 #include <QTemporaryDir>
+#include <QTest>
 #include <memory>
 #include <string>
 
@@ -85,3 +87,12 @@ class GuiFixture {
 };
 
 } // namespace takton::testing
+
+// The main of a window test program: the application object, then the tests.
+#define TAKTON_GUI_TEST_MAIN(TestClass)                                                            \
+    int main(int argc, char **argv) {                                                              \
+        takton::gui::TaktonApplication app(argc, argv);                                            \
+        app.setQuitOnLastWindowClosed(false);                                                      \
+        TestClass test;                                                                            \
+        return QTest::qExec(&test, argc, argv);                                                    \
+    }
