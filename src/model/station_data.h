@@ -1,0 +1,65 @@
+#pragma once
+
+// The data of stations beyond their names: a geo position (latitude and
+// longitude in degrees, WGS 84), a fare zone and a fare ring. Kept in a file of
+// its own beside the station register, so that a project without such data
+// keeps exactly the files it had: "station_data.csv", one entry per station,
+// "Name=latitude,longitude,zone,ring" (cp1252, CR LF, the list text rules;
+// empty parts stay empty, "Nordstadt=,,B,2"). Coordinates are written with a
+// point and at most six decimals.
+
+#include "model/list_text.h"
+
+#include <optional>
+#include <string>
+#include <string_view>
+#include <utility>
+#include <vector>
+
+namespace takton {
+
+inline constexpr std::string_view kStationDataFile = "station_data.csv";
+
+struct TGeoPosition {
+    double Lat = 0; // -90 .. 90
+    double Lon = 0; // -180 .. 180
+    bool operator==(const TGeoPosition &) const = default;
+};
+
+struct TStationData {
+    std::optional<TGeoPosition> Position;
+    std::string Zone; // short texts without "," or "="
+    std::string Ring;
+    bool Empty() const { return !Position && Zone.empty() && Ring.empty(); }
+    bool operator==(const TStationData &) const = default;
+};
+
+// Station name (cp1252, as the register holds it) and its data, in file order.
+using TStationDataList = std::vector<std::pair<std::string, TStationData>>;
+
+// A missing file gives an empty list. Parts that do not read as numbers in
+// range are taken as missing (the entry keeps its zone and ring).
+TStationDataList LoadStationData(const std::string &dir);
+// Writes the file whole (crash-safe). Entries without any data are left out;
+// when none is left and there is no file yet, no file is made.
+void SaveStationData(const std::string &dir, const TStationDataList &list);
+
+// The entry of a station: the exact name first, then without regard to case;
+// null when there is none.
+const TStationData *FindStationData(const TStationDataList &list, std::string_view station);
+// Sets (or, with empty data, removes) the entry of a station, found as above;
+// a new entry goes to the end.
+void SetStationData(TStationDataList &list, std::string_view station, const TStationData &data);
+
+// One entry's value and back.
+std::string StationDataValue(const TStationData &data);
+TStationData ParseStationDataValue(std::string_view value);
+
+// A coordinate as stored: a point, at most six decimals, no trailing zeros
+// ("52.52", "13.405", "-0.1278", "7").
+std::string FormatCoordinate(double degrees);
+// A coordinate as a planner types it: a decimal comma or point, blanks around
+// it allowed ("52,5200", " 13.405 "); nothing else. No range check.
+std::optional<double> ParseCoordinate(std::string_view text);
+
+} // namespace takton
