@@ -2,7 +2,7 @@
 # every build: cmake -DSRC=<source folder> -P check_layers.cmake
 #
 # The layers, lowest first: util, model (the core, no Qt); gui (what every
-# window shares); editors, timetable, import, query (one library each, none
+# window shares); editors, timetable, import, query, map (one library each, none
 # knowing another); app (wires them together). cli stands on the core alone.
 cmake_policy(VERSION 3.25)
 set(allowed_util util)
