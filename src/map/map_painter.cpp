@@ -4,10 +4,15 @@
 
 #include <QApplication>
 #include <QFontMetricsF>
+#include <QLineF>
 #include <QPainter>
 #include <QPainterPath>
 #include <QPolygonF>
 #include <algorithm>
+#include <cmath>
+#include <map>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace takton::gui {
@@ -42,7 +47,8 @@ QSizeF LegendSize(const TNetworkMap &map) {
     const QFontMetricsF metrics(PixelFont(kLegendPixels));
     double width = QFontMetricsF(PixelFont(kLegendPixels, true)).horizontalAdvance(LegendTitle());
     for (const TMapLine &line : map.Lines)
-        width = std::max(width, kLegendSwatch + 8 + metrics.horizontalAdvance(FromCp1252(line.Name)));
+        width =
+            std::max(width, kLegendSwatch + 8 + metrics.horizontalAdvance(FromCp1252(line.Name)));
     const double rows = static_cast<double>(map.Lines.size() + 1);
     return {width + 2 * kLegendPadding, rows * LegendRowHeight() + 2 * kLegendPadding};
 }
@@ -57,15 +63,67 @@ QPointF Pixel(const TMapView &view, const TGeoPosition &position) {
     return {point.X, point.Y};
 }
 
+// A segment between two places, the same whichever way a line runs it.
+using TSegmentKey = std::pair<std::pair<double, double>, std::pair<double, double>>;
+
+TSegmentKey SegmentKey(const TGeoPosition &a, const TGeoPosition &b) {
+    const std::pair<double, double> p{a.Lat, a.Lon};
+    const std::pair<double, double> q{b.Lat, b.Lon};
+    return p < q ? TSegmentKey{p, q} : TSegmentKey{q, p};
+}
+
+// Lines that share a segment run side by side through it, in register order.
 void PaintLines(QPainter &painter, const TNetworkMap &map, const TMapView &view) {
-    for (const TMapLine &line : map.Lines) {
-        QPolygonF polyline;
-        for (const TGeoPosition &position : line.Points)
-            polyline << Pixel(view, position);
+    std::map<TSegmentKey, std::vector<std::size_t>> shared;
+    for (std::size_t i = 0; i < map.Lines.size(); ++i) {
+        const std::vector<TGeoPosition> &points = map.Lines[i].Points;
+        for (std::size_t k = 1; k < points.size(); ++k) {
+            std::vector<std::size_t> &lines = shared[SegmentKey(points[k - 1], points[k])];
+            if (std::find(lines.begin(), lines.end(), i) == lines.end())
+                lines.push_back(i);
+        }
+    }
+    for (std::size_t i = 0; i < map.Lines.size(); ++i) {
+        const TMapLine &line = map.Lines[i];
         painter.setPen(QPen(QColor::fromRgb(line.Colour), kLineWidth, Qt::SolidLine, Qt::RoundCap,
                             Qt::RoundJoin));
-        painter.drawPolyline(polyline);
+        for (std::size_t k = 1; k < line.Points.size(); ++k) {
+            const TSegmentKey key = SegmentKey(line.Points[k - 1], line.Points[k]);
+            const std::vector<std::size_t> &lines = shared[key];
+            const QPointF from = Pixel(view, {key.first.first, key.first.second});
+            const QPointF to = Pixel(view, {key.second.first, key.second.second});
+            const QPointF along = to - from;
+            const double length = std::hypot(along.x(), along.y());
+            QPointF shift;
+            if (length > 0 && lines.size() > 1) {
+                const double place =
+                    static_cast<double>(std::find(lines.begin(), lines.end(), i) - lines.begin());
+                const double offset =
+                    (place - (static_cast<double>(lines.size()) - 1) / 2) * kLineWidth;
+                shift = QPointF(-along.y(), along.x()) * (offset / length);
+            }
+            painter.drawLine(from + shift, to + shift);
+        }
     }
+}
+
+bool CrossesALine(const QRectF &rect, const TNetworkMap &map, const TMapView &view) {
+    const QRectF wide = rect.adjusted(-1, -1, 1, 1);
+    const QLineF edges[] = {{wide.topLeft(), wide.topRight()},
+                            {wide.topRight(), wide.bottomRight()},
+                            {wide.bottomRight(), wide.bottomLeft()},
+                            {wide.bottomLeft(), wide.topLeft()}};
+    for (const TMapLine &line : map.Lines) {
+        for (std::size_t k = 1; k < line.Points.size(); ++k) {
+            const QLineF segment(Pixel(view, line.Points[k - 1]), Pixel(view, line.Points[k]));
+            if (wide.contains(segment.p1()) || wide.contains(segment.p2()))
+                return true;
+            for (const QLineF &edge : edges)
+                if (segment.intersects(edge, nullptr) == QLineF::BoundedIntersection)
+                    return true;
+        }
+    }
+    return false;
 }
 
 QRectF DotRect(const QPointF &centre) {
@@ -73,8 +131,21 @@ QRectF DotRect(const QPointF &centre) {
     return {centre.x() - r, centre.y() - r, 2 * r, 2 * r};
 }
 
-// A name goes right of its dot, else left, above or below; where every place
-// would cover a dot, another name, the legend or the edge, it is left out.
+// A name on a white halo, so that it stays legible where it crosses a line.
+void PaintLabel(QPainter &painter, const QRectF &rect, const QString &name) {
+    QPainterPath path;
+    const QFontMetricsF metrics(painter.font());
+    path.addText(rect.left(),
+                 rect.top() + metrics.ascent() + (rect.height() - metrics.height()) / 2,
+                 painter.font(), name);
+    painter.strokePath(
+        path, QPen(QColor(255, 255, 255, 220), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    painter.fillPath(path, QColor(0x30, 0x30, 0x30));
+}
+
+// A name goes right of its dot, else left, above or below, where possible
+// clear of the lines; where every place would cover a dot, another name, the
+// legend or the edge, it is left out.
 void PaintLabels(QPainter &painter, const QRectF &area, const TNetworkMap &map,
                  const TMapView &view, const QRectF &legend) {
     const QFont font = PixelFont(kLabelPixels);
@@ -87,7 +158,6 @@ void PaintLabels(QPainter &painter, const QRectF &area, const TNetworkMap &map,
     }
     taken.push_back(legend);
     painter.setFont(font);
-    painter.setPen(QColor(0x30, 0x30, 0x30));
     for (std::size_t i = 0; i < map.Stations.size(); ++i) {
         const QPointF c = centres[i];
         if (!area.contains(c))
@@ -101,18 +171,28 @@ void PaintLabels(QPainter &painter, const QRectF &area, const TNetworkMap &map,
             {c.x() - size.width() / 2, c.y() - gap - size.height()},
             {c.x() - size.width() / 2, c.y() + gap},
         };
-        for (const QPointF &corner : corners) {
-            const QRectF rect(corner, size);
-            const bool free =
-                area.contains(rect) && std::none_of(taken.begin(), taken.end(), [&](const QRectF &other) {
-                    return other.intersects(rect);
-                });
-            if (!free)
-                continue;
-            painter.drawText(rect, Qt::AlignLeft | Qt::AlignVCenter, name);
-            taken.push_back(rect);
-            break;
+        // First a place clear of the lines too; else one that only crosses them.
+        std::optional<QRectF> place;
+        for (const bool avoidLines : {true, false}) {
+            for (const QPointF &corner : corners) {
+                const QRectF rect(corner, size);
+                const bool free =
+                    area.contains(rect) &&
+                    std::none_of(taken.begin(), taken.end(),
+                                 [&](const QRectF &other) { return other.intersects(rect); }) &&
+                    !(avoidLines && CrossesALine(rect, map, view));
+                if (free) {
+                    place = rect;
+                    break;
+                }
+            }
+            if (place)
+                break;
         }
+        if (!place)
+            continue;
+        PaintLabel(painter, *place, name);
+        taken.push_back(*place);
     }
 }
 
