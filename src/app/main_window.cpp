@@ -99,10 +99,10 @@ void TfmMain::CreateMenu() {
     FileSaveItem = AddMenuItem(*FileMenu, "FileSaveItem", QStringLiteral("Projekt &speichern"),
                                QStringLiteral("Aktuelles Projekt speichern"), &TfmMain::FileSave,
                                QKeySequence(Qt::CTRL | Qt::Key_S));
-    FileSaveAsItem = AddMenuItem(
-        *FileMenu, "FileSaveAsItem", QStringLiteral("Projekt speichern &unter..."),
-        QStringLiteral("Aktuelles Projekt unter neuem Namen speichern"), &TfmMain::FileSaveAs,
-        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    FileSaveAsItem =
+        AddMenuItem(*FileMenu, "FileSaveAsItem", QStringLiteral("Projekt speichern &unter..."),
+                    QStringLiteral("Aktuelles Projekt unter neuem Namen speichern"),
+                    &TfmMain::FileSaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     N1 = FileMenu->addSeparator();
     N1->setObjectName(QStringLiteral("N1"));
     FileExitItem = AddMenuItem(*FileMenu, "FileExitItem", QStringLiteral("&Beenden"),
@@ -116,7 +116,8 @@ void TfmMain::CreateMenu() {
                                 &TfmMain::ExtrasMapClick);
     ExtrasQueryItem =
         AddMenuItem(*ExtrasMenu, "ExtrasQueryItem", QStringLiteral("Verbindungs-Abfrage…"),
-                    QStringLiteral("Verbindungen zwischen zwei Stationen abfragen"), &TfmMain::ExtrasQueryClick);
+                    QStringLiteral("Verbindungen zwischen zwei Stationen abfragen"),
+                    &TfmMain::ExtrasQueryClick);
     ExtrasMenu->setEnabled(false);
 }
 

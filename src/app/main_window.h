@@ -90,9 +90,8 @@ class TfmMain : public QMainWindow {
     void FormCreate();
     void GetProgInfo();
     void CreateMenu();
-    QAction *AddMenuItem(QMenu &menu, const char *name, const QString &caption,
-                         const QString &hint, void (TfmMain::*handler)(),
-                         const QKeySequence &shortcut = {});
+    QAction *AddMenuItem(QMenu &menu, const char *name, const QString &caption, const QString &hint,
+                         void (TfmMain::*handler)(), const QKeySequence &shortcut = {});
     void CreateSpeedBar();
     void CreateWorkPanel();
     void ShowWorkPanel();

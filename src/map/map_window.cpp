@@ -84,8 +84,8 @@ void TfmMap::FormShow() {
 QString TfmMap::ProposedFile(const QString &last, const char *suffix) const {
     if (!last.isEmpty())
         return last;
-    return QDir(FromNativePath(ProjectDir)).filePath(QStringLiteral("Netzkarte.") +
-                                                     QString::fromLatin1(suffix));
+    return QDir(FromNativePath(ProjectDir))
+        .filePath(QStringLiteral("Netzkarte.") + QString::fromLatin1(suffix));
 }
 
 void TfmMap::btSavePngClick() {
@@ -98,9 +98,9 @@ void TfmMap::btSavePngClick() {
 }
 
 void TfmMap::btSavePdfClick() {
-    const auto chosen = Dialogs().SaveFileName({QStringLiteral("PDF-Dokument (*.pdf)"),
-                                                QStringLiteral("pdf"),
-                                                ProposedFile(lastPdf_, "pdf")});
+    const auto chosen =
+        Dialogs().SaveFileName({QStringLiteral("PDF-Dokument (*.pdf)"), QStringLiteral("pdf"),
+                                ProposedFile(lastPdf_, "pdf")});
     if (!chosen)
         return;
     lastPdf_ = *chosen;

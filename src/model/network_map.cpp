@@ -38,7 +38,8 @@ TMapPoint WebMercator(const TGeoPosition &position) {
     const double lat = std::clamp(position.Lat, -kMaxLatitude, kMaxLatitude);
     const double phi = lat * std::numbers::pi / 180;
     const double x = (position.Lon + 180) / 360;
-    const double y = 0.5 - std::log(std::tan(std::numbers::pi / 4 + phi / 2)) / (2 * std::numbers::pi);
+    const double y =
+        0.5 - std::log(std::tan(std::numbers::pi / 4 + phi / 2)) / (2 * std::numbers::pi);
     return {x, y};
 }
 
@@ -72,8 +73,8 @@ TMapView FitMap(const std::vector<TGeoPosition> &positions, const TMapRect &rect
     // A metre spans more of the world square away from the equator: by
     // cosh(pi * (1 - 2y)), the inverse of the cosine of the latitude at y.
     const double centreY = low.Y + spanY / 2;
-    const double minSpan = kMinSpanMetres / kEquatorMetres *
-                           std::cosh(std::numbers::pi * (1 - 2 * centreY));
+    const double minSpan =
+        kMinSpanMetres / kEquatorMetres * std::cosh(std::numbers::pi * (1 - 2 * centreY));
     double scale = std::min(width, height) / minSpan;
     if (spanX > 0)
         scale = std::min(scale, width / spanX);

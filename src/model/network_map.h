@@ -60,7 +60,7 @@ struct TMapStation {
 };
 
 struct TMapLine {
-    std::string Name; // cp1252
+    std::string Name;         // cp1252
     std::uint32_t Colour = 0; // 0xRRGGBB
     // The positions of the route's stations in route order; stations without
     // a position are left out.

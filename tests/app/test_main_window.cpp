@@ -73,11 +73,16 @@ class MainWindowTest : public QObject {
             {fmMake, "TfmMake"},
             {fmQuery, "TfmQuery"},
             {fmMap, "TfmMap"}};
-        const QStringList titles = {"Takton 1.0.1",        "Stationen bearbeiten",
-                                    "fmEditProject",       "Hinweis",
-                                    "Linien bearbeiten",   "Stationen für Linie zuweisen",
-                                    "Fahrplan bearbeiten", "Fahrplan Kopier-Bereich",
-                                    "Daten aufbereiten",   "Verbindugns-Abfrage",
+        const QStringList titles = {"Takton 1.0.1",
+                                    "Stationen bearbeiten",
+                                    "fmEditProject",
+                                    "Hinweis",
+                                    "Linien bearbeiten",
+                                    "Stationen für Linie zuweisen",
+                                    "Fahrplan bearbeiten",
+                                    "Fahrplan Kopier-Bereich",
+                                    "Daten aufbereiten",
+                                    "Verbindugns-Abfrage",
                                     "Netzkarte"};
         for (int i = 0; i < windows.size(); ++i) {
             QVERIFY(windows[i].first);

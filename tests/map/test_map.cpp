@@ -81,8 +81,7 @@ class MapTest : public QObject {
         QCOMPARE(menus.size(), 2);
         QCOMPARE(menus[0]->text(), "&Datei");
         QCOMPARE(menus[1]->text(), "&Extras");
-        QCOMPARE(Captions(fmMain->ExtrasMenu),
-                 QStringList({"Netzkarte…", "Verbindungs-Abfrage…"}));
+        QCOMPARE(Captions(fmMain->ExtrasMenu), QStringList({"Netzkarte…", "Verbindungs-Abfrage…"}));
         // GIVEN no project THEN the menu cannot be opened
         QVERIFY(!fmMain->ExtrasMenu->isEnabled());
 
@@ -198,7 +197,8 @@ class MapTest : public QObject {
         QCOMPARE(image.size(), kMapImageSize);
         // The positions as the core projects them into this picture
         const TNetworkMap map = LoadNetworkMap(fx->path("demo").toStdString());
-        const TMapView view = FitMap(map.Positions(), MapArea(map, QRectF(image.rect())), kMapMargin);
+        const TMapView view =
+            FitMap(map.Positions(), MapArea(map, QRectF(image.rect())), kMapMargin);
         const TStationDataList data = LoadStationData(fx->path("demo").toStdString());
         QCOMPARE(data.size(), std::size_t(9));
         for (const auto &[name, entry] : data) {
@@ -237,8 +237,9 @@ class MapTest : public QObject {
             const QString text = QString::fromUtf8(info.readAllStandardOutput());
             QVERIFY2(text.contains(QRegularExpression("Pages:\\s+1\\n")), qPrintable(text));
             QVERIFY2(text.contains(QRegularExpression("Title:\\s+Netzkarte\\n")), qPrintable(text));
-            QVERIFY2(text.contains(QRegularExpression("Page size:\\s+84[12][.\\d]* x 595[.\\d]* pts")),
-                     qPrintable(text));
+            QVERIFY2(
+                text.contains(QRegularExpression("Page size:\\s+84[12][.\\d]* x 595[.\\d]* pts")),
+                qPrintable(text));
         }
 
         // A folder that does not exist cannot take the file: the error is

@@ -129,11 +129,10 @@ TEST(NetworkMap, LinesFollowTheirRoutesSkippingStationsWithoutPosition) {
     EXPECT_EQ(map.WithoutPosition, (TStringList{"Markt", "Tal"}));
     ASSERT_EQ(map.Lines.size(), 2u);
     EXPECT_EQ(map.Lines[0].Name, "1");
-    EXPECT_EQ(map.Lines[0].Points, (std::vector<TGeoPosition>{
-                                       {51.05, 13.74}, {51.06, 13.75}, {51.04, 13.72}}));
+    EXPECT_EQ(map.Lines[0].Points,
+              (std::vector<TGeoPosition>{{51.05, 13.74}, {51.06, 13.75}, {51.04, 13.72}}));
     EXPECT_EQ(map.Lines[1].Name, "S 2");
-    EXPECT_EQ(map.Lines[1].Points,
-              (std::vector<TGeoPosition>{{51.04, 13.72}, {51.05, 13.74}}));
+    EXPECT_EQ(map.Lines[1].Points, (std::vector<TGeoPosition>{{51.04, 13.72}, {51.05, 13.74}}));
     EXPECT_EQ(map.Lines[0].Colour, LineColour(0));
     EXPECT_EQ(map.Lines[1].Colour, LineColour(1));
     EXPECT_EQ(map.Positions().size(), 3u);
