@@ -39,8 +39,8 @@ test: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
 
 # Pictures of the main window (before and after opening the demo project), of
-# the project options window, the three master-data editors and the timetable
-# editor, taken on a virtual X display.
+# the project options window, the three master-data editors, the timetable
+# editor and the network map, taken on a virtual X display.
 screenshot: build
 	mkdir -p $(BUILD)/screenshots
 	xvfb-run -a -s "-screen 0 1280x1024x24" \

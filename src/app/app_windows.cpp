@@ -8,6 +8,7 @@
 #include "editors/edit_project.h"
 #include "editors/edit_stations.h"
 #include "import/web_copy.h"
+#include "map/map_window.h"
 #include "query/query.h"
 #include "timetable/edit_timetable.h"
 
@@ -43,6 +44,7 @@ TfmEditTimeTable *fmEditTimeTable = nullptr;
 TfmWebCopy *fmWebCopy = nullptr;
 TfmMake *fmMake = nullptr;
 TfmQuery *fmQuery = nullptr;
+TfmMap *fmMap = nullptr;
 
 void CreateWindows() {
     fmMain = new TfmMain();
@@ -57,6 +59,7 @@ void CreateWindows() {
     fmWebCopy = new TfmWebCopy(fmMain);
     fmMake = new TfmMake(fmMain);
     fmQuery = new TfmQuery(fmMain);
+    fmMap = new TfmMap(fmMain);
     ConnectTimetableAndWebCopy();
 }
 
@@ -66,6 +69,7 @@ template <class Window> void DestroyWindow(Window *&window) {
 }
 
 void DestroyWindows() {
+    DestroyWindow(fmMap);
     DestroyWindow(fmQuery);
     DestroyWindow(fmMake);
     DestroyWindow(fmWebCopy);

@@ -1,6 +1,6 @@
 #pragma once
 
-// The program's ten windows, each created once at start-up and kept until the
+// The program's eleven windows, each created once at start-up and kept until the
 // end. The order of creation is fixed: the main window first.
 
 namespace takton::gui {
@@ -15,6 +15,7 @@ class TfmEditTimeTable;
 class TfmWebCopy;
 class TfmMake;
 class TfmQuery;
+class TfmMap;
 
 extern TfmMain *fmMain;
 extern TfmEditStations *fmEditStations;
@@ -26,8 +27,9 @@ extern TfmEditTimeTable *fmEditTimeTable;
 extern TfmWebCopy *fmWebCopy;
 extern TfmMake *fmMake;
 extern TfmQuery *fmQuery;
+extern TfmMap *fmMap;
 
-// Creates the ten windows in their order; needs the application object.
+// Creates the eleven windows in their order; needs the application object.
 void CreateWindows();
 // Destroys them in reverse order and clears the variables (end of the run, tests).
 void DestroyWindows();

@@ -14,6 +14,7 @@
 #include "gui/qt_text.h"
 #include "gui/speed_icons.h"
 #include "import/web_copy.h"
+#include "map/map_window.h"
 #include "model/db_func.h"
 #include "model/prj_load.h"
 #include "model/prj_save.h"
@@ -54,10 +55,12 @@ TfmMain::TfmMain(QWidget *parent) : QMainWindow(parent) {
 }
 
 void TfmMain::FormCreate() {
-    // The hints of the menu and of the speed bar feed the status line.
-    connect(FileMenu, &QMenu::hovered, this,
-            [this](QAction *action) { ShowHint(LongHintOf(*action)); });
-    connect(FileMenu, &QMenu::aboutToHide, this, [this] { ShowHint(QString()); });
+    // The hints of the menus and of the speed bar feed the status line.
+    for (QMenu *menu : {FileMenu, ExtrasMenu}) {
+        connect(menu, &QMenu::hovered, this,
+                [this](QAction *action) { ShowHint(LongHintOf(*action)); });
+        connect(menu, &QMenu::aboutToHide, this, [this] { ShowHint(QString()); });
+    }
     GetProgInfo();
 }
 
@@ -70,37 +73,52 @@ void TfmMain::GetProgInfo() {
                      QLatin1String(kDefaultProjectFileName.data(), kDefaultProjectFileName.size()));
 }
 
+QAction *TfmMain::AddMenuItem(QMenu &menu, const char *name, const QString &caption,
+                              const QString &hint, void (TfmMain::*handler)(),
+                              const QKeySequence &shortcut) {
+    QAction *item = menu.addAction(caption);
+    item->setObjectName(QString::fromLatin1(name));
+    SetHint(*item, hint);
+    // The main window shows an action's status tip when the menu highlights
+    // it; without one it would empty the status line again.
+    item->setStatusTip(LongHintOf(*item));
+    item->setShortcut(shortcut);
+    connect(item, &QAction::triggered, this, Guarded([this, handler] { (this->*handler)(); }));
+    return item;
+}
+
 void TfmMain::CreateMenu() {
     FileMenu = menuBar()->addMenu(QStringLiteral("&Datei"));
     FileMenu->setObjectName(QStringLiteral("FileMenu"));
-    auto addItem = [this](const char *name, const QString &caption, const QString &hint,
-                          void (TfmMain::*handler)(), const QKeySequence &shortcut = {}) {
-        QAction *item = FileMenu->addAction(caption);
-        item->setObjectName(QString::fromLatin1(name));
-        SetHint(*item, hint);
-        // The main window shows an action's status tip when the menu
-        // highlights it; without one it would empty the status line again.
-        item->setStatusTip(LongHintOf(*item));
-        item->setShortcut(shortcut);
-        connect(item, &QAction::triggered, this, Guarded([this, handler] { (this->*handler)(); }));
-        return item;
-    };
-    FileNewItem =
-        addItem("FileNewItem", QStringLiteral("&Neu"), QStringLiteral("Neue Datei erzeugen"),
-                &TfmMain::FileNew, QKeySequence(Qt::CTRL | Qt::Key_N));
-    FileOpenItem = addItem("FileOpenItem", QStringLiteral("Projekt ö&ffnen..."),
-                           QStringLiteral("Existierendes Projekt öffnen"), &TfmMain::FileOpen,
-                           QKeySequence(Qt::CTRL | Qt::Key_O));
-    FileSaveItem = addItem("FileSaveItem", QStringLiteral("Projekt &speichern"),
-                           QStringLiteral("Aktuelles Projekt speichern"), &TfmMain::FileSave,
-                           QKeySequence(Qt::CTRL | Qt::Key_S));
-    FileSaveAsItem = addItem("FileSaveAsItem", QStringLiteral("Projekt speichern &unter..."),
-                             QStringLiteral("Aktuelles Projekt unter neuem Namen speichern"),
-                             &TfmMain::FileSaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
+    FileNewItem = AddMenuItem(*FileMenu, "FileNewItem", QStringLiteral("&Neu"),
+                              QStringLiteral("Neue Datei erzeugen"), &TfmMain::FileNew,
+                              QKeySequence(Qt::CTRL | Qt::Key_N));
+    FileOpenItem = AddMenuItem(*FileMenu, "FileOpenItem", QStringLiteral("Projekt ö&ffnen..."),
+                               QStringLiteral("Existierendes Projekt öffnen"), &TfmMain::FileOpen,
+                               QKeySequence(Qt::CTRL | Qt::Key_O));
+    FileSaveItem = AddMenuItem(*FileMenu, "FileSaveItem", QStringLiteral("Projekt &speichern"),
+                               QStringLiteral("Aktuelles Projekt speichern"), &TfmMain::FileSave,
+                               QKeySequence(Qt::CTRL | Qt::Key_S));
+    FileSaveAsItem =
+        AddMenuItem(*FileMenu, "FileSaveAsItem", QStringLiteral("Projekt speichern &unter..."),
+                    QStringLiteral("Aktuelles Projekt unter neuem Namen speichern"),
+                    &TfmMain::FileSaveAs, QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_S));
     N1 = FileMenu->addSeparator();
     N1->setObjectName(QStringLiteral("N1"));
-    FileExitItem = addItem("FileExitItem", QStringLiteral("&Beenden"),
-                           QStringLiteral("Diese Anwendung beenden"), &TfmMain::FileExit);
+    FileExitItem = AddMenuItem(*FileMenu, "FileExitItem", QStringLiteral("&Beenden"),
+                               QStringLiteral("Diese Anwendung beenden"), &TfmMain::FileExit);
+
+    // Windows that show the project as a whole; open once a project is.
+    ExtrasMenu = menuBar()->addMenu(QStringLiteral("&Extras"));
+    ExtrasMenu->setObjectName(QStringLiteral("ExtrasMenu"));
+    ExtrasMapItem = AddMenuItem(*ExtrasMenu, "ExtrasMapItem", QStringLiteral("Netzkarte…"),
+                                QStringLiteral("Stationen und Linien auf einer Karte zeigen"),
+                                &TfmMain::ExtrasMapClick);
+    ExtrasQueryItem =
+        AddMenuItem(*ExtrasMenu, "ExtrasQueryItem", QStringLiteral("Verbindungs-Abfrage…"),
+                    QStringLiteral("Verbindungen zwischen zwei Stationen abfragen"),
+                    &TfmMain::ExtrasQueryClick);
+    ExtrasMenu->setEnabled(false);
 }
 
 QToolButton *TfmMain::AddSpeedButton(const char *name, const QString &hint, SpeedIcon picture) {
@@ -234,7 +252,7 @@ void TfmMain::FileNew() {
 
     const auto chosen = Dialogs().SaveFileName(ProjectDialogRequest(saveDialogFile_));
     if (!chosen) {
-        paWorkChoice->hide();
+        HideWorkPanel();
         return;
     }
     saveDialogFile_ = *chosen;
@@ -253,6 +271,12 @@ void TfmMain::ShowWorkPanel() {
     for (QPushButton *button :
          {sbEditProject, sbEditStations, sbEditLines, sbAssignStations, sbEditTimeTable})
         button->setEnabled(true);
+    ExtrasMenu->setEnabled(true);
+}
+
+void TfmMain::HideWorkPanel() {
+    paWorkChoice->hide();
+    ExtrasMenu->setEnabled(false);
 }
 
 void TfmMain::FileOpen() {
@@ -312,6 +336,16 @@ void TfmMain::FileSaveAs() {
 
 void TfmMain::FileExit() {
     close();
+}
+
+void TfmMain::ExtrasMapClick() {
+    if (!NoProjectDir())
+        Dialogs().ShowModal(*fmMap);
+}
+
+void TfmMain::ExtrasQueryClick() {
+    if (!NoProjectDir())
+        Dialogs().ShowModal(*fmQuery);
 }
 
 void TfmMain::sbEditProjectClick() {

@@ -29,6 +29,10 @@ class TfmMain : public QMainWindow {
     void FileSaveAs();
     void FileExit();
 
+    // Commands of the "&Extras" menu.
+    void ExtrasMapClick();
+    void ExtrasQueryClick();
+
     // A project named on the command line opens as "Projekt öffnen..." would.
     void OpenFromCommandLine(const QString &argument);
 
@@ -57,6 +61,10 @@ class TfmMain : public QMainWindow {
     QAction *N1;
     QAction *FileExitItem;
 
+    QMenu *ExtrasMenu;
+    QAction *ExtrasMapItem;
+    QAction *ExtrasQueryItem;
+
     QWidget *SpeedBar;
     QToolButton *SpeedButton1;
     QToolButton *SpeedButton2;
@@ -82,9 +90,12 @@ class TfmMain : public QMainWindow {
     void FormCreate();
     void GetProgInfo();
     void CreateMenu();
+    QAction *AddMenuItem(QMenu &menu, const char *name, const QString &caption, const QString &hint,
+                         void (TfmMain::*handler)(), const QKeySequence &shortcut = {});
     void CreateSpeedBar();
     void CreateWorkPanel();
     void ShowWorkPanel();
+    void HideWorkPanel();
     QToolButton *AddSpeedButton(const char *name, const QString &hint, SpeedIcon picture);
     QPushButton *AddWorkButton(const char *name, const QString &caption);
     FileDialogRequest ProjectDialogRequest(const QString &proposedFile) const;

@@ -2,7 +2,7 @@
 // with the demo project open, the project options window, the editors of
 // stations, lines and routes and the timetable editor with the demo timetable
 // open, with a refused entry's reason in its status line and with a station
-// of arrival and departure rows. Run under a real
+// of arrival and departure rows, and the network map. Run under a real
 // (or virtual) X display: takton_screenshots OUTPUT_DIR PROJECT.zpr
 
 #include "app/app_windows.h"
@@ -14,6 +14,7 @@
 #include "gui/error_handler.h"
 #include "gui/string_grid_view.h"
 #include "gui/translations.h"
+#include "map/map_window.h"
 #include "timetable/edit_timetable.h"
 
 #include <QDir>
@@ -122,6 +123,12 @@ int main(int argc, char **argv) {
     grid.Refresh();
     fmEditTimeTable->btCancel->click();
     fmEditTimeTable->hide();
+
+    // The network map of the demo project.
+    fmMap->resize(900, 620);
+    fmMap->show();
+    ok = Save(*fmMap, outputDir, "network_map.png") && ok;
+    fmMap->hide();
 
     DestroyWindows();
     return ok ? 0 : 1;

@@ -10,6 +10,7 @@
 #include "editors/edit_stations.h"
 #include "gui/error_handler.h"
 #include "import/web_copy.h"
+#include "map/map_window.h"
 #include "query/query.h"
 #include "support/editor_steps.h"
 #include "support/gui_fixture.h"
@@ -59,7 +60,7 @@ class MainWindowTest : public QObject {
     }
     void cleanup() { fx.reset(); }
 
-    void startUpCreatesTheTenWindowsAndShowsNoWorkButtons() {
+    void startUpCreatesTheElevenWindowsAndShowsNoWorkButtons() {
         const QList<QPair<QWidget *, QString>> windows = {
             {fmMain, "TfmMain"},
             {fmEditStations, "TfmEditStations"},
@@ -70,12 +71,19 @@ class MainWindowTest : public QObject {
             {fmEditTimeTable, "TfmEditTimeTable"},
             {fmWebCopy, "TfmWebCopy"},
             {fmMake, "TfmMake"},
-            {fmQuery, "TfmQuery"}};
-        const QStringList titles = {"Takton 1.0.1",        "Stationen bearbeiten",
-                                    "fmEditProject",       "Hinweis",
-                                    "Linien bearbeiten",   "Stationen für Linie zuweisen",
-                                    "Fahrplan bearbeiten", "Fahrplan Kopier-Bereich",
-                                    "Daten aufbereiten",   "Verbindugns-Abfrage"};
+            {fmQuery, "TfmQuery"},
+            {fmMap, "TfmMap"}};
+        const QStringList titles = {"Takton 1.0.1",
+                                    "Stationen bearbeiten",
+                                    "fmEditProject",
+                                    "Hinweis",
+                                    "Linien bearbeiten",
+                                    "Stationen für Linie zuweisen",
+                                    "Fahrplan bearbeiten",
+                                    "Fahrplan Kopier-Bereich",
+                                    "Daten aufbereiten",
+                                    "Verbindugns-Abfrage",
+                                    "Netzkarte"};
         for (int i = 0; i < windows.size(); ++i) {
             QVERIFY(windows[i].first);
             QCOMPARE(QString(windows[i].first->metaObject()->className()),
@@ -95,7 +103,7 @@ class MainWindowTest : public QObject {
     }
 
     void menuAndSpeedBarHintsFeedTooltipsAndTheStatusLine() {
-        QCOMPARE(fmMain->menuBar()->actions().size(), 1);
+        QCOMPARE(fmMain->menuBar()->actions().size(), 2);
         QCOMPARE(fmMain->FileMenu->title(), QString("&Datei"));
         QStringList captions;
         for (QAction *item : fmMain->FileMenu->actions())
