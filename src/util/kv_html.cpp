@@ -38,8 +38,10 @@ std::size_t FindTextStop(std::string_view text, std::size_t from) {
     return p < end ? static_cast<std::size_t>(p - text.data()) : std::string_view::npos;
 }
 
+// Asked for every tag: a length test first, no string compare.
 bool IsCommentName(std::string_view text, const RawTag &tag) {
-    return text.substr(tag.nameBegin, tag.nameLength) == "!--";
+    const char *const name = text.data() + tag.nameBegin;
+    return tag.nameLength == 3 && name[0] == '!' && name[1] == '-' && name[2] == '-';
 }
 
 // The scanner's state machine from index from on, starting outside any tag.
