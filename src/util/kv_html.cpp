@@ -4,6 +4,9 @@
 #include "util/error.h"
 
 #include <algorithm>
+#include <array>
+#include <bit>
+#include <cstdint>
 #include <cstring>
 
 namespace takton {
@@ -35,14 +38,16 @@ std::size_t FindTextStop(std::string_view text, std::size_t from) {
     return p < end ? static_cast<std::size_t>(p - text.data()) : std::string_view::npos;
 }
 
+// Asked for every tag: a length test first, no string compare.
 bool IsCommentName(std::string_view text, const RawTag &tag) {
-    return text.substr(tag.nameBegin, tag.nameLength) == "!--";
+    const char *const name = text.data() + tag.nameBegin;
+    return tag.nameLength == 3 && name[0] == '!' && name[1] == '-' && name[2] == '-';
 }
 
 // The scanner's state machine from index from on, starting outside any tag.
 // Each state only waits for the few characters that leave it, so the stretches
 // in between are skipped in tight loops or with memchr.
-bool ScanRaw(std::string_view text, std::size_t from, RawTag &tag) {
+[[gnu::always_inline]] inline bool ScanRaw(std::string_view text, std::size_t from, RawTag &tag) {
     const std::size_t n = text.size();
     if (from >= n)
         return false;
@@ -388,6 +393,85 @@ void FitColumnWidths(TStringGrid &grid, const TTextWidthFn &textWidth) {
     }
 }
 
+namespace {
+
+// What a tag means to the walk over a page's tables. "table" and "/table" go
+// by the scanner's name (as FindElement finds them); such a tag is Other to
+// the layout whatever the tag parser would read.
+enum class WalkTag { Other, Table, TableEnd, Row, RowEnd, Cell, CellEnd };
+
+WalkTag ToWalkTag(TableTag layout) {
+    switch (layout) {
+    case TableTag::Row:
+        return WalkTag::Row;
+    case TableTag::RowEnd:
+        return WalkTag::RowEnd;
+    case TableTag::Cell:
+        return WalkTag::Cell;
+    case TableTag::CellEnd:
+        return WalkTag::CellEnd;
+    case TableTag::Other:
+        break;
+    }
+    return WalkTag::Other;
+}
+
+WalkTag TableBoundary(std::string_view name) {
+    if (name.size() == 5 && EqualsFolded(name, "table"))
+        return WalkTag::Table;
+    if (name.size() == 6 && EqualsFolded(name, "/table"))
+        return WalkTag::TableEnd;
+    return WalkTag::Other;
+}
+
+// Two bytes of a name as one number, each with bit 5 set: among the names
+// compared with it that folds exactly their letters ("T" and "t" both give
+// "t", no other byte does).
+std::uint16_t FoldedPair(const char *p) {
+    std::uint16_t pair = 0;
+    std::memcpy(&pair, p, sizeof pair);
+    return pair | 0x2020;
+}
+
+constexpr std::uint16_t kTr = std::bit_cast<std::uint16_t>(std::array{'t', 'r'});
+constexpr std::uint16_t kTd = std::bit_cast<std::uint16_t>(std::array{'t', 'd'});
+constexpr std::uint16_t kTh = std::bit_cast<std::uint16_t>(std::array{'t', 'h'});
+
+// A name right after the "<" (almost every tag) is told by its length and at
+// most two loads; one that starts with "=", or comes after blanks or quotes,
+// goes through the tag parser's reading of it, as HtmlTableToGrid does.
+WalkTag ClassifyWalkTag(std::string_view page, const RawTag &tag) {
+    const char *const name = page.data() + tag.nameBegin;
+    if (tag.nameBegin == tag.start + 1 && name[0] != '=') {
+        switch (tag.nameLength) {
+        case 2: {
+            const std::uint16_t pair = FoldedPair(name);
+            if (pair == kTd || pair == kTh)
+                return WalkTag::Cell;
+            return pair == kTr ? WalkTag::Row : WalkTag::Other;
+        }
+        case 3: {
+            if (name[0] != '/')
+                return WalkTag::Other;
+            const std::uint16_t pair = FoldedPair(name + 1);
+            if (pair == kTd || pair == kTh)
+                return WalkTag::CellEnd;
+            return pair == kTr ? WalkTag::RowEnd : WalkTag::Other;
+        }
+        case 5:
+        case 6:
+            return TableBoundary({name, tag.nameLength});
+        default:
+            return WalkTag::Other;
+        }
+    }
+    const WalkTag layout =
+        ToWalkTag(ClassifyTableTag(page.substr(tag.start, tag.end - tag.start + 1)));
+    return layout != WalkTag::Other ? layout : TableBoundary({name, tag.nameLength});
+}
+
+} // namespace
+
 // FindElement's search for "table", then for "/table", run as one walk over
 // the tags; between the two, the tags drive HtmlTableToGrid's row and cell
 // states without building any text.
@@ -406,47 +490,50 @@ std::vector<THtmlTableShape> MeasureTables(std::string_view page, TCellMarkFn ma
 
     RawTag tag;
     for (std::size_t pos = 0; ScanRaw(page, pos, tag); pos = tag.end + 1) {
-        const std::string_view name = page.substr(tag.nameBegin, tag.nameLength);
+        const WalkTag kind = ClassifyWalkTag(page, tag);
         if (!inTable) {
-            if (!EqualsFolded(name, "table"))
+            if (kind != WalkTag::Table)
                 continue;
             inTable = true;
             tableStart = tag.start;
             rows = cols = rowCells = cells = marked = 0;
             inRow = inCell = false;
+            continue;
         }
-        switch (ClassifyRawTag(page, tag)) {
-        case TableTag::Row:
+        switch (kind) {
+        case WalkTag::Row:
             inRow = true;
             ++rows;
             rowCells = 0;
             break;
-        case TableTag::RowEnd:
+        case WalkTag::RowEnd:
             inRow = false;
             break;
-        case TableTag::Cell:
+        case WalkTag::Cell:
             if (inRow) {
                 inCell = true;
                 cellStart = tag.end + 1;
             }
             break;
-        case TableTag::CellEnd:
+        case WalkTag::CellEnd:
             if (inCell) {
                 inCell = false;
                 cols = std::max(cols, ++rowCells);
                 ++cells;
-                if (mark && mark(page.substr(cellStart, tag.start - cellStart)))
-                    ++marked;
+                // Added, not branched on: time cells and others often alternate.
+                if (mark)
+                    marked += mark({page.data() + cellStart, tag.start - cellStart}) ? 1u : 0u;
             }
             break;
-        case TableTag::Other:
-            break;
-        }
-        if (EqualsFolded(name, "/table")) {
+        case WalkTag::TableEnd:
             inTable = false;
             tables.push_back({page.substr(tableStart, tag.end + 1 - tableStart),
                               std::max<std::size_t>(rows, 1), std::max<std::size_t>(cols, 1), cells,
                               marked});
+            break;
+        case WalkTag::Table:
+        case WalkTag::Other:
+            break;
         }
     }
     return tables;

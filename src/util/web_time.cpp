@@ -75,25 +75,32 @@ std::string TimetableTimeText(std::string_view text) {
 
 namespace {
 
-// "6:25", "06:25", "6.25" alone: most cells of a timetable, decided at once.
-std::optional<bool> PlainTime(std::string_view text) {
-    if (text.size() != 4 && text.size() != 5)
-        return std::nullopt;
-    const std::size_t sep = text.size() - 3;
-    for (std::size_t i = 0; i < text.size(); ++i)
-        if (i != sep && !IsDigit(text[i]))
-            return std::nullopt;
-    if (text[sep] != ':' && text[sep] != '.')
-        return std::nullopt;
-    const int hour = sep == 2 ? (text[0] - '0') * 10 + (text[1] - '0') : text[0] - '0';
-    return hour <= 23 && text[sep + 1] <= '5';
+// "6:25", "06:25", "6.25" alone: most cells of a timetable, decided at once
+// (1 a time, 0 none); -1 for any other text.
+int PlainTime(std::string_view text) {
+    const auto digit = [](char c) { return static_cast<unsigned char>(c - '0') < 10; };
+    const char *t = text.data();
+    int hour = 0;
+    if (text.size() == 5 && digit(t[0]) && digit(t[1]))
+        hour = (t[0] - '0') * 10 + (t[1] - '0');
+    else if (text.size() == 4 && digit(t[0]))
+        hour = t[0] - '0';
+    else
+        return -1;
+    t += text.size() - 3;
+    if ((t[0] != ':' && t[0] != '.') || !digit(t[1]) || !digit(t[2]))
+        return -1;
+    return hour <= 23 && t[1] <= '5';
 }
 
-} // namespace
+// The reference that fills empty cells of most timetables, as
+// DecodeHtmlReference reads it, without looking it up.
+constexpr std::string_view kNbsp = "&nbsp;";
 
-bool IsTimeLikeHtmlCell(std::string_view source) {
-    if (const auto plain = PlainTime(source))
-        return *plain;
+// Tags skipped, references decoded, blanks collapsed, as far as the text can
+// still be a time. Kept out of IsTimeLikeHtmlCell so that plain cells cost no
+// more than a leaf call.
+[[gnu::noinline]] bool IsTimeThroughMarkup(std::string_view source) {
     // "11:10 a.m." is the longest time; blanks inside collapse to one.
     std::array<char, 16> text{};
     std::size_t length = 0;
@@ -123,6 +130,11 @@ bool IsTimeLikeHtmlCell(std::string_view source) {
                 continue;
             }
         } else if (c == '&') {
+            if (source.substr(i, kNbsp.size()) == kNbsp) {
+                add('\xA0');
+                i += kNbsp.size();
+                continue;
+            }
             decoded.clear();
             if (const std::size_t taken = DecodeHtmlReference(source, i, decoded)) {
                 for (const char d : decoded)
@@ -136,7 +148,14 @@ bool IsTimeLikeHtmlCell(std::string_view source) {
             return false;
         ++i;
     }
-    return ParseWebTime(std::string_view(text.data(), length)).has_value();
+    return length > 0 && ParseWebTime(std::string_view(text.data(), length)).has_value();
+}
+
+} // namespace
+
+bool IsTimeLikeHtmlCell(std::string_view source) {
+    const int plain = PlainTime(source);
+    return plain >= 0 ? plain == 1 : IsTimeThroughMarkup(source);
 }
 
 } // namespace takton

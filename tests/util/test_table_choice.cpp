@@ -1,8 +1,10 @@
 #include "util/cp1252.h"
 #include "util/file_io.h"
+#include "util/html_text.h"
 #include "util/kv_html.h"
 #include "util/kv_html_reference.h"
 #include "util/table_choice.h"
+#include "util/web_time.h"
 
 #include <gtest/gtest.h>
 #include <random>
@@ -262,4 +264,114 @@ TEST(TableChoice, TakesAWebTableWithCellTextsAsThePlannerMeansThem) {
     EXPECT_EQ(TakeWebTable(page, "Stationen", {}, grid, Width, 4).Chosen, -1);
     EXPECT_EQ(TakeWebTable("<p>nichts</p>", "Stationen", {}, grid, Width).Chosen, -1);
     EXPECT_EQ(grid.Cell(3, 0), "Sued");
+}
+
+namespace {
+
+// A table's counts as the tag parser reads it, step by step: rows, columns,
+// closed cells and the cells whose stripped, decoded text is a time.
+TTableInfo MeasureStepByStep(std::string_view table) {
+    TTableInfo info;
+    int rows = 0;
+    int rowCells = 0;
+    bool inRow = false;
+    bool inCell = false;
+    std::size_t cellStart = 0;
+    std::vector<std::string> items;
+    std::size_t next = 0;
+    for (std::size_t start, position = 1; (start = ParseNextTag(table, position, items, next)) != 0;
+         position = next) {
+        const std::string name = items.empty() ? "" : items[0].substr(items[0].find('=') + 1);
+        if (name == "tr") {
+            inRow = true;
+            ++rows;
+            rowCells = 0;
+        } else if (name == "/tr") {
+            inRow = false;
+        } else if ((name == "td" || name == "th") && inRow) {
+            inCell = true;
+            cellStart = next;
+        } else if ((name == "/td" || name == "/th") && inCell) {
+            inCell = false;
+            info.Cols = std::max(info.Cols, ++rowCells);
+            ++info.Cells;
+            const std::string source(table.substr(cellStart - 1, start - cellStart));
+            if (ParseWebTime(WebCellText(StripTags(source))))
+                ++info.Times;
+        }
+    }
+    info.Rows = std::max(rows, 1);
+    return info;
+}
+
+} // namespace
+
+TEST(TableChoice, SurveyCountsOddTagSpellingsAndTimeCellsAsTheParserReadsThem) {
+    // Tags the walk tells apart by a quick look at the name, and ones it must
+    // hand to the tag parser; cells with the references and markup of web
+    // timetables around a time.
+    const std::vector<std::string_view> pieces = {"<table>",
+                                                  "</table>",
+                                                  "<TABLE class=t>",
+                                                  "</TABLE >",
+                                                  "<tr>",
+                                                  "</TR>",
+                                                  "<tR x>",
+                                                  "<td>",
+                                                  "</td>",
+                                                  "<TD class=z>",
+                                                  "</Td>",
+                                                  "<th>",
+                                                  "</TH >",
+                                                  "<=td>",
+                                                  "< td>",
+                                                  "<'th>",
+                                                  "</tdx>",
+                                                  "<tdx>",
+                                                  "<t>",
+                                                  "<b>",
+                                                  "</b>",
+                                                  "<!-- -->",
+                                                  "<!--x>",
+                                                  "&nbsp;",
+                                                  "&nbsp",
+                                                  "&NBSP;",
+                                                  "&nbsp;6",
+                                                  "&#58;",
+                                                  "6",
+                                                  "25",
+                                                  ":",
+                                                  ".",
+                                                  " ",
+                                                  "\n",
+                                                  "pm",
+                                                  "Uhr",
+                                                  "x",
+                                                  "\"",
+                                                  "<",
+                                                  ">",
+                                                  "6:25",
+                                                  "06.25"};
+    std::mt19937 random(20);
+    std::uniform_int_distribution<std::size_t> pick(0, pieces.size() - 1);
+    int timesSeen = 0;
+    for (int round = 0; round < 20000; ++round) {
+        std::string page = "<table><tr><td>";
+        for (int n = std::uniform_int_distribution<int>(0, 30)(random); n > 0; --n)
+            page += pieces[pick(random)];
+        page += "</td></tr></table>";
+        const auto tables = SurveyTables(page, {"x"});
+        const auto cut = CutTables(page);
+        ASSERT_EQ(tables.size(), cut.size()) << page;
+        for (std::size_t i = 0; i < tables.size(); ++i) {
+            const TTableInfo expected = MeasureStepByStep(cut[i]);
+            ASSERT_EQ(tables[i].Text, cut[i]) << page;
+            ASSERT_EQ(tables[i].Rows, expected.Rows) << page;
+            ASSERT_EQ(tables[i].Cols, expected.Cols) << page;
+            ASSERT_EQ(tables[i].Cells, expected.Cells) << page;
+            ASSERT_EQ(tables[i].Times, expected.Times) << page;
+            timesSeen += expected.Times;
+        }
+    }
+    EXPECT_GT(timesSeen, 300);
 }
