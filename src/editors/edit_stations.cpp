@@ -170,6 +170,7 @@ void TfmEditStations::OpenEntry() {
     btNewStation->hide();
     btStationEdit->hide();
     btStationDelete->hide();
+    btImportData->hide();
 }
 
 void TfmEditStations::ReturnToBrowse() {
@@ -178,6 +179,7 @@ void TfmEditStations::ReturnToBrowse() {
     btNewStation->show();
     btStationEdit->show();
     btStationDelete->show();
+    btImportData->show();
     btClose->show();
 }
 

@@ -54,7 +54,9 @@ class EditStationsTest : public QObject {
             QVERIFY(button->isVisible());
         QCOMPARE(fmEditStations->NewStationList, TStringList({"Markt", "Berg"}));
         // A project that never chose its station fields shows the geo position.
+        QVERIFY(fmEditStations->btImportData->isVisible());
         Click(fmEditStations->btNewStation);
+        QVERIFY(fmEditStations->btImportData->isHidden());
         QVERIFY(fmEditStations->leGeoLatitude->isVisible());
         QVERIFY(fmEditStations->leGeoLongitude->isVisible());
         QVERIFY(!fmEditStations->leTarifZone->isVisible());
