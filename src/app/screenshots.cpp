@@ -2,7 +2,8 @@
 // with the demo project open, the project options window, the editors of
 // stations, lines and routes and the timetable editor with the demo timetable
 // open, with a refused entry's reason in its status line and with a station
-// of arrival and departure rows, and the network map. Run under a real
+// of arrival and departure rows, the stations editor with its station data
+// fields, and the network map. Run under a real
 // (or virtual) X display: takton_screenshots OUTPUT_DIR PROJECT.zpr
 
 #include "app/app_windows.h"
@@ -15,6 +16,7 @@
 #include "gui/string_grid_view.h"
 #include "gui/translations.h"
 #include "map/map_window.h"
+#include "model/prj_params.h"
 #include "timetable/edit_timetable.h"
 
 #include <QDir>
@@ -49,6 +51,21 @@ bool Save(QWidget &window, const QString &dir, const char *name) {
     }
     std::printf("%s\n", qPrintable(path));
     return true;
+}
+
+// The stations editor with the first station opened for a change and every
+// station data field switched on; nothing is saved.
+bool SaveStationDataFields(const QString &dir) {
+    const takton::TStationFields stored = takton::PrjParams.StationFields;
+    takton::PrjParams.StationFields = {true, true, true};
+    fmEditStations->show();
+    fmEditStations->lbStations->setCurrentRow(0);
+    fmEditStations->btStationEditClick();
+    const bool ok = Save(*fmEditStations, dir, "edit_stations_data.png");
+    fmEditStations->btCancelClick();
+    fmEditStations->hide();
+    takton::PrjParams.StationFields = stored;
+    return ok;
 }
 
 } // namespace
@@ -124,6 +141,7 @@ int main(int argc, char **argv) {
     fmEditTimeTable->btCancel->click();
     fmEditTimeTable->hide();
 
+    ok = SaveStationDataFields(outputDir) && ok;
     // The network map of the demo project.
     fmMap->resize(900, 620);
     fmMap->show();

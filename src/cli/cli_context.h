@@ -70,5 +70,6 @@ std::span<const CliCommand> ProjectCommands();
 std::span<const CliCommand> RegisterCommands(); // station ..., line ...
 std::span<const CliCommand> RouteCommands();    // route ..., timetable ..., check
 std::span<const CliCommand> HtmlCommands();
+std::span<const CliCommand> StationDataCommands(); // station show|set|import-data
 
 } // namespace takton::cli

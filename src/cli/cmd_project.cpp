@@ -21,6 +21,14 @@ int Show(CliContext &ctx) {
         ctx.PrintLine("daygroup: " + group.Name + " | " + group.Text + " | " +
                       DayKeysText(group.Days));
     }
+    const TStationFields &fields = PrjParams.StationFields;
+    std::string shown;
+    for (const auto &[on, name] :
+         {std::pair{fields.GeoPosition, "geo"}, std::pair{fields.TarifZone, "zone"},
+          std::pair{fields.TarifRing, "ring"}})
+        if (on)
+            shown += shown.empty() ? name : std::string(" ") + name;
+    ctx.PrintLine("station_fields: " + shown);
     return kExitOk;
 }
 

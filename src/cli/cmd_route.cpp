@@ -3,6 +3,8 @@
 
 #include "cli/cli_context.h"
 #include "model/db_func.h"
+#include "model/prj_load.h"
+#include "model/prj_params.h"
 #include "model/project_check.h"
 #include "model/registers.h"
 #include "model/timetable_file.h"
@@ -72,6 +74,20 @@ int TimetableShow(CliContext &ctx) {
     return kExitOk;
 }
 
+// Whether the project file in the folder keeps geo positions; without exactly
+// one project file nobody asked for them.
+bool KeepsGeoPositions(const std::string &dir) {
+    std::vector<std::string> projects;
+    std::error_code error;
+    for (const auto &item : std::filesystem::directory_iterator(dir, error))
+        if (item.path().extension() == ".zpr" && item.is_regular_file(error))
+            projects.push_back(item.path().string());
+    if (projects.size() != 1)
+        return false;
+    LoadProjectFile(projects.front());
+    return PrjParams.StationFields.GeoPosition;
+}
+
 int Check(CliContext &ctx) {
     ctx.ExpectArgs(1, 1);
     // A missing folder would read as an empty, consistent project.
@@ -83,6 +99,10 @@ int Check(CliContext &ctx) {
         ctx.PrintLine(finding);
     if (findings.empty())
         ctx.PrintLine("Keine Unstimmigkeiten gefunden.");
+    // Notes, not disagreements: they leave the exit status as it is.
+    if (KeepsGeoPositions(ctx.PathArg(0)))
+        for (const auto &note : StationsWithoutPosition(ctx.PathArg(0)))
+            ctx.PrintLine("Hinweis: " + note);
     return findings.empty() ? kExitOk : kExitFailed;
 }
 

@@ -16,7 +16,8 @@ using namespace takton::cli;
 namespace {
 
 std::vector<std::span<const CliCommand>> AllCommands() {
-    return {ProjectCommands(), RegisterCommands(), RouteCommands(), HtmlCommands()};
+    return {ProjectCommands(), RegisterCommands(), StationDataCommands(), RouteCommands(),
+            HtmlCommands()};
 }
 
 std::string ProgramDir(const char *argv0) {

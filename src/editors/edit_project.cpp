@@ -75,19 +75,31 @@ void TfmEditProject::CreateStationPage() {
     tsStationOptions->setObjectName(QStringLiteral("tsStationOptions"));
     pcRubrik->addTab(tsStationOptions, QStringLiteral("Stationen"));
 
-    // Kept for later tasks: nothing shows, reads or stores these fields.
+    // Which fields the stations editor shows; stored with the project file.
     gbStationFields = new QGroupBox(QStringLiteral("Daten für Stationen"), tsStationOptions);
     gbStationFields->setObjectName(QStringLiteral("gbStationFields"));
     cbPrjGeoPosition = new QCheckBox(QStringLiteral("Geo-Positionen"), gbStationFields);
-    cbPrjGeoPosition->setChecked(true);
+    cbPrjGeoPosition->setObjectName(QStringLiteral("cbPrjGeoPosition"));
     cbPrjTarifZone = new QCheckBox(QStringLiteral("Tarifzone"), gbStationFields);
+    cbPrjTarifZone->setObjectName(QStringLiteral("cbPrjTarifZone"));
     cbPrjTarifRing = new QCheckBox(QStringLiteral("Tarifring"), gbStationFields);
+    cbPrjTarifRing->setObjectName(QStringLiteral("cbPrjTarifRing"));
     auto *layout = new QVBoxLayout(gbStationFields);
     for (QCheckBox *box : {cbPrjGeoPosition, cbPrjTarifZone, cbPrjTarifRing}) {
         layout->addWidget(box);
         connect(box, &QCheckBox::clicked, this, [this] { EditOn(); });
     }
-    gbStationFields->hide();
+    auto *pageLayout = new QVBoxLayout(tsStationOptions);
+    pageLayout->addWidget(gbStationFields);
+    pageLayout->addStretch(1);
+    ShowStationFields();
+}
+
+void TfmEditProject::ShowStationFields() {
+    const TStationFields &fields = PrjParams.StationFields;
+    cbPrjGeoPosition->setChecked(fields.GeoPosition);
+    cbPrjTarifZone->setChecked(fields.TarifZone);
+    cbPrjTarifRing->setChecked(fields.TarifRing);
 }
 
 void TfmEditProject::CreateDaysPage() {
@@ -367,13 +379,17 @@ void TfmEditProject::btSaveClick() {
     if (NoProjectFile())
         return;
     PrjParams.MaxDriveMinutes = *minutes;
+    PrjParams.StationFields = {cbPrjGeoPosition->isChecked(), cbPrjTarifZone->isChecked(),
+                               cbPrjTarifRing->isChecked()};
     SaveProjectFile(ProjectFile);
     EditOff();
 }
 
 void TfmEditProject::btCancelClick() {
-    // The minutes go back to what is stored; added day groups stay.
+    // The minutes and station fields go back to what is stored; added day
+    // groups stay.
     leMaxDriveMinutes->setText(QString::number(PrjParams.MaxDriveMinutes));
+    ShowStationFields();
     EditOff();
 }
 
@@ -449,6 +465,11 @@ void TfmEditProject::btCloseClick() {
 
 void TfmEditProject::DayGroupsLoaded() {
     SetDayGroups();
+}
+
+void TfmEditProject::StationFieldsLoaded() {
+    EnsureControls();
+    ShowStationFields();
 }
 
 void TfmEditProject::MaxDriveMinutesLoaded(const std::string &text) {

@@ -1,9 +1,9 @@
 #pragma once
 
-// The project options window: day groups and the longest driving time between
-// two stations. A new day group goes straight into PrjParams; "Änderungen
-// speichern" writes the project file. Every project load refreshes the window,
-// shown or not.
+// The project options window: the data kept for stations, day groups and the
+// longest driving time between two stations. A new day group goes straight into PrjParams;
+// "Änderungen speichern" writes the project file. Every project load refreshes the window, shown or
+// not.
 
 #include "gui/lazy_dialog.h"
 #include "model/prj_load.h"
@@ -48,6 +48,7 @@ class TfmEditProject : public TLazyDialog, public IProjectLoadObserver {
     // IProjectLoadObserver
     void DayGroupsLoaded() override;
     void MaxDriveMinutesLoaded(const std::string &text) override;
+    void StationFieldsLoaded() override;
 
     QTabWidget *pcRubrik = nullptr;
     QWidget *tsStationOptions = nullptr;
@@ -90,6 +91,8 @@ class TfmEditProject : public TLazyDialog, public IProjectLoadObserver {
   private:
     void FormShow();
     void CreateStationPage();
+    // The check boxes of "Daten für Stationen" as PrjParams holds them.
+    void ShowStationFields();
     void CreateDaysPage();
     void CreateTimeTablePage();
     void CreateButtons();

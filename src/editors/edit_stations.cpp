@@ -6,9 +6,14 @@
 #include "gui/error_handler.h"
 #include "gui/qt_text.h"
 #include "model/db_func.h"
+#include "model/prj_params.h"
 #include "model/registers.h"
+#include "model/station_import.h"
+#include "util/error.h"
+#include "util/file_io.h"
 #include "util/text_order.h"
 
+#include <QBoxLayout>
 #include <QCheckBox>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -44,6 +49,7 @@ void TfmEditStations::CreateControls() {
             Guarded([this] { leStationNameChange(); }));
     connect(cbStationNewLine, &QCheckBox::clicked, this,
             Guarded([this] { cbStationNewLineClick(); }));
+    connect(btImportData, &QPushButton::clicked, this, Guarded([this] { btImportDataClick(); }));
     ConnectListKeys(
         *lbStations, [this] { btStationEditClick(); }, [this] { btStationDeleteClick(); });
 
@@ -59,6 +65,10 @@ void TfmEditStations::CreateBrowsePanel() {
     btNewStation = browse.btNew;
     btStationEdit = browse.btEdit;
     btStationDelete = browse.btDelete;
+    btImportData = PlainButton(fmStationEdit, QStringLiteral("Daten importieren…"), "btImportData");
+    if (auto *row = qobject_cast<QBoxLayout *>(fmStationEdit->layout()))
+        if (auto *buttons = qobject_cast<QBoxLayout *>(row->itemAt(1)->layout()))
+            buttons->insertWidget(3, btImportData);
 }
 
 void TfmEditStations::CreateEntryGroup() {
@@ -71,16 +81,22 @@ void TfmEditStations::CreateEntryGroup() {
         const char *caption;
         const char *name;
         QLineEdit **edit;
-    } hiddenFields[] = {{"Geo-Position Breite", "leGeoLatitude", &leGeoLatitude},
-                        {"Geo-Position Länge", "leGeoLongitude", &leGeoLongitude},
-                        {"Tarifzone", "leTarifZone", &leTarifZone},
-                        {"Tarifring", "leTarifRing", &leTarifRing}};
-    for (const auto &field : hiddenFields) {
+    } dataFields[] = {{"Geo-Position Breite", "leGeoLatitude", &leGeoLatitude},
+                      {"Geo-Position Länge", "leGeoLongitude", &leGeoLongitude},
+                      {"Tarifzone", "leTarifZone", &leTarifZone},
+                      {"Tarifring", "leTarifRing", &leTarifRing}};
+    std::size_t at = 0;
+    for (const auto &field : dataFields) {
         QWidget *holder =
             LabeledEdit(gbStationEdit, QString::fromUtf8(field.caption), field.name, *field.edit);
         layout->addWidget(holder);
-        holder->hide();
+        dataFields_[at++] = holder;
+        connect(*field.edit, &QLineEdit::textEdited, this, [this] { EditOn(); });
     }
+    leGeoLatitude->setPlaceholderText(QStringLiteral("z. B. 52,5200"));
+    leGeoLongitude->setPlaceholderText(QStringLiteral("z. B. 13,4050"));
+    leTarifZone->setMaxLength(static_cast<int>(kMaxStationDataText));
+    leTarifRing->setMaxLength(static_cast<int>(kMaxStationDataText));
     cbStationNewLine = new QCheckBox(QStringLiteral("für neue Linie merken"), gbStationEdit);
     cbStationNewLine->setObjectName(QStringLiteral("cbStationNewLine"));
     cbStationNewLineClear = new QCheckBox(QStringLiteral("Neue Merkliste beginnen"), gbStationEdit);
@@ -102,6 +118,44 @@ void TfmEditStations::FormShow() {
         ReturnToBrowse();
     LoadStations();
     cbStationNewLineClear->hide();
+    ShowDataFields();
+}
+
+void TfmEditStations::ShowDataFields() {
+    const TStationFields &fields = PrjParams.StationFields;
+    dataFields_[0]->setVisible(fields.GeoPosition);
+    dataFields_[1]->setVisible(fields.GeoPosition);
+    dataFields_[2]->setVisible(fields.TarifZone);
+    dataFields_[3]->setVisible(fields.TarifRing);
+}
+
+void TfmEditStations::FillDataFields(const TStationData &data) {
+    const auto coordinate = [&](double degrees) {
+        // Shown as German planners type it.
+        return data.Position ? FromCp1252(FormatCoordinate(degrees)).replace(u'.', u',')
+                             : QString();
+    };
+    leGeoLatitude->setText(coordinate(data.Position ? data.Position->Lat : 0));
+    leGeoLongitude->setText(coordinate(data.Position ? data.Position->Lon : 0));
+    leTarifZone->setText(FromCp1252(data.Zone));
+    leTarifRing->setText(FromCp1252(data.Ring));
+}
+
+std::optional<TStationData> TfmEditStations::TypedData(const TStationData &had) {
+    const TStationFields &fields = PrjParams.StationFields;
+    const TStationDataInput input{fields.GeoPosition,
+                                  ToCp1252Lossy(leGeoLatitude->text()),
+                                  ToCp1252Lossy(leGeoLongitude->text()),
+                                  fields.TarifZone,
+                                  ToCp1252Lossy(leTarifZone->text()),
+                                  fields.TarifRing,
+                                  ToCp1252Lossy(leTarifRing->text())};
+    TStationData data = had;
+    if (const auto refusal = ApplyStationDataInput(input, data)) {
+        Dialogs().ShowMessage(FromCp1252(*refusal));
+        return std::nullopt;
+    }
+    return data;
 }
 
 void TfmEditStations::LoadStations() {
@@ -116,6 +170,7 @@ void TfmEditStations::OpenEntry() {
     btNewStation->hide();
     btStationEdit->hide();
     btStationDelete->hide();
+    btImportData->hide();
 }
 
 void TfmEditStations::ReturnToBrowse() {
@@ -124,6 +179,7 @@ void TfmEditStations::ReturnToBrowse() {
     btNewStation->show();
     btStationEdit->show();
     btStationDelete->show();
+    btImportData->show();
     btClose->show();
 }
 
@@ -133,6 +189,8 @@ void TfmEditStations::btNewStationClick() {
     SelectNoName(*lbStations);
     OpenEntry();
     leStationName->clear();
+    FillDataFields({});
+    ShowDataFields();
     gbStationEdit->show();
     leStationName->setFocus();
     EditOff();
@@ -147,6 +205,8 @@ void TfmEditStations::btStationEditClick() {
     cbStationNewLineClear->hide();
     OpenEntry();
     leStationName->setText(FromCp1252(*station));
+    FillDataFields(ProjectDir.empty() ? TStationData{} : LoadOneStationData(ProjectDir, *station));
+    ShowDataFields();
     gbStationEdit->show();
     leStationName->setFocus();
     EditOff();
@@ -169,6 +229,11 @@ void TfmEditStations::btSaveClick() {
         return;
     // A selected station is the one being changed; without one the entry is new.
     const std::optional<std::string> former = SelectedName(*lbStations);
+    // The data is checked before anything is written, as the name is.
+    const std::optional<TStationData> data =
+        TypedData(LoadOneStationData(ProjectDir, former ? *former : *name));
+    if (!data)
+        return;
     const TRefusal refusal = former
                                  ? RenameStation(ProjectDir, *former, *name)
                                  : AddStation(ProjectDir, *name,
@@ -178,6 +243,7 @@ void TfmEditStations::btSaveClick() {
         Dialogs().ShowMessage(FromCp1252(*refusal));
         return;
     }
+    StoreStationData(ProjectDir, *name, *data);
     LoadStations();
     SelectName(*lbStations, *name);
     ReturnToBrowse();
@@ -206,6 +272,35 @@ void TfmEditStations::btStationDeleteClick() {
     if (const TRefusal refusal = DeleteStation(ProjectDir, *station))
         Dialogs().ShowMessage(FromCp1252(*refusal));
     LoadStations();
+}
+
+void TfmEditStations::btImportDataClick() {
+    if (NoProjectDir())
+        return;
+    const auto chosen = Dialogs().OpenFileName(
+        {QStringLiteral("CSV-Dateien (*.csv *.txt)"), QStringLiteral("csv"), QString()});
+    if (!chosen)
+        return;
+    const auto bytes = ReadWholeFile(ToNativePath(*chosen));
+    if (!bytes)
+        throw TaktonError(
+            ToCp1252Lossy(QStringLiteral("Die Datei %1 kann nicht gelesen werden.").arg(*chosen)));
+    const TStationImportResult result = ImportStationData(ProjectDir, *bytes);
+    QString report = QStringLiteral("Daten übernommen für %1 Stationen.").arg(result.Stored.size());
+    // A long list would not fit a message box; the first names show the kind.
+    const auto list = [&report](const QString &caption, const std::vector<std::string> &names) {
+        if (names.empty())
+            return;
+        constexpr std::size_t shown = 15;
+        report += QStringLiteral("\n\n") + caption.arg(names.size());
+        for (std::size_t i = 0; i < names.size() && i < shown; ++i)
+            report += QStringLiteral("\n") + FromCp1252(names[i]);
+        if (names.size() > shown)
+            report += QStringLiteral("\n…");
+    };
+    list(QStringLiteral("Nicht gefunden (%1):"), result.NotFound);
+    list(QStringLiteral("Nicht übernommen (%1):"), result.Refused);
+    Dialogs().ShowMessage(report);
 }
 
 } // namespace takton::gui

@@ -1,12 +1,17 @@
 #pragma once
 
 // Stationen bearbeiten: creates, renames and deletes stations and keeps the
-// memo list of new stations. Every save and delete goes through the core's
+// memo list of new stations, and the station data the project options switch
+// on (geo position, fare zone and ring). Every save and delete goes through the core's
 // station register, which also carries a rename or delete into every other
 // file of the project. Created once at start-up and kept for the whole run.
 
 #include "editors/entry_dialog.h"
 #include "model/list_text.h"
+#include "model/station_data.h"
+
+#include <array>
+#include <optional>
 
 class QCheckBox;
 class QGroupBox;
@@ -31,6 +36,8 @@ class TfmEditStations : public TEntryDialog {
     void btCancelClick();
     void leStationNameChange();
     void cbStationNewLineClick();
+    // "Daten importieren…": station data from a CSV file.
+    void btImportDataClick();
 
     // The memo list as last read from or written to "newstations.csv".
     TStringList NewStationList;
@@ -40,11 +47,12 @@ class TfmEditStations : public TEntryDialog {
     QPushButton *btNewStation = nullptr;
     QPushButton *btStationEdit = nullptr;
     QPushButton *btStationDelete = nullptr;
+    QPushButton *btImportData = nullptr;
     QGroupBox *gbStationEdit = nullptr;
     QLineEdit *leStationName = nullptr;
     QCheckBox *cbStationNewLine = nullptr;
     QCheckBox *cbStationNewLineClear = nullptr;
-    // Kept for later: nothing shows, fills, reads or stores these fields.
+    // Shown as the project options say (PrjParams.StationFields).
     QLineEdit *leGeoLatitude = nullptr;
     QLineEdit *leGeoLongitude = nullptr;
     QLineEdit *leTarifZone = nullptr;
@@ -63,6 +71,15 @@ class TfmEditStations : public TEntryDialog {
     void ReturnToBrowse();
     // Reloads the list and the memo list from the files.
     void LoadStations();
+    // Shows the station data fields the project options switch on.
+    void ShowDataFields();
+    void FillDataFields(const TStationData &data);
+    // The station's data with the shown fields applied; nothing after telling
+    // the planner what is wrong.
+    std::optional<TStationData> TypedData(const TStationData &had);
+
+    // The captioned holders of latitude, longitude, zone and ring.
+    std::array<QWidget *, 4> dataFields_{};
 };
 
 } // namespace takton::gui

@@ -1,5 +1,6 @@
 #include "model/db_func.h"
 
+#include "model/station_data.h"
 #include "model/timetable_file.h"
 #include "util/cp1252.h"
 #include "util/file_io.h"
@@ -383,6 +384,7 @@ void CascadeDeleteStation(const std::string &dir, std::string_view station) {
         index.erase(index.begin() + at);
     }
     SaveNameList(dir, kStationLinesFile, index);
+    DeleteStationData(dir, station);
 }
 
 void CascadeRenameStation(const std::string &dir, std::string_view oldName,
@@ -402,6 +404,7 @@ void CascadeRenameStation(const std::string &dir, std::string_view oldName,
         entry = MakeEntry(newName, EntryValue(entry));
     }
     SaveNameList(dir, kStationLinesFile, index);
+    RenameStationData(dir, oldName, newName);
 }
 
 void CascadeDeleteLine(const std::string &dir, std::string_view line, IMessageSink &messages) {

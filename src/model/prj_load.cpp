@@ -68,6 +68,16 @@ void LoadProjectFile(const std::string &path) {
         static_cast<std::int32_t>(ini.ReadInteger("timetable", "max_drive_minutes", 720));
     if (gObserver)
         gObserver->MaxDriveMinutesLoaded(std::to_string(PrjParams.MaxDriveMinutes));
+
+    const TStationFields defaults;
+    const auto readFlag = [&](std::string_view key, bool fallback) {
+        return ini.ReadInteger(kStationDataSection, key, fallback ? 1 : 0) != 0;
+    };
+    PrjParams.StationFields.GeoPosition = readFlag(kGeoPositionKey, defaults.GeoPosition);
+    PrjParams.StationFields.TarifZone = readFlag(kTarifZoneKey, defaults.TarifZone);
+    PrjParams.StationFields.TarifRing = readFlag(kTarifRingKey, defaults.TarifRing);
+    if (gObserver)
+        gObserver->StationFieldsLoaded();
 }
 
 } // namespace takton

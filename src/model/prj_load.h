@@ -18,7 +18,16 @@ class IProjectLoadObserver {
     virtual void DayGroupsLoaded() = 0;
     // The driving minutes were read; text is their decimal form.
     virtual void MaxDriveMinutesLoaded(const std::string &text) = 0;
+    // The station fields of PrjParams were read.
+    virtual void StationFieldsLoaded() {}
 };
+
+// Where the project file keeps the station fields ("1" on, "0" off). A file
+// without these keys has the defaults of TStationFields.
+inline constexpr std::string_view kStationDataSection = "stationdata";
+inline constexpr std::string_view kGeoPositionKey = "geoposition";
+inline constexpr std::string_view kTarifZoneKey = "tarifzone";
+inline constexpr std::string_view kTarifRingKey = "tarifring";
 
 // Registers the observer (nullptr removes it); the caller keeps ownership.
 void SetProjectLoadObserver(IProjectLoadObserver *observer);

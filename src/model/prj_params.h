@@ -35,11 +35,21 @@ class TDayGroupItem {
     TDaySet Days = 0;
 };
 
+// Which data of a station beyond its name the planner keeps: the stations
+// editor shows a field for each one switched on.
+struct TStationFields {
+    bool GeoPosition = true;
+    bool TarifZone = false;
+    bool TarifRing = false;
+    bool operator==(const TStationFields &) const = default;
+};
+
 class TPrjParams {
   public:
     std::string LastSave;
     std::vector<TDayGroupItem> DayGroups;
     std::int32_t MaxDriveMinutes = 720;
+    TStationFields StationFields;
 };
 
 // The one instance; its driving time is 720 minutes from program start.

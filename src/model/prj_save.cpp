@@ -2,6 +2,7 @@
 
 #include "model/date_text.h"
 #include "model/ini_file.h"
+#include "model/prj_load.h"
 #include "model/prj_params.h"
 #include "model/prog_info.h"
 
@@ -16,6 +17,13 @@ std::string JoinPlain(const std::vector<std::string> &items) {
         text += items[i];
     }
     return text;
+}
+
+// A project that never changed a station field keeps its file as it was: a
+// key is written once it differs from its default, and then kept up to date.
+void WriteStationField(TIniFile &ini, std::string_view key, bool value, bool fallback) {
+    if (value != fallback || ini.ValueExists(kStationDataSection, key))
+        ini.WriteString(kStationDataSection, key, value ? "1" : "0");
 }
 } // namespace
 
@@ -36,6 +44,11 @@ void SaveProjectFile(const std::string &path) {
         ini.WriteString("daygroups", group.Name + "_days", DayKeysText(group.Days));
     }
     ini.WriteInteger("timetable", "max_drive_minutes", PrjParams.MaxDriveMinutes);
+    const TStationFields defaults;
+    const TStationFields &fields = PrjParams.StationFields;
+    WriteStationField(ini, kGeoPositionKey, fields.GeoPosition, defaults.GeoPosition);
+    WriteStationField(ini, kTarifZoneKey, fields.TarifZone, defaults.TarifZone);
+    WriteStationField(ini, kTarifRingKey, fields.TarifRing, defaults.TarifRing);
     ini.UpdateFile();
 }
 

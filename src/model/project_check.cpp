@@ -1,6 +1,7 @@
 #include "model/project_check.h"
 
 #include "model/db_func.h"
+#include "model/station_data.h"
 #include "model/station_lines_index.h"
 #include "model/timetable_file.h"
 #include "util/cp1252.h"
@@ -109,6 +110,25 @@ void CheckMemoList(const std::string &dir, const TStringList &stations,
                                " steht nicht in " + std::string(kStationsFile) + ".");
 }
 
+void CheckStationData(const std::string &dir, const TStringList &stations,
+                      std::vector<std::string> &findings) {
+    const std::string file(kStationDataFile);
+    TStringList seen;
+    for (const auto &entry : LoadNameList(dir, kStationDataFile)) {
+        if (!HasEntryName(entry)) {
+            findings.push_back(file + Cp1252(": Zeile ohne \"=\": ") + entry);
+            continue;
+        }
+        const std::string station = EntryName(entry);
+        if (IndexOfItem(seen, station) >= 0)
+            findings.push_back(file + ": die Station " + Quoted(station) +
+                               " hat mehr als einen Eintrag.");
+        else if (IndexOfItem(stations, station) < 0)
+            findings.push_back(file + ": Daten der unbekannten Station " + Quoted(station) + ".");
+        seen.push_back(station);
+    }
+}
+
 // The line names of the timetable files in the directory, sorted.
 std::vector<std::string> TimetableFileLines(const std::string &dir) {
     std::vector<std::string> lines;
@@ -163,7 +183,19 @@ std::vector<std::string> CheckProjectConsistency(const std::string &dir) {
     CheckReverseIndex(dir, routes, findings);
     CheckMemoList(dir, stations, findings);
     CheckTimetables(dir, lines, routes, findings);
+    CheckStationData(dir, stations, findings);
     return findings;
+}
+
+std::vector<std::string> StationsWithoutPosition(const std::string &dir) {
+    std::vector<std::string> notes;
+    const TStationDataList data = LoadStationData(dir);
+    for (const auto &station : LoadNameList(dir, kStationsFile)) {
+        const TStationData *found = FindStationData(data, station);
+        if (!found || !found->Position)
+            notes.push_back("Die Station " + Quoted(station) + " hat keine Geo-Position.");
+    }
+    return notes;
 }
 
 } // namespace takton

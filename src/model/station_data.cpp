@@ -39,7 +39,103 @@ bool InRange(const TGeoPosition &position) {
     return position.Lat >= -90 && position.Lat <= 90 && position.Lon >= -180 && position.Lon <= 180;
 }
 
+TStationDataList::iterator EntryOf(TStationDataList &list, std::string_view station) {
+    for (auto it = list.begin(); it != list.end(); ++it)
+        if (it->first == station)
+            return it;
+    for (auto it = list.begin(); it != list.end(); ++it)
+        if (SameTextCi(it->first, station))
+            return it;
+    return list.end();
+}
+
+std::optional<std::string> CheckShortText(const std::string &text, std::string_view what) {
+    if (text.find_first_of(",=") != std::string::npos)
+        return Cp1252("Die ") + std::string(what) +
+               Cp1252(" darf kein \",\" und kein \"=\" enthalten.");
+    if (text.size() > kMaxStationDataText)
+        return Cp1252("Die ") + std::string(what) + Cp1252(" darf höchstens ") +
+               std::to_string(kMaxStationDataText) + Cp1252(" Zeichen lang sein.");
+    return std::nullopt;
+}
+
+std::optional<std::string> ReadPosition(const TStationDataInput &input,
+                                        std::optional<TGeoPosition> &position) {
+    const std::string_view lat = TrimBlanks(input.Lat);
+    const std::string_view lon = TrimBlanks(input.Lon);
+    if (lat.empty() && lon.empty()) {
+        position.reset();
+        return std::nullopt;
+    }
+    if (lat.empty() || lon.empty())
+        return Cp1252("Eine Geo-Position braucht Breite und Länge; bitte beide eingeben "
+                      "oder beide leeren.");
+    const auto latValue = ParseCoordinate(lat);
+    if (!latValue || *latValue < -90 || *latValue > 90)
+        return Cp1252("Die Breite muss eine Zahl von -90 bis 90 Grad sein, z. B. 52,5200.");
+    const auto lonValue = ParseCoordinate(lon);
+    if (!lonValue || *lonValue < -180 || *lonValue > 180)
+        return Cp1252("Die Länge muss eine Zahl von -180 bis 180 Grad sein, z. B. 13,4050.");
+    // Kept as stored, so that what is shown is what the file holds.
+    position = TGeoPosition{*ParseCoordinate(FormatCoordinate(*latValue)),
+                            *ParseCoordinate(FormatCoordinate(*lonValue))};
+    return std::nullopt;
+}
+
 } // namespace
+
+std::optional<std::string> ApplyStationDataInput(const TStationDataInput &input,
+                                                 TStationData &data) {
+    TStationData result = data;
+    if (input.WithPosition)
+        if (auto refusal = ReadPosition(input, result.Position))
+            return refusal;
+    if (input.WithZone) {
+        result.Zone = std::string(TrimBlanks(input.Zone));
+        if (auto refusal = CheckShortText(result.Zone, "Tarifzone"))
+            return refusal;
+    }
+    if (input.WithRing) {
+        result.Ring = std::string(TrimBlanks(input.Ring));
+        if (auto refusal = CheckShortText(result.Ring, "Tarifring"))
+            return refusal;
+    }
+    data = std::move(result);
+    return std::nullopt;
+}
+
+TStationData LoadOneStationData(const std::string &dir, std::string_view station) {
+    const TStationDataList list = LoadStationData(dir);
+    const TStationData *found = FindStationData(list, station);
+    return found ? *found : TStationData{};
+}
+
+void StoreStationData(const std::string &dir, std::string_view station, const TStationData &data) {
+    TStationDataList list = LoadStationData(dir);
+    const TStationData *found = FindStationData(list, station);
+    if (!found && data.Empty())
+        return;
+    SetStationData(list, station, data);
+    SaveStationData(dir, list);
+}
+
+void RenameStationData(const std::string &dir, std::string_view oldName, std::string_view newName) {
+    TStationDataList list = LoadStationData(dir);
+    const auto entry = EntryOf(list, oldName);
+    if (entry == list.end())
+        return;
+    entry->first = std::string(newName);
+    SaveStationData(dir, list);
+}
+
+void DeleteStationData(const std::string &dir, std::string_view station) {
+    TStationDataList list = LoadStationData(dir);
+    const auto entry = EntryOf(list, station);
+    if (entry == list.end())
+        return;
+    list.erase(entry);
+    SaveStationData(dir, list);
+}
 
 std::string FormatCoordinate(double degrees) {
     char text[32];

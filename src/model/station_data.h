@@ -19,6 +19,8 @@
 namespace takton {
 
 inline constexpr std::string_view kStationDataFile = "station_data.csv";
+// The longest fare zone or ring a planner may type.
+inline constexpr std::size_t kMaxStationDataText = 20;
 
 struct TGeoPosition {
     double Lat = 0; // -90 .. 90
@@ -54,6 +56,38 @@ void SetStationData(TStationDataList &list, std::string_view station, const TSta
 // One entry's value and back.
 std::string StationDataValue(const TStationData &data);
 TStationData ParseStationDataValue(std::string_view value);
+
+// The fields as a planner types them (cp1252). Only the parts a form shows
+// are read; the others keep what the station had.
+struct TStationDataInput {
+    bool WithPosition = true;
+    std::string Lat;
+    std::string Lon;
+    bool WithZone = true;
+    std::string Zone;
+    bool WithRing = true;
+    std::string Ring;
+};
+
+// Checks typed data and, when it is right, applies it to the station's data:
+// a position needs both coordinates in range (both empty: no position), at
+// most six decimals are kept; zone and ring must not hold "," or "=" and are
+// taken without blanks around them. Gives the German refusal (cp1252), and
+// then leaves data unchanged.
+std::optional<std::string> ApplyStationDataInput(const TStationDataInput &input,
+                                                 TStationData &data);
+
+// The data of one station in the project's file, found as above; empty when
+// it has none.
+TStationData LoadOneStationData(const std::string &dir, std::string_view station);
+// Stores one station's data in the project's file (crash-safe); empty data
+// removes its entry.
+void StoreStationData(const std::string &dir, std::string_view station, const TStationData &data);
+// The cascades of a renamed or deleted station: its own entry only, found as
+// the register finds the station (exact name first, then without regard to
+// case); "Berg" never reaches "Bergheim". No file is made where none was.
+void RenameStationData(const std::string &dir, std::string_view oldName, std::string_view newName);
+void DeleteStationData(const std::string &dir, std::string_view station);
 
 // A coordinate as stored: a point, at most six decimals, no trailing zeros
 // ("52.52", "13.405", "-0.1278", "7").

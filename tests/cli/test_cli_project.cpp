@@ -19,7 +19,8 @@ TEST(CliProject, InitStartsFromTheDefaultProjectAndShowReadsIt) {
                              "daygroup: Mo-Fr | Montag bis Freitag | "
                              "monday,tuesday,wednesday,thursday,friday\n"
                              "daygroup: Sa | Samstag | saturday\n"
-                             "daygroup: So | Sonntag | sunday\n");
+                             "daygroup: So | Sonntag | sunday\n"
+                             "station_fields: geo\n");
     EXPECT_NE(
         dir.Read("Netz Süd.zpr")->find(std::string("version=") + takton::kProgVersion + "\r\n"),
         std::string::npos);

@@ -79,7 +79,8 @@ class EditProjectTest : public QObject {
         for (int i = 0; i < fmEditProject->pcRubrik->count(); ++i)
             pages << fmEditProject->pcRubrik->tabText(i);
         QCOMPARE(pages, QStringList({"Stationen", "Linien", "Tag-Gruppen", "Fahrplan"}));
-        QVERIFY(fmEditProject->gbStationFields->isHidden());
+        // The station data group is part of its page; the overlap field stays hidden.
+        QVERIFY(!fmEditProject->gbStationFields->isHidden());
         QVERIFY(fmEditProject->leMaxOverlapMinutes->isHidden());
         fmEditProject->pcRubrik->setCurrentWidget(fmEditProject->tsTimeTable);
         QTest::mouseClick(fmEditProject->btClose, Qt::LeftButton);

@@ -5,6 +5,7 @@
 #include "app/main_window.h"
 #include "editors/edit_lines.h"
 #include "editors/edit_linestations.h"
+#include "editors/edit_project.h"
 #include "editors/edit_stations.h"
 #include "gui/error_handler.h"
 #include "support/editor_steps.h"
@@ -16,6 +17,8 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 
 using namespace takton;
@@ -50,9 +53,13 @@ class EditStationsTest : public QObject {
                                     fmEditStations->btStationDelete, fmEditStations->btClose})
             QVERIFY(button->isVisible());
         QCOMPARE(fmEditStations->NewStationList, TStringList({"Markt", "Berg"}));
-        // The hidden station fields never show.
+        // A project that never chose its station fields shows the geo position.
+        QVERIFY(fmEditStations->btImportData->isVisible());
         Click(fmEditStations->btNewStation);
-        QVERIFY(!fmEditStations->leGeoLatitude->isVisible());
+        QVERIFY(fmEditStations->btImportData->isHidden());
+        QVERIFY(fmEditStations->leGeoLatitude->isVisible());
+        QVERIFY(fmEditStations->leGeoLongitude->isVisible());
+        QVERIFY(!fmEditStations->leTarifZone->isVisible());
         QVERIFY(!fmEditStations->leTarifRing->isVisible());
     }
 
@@ -380,7 +387,147 @@ class EditStationsTest : public QObject {
         QVERIFY(fmMain->sbEditTimeTable->isEnabled());
     }
 
+    void optionsCheckBoxesShowAndHideTheStationFields() {
+        const QByteArray projectBefore = ReadBytes(project);
+        fmEditStations->close();
+        // The group on the "Stationen" page, as the project file says
+        fmEditProject->show();
+        QVERIFY(QTest::qWaitForWindowExposed(fmEditProject));
+        QTabBar *tabs = fmEditProject->pcRubrik->tabBar();
+        QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
+        QCOMPARE(fmEditProject->pcRubrik->currentWidget(), fmEditProject->tsStationOptions);
+        QVERIFY(fmEditProject->gbStationFields->isVisible());
+        QVERIFY(fmEditProject->cbPrjGeoPosition->isChecked());
+        QVERIFY(!fmEditProject->cbPrjTarifZone->isChecked());
+
+        // Switching geo off and zone and ring on, then discarding, keeps the file
+        ClickBox(fmEditProject->cbPrjTarifZone);
+        QVERIFY(fmEditProject->btSave->isVisible());
+        Click(fmEditProject->btCancel);
+        QVERIFY(!fmEditProject->cbPrjTarifZone->isChecked());
+        QCOMPARE(ReadBytes(project), projectBefore);
+        ClickBox(fmEditProject->cbPrjGeoPosition);
+        ClickBox(fmEditProject->cbPrjTarifZone);
+        ClickBox(fmEditProject->cbPrjTarifRing);
+        Click(fmEditProject->btSave);
+        QVERIFY(ReadBytes(project).contains(
+            "[stationdata]\r\ngeoposition=0\r\ntarifzone=1\r\ntarifring=1\r\n"));
+        Click(fmEditProject->btClose);
+
+        fmEditStations->show();
+        QVERIFY(QTest::qWaitForWindowExposed(fmEditStations));
+        Click(fmEditStations->btNewStation);
+        QVERIFY(!fmEditStations->leGeoLatitude->isVisible());
+        QVERIFY(!fmEditStations->leGeoLongitude->isVisible());
+        QVERIFY(fmEditStations->leTarifZone->isVisible());
+        QVERIFY(fmEditStations->leTarifRing->isVisible());
+        Click(fmEditStations->btCancel);
+
+        // Reopening the project brings the stored choice back into both windows
+        PrjParams.StationFields = {};
+        fmEditStations->close();
+        fmMain->OpenFromCommandLine(project);
+        QVERIFY(!fmEditProject->cbPrjGeoPosition->isChecked());
+        QVERIFY(fmEditProject->cbPrjTarifRing->isChecked());
+        fmEditStations->show();
+        Click(fmEditStations->btNewStation);
+        QVERIFY(!fmEditStations->leGeoLatitude->isVisible());
+        QVERIFY(fmEditStations->leTarifRing->isVisible());
+    }
+
+    void aStationIsSavedWithCoordinatesAndAZone() {
+        PrjParams.StationFields = {true, true, false};
+        fmEditStations->close();
+        fmEditStations->show();
+        QVERIFY(QTest::qWaitForWindowExposed(fmEditStations));
+        Click(fmEditStations->btNewStation);
+        QVERIFY(fmEditStations->leTarifZone->isVisible());
+        TypeText(fmEditStations->leStationName, "Nordtor");
+        TypeText(fmEditStations->leGeoLatitude, "52,5200");
+        TypeText(fmEditStations->leGeoLongitude, "13,40499999");
+        TypeText(fmEditStations->leTarifZone, "A");
+        Click(fmEditStations->btSave);
+        QCOMPARE(fx->dialogs->messages(), QStringList());
+        QVERIFY(fmEditStations->gbStationEdit->isHidden());
+        QCOMPARE(ReadBytes(file("station_data.csv")), IniText({"Nordtor=52.52,13.405,A,"}));
+
+        // Opened again, the data shows as typed in German; the position is cleared
+        QVERIFY(ClickItem(fmEditStations->lbStations, "Nordtor"));
+        Click(fmEditStations->btStationEdit);
+        QCOMPARE(fmEditStations->leGeoLatitude->text(), QString("52,52"));
+        QCOMPARE(fmEditStations->leTarifZone->text(), QString("A"));
+        ReplaceText(fmEditStations->leGeoLatitude, "");
+        ReplaceText(fmEditStations->leGeoLongitude, "");
+        ReplaceText(fmEditStations->leStationName, "Nordtor Ost");
+        Click(fmEditStations->btSave);
+        QCOMPARE(ReadBytes(file("station_data.csv")), IniText({"Nordtor Ost=,,A,"}));
+
+        // Deleting the station deletes its data; Markt beside it keeps its own
+        WriteBytes(file("station_data.csv"), IniText({"Nordtor Ost=,,A,", "Markt=50,8,B,"}));
+        QVERIFY(ClickItem(fmEditStations->lbStations, "Nordtor Ost"));
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        Click(fmEditStations->btStationDelete);
+        QCOMPARE(ReadBytes(file("station_data.csv")), IniText({"Markt=50,8,B,"}));
+    }
+
+    void aRefusedLatitudeKeepsTheEntryOpen() {
+        Click(fmEditStations->btNewStation);
+        TypeText(fmEditStations->leStationName, "Nordtor");
+        TypeText(fmEditStations->leGeoLatitude, "95,1");
+        TypeText(fmEditStations->leGeoLongitude, "13,4");
+        QTest::keyClick(fmEditStations->leGeoLongitude, Qt::Key_Return);
+        QCOMPARE(
+            fx->dialogs->messages(),
+            QStringList({"Die Breite muss eine Zahl von -90 bis 90 Grad sein, z. B. 52,5200."}));
+        QVERIFY(fmEditStations->gbStationEdit->isVisible());
+        QCOMPARE(fmEditStations->leGeoLatitude->text(), QString("95,1"));
+        // Nothing is written, not even the station
+        QVERIFY(!QFile::exists(file("station_data.csv")));
+        QVERIFY(!Items(fmEditStations->lbStations).contains("Nordtor"));
+
+        // Half a position is refused too; corrected, the entry saves
+        ReplaceText(fmEditStations->leGeoLatitude, "");
+        Click(fmEditStations->btSave);
+        QVERIFY(fx->dialogs->messages().at(1).contains("Breite und Länge"));
+        QVERIFY(fmEditStations->gbStationEdit->isVisible());
+        TypeText(fmEditStations->leGeoLatitude, "-33.9");
+        Click(fmEditStations->btSave);
+        QVERIFY(fmEditStations->gbStationEdit->isHidden());
+        QCOMPARE(ReadBytes(file("station_data.csv")), IniText({"Nordtor=-33.9,13.4,,"}));
+    }
+
+    void importsDataFromACsvFileAndReportsUnmatchedNames() {
+        WriteBytes(fx->path("stops.csv"), QByteArray("stop_name,stop_lat,stop_lon,zone_id\n"
+                                                     "Markt,50.1,8.2,A\n"
+                                                     "Zoo,50.2,8.3,B\n"
+                                                     "Nirgendwo,1,2,\n"));
+        // A cancelled file dialog does nothing
+        fx->dialogs->setNextFileName(std::nullopt);
+        Click(fmEditStations->btImportData);
+        QVERIFY(!QFile::exists(file("station_data.csv")));
+        fx->dialogs->setNextFileName(fx->path("stops.csv"));
+        Click(fmEditStations->btImportData);
+        QCOMPARE(fx->dialogs->messages(),
+                 QStringList({"Daten übernommen für 2 Stationen.\n\nNicht gefunden (1):\n"
+                              "Nirgendwo"}));
+        QCOMPARE(ReadBytes(file("station_data.csv")),
+                 IniText({"Markt=50.1,8.2,A,", "Zoo=50.2,8.3,B,"}));
+        // A file without the columns is reported by the error handler
+        WriteBytes(fx->path("stops.csv"), QByteArray("a;b\n"));
+        fx->dialogs->setNextFileName(fx->path("stops.csv"));
+        Click(fmEditStations->btImportData);
+        QCOMPARE(fx->dialogs->errors().size(), 1);
+        QVERIFY(fx->dialogs->errors().at(0).contains("Name, Breite und Länge"));
+    }
+
   private:
+    // On the box itself, as a user aims: the group stretches the check box
+    // wider than its caption.
+    static void ClickBox(QCheckBox *box) {
+        QVERIFY(box->isVisible());
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(6, box->height() / 2));
+    }
+
     QString file(const char *name) const { return fx->path(QStringLiteral("netz/") + name); }
 
     std::unique_ptr<GuiFixture> fx;

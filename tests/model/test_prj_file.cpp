@@ -157,3 +157,45 @@ TEST_F(ProjectFileTest, AFailedSaveLeavesTheOldFile) {
     EXPECT_THROW(SaveProjectFile(dir.File("p.zpr")), std::exception);
     EXPECT_EQ(dir.Read("p.zpr"), "[general]\r\nlastsave=alt\r\n");
 }
+
+TEST_F(ProjectFileTest, StationFieldsLiveInKeysOfTheirOwnOnlyOnceChanged) {
+    // GIVEN a project file written before station fields existed
+    const std::string old = "[application]\r\nname=ZAL Editor\r\nedition=Standard\r\nversion=" +
+                            std::string(kProgVersion) +
+                            "\r\ntype=full\r\n[general]\r\nlastsave=gestern\r\nfremd=1\r\n"
+                            "[daygroups]\r\ndaygroupnames=Sa\r\nSa_text=Samstag\r\n"
+                            "Sa_days=saturday\r\n[timetable]\r\nmax_drive_minutes=30\r\n"
+                            "[eigenes]\r\nx=y\r\n";
+    dir.Write("p.zpr", old);
+    PrjParams.StationFields = {false, true, true};
+    // WHEN it is opened and saved
+    LoadProjectFile(dir.File("p.zpr"));
+    EXPECT_EQ(PrjParams.StationFields, TStationFields{})
+        << "the defaults, not the previous project's";
+    EXPECT_TRUE(PrjParams.StationFields.GeoPosition);
+    SaveProjectFile(dir.File("p.zpr"));
+    // THEN only the time of the save differs
+    std::string saved = *dir.Read("p.zpr");
+    saved = std::regex_replace(saved, std::regex("lastsave=[^\r]*"), "lastsave=gestern");
+    EXPECT_EQ(saved, old);
+
+    // WHEN fields are switched THEN their keys appear in a section of their own
+    PrjParams.StationFields = {false, true, false};
+    SaveProjectFile(dir.File("p.zpr"));
+    const TIniFile ini(dir.File("p.zpr"));
+    EXPECT_EQ(ini.ReadSections().back(), "stationdata");
+    EXPECT_EQ(ini.ReadString("stationdata", "geoposition", "-"), "0");
+    EXPECT_EQ(ini.ReadString("stationdata", "tarifzone", "-"), "1");
+    EXPECT_FALSE(ini.ValueExists("stationdata", "tarifring"));
+    EXPECT_EQ(ini.ReadString("eigenes", "x", ""), "y");
+    PrjParams.StationFields = {};
+    LoadProjectFile(dir.File("p.zpr"));
+    EXPECT_EQ(PrjParams.StationFields, (TStationFields{false, true, false}));
+
+    // AND switched back, the keys stay and say so
+    PrjParams.StationFields = {};
+    SaveProjectFile(dir.File("p.zpr"));
+    LoadProjectFile(dir.File("p.zpr"));
+    EXPECT_EQ(PrjParams.StationFields, TStationFields{});
+    EXPECT_EQ(TIniFile(dir.File("p.zpr")).ReadString("stationdata", "geoposition", "-"), "1");
+}

@@ -1,4 +1,6 @@
 #include "master_data_fixture.h"
+#include "model/db_func.h"
+#include "model/registers.h"
 #include "model/station_data.h"
 #include "util/file_io.h"
 
@@ -69,6 +71,84 @@ TEST(StationData, CoordinatesAsPlannersTypeThemAndAsTheyAreStored) {
     EXPECT_FALSE(ParseStationDataValue("52,,A,1").Position);
     EXPECT_EQ(ParseStationDataValue("52,,A,1").Zone, "A");
     EXPECT_EQ(ParseStationDataValue("52.1,-180").Position, (TGeoPosition{52.1, -180}));
+}
+
+TEST(StationData, CascadesCarryTheOwnEntryOnlyBergNeverBergheim) {
+    testing::TempDir dir;
+    // GIVEN Berg and Bergheim, both with data, and a register
+    dir.Write("stations.csv", testing::CrLf({"Berg", "Bergheim", "Tal"}));
+    dir.Write("station_data.csv",
+              testing::CrLf({"Bergheim=50.1,8.2,B,", "Berg=50,8,A,1", "Tal=,,C,"}));
+    // WHEN Berg is renamed
+    ASSERT_FALSE(RenameStation(dir.Path(), "Berg", "Bergdorf"));
+    // THEN its entry is renamed in place; Bergheim keeps its own
+    EXPECT_EQ(dir.Read("station_data.csv"),
+              testing::CrLf({"Bergheim=50.1,8.2,B,", "Bergdorf=50,8,A,1", "Tal=,,C,"}));
+    // WHEN a station that only begins like another is deleted
+    ASSERT_FALSE(RenameStation(dir.Path(), "Bergdorf", "Berg"));
+    ASSERT_FALSE(DeleteStation(dir.Path(), "Berg"));
+    EXPECT_EQ(dir.Read("station_data.csv"), testing::CrLf({"Bergheim=50.1,8.2,B,", "Tal=,,C,"}));
+    // A change of letter case is a rename, too
+    ASSERT_FALSE(RenameStation(dir.Path(), "Tal", "TAL"));
+    EXPECT_EQ(dir.Read("station_data.csv"), testing::CrLf({"Bergheim=50.1,8.2,B,", "TAL=,,C,"}));
+
+    // A project without station data gets no file from any cascade
+    testing::TempDir plain;
+    plain.Write("stations.csv", testing::CrLf({"Berg"}));
+    ASSERT_FALSE(RenameStation(plain.Path(), "Berg", "Burg"));
+    ASSERT_FALSE(DeleteStation(plain.Path(), "Burg"));
+    EXPECT_FALSE(FileExists(ProjectPath(plain.Path(), kStationDataFile)));
+}
+
+TEST(StationData, TypedInputIsCheckedBeforeItIsTaken) {
+    TStationData data{TGeoPosition{1, 2}, "A", "1"};
+    // A decimal comma as German planners type it; stored with at most six decimals
+    TStationDataInput input{true, " 52,5200 ", "13,4049999", true, " B ", true, ""};
+    ASSERT_FALSE(ApplyStationDataInput(input, data));
+    EXPECT_EQ(data, (TStationData{TGeoPosition{52.52, 13.405}, "B", ""}));
+    EXPECT_EQ(StationDataValue(data), "52.52,13.405,B,");
+
+    // Refusals leave the data as it was and say why, in German
+    const TStationData before = data;
+    const auto refused = [&](TStationDataInput wrong) {
+        TStationData changed = data;
+        const auto why = ApplyStationDataInput(wrong, changed);
+        EXPECT_EQ(changed, before);
+        return why.value_or("");
+    };
+    EXPECT_NE(refused({true, "90,5", "13", true, "", true, ""}).find("-90 bis 90"),
+              std::string::npos);
+    EXPECT_NE(refused({true, "52", "-180.01", true, "", true, ""}).find("-180 bis 180"),
+              std::string::npos);
+    EXPECT_NE(refused({true, "52", "Ost", true, "", true, ""}).find("Die L\xE4nge"),
+              std::string::npos);
+    EXPECT_NE(refused({true, "52,1", "", true, "", true, ""}).find("Breite und L\xE4nge"),
+              std::string::npos);
+    EXPECT_NE(refused({true, "", "13", true, "", true, ""}).find("Breite und L\xE4nge"),
+              std::string::npos);
+    EXPECT_NE(refused({true, "", "", true, "A,B", true, ""}).find("Tarifzone"), std::string::npos);
+    EXPECT_NE(refused({true, "", "", true, "", true, "R=1"}).find("Tarifring"), std::string::npos);
+    EXPECT_NE(refused({true, "", "", true, std::string(21, 'Z'), true, ""}).find("20 Zeichen"),
+              std::string::npos);
+
+    // Both empty: no position; the edges of the ranges are allowed
+    ASSERT_FALSE(ApplyStationDataInput({true, "", "", true, "B", true, ""}, data));
+    EXPECT_FALSE(data.Position);
+    ASSERT_FALSE(ApplyStationDataInput({true, "-90", "180,0", true, "B", true, ""}, data));
+    EXPECT_EQ(data.Position, (TGeoPosition{-90, 180}));
+    // Parts a form does not show keep what the station had
+    ASSERT_FALSE(ApplyStationDataInput({false, "", "", false, "", true, "2"}, data));
+    EXPECT_EQ(data, (TStationData{TGeoPosition{-90, 180}, "B", "2"}));
+
+    // Stored one station at a time, no file for nothing
+    testing::TempDir dir;
+    StoreStationData(dir.Path(), "Markt", {});
+    EXPECT_FALSE(FileExists(ProjectPath(dir.Path(), kStationDataFile)));
+    StoreStationData(dir.Path(), "Markt", data);
+    EXPECT_EQ(dir.Read("station_data.csv"), testing::CrLf({"Markt=-90,180,B,2"}));
+    EXPECT_EQ(LoadOneStationData(dir.Path(), "Markt"), data);
+    StoreStationData(dir.Path(), "Markt", {});
+    EXPECT_EQ(dir.Read("station_data.csv"), "");
 }
 
 } // namespace
