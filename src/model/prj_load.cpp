@@ -78,6 +78,22 @@ void LoadProjectFile(const std::string &path) {
     PrjParams.StationFields.TarifRing = readFlag(kTarifRingKey, defaults.TarifRing);
     if (gObserver)
         gObserver->StationFieldsLoaded();
+
+    const TPublishing publishing;
+    TPublishing &read = PrjParams.Publishing;
+    const auto text = [&](std::string_view key, const std::string &fallback) {
+        return ini.ReadString(kPublishingSection, key, fallback);
+    };
+    read.AgencyName = text("agency_name", publishing.AgencyName);
+    read.AgencyUrl = text("agency_url", publishing.AgencyUrl);
+    read.Timezone = text("timezone", publishing.Timezone);
+    read.Language = text("language", publishing.Language);
+    read.FirstDate = text("first_date", publishing.FirstDate);
+    read.LastDate = text("last_date", publishing.LastDate);
+    read.RouteType =
+        static_cast<int>(ini.ReadInteger(kPublishingSection, "route_type", publishing.RouteType));
+    if (gObserver)
+        gObserver->PublishingLoaded();
 }
 
 } // namespace takton

@@ -20,6 +20,8 @@ class IProjectLoadObserver {
     virtual void MaxDriveMinutesLoaded(const std::string &text) = 0;
     // The station fields of PrjParams were read.
     virtual void StationFieldsLoaded() {}
+    // The publishing options of PrjParams were read.
+    virtual void PublishingLoaded() {}
 };
 
 // Where the project file keeps the station fields ("1" on, "0" off). A file
@@ -28,6 +30,11 @@ inline constexpr std::string_view kStationDataSection = "stationdata";
 inline constexpr std::string_view kGeoPositionKey = "geoposition";
 inline constexpr std::string_view kTarifZoneKey = "tarifzone";
 inline constexpr std::string_view kTarifRingKey = "tarifring";
+
+// Where the project file keeps the publishing options (TPublishing). A file
+// without these keys has their defaults; a key is written once it differs
+// from its default.
+inline constexpr std::string_view kPublishingSection = "publishing";
 
 // Registers the observer (nullptr removes it); the caller keeps ownership.
 void SetProjectLoadObserver(IProjectLoadObserver *observer);

@@ -44,12 +44,27 @@ struct TStationFields {
     bool operator==(const TStationFields &) const = default;
 };
 
+// What a published feed (GTFS) says of the project: who runs the network,
+// in which time zone and language, for which days, and what vehicles serve
+// lines that name none of their own (line_data.csv).
+struct TPublishing {
+    std::string AgencyName; // cp1252
+    std::string AgencyUrl;
+    std::string Timezone = "Europe/Berlin";
+    std::string Language = "de";
+    std::string FirstDate; // the feed's validity, "JJJJMMTT" as GTFS writes dates;
+    std::string LastDate;  // empty while not set
+    int RouteType = 3;     // GTFS route_type: 3 is a bus
+    bool operator==(const TPublishing &) const = default;
+};
+
 class TPrjParams {
   public:
     std::string LastSave;
     std::vector<TDayGroupItem> DayGroups;
     std::int32_t MaxDriveMinutes = 720;
     TStationFields StationFields;
+    TPublishing Publishing;
 };
 
 // The one instance; its driving time is 720 minutes from program start.

@@ -25,6 +25,11 @@ void WriteStationField(TIniFile &ini, std::string_view key, bool value, bool fal
     if (value != fallback || ini.ValueExists(kStationDataSection, key))
         ini.WriteString(kStationDataSection, key, value ? "1" : "0");
 }
+void WritePublishing(TIniFile &ini, std::string_view key, const std::string &value,
+                     const std::string &fallback) {
+    if (value != fallback || ini.ValueExists(kPublishingSection, key))
+        ini.WriteString(kPublishingSection, key, value);
+}
 } // namespace
 
 void SaveProjectFile(const std::string &path) {
@@ -49,6 +54,16 @@ void SaveProjectFile(const std::string &path) {
     WriteStationField(ini, kGeoPositionKey, fields.GeoPosition, defaults.GeoPosition);
     WriteStationField(ini, kTarifZoneKey, fields.TarifZone, defaults.TarifZone);
     WriteStationField(ini, kTarifRingKey, fields.TarifRing, defaults.TarifRing);
+    const TPublishing standard;
+    const TPublishing &publishing = PrjParams.Publishing;
+    WritePublishing(ini, "agency_name", publishing.AgencyName, standard.AgencyName);
+    WritePublishing(ini, "agency_url", publishing.AgencyUrl, standard.AgencyUrl);
+    WritePublishing(ini, "timezone", publishing.Timezone, standard.Timezone);
+    WritePublishing(ini, "language", publishing.Language, standard.Language);
+    WritePublishing(ini, "first_date", publishing.FirstDate, standard.FirstDate);
+    WritePublishing(ini, "last_date", publishing.LastDate, standard.LastDate);
+    WritePublishing(ini, "route_type", std::to_string(publishing.RouteType),
+                    std::to_string(standard.RouteType));
     ini.UpdateFile();
 }
 
