@@ -1,11 +1,10 @@
 # Rejects an include that goes up a layer or sideways between windows. Run on
 # every build: cmake -DSRC=<source folder> -P check_layers.cmake
 #
-# The layers, lowest first: util, model (the core, no Qt), gtfs (the feed
-# export, no Qt either); gui (what every
-# window shares); editors, timetable, import, query, map, publish (one library each,
-# none
-# knowing another); app (wires them together). cli stands on the core alone.
+# The layers, lowest first: util, model (the core, no Qt) and gtfs (the feed
+# export, no Qt either); gui (what every window shares); editors, timetable,
+# import, query, map, publish (one library each, none knowing another); app
+# (wires them together). cli stands on the core alone.
 cmake_policy(VERSION 3.25)
 set(allowed_util util)
 set(allowed_model model util)
