@@ -7,10 +7,16 @@
 #include "editors/edit_linestations.h"
 #include "editors/edit_project.h"
 #include "editors/edit_stations.h"
+#include "gui/dialogs.h"
 #include "import/web_copy.h"
 #include "map/map_window.h"
+#include "publish/gtfs_export_window.h"
 #include "query/query.h"
 #include "timetable/edit_timetable.h"
+
+#ifdef TAKTON_HAVE_GTFS
+#include "gtfs/gtfs_export.h"
+#endif
 
 namespace takton::gui {
 
@@ -32,6 +38,24 @@ void ConnectTimetableAndWebCopy() {
     fmWebCopy->TimetableStationNames = [] { return fmEditTimeTable->StationNames(); };
 }
 
+// The export window runs the core's export and sends the planner to the
+// project options when publishing data is missing.
+void ConnectGtfsExport() {
+#ifdef TAKTON_HAVE_GTFS
+    fmGtfsExport->Exporter = [](const std::string &projectDir, const TPrjParams &params,
+                                const std::string &zipPath, const gtfs::TExportProgress &progress) {
+        return gtfs::ExportGtfs(projectDir, params, zipPath, progress);
+    };
+    fmGtfsExport->MissingData = [](const TPublishing &publishing) {
+        return gtfs::MissingPublishingData(publishing);
+    };
+#endif
+    fmGtfsExport->ShowPublishingOptions = [] {
+        fmEditProject->ShowPublishingPage();
+        Dialogs().ShowModal(*fmEditProject);
+    };
+}
+
 } // namespace
 
 TfmMain *fmMain = nullptr;
@@ -45,6 +69,7 @@ TfmWebCopy *fmWebCopy = nullptr;
 TfmMake *fmMake = nullptr;
 TfmQuery *fmQuery = nullptr;
 TfmMap *fmMap = nullptr;
+TfmGtfsExport *fmGtfsExport = nullptr;
 
 void CreateWindows() {
     fmMain = new TfmMain();
@@ -60,7 +85,9 @@ void CreateWindows() {
     fmMake = new TfmMake(fmMain);
     fmQuery = new TfmQuery(fmMain);
     fmMap = new TfmMap(fmMain);
+    fmGtfsExport = new TfmGtfsExport(fmMain);
     ConnectTimetableAndWebCopy();
+    ConnectGtfsExport();
 }
 
 template <class Window> void DestroyWindow(Window *&window) {
@@ -69,6 +96,7 @@ template <class Window> void DestroyWindow(Window *&window) {
 }
 
 void DestroyWindows() {
+    DestroyWindow(fmGtfsExport);
     DestroyWindow(fmMap);
     DestroyWindow(fmQuery);
     DestroyWindow(fmMake);

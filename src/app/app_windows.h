@@ -1,6 +1,6 @@
 #pragma once
 
-// The program's eleven windows, each created once at start-up and kept until the
+// The program's twelve windows, each created once at start-up and kept until the
 // end. The order of creation is fixed: the main window first.
 
 namespace takton::gui {
@@ -16,6 +16,7 @@ class TfmWebCopy;
 class TfmMake;
 class TfmQuery;
 class TfmMap;
+class TfmGtfsExport;
 
 extern TfmMain *fmMain;
 extern TfmEditStations *fmEditStations;
@@ -28,8 +29,9 @@ extern TfmWebCopy *fmWebCopy;
 extern TfmMake *fmMake;
 extern TfmQuery *fmQuery;
 extern TfmMap *fmMap;
+extern TfmGtfsExport *fmGtfsExport;
 
-// Creates the eleven windows in their order; needs the application object.
+// Creates the twelve windows in their order; needs the application object.
 void CreateWindows();
 // Destroys them in reverse order and clears the variables (end of the run, tests).
 void DestroyWindows();

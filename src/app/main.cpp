@@ -1,4 +1,4 @@
-// The Takton editor: creates the eleven windows in their order, shows the main
+// The Takton editor: creates the twelve windows in their order, shows the main
 // window and runs until it is closed. An optional argument names a project
 // file to open, as "Projekt öffnen..." would. "--browser-module" only loads
 // the embedded browser's module and tells where from (a check of an

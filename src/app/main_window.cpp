@@ -18,6 +18,7 @@
 #include "model/db_func.h"
 #include "model/prj_load.h"
 #include "model/prj_save.h"
+#include "publish/gtfs_export_window.h"
 #include "query/query.h"
 #include "timetable/edit_timetable.h"
 
@@ -118,6 +119,10 @@ void TfmMain::CreateMenu() {
         AddMenuItem(*ExtrasMenu, "ExtrasQueryItem", QStringLiteral("Verbindungs-Abfrage…"),
                     QStringLiteral("Verbindungen zwischen zwei Stationen abfragen"),
                     &TfmMain::ExtrasQueryClick);
+    ExtrasGtfsItem =
+        AddMenuItem(*ExtrasMenu, "ExtrasGtfsItem", QStringLiteral("GTFS exportieren…"),
+                    QStringLiteral("Das Projekt als GTFS-Feed für Fahrplanauskünfte exportieren"),
+                    &TfmMain::ExtrasGtfsClick);
     ExtrasMenu->setEnabled(false);
 }
 
@@ -346,6 +351,11 @@ void TfmMain::ExtrasMapClick() {
 void TfmMain::ExtrasQueryClick() {
     if (!NoProjectDir())
         Dialogs().ShowModal(*fmQuery);
+}
+
+void TfmMain::ExtrasGtfsClick() {
+    if (!NoProjectDir())
+        Dialogs().ShowModal(*fmGtfsExport);
 }
 
 void TfmMain::sbEditProjectClick() {

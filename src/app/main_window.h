@@ -32,6 +32,7 @@ class TfmMain : public QMainWindow {
     // Commands of the "&Extras" menu.
     void ExtrasMapClick();
     void ExtrasQueryClick();
+    void ExtrasGtfsClick();
 
     // A project named on the command line opens as "Projekt öffnen..." would.
     void OpenFromCommandLine(const QString &argument);
@@ -64,6 +65,7 @@ class TfmMain : public QMainWindow {
     QMenu *ExtrasMenu;
     QAction *ExtrasMapItem;
     QAction *ExtrasQueryItem;
+    QAction *ExtrasGtfsItem;
 
     QWidget *SpeedBar;
     QToolButton *SpeedButton1;

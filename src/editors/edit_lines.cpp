@@ -7,11 +7,15 @@
 #include "gui/message_box_sink.h"
 #include "gui/qt_text.h"
 #include "model/db_func.h"
+#include "model/line_data.h"
+#include "model/prj_params.h"
 #include "model/registers.h"
 #include "model/timetable_file.h"
 #include "util/file_io.h"
 #include "util/text_order.h"
 
+#include <QComboBox>
+#include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -66,6 +70,12 @@ void TfmEditLines::CreateEntryGroup() {
     auto *layout = new QVBoxLayout(gbLineEdit);
     layout->addWidget(
         LabeledEdit(gbLineEdit, QStringLiteral("Name der Linie"), "leLineName", leLineName));
+    cbRouteType = new QComboBox(gbLineEdit);
+    cbRouteType->setObjectName(QStringLiteral("cbRouteType"));
+    connect(cbRouteType, &QComboBox::activated, this, [this] { EditOn(); });
+    auto *typeRow = new QFormLayout();
+    typeRow->addRow(QStringLiteral("Fahrzeugart:"), cbRouteType);
+    layout->addLayout(typeRow);
     Label2 = new QLabel(QStringLiteral("Stationen:"), gbLineEdit);
     Label2->setObjectName(QStringLiteral("Label2"));
     lbLineStations = new QListWidget(gbLineEdit);
@@ -121,6 +131,7 @@ void TfmEditLines::btNewLineClick() {
     leLineName->clear();
     // A new line has no stations yet.
     lbLineStations->clear();
+    ShowRouteType(std::nullopt);
     gbLineEdit->show();
     leLineName->setFocus();
     EditOff();
@@ -134,6 +145,8 @@ void TfmEditLines::btLineEditClick() {
     OpenEntry();
     leLineName->setText(FromCp1252(*line));
     ShowLineStations();
+    ShowRouteType(NoProjectDir() ? std::nullopt
+                                 : FindLineRouteType(LoadLineRouteTypes(ProjectDir), *line));
     gbLineEdit->show();
     leLineName->setFocus();
     EditOff();
@@ -159,11 +172,39 @@ void TfmEditLines::btSaveClick() {
         Dialogs().ShowMessage(FromCp1252(*refusal));
         return;
     }
+    StoreRouteType(former, *name);
     LoadLines();
     SelectName(*lbLines, *name);
     leLineName->clear();
     ReturnToBrowse();
     btNewLine->setFocus();
+}
+
+void TfmEditLines::ShowRouteType(std::optional<int> own) {
+    cbRouteType->clear();
+    cbRouteType->addItem(QStringLiteral("wie im Projekt (") +
+                         FromCp1252(RouteTypeName(PrjParams.Publishing.RouteType)) +
+                         QStringLiteral(")"));
+    for (const TRouteTypeName &type : RouteTypeNames())
+        cbRouteType->addItem(FromCp1252(type.Name), type.Code);
+    // A type from the file that the list does not name stays choosable.
+    if (own && cbRouteType->findData(*own) < 0)
+        cbRouteType->addItem(FromCp1252(RouteTypeName(*own)), *own);
+    cbRouteType->setCurrentIndex(own ? cbRouteType->findData(*own) : 0);
+}
+
+std::optional<int> TfmEditLines::ChosenRouteType() const {
+    const QVariant code = cbRouteType->currentData();
+    if (!code.isValid())
+        return std::nullopt;
+    return code.toInt();
+}
+
+void TfmEditLines::StoreRouteType(const std::optional<std::string> &former,
+                                  const std::string &name) {
+    if (former && *former != name)
+        StoreLineRouteType(ProjectDir, *former, std::nullopt);
+    StoreLineRouteType(ProjectDir, name, ChosenRouteType());
 }
 
 void TfmEditLines::btCancelClick() {
@@ -200,6 +241,8 @@ void TfmEditLines::btLineDeleteClick() {
     TMessageBoxSink messages;
     if (const TRefusal refusal = DeleteLine(ProjectDir, *line, messages))
         Dialogs().ShowMessage(FromCp1252(*refusal));
+    else
+        StoreLineRouteType(ProjectDir, *line, std::nullopt);
     LoadLines();
 }
 

@@ -5,6 +5,7 @@
 #include "gui/error_handler.h"
 #include "gui/qt_text.h"
 #include "model/db_func.h"
+#include "model/line_data.h"
 #include "model/names.h"
 #include "model/prj_params.h"
 #include "model/prj_save.h"
@@ -12,6 +13,7 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QFormLayout>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -50,6 +52,7 @@ void TfmEditProject::CreateControls() {
     pcRubrik->addTab(tsLineOptions, QStringLiteral("Linien"));
     CreateDaysPage();
     CreateTimeTablePage();
+    CreatePublishingPage();
     pcRubrik->setCurrentWidget(tsDays);
 
     CreateButtons();
@@ -217,6 +220,141 @@ void TfmEditProject::CreateTimeTablePage() {
     connect(leMaxDriveMinutes, &QLineEdit::textEdited, this, [this] { EditOn(); });
 }
 
+void TfmEditProject::CreatePublishingPage() {
+    tsPublishing = new QWidget(pcRubrik);
+    tsPublishing->setObjectName(QStringLiteral("tsPublishing"));
+    pcRubrik->addTab(tsPublishing, QStringLiteral("Veröffentlichung"));
+
+    const auto textField = [this](const char *name) {
+        auto *field = new QLineEdit(tsPublishing);
+        field->setObjectName(QString::fromLatin1(name));
+        connect(field, &QLineEdit::textEdited, this, [this] { EditOn(); });
+        return field;
+    };
+    leAgencyName = textField("leAgencyName");
+    leAgencyUrl = textField("leAgencyUrl");
+    leAgencyUrl->setPlaceholderText(QStringLiteral("https://"));
+    leTimezone = textField("leTimezone");
+    leLanguage = textField("leLanguage");
+    deFirstDate = CreateDateField(cbFirstDate, QStringLiteral("gültig ab"), "FirstDate");
+    deLastDate = CreateDateField(cbLastDate, QStringLiteral("gültig bis"), "LastDate");
+    cbRouteType = new QComboBox(tsPublishing);
+    cbRouteType->setObjectName(QStringLiteral("cbRouteType"));
+    connect(cbRouteType, &QComboBox::activated, this, [this] { EditOn(); });
+
+    auto *form = new QFormLayout(tsPublishing);
+    form->addRow(QStringLiteral("Verkehrsunternehmen:"), leAgencyName);
+    form->addRow(QStringLiteral("Internetadresse:"), leAgencyUrl);
+    form->addRow(QStringLiteral("Zeitzone:"), leTimezone);
+    form->addRow(QStringLiteral("Sprache:"), leLanguage);
+    form->addRow(cbFirstDate, deFirstDate);
+    form->addRow(cbLastDate, deLastDate);
+    form->addRow(QStringLiteral("Fahrzeugart:"), cbRouteType);
+    ShowPublishing();
+}
+
+QDateEdit *TfmEditProject::CreateDateField(QCheckBox *&box, const QString &caption,
+                                           const char *name) {
+    box = new QCheckBox(caption, tsPublishing);
+    box->setObjectName(QStringLiteral("cb") + QString::fromLatin1(name));
+    auto *field = new QDateEdit(tsPublishing);
+    field->setObjectName(QStringLiteral("de") + QString::fromLatin1(name));
+    field->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
+    field->setCalendarPopup(true);
+    field->setEnabled(false);
+    connect(box, &QCheckBox::clicked, this, [this, field](bool checked) {
+        field->setEnabled(checked);
+        EditOn();
+    });
+    connect(field, &QDateEdit::dateChanged, this, [this] { EditOn(); });
+    return field;
+}
+
+namespace {
+
+// "JJJJMMTT" as the project file keeps the feed's dates.
+constexpr auto kStoredDateFormat = "yyyyMMdd";
+
+void ShowDate(QCheckBox &box, QDateEdit &field, const std::string &stored) {
+    const QDate date =
+        QDate::fromString(QString::fromLatin1(stored), QLatin1String(kStoredDateFormat));
+    const QSignalBlocker blocker(field);
+    box.setChecked(date.isValid());
+    field.setEnabled(date.isValid());
+    field.setDate(date.isValid() ? date : QDate::currentDate());
+}
+
+std::string TypedDate(const QCheckBox &box, const QDateEdit &field) {
+    if (!box.isChecked())
+        return {};
+    return field.date().toString(QLatin1String(kStoredDateFormat)).toStdString();
+}
+
+} // namespace
+
+void TfmEditProject::ShowPublishing() {
+    const TPublishing &publishing = PrjParams.Publishing;
+    leAgencyName->setText(FromCp1252(publishing.AgencyName));
+    leAgencyUrl->setText(FromCp1252(publishing.AgencyUrl));
+    leTimezone->setText(FromCp1252(publishing.Timezone));
+    leLanguage->setText(FromCp1252(publishing.Language));
+    ShowDate(*cbFirstDate, *deFirstDate, publishing.FirstDate);
+    ShowDate(*cbLastDate, *deLastDate, publishing.LastDate);
+    cbRouteType->clear();
+    for (const TRouteTypeName &type : RouteTypeNames())
+        cbRouteType->addItem(FromCp1252(type.Name), type.Code);
+    // A type from the file that the list does not name stays choosable.
+    if (cbRouteType->findData(publishing.RouteType) < 0)
+        cbRouteType->addItem(FromCp1252(RouteTypeName(publishing.RouteType)), publishing.RouteType);
+    cbRouteType->setCurrentIndex(cbRouteType->findData(publishing.RouteType));
+}
+
+std::optional<TPublishing> TfmEditProject::TypedPublishing() {
+    const auto refuse = [this](const QString &why, QWidget *field) {
+        Dialogs().ShowMessage(why + QStringLiteral(" Es wurde nichts gespeichert."));
+        pcRubrik->setCurrentWidget(tsPublishing);
+        field->setFocus();
+        return std::nullopt;
+    };
+    TPublishing typed;
+    const auto name = ToCp1252(leAgencyName->text().trimmed());
+    if (!name)
+        return refuse(QStringLiteral("Der Name des Verkehrsunternehmens darf nur Zeichen des "
+                                     "westeuropäischen Zeichensatzes enthalten."),
+                      leAgencyName);
+    typed.AgencyName = *name;
+    const QString url = leAgencyUrl->text().trimmed();
+    const auto urlText = ToCp1252(url);
+    if (!url.isEmpty() && (!urlText || !(url.startsWith(QLatin1String("http://")) ||
+                                         url.startsWith(QLatin1String("https://")))))
+        return refuse(
+            QStringLiteral("Die Internetadresse muss mit http:// oder https:// beginnen."),
+            leAgencyUrl);
+    typed.AgencyUrl = urlText.value_or(std::string());
+    const QString timezone = leTimezone->text().trimmed();
+    if (timezone.isEmpty() || !ToCp1252(timezone))
+        return refuse(QStringLiteral("Bitte geben Sie die Zeitzone an (etwa Europe/Berlin)."),
+                      leTimezone);
+    typed.Timezone = *ToCp1252(timezone);
+    const QString language = leLanguage->text().trimmed();
+    if (language.isEmpty() || !ToCp1252(language))
+        return refuse(QStringLiteral("Bitte geben Sie die Sprache an (etwa de)."), leLanguage);
+    typed.Language = *ToCp1252(language);
+    typed.FirstDate = TypedDate(*cbFirstDate, *deFirstDate);
+    typed.LastDate = TypedDate(*cbLastDate, *deLastDate);
+    // Both dates are "JJJJMMTT", so their text order is their date order.
+    if (!typed.FirstDate.empty() && !typed.LastDate.empty() && typed.LastDate < typed.FirstDate)
+        return refuse(QStringLiteral("Das Ende des Gültigkeitszeitraums liegt vor seinem Beginn."),
+                      deLastDate);
+    typed.RouteType = cbRouteType->currentData().toInt();
+    return typed;
+}
+
+void TfmEditProject::ShowPublishingPage() {
+    EnsureControls();
+    pcRubrik->setCurrentWidget(tsPublishing);
+}
+
 void TfmEditProject::CreateButtons() {
     btSave = new QPushButton(QStringLiteral("Änderungen speichern"), this);
     btSave->setObjectName(QStringLiteral("btSave"));
@@ -376,9 +514,13 @@ void TfmEditProject::btSaveClick() {
         leMaxDriveMinutes->setFocus();
         return;
     }
+    const std::optional<TPublishing> publishing = TypedPublishing();
+    if (!publishing)
+        return;
     if (NoProjectFile())
         return;
     PrjParams.MaxDriveMinutes = *minutes;
+    PrjParams.Publishing = *publishing;
     PrjParams.StationFields = {cbPrjGeoPosition->isChecked(), cbPrjTarifZone->isChecked(),
                                cbPrjTarifRing->isChecked()};
     SaveProjectFile(ProjectFile);
@@ -386,10 +528,11 @@ void TfmEditProject::btSaveClick() {
 }
 
 void TfmEditProject::btCancelClick() {
-    // The minutes and station fields go back to what is stored; added day
+    // The minutes, station fields and publishing options go back to what is stored; added day
     // groups stay.
     leMaxDriveMinutes->setText(QString::number(PrjParams.MaxDriveMinutes));
     ShowStationFields();
+    ShowPublishing();
     EditOff();
 }
 
@@ -470,6 +613,11 @@ void TfmEditProject::DayGroupsLoaded() {
 void TfmEditProject::StationFieldsLoaded() {
     EnsureControls();
     ShowStationFields();
+}
+
+void TfmEditProject::PublishingLoaded() {
+    EnsureControls();
+    ShowPublishing();
 }
 
 void TfmEditProject::MaxDriveMinutesLoaded(const std::string &text) {

@@ -1,12 +1,14 @@
 #pragma once
 
-// The project options window: the data kept for stations, day groups and the
-// longest driving time between two stations. A new day group goes straight into PrjParams;
+// The project options window: the data kept for stations, day groups, the
+// longest driving time between two stations and what a published feed says of
+// the project ("Veröffentlichung"). A new day group goes straight into PrjParams;
 // "Änderungen speichern" writes the project file. Every project load refreshes the window, shown or
 // not.
 
 #include "gui/lazy_dialog.h"
 #include "model/prj_load.h"
+#include "model/prj_params.h"
 
 #include <QDialog>
 #include <optional>
@@ -14,6 +16,7 @@
 
 class QCheckBox;
 class QComboBox;
+class QDateEdit;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
@@ -49,12 +52,18 @@ class TfmEditProject : public TLazyDialog, public IProjectLoadObserver {
     void DayGroupsLoaded() override;
     void MaxDriveMinutesLoaded(const std::string &text) override;
     void StationFieldsLoaded() override;
+    void PublishingLoaded() override;
+
+    // Brings the "Veröffentlichung" page to the front (the export sends the
+    // planner there when data is missing).
+    void ShowPublishingPage();
 
     QTabWidget *pcRubrik = nullptr;
     QWidget *tsStationOptions = nullptr;
     QWidget *tsLineOptions = nullptr;
     QWidget *tsDays = nullptr;
     QWidget *tsTimeTable = nullptr;
+    QWidget *tsPublishing = nullptr;
 
     QGroupBox *gbStationFields = nullptr;
     QCheckBox *cbPrjGeoPosition = nullptr;
@@ -78,6 +87,17 @@ class TfmEditProject : public TLazyDialog, public IProjectLoadObserver {
     QLineEdit *leMaxDriveMinutes = nullptr;
     QLineEdit *leMaxOverlapMinutes = nullptr;
 
+    QLineEdit *leAgencyName = nullptr;
+    QLineEdit *leAgencyUrl = nullptr;
+    QLineEdit *leTimezone = nullptr;
+    QLineEdit *leLanguage = nullptr;
+    // A date is set only while its box is checked.
+    QCheckBox *cbFirstDate = nullptr;
+    QDateEdit *deFirstDate = nullptr;
+    QCheckBox *cbLastDate = nullptr;
+    QDateEdit *deLastDate = nullptr;
+    QComboBox *cbRouteType = nullptr;
+
     QPushButton *btSave = nullptr;
     QPushButton *btCancel = nullptr;
     QPushButton *btClose = nullptr;
@@ -95,6 +115,13 @@ class TfmEditProject : public TLazyDialog, public IProjectLoadObserver {
     void ShowStationFields();
     void CreateDaysPage();
     void CreateTimeTablePage();
+    void CreatePublishingPage();
+    QDateEdit *CreateDateField(QCheckBox *&box, const QString &caption, const char *name);
+    // The fields of "Veröffentlichung" as PrjParams holds them.
+    void ShowPublishing();
+    // The typed publishing options, or nothing after telling the planner
+    // what is wrong and showing the field.
+    std::optional<TPublishing> TypedPublishing();
     void CreateButtons();
     // A minute field takes digits and backspace only; both start editing.
     bool MinuteFieldKeyPress(QKeyEvent &event);

@@ -1,6 +1,7 @@
 // The lines editor as a planner works it: creating, renaming and deleting
 // lines with the cascade into routes, reverse index and timetable files, the
-// read-only station display, the refusals and the refused closing.
+// read-only station display, the vehicle type of a line, the refusals and the
+// refused closing.
 
 #include "app/main_window.h"
 #include "editors/edit_lines.h"
@@ -8,6 +9,7 @@
 #include "support/editor_steps.h"
 #include "support/gui_fixture.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QGroupBox>
 #include <QLabel>
@@ -213,7 +215,76 @@ class EditLinesTest : public QObject {
         QCOMPARE(ReadBytes(file("lines.csv")), IniText({"10", "3", "S1"}));
     }
 
+    void aLinesVehicleTypeIsStoredAndFollowsRenameAndDelete() {
+        // Nothing chosen: no file appears.
+        QVERIFY(ClickItem(fmEditLines->lbLines, "bus7"));
+        Click(fmEditLines->btLineEdit);
+        QCOMPARE(fmEditLines->cbRouteType->currentText(), QString("wie im Projekt (Bus)"));
+        TypeText(fmEditLines->leLineName, "x");
+        QTest::keyClick(fmEditLines->leLineName, Qt::Key_Backspace);
+        Click(fmEditLines->btSave);
+        QVERIFY(!QFile::exists(file("line_data.csv")));
+
+        // Chosen by the keyboard: stored under the line's name.
+        QVERIFY(ClickItem(fmEditLines->lbLines, "S1"));
+        Click(fmEditLines->btLineEdit);
+        ChooseType("Eisenbahn");
+        QVERIFY(fmEditLines->btSave->isVisible());
+        Click(fmEditLines->btSave);
+        QCOMPARE(ReadBytes(file("line_data.csv")), IniText({"S1=2"}));
+        QVERIFY(ClickItem(fmEditLines->lbLines, "Bus12"));
+        Click(fmEditLines->btLineEdit);
+        ChooseType("Oberleitungsbus");
+        Click(fmEditLines->btSave);
+        QCOMPARE(ReadBytes(file("line_data.csv")), IniText({"S1=2", "Bus12=11"}));
+
+        // Shown again when the line is edited; the project's type is named.
+        PrjParams.Publishing.RouteType = 0;
+        QVERIFY(ClickItem(fmEditLines->lbLines, "S1"));
+        Click(fmEditLines->btLineEdit);
+        QCOMPARE(fmEditLines->cbRouteType->currentText(), QString("Eisenbahn"));
+        QCOMPARE(fmEditLines->cbRouteType->itemText(0), QString("wie im Projekt (Straßenbahn)"));
+
+        // Renamed: the entry follows the line.
+        ReplaceText(fmEditLines->leLineName, "S11");
+        Click(fmEditLines->btSave);
+        QCOMPARE(ReadBytes(file("line_data.csv")), IniText({"Bus12=11", "S11=2"}));
+        // A refused rename keeps the entry where it was.
+        QVERIFY(ClickItem(fmEditLines->lbLines, "S11"));
+        Click(fmEditLines->btLineEdit);
+        ReplaceText(fmEditLines->leLineName, "bus7");
+        Click(fmEditLines->btSave);
+        QCOMPARE(fx->dialogs->messages(), QStringList({"Linie schon vorhanden!"}));
+        Click(fmEditLines->btCancel);
+        QCOMPARE(ReadBytes(file("line_data.csv")), IniText({"Bus12=11", "S11=2"}));
+
+        // Back to the project's type: the entry goes.
+        QVERIFY(ClickItem(fmEditLines->lbLines, "Bus12"));
+        Click(fmEditLines->btLineEdit);
+        ChooseType("wie im Projekt (Straßenbahn)");
+        Click(fmEditLines->btSave);
+        QCOMPARE(ReadBytes(file("line_data.csv")), IniText({"S11=2"}));
+
+        // Deleted: the entry goes with the line, not when the planner says no.
+        QVERIFY(ClickItem(fmEditLines->lbLines, "S11"));
+        Click(fmEditLines->btLineDelete);
+        QCOMPARE(ReadBytes(file("line_data.csv")), IniText({"S11=2"}));
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        Click(fmEditLines->btLineDelete);
+        QCOMPARE(ReadBytes(file("line_data.csv")), QByteArray());
+        QCOMPARE(Items(fmEditLines->lbLines), QStringList({"bus7", "Bus12"}));
+    }
+
   private:
+    void ChooseType(const QString &name) {
+        QComboBox *box = fmEditLines->cbRouteType;
+        box->setFocus();
+        QTest::keyClick(box, Qt::Key_Home);
+        for (int i = 0; i < box->count() && box->currentText() != name; ++i)
+            QTest::keyClick(box, Qt::Key_Down);
+        QCOMPARE(box->currentText(), name);
+    }
+
     QString file(const char *name) const { return fx->path(QStringLiteral("netz/") + name); }
 
     std::unique_ptr<GuiFixture> fx;

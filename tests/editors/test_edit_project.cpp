@@ -8,8 +8,10 @@
 #include "support/gui_fixture.h"
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QDateEdit>
 #include <QGroupBox>
 #include <QLineEdit>
 #include <QListWidget>
@@ -45,6 +47,25 @@ void AddDayGroup(const QString &name, const QString &text, std::initializer_list
     QTest::mouseClick(fmEditProject->btAddDayGroup, Qt::LeftButton);
 }
 
+// Types a date into the field the way a planner does: its check box first,
+// then day, month and year from the first section, each section moving on
+// to the next once full.
+void TypeDate(QCheckBox *box, QDateEdit *field, const QString &date) {
+    if (!box->isChecked())
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+    field->setFocus();
+    field->setSelectedSection(QDateTimeEdit::DaySection);
+    QTest::keyClicks(field, date);
+}
+
+void ChooseRouteType(QComboBox *box, const QString &name) {
+    box->setFocus();
+    // Home, then down the list until the name shows, as the keyboard chooses.
+    QTest::keyClick(box, Qt::Key_Home);
+    for (int i = 0; i < box->count() && box->currentText() != name; ++i)
+        QTest::keyClick(box, Qt::Key_Down);
+}
+
 } // namespace
 
 class EditProjectTest : public QObject {
@@ -78,7 +99,8 @@ class EditProjectTest : public QObject {
         QStringList pages;
         for (int i = 0; i < fmEditProject->pcRubrik->count(); ++i)
             pages << fmEditProject->pcRubrik->tabText(i);
-        QCOMPARE(pages, QStringList({"Stationen", "Linien", "Tag-Gruppen", "Fahrplan"}));
+        QCOMPARE(pages, QStringList({"Stationen", "Linien", "Tag-Gruppen", "Fahrplan",
+                                     "Veröffentlichung"}));
         // The station data group is part of its page; the overlap field stays hidden.
         QVERIFY(!fmEditProject->gbStationFields->isHidden());
         QVERIFY(fmEditProject->leMaxOverlapMinutes->isHidden());
@@ -325,6 +347,103 @@ class EditProjectTest : public QObject {
         QCOMPARE(fmEditProject->leDayGroupText->text(), QString("So"));
         QCOMPARE(Items(fmEditProject->lbDayGroups), QStringList({"Sonntag"}));
         QCOMPARE(fmEditProject->leMaxDriveMinutes->text(), QString("720"));
+    }
+
+    void publishingOptionsAreTypedSavedAndReadBack() {
+        fmEditProject->pcRubrik->setCurrentWidget(fmEditProject->tsPublishing);
+        // The defaults of a project that names none.
+        QCOMPARE(fmEditProject->leTimezone->text(), QString("Europe/Berlin"));
+        QCOMPARE(fmEditProject->leLanguage->text(), QString("de"));
+        QCOMPARE(fmEditProject->cbRouteType->currentText(), QString("Bus"));
+        QVERIFY(!fmEditProject->cbFirstDate->isChecked());
+        QVERIFY(!fmEditProject->deFirstDate->isEnabled());
+
+        ReplaceText(fmEditProject->leAgencyName, "Verkehrsbetriebe Süd");
+        QVERIFY(fmEditProject->btSave->isVisible());
+        ReplaceText(fmEditProject->leAgencyUrl, "https://vb-sued.example");
+        TypeDate(fmEditProject->cbFirstDate, fmEditProject->deFirstDate, "01032025");
+        TypeDate(fmEditProject->cbLastDate, fmEditProject->deLastDate, "31122025");
+        ChooseRouteType(fmEditProject->cbRouteType, "Straßenbahn");
+        QCOMPARE(fmEditProject->cbRouteType->currentText(), QString("Straßenbahn"));
+        QTest::mouseClick(fmEditProject->btSave, Qt::LeftButton);
+        QVERIFY(fx->dialogs->messages().isEmpty());
+
+        const QByteArray saved = ReadBytes(project);
+        QVERIFY(saved.contains("[publishing]\r\n"));
+        QVERIFY(saved.contains("agency_name=Verkehrsbetriebe S\xFC"
+                               "d\r\n"));
+        QVERIFY(saved.contains("agency_url=https://vb-sued.example\r\n"));
+        QVERIFY(saved.contains("first_date=20250301\r\n"));
+        QVERIFY(saved.contains("last_date=20251231\r\n"));
+        QVERIFY(saved.contains("route_type=0\r\n"));
+        // Defaults unchanged are not written.
+        QVERIFY(!saved.contains("timezone="));
+        QVERIFY(!fmEditProject->btSave->isVisible());
+
+        // Read back by a fresh load; another project in between shows its own.
+        const QString other = fx->path("b/b.zpr");
+        WriteBytes(other, IniText({"[publishing]", "route_type=1", "language=en"}));
+        fmEditProject->hide();
+        fmMain->OpenFromCommandLine(other);
+        QCOMPARE(fmEditProject->leAgencyName->text(), QString());
+        QCOMPARE(fmEditProject->cbRouteType->currentText(), QString("U-Bahn"));
+        QCOMPARE(fmEditProject->leLanguage->text(), QString("en"));
+        QVERIFY(!fmEditProject->cbLastDate->isChecked());
+        fmMain->OpenFromCommandLine(project);
+        QCOMPARE(fmEditProject->leAgencyName->text(), QString("Verkehrsbetriebe Süd"));
+        QCOMPARE(fmEditProject->leAgencyUrl->text(), QString("https://vb-sued.example"));
+        QVERIFY(fmEditProject->cbFirstDate->isChecked());
+        QCOMPARE(fmEditProject->deFirstDate->date(), QDate(2025, 3, 1));
+        QCOMPARE(fmEditProject->deLastDate->date(), QDate(2025, 12, 31));
+        QCOMPARE(fmEditProject->cbRouteType->currentText(), QString("Straßenbahn"));
+
+        // A date unchecked is no date any more.
+        fmEditProject->show();
+        fmEditProject->pcRubrik->setCurrentWidget(fmEditProject->tsPublishing);
+        QTest::mouseClick(fmEditProject->cbLastDate, Qt::LeftButton, {},
+                          QPoint(4, fmEditProject->cbLastDate->height() / 2));
+        QTest::mouseClick(fmEditProject->btSave, Qt::LeftButton);
+        QVERIFY(!ReadBytes(project).contains("last_date=2025"));
+        QCOMPARE(PrjParams.Publishing.LastDate, std::string());
+    }
+
+    void badPublishingOptionsAreRefusedAndDiscardingRestoresThem() {
+        fmEditProject->pcRubrik->setCurrentWidget(fmEditProject->tsDays);
+        const QByteArray before = ReadBytes(project);
+        ReplaceText(fmEditProject->leAgencyUrl, "www.vb-sued.example");
+        QTest::mouseClick(fmEditProject->btSave, Qt::LeftButton);
+        QCOMPARE(fx->dialogs->messages(),
+                 QStringList({"Die Internetadresse muss mit http:// oder https:// beginnen. Es "
+                              "wurde nichts gespeichert."}));
+        // The entry stays open on the page, at the field.
+        QCOMPARE(fmEditProject->pcRubrik->currentWidget(), fmEditProject->tsPublishing);
+        QCOMPARE(QApplication::focusWidget(), fmEditProject->leAgencyUrl);
+        QVERIFY(fmEditProject->btSave->isVisible());
+        QCOMPARE(ReadBytes(project), before);
+
+        ReplaceText(fmEditProject->leAgencyUrl, "http://vb-sued.example");
+        TypeDate(fmEditProject->cbFirstDate, fmEditProject->deFirstDate, "02052025");
+        TypeDate(fmEditProject->cbLastDate, fmEditProject->deLastDate, "01052025");
+        QTest::mouseClick(fmEditProject->btSave, Qt::LeftButton);
+        QCOMPARE(fx->dialogs->messages().size(), 2);
+        QCOMPARE(fx->dialogs->messages().last(),
+                 QString("Das Ende des Gültigkeitszeitraums liegt vor seinem Beginn. Es wurde "
+                         "nichts gespeichert."));
+        QCOMPARE(ReadBytes(project), before);
+
+        ReplaceText(fmEditProject->leTimezone, "");
+        QTest::mouseClick(fmEditProject->btSave, Qt::LeftButton);
+        QCOMPARE(fx->dialogs->messages().size(), 3);
+        QVERIFY(fx->dialogs->messages().last().startsWith("Bitte geben Sie die Zeitzone an"));
+        QCOMPARE(QApplication::focusWidget(), fmEditProject->leTimezone);
+
+        // Discarding puts back what is stored.
+        QTest::mouseClick(fmEditProject->btCancel, Qt::LeftButton);
+        QCOMPARE(fmEditProject->leAgencyUrl->text(), QString());
+        QCOMPARE(fmEditProject->leTimezone->text(), QString("Europe/Berlin"));
+        QVERIFY(!fmEditProject->cbFirstDate->isChecked());
+        QVERIFY(!fmEditProject->btSave->isVisible());
+        QCOMPARE(PrjParams.Publishing, TPublishing{});
     }
 
   private:

@@ -81,7 +81,8 @@ class MapTest : public QObject {
         QCOMPARE(menus.size(), 2);
         QCOMPARE(menus[0]->text(), "&Datei");
         QCOMPARE(menus[1]->text(), "&Extras");
-        QCOMPARE(Captions(fmMain->ExtrasMenu), QStringList({"Netzkarte…", "Verbindungs-Abfrage…"}));
+        QCOMPARE(Captions(fmMain->ExtrasMenu),
+                 QStringList({"Netzkarte…", "Verbindungs-Abfrage…", "GTFS exportieren…"}));
         // GIVEN no project THEN the menu cannot be opened
         QVERIFY(!fmMain->ExtrasMenu->isEnabled());
 

@@ -1,6 +1,6 @@
 #pragma once
 
-// What every window test needs: the eleven windows freshly created, the dialog
+// What every window test needs: the twelve windows freshly created, the dialog
 // seam answered by a double, a clean project state and a temporary folder
 // with a "default.zpr" that new projects start from.
 
