@@ -71,5 +71,6 @@ std::span<const CliCommand> RegisterCommands(); // station ..., line ...
 std::span<const CliCommand> RouteCommands();    // route ..., timetable ..., check
 std::span<const CliCommand> HtmlCommands();
 std::span<const CliCommand> StationDataCommands(); // station show|set|import-data
+std::span<const CliCommand> GtfsCommands();        // gtfs export
 
 } // namespace takton::cli

@@ -16,8 +16,8 @@ using namespace takton::cli;
 namespace {
 
 std::vector<std::span<const CliCommand>> AllCommands() {
-    return {ProjectCommands(), RegisterCommands(), StationDataCommands(), RouteCommands(),
-            HtmlCommands()};
+    return {ProjectCommands(), RegisterCommands(), StationDataCommands(),
+            RouteCommands(),   HtmlCommands(),     GtfsCommands()};
 }
 
 std::string ProgramDir(const char *argv0) {

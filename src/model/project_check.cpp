@@ -3,6 +3,7 @@
 #include "model/db_func.h"
 #include "model/station_data.h"
 #include "model/station_lines_index.h"
+#include "model/timetable_check.h"
 #include "model/timetable_file.h"
 #include "util/cp1252.h"
 
@@ -144,6 +145,23 @@ std::vector<std::string> TimetableFileLines(const std::string &dir) {
     return lines;
 }
 
+// Cells that are neither a time nor an interval nor empty: text taken over
+// from a page or typed in copy mode. A published feed cannot hold them.
+void CheckCells(std::string_view row, const std::string &where,
+                std::vector<std::string> &findings) {
+    std::size_t journey = 0;
+    for (std::size_t at = row.find(','); at != std::string_view::npos;) {
+        const std::size_t next = row.find(',', at + 1);
+        const std::string_view cell =
+            row.substr(at + 1, next == row.npos ? row.npos : next - at - 1);
+        ++journey;
+        if (CellTextKind(cell) == TCellKind::Other)
+            findings.push_back(where + ", Fahrt " + std::to_string(journey) + ": " +
+                               Quoted(TrimCellText(cell)) + " ist weder eine Zeit noch ein Takt.");
+        at = next;
+    }
+}
+
 void CheckTimetables(const std::string &dir, const TStringList &lines,
                      const std::vector<TRoute> &routes, std::vector<std::string> &findings) {
     for (const auto &line : TimetableFileLines(dir)) {
@@ -166,6 +184,8 @@ void CheckTimetables(const std::string &dir, const TStringList &lines,
                     findings.push_back(file + ": [" + section + "] Zeile " + std::to_string(k + 1) +
                                        ": die Station " + Quoted(station) +
                                        " liegt nicht auf der Linie.");
+                CheckCells(rows[k], file + ": [" + section + "] Zeile " + std::to_string(k + 1),
+                           findings);
             }
         }
     }

@@ -134,7 +134,11 @@ int GetIntervalMinutes(std::string_view text) {
 TCellKind GetCellKind(const TStringGrid &grid, int col, int row) {
     if (col <= 0 || row <= 0)
         return TCellKind::Other;
-    const std::string t = TrimCellText(grid.Cell(col, row));
+    return CellTextKind(grid.Cell(col, row));
+}
+
+TCellKind CellTextKind(std::string_view text) {
+    const std::string t = TrimCellText(text);
     if (t.empty())
         return TCellKind::Empty;
     if (t.size() >= 5 && t.compare(t.size() - 3, 3, "Min") == 0 && t[t.size() - 4] == ' ' &&

@@ -44,6 +44,8 @@ int ToNumber(std::string_view text);
 int StrictToNumber(std::string_view text);
 
 TCellKind GetCellKind(const TStringGrid &grid, int col, int row);
+// The kind of a journey cell's text (GetCellKind without the grid's headers).
+TCellKind CellTextKind(std::string_view text);
 bool ParseTime(std::string_view text, int &hour, int &minute);
 // "HH:MM", or empty when out of range.
 std::string FormatTime(int hour, int minute);

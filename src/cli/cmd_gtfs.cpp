@@ -1,0 +1,44 @@
+// takton-cli gtfs export: the project published as a GTFS feed, as "GTFS
+// exportieren…" writes it.
+
+#include "cli/cli_context.h"
+#include "gtfs/gtfs_export.h"
+#include "model/prj_load.h"
+#include "model/prj_params.h"
+#include "util/cp1252.h"
+#include "util/file_io.h"
+
+namespace takton::cli {
+namespace {
+
+int Export(CliContext &ctx) {
+    ctx.ExpectArgs(2, 2);
+    const std::string project = ctx.PathArg(0);
+    if (!FileExists(project))
+        return ctx.Refuse("Die Projektdatei " + ctx.Args()[0] + " gibt es nicht.");
+    LoadProjectFile(project);
+    const gtfs::TExportReport report =
+        gtfs::ExportGtfs(DirectoryOf(project), PrjParams, ctx.PathArg(1));
+    ctx.PrintLine("Geschrieben: " + ctx.Args()[1]);
+    for (const auto &line : report.Written)
+        ctx.PrintLine("  " + line);
+    ctx.PrintLine("Fahrten: " + std::to_string(report.Trips) +
+                  ", Halte: " + std::to_string(report.StopTimes));
+    if (!report.Skipped.empty())
+        ctx.PrintLine("Nicht exportiert:");
+    for (const auto &line : report.Skipped)
+        ctx.PrintLine("  " + line);
+    return kExitOk;
+}
+
+constexpr CliCommand kCommands[] = {
+    {"gtfs", "export", "PROJECT.zpr OUT.zip", Export},
+};
+
+} // namespace
+
+std::span<const CliCommand> GtfsCommands() {
+    return kCommands;
+}
+
+} // namespace takton::cli

@@ -1,0 +1,80 @@
+#include "gtfs/gtfs_export.h"
+
+#include "gtfs/gtfs_feed.h"
+#include "gtfs/gtfs_text.h"
+#include "gtfs/gtfs_zip.h"
+#include "util/cp1252.h"
+#include "util/error.h"
+
+#include <ctime>
+
+namespace takton::gtfs {
+namespace {
+
+// The export's date and time, "2026-12-09 12:00:00" (local time).
+std::string VersionText() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local{};
+    ::localtime_r(&now, &local);
+    char text[32];
+    std::strftime(text, sizeof text, "%Y-%m-%d %H:%M:%S", &local);
+    return text;
+}
+
+std::string RowsText(std::size_t rows) {
+    return std::to_string(rows) + (rows == 1 ? " Zeile" : " Zeilen");
+}
+
+} // namespace
+
+std::vector<std::string> MissingPublishingData(const TPublishing &publishing) {
+    std::vector<std::string> missing;
+    if (publishing.AgencyName.empty())
+        missing.push_back("Name des Verkehrsunternehmens");
+    if (publishing.AgencyUrl.empty())
+        missing.push_back("Internetadresse des Verkehrsunternehmens");
+    if (publishing.Timezone.empty())
+        missing.push_back("Zeitzone");
+    if (publishing.Language.empty())
+        missing.push_back("Sprache");
+    const bool first = IsGtfsDate(publishing.FirstDate);
+    const bool last = IsGtfsDate(publishing.LastDate);
+    if (!first)
+        missing.push_back(Cp1252("Erster Gültigkeitstag"));
+    if (!last)
+        missing.push_back(Cp1252("Letzter Gültigkeitstag"));
+    if (first && last && publishing.LastDate < publishing.FirstDate)
+        missing.push_back(Cp1252("Letzter Gültigkeitstag nicht vor dem ersten"));
+    return missing;
+}
+
+TExportReport ExportGtfs(const std::string &projectDir, const TPrjParams &params,
+                         const std::string &zipPath, const TExportProgress &progress) {
+    const auto missing = MissingPublishingData(params.Publishing);
+    if (!missing.empty()) {
+        std::string list;
+        for (const auto &field : missing)
+            list += (list.empty() ? "" : ", ") + field;
+        throw TaktonError(Cp1252("Für den GTFS-Export fehlen Angaben zur Veröffentlichung: ") +
+                          list + ".");
+    }
+    TFeed feed = BuildFeed(projectDir, params, VersionText(), progress);
+    if (feed.Report.Cancelled)
+        return feed.Report;
+
+    std::vector<TZipEntry> entries;
+    for (const auto &file : feed.Files)
+        entries.push_back({file.Name, file.Csv});
+    TZipGoOn goOn;
+    if (progress) // the zip is the last step; compressing may still be cancelled
+        goOn = [&](double) { return progress(feed.Steps - 1, feed.Steps); };
+    if (!WriteZipFile(zipPath, entries, goOn)) {
+        feed.Report.Cancelled = true;
+        return feed.Report;
+    }
+    for (const auto &file : feed.Files)
+        feed.Report.Written.push_back(file.Name + ": " + RowsText(file.Rows));
+    return feed.Report;
+}
+
+} // namespace takton::gtfs
