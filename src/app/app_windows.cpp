@@ -7,16 +7,13 @@
 #include "editors/edit_linestations.h"
 #include "editors/edit_project.h"
 #include "editors/edit_stations.h"
+#include "gtfs/gtfs_export.h"
 #include "gui/dialogs.h"
 #include "import/web_copy.h"
 #include "map/map_window.h"
 #include "publish/gtfs_export_window.h"
 #include "query/query.h"
 #include "timetable/edit_timetable.h"
-
-#ifdef TAKTON_HAVE_GTFS
-#include "gtfs/gtfs_export.h"
-#endif
 
 namespace takton::gui {
 
@@ -41,7 +38,6 @@ void ConnectTimetableAndWebCopy() {
 // The export window runs the core's export and sends the planner to the
 // project options when publishing data is missing.
 void ConnectGtfsExport() {
-#ifdef TAKTON_HAVE_GTFS
     fmGtfsExport->Exporter = [](const std::string &projectDir, const TPrjParams &params,
                                 const std::string &zipPath, const gtfs::TExportProgress &progress) {
         return gtfs::ExportGtfs(projectDir, params, zipPath, progress);
@@ -49,7 +45,6 @@ void ConnectGtfsExport() {
     fmGtfsExport->MissingData = [](const TPublishing &publishing) {
         return gtfs::MissingPublishingData(publishing);
     };
-#endif
     fmGtfsExport->ShowPublishingOptions = [] {
         fmEditProject->ShowPublishingPage();
         Dialogs().ShowModal(*fmEditProject);

@@ -5,6 +5,7 @@
 
 #include "app/main_window.h"
 #include "editors/edit_project.h"
+#include "gtfs/gtfs_export.h"
 #include "publish/gtfs_export_window.h"
 #include "support/editor_steps.h"
 #include "support/gui_fixture.h"
@@ -218,6 +219,27 @@ class GtfsExportTest : public QObject {
         QVERIFY(fmGtfsExport->pbProgress->isHidden());
         QVERIFY(fmGtfsExport->btExport->isEnabled());
         QVERIFY(fmGtfsExport->btClose->isEnabled());
+    }
+
+    void theDemoProjectIsExportedByTheCoresExport() {
+        // GIVEN the demo project with its publishing data, and the window as
+        // the program wires it
+        takton::testing::CopyDemoProject(fx->path("demo"));
+        fmGtfsExport->MissingData = gtfs::MissingPublishingData;
+        fmMain->OpenFromCommandLine(fx->path("demo/demo.zpr"));
+        fmGtfsExport->show();
+        QVERIFY(QTest::qWaitForWindowExposed(fmGtfsExport));
+        // WHEN the planner exports it into a file
+        fx->dialogs->setNextFileName(fx->path("demo/feed.zip"));
+        Click(fmGtfsExport->btExport);
+        // THEN the feed is there and the summary names its files
+        QVERIFY2(fx->dialogs->errors().isEmpty(), qUtf8Printable(fx->dialogs->errors().join("|")));
+        QVERIFY(ReadBytes(fx->path("demo/feed.zip")).startsWith("PK"));
+        const QString summary = fmGtfsExport->mmSummary->toPlainText();
+        for (const char *file : {"agency.txt", "stops.txt", "routes.txt", "trips.txt",
+                                 "stop_times.txt", "calendar.txt", "feed_info.txt"})
+            QVERIFY2(summary.contains(file), qUtf8Printable(summary));
+        QVERIFY(fmGtfsExport->laState->text().startsWith("Export fertig"));
     }
 
   private:
