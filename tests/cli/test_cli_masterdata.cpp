@@ -5,17 +5,6 @@
 
 using namespace takton::testing;
 
-namespace {
-
-std::string CrLf(std::initializer_list<std::string> lines) {
-    std::string text;
-    for (const auto &line : lines)
-        text += line + "\r\n";
-    return text;
-}
-
-} // namespace
-
 TEST(CliMasterData, StationsAreAddedRenamedAndDeletedAsTheEditorDoes) {
     TempDir dir;
     const std::string p = dir.Path();

@@ -12,13 +12,6 @@
 
 namespace takton::testing {
 
-inline std::string CrLf(std::initializer_list<std::string> lines) {
-    std::string text;
-    for (const auto &line : lines)
-        text += line + "\r\n";
-    return text;
-}
-
 // Collects the messages a cascade shows.
 class RecordingSink : public IMessageSink {
   public:

@@ -12,13 +12,6 @@
 namespace takton {
 namespace {
 
-std::string ReadAll(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 TEST(LineData, RouteTypesOfLinesKeepTheirFileAndNoFileAppearsWithoutThem) {
     testing::TempDir dir;
     const std::string path = ProjectPath(dir.Path(), kLineDataFile);
@@ -28,13 +21,13 @@ TEST(LineData, RouteTypesOfLinesKeepTheirFileAndNoFileAppearsWithoutThem) {
     StoreLineRouteType(dir.Path(), "1", 0);
     StoreLineRouteType(dir.Path(), "S1", 2);
     StoreLineRouteType(dir.Path(), "s1", 109); // the same line, another spelling
-    EXPECT_EQ(ReadAll(path), testing::CrLf({"1=0", "S1=109"}));
+    EXPECT_EQ(*dir.Read(std::string(kLineDataFile)), testing::CrLf({"1=0", "S1=109"}));
     const TLineRouteTypes list = LoadLineRouteTypes(dir.Path());
     EXPECT_EQ(FindLineRouteType(list, "S1"), 109);
     EXPECT_EQ(FindLineRouteType(list, "5"), std::nullopt);
 
     StoreLineRouteType(dir.Path(), "1", std::nullopt);
-    EXPECT_EQ(ReadAll(path), testing::CrLf({"S1=109"}));
+    EXPECT_EQ(*dir.Read(std::string(kLineDataFile)), testing::CrLf({"S1=109"}));
     EXPECT_EQ(RouteTypeName(3), "Bus");
     EXPECT_EQ(RouteTypeName(109), "109");
 }
@@ -50,7 +43,7 @@ TEST(LineData, PublishingOptionsAreWrittenOnlyOnceTheyDifferFromTheirDefaults) {
     EXPECT_EQ(PrjParams.Publishing, TPublishing{});
     // WHEN it is saved unchanged THEN no publishing section appears
     SaveProjectFile(project);
-    EXPECT_EQ(ReadAll(project).find("[publishing]"), std::string::npos);
+    EXPECT_EQ(dir.Read("netz.zpr")->find("[publishing]"), std::string::npos);
 
     // WHEN the planner sets an agency and a period THEN they come back
     PrjParams.Publishing.AgencyName = "Verkehrsbetriebe M\xFChlstadt";
@@ -63,7 +56,7 @@ TEST(LineData, PublishingOptionsAreWrittenOnlyOnceTheyDifferFromTheirDefaults) {
     EXPECT_EQ(PrjParams.Publishing.FirstDate, "20270101");
     EXPECT_EQ(PrjParams.Publishing.RouteType, 0);
     EXPECT_EQ(PrjParams.Publishing.Timezone, "Europe/Berlin");
-    EXPECT_EQ(ReadAll(project).find("timezone="), std::string::npos);
+    EXPECT_EQ(dir.Read("netz.zpr")->find("timezone="), std::string::npos);
 }
 
 } // namespace

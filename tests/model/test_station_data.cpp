@@ -11,13 +11,6 @@
 namespace takton {
 namespace {
 
-std::string ReadAll(const std::string &path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
 TEST(StationData, FileRoundTripKeepsBytesAndMakesNoFileWithoutData) {
     testing::TempDir dir;
     // GIVEN a project without station data
@@ -36,14 +29,14 @@ TEST(StationData, FileRoundTripKeepsBytesAndMakesNoFileWithoutData) {
     SetStationData(list, "Nordstadt", {std::nullopt, "B", "2"});
     SaveStationData(dir.Path(), list);
     // THEN the file holds them as entries with a point and CR LF
-    const std::string path = ProjectPath(dir.Path(), kStationDataFile);
-    EXPECT_EQ(ReadAll(path), testing::CrLf({"Hauptbahnhof=52.52,13.405,A,1",
-                                            "Schlo\xDFpark=-0.1278,7,,", "Nordstadt=,,B,2"}));
+    EXPECT_EQ(*dir.Read(std::string(kStationDataFile)),
+              testing::CrLf({"Hauptbahnhof=52.52,13.405,A,1", "Schlo\xDFpark=-0.1278,7,,",
+                             "Nordstadt=,,B,2"}));
     // AND they read back equal, and write back byte for byte
     EXPECT_EQ(LoadStationData(dir.Path()), list);
-    const std::string before = ReadAll(path);
+    const std::string before = *dir.Read(std::string(kStationDataFile));
     SaveStationData(dir.Path(), LoadStationData(dir.Path()));
-    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(*dir.Read(std::string(kStationDataFile)), before);
 
     // Emptied data removes the entry; the exact name wins over another case.
     SetStationData(list, "Nordstadt", {});

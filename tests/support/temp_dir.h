@@ -4,6 +4,7 @@
 
 #include <filesystem>
 #include <fstream>
+#include <initializer_list>
 #include <optional>
 #include <string>
 
@@ -40,5 +41,13 @@ class TempDir {
   private:
     std::string path_;
 };
+
+// Lines as the project's text files hold them, each ended with CR LF.
+inline std::string CrLf(std::initializer_list<std::string> lines) {
+    std::string text;
+    for (const auto &line : lines)
+        text += line + "\r\n";
+    return text;
+}
 
 } // namespace takton::testing
