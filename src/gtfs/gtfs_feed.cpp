@@ -125,6 +125,29 @@ std::string Quoted(std::string_view name) {
     return "\"" + std::string(name) + "\"";
 }
 
+bool IsDigitChar(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The common cell "08:05" or "8:05" read without the general cell rules
+// (which agree); false for every other text.
+bool ReadPlainTime(std::string_view cell, int &minutes) {
+    if (cell.size() != 4 && cell.size() != 5)
+        return false;
+    const std::size_t hourDigits = cell.size() - 3;
+    if (cell[hourDigits] != ':')
+        return false;
+    for (std::size_t i = 0; i < cell.size(); ++i)
+        if (i != hourDigits && !IsDigitChar(cell[i]))
+            return false;
+    const int hour = hourDigits == 2 ? (cell[0] - '0') * 10 + (cell[1] - '0') : cell[0] - '0';
+    const int minute = (cell[hourDigits + 1] - '0') * 10 + (cell[hourDigits + 2] - '0');
+    if (hour > 23 || minute > 59)
+        return false;
+    minutes = hour * 60 + minute;
+    return true;
+}
+
 // Consecutive rows of one station: one stop, arrival from the first row's
 // time, departure from the last's.
 struct TStopGroup {
@@ -314,6 +337,18 @@ int TFeedBuilder::StopOf(TStopGroup &group) {
     return group.Stop;
 }
 
+// A time of the journey, kept increasing past midnight.
+void AddTime(TJourney &journey, int at, int &last, int &arrival, int &departure) {
+    if (journey.Times > 0)
+        while (at < last)
+            at += 1440;
+    last = at;
+    ++journey.Times;
+    if (arrival == kNoTime)
+        arrival = at;
+    departure = at;
+}
+
 void TFeedBuilder::ReadJourney(std::size_t col, const std::string &line, int direction,
                                std::string_view dayGroup, TJourney &journey) const {
     journey.Stops.clear();
@@ -325,7 +360,15 @@ void TFeedBuilder::ReadJourney(std::size_t col, const std::string &line, int dir
         const TStopGroup &group = groups_[g];
         int arrival = kNoTime, departure = kNoTime;
         for (std::size_t r = group.FirstRow; r <= group.LastRow; ++r) {
-            const std::string text = TrimCellText(grid_.Cell(r, col));
+            const std::string_view cell = grid_.Cell(r, col);
+            int at = 0;
+            if (cell.empty())
+                continue;
+            if (ReadPlainTime(cell, at)) {
+                AddTime(journey, at, last, arrival, departure);
+                continue;
+            }
+            const std::string text = TrimCellText(cell);
             const TCellKind kind = CellTextKind(text);
             if (kind == TCellKind::Empty)
                 continue;
@@ -343,15 +386,7 @@ void TFeedBuilder::ReadJourney(std::size_t col, const std::string &line, int dir
             }
             int hour = 0, minute = 0;
             ParseTime(text, hour, minute);
-            int at = hour * 60 + minute;
-            if (journey.Times > 0)
-                while (at < last)
-                    at += 1440;
-            last = at;
-            ++journey.Times;
-            if (arrival == kNoTime)
-                arrival = at;
-            departure = at;
+            AddTime(journey, hour * 60 + minute, last, arrival, departure);
         }
         if (arrival != kNoTime)
             journey.Stops.push_back({g, arrival, departure});
