@@ -265,7 +265,7 @@ class TFeedBuilder {
   private:
     struct TLineFile {
         std::string Line;
-        TTimetableFile File;
+        std::string Path;
         std::vector<std::string> Sections;
     };
 
@@ -333,7 +333,7 @@ std::vector<TFeedBuilder::TLineFile> TFeedBuilder::LoadTimetables() {
         }
         std::error_code error;
         timetableBytes_ += std::filesystem::file_size(path, error);
-        files.push_back({line, std::move(file), std::move(sections)});
+        files.push_back({line, path, std::move(sections)});
     }
     for (const auto &path : TimetableFilePaths(dir_))
         if (std::find(known.begin(), known.end(), path) == known.end())
@@ -658,8 +658,6 @@ TFeedFile TFeedBuilder::FeedInfoFile(const std::string &versionText) const {
 TFeed TFeedBuilder::Build(const std::string &versionText, const TExportProgress &progress) {
     TFeed feed;
     const std::vector<TLineFile> files = LoadTimetables();
-    // A cell of six bytes becomes a stop_times row of about forty: grown
-    // once instead of doubling through hundreds of megabytes.
     // A stop time is at least a cell of five bytes ("7:05,"): never grown.
     stopTimes_->Rows.reserve(static_cast<std::size_t>(timetableBytes_) / 5);
     trips_.Csv.reserve(static_cast<std::size_t>(timetableBytes_) / 4);
@@ -670,8 +668,11 @@ TFeed TFeedBuilder::Build(const std::string &versionText, const TExportProgress 
     for (const auto &file : files) {
         const std::string routeId = routeIdSet_.Take(file.Line);
         lineTrips_ = 0;
+        // Read again rather than all files kept: the memory of one is reused
+        // for the next, which costs less than fresh pages for all.
+        const TTimetableFile timetable(file.Path);
         for (const auto &section : file.Sections) {
-            ExportSection(file.Line, routeId, section, file.File);
+            ExportSection(file.Line, routeId, section, timetable);
             if (progress && !progress(++done, total)) {
                 feed.Report.Cancelled = true;
                 return feed;
