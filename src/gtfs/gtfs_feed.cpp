@@ -61,8 +61,8 @@ template <class T> struct TLargeAllocator {
 };
 
 // stop_times.txt kept as its trips' times and written out while the zip
-// asks for it: a tenth of the text's memory, and the text never leaves the
-// processor's cache.
+// asks for it: a quarter of the text's memory, and the text never leaves
+// the processor's cache.
 class TStopTimesStream final : public TZipStream {
   public:
     struct TRow {

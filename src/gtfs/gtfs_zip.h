@@ -21,7 +21,8 @@ class TZipStream {
     virtual ~TZipStream() = default;
     // Exactly as many bytes as all Reads after a Rewind give.
     virtual std::uint64_t Size() const = 0;
-    // Back to the first byte; the archive may read a stream more than once.
+    // Back to the first byte; called before the first Read, and again when
+    // the archive reads the stream once more.
     virtual void Rewind() = 0;
     // Fills out with up to size next bytes; how many, 0 at the end.
     virtual std::size_t Read(char *out, std::size_t size) = 0;
