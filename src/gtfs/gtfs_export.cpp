@@ -64,7 +64,7 @@ TExportReport ExportGtfs(const std::string &projectDir, const TPrjParams &params
 
     std::vector<TZipEntry> entries;
     for (const auto &file : feed.Files)
-        entries.push_back({file.Name, file.Csv});
+        entries.push_back({file.Name, file.Csv, file.Stream.get()});
     TZipGoOn goOn;
     if (progress) // the zip is the last step; compressing may still be cancelled
         goOn = [&](double) { return progress(feed.Steps - 1, feed.Steps); };

@@ -10,16 +10,178 @@
 #include "util/error.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <filesystem>
+#include <limits>
+#include <new>
+#include <sys/mman.h>
 #include <unordered_map>
 
 namespace takton::gtfs {
 namespace {
 
 constexpr int kNoTime = -1;
+constexpr std::size_t kNotStored = std::numeric_limits<std::size_t>::max();
+constexpr std::string_view kStopTimesHeader =
+    "trip_id,arrival_time,departure_time,stop_id,stop_sequence\r\n";
+
+// Large arrays on huge pages where the system offers them: a page fault per
+// 2 MB written instead of one per 4 KB.
+template <class T> struct TLargeAllocator {
+    using value_type = T;
+    static constexpr std::size_t kLarge = std::size_t{4} << 20;
+
+    TLargeAllocator() = default;
+    template <class U> TLargeAllocator(const TLargeAllocator<U> &) {}
+
+    T *allocate(std::size_t n) {
+        const std::size_t bytes = n * sizeof(T);
+        if (bytes < kLarge)
+            return static_cast<T *>(::operator new(bytes));
+        void *memory =
+            ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+        if (memory == MAP_FAILED)
+            throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+        ::madvise(memory, bytes, MADV_HUGEPAGE); // only a hint
+#endif
+        return static_cast<T *>(memory);
+    }
+    void deallocate(T *memory, std::size_t n) {
+        const std::size_t bytes = n * sizeof(T);
+        if (bytes < kLarge)
+            ::operator delete(memory);
+        else
+            ::munmap(memory, bytes);
+    }
+    template <class U> bool operator==(const TLargeAllocator<U> &) const {
+        return true;
+    }
+};
+
+// stop_times.txt kept as its trips' times and written out while the zip
+// asks for it: a quarter of the text's memory, and the text never leaves
+// the processor's cache.
+class TStopTimesStream final : public TZipStream {
+  public:
+    struct TRow {
+        std::uint32_t Group; // stop group in its section; stop_sequence is Group + 1
+        std::int32_t Arrival;
+        std::int32_t Departure;
+    };
+    struct TTrip {
+        std::size_t IdBegin; // in TripIds
+        std::size_t FirstRow;
+        std::size_t FirstStop; // in SectionStops, the section's group 0
+        std::uint32_t IdSize;
+        std::uint32_t Rows;
+        int Shift;
+    };
+
+    std::string TripIds;
+    std::vector<TTrip, TLargeAllocator<TTrip>> Trips;
+    std::vector<TRow, TLargeAllocator<TRow>> Rows;
+    std::vector<std::uint32_t> SectionStops; // served stop of each section's groups
+    std::vector<std::string> StopIds;        // by served stop
+    std::uint64_t Bytes = kStopTimesHeader.size();
+
+    std::uint64_t Size() const override { return Bytes; }
+    void Rewind() override {
+        next_ = 0;
+        used_ = at_ = 0;
+        header_ = false;
+        longestStopId_ = 0;
+        for (const auto &id : StopIds)
+            longestStopId_ = std::max(longestStopId_, id.size());
+    }
+    std::size_t Read(char *out, std::size_t size) override {
+        std::size_t given = 0;
+        while (given < size) {
+            if (at_ == used_ && !Refill())
+                break;
+            const std::size_t n = std::min(size - given, used_ - at_);
+            std::memcpy(out + given, chunk_.data() + at_, n);
+            at_ += n;
+            given += n;
+        }
+        return given;
+    }
+
+  private:
+    static constexpr std::size_t kChunk = 64 * 1024;
+
+    bool Refill() {
+        used_ = at_ = 0;
+        if (!header_) {
+            Room(kStopTimesHeader.size());
+            std::memcpy(chunk_.data(), kStopTimesHeader.data(), kStopTimesHeader.size());
+            used_ = kStopTimesHeader.size();
+            header_ = true;
+        }
+        while (used_ < kChunk && next_ < Trips.size())
+            WriteTrip(Trips[next_++]);
+        return used_ > 0;
+    }
+    void Room(std::size_t bytes) {
+        if (chunk_.size() < used_ + bytes)
+            chunk_.resize(std::max(used_ + bytes, kChunk + kChunk / 2));
+    }
+    void WriteTrip(const TTrip &trip) {
+        // Times of up to ten hour digits, a sequence of up to ten digits.
+        Room(trip.Rows * (trip.IdSize + longestStopId_ + 2 * 16 + 10 + 6));
+        char *out = chunk_.data() + used_;
+        const char *id = TripIds.data() + trip.IdBegin;
+        for (std::size_t r = trip.FirstRow; r < trip.FirstRow + trip.Rows; ++r) {
+            const TRow &row = Rows[r];
+            std::memcpy(out, id, trip.IdSize);
+            out += trip.IdSize;
+            *out++ = ',';
+            out = WriteGtfsTime(out, row.Arrival + trip.Shift);
+            *out++ = ',';
+            out = WriteGtfsTime(out, row.Departure + trip.Shift);
+            *out++ = ',';
+            const std::string &stop = StopIds[SectionStops[trip.FirstStop + row.Group]];
+            std::memcpy(out, stop.data(), stop.size());
+            out += stop.size();
+            *out++ = ',';
+            out = WriteDecimal(out, row.Group + 1ULL);
+            *out++ = '\r';
+            *out++ = '\n';
+        }
+        used_ = static_cast<std::size_t>(out - chunk_.data());
+    }
+
+    std::vector<char> chunk_;
+    std::size_t used_ = 0, at_ = 0, next_ = 0, longestStopId_ = 0;
+    bool header_ = false;
+};
 
 std::string Quoted(std::string_view name) {
     return "\"" + std::string(name) + "\"";
+}
+
+bool IsDigitChar(char c) {
+    return c >= '0' && c <= '9';
+}
+
+// The common cell "08:05" or "8:05" read without the general cell rules
+// (which agree); false for every other text.
+bool ReadPlainTime(std::string_view cell, int &minutes) {
+    if (cell.size() != 4 && cell.size() != 5)
+        return false;
+    const std::size_t hourDigits = cell.size() - 3;
+    if (cell[hourDigits] != ':')
+        return false;
+    for (std::size_t i = 0; i < cell.size(); ++i)
+        if (i != hourDigits && !IsDigitChar(cell[i]))
+            return false;
+    const int hour = hourDigits == 2 ? (cell[0] - '0') * 10 + (cell[1] - '0') : cell[0] - '0';
+    const int minute = (cell[hourDigits + 1] - '0') * 10 + (cell[hourDigits + 2] - '0');
+    if (hour > 23 || minute > 59)
+        return false;
+    minutes = hour * 60 + minute;
+    return true;
 }
 
 // Consecutive rows of one station: one stop, arrival from the first row's
@@ -41,6 +203,7 @@ struct TJourney {
     std::vector<TStopTime> Stops;
     int IntervalMinutes = -1; // an interval column: its minutes
     std::size_t Times = 0;
+    std::size_t Stored = kNotStored; // its first row in the stop_times stream
 };
 
 struct TServedStop {
@@ -94,7 +257,6 @@ class TFeedBuilder {
             serviceIds_.push_back(serviceIdSet_.Take(group.Name));
         serviceUsed_.assign(params.DayGroups.size(), false);
         trips_.Csv = "route_id,service_id,trip_id,direction_id\r\n";
-        stopTimes_.Csv = "trip_id,arrival_time,departure_time,stop_id,stop_sequence\r\n";
         routes_.Csv = "route_id,agency_id,route_short_name,route_type\r\n";
     }
 
@@ -103,7 +265,7 @@ class TFeedBuilder {
   private:
     struct TLineFile {
         std::string Line;
-        TTimetableFile File;
+        std::string Path;
         std::vector<std::string> Sections;
     };
 
@@ -120,9 +282,9 @@ class TFeedBuilder {
     int DayGroupIndex(std::string_view name) const;
     void ReadJourney(std::size_t col, const std::string &line, int direction,
                      std::string_view dayGroup, TJourney &journey) const;
-    void EmitTrip(const TJourney &journey, int shift, std::string_view tripId,
+    void EmitTrip(TJourney &journey, int shift, std::string_view tripId,
                   std::string_view tripsPrefix);
-    void ExpandInterval(std::size_t col, const std::vector<TJourney> &journeys,
+    void ExpandInterval(std::size_t col, std::vector<TJourney> &journeys,
                         const std::string &tripBase, std::string_view tripsPrefix,
                         const std::string &where);
     int StopOf(TStopGroup &group);
@@ -143,8 +305,10 @@ class TFeedBuilder {
     std::vector<bool> serviceUsed_;
     std::unordered_map<std::string, int> stopIndex_; // by stop id
     std::vector<TServedStop> served_;
-    TFeedFile trips_{"trips.txt", {}, 0}, stopTimes_{"stop_times.txt", {}, 0},
-        routes_{"routes.txt", {}, 0};
+    TFeedFile trips_{"trips.txt", {}, 0, {}}, routes_{"routes.txt", {}, 0, {}};
+    std::unique_ptr<TStopTimesStream> stopTimes_ = std::make_unique<TStopTimesStream>();
+    std::size_t stopTimeRows_ = 0;
+    std::size_t sectionStops_ = 0; // the section's group 0 in stopTimes_->SectionStops
     TExportReport report_;
     std::size_t lineTrips_ = 0;
     std::uintmax_t timetableBytes_ = 0;
@@ -169,7 +333,7 @@ std::vector<TFeedBuilder::TLineFile> TFeedBuilder::LoadTimetables() {
         }
         std::error_code error;
         timetableBytes_ += std::filesystem::file_size(path, error);
-        files.push_back({line, std::move(file), std::move(sections)});
+        files.push_back({line, path, std::move(sections)});
     }
     for (const auto &path : TimetableFilePaths(dir_))
         if (std::find(known.begin(), known.end(), path) == known.end())
@@ -209,17 +373,38 @@ int TFeedBuilder::StopOf(TStopGroup &group) {
     return group.Stop;
 }
 
+// A time of the journey, kept increasing past midnight.
+void AddTime(TJourney &journey, int at, int &last, int &arrival, int &departure) {
+    if (journey.Times > 0)
+        while (at < last)
+            at += 1440;
+    last = at;
+    ++journey.Times;
+    if (arrival == kNoTime)
+        arrival = at;
+    departure = at;
+}
+
 void TFeedBuilder::ReadJourney(std::size_t col, const std::string &line, int direction,
                                std::string_view dayGroup, TJourney &journey) const {
     journey.Stops.clear();
     journey.IntervalMinutes = -1;
     journey.Times = 0;
+    journey.Stored = kNotStored;
     int last = 0;
     for (std::size_t g = 0; g < groups_.size(); ++g) {
         const TStopGroup &group = groups_[g];
         int arrival = kNoTime, departure = kNoTime;
         for (std::size_t r = group.FirstRow; r <= group.LastRow; ++r) {
-            const std::string text = TrimCellText(grid_.Cell(r, col));
+            const std::string_view cell = grid_.Cell(r, col);
+            int at = 0;
+            if (cell.empty())
+                continue;
+            if (ReadPlainTime(cell, at)) {
+                AddTime(journey, at, last, arrival, departure);
+                continue;
+            }
+            const std::string text = TrimCellText(cell);
             const TCellKind kind = CellTextKind(text);
             if (kind == TCellKind::Empty)
                 continue;
@@ -237,22 +422,14 @@ void TFeedBuilder::ReadJourney(std::size_t col, const std::string &line, int dir
             }
             int hour = 0, minute = 0;
             ParseTime(text, hour, minute);
-            int at = hour * 60 + minute;
-            if (journey.Times > 0)
-                while (at < last)
-                    at += 1440;
-            last = at;
-            ++journey.Times;
-            if (arrival == kNoTime)
-                arrival = at;
-            departure = at;
+            AddTime(journey, hour * 60 + minute, last, arrival, departure);
         }
         if (arrival != kNoTime)
             journey.Stops.push_back({g, arrival, departure});
     }
 }
 
-void TFeedBuilder::EmitTrip(const TJourney &journey, int shift, std::string_view tripId,
+void TFeedBuilder::EmitTrip(TJourney &journey, int shift, std::string_view tripId,
                             std::string_view tripsPrefix) {
     std::string &trips = trips_.Csv;
     trips += tripsPrefix;
@@ -261,27 +438,31 @@ void TFeedBuilder::EmitTrip(const TJourney &journey, int shift, std::string_view
     trips += direction_;
     trips += "\r\n";
     ++trips_.Rows;
-    std::string &out = stopTimes_.Csv;
-    std::size_t sequence = 0;
+    TStopTimesStream &out = *stopTimes_;
+    if (journey.Stored == kNotStored) {
+        journey.Stored = out.Rows.size();
+        for (const auto &stop : journey.Stops)
+            out.Rows.push_back(
+                {static_cast<std::uint32_t>(stop.Group), stop.Arrival, stop.Departure});
+    }
+    out.Trips.push_back({out.TripIds.size(), journey.Stored, sectionStops_,
+                         static_cast<std::uint32_t>(tripId.size()),
+                         static_cast<std::uint32_t>(journey.Stops.size()), shift});
+    out.TripIds += tripId;
+    // Counted here so the zip knows the file's size before it is written.
     for (const auto &stop : journey.Stops) {
         const int index = StopOf(groups_[stop.Group]);
-        out += tripId;
-        out += ',';
-        AppendGtfsTime(out, stop.Arrival + shift);
-        out += ',';
-        AppendGtfsTime(out, stop.Departure + shift);
-        out += ',';
-        out += served_[static_cast<std::size_t>(index)].Id;
-        out += ',';
-        sequence = stop.Group + 1;
-        out += std::to_string(sequence);
-        out += "\r\n";
+        out.SectionStops[sectionStops_ + stop.Group] = static_cast<std::uint32_t>(index);
+        out.Bytes += tripId.size() + GtfsTimeLength(stop.Arrival + shift) +
+                     GtfsTimeLength(stop.Departure + shift) +
+                     served_[static_cast<std::size_t>(index)].Id.size() +
+                     DecimalLength(stop.Group + 1) + 6;
     }
-    stopTimes_.Rows += journey.Stops.size();
+    stopTimeRows_ += journey.Stops.size();
     ++lineTrips_;
 }
 
-void TFeedBuilder::ExpandInterval(std::size_t col, const std::vector<TJourney> &journeys,
+void TFeedBuilder::ExpandInterval(std::size_t col, std::vector<TJourney> &journeys,
                                   const std::string &tripBase, std::string_view tripsPrefix,
                                   const std::string &where) {
     const int minutes = journeys[col].IntervalMinutes;
@@ -303,7 +484,7 @@ void TFeedBuilder::ExpandInterval(std::size_t col, const std::vector<TJourney> &
              " davon, keine Fahrten daraus exportiert.");
         return;
     }
-    const TJourney &first = journeys[left - 1];
+    TJourney &first = journeys[left - 1];
     const TJourney &next = journeys[right];
     if (first.Stops.size() < 2)
         return; // reported as a journey of one stop already
@@ -361,6 +542,8 @@ void TFeedBuilder::ExportSection(const std::string &line, const std::string &rou
         else
             groups_.push_back({grid_.Stations[r], r, r, -1});
     }
+    sectionStops_ = stopTimes_->SectionStops.size();
+    stopTimes_->SectionStops.resize(sectionStops_ + groups_.size());
     journeys_.resize(grid_.Columns);
     for (std::size_t c = 0; c < grid_.Columns; ++c)
         ReadJourney(c, line, direction, dayGroup, journeys_[c]);
@@ -371,7 +554,7 @@ void TFeedBuilder::ExportSection(const std::string &line, const std::string &rou
     const std::size_t before = lineTrips_;
     std::string tripId;
     for (std::size_t c = 0; c < grid_.Columns; ++c) {
-        const TJourney &journey = journeys_[c];
+        TJourney &journey = journeys_[c];
         if (journey.IntervalMinutes >= 0) {
             if (journey.Times > 0)
                 Skip(where + ", Fahrt " + std::to_string(c + 1) +
@@ -391,7 +574,7 @@ void TFeedBuilder::ExportSection(const std::string &line, const std::string &rou
 }
 
 TFeedFile TFeedBuilder::StopsFile() {
-    TFeedFile file{"stops.txt", "stop_id,stop_name,stop_lat,stop_lon,zone_id\r\n", 0};
+    TFeedFile file{"stops.txt", "stop_id,stop_name,stop_lat,stop_lon,zone_id\r\n", 0, {}};
     std::vector<std::string> missing;
     bool rings = false;
     for (const auto &stop : served_) {
@@ -426,7 +609,8 @@ TFeedFile TFeedBuilder::CalendarFile() const {
     TFeedFile file{"calendar.txt",
                    "service_id,monday,tuesday,wednesday,thursday,friday,saturday,sunday,"
                    "start_date,end_date\r\n",
-                   0};
+                   0,
+                   {}};
     for (std::size_t i = 0; i < params_.DayGroups.size(); ++i) {
         if (!serviceUsed_[i])
             continue;
@@ -440,8 +624,8 @@ TFeedFile TFeedBuilder::CalendarFile() const {
 }
 
 TFeedFile TFeedBuilder::AgencyFile() const {
-    TFeedFile file{"agency.txt", "agency_id,agency_name,agency_url,agency_timezone,agency_lang\r\n",
-                   1};
+    TFeedFile file{
+        "agency.txt", "agency_id,agency_name,agency_url,agency_timezone,agency_lang\r\n", 1, {}};
     file.Csv += "1,";
     AppendCsvField(file.Csv, Cp1252ToUtf8(publishing_.AgencyName));
     file.Csv += ',';
@@ -458,7 +642,8 @@ TFeedFile TFeedBuilder::FeedInfoFile(const std::string &versionText) const {
     TFeedFile file{"feed_info.txt",
                    "feed_publisher_name,feed_publisher_url,feed_lang,feed_start_date,"
                    "feed_end_date,feed_version\r\n",
-                   1};
+                   1,
+                   {}};
     AppendCsvField(file.Csv, Cp1252ToUtf8(publishing_.AgencyName));
     file.Csv += ',';
     AppendCsvField(file.Csv, Cp1252ToUtf8(publishing_.AgencyUrl));
@@ -473,9 +658,8 @@ TFeedFile TFeedBuilder::FeedInfoFile(const std::string &versionText) const {
 TFeed TFeedBuilder::Build(const std::string &versionText, const TExportProgress &progress) {
     TFeed feed;
     const std::vector<TLineFile> files = LoadTimetables();
-    // A cell of six bytes becomes a stop_times row of about forty: grown
-    // once instead of doubling through hundreds of megabytes.
-    stopTimes_.Csv.reserve(static_cast<std::size_t>(timetableBytes_) * 7);
+    // A stop time is at least a cell of five bytes ("7:05,"): never grown.
+    stopTimes_->Rows.reserve(static_cast<std::size_t>(timetableBytes_) / 5);
     trips_.Csv.reserve(static_cast<std::size_t>(timetableBytes_) / 4);
     std::size_t total = 1, done = 0;
     for (const auto &file : files)
@@ -484,8 +668,11 @@ TFeed TFeedBuilder::Build(const std::string &versionText, const TExportProgress 
     for (const auto &file : files) {
         const std::string routeId = routeIdSet_.Take(file.Line);
         lineTrips_ = 0;
+        // Read again rather than all files kept: the memory of one is reused
+        // for the next, which costs less than fresh pages for all.
+        const TTimetableFile timetable(file.Path);
         for (const auto &section : file.Sections) {
-            ExportSection(file.Line, routeId, section, file.File);
+            ExportSection(file.Line, routeId, section, timetable);
             if (progress && !progress(++done, total)) {
                 feed.Report.Cancelled = true;
                 return feed;
@@ -507,12 +694,14 @@ TFeed TFeedBuilder::Build(const std::string &versionText, const TExportProgress 
                 "gilt an ihren Wochentagen im ganzen Gültigkeitszeitraum (kein "
                 "calendar_dates.txt)."));
     report_.Trips = trips_.Rows;
-    report_.StopTimes = stopTimes_.Rows;
+    report_.StopTimes = stopTimeRows_;
+    for (const auto &stop : served_)
+        stopTimes_->StopIds.push_back(stop.Id);
     feed.Files.push_back(AgencyFile());
     feed.Files.push_back(std::move(stops));
     feed.Files.push_back(std::move(routes_));
     feed.Files.push_back(std::move(trips_));
-    feed.Files.push_back(std::move(stopTimes_));
+    feed.Files.push_back({"stop_times.txt", {}, stopTimeRows_, std::move(stopTimes_)});
     feed.Files.push_back(CalendarFile());
     feed.Files.push_back(FeedInfoFile(versionText));
     feed.Report = std::move(report_);

@@ -3,7 +3,9 @@
 // The feed's tables built from a project folder, as CSV text in UTF-8.
 
 #include "gtfs/gtfs_export.h"
+#include "gtfs/gtfs_zip.h"
 
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -13,6 +15,9 @@ struct TFeedFile {
     std::string Name; // "stops.txt"
     std::string Csv;  // header line and rows, CR LF
     std::size_t Rows = 0;
+    // Set instead of Csv for a table too large to hold as text: it makes the
+    // same bytes while the zip is written.
+    std::unique_ptr<TZipStream> Stream;
 };
 
 struct TFeed {

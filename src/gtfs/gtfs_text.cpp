@@ -1,7 +1,6 @@
 #include "gtfs/gtfs_text.h"
 
 #include <array>
-#include <cstdio>
 
 namespace takton::gtfs {
 namespace {
@@ -114,22 +113,48 @@ void AppendCsvField(std::string &out, std::string_view utf8) {
     out += '"';
 }
 
-void AppendGtfsTime(std::string &out, int minutes) {
-    const int hours = minutes / 60;
+std::size_t DecimalLength(std::uint64_t number) {
+    std::size_t length = 1;
+    for (; number >= 10; number /= 10)
+        ++length;
+    return length;
+}
+
+char *WriteDecimal(char *out, std::uint64_t number) {
+    char *const end = out + DecimalLength(number);
+    char *at = end;
+    do {
+        *--at = static_cast<char>('0' + number % 10);
+        number /= 10;
+    } while (number > 0);
+    return end;
+}
+
+// Times are never before the service day's midnight.
+std::size_t GtfsTimeLength(int minutes) {
+    const auto hours = static_cast<std::uint64_t>(minutes / 60);
+    return (hours < 10 ? 2 : DecimalLength(hours)) + 6;
+}
+
+char *WriteGtfsTime(char *out, int minutes) {
+    const auto hours = static_cast<std::uint64_t>(minutes / 60);
     const int rest = minutes % 60;
-    std::array<char, 16> buf{};
-    int n = 0;
-    if (hours < 100) {
-        buf[0] = static_cast<char>('0' + hours / 10);
-        buf[1] = static_cast<char>('0' + hours % 10);
-        n = 2;
-    } else
-        n = std::snprintf(buf.data(), buf.size(), "%d", hours);
-    buf[static_cast<std::size_t>(n)] = ':';
-    buf[static_cast<std::size_t>(n) + 1] = static_cast<char>('0' + rest / 10);
-    buf[static_cast<std::size_t>(n) + 2] = static_cast<char>('0' + rest % 10);
-    out.append(buf.data(), static_cast<std::size_t>(n) + 3);
-    out += ":00";
+    if (hours < 10)
+        *out++ = '0';
+    out = WriteDecimal(out, hours);
+    out[0] = ':';
+    out[1] = static_cast<char>('0' + rest / 10);
+    out[2] = static_cast<char>('0' + rest % 10);
+    out[3] = ':';
+    out[4] = '0';
+    out[5] = '0';
+    return out + 6;
+}
+
+void AppendGtfsTime(std::string &out, int minutes) {
+    std::array<char, 32> buf{};
+    out.append(buf.data(),
+               static_cast<std::size_t>(WriteGtfsTime(buf.data(), minutes) - buf.data()));
 }
 
 bool IsGtfsDate(std::string_view text) {

@@ -2,6 +2,8 @@
 
 // The text pieces of a feed: readable ASCII ids, CSV fields, times and dates.
 
+#include <cstddef>
+#include <cstdint>
 #include <string>
 #include <string_view>
 #include <unordered_set>
@@ -30,6 +32,13 @@ void AppendCsvField(std::string &out, std::string_view utf8);
 // Appends "HH:MM:SS" for minutes after the service day's midnight; hours go
 // past 24 ("24:10:00").
 void AppendGtfsTime(std::string &out, int minutes);
+// The same written at out (GtfsTimeLength bytes); the end.
+char *WriteGtfsTime(char *out, int minutes);
+std::size_t GtfsTimeLength(int minutes);
+
+// A number in decimal written at out (DecimalLength bytes); the end.
+char *WriteDecimal(char *out, std::uint64_t number);
+std::size_t DecimalLength(std::uint64_t number);
 
 // "YYYYMMDD" naming a real day.
 bool IsGtfsDate(std::string_view text);

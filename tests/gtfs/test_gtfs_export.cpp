@@ -207,6 +207,37 @@ TEST(GtfsExport, RefusesMissingPositionsBadCellsAndPublishingData) {
     EXPECT_EQ(dir.Read("feed.zip"), "old");
 }
 
+TEST(GtfsExport, ReadsEveryTimeSpellingAndRefusesTimesPastTheDay) {
+    TempDir dir;
+    WriteSmallProject(dir);
+    dir.Write(Cp1252ToUtf8("line_Ohne.ttd"), "[1_Sa]\r\n1=Markt,8:05,9:5, 07:00,23:59\r\n"
+                                             "2=Haus \"Blau\",08:15 ,09:15,7:10,0:01\r\n");
+    gtfs::ExportGtfs(dir.Path(), SmallParams(), dir.File("feed.zip"));
+    std::vector<std::string> times;
+    for (const auto &row : ParseCsv(ReadZip(dir.File("feed.zip")).at("stop_times.txt")).Rows)
+        if (row[0].starts_with("ohne_"))
+            times.push_back(row[0] + " " + row[1] + " " + row[2]);
+    EXPECT_EQ(times, (std::vector<std::string>{
+                         "ohne_1_sa_1 08:05:00 08:05:00", "ohne_1_sa_1 08:15:00 08:15:00",
+                         "ohne_1_sa_2 09:05:00 09:05:00", "ohne_1_sa_2 09:15:00 09:15:00",
+                         "ohne_1_sa_3 07:00:00 07:00:00", "ohne_1_sa_3 07:10:00 07:10:00",
+                         "ohne_1_sa_4 23:59:00 23:59:00", "ohne_1_sa_4 24:01:00 24:01:00"}));
+
+    for (const char *bad : {"24:00", "08:60", "8:5a"}) {
+        dir.Write(Cp1252ToUtf8("line_Ohne.ttd"),
+                  std::string("[1_Sa]\r\n1=Markt,08:00\r\n2=Fern,") + bad + "\r\n");
+        try {
+            gtfs::ExportGtfs(dir.Path(), SmallParams(), dir.File("refused.zip"));
+            ADD_FAILURE() << "exported " << bad;
+        } catch (const TaktonError &e) {
+            EXPECT_NE(std::string(e.what()).find(std::string("\"") + bad + "\" ist weder"),
+                      std::string::npos)
+                << e.what();
+        }
+        EXPECT_FALSE(std::filesystem::exists(dir.File("refused.zip")));
+    }
+}
+
 TEST(GtfsExport, CancelLeavesTheOldFileAndNoTemporaryOne) {
     TempDir dir;
     WriteFeedProject(dir.Path(), {40, 4, 10, 30});
