@@ -3,6 +3,7 @@
 #include "gtfs/gtfs_text.h"
 #include "model/db_func.h"
 #include "model/line_data.h"
+#include "model/project_rules.h"
 #include "model/station_data.h"
 #include "model/timetable_check.h"
 #include "model/timetable_file.h"
@@ -279,7 +280,6 @@ class TFeedBuilder {
     std::vector<TLineFile> LoadTimetables();
     void ExportSection(const std::string &line, const std::string &routeId,
                        const std::string &section, const TTimetableFile &file);
-    int DayGroupIndex(std::string_view name) const;
     void ReadJourney(std::size_t col, const std::string &line, int direction,
                      std::string_view dayGroup, TJourney &journey) const;
     void EmitTrip(TJourney &journey, int shift, std::string_view tripId,
@@ -341,17 +341,6 @@ std::vector<TFeedBuilder::TLineFile> TFeedBuilder::LoadTimetables() {
                  ": Fahrplan einer Linie, die nicht in " + std::string(kLinesFile) +
                  " steht, nicht exportiert.");
     return files;
-}
-
-int TFeedBuilder::DayGroupIndex(std::string_view name) const {
-    const auto &groups = params_.DayGroups;
-    for (std::size_t i = 0; i < groups.size(); ++i)
-        if (groups[i].Name == name)
-            return static_cast<int>(i);
-    for (std::size_t i = 0; i < groups.size(); ++i)
-        if (SameTextCi(groups[i].Name, name))
-            return static_cast<int>(i);
-    return -1;
 }
 
 int TFeedBuilder::StopOf(TStopGroup &group) {
@@ -519,7 +508,7 @@ void TFeedBuilder::ExportSection(const std::string &line, const std::string &rou
         return;
     }
     const std::string_view dayGroup = std::string_view(section).substr(2);
-    const int group = DayGroupIndex(dayGroup);
+    const int group = IndexOfDayGroup(params_, dayGroup);
     if (group < 0) {
         Skip(where + ": die Tagesgruppe " + Quoted(dayGroup) +
              " gibt es im Projekt nicht, nicht exportiert.");

@@ -4,30 +4,12 @@
 #include "util/file_io.h"
 
 #include <ctime>
-#include <fcntl.h>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 #include <zip.h>
 
 namespace takton::gtfs {
 namespace {
-
-[[noreturn]] void ThrowCannotWrite(const std::string &path) {
-    throw TaktonError("In " + PathForMessage(path) + " kann nicht geschrieben werden");
-}
-
-// A fresh empty file beside the target; its name.
-std::string MakeTempBeside(const std::string &path) {
-    std::string temp = DirectoryOf(path) + "/.takton-XXXXXX";
-    std::vector<char> name(temp.begin(), temp.end());
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0)
-        ThrowCannotWrite(path);
-    ::close(fd);
-    return name.data();
-}
 
 struct TCancelState {
     const TZipGoOn *goOn = nullptr;
@@ -137,31 +119,12 @@ bool AddEntries(zip_t *archive, const std::vector<TZipEntry> &entries, int level
     return true;
 }
 
-bool SyncFile(const std::string &path, mode_t mode) {
-    const int fd = ::open(path.c_str(), O_RDONLY);
-    if (fd < 0)
-        return false;
-    const bool ok = ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    return ::close(fd) == 0 && ok;
-}
-
-mode_t TargetMode(const std::string &path) {
-    struct stat old {};
-    if (::stat(path.c_str(), &old) == 0)
-        return old.st_mode & 07777;
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return 0666 & ~mask;
-}
-
 } // namespace
 
 bool WriteZipFile(const std::string &path, const std::vector<TZipEntry> &entries,
                   const TZipGoOn &goOn, int level) {
-    struct stat old {};
-    if (::stat(path.c_str(), &old) == 0 && (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0))
-        ThrowCannotWrite(path);
-    const std::string temp = MakeTempBeside(path);
+    CheckWritableTarget(path);
+    const std::string temp = MakeTempFileBeside(path);
     int error = 0;
     zip_t *archive = zip_open(temp.c_str(), ZIP_TRUNCATE, &error);
     if (!archive) {
@@ -185,10 +148,7 @@ bool WriteZipFile(const std::string &path, const std::vector<TZipEntry> &entries
             return false;
         ThrowCannotWrite(path);
     }
-    if (!SyncFile(temp, TargetMode(path)) || ::rename(temp.c_str(), path.c_str()) != 0) {
-        ::unlink(temp.c_str());
-        ThrowCannotWrite(path);
-    }
+    ReplaceWithTempFile(temp, path);
     return true;
 }
 

@@ -298,7 +298,10 @@ void SaveNameList(const std::string &dir, std::string_view fileName, const TStri
 }
 
 TStringList LoadLineStations(const std::string &dir, std::string_view line) {
-    const TStringList routes = LoadNameList(dir, kLineStationsFile);
+    return LineStationsOf(LoadNameList(dir, kLineStationsFile), line);
+}
+
+TStringList LineStationsOf(const TStringList &routes, std::string_view line) {
     const int i = IndexOfNameExactFirst(routes, line);
     return i < 0 ? TStringList{} : SplitList(EntryValue(routes[static_cast<std::size_t>(i)]));
 }

@@ -38,6 +38,8 @@ void SaveNameList(const std::string &dir, std::string_view fileName, const TStri
 
 // The stations of a line in route order (direction 1).
 TStringList LoadLineStations(const std::string &dir, std::string_view line);
+// The same from the entries of line_stations.csv read before (for many lines).
+TStringList LineStationsOf(const TStringList &routes, std::string_view line);
 // The lines serving a station, in the order they were added.
 TStringList LoadStationLines(const std::string &dir, std::string_view station);
 

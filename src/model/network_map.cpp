@@ -138,9 +138,11 @@ TNetworkMap BuildNetworkMap(const TStringList &stations, const std::vector<TLine
 }
 
 TNetworkMap LoadNetworkMap(const std::string &dir) {
+    // The routes file is read once for all lines.
+    const TStringList allRoutes = LoadNameList(dir, kLineStationsFile);
     std::vector<TLineRoute> routes;
     for (const std::string &line : LoadNameList(dir, kLinesFile))
-        routes.push_back({line, LoadLineStations(dir, line)});
+        routes.push_back({line, LineStationsOf(allRoutes, line)});
     return BuildNetworkMap(LoadNameList(dir, kStationsFile), routes, LoadStationData(dir));
 }
 

@@ -14,10 +14,6 @@
 namespace takton {
 namespace {
 
-[[noreturn]] void ThrowCannotWrite(const std::string &path) {
-    throw TaktonError("In " + PathForMessage(path) + " kann nicht geschrieben werden");
-}
-
 bool WriteAll(int fd, std::string_view content) {
     const char *data = content.data();
     std::size_t left = content.size();
@@ -92,27 +88,51 @@ std::optional<std::string> ReadWholeFile(const std::string &path) {
     return content;
 }
 
-void WriteWholeFile(const std::string &path, std::string_view content) {
-    struct stat old {};
-    const bool exists = ::stat(path.c_str(), &old) == 0;
-    // A target without any write bit counts as read-only, also for root.
-    if (exists && (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0))
-        ThrowCannotWrite(path);
+void ThrowCannotWrite(const std::string &path) {
+    throw TaktonError("In " + PathForMessage(path) + " kann nicht geschrieben werden");
+}
 
-    std::string temp = DirectoryOf(path) + "/.takton-XXXXXX";
-    std::vector<char> name(temp.begin(), temp.end());
+void CheckWritableTarget(const std::string &path) {
+    struct stat old {};
+    // A target without any write bit counts as read-only, also for root.
+    if (::stat(path.c_str(), &old) == 0 && (!S_ISREG(old.st_mode) || (old.st_mode & 0222) == 0))
+        ThrowCannotWrite(path);
+}
+
+std::string MakeTempFileBeside(const std::string &path) {
+    const std::string pattern = DirectoryOf(path) + "/.takton-XXXXXX";
+    std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = ::mkstemp(name.data());
     if (fd < 0)
         ThrowCannotWrite(path);
-    temp.assign(name.data());
+    ::close(fd);
+    return name.data();
+}
 
-    const mode_t mode = exists ? (old.st_mode & 07777) : NewFileMode();
-    const bool ok = WriteAll(fd, content) && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
-    if (::close(fd) != 0 || !ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+void ReplaceWithTempFile(const std::string &temp, const std::string &path) {
+    struct stat old {};
+    const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : NewFileMode();
+    const int fd = ::open(temp.c_str(), O_RDONLY);
+    bool ok = fd >= 0 && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    if (fd >= 0)
+        ok = ::close(fd) == 0 && ok;
+    if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
         ::unlink(temp.c_str());
         ThrowCannotWrite(path);
     }
+}
+
+void WriteWholeFile(const std::string &path, std::string_view content) {
+    CheckWritableTarget(path);
+    const std::string temp = MakeTempFileBeside(path);
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_TRUNC);
+    const bool written = fd >= 0 && WriteAll(fd, content);
+    if (fd < 0 || ::close(fd) != 0 || !written) {
+        ::unlink(temp.c_str());
+        ThrowCannotWrite(path);
+    }
+    ReplaceWithTempFile(temp, path);
 }
 
 bool RemoveFile(const std::string &path) {
