@@ -99,20 +99,6 @@ std::string TIdSet::Take(std::string_view nameCp1252) {
     return id;
 }
 
-void AppendCsvField(std::string &out, std::string_view utf8) {
-    if (utf8.find_first_of(",\"\r\n") == std::string_view::npos) {
-        out += utf8;
-        return;
-    }
-    out += '"';
-    for (const char c : utf8) {
-        if (c == '"')
-            out += '"';
-        out += c;
-    }
-    out += '"';
-}
-
 std::size_t DecimalLength(std::uint64_t number) {
     std::size_t length = 1;
     for (; number >= 10; number /= 10)

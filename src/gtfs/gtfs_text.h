@@ -2,6 +2,8 @@
 
 // The text pieces of a feed: readable ASCII ids, CSV fields, times and dates.
 
+#include "util/clipboard_text.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -25,9 +27,8 @@ class TIdSet {
     std::unordered_set<std::string> taken_;
 };
 
-// Appends a CSV field (RFC 4180): quoted when it holds a comma, a quote or a
-// line break, quotes doubled.
-void AppendCsvField(std::string &out, std::string_view utf8);
+// CSV fields are written by util/clipboard_text's AppendCsvField (RFC 4180).
+using takton::AppendCsvField;
 
 // Appends "HH:MM:SS" for minutes after the service day's midnight; hours go
 // past 24 ("24:10:00").

@@ -78,9 +78,17 @@ std::string GridBlockTabText(const TStringGrid &grid, const TGridRect &rect) {
 }
 
 std::string CsvField(std::string_view cell) {
-    if (cell.find_first_of(",\"\r\n") == std::string_view::npos)
-        return std::string(cell);
-    return Quoted(cell);
+    std::string field;
+    AppendCsvField(field, cell);
+    return field;
+}
+
+void AppendCsvField(std::string &out, std::string_view cell) {
+    if (cell.find_first_of(",\"\r\n") == std::string_view::npos) {
+        out += cell;
+        return;
+    }
+    out += Quoted(cell);
 }
 
 std::string GridCsvText(const TStringGrid &grid) {

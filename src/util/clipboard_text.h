@@ -29,6 +29,8 @@ std::string GridBlockTabText(const TStringGrid &grid, const TGridRect &rect);
 
 // RFC 4180: a field with a comma, a double quote or a line break is quoted.
 std::string CsvField(std::string_view cell);
+// The same appended to out, without a text of its own.
+void AppendCsvField(std::string &out, std::string_view cell);
 
 // The whole grid as CSV, every row ended by "\r\n".
 std::string GridCsvText(const TStringGrid &grid);
