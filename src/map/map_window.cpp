@@ -17,12 +17,15 @@
 
 namespace takton::gui {
 
-TfmMap::TfmMap(QWidget *parent) : QDialog(parent) {
+TfmMap::TfmMap(QWidget *parent) : TLazyDialog(parent) {
     setObjectName(QStringLiteral("fmMap"));
     setWindowTitle(QStringLiteral("Netzkarte"));
     setModal(true);
     setSizeGripEnabled(true);
+    resize(900, 640);
+}
 
+void TfmMap::CreateControls() {
     MapView = new TMapWidget(this);
     laWithoutPosition = new QLabel(QStringLiteral("Ohne Koordinaten"), this);
     laWithoutPosition->setObjectName(QStringLiteral("laWithoutPosition"));
@@ -51,7 +54,6 @@ TfmMap::TfmMap(QWidget *parent) : QDialog(parent) {
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(body, 1);
     layout->addLayout(buttons);
-    resize(900, 640);
 
     connect(btFit, &QPushButton::clicked, this, Guarded([this] { MapView->FitAll(); }));
     connect(btSavePng, &QPushButton::clicked, this, Guarded([this] { btSavePngClick(); }));

@@ -4,6 +4,8 @@
 // along its route, the stations without a position listed beside the map.
 // Reads the project each time it is shown; exports the whole map as PNG or PDF.
 
+#include "gui/lazy_dialog.h"
+
 #include <QDialog>
 #include <QString>
 
@@ -15,7 +17,7 @@ namespace takton::gui {
 
 class TMapWidget;
 
-class TfmMap : public QDialog {
+class TfmMap : public TLazyDialog {
     Q_OBJECT
   public:
     explicit TfmMap(QWidget *parent = nullptr);
@@ -24,15 +26,16 @@ class TfmMap : public QDialog {
     void btSavePngClick();
     void btSavePdfClick();
 
-    TMapWidget *MapView;
-    QLabel *laWithoutPosition;
-    QListWidget *lbWithoutPosition;
-    QPushButton *btFit;
-    QPushButton *btSavePng;
-    QPushButton *btSavePdf;
-    QPushButton *btClose;
+    TMapWidget *MapView = nullptr;
+    QLabel *laWithoutPosition = nullptr;
+    QListWidget *lbWithoutPosition = nullptr;
+    QPushButton *btFit = nullptr;
+    QPushButton *btSavePng = nullptr;
+    QPushButton *btSavePdf = nullptr;
+    QPushButton *btClose = nullptr;
 
   protected:
+    void CreateControls() override;
     void showEvent(QShowEvent *event) override;
 
   private:

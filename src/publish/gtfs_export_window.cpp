@@ -41,11 +41,14 @@ void AppendLines(QStringList &text, const QString &heading, const std::vector<st
 
 } // namespace
 
-TfmGtfsExport::TfmGtfsExport(QWidget *parent) : QDialog(parent) {
+TfmGtfsExport::TfmGtfsExport(QWidget *parent) : TLazyDialog(parent) {
     setObjectName(QStringLiteral("fmGtfsExport"));
     setWindowTitle(kCaption);
     setModal(true);
+    resize(560, 400);
+}
 
+void TfmGtfsExport::CreateControls() {
     laState = new QLabel(this);
     laState->setObjectName(QStringLiteral("laState"));
     laState->setWordWrap(true);
@@ -71,7 +74,6 @@ TfmGtfsExport::TfmGtfsExport(QWidget *parent) : QDialog(parent) {
     buttons->addStretch(1);
     buttons->addWidget(btClose);
     layout->addLayout(buttons);
-    resize(560, 400);
 
     connect(btExport, &QPushButton::clicked, this, Guarded([this] { btExportClick(); }));
     connect(btAbort, &QPushButton::clicked, this, [this] { btAbortClick(); });

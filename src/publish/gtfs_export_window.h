@@ -6,6 +6,7 @@
 // The export itself is handed in (Exporter), so the window knows no feed format.
 
 #include "gtfs/gtfs_export.h"
+#include "gui/lazy_dialog.h"
 
 #include <QDialog>
 #include <QString>
@@ -27,7 +28,7 @@ using TGtfsExporter = std::function<gtfs::TExportReport(
 // The German names of the publishing fields still missing (cp1252).
 using TMissingPublishingData = std::function<std::vector<std::string>(const TPublishing &)>;
 
-class TfmGtfsExport : public QDialog {
+class TfmGtfsExport : public TLazyDialog {
     Q_OBJECT
   public:
     explicit TfmGtfsExport(QWidget *parent = nullptr);
@@ -43,16 +44,17 @@ class TfmGtfsExport : public QDialog {
     void btExportClick();
     void btAbortClick();
 
-    QLabel *laState;
-    QProgressBar *pbProgress;
-    QPushButton *btAbort;
-    QPlainTextEdit *mmSummary;
-    QPushButton *btExport;
-    QPushButton *btClose;
+    QLabel *laState = nullptr;
+    QProgressBar *pbProgress = nullptr;
+    QPushButton *btAbort = nullptr;
+    QPlainTextEdit *mmSummary = nullptr;
+    QPushButton *btExport = nullptr;
+    QPushButton *btClose = nullptr;
 
     bool Exporting() const { return exporting_; }
 
   protected:
+    void CreateControls() override;
     void showEvent(QShowEvent *event) override;
     void reject() override;
 

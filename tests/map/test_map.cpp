@@ -10,6 +10,7 @@
 #include "map/map_window.h"
 #include "model/network_map.h"
 #include "model/station_data.h"
+#include "publish/gtfs_export_window.h"
 #include "query/query.h"
 #include "support/editor_steps.h"
 #include "support/gui_fixture.h"
@@ -77,6 +78,9 @@ class MapTest : public QObject {
     void cleanup() { fx.reset(); }
 
     void extrasMenuIsOpenWhileAProjectIs() {
+        // The new windows cost nothing at start-up: their controls come on first showing.
+        QVERIFY(!fmMap->MapView);
+        QVERIFY(!fmGtfsExport->btExport);
         const QList<QAction *> menus = fmMain->menuBar()->actions();
         QCOMPARE(menus.size(), 2);
         QCOMPARE(menus[0]->text(), "&Datei");
