@@ -436,7 +436,7 @@ void TfmEditTimeTable::btTimeTableEditClick() {
 }
 
 void TfmEditTimeTable::btSaveClick() {
-    if (!AcceptCurrentCellForSave())
+    if (!SettlePendingEntry())
         return;
     TTimetableFile file(TimetablePath(ProjectDir, TimeTableLine));
     file.WriteRows(TimetableSectionName(TimeTableDirection, TimeTableDayGroup),
@@ -478,15 +478,11 @@ void TfmEditTimeTable::Refuse(const TCheckResult &result) {
     StatusBar1->showMessage(FromCp1252(result.Reason));
 }
 
-// A typed entry is saved only in its checked form: the cell is checked as if
-// the cursor left it. A fill (interval for all stations, journey copy) has
-// written its cells and counts as accepted here. A cell nobody changed since
-// the cursor came holds what was checked, loaded or filled: it is saved as it
-// is, without asking the fill question again.
-bool TfmEditTimeTable::AcceptCurrentCellForSave() {
-    return SettlePendingEntry();
-}
-
+// A typed entry is saved, split or merged only in its checked form: the cell
+// is checked as if the cursor left it. A fill (interval for all stations,
+// journey copy) has written its cells and counts as accepted here. A cell
+// nobody changed since the cursor came holds what was checked, loaded or
+// filled: it stays as it is, without asking the fill question again.
 bool TfmEditTimeTable::SettlePendingEntry() {
     if (CopyMode() || !EditState.SavedTextTaken)
         return true;

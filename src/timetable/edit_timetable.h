@@ -157,7 +157,8 @@ class TfmEditTimeTable : public TLazyDialog {
     // before is kept for a refusal, and there is something to save.
     void CellTextEdited(const std::string &before);
     // An entry still being typed is checked as leaving the cell would check
-    // it; false (beep, the earlier text back) when it is refused.
+    // it; false (beep, the earlier text back) when it is refused. Before a
+    // save, a split and a merge.
     bool SettlePendingEntry();
 
     // The check of the current cell as the cursor leaves it.
@@ -168,8 +169,6 @@ class TfmEditTimeTable : public TLazyDialog {
     void EscapeKey();
     // Whether the grid holds what the file holds (as opened or last saved).
     bool Unchanged() const;
-    // Before saving: a changed current cell is checked as if it were left.
-    bool AcceptCurrentCellForSave();
     // Moves the cursor to (col, row) and then to the first station row of
     // the column it reached.
     void MoveThenToFirstRow(int col, int row);
