@@ -1,12 +1,9 @@
 // Rename and delete across a large project, and storing a route: each measured
 // against the floor of reading and rewriting the same files in the same run.
-//
-// The project: 2,000 stations, 300 lines with routes of 30 stations, and per
-// line a timetable file of 6 sections (3 day groups, 2 directions) with 30
-// rows of 200 journeys each. 15 hub stations ("Knoten 0" ... "Knoten 14") lie
-// on 20 lines each. Two floors are given: plain POSIX writes, and the
+// Two floors are given: plain POSIX writes, and the
 // crash-safe writes (temporary file, fsync, rename) that every save uses.
 
+#include "large_project.h"
 #include "model/db_func.h"
 #include "model/message_sink.h"
 #include "model/timetable_file.h"
@@ -24,16 +21,9 @@
 #include <unistd.h>
 
 using namespace takton;
+using namespace takton::bench;
 
 namespace {
-
-constexpr int kStations = 2000;
-constexpr int kLines = 300;
-constexpr int kRouteLength = 30;
-constexpr int kJourneys = 200;
-constexpr int kHubs = 15;
-constexpr int kLinesPerHub = 20;
-const char *const kDayGroups[] = {"Mo-Fr", "Sa", "So"};
 
 using Clock = std::chrono::steady_clock;
 
@@ -60,125 +50,6 @@ template <typename F> double TimeOperation(F &&operation, double &cpuTotal) {
     const double seconds = SecondsSince(start);
     cpuTotal += ThreadCpuSeconds() - cpuStart;
     return seconds;
-}
-
-std::string StationName(int i) {
-    char name[32];
-    std::snprintf(name, sizeof name, "Station %04d", i);
-    return name;
-}
-
-std::string LineName(int i) {
-    char name[32];
-    std::snprintf(name, sizeof name, "Linie %03d", i);
-    return name;
-}
-
-std::string HubName(int h) {
-    return "Knoten " + std::to_string(h);
-}
-
-void WritePlain(const std::string &path, const std::string &content) {
-    const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
-    if (fd < 0 ||
-        ::write(fd, content.data(), content.size()) != static_cast<ssize_t>(content.size()))
-        std::abort();
-    ::close(fd);
-}
-
-TStringList Route(int line) {
-    TStringList route;
-    for (int k = 0; k < kRouteLength; ++k)
-        route.push_back(StationName((line * 29 + k * 67) % kStations));
-    // Line l carries hub l / 20 in the middle of its route.
-    route[kRouteLength / 2] = HubName(line / kLinesPerHub);
-    return route;
-}
-
-// ",HH:MM" for a minute of the day, made once.
-const std::string &TimeCell(int minutes) {
-    static const std::vector<std::string> cells = [] {
-        std::vector<std::string> all;
-        for (int m = 0; m < 24 * 60; ++m) {
-            char cell[8];
-            std::snprintf(cell, sizeof cell, ",%02d:%02d", m / 60, m % 60);
-            all.emplace_back(cell);
-        }
-        return all;
-    }();
-    return cells[static_cast<std::size_t>(minutes % (24 * 60))];
-}
-
-std::string TimetableText(const TStringList &route) {
-    std::string text;
-    for (int direction = 1; direction <= 2; ++direction)
-        for (const char *group : kDayGroups) {
-            text += "[" + TimetableSectionName(direction, group) + "]\r\n";
-            for (int r = 0; r < kRouteLength; ++r) {
-                const std::string &station = route[direction == 1 ? r : kRouteLength - 1 - r];
-                text += std::to_string(r + 1) + "=" + station;
-                for (int j = 0; j < kJourneys; ++j)
-                    text += TimeCell(300 + j * 5 + r * 2);
-                text += "\r\n";
-            }
-        }
-    return text;
-}
-
-class LargeProject {
-  public:
-    LargeProject() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "takton-bench-XXXXXX");
-        dir_ = ::mkdtemp(pattern.data());
-        TStringList stations, lines, routes;
-        std::map<std::string, TStringList> index; // station -> lines
-        TStringList indexOrder;
-        for (int i = 0; i < kStations; ++i)
-            stations.push_back(StationName(i));
-        for (int h = 0; h < kHubs; ++h)
-            stations.push_back(HubName(h));
-        for (int l = 0; l < kLines; ++l) {
-            const TStringList route = Route(l);
-            lines.push_back(LineName(l));
-            routes.push_back(LineName(l) + "=" + JoinList(route));
-            for (const auto &station : route) {
-                auto [it, fresh] = index.try_emplace(station);
-                if (fresh)
-                    indexOrder.push_back(station);
-                it->second.push_back(LineName(l));
-            }
-            WritePlain(TimetablePath(dir_, LineName(l)), TimetableText(route));
-        }
-        TStringList indexEntries;
-        for (const auto &station : indexOrder)
-            indexEntries.push_back(station + "=" + JoinList(index[station]));
-        WritePlain(ProjectPath(dir_, kStationsFile), JoinTextLines(stations));
-        WritePlain(ProjectPath(dir_, kLinesFile), JoinTextLines(lines));
-        WritePlain(ProjectPath(dir_, kLineStationsFile), JoinTextLines(routes));
-        WritePlain(ProjectPath(dir_, kStationLinesFile), JoinTextLines(indexEntries));
-    }
-    ~LargeProject() {
-        std::error_code ec;
-        std::filesystem::remove_all(dir_, ec);
-    }
-    const std::string &Dir() const { return dir_; }
-
-    // The files a cascade on the hub's lines reads and rewrites.
-    std::vector<std::string> HubFiles(int hub, const std::string &lineSuffix = "") const {
-        std::vector<std::string> files = {ProjectPath(dir_, kLineStationsFile),
-                                          ProjectPath(dir_, kStationLinesFile)};
-        for (int l = hub * kLinesPerHub; l < (hub + 1) * kLinesPerHub; ++l)
-            files.push_back(TimetablePath(dir_, LineName(l) + lineSuffix));
-        return files;
-    }
-
-  private:
-    std::string dir_;
-};
-
-LargeProject &Project() {
-    static LargeProject project;
-    return project;
 }
 
 struct Floors {
