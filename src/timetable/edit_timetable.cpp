@@ -17,6 +17,7 @@
 #include "util/kv_standard.h"
 #include "util/text_order.h"
 #include "util/web_time.h"
+#include "timetable/timetable_undo.h"
 
 #include <QClipboard>
 #include <QCloseEvent>
@@ -219,8 +220,12 @@ void TfmEditTimeTable::CreateTimeTableArea() {
     sgTimeTable->OnSelectCell = [this](int col, int row, bool &allow) {
         sgTimeTableSelectCell(col, row, allow);
     };
-    sgTimeTable->OnMouseDown = [this](Qt::MouseButton, Qt::KeyboardModifiers, int col, int row) {
-        RunGuarded([&] { sgTimeTableMouseDown(col, row); });
+    sgTimeTable->OnMouseDown = [this](Qt::MouseButton button, Qt::KeyboardModifiers, int col,
+                                      int row) {
+        RunGuarded([&] {
+            if (!JourneyHeaderClick(button, col, row))
+                sgTimeTableMouseDown(col, row);
+        });
     };
     sgTimeTable->SetColumnMoving(true);
     sgTimeTable->OnColumnMoved = [this](int, int) {
@@ -234,6 +239,8 @@ void TfmEditTimeTable::CreateTimeTableArea() {
                                      const TGridDrawState &state) {
         sgTimeTableDrawCell(painter, rect, col, row, state);
     };
+
+    CreateUndoControls(*tools);
 
     Panel4 = new QWidget(pTimeTableEdit);
     Panel4->setObjectName(QStringLiteral("Panel4"));
@@ -373,6 +380,9 @@ bool TfmEditTimeTable::CopyMode() const {
 
 void TfmEditTimeTable::ShowChoiceState() {
     pTimeTableEdit->hide();
+    // What was done to the grid is gone with it.
+    if (History)
+        History->Stack().clear();
     pLineChoice->setEnabled(true);
     btTimeTableEdit->setEnabled(true);
     btClose->show();
@@ -398,6 +408,7 @@ void TfmEditTimeTable::ShowEditingState() {
     btClose->hide();
     StatusBar1->clearMessage();
     fileRows_ = TimetableRowTexts(sgTimeTable->Grid());
+    ResetHistory();
 }
 
 void TfmEditTimeTable::ShowSavedState() {
@@ -442,6 +453,8 @@ void TfmEditTimeTable::btSaveClick() {
     file.WriteRows(TimetableSectionName(TimeTableDirection, TimeTableDayGroup),
                    TimetableRowTexts(sgTimeTable->Grid()));
     file.Save();
+    savedSinceOpening_ = true;
+    History->MarkSaved();
     ShowSavedState();
     sgTimeTable->setFocus();
 }
@@ -493,6 +506,7 @@ bool TfmEditTimeTable::SettlePendingEntry() {
     if (result || EditState.SkipNextCheck) {
         EditState.SkipNextCheck = false;
         EditState.SavedTextTaken = false;
+        RecordStep(QStringLiteral("Eingabe"), sgTimeTable->Col(), sgTimeTable->Row());
         return true;
     }
     Refuse(result);
@@ -517,11 +531,14 @@ void TfmEditTimeTable::MoveThenToFirstRow(int col, int row) {
 }
 
 void TfmEditTimeTable::sgTimeTableSelectCell(int, int, bool &allow) {
-    if (CopyMode())
+    if (CopyMode() || movingWithoutCheck_)
         return;
     const int col = sgTimeTable->Col();
     const int row = sgTimeTable->Row();
     const TCheckResult result = CheckCurrentCell();
+    // An accepted entry or a fill is one step.
+    if (result || EditState.SkipNextCheck)
+        RecordStep(QStringLiteral("Eingabe"), col, row);
     if (result) {
         EditState.SavedTextTaken = false;
         return;
@@ -540,6 +557,10 @@ void TfmEditTimeTable::sgTimeTableSelectCell(int, int, bool &allow) {
 }
 
 void TfmEditTimeTable::sgTimeTableKeyPress(TGridKey &key) {
+    if (HistoryOrJourneyKey(key)) {
+        key.Key = 0;
+        return;
+    }
     if ((KeyIs(key, QKeySequence::Copy) && CopyBlockKey()) ||
         (KeyIs(key, QKeySequence::Paste) && PasteBlockKey())) {
         key.Key = 0;
@@ -631,6 +652,7 @@ void TfmEditTimeTable::SplitStationRow(int row) {
     if (Dialogs().AskWithCancel(QStringLiteral("Bestätigung"),
                                 QStringLiteral("Gleiche Werte einsetzen?")) == Answer::Yes)
         CopyRowFromBelow(grid, row);
+    RecordStep(QStringLiteral("Station teilen"), grid.Col(), row);
 }
 
 void TfmEditTimeTable::MergeStationRow(int row) {
@@ -650,11 +672,13 @@ void TfmEditTimeTable::MergeStationRow(int row) {
     // What was typed there went with the row.
     if (cursorRowGoes)
         EditState.SavedTextTaken = false;
+    RecordStep(QStringLiteral("Stationen zusammenfassen"), grid.Col(), row);
 }
 
 void TfmEditTimeTable::sgTimeTableColumnMoved() {
     NumberJourneyColumns(sgTimeTable->Grid());
     EditOn();
+    RecordStep(QStringLiteral("Fahrt verschieben"), sgTimeTable->Col(), sgTimeTable->Row());
 }
 
 void TfmEditTimeTable::sgTimeTableDrawCell(QPainter &painter, const QRect &rect, int col, int row,
@@ -772,6 +796,7 @@ void TfmEditTimeTable::PasteBlock(const TCellBlock &block) {
     // A block that reaches the last column leaves the cursor in its own column.
     const int lastCol = grid.ColCount() - 1;
     MoveThenToFirstRow(col0 + width <= lastCol ? col0 + width : col0, row0);
+    RecordStep(QStringLiteral("Einfügen"), col0, row0);
 }
 
 } // namespace takton::gui

@@ -19,7 +19,10 @@
 #include <string>
 #include <vector>
 
+class QAction;
 class QComboBox;
+class QHBoxLayout;
+class QMenu;
 class QLabel;
 class QPainter;
 class QRect;
@@ -30,6 +33,7 @@ class QToolButton;
 namespace takton::gui {
 
 class TStringGridView;
+class TTimetableHistory;
 struct TGridKey;
 struct TGridDrawState;
 
@@ -75,6 +79,15 @@ class TfmEditTimeTable : public TLazyDialog {
     // Whether the grid is in copy mode: no in-cell editor, no checks.
     bool CopyMode() const;
 
+    // Undo and redo: one step per action that changed the grid.
+    void UndoClick();
+    void RedoClick();
+    // The journey menu: the journey at the cursor.
+    void InsertJourneyClick();
+    void DeleteJourneyClick();
+    void DuplicateJourneyClick();
+    void SortJourneysClick();
+
     // Choice strip
     QWidget *pLineChoice = nullptr;
     QLabel *Label2 = nullptr;
@@ -95,6 +108,19 @@ class TfmEditTimeTable : public TLazyDialog {
     QWidget *Panel4 = nullptr;
     QPushButton *btSave = nullptr;
     QPushButton *btCancel = nullptr;
+
+    // Undo, redo and the journey actions, with their keys; the journey
+    // actions in the menu of the journey header.
+    QAction *acUndo = nullptr;
+    QAction *acRedo = nullptr;
+    QAction *acInsertJourney = nullptr;
+    QAction *acDeleteJourney = nullptr;
+    QAction *acDuplicateJourney = nullptr;
+    QAction *acSortJourneys = nullptr;
+    QToolButton *sbUndo = nullptr;
+    QToolButton *sbRedo = nullptr;
+    QMenu *pmJourney = nullptr;
+    TTimetableHistory *History = nullptr;
 
     // Close strip
     QWidget *Panel3 = nullptr;
@@ -181,6 +207,26 @@ class TfmEditTimeTable : public TLazyDialog {
 
     // The row texts the file holds for the open timetable.
     std::vector<std::string> fileRows_;
+
+    // Undo, redo and the journey actions (edit_timetable_undo.cpp).
+    void CreateUndoControls(QHBoxLayout &tools);
+    // What an action changed becomes one undo step; the save button shows.
+    void RecordStep(const QString &text, int col, int row);
+    void ResetHistory();
+    void StepApplied(int col, int row);
+    void ShowHistoryState();
+    bool DropPendingTyping();
+    // The keys of undo, redo, the journey actions and Delete on a block;
+    // true when the key was one of them.
+    bool HistoryOrJourneyKey(const TGridKey &key);
+    bool DeleteBlockKey(const TGridKey &key);
+    bool JourneyHeaderClick(Qt::MouseButton button, int col, int row);
+    bool JourneyActionReady();
+    void JourneysChanged(const QString &text, int col);
+    void RefuseJourneyAction(const QString &reason);
+    bool savedSinceOpening_ = false;
+    // The cursor goes to an undone step's cell without a check.
+    bool movingWithoutCheck_ = false;
 };
 
 } // namespace takton::gui
