@@ -2,13 +2,12 @@
 // context menu and Delete on a selected block. Every action that changes the
 // grid ends with RecordStep, which takes what it changed as one undo step.
 
-#include "timetable/edit_timetable.h"
-
 #include "gui/dialogs.h"
 #include "gui/error_handler.h"
 #include "gui/string_grid_view.h"
 #include "model/timetable_edit.h"
 #include "model/timetable_grid.h"
+#include "timetable/edit_timetable.h"
 #include "timetable/timetable_undo.h"
 
 #include <QAction>
@@ -62,11 +61,11 @@ void TfmEditTimeTable::CreateUndoControls(QHBoxLayout &tools) {
 
     acUndo = NewAction(pTimeTableEdit, QStringLiteral("Rückgängig"), "acUndo",
                        {QKeySequence(Qt::CTRL | Qt::Key_Z)});
-    acRedo = NewAction(pTimeTableEdit, QStringLiteral("Wiederholen"), "acRedo",
-                       {QKeySequence(Qt::CTRL | Qt::Key_Y),
-                        QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
-    acInsertJourney = NewAction(pTimeTableEdit, QStringLiteral("Fahrt einfügen"),
-                                "acInsertJourney", {QKeySequence(Qt::CTRL | Qt::Key_Plus)});
+    acRedo = NewAction(
+        pTimeTableEdit, QStringLiteral("Wiederholen"), "acRedo",
+        {QKeySequence(Qt::CTRL | Qt::Key_Y), QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z)});
+    acInsertJourney = NewAction(pTimeTableEdit, QStringLiteral("Fahrt einfügen"), "acInsertJourney",
+                                {QKeySequence(Qt::CTRL | Qt::Key_Plus)});
     acDeleteJourney = NewAction(pTimeTableEdit, QStringLiteral("Fahrt löschen"), "acDeleteJourney",
                                 {QKeySequence(Qt::CTRL | Qt::Key_Minus)});
     acDuplicateJourney = NewAction(pTimeTableEdit, QStringLiteral("Fahrt duplizieren"),
@@ -185,9 +184,7 @@ bool TfmEditTimeTable::HistoryOrJourneyKey(const TGridKey &key) {
     for (QAction *action :
          {acUndo, acRedo, acInsertJourney, acDeleteJourney, acDuplicateJourney, acSortJourneys})
         if (KeyMatches(key, action)) {
-            action == acUndo   ? UndoClick()
-            : action == acRedo ? RedoClick()
-                               : action->trigger();
+            action == acUndo ? UndoClick() : action == acRedo ? RedoClick() : action->trigger();
             return true;
         }
     return DeleteBlockKey(key);
