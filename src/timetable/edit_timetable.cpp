@@ -11,13 +11,13 @@
 #include "model/prj_params.h"
 #include "model/timetable_file.h"
 #include "model/timetable_grid.h"
+#include "timetable/timetable_undo.h"
 #include "util/clipboard_text.h"
 #include "util/file_io.h"
 #include "util/html_text.h"
 #include "util/kv_standard.h"
 #include "util/text_order.h"
 #include "util/web_time.h"
-#include "timetable/timetable_undo.h"
 
 #include <QClipboard>
 #include <QCloseEvent>

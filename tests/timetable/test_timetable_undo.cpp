@@ -11,6 +11,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QMenu>
@@ -112,6 +113,21 @@ void JourneyMenu(int col, const QString &caption) {
             return;
         }
     QFAIL(qPrintable(caption));
+}
+
+// Press on a header cell, move in steps with the button held, release.
+void DragHeader(int fromCol, int toCol) {
+    QWidget *port = Grid().viewport();
+    const QPoint from = Grid().CellRect(fromCol, 0).center();
+    const QPoint to = Grid().CellRect(toCol, 0).center();
+    QTest::mousePress(port, Qt::LeftButton, Qt::NoModifier, from);
+    for (int step = 1; step <= 4; ++step) {
+        const QPoint pos = from + (to - from) * step / 4;
+        QMouseEvent move(QEvent::MouseMove, pos, port->mapToGlobal(pos), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QApplication::sendEvent(port, &move);
+    }
+    QTest::mouseRelease(port, Qt::LeftButton, Qt::NoModifier, to);
 }
 
 bool SaveShown() {
@@ -385,6 +401,36 @@ class TimetableUndoTest : public QObject {
         Click(fmEditTimeTable->btSave);
         QCOMPARE(SavedRows().size(), 7);
         QCOMPARE(SavedRows().at(2), Row("Rathaus,09:20,10:20,11:20"));
+    }
+
+    void aPastedBlockAndADraggedJourneyAreOneStepEach() {
+        OpenSunday();
+        ClickCell(5, 3);
+        QApplication::clipboard()->setText("12:18\t13:18\n12:20\t13:20\n");
+        Key(Qt::Key_V, Qt::ControlModifier);
+        QCOMPARE(Journey(5).mid(0, 3), QStringList({"", "12:18", "12:20"}));
+        QCOMPARE(Journey(6).mid(0, 3), QStringList({"", "13:18", "13:20"}));
+        QCOMPARE(Cursor(), QPoint(7, 2));
+        Undo();
+        QCOMPARE(Journey(5), QStringList(6, QString()));
+        QCOMPARE(Journey(6), QStringList(6, QString()));
+        QCOMPARE(Cursor(), QPoint(5, 3));
+        QVERIFY(!SaveShown());
+
+        // Journey 3 dragged before journey 1, and back by undo; the header
+        // numbers the places either way.
+        DragHeader(4, 2);
+        QCOMPARE(FirstRow(3), QStringList({"11:15", "09:15", "10:15"}));
+        QCOMPARE(Cell(2, 0), QString("1"));
+        QVERIFY(SaveShown());
+        Undo();
+        QCOMPARE(FirstRow(3), QStringList({"09:15", "10:15", "11:15"}));
+        QCOMPARE(Cell(4, 0), QString("3"));
+        QVERIFY(!SaveShown());
+        Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
+        QCOMPARE(FirstRow(3), QStringList({"11:15", "09:15", "10:15"}));
+        Click(fmEditTimeTable->btSave);
+        QCOMPARE(SavedRows().first(), Row("Hauptbahnhof,11:15,09:15,10:15"));
     }
 
   private:
