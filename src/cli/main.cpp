@@ -17,7 +17,8 @@ namespace {
 
 std::vector<std::span<const CliCommand>> AllCommands() {
     return {ProjectCommands(), RegisterCommands(), StationDataCommands(),
-            RouteCommands(),   HtmlCommands(),     GtfsCommands()};
+            RouteCommands(),   HtmlCommands(),     GtfsCommands(),
+            PrintCommands()};
 }
 
 std::string ProgramDir(const char *argv0) {
