@@ -59,8 +59,15 @@ struct TTableMetrics {
     double FooterHeight = 0;
     double StationWidth = 0;
     double RoleWidth = 0;
+    double TimeWidth = 0; // of "00:00"; every time is as wide in this font
+    double Baseline = 0;  // of a text in its row
     std::vector<double> ColumnWidths;
 };
+
+// "HH:MM": drawn without measuring it again.
+bool IsTimeText(const std::string &text) {
+    return text.size() == 5 && text[2] == ':';
+}
 
 QString TitleText(const TPrintTimetable &table) {
     return QStringLiteral("Linie %1 \u00B7 Richtung %2: %3 \u2192 %4")
@@ -92,7 +99,8 @@ TTableMetrics MeasureTable(const TPrintTimetable &table, const TPageFrame &frame
         names = std::max(names, body.horizontalAdvance(FromCp1252Text(row.Station)));
     m.StationWidth = std::min(names + pad, frame.Area.width() * 0.3);
     m.RoleWidth = body.horizontalAdvance(QStringLiteral("an")) + pad;
-    const double time = body.horizontalAdvance(QStringLiteral("00:00")) + pad;
+    m.TimeWidth = body.horizontalAdvance(QStringLiteral("00:00"));
+    const double time = m.TimeWidth + pad;
     for (const auto &column : table.Columns) {
         double width = time;
         if (column.IsInterval())
@@ -100,9 +108,11 @@ TTableMetrics MeasureTable(const TPrintTimetable &table, const TPageFrame &frame
                     pad;
         else
             for (const auto &cell : column.Cells)
-                width = std::max(width, body.horizontalAdvance(FromCp1252Text(cell)) + pad);
+                if (!IsTimeText(cell))
+                    width = std::max(width, body.horizontalAdvance(FromCp1252Text(cell)) + pad);
         m.ColumnWidths.push_back(width);
     }
+    m.Baseline = (m.RowHeight + body.ascent() - body.descent()) / 2;
     return m;
 }
 
@@ -177,9 +187,15 @@ void PaintTableSheet(QPainter &painter, const TPageFrame &frame, const TTableShe
             const TPrintColumn &column = table.Columns[ci];
             if (column.IsInterval())
                 continue; // the head names the interval
-            painter.drawText(
-                QRectF(xs[static_cast<std::size_t>(c)], y, m.ColumnWidths[ci], m.RowHeight),
-                Qt::AlignCenter, FromCp1252Text(column.Cells[ri]));
+            const std::string &cell = column.Cells[ri];
+            if (cell.empty())
+                continue;
+            const QRectF box(xs[static_cast<std::size_t>(c)], y, m.ColumnWidths[ci], m.RowHeight);
+            if (IsTimeText(cell))
+                painter.drawText(QPointF(box.center().x() - m.TimeWidth / 2, y + m.Baseline),
+                                 QString::fromLatin1(cell.data(), 5));
+            else
+                painter.drawText(box, Qt::AlignCenter, FromCp1252Text(cell));
         }
         y += m.RowHeight;
     }
