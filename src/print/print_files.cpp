@@ -9,6 +9,7 @@
 #include <QPdfWriter>
 #include <QSaveFile>
 
+#include <cstdio>
 #include <functional>
 
 namespace takton::print {
@@ -90,6 +91,13 @@ void WriteGraphFile(const std::string &path, const TGraph &graph) {
     }
 }
 
+// Qt's notes about the missing window system are no business of a command-line
+// user; real errors still reach standard error.
+void QuietHandler(QtMsgType type, const QMessageLogContext &, const QString &message) {
+    if (type == QtCriticalMsg || type == QtFatalMsg)
+        std::fprintf(stderr, "%s\n", qPrintable(message));
+}
+
 struct TOffscreenGui::Impl {
     int argc = 3;
     char name[16] = "takton-cli";
@@ -97,13 +105,21 @@ struct TOffscreenGui::Impl {
     char platform[16] = "offscreen";
     char *argv[4] = {name, option, platform, nullptr};
     std::unique_ptr<QGuiApplication> app;
+    QtMessageHandler previous = nullptr;
 };
 
 TOffscreenGui::TOffscreenGui() : impl_(std::make_unique<Impl>()) {
-    if (!QGuiApplication::instance())
-        impl_->app = std::make_unique<QGuiApplication>(impl_->argc, impl_->argv);
+    if (QGuiApplication::instance())
+        return;
+    impl_->previous = qInstallMessageHandler(QuietHandler);
+    impl_->app = std::make_unique<QGuiApplication>(impl_->argc, impl_->argv);
 }
 
-TOffscreenGui::~TOffscreenGui() = default;
+TOffscreenGui::~TOffscreenGui() {
+    if (impl_->app) {
+        impl_->app.reset();
+        qInstallMessageHandler(impl_->previous);
+    }
+}
 
 } // namespace takton::print
