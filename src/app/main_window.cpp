@@ -15,11 +15,11 @@
 #include "gui/speed_icons.h"
 #include "import/web_copy.h"
 #include "map/map_window.h"
-#include "printing/graph_window.h"
-#include "printing/print_window.h"
 #include "model/db_func.h"
 #include "model/prj_load.h"
 #include "model/prj_save.h"
+#include "printing/graph_window.h"
+#include "printing/print_window.h"
 #include "publish/gtfs_export_window.h"
 #include "query/query.h"
 #include "timetable/edit_timetable.h"
@@ -129,9 +129,10 @@ void TfmMain::CreateMenu() {
                                   QStringLiteral("Fahrplantabellen und Aushangfahrpläne drucken "
                                                  "oder als PDF speichern"),
                                   &TfmMain::ExtrasPrintClick);
-    ExtrasGraphItem = AddMenuItem(*ExtrasMenu, "ExtrasGraphItem", QStringLiteral("Bildfahrplan…"),
-                                  QStringLiteral("Die Fahrten einer Linie über Zeit und Weg zeigen"),
-                                  &TfmMain::ExtrasGraphClick);
+    ExtrasGraphItem =
+        AddMenuItem(*ExtrasMenu, "ExtrasGraphItem", QStringLiteral("Bildfahrplan…"),
+                    QStringLiteral("Die Fahrten einer Linie über Zeit und Weg zeigen"),
+                    &TfmMain::ExtrasGraphClick);
     ExtrasMenu->setEnabled(false);
 }
 

@@ -16,9 +16,9 @@
 #include "gui/string_grid_view.h"
 #include "gui/translations.h"
 #include "map/map_window.h"
+#include "model/prj_params.h"
 #include "printing/graph_window.h"
 #include "printing/print_window.h"
-#include "model/prj_params.h"
 #include "timetable/edit_timetable.h"
 
 #include <QDir>

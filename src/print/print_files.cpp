@@ -8,7 +8,6 @@
 #include <QGuiApplication>
 #include <QPdfWriter>
 #include <QSaveFile>
-
 #include <cstdio>
 #include <functional>
 
@@ -66,8 +65,9 @@ void WriteTimetablePdf(const std::string &path, const std::vector<TPrintTimetabl
 
 void WritePosterPdf(const std::string &path, const TPoster &poster, const std::string &validity) {
     WritePdf(path, QStringLiteral("Aushangfahrplan ") + FromCp1252Text(poster.Station),
-             PosterPageLayout(),
-             [&](QPdfWriter &writer) { return PaintPoster(writer, poster, FromCp1252Text(validity)); });
+             PosterPageLayout(), [&](QPdfWriter &writer) {
+                 return PaintPoster(writer, poster, FromCp1252Text(validity));
+             });
 }
 
 void WriteGraphFile(const std::string &path, const TGraph &graph) {

@@ -9,7 +9,6 @@
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
-
 #include <algorithm>
 #include <cmath>
 
@@ -38,8 +37,7 @@ struct TPageFrame {
     double Unit = 1; // device units per point
 
     explicit TPageFrame(QPagedPaintDevice &device)
-        : Area(0, 0, device.width(), device.height()),
-          Unit(device.logicalDpiY() / 72.0) {}
+        : Area(0, 0, device.width(), device.height()), Unit(device.logicalDpiY() / 72.0) {}
     double Pt(double points) const { return points * Unit; }
 };
 
@@ -54,8 +52,8 @@ void DrawFooter(QPainter &painter, const TPageFrame &frame, int page, int pages)
 
 struct TTableMetrics {
     double RowHeight = 0;
-    double HeadHeight = 0;  // title and subtitle
-    double TableHead = 0;   // the column head row
+    double HeadHeight = 0; // title and subtitle
+    double TableHead = 0;  // the column head row
     double FooterHeight = 0;
     double StationWidth = 0;
     double RoleWidth = 0;
@@ -104,8 +102,8 @@ TTableMetrics MeasureTable(const TPrintTimetable &table, const TPageFrame &frame
     for (const auto &column : table.Columns) {
         double width = time;
         if (column.IsInterval())
-            width = body.horizontalAdvance(FromCp1252Text(IntervalText(column.IntervalMinutes))) +
-                    pad;
+            width =
+                body.horizontalAdvance(FromCp1252Text(IntervalText(column.IntervalMinutes))) + pad;
         else
             for (const auto &cell : column.Cells)
                 if (!IsTimeText(cell))
@@ -164,8 +162,9 @@ void PaintTableSheet(QPainter &painter, const TPageFrame &frame, const TTableShe
                                  ? FromCp1252Text(IntervalText(column.IntervalMinutes))
                                  : QString::number(++number);
         painter.setFont(MakeFont(8, !column.IsInterval()));
-        painter.drawText(QRectF(xs[static_cast<std::size_t>(c)], y, m.ColumnWidths[ci], m.TableHead),
-                         Qt::AlignCenter, head);
+        painter.drawText(
+            QRectF(xs[static_cast<std::size_t>(c)], y, m.ColumnWidths[ci], m.TableHead),
+            Qt::AlignCenter, head);
     }
     y += m.TableHead;
     painter.setFont(MakeFont(8));
@@ -229,10 +228,11 @@ TPosterMetrics MeasurePoster(const TPoster &poster, const TPageFrame &frame,
     m.TitleHeight = title.height() + body.height() * 1.8;
     m.FooterHeight = body.height() * 1.8;
     m.HourWidth = body.horizontalAdvance(QStringLiteral("Uhr")) + frame.Pt(12);
-    const double groups = static_cast<double>(std::max<std::size_t>(1, poster.DayGroupTexts.size()));
+    const double groups =
+        static_cast<double>(std::max<std::size_t>(1, poster.DayGroupTexts.size()));
     m.GroupWidth = (frame.Area.width() - m.HourWidth) / groups;
-    m.MinutesPerLine = std::max(
-        1, static_cast<int>((m.GroupWidth - frame.Pt(8)) / body.horizontalAdvance(QStringLiteral("00 "))));
+    m.MinutesPerLine = std::max(1, static_cast<int>((m.GroupWidth - frame.Pt(8)) /
+                                                    body.horizontalAdvance(QStringLiteral("00 "))));
     m.LinesPerPage = std::max(
         kPosterHeadLines + 1,
         static_cast<int>((frame.Area.height() - m.TitleHeight - m.FooterHeight) / m.LineHeight));
@@ -281,11 +281,10 @@ void PaintPosterPage(QPainter &painter, const TPageFrame &frame, const TPoster &
         painter.drawText(QRectF(left, y, m.HourWidth, m.LineHeight), Qt::AlignCenter,
                          QStringLiteral("Uhr"));
         for (std::size_t g = 0; g < poster.DayGroupTexts.size(); ++g)
-            painter.drawText(QRectF(left + m.HourWidth + static_cast<double>(g) * m.GroupWidth +
-                                        pad,
-                                    y, m.GroupWidth - pad, m.LineHeight),
-                             Qt::AlignLeft | Qt::AlignVCenter,
-                             FromCp1252Text(poster.DayGroupTexts[g]));
+            painter.drawText(
+                QRectF(left + m.HourWidth + static_cast<double>(g) * m.GroupWidth + pad, y,
+                       m.GroupWidth - pad, m.LineHeight),
+                Qt::AlignLeft | Qt::AlignVCenter, FromCp1252Text(poster.DayGroupTexts[g]));
         y += m.LineHeight;
         const double top = y;
         for (int h = piece.FirstHour; h < piece.FirstHour + piece.HourCount; ++h) {
@@ -400,9 +399,9 @@ void PaintGraph(QPainter &painter, const TGraph &graph, const TGraphScale &scale
     bold.setPixelSize(14);
     painter.setFont(bold);
     painter.setPen(Qt::black);
-    painter.drawText(QPointF(8, 18), QStringLiteral("Bildfahrplan Linie %1 \u00B7 %2")
-                                         .arg(FromCp1252Text(graph.Line),
-                                              FromCp1252Text(graph.DayGroupText)));
+    painter.drawText(QPointF(8, 18),
+                     QStringLiteral("Bildfahrplan Linie %1 \u00B7 %2")
+                         .arg(FromCp1252Text(graph.Line), FromCp1252Text(graph.DayGroupText)));
     painter.setFont(font);
     const double top = scale.Y(graph, 0);
     const double bottom = scale.Y(graph, static_cast<int>(graph.Stations.size()) - 1);
@@ -444,8 +443,8 @@ bool PaintGraphPage(QPagedPaintDevice &device, const TGraph &graph) {
     QPainter painter;
     if (!painter.begin(&device))
         return false;
-    const double fit = std::min(device.width() / scale.Width(graph),
-                                device.height() / scale.Height(graph));
+    const double fit =
+        std::min(device.width() / scale.Width(graph), device.height() / scale.Height(graph));
     painter.scale(fit, fit);
     PaintGraph(painter, graph, scale);
     return painter.end();

@@ -10,7 +10,6 @@
 #include <QImage>
 #include <QPageLayout>
 #include <QString>
-
 #include <vector>
 
 class QPagedPaintDevice;

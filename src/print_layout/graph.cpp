@@ -140,7 +140,7 @@ std::vector<double> StationOffsets(const std::vector<TGraphJourney> &journeys, i
             if (std::abs(a.Station - b.Station) != 1)
                 continue;
             times[static_cast<std::size_t>(std::min(a.Station, b.Station))].push_back(b.Minute -
-                                                                                    a.Minute);
+                                                                                      a.Minute);
         }
     std::vector<double> known;
     std::vector<double> gap(gaps, -1);
@@ -210,9 +210,9 @@ TGraphScale GraphScale(const TGraph &graph, double zoom) {
     TGraphScale scale;
     const double span = graph.Offsets.empty() ? 0.0 : graph.Offsets.back();
     // About 600 pixels for the whole line at zoom 1, at least 18 per station.
-    scale.PerOffset = span > 0 ? std::max(600.0 / span,
-                                          18.0 * static_cast<double>(graph.Stations.size()) / span)
-                               : 12.0;
+    scale.PerOffset =
+        span > 0 ? std::max(600.0 / span, 18.0 * static_cast<double>(graph.Stations.size()) / span)
+                 : 12.0;
     scale.PerOffset *= zoom;
     scale.PerMinute *= zoom;
     return scale;

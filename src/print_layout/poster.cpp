@@ -134,8 +134,8 @@ int HourLines(const TPosterHour &hour, int minutesPerLine) {
     minutesPerLine = std::max(1, minutesPerLine);
     int lines = 1;
     for (const auto &minutes : hour.Minutes)
-        lines = std::max(lines, (static_cast<int>(minutes.size()) + minutesPerLine - 1) /
-                                    minutesPerLine);
+        lines = std::max(lines,
+                         (static_cast<int>(minutes.size()) + minutesPerLine - 1) / minutesPerLine);
     return lines;
 }
 

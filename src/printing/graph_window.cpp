@@ -19,7 +19,6 @@
 #include <QShowEvent>
 #include <QVBoxLayout>
 #include <QWheelEvent>
-
 #include <algorithm>
 #include <cmath>
 
@@ -152,8 +151,7 @@ void TfmGraph::ChooseTimetable(const std::string &line, const std::string &dayGr
 
 void TfmGraph::FormShow() {
     filling_ = true;
-    const QString line =
-        chosenLine_.empty() ? cbLines->currentText() : FromCp1252(chosenLine_);
+    const QString line = chosenLine_.empty() ? cbLines->currentText() : FromCp1252(chosenLine_);
     const QString day =
         chosenDayGroup_.empty() ? cbDays->currentText() : FromCp1252(chosenDayGroup_);
     cbLines->clear();
@@ -197,10 +195,10 @@ void TfmGraph::btZoomOutClick() {
 void TfmGraph::Export(const QString &filter, const QString &suffix) {
     if (GraphView->Graph().Stations.empty())
         return;
-    const QString proposed = QDir(FromNativePath(ProjectDir))
-                                 .filePath(QStringLiteral("Bildfahrplan %1 %2.%3")
-                                               .arg(cbLines->currentText(), cbDays->currentText(),
-                                                    suffix));
+    const QString proposed =
+        QDir(FromNativePath(ProjectDir))
+            .filePath(QStringLiteral("Bildfahrplan %1 %2.%3")
+                          .arg(cbLines->currentText(), cbDays->currentText(), suffix));
     const auto file = Dialogs().SaveFileName({filter, suffix, proposed});
     if (file)
         print::WriteGraphFile(ToNativePath(*file), GraphView->Graph());

@@ -201,13 +201,12 @@ void TfmPrint::btPrintClick() {
 }
 
 QString TfmPrint::ProposedPdfName() const {
-    const QString name = PosterChosen()
-                             ? QStringLiteral("Aushang %1").arg(cbStations->currentText())
-                         : rbLine->isChecked()
-                             ? QStringLiteral("Linie %1").arg(cbLines->currentText())
-                             : QStringLiteral("Linie %1 Richtung %2 %3")
-                                   .arg(cbLines->currentText(), cbDirection->currentText(),
-                                        cbDays->currentText());
+    const QString name =
+        PosterChosen() ? QStringLiteral("Aushang %1").arg(cbStations->currentText())
+        : rbLine->isChecked()
+            ? QStringLiteral("Linie %1").arg(cbLines->currentText())
+            : QStringLiteral("Linie %1 Richtung %2 %3")
+                  .arg(cbLines->currentText(), cbDirection->currentText(), cbDays->currentText());
     return QDir(FromNativePath(ProjectDir)).filePath(name + QStringLiteral(".pdf"));
 }
 
@@ -219,10 +218,10 @@ void TfmPrint::btPdfClick() {
     const std::string path = ToNativePath(*file);
     const std::string validity = print::ValidityText(PrjParams);
     if (PosterChosen())
-        print::WritePosterPdf(path,
-                              print::BuildPoster(ProjectDir, PrjParams,
-                                                 ToCp1252Lossy(cbStations->currentText())),
-                              validity);
+        print::WritePosterPdf(
+            path,
+            print::BuildPoster(ProjectDir, PrjParams, ToCp1252Lossy(cbStations->currentText())),
+            validity);
     else
         print::WriteTimetablePdf(path, ChosenTimetables(), validity);
 }

@@ -9,7 +9,6 @@
 #include "print_layout/print_timetable.h"
 
 #include <QString>
-
 #include <optional>
 #include <vector>
 

@@ -53,9 +53,8 @@ void ExpectInOrder(const std::string &text, const std::vector<std::string> &item
 class CliPrint : public ::testing::Test {
   protected:
     void SetUp() override {
-        WritePrintProject([this](const char *name, const std::string &bytes) {
-            dir.Write(name, bytes);
-        });
+        WritePrintProject(
+            [this](const char *name, const std::string &bytes) { dir.Write(name, bytes); });
     }
     CliResult Run(std::vector<std::string> args) {
         CliResult result = RunCli(args);
@@ -75,8 +74,8 @@ TEST_F(CliPrint, TimetableTablesWithPairsIntervalsHeadersAndPages) {
     ExpectInOrder(text, {"Linie 10 · Richtung 1: Nord → Süd", "Montag bis Freitag",
                          "gültig vom 01.01.2027 bis 31.12.2027"});
     ExpectInOrder(text, {"Nord", "06:00", "06:30", "08:00", "Mitte", "an", "06:10", "06:40",
-                         "08:10", "ab", "06:12", "06:42", "08:12", "Süd", "06:20", "06:50",
-                         "08:20", "Seite 1 von 1"});
+                         "08:10", "ab", "06:12", "06:42", "08:12", "Süd", "06:20", "06:50", "08:20",
+                         "Seite 1 von 1"});
     ExpectInOrder(text, {"1", "2", "alle 20 Min", "3"});
     EXPECT_EQ(PdfPages(one), 1);
     EXPECT_EQ(Output("pdffonts '" + one + "' | tail -n +3 | grep -vc ' yes '"), "0\n");
@@ -96,8 +95,8 @@ TEST_F(CliPrint, TimetableTablesWithPairsIntervalsHeadersAndPages) {
     }
     ExpectInOrder(manyText, firstStop);
     for (int p = 1; p <= pages; ++p)
-        ExpectInOrder(manyText, {"Halt 1", "Halt 5", "Seite " + std::to_string(p) + " von " +
-                                                         std::to_string(pages)});
+        ExpectInOrder(manyText, {"Halt 1", "Halt 5",
+                                 "Seite " + std::to_string(p) + " von " + std::to_string(pages)});
 
     // The line: both directions and every stored day group.
     const std::string line = dir.File("line.pdf");
@@ -111,8 +110,7 @@ TEST_F(CliPrint, TimetableTablesWithPairsIntervalsHeadersAndPages) {
     // Wrong direction, unknown line, unwritable target.
     EXPECT_EQ(RunCli({"pdf", "timetable", dir.Path(), "10", "3", "Mo-Fr", one}).status, 2);
     EXPECT_EQ(RunCli({"pdf", "line", dir.Path(), "99", line}).status, 1);
-    const CliResult blocked =
-        RunCli({"pdf", "line", dir.Path(), "10", dir.File("none/line.pdf")});
+    const CliResult blocked = RunCli({"pdf", "line", dir.Path(), "10", dir.File("none/line.pdf")});
     EXPECT_EQ(blocked.status, 1);
     EXPECT_NE(blocked.err.find("kann nicht geschrieben werden"), std::string::npos);
 }
@@ -121,11 +119,34 @@ TEST_F(CliPrint, PosterOfAStationOnThreeLinesAndOfTheDemo) {
     const std::string poster = dir.File("mitte.pdf");
     Run({"pdf", "station", dir.Path(), "Mitte", poster});
     const std::string text = PdfText(poster);
-    ExpectInOrder(text, {"Abfahrten an Mitte", "gültig vom 01.01.2027", "Linie 10 → Süd",
-                         "Montag bis Freitag", "Sonn- und Feiertag", "06", "12 42", "07",
-                         "02 22 42", "08", "02 12", "10", "11", "Linie 10 → Nord", "07", "08",
-                         "09", "08", "Linie 20 → West", "06", "05", "Linie 20 → Ost", "07",
-                         "40", "Linie 30 → Bahnhof", "23", "50", "Seite 1 von 1"});
+    ExpectInOrder(text, {"Abfahrten an Mitte",
+                         "gültig vom 01.01.2027",
+                         "Linie 10 → Süd",
+                         "Montag bis Freitag",
+                         "Sonn- und Feiertag",
+                         "06",
+                         "12 42",
+                         "07",
+                         "02 22 42",
+                         "08",
+                         "02 12",
+                         "10",
+                         "11",
+                         "Linie 10 → Nord",
+                         "07",
+                         "08",
+                         "09",
+                         "08",
+                         "Linie 20 → West",
+                         "06",
+                         "05",
+                         "Linie 20 → Ost",
+                         "07",
+                         "40",
+                         "Linie 30 → Bahnhof",
+                         "23",
+                         "50",
+                         "Seite 1 von 1"});
     EXPECT_EQ(text.find("Linie 30 → Mitte"), std::string::npos);
     EXPECT_EQ(PdfPages(poster), 1);
 
@@ -134,14 +155,12 @@ TEST_F(CliPrint, PosterOfAStationOnThreeLinesAndOfTheDemo) {
         std::filesystem::copy_file(item.path(), demo.File(item.path().filename().string()));
     const std::string demoPoster = demo.File("rathaus.pdf");
     Run({"pdf", "station", demo.Path(), "Rathaus", demoPoster});
-    ExpectInOrder(PdfText(demoPoster),
-                  {"Abfahrten an Rathaus", "Linie 1 → Südfriedhof", "05", "15 35 55",
-                   "Linie 1 → Hauptbahnhof"});
+    ExpectInOrder(PdfText(demoPoster), {"Abfahrten an Rathaus", "Linie 1 → Südfriedhof", "05",
+                                        "15 35 55", "Linie 1 → Hauptbahnhof"});
     const std::string demoTable = demo.File("demo.pdf");
     Run({"pdf", "timetable", demo.File("demo.zpr"), "1", "2", "Mo-Fr", demoTable});
-    ExpectInOrder(PdfText(demoTable),
-                  {"Richtung 2: Südfriedhof → Hauptbahnhof", "Südfriedhof", "05:17", "Mühlenweg",
-                   "Schloßpark", "Seite 1 von 1"});
+    ExpectInOrder(PdfText(demoTable), {"Richtung 2: Südfriedhof → Hauptbahnhof", "Südfriedhof",
+                                       "05:17", "Mühlenweg", "Schloßpark", "Seite 1 von 1"});
     const std::string demoLine = demo.File("line.pdf");
     Run({"pdf", "line", demo.Path(), "1", demoLine});
     EXPECT_EQ(PdfPages(demoLine), 4) << PdfText(demoLine);

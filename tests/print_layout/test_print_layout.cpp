@@ -21,9 +21,8 @@ namespace {
 class PrintProject : public ::testing::Test {
   protected:
     void SetUp() override {
-        WritePrintProject([this](const char *name, const std::string &bytes) {
-            dir.Write(name, bytes);
-        });
+        WritePrintProject(
+            [this](const char *name, const std::string &bytes) { dir.Write(name, bytes); });
         PrjParams = TPrjParams{};
         LoadProjectFile(dir.File("print.zpr"));
         params = PrjParams;
@@ -59,7 +58,8 @@ TEST_F(PrintProject, TimetableKeepsPairsIntervalsAndLeavesOutEmptyJourneys) {
 
     // Blank journeys between and after do not print; a missing section gives
     // the route, reversed for direction 2, without journeys.
-    const TPrintTimetable gaps = PrintTimetableFromRows({"A, 05:00 ,,  ,06:00,,", "B,05:05,,,06:05"});
+    const TPrintTimetable gaps =
+        PrintTimetableFromRows({"A, 05:00 ,,  ,06:00,,", "B,05:05,,,06:05"});
     ASSERT_EQ(gaps.Columns.size(), 2u);
     EXPECT_EQ(gaps.Columns[0].Cells[0], "05:00");
     const TPrintTimetable none = LoadPrintTimetable(dir.Path(), params, "20", 2, "So");
@@ -107,12 +107,12 @@ TEST(TablePages, EveryCellOnExactlyOnePageAndSlicesFitTheWidth) {
 TEST(PosterDepartures, PairsIntervalsEndsAndMidnight) {
     const std::vector<std::string> rows = {"Nord,06:00,06:30,20 Min,08:00",
                                            "Mitte,06:10,06:40,20 Min,08:10",
-                                           "Mitte,06:12,,20 Min,08:12", "S\xFC"
-                                                                        "d,06:20,06:50,,08:20"};
+                                           "Mitte,06:12,,20 Min,08:12",
+                                           "S\xFC"
+                                           "d,06:20,06:50,,08:20"};
     // From the departure row; the arrival when the departure is missing.
     // The interval runs from the journey on its left.
-    EXPECT_EQ(DeparturesAt(rows, "Mitte"),
-              (std::vector<int>{372, 400, 420, 440, 460, 480, 492}));
+    EXPECT_EQ(DeparturesAt(rows, "Mitte"), (std::vector<int>{372, 400, 420, 440, 460, 480, 492}));
     EXPECT_TRUE(DeparturesAt(rows, "S\xFC"
                                    "d")
                     .empty()); // the last station
@@ -125,8 +125,8 @@ TEST(PosterDepartures, PairsIntervalsEndsAndMidnight) {
 
 TEST_F(PrintProject, PosterOfAStationOnThreeLines) {
     const TPoster poster = BuildPoster(dir.Path(), params, "Mitte");
-    ASSERT_EQ(poster.DayGroupTexts, (std::vector<std::string>{"Montag bis Freitag",
-                                                               "Sonn- und Feiertag"}));
+    ASSERT_EQ(poster.DayGroupTexts,
+              (std::vector<std::string>{"Montag bis Freitag", "Sonn- und Feiertag"}));
     std::vector<std::string> heads;
     for (const auto &block : poster.Blocks)
         heads.push_back(block.Line + ">" + block.Destination);

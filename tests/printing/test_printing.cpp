@@ -4,12 +4,12 @@
 // through the dialog seam.
 
 #include "app/main_window.h"
+#include "gui/qt_text.h"
+#include "gui/string_grid_view.h"
 #include "printing/graph_window.h"
 #include "printing/print_window.h"
 #include "support/gui_fixture.h"
 #include "timetable/edit_timetable.h"
-#include "gui/string_grid_view.h"
-#include "gui/qt_text.h"
 
 #include <QComboBox>
 #include <QLabel>
