@@ -68,6 +68,7 @@ void ConnectTimetableAndPrinting() {
         table.DayGroupText = print::DayGroupText(PrjParams, table.DayGroup);
         fmPrint->SetOpenTimetable(std::move(table));
         Dialogs().ShowModal(*fmPrint);
+        fmPrint->SetOpenTimetable(std::nullopt);
     };
     fmEditTimeTable->Printing.Graph = [] {
         fmGraph->ChooseTimetable(fmEditTimeTable->TimeTableLine,

@@ -119,7 +119,7 @@ void TfmPrint::showEvent(QShowEvent *event) {
         RunGuarded([this] { FormShow(); });
 }
 
-void TfmPrint::SetOpenTimetable(print::TPrintTimetable table) {
+void TfmPrint::SetOpenTimetable(std::optional<print::TPrintTimetable> table) {
     openTimetable_ = std::move(table);
 }
 

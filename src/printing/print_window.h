@@ -27,8 +27,8 @@ class TfmPrint : public TLazyDialog {
     explicit TfmPrint(QWidget *parent = nullptr);
 
     // The timetable open in the editor, printed as it stands there (also
-    // unsaved); chosen when the window is shown next.
-    void SetOpenTimetable(print::TPrintTimetable table);
+    // unsaved) and chosen when the window is shown next; nothing: the files.
+    void SetOpenTimetable(std::optional<print::TPrintTimetable> table);
 
     void FormShow();
     void btPreviewClick();

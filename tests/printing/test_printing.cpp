@@ -217,6 +217,15 @@ class PrintingTest : public QObject {
         QVERIFY(InOrder(PdfText(pdf), {"Richtung 1: Hauptbahnhof → Südfriedhof", "Hauptbahnhof",
                                        "05:09", "05:30", "Marktplatz", "05:13"}));
         QCOMPARE(ReadBytes(fx->path("demo/line_1.ttd")), saved);
+        // From "Extras" the same timetable comes from its file again.
+        fx->dialogs->setNextModalAction([&](QDialog &) {
+            QCOMPARE(fmPrint->cbLines->currentText(), QString("1"));
+            fx->dialogs->setNextFileName(pdf);
+            Click(fmPrint->btPdf);
+        });
+        fmMain->ExtrasPrintClick();
+        QVERIFY(InOrder(PdfText(pdf), {"Hauptbahnhof", "05:10", "05:30"}));
+        QVERIFY(!PdfText(pdf).contains("05:09"));
 
         bool shown = false;
         fx->dialogs->setNextModalAction([&](QDialog &window) {
