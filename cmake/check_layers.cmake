@@ -18,6 +18,8 @@ set(allowed_query query gui model util)
 set(allowed_map map gui model util)
 set(allowed_publish publish gtfs gui model util)
 set(allowed_app app editors timetable import query map publish gtfs gui model util)
+# Printing: print_layout (no Qt), print (Qt Gui and Print Support, no widgets,
+# also for cli) and printing (its windows).
 set(allowed_print_layout print_layout model util)
 set(allowed_print print print_layout model util)
 set(allowed_printing printing print print_layout gui model util)
