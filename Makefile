@@ -45,6 +45,13 @@ screenshot: build
 	mkdir -p $(BUILD)/screenshots
 	xvfb-run -a -s "-screen 0 1280x1024x24" \
 	  $(BUILD)/src/app/takton_screenshots $(BUILD)/screenshots $(DEMO)
+	# The first page of each printed document, as takton-cli writes it.
+	$(BUILD)/bin/takton-cli pdf timetable $(dir $(DEMO)) 1 1 Mo-Fr $(BUILD)/screenshots/print_timetable.pdf
+	$(BUILD)/bin/takton-cli pdf station $(dir $(DEMO)) Marktplatz $(BUILD)/screenshots/print_poster.pdf
+	$(BUILD)/bin/takton-cli graph $(dir $(DEMO)) 1 Mo-Fr $(BUILD)/screenshots/print_graph.pdf
+	for doc in print_timetable print_poster print_graph; do \
+	  pdftoppm -png -r 80 -singlefile -f 1 -l 1 $(BUILD)/screenshots/$$doc.pdf $(BUILD)/screenshots/$$doc || exit 1; \
+	done
 
 bench: build
 	@for b in $(BUILD)/bench/bench_*; do if [ -f "$$b" ] && [ -x "$$b" ]; then "$$b" || exit 1; fi; done
@@ -59,7 +66,7 @@ asan: bootstrap
 
 # Each libFuzzer target for FUZZ_SECONDS (clang; not part of CI). A hang of
 # more than 10 s on one input counts as a failure.
-FUZZ_TARGETS = fuzz_kv_html fuzz_lists fuzz_ini fuzz_station_csv
+FUZZ_TARGETS = fuzz_kv_html fuzz_lists fuzz_ini fuzz_station_csv fuzz_print_layout
 fuzz: bootstrap
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_COMPILER=clang++ -DTAKTON_FUZZ=ON -DTAKTON_BUILD_GUI=OFF -DTAKTON_BUILD_BENCH=OFF

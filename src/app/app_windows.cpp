@@ -9,8 +9,13 @@
 #include "editors/edit_stations.h"
 #include "gtfs/gtfs_export.h"
 #include "gui/dialogs.h"
+#include "gui/string_grid_view.h"
 #include "import/web_copy.h"
 #include "map/map_window.h"
+#include "model/timetable_grid.h"
+#include "print_layout/print_timetable.h"
+#include "printing/graph_window.h"
+#include "printing/print_window.h"
 #include "publish/gtfs_export_window.h"
 #include "query/query.h"
 #include "timetable/edit_timetable.h"
@@ -51,6 +56,27 @@ void ConnectGtfsExport() {
     };
 }
 
+// The editor's print and graph buttons open the two windows on the open
+// timetable; printing takes the grid as it stands, saved or not.
+void ConnectTimetableAndPrinting() {
+    fmEditTimeTable->Printing.Print = [] {
+        print::TPrintTimetable table =
+            print::PrintTimetableFromRows(TimetableRowTexts(fmEditTimeTable->sgTimeTable->Grid()));
+        table.Line = fmEditTimeTable->TimeTableLine;
+        table.Direction = fmEditTimeTable->TimeTableDirection;
+        table.DayGroup = fmEditTimeTable->TimeTableDayGroup;
+        table.DayGroupText = print::DayGroupText(PrjParams, table.DayGroup);
+        fmPrint->SetOpenTimetable(std::move(table));
+        Dialogs().ShowModal(*fmPrint);
+        fmPrint->SetOpenTimetable(std::nullopt);
+    };
+    fmEditTimeTable->Printing.Graph = [] {
+        fmGraph->ChooseTimetable(fmEditTimeTable->TimeTableLine,
+                                 fmEditTimeTable->TimeTableDayGroup);
+        Dialogs().ShowModal(*fmGraph);
+    };
+}
+
 } // namespace
 
 TfmMain *fmMain = nullptr;
@@ -65,6 +91,8 @@ TfmMake *fmMake = nullptr;
 TfmQuery *fmQuery = nullptr;
 TfmMap *fmMap = nullptr;
 TfmGtfsExport *fmGtfsExport = nullptr;
+TfmPrint *fmPrint = nullptr;
+TfmGraph *fmGraph = nullptr;
 
 void CreateWindows() {
     fmMain = new TfmMain();
@@ -83,6 +111,9 @@ void CreateWindows() {
     fmGtfsExport = new TfmGtfsExport(fmMain);
     ConnectTimetableAndWebCopy();
     ConnectGtfsExport();
+    fmPrint = new TfmPrint(fmMain);
+    fmGraph = new TfmGraph(fmMain);
+    ConnectTimetableAndPrinting();
 }
 
 template <class Window> void DestroyWindow(Window *&window) {
@@ -91,6 +122,8 @@ template <class Window> void DestroyWindow(Window *&window) {
 }
 
 void DestroyWindows() {
+    DestroyWindow(fmGraph);
+    DestroyWindow(fmPrint);
     DestroyWindow(fmGtfsExport);
     DestroyWindow(fmMap);
     DestroyWindow(fmQuery);

@@ -17,6 +17,8 @@ class TfmMake;
 class TfmQuery;
 class TfmMap;
 class TfmGtfsExport;
+class TfmPrint;
+class TfmGraph;
 
 extern TfmMain *fmMain;
 extern TfmEditStations *fmEditStations;
@@ -30,6 +32,8 @@ extern TfmMake *fmMake;
 extern TfmQuery *fmQuery;
 extern TfmMap *fmMap;
 extern TfmGtfsExport *fmGtfsExport;
+extern TfmPrint *fmPrint;
+extern TfmGraph *fmGraph;
 
 // Creates the twelve windows in their order; needs the application object.
 void CreateWindows();

@@ -18,6 +18,8 @@
 #include "model/db_func.h"
 #include "model/prj_load.h"
 #include "model/prj_save.h"
+#include "printing/graph_window.h"
+#include "printing/print_window.h"
 #include "publish/gtfs_export_window.h"
 #include "query/query.h"
 #include "timetable/edit_timetable.h"
@@ -123,6 +125,14 @@ void TfmMain::CreateMenu() {
         AddMenuItem(*ExtrasMenu, "ExtrasGtfsItem", QStringLiteral("GTFS exportieren…"),
                     QStringLiteral("Das Projekt als GTFS-Feed für Fahrplanauskünfte exportieren"),
                     &TfmMain::ExtrasGtfsClick);
+    ExtrasPrintItem = AddMenuItem(*ExtrasMenu, "ExtrasPrintItem", QStringLiteral("Drucken…"),
+                                  QStringLiteral("Fahrplantabellen und Aushangfahrpläne drucken "
+                                                 "oder als PDF speichern"),
+                                  &TfmMain::ExtrasPrintClick);
+    ExtrasGraphItem =
+        AddMenuItem(*ExtrasMenu, "ExtrasGraphItem", QStringLiteral("Bildfahrplan…"),
+                    QStringLiteral("Die Fahrten einer Linie über Zeit und Weg zeigen"),
+                    &TfmMain::ExtrasGraphClick);
     ExtrasMenu->setEnabled(false);
 }
 
@@ -356,6 +366,16 @@ void TfmMain::ExtrasQueryClick() {
 void TfmMain::ExtrasGtfsClick() {
     if (!NoProjectDir())
         Dialogs().ShowModal(*fmGtfsExport);
+}
+
+void TfmMain::ExtrasPrintClick() {
+    if (!NoProjectDir())
+        Dialogs().ShowModal(*fmPrint);
+}
+
+void TfmMain::ExtrasGraphClick() {
+    if (!NoProjectDir())
+        Dialogs().ShowModal(*fmGraph);
 }
 
 void TfmMain::sbEditProjectClick() {

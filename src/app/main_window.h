@@ -33,6 +33,8 @@ class TfmMain : public QMainWindow {
     void ExtrasMapClick();
     void ExtrasQueryClick();
     void ExtrasGtfsClick();
+    void ExtrasPrintClick();
+    void ExtrasGraphClick();
 
     // A project named on the command line opens as "Projekt öffnen..." would.
     void OpenFromCommandLine(const QString &argument);
@@ -66,6 +68,8 @@ class TfmMain : public QMainWindow {
     QAction *ExtrasMapItem;
     QAction *ExtrasQueryItem;
     QAction *ExtrasGtfsItem;
+    QAction *ExtrasPrintItem;
+    QAction *ExtrasGraphItem;
 
     QWidget *SpeedBar;
     QToolButton *SpeedButton1;

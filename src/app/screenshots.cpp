@@ -3,7 +3,7 @@
 // stations, lines and routes and the timetable editor with the demo timetable
 // open, with a refused entry's reason in its status line and with a station
 // of arrival and departure rows, the stations editor with its station data
-// fields, and the network map. Run under a real
+// fields, the network map, the print window and the graphical timetable. Run under a real
 // (or virtual) X display: takton_screenshots OUTPUT_DIR PROJECT.zpr
 
 #include "app/app_windows.h"
@@ -17,6 +17,8 @@
 #include "gui/translations.h"
 #include "map/map_window.h"
 #include "model/prj_params.h"
+#include "printing/graph_window.h"
+#include "printing/print_window.h"
 #include "timetable/edit_timetable.h"
 
 #include <QDir>
@@ -147,6 +149,16 @@ int main(int argc, char **argv) {
     fmMap->show();
     ok = Save(*fmMap, outputDir, "network_map.png") && ok;
     fmMap->hide();
+
+    // The print window and the graphical timetable of line 1 on working days.
+    fmPrint->show();
+    ok = Save(*fmPrint, outputDir, "print_window.png") && ok;
+    fmPrint->hide();
+    fmGraph->ChooseTimetable("1", "Mo-Fr");
+    fmGraph->resize(960, 680);
+    fmGraph->show();
+    ok = Save(*fmGraph, outputDir, "graph_window.png") && ok;
+    fmGraph->hide();
 
     DestroyWindows();
     return ok ? 0 : 1;

@@ -210,6 +210,18 @@ void TfmEditTimeTable::CreateTimeTableArea() {
     tools->addWidget(sbCopyMode);
     tools->addWidget(sbPaste);
     tools->addStretch(1);
+    btPrint = PlainButton(Panel5, QStringLiteral("Drucken…"), "btPrint");
+    btGraph = PlainButton(Panel5, QStringLiteral("Bildfahrplan…"), "btGraph");
+    tools->addWidget(btPrint);
+    tools->addWidget(btGraph);
+    connect(btPrint, &QPushButton::clicked, this, Guarded([this] {
+                if (Printing.Print)
+                    Printing.Print();
+            }));
+    connect(btGraph, &QPushButton::clicked, this, Guarded([this] {
+                if (Printing.Graph)
+                    Printing.Graph();
+            }));
 
     sgTimeTable = new TStringGridView(pTimeTableEdit);
     sgTimeTable->setObjectName(QStringLiteral("sgTimeTable"));

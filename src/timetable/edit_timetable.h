@@ -51,6 +51,12 @@ struct TWebCopyLink {
     std::function<std::vector<std::vector<std::string>>()> SelectedBlock;
 };
 
+// Printing the open timetable and showing its graph; the program wires them.
+struct TPrintLink {
+    std::function<void()> Print;
+    std::function<void()> Graph;
+};
+
 class TfmEditTimeTable : public TLazyDialog {
     Q_OBJECT
   public:
@@ -58,6 +64,7 @@ class TfmEditTimeTable : public TLazyDialog {
     ~TfmEditTimeTable() override;
 
     TWebCopyLink WebCopy;
+    TPrintLink Printing;
 
     // The station names of the open timetable's rows, top to bottom (cp1252).
     std::vector<std::string> StationNames();
@@ -104,6 +111,8 @@ class TfmEditTimeTable : public TLazyDialog {
     QPushButton *bbWebCopy = nullptr;
     QToolButton *sbCopyMode = nullptr;
     QPushButton *sbPaste = nullptr;
+    QPushButton *btPrint = nullptr;
+    QPushButton *btGraph = nullptr;
     TStringGridView *sgTimeTable = nullptr;
     QWidget *Panel4 = nullptr;
     QPushButton *btSave = nullptr;

@@ -86,7 +86,8 @@ class MapTest : public QObject {
         QCOMPARE(menus[0]->text(), "&Datei");
         QCOMPARE(menus[1]->text(), "&Extras");
         QCOMPARE(Captions(fmMain->ExtrasMenu),
-                 QStringList({"Netzkarte…", "Verbindungs-Abfrage…", "GTFS exportieren…"}));
+                 QStringList({"Netzkarte…", "Verbindungs-Abfrage…", "GTFS exportieren…", "Drucken…",
+                              "Bildfahrplan…"}));
         // GIVEN no project THEN the menu cannot be opened
         QVERIFY(!fmMain->ExtrasMenu->isEnabled());
 

@@ -1,0 +1,272 @@
+#include "print_layout/graph.h"
+
+#include "model/db_func.h"
+#include "model/timetable_check.h"
+#include "model/timetable_file.h"
+#include "print_layout/print_timetable.h"
+#include "util/cp1252.h"
+#include "util/error.h"
+#include "util/file_io.h"
+
+#include <algorithm>
+#include <charconv>
+#include <cstdlib>
+
+namespace takton::print {
+namespace {
+
+int TimeOf(const std::string &text) {
+    int hour = 0, minute = 0;
+    if (CellTextKind(text) != TCellKind::Time || !ParseTime(text, hour, minute))
+        return -1;
+    return hour * 60 + minute;
+}
+
+int RouteIndex(const std::vector<std::string> &route, const std::string &station) {
+    for (std::size_t i = 0; i < route.size(); ++i)
+        if (route[i] == station)
+            return static_cast<int>(i);
+    for (std::size_t i = 0; i < route.size(); ++i)
+        if (SameTextCi(route[i], station))
+            return static_cast<int>(i);
+    return -1;
+}
+
+TGraphJourney ReadJourney(const TPrintTimetable &table, const TPrintColumn &column,
+                          const std::vector<int> &stationOfRow, int direction) {
+    TGraphJourney journey{direction, {}};
+    int last = -1;
+    for (std::size_t r = 0; r < column.Cells.size(); ++r) {
+        int at = TimeOf(column.Cells[r]);
+        if (at < 0 || stationOfRow[r] < 0)
+            continue;
+        while (last >= 0 && at < last)
+            at += 1440;
+        last = at;
+        journey.Points.push_back({stationOfRow[r], at});
+    }
+    (void)table;
+    return journey;
+}
+
+TGraphJourney Shifted(const TGraphJourney &journey, int minutes) {
+    TGraphJourney copy = journey;
+    for (auto &point : copy.Points)
+        point.Minute += minutes;
+    return copy;
+}
+
+double Median(std::vector<double> values) {
+    std::sort(values.begin(), values.end());
+    const std::size_t n = values.size();
+    return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
+}
+
+std::string Number(double value) {
+    // Independent of the locale: SVG wants a decimal point.
+    char text[32];
+    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 1);
+    return std::string(text, end.ptr);
+}
+
+std::string Escaped(const std::string &cp1252) {
+    std::string out;
+    for (char c : Cp1252ToUtf8(cp1252)) {
+        if (c == '<')
+            out += "&lt;";
+        else if (c == '>')
+            out += "&gt;";
+        else if (c == '&')
+            out += "&amp;";
+        else if (c == '"')
+            out += "&quot;";
+        else
+            out += c;
+    }
+    return out;
+}
+
+} // namespace
+
+std::vector<TGraphJourney> GraphJourneys(const std::vector<std::string> &rowValues,
+                                         const std::vector<std::string> &route, int direction) {
+    const TPrintTimetable table = PrintTimetableFromRows(rowValues);
+    std::vector<int> stationOfRow;
+    for (const auto &row : table.Rows)
+        stationOfRow.push_back(RouteIndex(route, row.Station));
+    std::vector<TGraphJourney> read;
+    for (const auto &column : table.Columns)
+        read.push_back(column.IsInterval() ? TGraphJourney{direction, {}}
+                                           : ReadJourney(table, column, stationOfRow, direction));
+    std::vector<TGraphJourney> journeys;
+    for (std::size_t c = 0; c < table.Columns.size(); ++c) {
+        const TPrintColumn &column = table.Columns[c];
+        if (!column.IsInterval()) {
+            if (read[c].Points.size() >= 2)
+                journeys.push_back(read[c]);
+            continue;
+        }
+        const int every = column.IntervalMinutes;
+        std::size_t left = c, right = c + 1;
+        while (left > 0 && read[left - 1].Points.empty())
+            --left;
+        while (right < read.size() && read[right].Points.empty())
+            ++right;
+        if (every <= 0 || left == 0 || right >= read.size())
+            continue;
+        const TGraphJourney &first = read[left - 1];
+        const TGraphJourney &next = read[right];
+        int to = next.Points.front().Minute;
+        for (const auto &point : next.Points)
+            if (point.Station == first.Points.front().Station) {
+                to = point.Minute;
+                break;
+            }
+        while (to <= first.Points.front().Minute)
+            to += 1440;
+        for (int shift = every; first.Points.front().Minute + shift < to; shift += every)
+            journeys.push_back(Shifted(first, shift));
+    }
+    return journeys;
+}
+
+std::vector<double> StationOffsets(const std::vector<TGraphJourney> &journeys, int stations) {
+    const std::size_t gaps = stations > 1 ? static_cast<std::size_t>(stations - 1) : 0;
+    std::vector<std::vector<double>> times(gaps);
+    for (const auto &journey : journeys)
+        for (std::size_t p = 0; p + 1 < journey.Points.size(); ++p) {
+            const TGraphPoint &a = journey.Points[p];
+            const TGraphPoint &b = journey.Points[p + 1];
+            if (std::abs(a.Station - b.Station) != 1)
+                continue;
+            times[static_cast<std::size_t>(std::min(a.Station, b.Station))].push_back(b.Minute -
+                                                                                      a.Minute);
+        }
+    std::vector<double> known;
+    std::vector<double> gap(gaps, -1);
+    for (std::size_t g = 0; g < gaps; ++g)
+        if (!times[g].empty()) {
+            gap[g] = std::max(0.5, Median(times[g]));
+            known.push_back(gap[g]);
+        }
+    const double fallback = known.empty() ? 1.0 : Median(known);
+    std::vector<double> offsets(static_cast<std::size_t>(std::max(stations, 0)), 0.0);
+    for (std::size_t g = 0; g < gaps; ++g)
+        offsets[g + 1] = offsets[g] + (gap[g] < 0 ? fallback : gap[g]);
+    return offsets;
+}
+
+TGraph BuildGraph(const std::string &dir, const TPrjParams &params, const std::string &line,
+                  const std::string &dayGroup) {
+    TGraph graph;
+    graph.Line = line;
+    graph.DayGroup = dayGroup;
+    graph.DayGroupText = DayGroupText(params, dayGroup);
+    graph.Stations = LoadLineStations(dir, line);
+    if (graph.Stations.empty())
+        throw TaktonError("Die Linie " + line + " hat keine Stationen.");
+    const TTimetableFile file(TimetablePath(dir, line));
+    for (int direction = 1; direction <= 2; ++direction) {
+        const std::string section = TimetableSectionName(direction, dayGroup);
+        if (!file.HasSection(section))
+            continue;
+        auto journeys = GraphJourneys(file.ReadRows(section), graph.Stations, direction);
+        for (auto &journey : journeys)
+            graph.Journeys.push_back(std::move(journey));
+    }
+    graph.Offsets = StationOffsets(graph.Journeys, static_cast<int>(graph.Stations.size()));
+    int first = 24 * 60, last = 0;
+    for (const auto &journey : graph.Journeys)
+        for (const auto &point : journey.Points) {
+            first = std::min(first, point.Minute);
+            last = std::max(last, point.Minute);
+        }
+    if (graph.Journeys.empty())
+        first = 0, last = 24 * 60;
+    graph.FirstMinute = first / 60 * 60;
+    graph.LastMinute = std::max(graph.FirstMinute + 60, (last + 59) / 60 * 60);
+    return graph;
+}
+
+double TGraphScale::X(const TGraph &graph, double minute) const {
+    return Left + (minute - graph.FirstMinute) * PerMinute;
+}
+
+double TGraphScale::Y(const TGraph &graph, int station) const {
+    const auto s = static_cast<std::size_t>(station);
+    return Top + (s < graph.Offsets.size() ? graph.Offsets[s] : 0.0) * PerOffset;
+}
+
+double TGraphScale::Width(const TGraph &graph) const {
+    return X(graph, graph.LastMinute) + Right;
+}
+
+double TGraphScale::Height(const TGraph &graph) const {
+    const double span = graph.Offsets.empty() ? 0.0 : graph.Offsets.back();
+    return Top + span * PerOffset + Bottom;
+}
+
+TGraphScale GraphScale(const TGraph &graph, double zoom) {
+    TGraphScale scale;
+    const double span = graph.Offsets.empty() ? 0.0 : graph.Offsets.back();
+    // About 600 pixels for the whole line at zoom 1, at least 18 per station.
+    scale.PerOffset =
+        span > 0 ? std::max(600.0 / span, 18.0 * static_cast<double>(graph.Stations.size()) / span)
+                 : 12.0;
+    scale.PerOffset *= zoom;
+    scale.PerMinute *= zoom;
+    return scale;
+}
+
+std::string GraphSvg(const TGraph &graph, double zoom) {
+    const TGraphScale scale = GraphScale(graph, zoom);
+    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
+                      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+                      Number(scale.Width(graph)) + "\" height=\"" + Number(scale.Height(graph)) +
+                      "\" font-family=\"DejaVu Sans, sans-serif\" font-size=\"11\">\n";
+    svg += "<title>" + Escaped("Bildfahrplan Linie " + graph.Line + ", " + graph.DayGroupText) +
+           "</title>\n<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
+    svg += "<text x=\"8\" y=\"18\" font-size=\"14\" font-weight=\"bold\">" +
+           Escaped("Bildfahrplan Linie " + graph.Line + " \xB7 " + graph.DayGroupText) +
+           "</text>\n";
+    const double top = scale.Y(graph, 0);
+    const double bottom = scale.Y(graph, static_cast<int>(graph.Stations.size()) - 1);
+    for (int minute = graph.FirstMinute; minute <= graph.LastMinute; minute += 60) {
+        const double x = scale.X(graph, minute);
+        svg += "<line x1=\"" + Number(x) + "\" y1=\"" + Number(top) + "\" x2=\"" + Number(x) +
+               "\" y2=\"" + Number(bottom) + "\" stroke=\"#c8c8c8\"/>\n";
+        svg += "<text x=\"" + Number(x) + "\" y=\"" + Number(top - 8) +
+               "\" text-anchor=\"middle\">" + ClockText(minute) + "</text>\n";
+    }
+    for (std::size_t s = 0; s < graph.Stations.size(); ++s) {
+        const double y = scale.Y(graph, static_cast<int>(s));
+        svg += "<line x1=\"" + Number(scale.Left) + "\" y1=\"" + Number(y) + "\" x2=\"" +
+               Number(scale.X(graph, graph.LastMinute)) + "\" y2=\"" + Number(y) +
+               "\" stroke=\"#c8c8c8\"/>\n";
+        svg += "<text x=\"" + Number(scale.Left - 6) + "\" y=\"" + Number(y + 4) +
+               "\" text-anchor=\"end\">" + Escaped(graph.Stations[s]) + "</text>\n";
+    }
+    for (const auto &journey : graph.Journeys) {
+        svg += std::string("<path fill=\"none\" stroke=\"") +
+               (journey.Direction == 1 ? "#1f5fbf" : "#c0392b") + "\" d=\"";
+        for (std::size_t p = 0; p < journey.Points.size(); ++p) {
+            const auto &point = journey.Points[p];
+            svg += (p == 0 ? "M" : " L") + Number(scale.X(graph, point.Minute)) + " " +
+                   Number(scale.Y(graph, point.Station));
+        }
+        svg += "\"/>\n";
+    }
+    svg += "</svg>\n";
+    return svg;
+}
+
+void WriteGraphSvg(const TGraph &graph, const std::string &path) {
+    WriteWholeFile(path, GraphSvg(graph));
+}
+
+std::string ClockText(int minute) {
+    minute = ((minute % 1440) + 1440) % 1440;
+    return FormatTime(minute / 60, minute % 60);
+}
+
+} // namespace takton::print

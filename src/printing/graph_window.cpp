@@ -1,0 +1,219 @@
+#include "printing/graph_window.h"
+
+#include "gui/current_project.h"
+#include "gui/dialogs.h"
+#include "gui/error_handler.h"
+#include "gui/qt_text.h"
+#include "model/db_func.h"
+#include "model/prj_params.h"
+#include "print/print_files.h"
+#include "print/print_render.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QShowEvent>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+#include <algorithm>
+#include <cmath>
+
+namespace takton::gui {
+namespace {
+
+constexpr double kZoomStep = 1.25;
+constexpr double kMinZoom = 0.25;
+constexpr double kMaxZoom = 8;
+
+QPushButton *AddButton(QWidget *parent, const QString &caption, const char *name) {
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+} // namespace
+
+TGraphView::TGraphView(QWidget *parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("GraphView"));
+    setAttribute(Qt::WA_OpaquePaintEvent);
+}
+
+void TGraphView::SetGraph(print::TGraph graph) {
+    graph_ = std::move(graph);
+    Resize();
+}
+
+void TGraphView::SetZoom(double zoom) {
+    zoom_ = std::clamp(zoom, kMinZoom, kMaxZoom);
+    Resize();
+}
+
+void TGraphView::Resize() {
+    const print::TGraphScale scale = print::GraphScale(graph_, zoom_);
+    resize(static_cast<int>(std::ceil(scale.Width(graph_))),
+           static_cast<int>(std::ceil(scale.Height(graph_))));
+    update();
+}
+
+void TGraphView::paintEvent(QPaintEvent *) {
+    QPainter painter(this);
+    painter.fillRect(rect(), Qt::white);
+    if (!graph_.Stations.empty())
+        print::PaintGraph(painter, graph_, print::GraphScale(graph_, zoom_));
+}
+
+// Ctrl and the wheel zoom; the wheel alone scrolls.
+void TGraphView::wheelEvent(QWheelEvent *event) {
+    if (!(event->modifiers() & Qt::ControlModifier)) {
+        event->ignore();
+        return;
+    }
+    SetZoom(event->angleDelta().y() > 0 ? zoom_ * kZoomStep : zoom_ / kZoomStep);
+    event->accept();
+}
+
+TfmGraph::TfmGraph(QWidget *parent) : TLazyDialog(parent) {
+    setObjectName(QStringLiteral("fmGraph"));
+    setWindowTitle(QStringLiteral("Bildfahrplan"));
+    setModal(true);
+    setSizeGripEnabled(true);
+    resize(960, 680);
+}
+
+void TfmGraph::CreateControls() {
+    cbLines = new QComboBox(this);
+    cbLines->setObjectName(QStringLiteral("cbLines"));
+    cbDays = new QComboBox(this);
+    cbDays->setObjectName(QStringLiteral("cbDays"));
+    btZoomOut = AddButton(this, QStringLiteral("Verkleinern"), "btZoomOut");
+    btZoomIn = AddButton(this, QStringLiteral("Vergrößern"), "btZoomIn");
+    laZoom = new QLabel(this);
+    laZoom->setObjectName(QStringLiteral("laZoom"));
+    GraphView = new TGraphView();
+    ScrollArea = new QScrollArea(this);
+    ScrollArea->setObjectName(QStringLiteral("ScrollArea"));
+    ScrollArea->setWidget(GraphView);
+    ScrollArea->setBackgroundRole(QPalette::Base);
+    btSavePng = AddButton(this, QStringLiteral("Als PNG speichern…"), "btSavePng");
+    btSaveSvg = AddButton(this, QStringLiteral("Als SVG speichern…"), "btSaveSvg");
+    btSavePdf = AddButton(this, QStringLiteral("Als PDF speichern…"), "btSavePdf");
+    btClose = AddButton(this, QStringLiteral("Schließen"), "btClose");
+
+    auto *choice = new QHBoxLayout();
+    choice->addWidget(new QLabel(QStringLiteral("Linie:"), this));
+    choice->addWidget(cbLines);
+    choice->addWidget(new QLabel(QStringLiteral("Tage:"), this));
+    choice->addWidget(cbDays);
+    choice->addStretch(1);
+    choice->addWidget(btZoomOut);
+    choice->addWidget(laZoom);
+    choice->addWidget(btZoomIn);
+    auto *buttons = new QHBoxLayout();
+    buttons->addStretch(1);
+    buttons->addWidget(btSavePng);
+    buttons->addWidget(btSaveSvg);
+    buttons->addWidget(btSavePdf);
+    buttons->addWidget(btClose);
+    auto *layout = new QVBoxLayout(this);
+    layout->addLayout(choice);
+    layout->addWidget(ScrollArea, 1);
+    layout->addLayout(buttons);
+
+    for (QComboBox *box : {cbLines, cbDays})
+        connect(box, &QComboBox::currentIndexChanged, this, [this] {
+            if (!filling_)
+                RunGuarded([this] { LoadGraph(); });
+        });
+    connect(btZoomIn, &QPushButton::clicked, this, Guarded([this] { btZoomInClick(); }));
+    connect(btZoomOut, &QPushButton::clicked, this, Guarded([this] { btZoomOutClick(); }));
+    connect(btSavePng, &QPushButton::clicked, this, Guarded([this] { btSavePngClick(); }));
+    connect(btSaveSvg, &QPushButton::clicked, this, Guarded([this] { btSaveSvgClick(); }));
+    connect(btSavePdf, &QPushButton::clicked, this, Guarded([this] { btSavePdfClick(); }));
+    connect(btClose, &QPushButton::clicked, this, &QDialog::reject);
+    ShowZoom();
+}
+
+void TfmGraph::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        RunGuarded([this] { FormShow(); });
+}
+
+void TfmGraph::ChooseTimetable(const std::string &line, const std::string &dayGroup) {
+    chosenLine_ = line;
+    chosenDayGroup_ = dayGroup;
+}
+
+void TfmGraph::FormShow() {
+    filling_ = true;
+    const QString line = chosenLine_.empty() ? cbLines->currentText() : FromCp1252(chosenLine_);
+    const QString day =
+        chosenDayGroup_.empty() ? cbDays->currentText() : FromCp1252(chosenDayGroup_);
+    cbLines->clear();
+    for (const auto &name : LoadNameList(ProjectDir, "lines.csv"))
+        cbLines->addItem(FromCp1252(name));
+    cbDays->clear();
+    for (const auto &group : PrjParams.DayGroups)
+        cbDays->addItem(FromCp1252(group.Name));
+    cbLines->setCurrentIndex(std::max(0, cbLines->findText(line)));
+    cbDays->setCurrentIndex(std::max(0, cbDays->findText(day)));
+    chosenLine_.clear();
+    chosenDayGroup_.clear();
+    filling_ = false;
+    LoadGraph();
+}
+
+void TfmGraph::LoadGraph() {
+    if (cbLines->currentText().isEmpty()) {
+        GraphView->SetGraph({});
+        return;
+    }
+    GraphView->SetGraph(print::BuildGraph(ProjectDir, PrjParams,
+                                          ToCp1252Lossy(cbLines->currentText()),
+                                          ToCp1252Lossy(cbDays->currentText())));
+}
+
+void TfmGraph::ShowZoom() {
+    laZoom->setText(QStringLiteral("%1 %").arg(std::lround(GraphView->Zoom() * 100)));
+}
+
+void TfmGraph::btZoomInClick() {
+    GraphView->SetZoom(GraphView->Zoom() * kZoomStep);
+    ShowZoom();
+}
+
+void TfmGraph::btZoomOutClick() {
+    GraphView->SetZoom(GraphView->Zoom() / kZoomStep);
+    ShowZoom();
+}
+
+void TfmGraph::Export(const QString &filter, const QString &suffix) {
+    if (GraphView->Graph().Stations.empty())
+        return;
+    const QString proposed =
+        QDir(FromNativePath(ProjectDir))
+            .filePath(QStringLiteral("Bildfahrplan %1 %2.%3")
+                          .arg(cbLines->currentText(), cbDays->currentText(), suffix));
+    const auto file = Dialogs().SaveFileName({filter, suffix, proposed});
+    if (file)
+        print::WriteGraphFile(ToNativePath(*file), GraphView->Graph());
+}
+
+void TfmGraph::btSavePngClick() {
+    Export(QStringLiteral("PNG-Bild (*.png)"), QStringLiteral("png"));
+}
+
+void TfmGraph::btSaveSvgClick() {
+    Export(QStringLiteral("SVG-Grafik (*.svg)"), QStringLiteral("svg"));
+}
+
+void TfmGraph::btSavePdfClick() {
+    Export(QStringLiteral("PDF-Datei (*.pdf)"), QStringLiteral("pdf"));
+}
+
+} // namespace takton::gui

@@ -1,0 +1,229 @@
+#include "printing/print_window.h"
+
+#include "gui/current_project.h"
+#include "gui/dialogs.h"
+#include "gui/error_handler.h"
+#include "gui/qt_text.h"
+#include "model/db_func.h"
+#include "model/prj_params.h"
+#include "print/print_files.h"
+#include "print/print_render.h"
+
+#include <QComboBox>
+#include <QDir>
+#include <QFormLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QPrintDialog>
+#include <QPrintPreviewDialog>
+#include <QPrinter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QShowEvent>
+#include <QVBoxLayout>
+
+namespace takton::gui {
+namespace {
+
+QPushButton *AddButton(QWidget *parent, const QString &caption, const char *name) {
+    auto *button = new QPushButton(caption, parent);
+    button->setObjectName(QString::fromLatin1(name));
+    button->setAutoDefault(false);
+    return button;
+}
+
+QComboBox *AddChoice(QWidget *parent, const char *name) {
+    auto *box = new QComboBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setMinimumWidth(220);
+    return box;
+}
+
+void Fill(QComboBox &box, const std::vector<std::string> &items) {
+    const QString before = box.currentText();
+    box.clear();
+    for (const auto &item : items)
+        box.addItem(FromCp1252(item));
+    const int again = box.findText(before);
+    box.setCurrentIndex(again >= 0 ? again : 0);
+}
+
+void Choose(QComboBox &box, const std::string &item) {
+    const int index = box.findText(FromCp1252(item));
+    if (index >= 0)
+        box.setCurrentIndex(index);
+}
+
+} // namespace
+
+TfmPrint::TfmPrint(QWidget *parent) : TLazyDialog(parent) {
+    setObjectName(QStringLiteral("fmPrint"));
+    setWindowTitle(QStringLiteral("Drucken"));
+    setModal(true);
+}
+
+void TfmPrint::CreateControls() {
+    auto *what = new QGroupBox(QStringLiteral("Was drucken?"), this);
+    rbTimetable = new QRadioButton(QStringLiteral("&Fahrplantabelle"), what);
+    rbTimetable->setObjectName(QStringLiteral("rbTimetable"));
+    rbLine = new QRadioButton(QStringLiteral("Alle Fahrpläne einer &Linie"), what);
+    rbLine->setObjectName(QStringLiteral("rbLine"));
+    rbPoster = new QRadioButton(QStringLiteral("&Aushangfahrplan einer Station"), what);
+    rbPoster->setObjectName(QStringLiteral("rbPoster"));
+    rbTimetable->setChecked(true);
+    auto *whatLayout = new QVBoxLayout(what);
+    whatLayout->addWidget(rbTimetable);
+    whatLayout->addWidget(rbLine);
+    whatLayout->addWidget(rbPoster);
+
+    cbLines = AddChoice(this, "cbLines");
+    cbDirection = AddChoice(this, "cbDirection");
+    cbDirection->addItem(QStringLiteral("1"));
+    cbDirection->addItem(QStringLiteral("2"));
+    cbDays = AddChoice(this, "cbDays");
+    cbStations = AddChoice(this, "cbStations");
+    auto *form = new QFormLayout();
+    form->addRow(QStringLiteral("Linie:"), cbLines);
+    form->addRow(QStringLiteral("Richtung:"), cbDirection);
+    form->addRow(QStringLiteral("Tage:"), cbDays);
+    form->addRow(QStringLiteral("Station:"), cbStations);
+
+    btPreview = AddButton(this, QStringLiteral("Vorschau…"), "btPreview");
+    btPrint = AddButton(this, QStringLiteral("Drucken…"), "btPrint");
+    btPdf = AddButton(this, QStringLiteral("Als PDF speichern…"), "btPdf");
+    btClose = AddButton(this, QStringLiteral("Schließen"), "btClose");
+    auto *buttons = new QHBoxLayout();
+    buttons->addWidget(btPreview);
+    buttons->addWidget(btPrint);
+    buttons->addWidget(btPdf);
+    buttons->addStretch(1);
+    buttons->addWidget(btClose);
+
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(what);
+    layout->addLayout(form);
+    layout->addLayout(buttons);
+
+    for (QRadioButton *choice : {rbTimetable, rbLine, rbPoster})
+        connect(choice, &QRadioButton::toggled, this, [this] { UpdateChoice(); });
+    connect(btPreview, &QPushButton::clicked, this, Guarded([this] { btPreviewClick(); }));
+    connect(btPrint, &QPushButton::clicked, this, Guarded([this] { btPrintClick(); }));
+    connect(btPdf, &QPushButton::clicked, this, Guarded([this] { btPdfClick(); }));
+    connect(btClose, &QPushButton::clicked, this, &QDialog::reject);
+    UpdateChoice();
+}
+
+void TfmPrint::showEvent(QShowEvent *event) {
+    QDialog::showEvent(event);
+    if (!event->spontaneous())
+        RunGuarded([this] { FormShow(); });
+}
+
+void TfmPrint::SetOpenTimetable(std::optional<print::TPrintTimetable> table) {
+    openTimetable_ = std::move(table);
+}
+
+void TfmPrint::FormShow() {
+    Fill(*cbLines, LoadNameList(ProjectDir, "lines.csv"));
+    std::vector<std::string> days;
+    for (const auto &group : PrjParams.DayGroups)
+        days.push_back(group.Name);
+    Fill(*cbDays, days);
+    Fill(*cbStations, LoadNameList(ProjectDir, "stations.csv"));
+    if (openTimetable_) {
+        Choose(*cbLines, openTimetable_->Line);
+        cbDirection->setCurrentIndex(openTimetable_->Direction == 2 ? 1 : 0);
+        Choose(*cbDays, openTimetable_->DayGroup);
+        rbTimetable->setChecked(true);
+    }
+    UpdateChoice();
+}
+
+void TfmPrint::UpdateChoice() {
+    const bool poster = rbPoster->isChecked();
+    cbLines->setEnabled(!poster);
+    cbDirection->setEnabled(rbTimetable->isChecked());
+    cbDays->setEnabled(rbTimetable->isChecked());
+    cbStations->setEnabled(poster);
+}
+
+bool TfmPrint::PosterChosen() const {
+    return rbPoster->isChecked();
+}
+
+std::vector<print::TPrintTimetable> TfmPrint::ChosenTimetables() const {
+    const std::string line = ToCp1252Lossy(cbLines->currentText());
+    if (rbLine->isChecked())
+        return print::LoadLineTimetables(ProjectDir, PrjParams, line);
+    const int direction = cbDirection->currentIndex() == 1 ? 2 : 1;
+    const std::string dayGroup = ToCp1252Lossy(cbDays->currentText());
+    if (openTimetable_ && openTimetable_->Line == line && openTimetable_->Direction == direction &&
+        openTimetable_->DayGroup == dayGroup)
+        return {*openTimetable_};
+    return {print::LoadPrintTimetable(ProjectDir, PrjParams, line, direction, dayGroup)};
+}
+
+bool TfmPrint::Paint(QPagedPaintDevice &device) {
+    const QString validity = print::FromCp1252Text(print::ValidityText(PrjParams));
+    if (PosterChosen()) {
+        device.setPageLayout(print::PosterPageLayout());
+        const auto poster =
+            print::BuildPoster(ProjectDir, PrjParams, ToCp1252Lossy(cbStations->currentText()));
+        return print::PaintPoster(device, poster, validity);
+    }
+    device.setPageLayout(print::TimetablePageLayout());
+    return print::PaintTimetables(device, ChosenTimetables(), validity);
+}
+
+void TfmPrint::PreparePrinter(QPrinter &printer) {
+    printer.setPageLayout(PosterChosen() ? print::PosterPageLayout()
+                                         : print::TimetablePageLayout());
+    printer.setDocName(windowTitle());
+}
+
+void TfmPrint::btPreviewClick() {
+    QPrinter printer(QPrinter::HighResolution);
+    PreparePrinter(printer);
+    QPrintPreviewDialog preview(&printer, this);
+    preview.setObjectName(QStringLiteral("dlgPrintPreview"));
+    connect(&preview, &QPrintPreviewDialog::paintRequested, this,
+            [this](QPrinter *target) { RunGuarded([this, target] { Paint(*target); }); });
+    Dialogs().ShowModal(preview);
+}
+
+void TfmPrint::btPrintClick() {
+    QPrinter printer(QPrinter::HighResolution);
+    PreparePrinter(printer);
+    QPrintDialog dialog(&printer, this);
+    dialog.setObjectName(QStringLiteral("dlgPrint"));
+    if (Dialogs().ShowModal(dialog) == QDialog::Accepted)
+        Paint(printer);
+}
+
+QString TfmPrint::ProposedPdfName() const {
+    const QString name =
+        PosterChosen() ? QStringLiteral("Aushang %1").arg(cbStations->currentText())
+        : rbLine->isChecked()
+            ? QStringLiteral("Linie %1").arg(cbLines->currentText())
+            : QStringLiteral("Linie %1 Richtung %2 %3")
+                  .arg(cbLines->currentText(), cbDirection->currentText(), cbDays->currentText());
+    return QDir(FromNativePath(ProjectDir)).filePath(name + QStringLiteral(".pdf"));
+}
+
+void TfmPrint::btPdfClick() {
+    const auto file = Dialogs().SaveFileName(
+        {QStringLiteral("PDF-Datei (*.pdf)"), QStringLiteral("pdf"), ProposedPdfName()});
+    if (!file)
+        return;
+    const std::string path = ToNativePath(*file);
+    const std::string validity = print::ValidityText(PrjParams);
+    if (PosterChosen())
+        print::WritePosterPdf(
+            path,
+            print::BuildPoster(ProjectDir, PrjParams, ToCp1252Lossy(cbStations->currentText())),
+            validity);
+    else
+        print::WriteTimetablePdf(path, ChosenTimetables(), validity);
+}
+
+} // namespace takton::gui

@@ -1,0 +1,66 @@
+#pragma once
+
+// "Drucken": what to print (the table of one timetable, every timetable of a
+// line, or a station's departure poster), then a print preview, the print
+// dialog or a PDF file. Reads the project each time it is shown.
+
+#include "gui/lazy_dialog.h"
+#include "print_layout/poster.h"
+#include "print_layout/print_timetable.h"
+
+#include <QString>
+#include <optional>
+#include <vector>
+
+class QComboBox;
+class QLabel;
+class QPagedPaintDevice;
+class QPrinter;
+class QPushButton;
+class QRadioButton;
+
+namespace takton::gui {
+
+class TfmPrint : public TLazyDialog {
+    Q_OBJECT
+  public:
+    explicit TfmPrint(QWidget *parent = nullptr);
+
+    // The timetable open in the editor, printed as it stands there (also
+    // unsaved) and chosen when the window is shown next; nothing: the files.
+    void SetOpenTimetable(std::optional<print::TPrintTimetable> table);
+
+    void FormShow();
+    void btPreviewClick();
+    void btPrintClick();
+    void btPdfClick();
+
+    QRadioButton *rbTimetable = nullptr;
+    QRadioButton *rbLine = nullptr;
+    QRadioButton *rbPoster = nullptr;
+    QComboBox *cbLines = nullptr;
+    QComboBox *cbDirection = nullptr;
+    QComboBox *cbDays = nullptr;
+    QComboBox *cbStations = nullptr;
+    QPushButton *btPreview = nullptr;
+    QPushButton *btPrint = nullptr;
+    QPushButton *btPdf = nullptr;
+    QPushButton *btClose = nullptr;
+
+  protected:
+    void CreateControls() override;
+    void showEvent(QShowEvent *event) override;
+
+  private:
+    // The chosen document painted onto a device whose page layout it sets.
+    bool Paint(QPagedPaintDevice &device);
+    void PreparePrinter(QPrinter &printer);
+    std::vector<print::TPrintTimetable> ChosenTimetables() const;
+    bool PosterChosen() const;
+    void UpdateChoice();
+    QString ProposedPdfName() const;
+
+    std::optional<print::TPrintTimetable> openTimetable_;
+};
+
+} // namespace takton::gui
