@@ -4,10 +4,12 @@
 #include "util/error.h"
 #include "util/file_io.h"
 
+#include <QBuffer>
 #include <QFile>
 #include <QGuiApplication>
 #include <QPdfWriter>
 #include <QSaveFile>
+#include <QSvgGenerator>
 #include <cstdio>
 #include <functional>
 
@@ -73,7 +75,9 @@ void WritePosterPdf(const std::string &path, const TPoster &poster, const std::s
 void WriteGraphFile(const std::string &path, const TGraph &graph) {
     const std::string ext = LowerExtension(path);
     if (ext == "svg") {
-        WriteGraphSvg(graph, path);
+        const QByteArray svg = RenderGraphSvg(graph, 1);
+        WriteWholeFile(path,
+                       std::string_view(svg.constData(), static_cast<std::size_t>(svg.size())));
     } else if (ext == "pdf") {
         WritePdf(path, QStringLiteral("Bildfahrplan Linie ") + FromCp1252Text(graph.Line),
                  TimetablePageLayout(),

@@ -3,12 +3,14 @@
 #include "print_layout/page_layout.h"
 #include "util/cp1252.h"
 
+#include <QBuffer>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPageSize>
 #include <QPagedPaintDevice>
 #include <QPainter>
 #include <QPainterPath>
+#include <QSvgGenerator>
 #include <algorithm>
 #include <cmath>
 
@@ -448,6 +450,26 @@ bool PaintGraphPage(QPagedPaintDevice &device, const TGraph &graph) {
     painter.scale(fit, fit);
     PaintGraph(painter, graph, scale);
     return painter.end();
+}
+
+// The same painting as the picture and the page, so the three exports agree;
+// every journey becomes one <path> of its direction's colour.
+QByteArray RenderGraphSvg(const TGraph &graph, double zoom) {
+    const TGraphScale scale = GraphScale(graph, zoom);
+    const QSize size(static_cast<int>(std::ceil(scale.Width(graph))),
+                     static_cast<int>(std::ceil(scale.Height(graph))));
+    QByteArray svg;
+    QBuffer buffer(&svg);
+    QSvgGenerator generator;
+    generator.setOutputDevice(&buffer);
+    generator.setSize(size);
+    generator.setViewBox(QRect(QPoint(0, 0), size));
+    generator.setTitle(QStringLiteral("Bildfahrplan Linie %1, %2")
+                           .arg(FromCp1252Text(graph.Line), FromCp1252Text(graph.DayGroupText)));
+    QPainter painter(&generator);
+    PaintGraph(painter, graph, scale);
+    painter.end();
+    return svg;
 }
 
 QImage RenderGraphImage(const TGraph &graph, double zoom) {

@@ -31,6 +31,7 @@ void PaintGraph(QPainter &painter, const TGraph &graph, const TGraphScale &scale
 // The graph fitted into one page of the device.
 bool PaintGraphPage(QPagedPaintDevice &device, const TGraph &graph);
 QImage RenderGraphImage(const TGraph &graph, double zoom);
+QByteArray RenderGraphSvg(const TGraph &graph, double zoom);
 
 QString FromCp1252Text(const std::string &text);
 

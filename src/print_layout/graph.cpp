@@ -62,30 +62,6 @@ double Median(std::vector<double> values) {
     return n % 2 ? values[n / 2] : (values[n / 2 - 1] + values[n / 2]) / 2;
 }
 
-std::string Number(double value) {
-    // Independent of the locale: SVG wants a decimal point.
-    char text[32];
-    const auto end = std::to_chars(text, text + sizeof text, value, std::chars_format::fixed, 1);
-    return std::string(text, end.ptr);
-}
-
-std::string Escaped(const std::string &cp1252) {
-    std::string out;
-    for (char c : Cp1252ToUtf8(cp1252)) {
-        if (c == '<')
-            out += "&lt;";
-        else if (c == '>')
-            out += "&gt;";
-        else if (c == '&')
-            out += "&amp;";
-        else if (c == '"')
-            out += "&quot;";
-        else
-            out += c;
-    }
-    return out;
-}
-
 } // namespace
 
 std::vector<TGraphJourney> GraphJourneys(const std::vector<std::string> &rowValues,
@@ -216,52 +192,6 @@ TGraphScale GraphScale(const TGraph &graph, double zoom) {
     scale.PerOffset *= zoom;
     scale.PerMinute *= zoom;
     return scale;
-}
-
-std::string GraphSvg(const TGraph &graph, double zoom) {
-    const TGraphScale scale = GraphScale(graph, zoom);
-    std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n"
-                      "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
-                      Number(scale.Width(graph)) + "\" height=\"" + Number(scale.Height(graph)) +
-                      "\" font-family=\"DejaVu Sans, sans-serif\" font-size=\"11\">\n";
-    svg += "<title>" + Escaped("Bildfahrplan Linie " + graph.Line + ", " + graph.DayGroupText) +
-           "</title>\n<rect width=\"100%\" height=\"100%\" fill=\"white\"/>\n";
-    svg += "<text x=\"8\" y=\"18\" font-size=\"14\" font-weight=\"bold\">" +
-           Escaped("Bildfahrplan Linie " + graph.Line + " \xB7 " + graph.DayGroupText) +
-           "</text>\n";
-    const double top = scale.Y(graph, 0);
-    const double bottom = scale.Y(graph, static_cast<int>(graph.Stations.size()) - 1);
-    for (int minute = graph.FirstMinute; minute <= graph.LastMinute; minute += 60) {
-        const double x = scale.X(graph, minute);
-        svg += "<line x1=\"" + Number(x) + "\" y1=\"" + Number(top) + "\" x2=\"" + Number(x) +
-               "\" y2=\"" + Number(bottom) + "\" stroke=\"#c8c8c8\"/>\n";
-        svg += "<text x=\"" + Number(x) + "\" y=\"" + Number(top - 8) +
-               "\" text-anchor=\"middle\">" + ClockText(minute) + "</text>\n";
-    }
-    for (std::size_t s = 0; s < graph.Stations.size(); ++s) {
-        const double y = scale.Y(graph, static_cast<int>(s));
-        svg += "<line x1=\"" + Number(scale.Left) + "\" y1=\"" + Number(y) + "\" x2=\"" +
-               Number(scale.X(graph, graph.LastMinute)) + "\" y2=\"" + Number(y) +
-               "\" stroke=\"#c8c8c8\"/>\n";
-        svg += "<text x=\"" + Number(scale.Left - 6) + "\" y=\"" + Number(y + 4) +
-               "\" text-anchor=\"end\">" + Escaped(graph.Stations[s]) + "</text>\n";
-    }
-    for (const auto &journey : graph.Journeys) {
-        svg += std::string("<path fill=\"none\" stroke=\"") +
-               (journey.Direction == 1 ? "#1f5fbf" : "#c0392b") + "\" d=\"";
-        for (std::size_t p = 0; p < journey.Points.size(); ++p) {
-            const auto &point = journey.Points[p];
-            svg += (p == 0 ? "M" : " L") + Number(scale.X(graph, point.Minute)) + " " +
-                   Number(scale.Y(graph, point.Station));
-        }
-        svg += "\"/>\n";
-    }
-    svg += "</svg>\n";
-    return svg;
-}
-
-void WriteGraphSvg(const TGraph &graph, const std::string &path) {
-    WriteWholeFile(path, GraphSvg(graph));
 }
 
 std::string ClockText(int minute) {

@@ -62,11 +62,6 @@ struct TGraphScale {
 // The scale of the graph at a zoom factor (1 is the default).
 TGraphScale GraphScale(const TGraph &graph, double zoom);
 
-// The graph as an SVG document (UTF-8): one <path> per journey.
-std::string GraphSvg(const TGraph &graph, double zoom = 1);
-// Writes GraphSvg crash-safe.
-void WriteGraphSvg(const TGraph &graph, const std::string &path);
-
 // "HH:MM" of a minute, past midnight again from 00:00.
 std::string ClockText(int minute);
 
