@@ -1,0 +1,100 @@
+#pragma once
+
+// Connection queries over one day's index.
+//
+// The Connection Scan Algorithm is used rather than RAPTOR: the index is one
+// array of elementary connections sorted by time, a query is a single linear
+// pass over the stretch of the day that matters, with the change time as a
+// plain comparison and no per-route preprocessing. RAPTOR wins on networks
+// with few long routes and many queries per rebuild; here the timetables
+// change under the user's hands and the index is rebuilt often, so the
+// simplest index that is fast to build and to scan is the better trade.
+// Latest departure is the same scan run backwards over the connections sorted
+// by arrival. The Pareto set of arrival against changes keeps one label per
+// number of journeys used (up to kMaxLegs).
+
+#include "search/connection_index.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace takton::search {
+
+inline constexpr int kMaxChanges = 4;
+inline constexpr int kMaxLegs = kMaxChanges + 1;
+inline constexpr int kDefaultConnectionCount = 5;
+// Alternatives with fewer changes are sought up to this long after the
+// quickest arrival (before the latest departure, searching backwards).
+inline constexpr int kParetoHorizonMinutes = 180;
+
+struct TLeg {
+    std::uint32_t Trip;
+    std::uint32_t From;
+    std::uint32_t To;
+    int Departure;
+    int Arrival;
+    bool operator==(const TLeg &) const = default;
+};
+
+struct TJourney {
+    std::vector<TLeg> Legs;
+    int Departure() const { return Legs.front().Departure; }
+    int Arrival() const { return Legs.back().Arrival; }
+    int Changes() const { return static_cast<int>(Legs.size()) - 1; }
+    bool operator==(const TJourney &) const = default;
+};
+
+// Scratch state of the scans, kept between queries over the same index.
+class TConnectionScan {
+  public:
+    explicit TConnectionScan(const TConnectionIndex &index);
+
+    // The earliest arrival at `to` leaving `from` at or after `time`, with
+    // any number of changes; nothing when `to` cannot be reached that day.
+    std::optional<int> EarliestArrival(std::uint32_t from, std::uint32_t to, int time);
+
+    // Leaving at or after `time`: for each number of changes up to
+    // maxChanges, the quickest journey when it arrives earlier than every
+    // journey with fewer changes; ordered by changes, fewest first.
+    std::vector<TJourney> ParetoDepart(std::uint32_t from, std::uint32_t to, int time,
+                                       int maxChanges = kMaxChanges);
+    // Arriving at or before `time`: the latest departures in the same way.
+    std::vector<TJourney> ParetoArrive(std::uint32_t from, std::uint32_t to, int time,
+                                       int maxChanges = kMaxChanges);
+
+  private:
+    void Reset();
+    bool BoardedWithin(std::uint32_t station, int departure, int &legs) const;
+    bool AlightedWithin(std::uint32_t station, int arrival, int &legs) const;
+
+    const TConnectionIndex &index_;
+    std::vector<int> label_; // [legs * stations + station]
+    std::vector<std::uint32_t> via_, leg_;
+    std::vector<std::uint8_t> tripLegs_;
+    std::vector<std::uint32_t> tripEnd_;
+    std::vector<std::uint32_t> touchedTrips_;
+    int maxLegs_ = kMaxLegs;
+};
+
+struct TQuery {
+    std::string From;
+    std::string To;
+    int Time = 0;        // minutes of the day
+    bool Arrive = false; // Time is the latest arrival, not the earliest departure
+    int Count = kDefaultConnectionCount;
+};
+
+// The first connection and the following ones (Count in all, each with its
+// alternatives of fewer changes), ordered by departure and then arrival;
+// each departs as late as its arrival allows. Empty when the stations are
+// unknown, equal or not connected that day.
+std::vector<TJourney> FindConnections(const TConnectionIndex &index, const TQuery &query);
+
+// "HH:MM", hours past 23 on the next day ("24:10").
+std::string FormatDayTime(int minutes);
+// "HH:MM" or "H:MM" of a time of day; nothing for other text.
+std::optional<int> ParseDayTime(std::string_view text);
+
+} // namespace takton::search
