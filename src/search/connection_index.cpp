@@ -10,6 +10,8 @@
 #include <chrono>
 #include <filesystem>
 #include <limits>
+#include <new>
+#include <sys/mman.h>
 #include <unordered_map>
 
 namespace takton::search {
@@ -69,22 +71,56 @@ TCellRead ReadCell(std::string_view cell, int &value) {
     }
 }
 
-// Stable counting sort of the connections by one of their times.
+// Stable counting sort of the connections by one of their times, from items
+// into sorted.
 template <typename Key>
-void SortByTime(std::vector<TConnection> &items, std::vector<TConnection> &scratch, int lowest,
-                int highest, Key key) {
+void SortByTimeInto(const TConnectionArray &items, TConnectionArray &sorted, int lowest,
+                    int highest, Key key) {
     std::vector<std::uint32_t> starts(static_cast<std::size_t>(highest - lowest) + 2, 0);
     for (const auto &c : items)
         ++starts[static_cast<std::size_t>(key(c) - lowest) + 1];
     for (std::size_t i = 1; i < starts.size(); ++i)
         starts[i] += starts[i - 1];
-    scratch.resize(items.size());
+    sorted.resize(items.size());
     for (const auto &c : items)
-        scratch[starts[static_cast<std::size_t>(key(c) - lowest)]++] = c;
+        sorted[starts[static_cast<std::size_t>(key(c) - lowest)]++] = c;
+}
+
+// The same in place, with scratch as the second buffer.
+template <typename Key>
+void SortByTime(TConnectionArray &items, TConnectionArray &scratch, int lowest, int highest,
+                Key key) {
+    SortByTimeInto(items, scratch, lowest, highest, key);
     items.swap(scratch);
 }
 
+constexpr std::size_t kLargeArray = std::size_t{4} << 20;
+
 } // namespace
+
+template <class T> T *TLargeArrayAllocator<T>::allocate(std::size_t n) {
+    const std::size_t bytes = n * sizeof(T);
+    if (bytes < kLargeArray)
+        return static_cast<T *>(::operator new(bytes));
+    void *memory =
+        ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+    if (memory == MAP_FAILED)
+        throw std::bad_alloc();
+#ifdef MADV_HUGEPAGE
+    ::madvise(memory, bytes, MADV_HUGEPAGE); // only a hint
+#endif
+    return static_cast<T *>(memory);
+}
+
+template <class T> void TLargeArrayAllocator<T>::deallocate(T *memory, std::size_t n) {
+    const std::size_t bytes = n * sizeof(T);
+    if (bytes < kLargeArray)
+        ::operator delete(memory);
+    else
+        ::munmap(memory, bytes);
+}
+
+template struct TLargeArrayAllocator<TConnection>;
 
 class TIndexBuilder {
   public:
@@ -293,14 +329,13 @@ void TIndexBuilder::Finish() {
         lowest = std::min(lowest, c.Departure);
         highest = std::max(highest, c.Arrival);
     }
-    std::vector<TConnection> scratch;
-    byArrival = byDeparture;
     const auto departure = [](const TConnection &c) { return c.Departure; };
     const auto arrival = [](const TConnection &c) { return c.Arrival; };
-    SortByTime(byDeparture, scratch, lowest, highest, arrival);
-    SortByTime(byDeparture, scratch, lowest, highest, departure);
-    SortByTime(byArrival, scratch, lowest, highest, departure);
-    SortByTime(byArrival, scratch, lowest, highest, arrival);
+    // Stable passes with two buffers only: fresh memory is what costs here.
+    SortByTime(byDeparture, byArrival, lowest, highest, arrival);
+    SortByTime(byDeparture, byArrival, lowest, highest, departure);
+    byArrival.clear();
+    SortByTimeInto(byDeparture, byArrival, lowest, highest, arrival);
     for (const auto &[fold, id] : folded_)
         index_.folded_.emplace_back(fold, id);
     std::sort(index_.folded_.begin(), index_.folded_.end());
@@ -311,6 +346,15 @@ TConnectionIndex TConnectionIndex::Build(const std::string &projectDir, const TS
     TConnectionIndex index;
     index.minChange_ = std::max(0, minChangeMinutes);
     TIndexBuilder builder(index, projectDir);
+    // Room for every time of every file: reserved address space costs
+    // nothing until written, growing the array would copy it again and again.
+    std::uintmax_t bytes = 0;
+    for (const auto &path : TimetableFilePaths(projectDir)) {
+        std::error_code error;
+        const std::uintmax_t size = std::filesystem::file_size(path, error);
+        bytes += error ? 0 : size;
+    }
+    index.byDeparture_.reserve(static_cast<std::size_t>(bytes / 6));
     for (const auto &line : LoadNameList(projectDir, kLinesFile))
         builder.ReadLine(projectDir, line, day);
     builder.Finish();

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <vector>
 
 namespace takton::search {
@@ -24,6 +25,25 @@ struct TConnection {
     std::int32_t Arrival;
     std::uint32_t Trip;
 };
+
+// Large arrays on huge pages where the system offers them, left
+// uninitialised until written: the index's arrays are tens of megabytes, and
+// a page fault per 4 KB or a pass of zeros would cost more than the sorting.
+template <class T> struct TLargeArrayAllocator {
+    using value_type = T;
+    TLargeArrayAllocator() = default;
+    template <class U> TLargeArrayAllocator(const TLargeArrayAllocator<U> &) {}
+    T *allocate(std::size_t n);
+    void deallocate(T *memory, std::size_t n);
+    template <class U, class... Args> void construct(U *at, Args &&...args) {
+        if constexpr (sizeof...(Args) == 0)
+            ::new (static_cast<void *>(at)) U;
+        else
+            ::new (static_cast<void *>(at)) U(std::forward<Args>(args)...);
+    }
+    template <class U> bool operator==(const TLargeArrayAllocator<U> &) const { return true; }
+};
+using TConnectionArray = std::vector<TConnection, TLargeArrayAllocator<TConnection>>;
 
 // One run of a journey (an interval column gives one per repetition).
 struct TTrip {
@@ -63,17 +83,17 @@ class TConnectionIndex {
     int MinChangeMinutes() const { return minChange_; }
 
     // Sorted by departure, then arrival, then their order along the trip.
-    const std::vector<TConnection> &ByDeparture() const { return byDeparture_; }
+    const TConnectionArray &ByDeparture() const { return byDeparture_; }
     // Sorted by arrival, then departure, then their order along the trip.
-    const std::vector<TConnection> &ByArrival() const { return byArrival_; }
+    const TConnectionArray &ByArrival() const { return byArrival_; }
 
   private:
     friend class TIndexBuilder;
     std::vector<std::string> stations_;
     std::vector<std::string> lines_;
     std::vector<TTrip> trips_;
-    std::vector<TConnection> byDeparture_;
-    std::vector<TConnection> byArrival_;
+    TConnectionArray byDeparture_;
+    TConnectionArray byArrival_;
     int minChange_ = kDefaultMinChangeMinutes;
     std::vector<std::pair<std::string, std::uint32_t>> folded_; // sorted by folded name
 };

@@ -23,48 +23,51 @@ TConnectionScan::TConnectionScan(const TConnectionIndex &index)
     : index_(index), tripLegs_(index.Trips().size(), 0), tripEnd_(index.Trips().size(), 0) {
     const std::size_t slots = static_cast<std::size_t>(kMaxLegs) * index.StationCount();
     label_.resize(slots);
+    soonest_.resize(index.StationCount());
     via_.resize(slots);
     leg_.resize(slots);
 }
 
-void TConnectionScan::Reset() {
+void TConnectionScan::Reset(int fill, int maxChanges) {
     for (const std::uint32_t trip : touchedTrips_)
         tripLegs_[trip] = 0;
     touchedTrips_.clear();
+    maxLegs_ = std::clamp(maxChanges + 1, 1, kMaxLegs);
+    std::fill(label_.begin(), label_.end(), fill);
+    std::fill(soonest_.begin(), soonest_.end(), fill);
 }
 
 // The fewest journeys (legs) with which the station is reached in time to
-// change into a connection leaving at `departure`.
-bool TConnectionScan::BoardedWithin(std::uint32_t station, int departure, int &legs) const {
+// change into a connection leaving at `departure`, when fewer than fewerThan
+// (0: any number); else 0.
+int TConnectionScan::BoardingLegs(std::uint32_t station, int departure, int fewerThan) const {
+    const int change = index_.MinChangeMinutes();
+    if (soonest_[station] + change > departure)
+        return 0;
     const std::size_t stations = index_.StationCount();
-    for (int k = 1; k < maxLegs_; ++k) {
-        const int arrival = label_[static_cast<std::size_t>(k - 1) * stations + station];
-        if (arrival != kNever && arrival + index_.MinChangeMinutes() <= departure) {
-            legs = k + 1;
-            return true;
-        }
-    }
-    return false;
+    const int most = fewerThan ? std::min(fewerThan - 1, maxLegs_) : maxLegs_;
+    for (int k = 1; k + 1 <= most; ++k)
+        if (label_[static_cast<std::size_t>(k - 1) * stations + station] + change <= departure)
+            return k + 1;
+    return 0;
 }
 
 // Backwards: the fewest legs from the station, changing after `arrival`.
-bool TConnectionScan::AlightedWithin(std::uint32_t station, int arrival, int &legs) const {
+int TConnectionScan::AlightingLegs(std::uint32_t station, int arrival, int fewerThan) const {
+    const int change = index_.MinChangeMinutes();
+    if (soonest_[station] - change < arrival)
+        return 0;
     const std::size_t stations = index_.StationCount();
-    for (int k = 1; k < maxLegs_; ++k) {
-        const int departure = label_[static_cast<std::size_t>(k - 1) * stations + station];
-        if (departure != kTooLate && departure - index_.MinChangeMinutes() >= arrival) {
-            legs = k + 1;
-            return true;
-        }
-    }
-    return false;
+    const int most = fewerThan ? std::min(fewerThan - 1, maxLegs_) : maxLegs_;
+    for (int k = 1; k + 1 <= most; ++k)
+        if (label_[static_cast<std::size_t>(k - 1) * stations + station] - change >= arrival)
+            return k + 1;
+    return 0;
 }
 
 std::optional<int> TConnectionScan::EarliestArrival(std::uint32_t from, std::uint32_t to,
                                                     int time) {
-    Reset();
-    const std::size_t stations = index_.StationCount();
-    std::fill(label_.begin(), label_.begin() + static_cast<std::ptrdiff_t>(stations), kNever);
+    Reset(kNever, 0);
     const auto &connections = index_.ByDeparture();
     auto it = std::lower_bound(connections.begin(), connections.end(), time,
                                [](const TConnection &c, int t) { return c.Departure < t; });
@@ -75,8 +78,7 @@ std::optional<int> TConnectionScan::EarliestArrival(std::uint32_t from, std::uin
             break;
         std::uint8_t &reached = tripLegs_[c.Trip];
         if (!reached) {
-            if (c.From != from &&
-                (label_[c.From] == kNever || label_[c.From] + change > c.Departure))
+            if (c.From != from && label_[c.From] + change > c.Departure)
                 continue;
             reached = 1;
             touchedTrips_.push_back(c.Trip);
@@ -90,27 +92,32 @@ std::optional<int> TConnectionScan::EarliestArrival(std::uint32_t from, std::uin
 }
 
 std::vector<TJourney> TConnectionScan::ParetoDepart(std::uint32_t from, std::uint32_t to, int time,
-                                                    int maxChanges) {
-    Reset();
-    maxLegs_ = std::clamp(maxChanges + 1, 1, kMaxLegs);
+                                                    int maxChanges, int latestArrival) {
+    Reset(kNever, maxChanges);
     const std::size_t stations = index_.StationCount();
-    std::fill(label_.begin(), label_.end(), kNever);
     const auto &connections = index_.ByDeparture();
     const auto first =
         std::lower_bound(connections.begin(), connections.end(), time,
                          [](const TConnection &c, int t) { return c.Departure < t; });
-    int bound = kNever;
+    // No connection from the bound on improves the destination's labels.
+    int bound = latestArrival < kNever ? latestArrival + 1 : kNever;
+    int best[kMaxLegs + 1]; // best[L]: the destination with at most L legs
+    std::fill(best, best + kMaxLegs + 1, bound);
+    int useful = maxLegs_ + 1; // journeys with fewer legs may still improve
     for (auto i = static_cast<std::size_t>(first - connections.begin()); i < connections.size();
          ++i) {
         const TConnection &c = connections[i];
         if (c.Departure >= bound)
             break;
+        // Leaving after the destination is reached with L legs, only fewer
+        // legs can still give a better journey.
+        while (useful > 1 && best[useful - 1] <= c.Departure)
+            --useful;
         int legs = tripLegs_[c.Trip];
-        int board = 0;
-        if (c.From == from)
-            board = 1;
-        else
-            BoardedWithin(c.From, c.Departure, board);
+        if (legs >= useful)
+            continue;
+        const int board =
+            c.From == from ? 1 : BoardingLegs(c.From, c.Departure, legs ? legs : useful);
         if (board && (legs == 0 || board < legs)) {
             if (legs == 0)
                 touchedTrips_.push_back(c.Trip);
@@ -121,25 +128,27 @@ std::vector<TJourney> TConnectionScan::ParetoDepart(std::uint32_t from, std::uin
         if (legs == 0 || c.To == from)
             continue;
         const std::size_t slot = static_cast<std::size_t>(legs - 1) * stations + c.To;
-        if (c.Arrival >= label_[slot])
+        // Not before the destination is reached with as few legs: useless.
+        if (c.Arrival >= label_[slot] || c.Arrival >= best[legs])
             continue;
         label_[slot] = c.Arrival;
+        soonest_[c.To] = std::min(soonest_[c.To], c.Arrival);
         via_[slot] = static_cast<std::uint32_t>(i);
         leg_[slot] = tripEnd_[c.Trip];
         if (c.To == to) {
-            int quickest = kNever;
-            for (int k = 0; k < maxLegs_; ++k)
-                quickest = std::min(quickest, label_[static_cast<std::size_t>(k) * stations + to]);
-            bound = std::min(label_[to], quickest + kParetoHorizonMinutes);
+            for (int k = legs; k <= maxLegs_; ++k)
+                best[k] = std::min(best[k], c.Arrival);
+            bound = std::min({bound, best[1], best[maxLegs_] + kParetoHorizonMinutes});
         }
     }
 
     std::vector<TJourney> found;
-    int best = kNever;
+    int earliest = kNever;
     for (int legs = 1; legs <= maxLegs_; ++legs) {
-        if (label_[static_cast<std::size_t>(legs - 1) * stations + to] >= best)
+        const int arrival = label_[static_cast<std::size_t>(legs - 1) * stations + to];
+        if (arrival >= earliest)
             continue;
-        best = label_[static_cast<std::size_t>(legs - 1) * stations + to];
+        earliest = arrival;
         TJourney journey;
         std::uint32_t station = to;
         for (int k = legs; k >= 1; --k) {
@@ -156,25 +165,26 @@ std::vector<TJourney> TConnectionScan::ParetoDepart(std::uint32_t from, std::uin
 }
 
 std::vector<TJourney> TConnectionScan::ParetoArrive(std::uint32_t from, std::uint32_t to, int time,
-                                                    int maxChanges) {
-    Reset();
-    maxLegs_ = std::clamp(maxChanges + 1, 1, kMaxLegs);
+                                                    int maxChanges, int earliestDeparture) {
+    Reset(kTooLate, maxChanges);
     const std::size_t stations = index_.StationCount();
-    std::fill(label_.begin(), label_.end(), kTooLate);
     const auto &connections = index_.ByArrival();
     const auto end = std::upper_bound(connections.begin(), connections.end(), time,
                                       [](int t, const TConnection &c) { return t < c.Arrival; });
-    int bound = kTooLate;
+    int bound = earliestDeparture > kTooLate ? earliestDeparture - 1 : kTooLate;
+    int best[kMaxLegs + 1]; // best[L]: the start with at most L legs
+    std::fill(best, best + kMaxLegs + 1, bound);
+    int useful = maxLegs_ + 1;
     for (auto i = static_cast<std::size_t>(end - connections.begin()); i-- > 0;) {
         const TConnection &c = connections[i];
         if (c.Arrival <= bound)
             break;
+        while (useful > 1 && best[useful - 1] >= c.Arrival)
+            --useful;
         int legs = tripLegs_[c.Trip];
-        int alight = 0;
-        if (c.To == to)
-            alight = 1;
-        else
-            AlightedWithin(c.To, c.Arrival, alight);
+        if (legs >= useful)
+            continue;
+        const int alight = c.To == to ? 1 : AlightingLegs(c.To, c.Arrival, legs ? legs : useful);
         if (alight && (legs == 0 || alight < legs)) {
             if (legs == 0)
                 touchedTrips_.push_back(c.Trip);
@@ -185,25 +195,26 @@ std::vector<TJourney> TConnectionScan::ParetoArrive(std::uint32_t from, std::uin
         if (legs == 0 || c.From == to)
             continue;
         const std::size_t slot = static_cast<std::size_t>(legs - 1) * stations + c.From;
-        if (c.Departure <= label_[slot])
+        if (c.Departure <= label_[slot] || c.Departure <= best[legs])
             continue;
         label_[slot] = c.Departure;
+        soonest_[c.From] = std::max(soonest_[c.From], c.Departure);
         via_[slot] = static_cast<std::uint32_t>(i);
         leg_[slot] = tripEnd_[c.Trip];
         if (c.From == from) {
-            int latest = kTooLate;
-            for (int k = 0; k < maxLegs_; ++k)
-                latest = std::max(latest, label_[static_cast<std::size_t>(k) * stations + from]);
-            bound = std::max(label_[from], latest - kParetoHorizonMinutes);
+            for (int k = legs; k <= maxLegs_; ++k)
+                best[k] = std::max(best[k], c.Departure);
+            bound = std::max({bound, best[1], best[maxLegs_] - kParetoHorizonMinutes});
         }
     }
 
     std::vector<TJourney> found;
-    int best = kTooLate;
+    int latest = kTooLate;
     for (int legs = 1; legs <= maxLegs_; ++legs) {
-        if (label_[static_cast<std::size_t>(legs - 1) * stations + from] <= best)
+        const int departure = label_[static_cast<std::size_t>(legs - 1) * stations + from];
+        if (departure <= latest)
             continue;
-        best = label_[static_cast<std::size_t>(legs - 1) * stations + from];
+        latest = departure;
         TJourney journey;
         std::uint32_t station = from;
         for (int k = legs; k >= 1; --k) {
@@ -224,8 +235,10 @@ namespace {
 // arrival) the number of changes allows.
 TJourney Tightened(TConnectionScan &scan, std::uint32_t from, std::uint32_t to,
                    const TJourney &journey, bool arrive) {
-    const auto found = arrive ? scan.ParetoDepart(from, to, journey.Departure(), journey.Changes())
-                              : scan.ParetoArrive(from, to, journey.Arrival(), journey.Changes());
+    const auto found = arrive ? scan.ParetoDepart(from, to, journey.Departure(), journey.Changes(),
+                                                  journey.Arrival())
+                              : scan.ParetoArrive(from, to, journey.Arrival(), journey.Changes(),
+                                                  journey.Departure());
     const TJourney *best = &journey;
     for (const auto &candidate : found) {
         const bool better = arrive ? candidate.Arrival() < best->Arrival()

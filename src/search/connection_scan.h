@@ -28,6 +28,7 @@ inline constexpr int kDefaultConnectionCount = 5;
 // Alternatives with fewer changes are sought up to this long after the
 // quickest arrival (before the latest departure, searching backwards).
 inline constexpr int kParetoHorizonMinutes = 180;
+inline constexpr int kNoLimit = 1 << 30;
 
 struct TLeg {
     std::uint32_t Trip;
@@ -58,19 +59,23 @@ class TConnectionScan {
     // Leaving at or after `time`: for each number of changes up to
     // maxChanges, the quickest journey when it arrives earlier than every
     // journey with fewer changes; ordered by changes, fewest first.
+    // Journeys arriving after latestArrival are not sought.
     std::vector<TJourney> ParetoDepart(std::uint32_t from, std::uint32_t to, int time,
-                                       int maxChanges = kMaxChanges);
-    // Arriving at or before `time`: the latest departures in the same way.
+                                       int maxChanges = kMaxChanges, int latestArrival = kNoLimit);
+    // Arriving at or before `time`: the latest departures in the same way;
+    // journeys leaving before earliestDeparture are not sought.
     std::vector<TJourney> ParetoArrive(std::uint32_t from, std::uint32_t to, int time,
-                                       int maxChanges = kMaxChanges);
+                                       int maxChanges = kMaxChanges,
+                                       int earliestDeparture = -kNoLimit);
 
   private:
-    void Reset();
-    bool BoardedWithin(std::uint32_t station, int departure, int &legs) const;
-    bool AlightedWithin(std::uint32_t station, int arrival, int &legs) const;
+    void Reset(int fill, int maxChanges);
+    int BoardingLegs(std::uint32_t station, int departure, int fewerThan) const;
+    int AlightingLegs(std::uint32_t station, int arrival, int fewerThan) const;
 
     const TConnectionIndex &index_;
-    std::vector<int> label_; // [legs * stations + station]
+    std::vector<int> label_;   // [(legs - 1) * stations + station]
+    std::vector<int> soonest_; // per station the best of its labels
     std::vector<std::uint32_t> via_, leg_;
     std::vector<std::uint8_t> tripLegs_;
     std::vector<std::uint32_t> tripEnd_;
