@@ -16,8 +16,8 @@ using namespace takton::cli;
 namespace {
 
 std::vector<std::span<const CliCommand>> AllCommands() {
-    return {ProjectCommands(), RegisterCommands(), StationDataCommands(),
-            RouteCommands(),   HtmlCommands(),     GtfsCommands()};
+    return {ProjectCommands(), RegisterCommands(), StationDataCommands(), RouteCommands(),
+            HtmlCommands(),    GtfsCommands(),     QueryCommands()};
 }
 
 std::string ProgramDir(const char *argv0) {

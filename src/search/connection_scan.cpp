@@ -284,6 +284,12 @@ std::string FormatDayTime(int minutes) {
     return text;
 }
 
+std::string FormatDuration(int minutes) {
+    char text[16];
+    std::snprintf(text, sizeof text, "%d:%02d", minutes / 60, minutes % 60);
+    return text;
+}
+
 std::optional<int> ParseDayTime(std::string_view text) {
     const std::size_t colon = text.find(':');
     if (colon == std::string_view::npos || colon == 0 || colon > 2 || text.size() != colon + 3)

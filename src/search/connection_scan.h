@@ -99,6 +99,8 @@ std::vector<TJourney> FindConnections(const TConnectionIndex &index, const TQuer
 
 // "HH:MM", hours past 23 on the next day ("24:10").
 std::string FormatDayTime(int minutes);
+// A duration as "H:MM" ("0:33", "1:05").
+std::string FormatDuration(int minutes);
 // "HH:MM" or "H:MM" of a time of day; nothing for other text.
 std::optional<int> ParseDayTime(std::string_view text);
 
