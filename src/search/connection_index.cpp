@@ -20,6 +20,9 @@ namespace {
 
 constexpr int kMinutesPerDay = 1440;
 constexpr int kNoTime = std::numeric_limits<int>::min();
+// A journey's times run on past midnight; beyond a week they are taken as
+// broken rather than searched (and the sort's range stays small).
+constexpr int kLastMinute = 7 * kMinutesPerDay;
 
 struct TStop {
     std::uint32_t Station;
@@ -146,7 +149,6 @@ class TIndexBuilder {
     std::unordered_map<std::string, std::uint32_t> folded_;
     // Scratch of one section.
     std::vector<std::uint32_t> rowStation_;
-    std::vector<std::size_t> groupOfRow_;
     std::vector<TColumn> columns_;
 };
 
@@ -191,12 +193,10 @@ void TIndexBuilder::ReadLine(const std::string &dir, const std::string &line,
 
 void TIndexBuilder::ReadColumns(const TTimetableRows &rows) {
     rowStation_.clear();
-    groupOfRow_.clear();
     for (auto &column : columns_) {
         column.Stops.clear();
         column.IntervalMinutes = -1;
     }
-    std::size_t group = 0;
     std::vector<int> last;
     for (std::size_t r = 0; r < rows.size(); ++r) {
         std::string_view row = rows[r];
@@ -205,10 +205,7 @@ void TIndexBuilder::ReadColumns(const TTimetableRows &rows) {
         const std::uint32_t id = StationId(station);
         // Two rows of one station in a row are its arrival and departure.
         const bool pair = r > 0 && RowStation(rows[r - 1]) == station;
-        if (r > 0 && !pair)
-            ++group;
         rowStation_.push_back(id);
-        groupOfRow_.push_back(group);
         if (comma == std::string_view::npos)
             continue;
         row.remove_prefix(comma + 1);
@@ -305,7 +302,8 @@ void TIndexBuilder::EmitRun(const std::vector<TStop> &stops, int shift, const TT
     if (today) {
         const auto id = static_cast<std::uint32_t>(index_.trips_.size());
         index_.trips_.push_back(trip);
-        for (std::size_t i = 0; i + 1 < stops.size(); ++i)
+        for (std::size_t i = 0; i + 1 < stops.size() && stops[i + 1].Arrival + shift <= kLastMinute;
+             ++i)
             out.push_back({stops[i].Station, stops[i + 1].Station, stops[i].Departure + shift,
                            stops[i + 1].Arrival + shift, id});
     }
@@ -313,7 +311,8 @@ void TIndexBuilder::EmitRun(const std::vector<TStop> &stops, int shift, const TT
     if (yesterday && stops[stops.size() - 2].Departure + shift >= kMinutesPerDay) {
         const auto id = static_cast<std::uint32_t>(index_.trips_.size());
         index_.trips_.push_back(trip);
-        for (std::size_t i = 0; i + 1 < stops.size(); ++i)
+        for (std::size_t i = 0; i + 1 < stops.size() && stops[i + 1].Arrival + shift <= kLastMinute;
+             ++i)
             if (stops[i].Departure + shift >= kMinutesPerDay)
                 out.push_back({stops[i].Station, stops[i + 1].Station,
                                stops[i].Departure + shift - kMinutesPerDay,
