@@ -114,10 +114,9 @@ std::vector<TJourney> TConnectionScan::ParetoDepart(std::uint32_t from, std::uin
         while (useful > 1 && best[useful - 1] <= c.Departure)
             --useful;
         int legs = tripLegs_[c.Trip];
-        if (legs >= useful)
-            continue;
-        const int board =
-            c.From == from ? 1 : BoardingLegs(c.From, c.Departure, legs ? legs : useful);
+        // Boarding here counts only with fewer legs than the trip has so far.
+        const int fewer = legs ? std::min(legs, useful) : useful;
+        const int board = c.From == from ? 1 : BoardingLegs(c.From, c.Departure, fewer);
         if (board && (legs == 0 || board < legs)) {
             if (legs == 0)
                 touchedTrips_.push_back(c.Trip);
@@ -125,7 +124,7 @@ std::vector<TJourney> TConnectionScan::ParetoDepart(std::uint32_t from, std::uin
             tripLegs_[c.Trip] = static_cast<std::uint8_t>(board);
             tripEnd_[c.Trip] = static_cast<std::uint32_t>(i);
         }
-        if (legs == 0 || c.To == from)
+        if (legs == 0 || legs >= useful || c.To == from)
             continue;
         const std::size_t slot = static_cast<std::size_t>(legs - 1) * stations + c.To;
         // Not before the destination is reached with as few legs: useless.
@@ -144,9 +143,10 @@ std::vector<TJourney> TConnectionScan::ParetoDepart(std::uint32_t from, std::uin
 
     std::vector<TJourney> found;
     int earliest = kNever;
+    const int latestShown = best[maxLegs_] + kParetoHorizonMinutes;
     for (int legs = 1; legs <= maxLegs_; ++legs) {
         const int arrival = label_[static_cast<std::size_t>(legs - 1) * stations + to];
-        if (arrival >= earliest)
+        if (arrival >= earliest || arrival > latestShown)
             continue;
         earliest = arrival;
         TJourney journey;
@@ -182,9 +182,8 @@ std::vector<TJourney> TConnectionScan::ParetoArrive(std::uint32_t from, std::uin
         while (useful > 1 && best[useful - 1] >= c.Arrival)
             --useful;
         int legs = tripLegs_[c.Trip];
-        if (legs >= useful)
-            continue;
-        const int alight = c.To == to ? 1 : AlightingLegs(c.To, c.Arrival, legs ? legs : useful);
+        const int fewer = legs ? std::min(legs, useful) : useful;
+        const int alight = c.To == to ? 1 : AlightingLegs(c.To, c.Arrival, fewer);
         if (alight && (legs == 0 || alight < legs)) {
             if (legs == 0)
                 touchedTrips_.push_back(c.Trip);
@@ -192,7 +191,7 @@ std::vector<TJourney> TConnectionScan::ParetoArrive(std::uint32_t from, std::uin
             tripLegs_[c.Trip] = static_cast<std::uint8_t>(alight);
             tripEnd_[c.Trip] = static_cast<std::uint32_t>(i);
         }
-        if (legs == 0 || c.From == to)
+        if (legs == 0 || legs >= useful || c.From == to)
             continue;
         const std::size_t slot = static_cast<std::size_t>(legs - 1) * stations + c.From;
         if (c.Departure <= label_[slot] || c.Departure <= best[legs])
@@ -210,9 +209,10 @@ std::vector<TJourney> TConnectionScan::ParetoArrive(std::uint32_t from, std::uin
 
     std::vector<TJourney> found;
     int latest = kTooLate;
+    const int earliestShown = best[maxLegs_] - kParetoHorizonMinutes;
     for (int legs = 1; legs <= maxLegs_; ++legs) {
         const int departure = label_[static_cast<std::size_t>(legs - 1) * stations + from];
-        if (departure <= latest)
+        if (departure <= latest || departure < earliestShown)
             continue;
         latest = departure;
         TJourney journey;

@@ -43,13 +43,13 @@ std::string StationName(int s) {
 
 // A random network written as a project; `trips` gets every journey as it
 // runs on the searched day, the day before's ones from midnight on.
-void Generate(std::mt19937 &rng, SearchProject &project, std::vector<RefTrip> &trips) {
+void Generate(std::mt19937 &rng, int lines, SearchProject &project, std::vector<RefTrip> &trips) {
     auto pick = [&](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(rng); };
     const int stations = 18;
     for (int s = 0; s < stations; ++s)
         project.Station(StationName(s));
     std::vector<RefTrip> day;
-    for (int line = 0; line < 7; ++line) {
+    for (int line = 0; line < lines; ++line) {
         std::vector<int> route(static_cast<std::size_t>(stations));
         for (int s = 0; s < stations; ++s)
             route[static_cast<std::size_t>(s)] = s;
@@ -207,7 +207,8 @@ TEST(ConnectionSearchRandom, EarliestArrivalAndParetoSetMatchTheReferences) {
     for (int network = 0; network < 12; ++network) {
         SearchProject project;
         std::vector<RefTrip> trips;
-        Generate(rng, project, trips);
+        // Sparse and dense networks in turn.
+        Generate(rng, network % 2 ? 7 : 14, project, trips);
         project.Write();
         const auto index =
             TConnectionIndex::Build(project.Dir(), ServiceDayOfGroup("Mo-Fr"), kChange);
