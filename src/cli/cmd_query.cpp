@@ -59,7 +59,7 @@ void PrintText(CliContext &ctx, const TConnectionIndex &index,
                       ChangesText(journey.Changes()));
         for (const auto &leg : journey.Legs) {
             const TTrip &trip = index.Trips()[leg.Trip];
-            ctx.PrintLine("  " + index.LineName(trip.Line) + " Richtung " +
+            ctx.PrintLine("  Linie " + index.LineName(trip.Line) + " Richtung " +
                           index.StationName(trip.EndStation) + ": " + index.StationName(leg.From) +
                           " ab " + FormatDayTime(leg.Departure) + ", " + index.StationName(leg.To) +
                           " an " + FormatDayTime(leg.Arrival));

@@ -30,11 +30,11 @@ TEST(CliQuery, PrintsConnectionsAsTextAndJson) {
                                    "2026-12-10", "--depart", "07:00", "--count", "2"});
     EXPECT_EQ(text.status, 0) << text.err;
     EXPECT_EQ(text.out, "07:32 - 08:05, Dauer 0:33, 1 Umstieg\n"
-                        "  5 Richtung Zentrum: Mühle ab 07:32, Zentrum an 07:50\n"
-                        "  N Richtung Nordbahnhof: Zentrum ab 07:53, Nordbahnhof an 08:05\n"
+                        "  Linie 5 Richtung Zentrum: Mühle ab 07:32, Zentrum an 07:50\n"
+                        "  Linie N Richtung Nordbahnhof: Zentrum ab 07:53, Nordbahnhof an 08:05\n"
                         "23:40 - 24:10, Dauer 0:30, 1 Umstieg\n"
-                        "  5 Richtung Zentrum: Mühle ab 23:40, Zentrum an 23:55\n"
-                        "  N Richtung Nordbahnhof: Zentrum ab 23:58, Nordbahnhof an 24:10\n");
+                        "  Linie 5 Richtung Zentrum: Mühle ab 23:40, Zentrum an 23:55\n"
+                        "  Linie N Richtung Nordbahnhof: Zentrum ab 23:58, Nordbahnhof an 24:10\n");
 
     const CliResult json = RunCli({"query", dir.Path(), "Mühle", "Nordbahnhof", "--day", "mo-fr",
                                    "--arrive", "08:10", "--count", "1", "--json"});
