@@ -2,13 +2,15 @@
 
 // Connection queries over one day's index.
 //
-// The Connection Scan Algorithm is used rather than RAPTOR: the index is one
-// array of elementary connections sorted by time, a query is a single linear
-// pass over the stretch of the day that matters, with the change time as a
-// plain comparison and no per-route preprocessing. RAPTOR wins on networks
-// with few long routes and many queries per rebuild; here the timetables
-// change under the user's hands and the index is rebuilt often, so the
-// simplest index that is fast to build and to scan is the better trade.
+// The Connection Scan Algorithm is used rather than RAPTOR: its index is one
+// array of elementary connections sorted by time, made with two counting
+// sorts straight from the timetable cells, and a query is one linear pass
+// over the stretch of the day that matters, the change time a plain
+// comparison. RAPTOR needs the journeys grouped into routes of identical
+// stop sequences (skipped stops and arrival/departure pairs split a
+// timetable into many) and pays off with footpaths between stations and
+// many rounds; here there are no footpaths, at most five legs, and the index
+// is rebuilt whenever a timetable was saved.
 // Latest departure is the same scan run backwards over the connections sorted
 // by arrival. The Pareto set of arrival against changes keeps one label per
 // number of journeys used (up to kMaxLegs).
@@ -58,8 +60,9 @@ class TConnectionScan {
 
     // Leaving at or after `time`: for each number of changes up to
     // maxChanges, the quickest journey when it arrives earlier than every
-    // journey with fewer changes; ordered by changes, fewest first.
-    // Journeys arriving after latestArrival are not sought.
+    // journey with fewer changes and within kParetoHorizonMinutes of the
+    // quickest; ordered by changes, fewest first. Journeys arriving after
+    // latestArrival are not sought.
     std::vector<TJourney> ParetoDepart(std::uint32_t from, std::uint32_t to, int time,
                                        int maxChanges = kMaxChanges, int latestArrival = kNoLimit);
     // Arriving at or before `time`: the latest departures in the same way;
