@@ -268,6 +268,31 @@ TEST(ConnectionSearchRandom, EarliestArrivalAndParetoSetMatchTheReferences) {
             EXPECT_GE(latest, time);
             EXPECT_LE(RoundArrivals(trips, 18, fromId, latest)[kMaxLegs][toId], quickest);
             EXPECT_GT(RoundArrivals(trips, 18, fromId, latest + 1)[kMaxLegs][toId], quickest);
+
+            // The window's answers: the first arrives as early as possible,
+            // all in order, each a valid journey in the asked time.
+            const auto later =
+                FindConnections(index, {StationName(fromId), StationName(toId), time, false, 3});
+            ASSERT_FALSE(later.empty());
+            int first = kNone;
+            for (std::size_t i = 0; i < later.size(); ++i) {
+                ExpectValid(index, later[i], from, to);
+                EXPECT_GE(later[i].Departure(), time);
+                first = std::min(first, later[i].Arrival());
+                if (i > 0)
+                    EXPECT_LE(later[i - 1].Departure(), later[i].Departure());
+            }
+            EXPECT_EQ(first, quickest);
+            const auto earlier =
+                FindConnections(index, {StationName(fromId), StationName(toId), quickest, true, 3});
+            ASSERT_FALSE(earlier.empty());
+            int last = INT_MIN;
+            for (const auto &journey : earlier) {
+                ExpectValid(index, journey, from, to);
+                EXPECT_LE(journey.Arrival(), quickest);
+                last = std::max(last, journey.Departure());
+            }
+            EXPECT_EQ(last, latest);
         }
     }
     // The generated networks must exercise the search, not just miss.
