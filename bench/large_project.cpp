@@ -29,7 +29,10 @@ const std::string &TimeCell(int minutes) {
     return cells[static_cast<std::size_t>(minutes % (24 * 60))];
 }
 
-std::string TimetableText(const TStringList &route) {
+// Each line runs on its own minutes (staggered by line), so that changes
+// between lines wait for different times, as in a real network.
+std::string TimetableText(const TStringList &route, int line) {
+    const int stagger = (line * 7) % 30;
     std::string text;
     for (int direction = 1; direction <= 2; ++direction)
         for (const char *group : kDayGroups) {
@@ -38,7 +41,7 @@ std::string TimetableText(const TStringList &route) {
                 const std::string &station = route[direction == 1 ? r : kRouteLength - 1 - r];
                 text += std::to_string(r + 1) + "=" + station;
                 for (int j = 0; j < kJourneys; ++j)
-                    text += TimeCell(300 + j * 5 + r * 2);
+                    text += TimeCell(300 + stagger + j * 5 + r * 2);
                 text += "\r\n";
             }
         }
@@ -110,7 +113,7 @@ LargeProject::LargeProject() {
                 indexOrder.push_back(station);
             it->second.push_back(LineName(l));
         }
-        WritePlain(TimetablePath(dir_, LineName(l)), TimetableText(route));
+        WritePlain(TimetablePath(dir_, LineName(l)), TimetableText(route, l));
     }
     TStringList indexEntries;
     for (const auto &station : indexOrder)

@@ -73,5 +73,6 @@ std::span<const CliCommand> HtmlCommands();
 std::span<const CliCommand> StationDataCommands(); // station show|set|import-data
 std::span<const CliCommand> GtfsCommands();        // gtfs export
 std::span<const CliCommand> PrintCommands();       // pdf ..., graph (Qt builds only)
+std::span<const CliCommand> QueryCommands();       // query
 
 } // namespace takton::cli

@@ -17,7 +17,7 @@ namespace {
 
 std::vector<std::span<const CliCommand>> AllCommands() {
     return {ProjectCommands(), RegisterCommands(), StationDataCommands(), RouteCommands(),
-            HtmlCommands(),    GtfsCommands(),     PrintCommands()};
+            HtmlCommands(),    GtfsCommands(),     PrintCommands(),       QueryCommands()};
 }
 
 std::string ProgramDir(const char *argv0) {

@@ -24,6 +24,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QShowEvent>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -209,6 +210,13 @@ void TfmEditProject::CreateTimeTablePage() {
     form->addRow(QStringLiteral("Maximale Fahrzeit in Minuten zwischen 2 Stationen:"),
                  leMaxDriveMinutes);
     form->addRow(overlapLabel, leMaxOverlapMinutes);
+    seMinChangeMinutes = new QSpinBox(GroupBox2);
+    seMinChangeMinutes->setObjectName(QStringLiteral("seMinChangeMinutes"));
+    seMinChangeMinutes->setRange(0, 120);
+    ShowMinChangeMinutes();
+    form->addRow(QStringLiteral("Mindest-Umsteigezeit in Minuten (Verbindungs-Abfrage):"),
+                 seMinChangeMinutes);
+    connect(seMinChangeMinutes, &QSpinBox::valueChanged, this, [this] { EditOn(); });
     // Kept for later tasks: nothing shows, reads or stores it.
     overlapLabel->hide();
     leMaxOverlapMinutes->hide();
@@ -520,6 +528,7 @@ void TfmEditProject::btSaveClick() {
     if (NoProjectFile())
         return;
     PrjParams.MaxDriveMinutes = *minutes;
+    PrjParams.MinChangeMinutes = seMinChangeMinutes->value();
     PrjParams.Publishing = *publishing;
     PrjParams.StationFields = {cbPrjGeoPosition->isChecked(), cbPrjTarifZone->isChecked(),
                                cbPrjTarifRing->isChecked()};
@@ -531,6 +540,7 @@ void TfmEditProject::btCancelClick() {
     // The minutes, station fields and publishing options go back to what is stored; added day
     // groups stay.
     leMaxDriveMinutes->setText(QString::number(PrjParams.MaxDriveMinutes));
+    ShowMinChangeMinutes();
     ShowStationFields();
     ShowPublishing();
     EditOff();
@@ -623,6 +633,12 @@ void TfmEditProject::PublishingLoaded() {
 void TfmEditProject::MaxDriveMinutesLoaded(const std::string &text) {
     EnsureControls();
     leMaxDriveMinutes->setText(FromCp1252(text));
+    ShowMinChangeMinutes(); // read with the driving minutes
+}
+
+void TfmEditProject::ShowMinChangeMinutes() {
+    const QSignalBlocker blocker(seMinChangeMinutes);
+    seMinChangeMinutes->setValue(PrjParams.MinChangeMinutes);
 }
 
 } // namespace takton::gui

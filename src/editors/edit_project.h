@@ -22,6 +22,7 @@ class QLabel;
 class QLineEdit;
 class QListWidget;
 class QPushButton;
+class QSpinBox;
 class QTabWidget;
 
 namespace takton::gui {
@@ -86,6 +87,7 @@ class TfmEditProject : public TLazyDialog, public IProjectLoadObserver {
     QGroupBox *GroupBox2 = nullptr;
     QLineEdit *leMaxDriveMinutes = nullptr;
     QLineEdit *leMaxOverlapMinutes = nullptr;
+    QSpinBox *seMinChangeMinutes = nullptr; // least change time of the connection search
 
     QLineEdit *leAgencyName = nullptr;
     QLineEdit *leAgencyUrl = nullptr;
@@ -113,6 +115,7 @@ class TfmEditProject : public TLazyDialog, public IProjectLoadObserver {
     void CreateStationPage();
     // The check boxes of "Daten für Stationen" as PrjParams holds them.
     void ShowStationFields();
+    void ShowMinChangeMinutes();
     void CreateDaysPage();
     void CreateTimeTablePage();
     void CreatePublishingPage();

@@ -66,6 +66,9 @@ void LoadProjectFile(const std::string &path) {
 
     PrjParams.MaxDriveMinutes =
         static_cast<std::int32_t>(ini.ReadInteger("timetable", "max_drive_minutes", 720));
+    // Read before the observer hears of the "timetable" section.
+    PrjParams.MinChangeMinutes = static_cast<std::int32_t>(
+        ini.ReadInteger("timetable", kMinChangeMinutesKey, TPrjParams().MinChangeMinutes));
     if (gObserver)
         gObserver->MaxDriveMinutesLoaded(std::to_string(PrjParams.MaxDriveMinutes));
 

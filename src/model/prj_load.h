@@ -31,6 +31,10 @@ inline constexpr std::string_view kGeoPositionKey = "geoposition";
 inline constexpr std::string_view kTarifZoneKey = "tarifzone";
 inline constexpr std::string_view kTarifRingKey = "tarifring";
 
+// The minimum change time of the connection search, in section "timetable";
+// a file without it has 2 minutes, and it is written once it differs.
+inline constexpr std::string_view kMinChangeMinutesKey = "min_change_minutes";
+
 // Where the project file keeps the publishing options (TPublishing). A file
 // without these keys has their defaults; a key is written once it differs
 // from its default.

@@ -63,6 +63,9 @@ class TPrjParams {
     std::string LastSave;
     std::vector<TDayGroupItem> DayGroups;
     std::int32_t MaxDriveMinutes = 720;
+    // The least time to change between two journeys at a station (connection
+    // search); staying in the same journey needs none.
+    std::int32_t MinChangeMinutes = 2;
     TStationFields StationFields;
     TPublishing Publishing;
 };

@@ -49,6 +49,10 @@ void SaveProjectFile(const std::string &path) {
         ini.WriteString("daygroups", group.Name + "_days", DayKeysText(group.Days));
     }
     ini.WriteInteger("timetable", "max_drive_minutes", PrjParams.MaxDriveMinutes);
+    // Written once it differs from the default, as the station fields are.
+    if (PrjParams.MinChangeMinutes != TPrjParams().MinChangeMinutes ||
+        ini.ValueExists("timetable", kMinChangeMinutesKey))
+        ini.WriteInteger("timetable", kMinChangeMinutesKey, PrjParams.MinChangeMinutes);
     const TStationFields defaults;
     const TStationFields &fields = PrjParams.StationFields;
     WriteStationField(ini, kGeoPositionKey, fields.GeoPosition, defaults.GeoPosition);

@@ -4,7 +4,9 @@
 #include "gui/error_handler.h"
 #include "gui/qt_text.h"
 #include "model/db_func.h"
+#include "model/prj_params.h"
 #include "model/station_lines_index.h"
+#include "search/connection_scan.h"
 #include "util/file_io.h"
 
 #include <QCheckBox>
@@ -75,6 +77,12 @@ TfmQuery::TfmQuery(QWidget *parent) : QDialog(parent) {
     btStartQuery->setAutoDefault(false);
     tvStart = CreateTree("tvStart");
     tvEnd = CreateTree("tvEnd");
+    tvConnections = CreateTree("tvConnections");
+    tvConnections->setColumnCount(5);
+    tvConnections->setHeaderLabels({QStringLiteral("Verbindung"), QStringLiteral("Abfahrt"),
+                                    QStringLiteral("Ankunft"), QStringLiteral("Dauer"),
+                                    QStringLiteral("Umstiege")});
+    tvConnections->setHeaderHidden(false);
 
     auto *fields = new QGridLayout();
     auto addSide = [fields](int row, std::initializer_list<QWidget *> controls) {
@@ -94,7 +102,8 @@ TfmQuery::TfmQuery(QWidget *parent) : QDialog(parent) {
     layout->addLayout(fields);
     layout->addWidget(btStartQuery, 0, Qt::AlignLeft);
     layout->addLayout(trees, 1);
-    resize(640, 460);
+    layout->addWidget(tvConnections, 2);
+    resize(760, 620);
 
     // toggled, not clicked: a box checked by the other side's handler runs
     // its own handler too, and only a real change runs it.
@@ -124,6 +133,8 @@ void TfmQuery::CreateSide(const char *side, QComboBox *&station, QCheckBox *&tim
     date = new QDateEdit(QDate::currentDate(), this);
     date->setObjectName(QStringLiteral("dtp%1Date").arg(name));
     date->setCalendarPopup(true);
+    // The query's weekday depends on it: the year in full.
+    date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
     clock = new QTimeEdit(QTime::currentTime(), this);
     clock->setObjectName(QStringLiteral("dtp%1Time").arg(name));
 }
@@ -153,6 +164,8 @@ void TfmQuery::FormShow() {
     const QStringList stations = ToQStrings(LoadNameList(ProjectDir, kStationsFile));
     ReplaceItemsKeepingText(*cbStartLine, stations);
     ReplaceItemsKeepingText(*cbEndLine, stations);
+    // Ready for the first query of the start side's day.
+    IndexOf(search::ServiceDayOfWeekday(PrjParams, dtpStartDate->date().dayOfWeek() - 1));
 }
 
 void TfmQuery::cbStartTimeClick() {
@@ -184,6 +197,78 @@ void TfmQuery::btStartQueryClick() {
             new QTreeWidgetItem(current, QStringList{FromCp1252(line)});
         current = current->child(0);
     }
+    ListConnections();
+}
+
+const search::TConnectionIndex &TfmQuery::IndexOf(const search::TServiceDay &day) {
+    search::TSourceStamp stamp = search::SourceStampOf(ProjectDir);
+    if (!index_ || indexDir_ != ProjectDir || !(indexDay_ == day) || !(indexStamp_ == stamp) ||
+        indexMinChange_ != PrjParams.MinChangeMinutes) {
+        index_.reset(); // the old one's memory goes first
+        index_ = search::TConnectionIndex::Build(ProjectDir, day, PrjParams.MinChangeMinutes);
+        indexDir_ = ProjectDir;
+        indexDay_ = day;
+        indexStamp_ = std::move(stamp);
+        indexMinChange_ = PrjParams.MinChangeMinutes;
+    }
+    return *index_;
+}
+
+namespace {
+
+QString DayTime(int minutes) {
+    return QString::fromLatin1(search::FormatDayTime(minutes));
+}
+
+void AddJourney(QTreeWidgetItem &query, const search::TConnectionIndex &index,
+                const search::TJourney &journey) {
+    const QString departure = DayTime(journey.Departure());
+    const QString arrival = DayTime(journey.Arrival());
+    auto *node = new QTreeWidgetItem(
+        &query,
+        {departure + QStringLiteral(" \u2013 ") + arrival, departure, arrival,
+         QString::fromLatin1(search::FormatDuration(journey.Arrival() - journey.Departure())),
+         QString::number(journey.Changes())});
+    for (const auto &leg : journey.Legs) {
+        const search::TTrip &trip = index.Trips()[leg.Trip];
+        new QTreeWidgetItem(
+            node,
+            {QStringLiteral("Linie %1 Richtung %2")
+                 .arg(FromCp1252(index.LineName(trip.Line)),
+                      FromCp1252(index.StationName(trip.EndStation))),
+             DayTime(leg.Departure) + QLatin1Char(' ') + FromCp1252(index.StationName(leg.From)),
+             DayTime(leg.Arrival) + QLatin1Char(' ') + FromCp1252(index.StationName(leg.To))});
+    }
+    node->setExpanded(true);
+}
+
+} // namespace
+
+// The connections of the query, as a new node on top of the earlier ones.
+void TfmQuery::ListConnections() {
+    const bool arrive = !cbStartTime->isChecked();
+    const QDate date = arrive ? dtpEndDate->date() : dtpStartDate->date();
+    const QTime time = arrive ? dtpEndTime->time() : dtpStartTime->time();
+    const QString heading = QStringLiteral("%1 \u2192 %2, %3 %4 am %5")
+                                .arg(cbStartLine->currentText(), cbEndLine->currentText(),
+                                     arrive ? QStringLiteral("an") : QStringLiteral("ab"),
+                                     time.toString(QStringLiteral("HH:mm")),
+                                     date.toString(QStringLiteral("dd.MM.yyyy")));
+    auto *query = new QTreeWidgetItem(QStringList{heading});
+    tvConnections->insertTopLevelItem(0, query);
+    query->setExpanded(true);
+
+    const auto &index = IndexOf(search::ServiceDayOfWeekday(PrjParams, date.dayOfWeek() - 1));
+    const auto from = ToCp1252(cbStartLine->currentText());
+    const auto to = ToCp1252(cbEndLine->currentText());
+    std::vector<search::TJourney> journeys;
+    if (from && to)
+        journeys = search::FindConnections(index, {*from, *to, time.hour() * 60 + time.minute(),
+                                                   arrive, search::kDefaultConnectionCount});
+    for (const auto &journey : journeys)
+        AddJourney(*query, index, journey);
+    if (journeys.empty())
+        new QTreeWidgetItem(query, QStringList{QStringLiteral("Keine Verbindung gefunden")});
 }
 
 } // namespace takton::gui

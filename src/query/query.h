@@ -4,10 +4,16 @@
 // optional date and time, and the results of the queries in two trees, the
 // start side left, the destination side right. A query lists under the start
 // station the lines that serve it; a line named like a station gets that
-// station's lines below it. Created once at start-up and kept for the whole
-// run: the trees keep every earlier query, the newest on top.
+// station's lines below it. Below the trees the connections found in the
+// project's timetables: leaving at the start side's date and time, or, when
+// only the destination side's "Zeit" is checked, arriving by its date and
+// time. Created once at start-up and kept for the whole run: the trees keep
+// every earlier query, the newest on top.
+
+#include "search/connection_index.h"
 
 #include <QDialog>
+#include <optional>
 
 class QCheckBox;
 class QComboBox;
@@ -45,6 +51,7 @@ class TfmQuery : public QDialog {
     QPushButton *btStartQuery;
     QTreeWidget *tvStart;
     QTreeWidget *tvEnd;
+    QTreeWidget *tvConnections;
 
   protected:
     void showEvent(QShowEvent *event) override;
@@ -54,6 +61,15 @@ class TfmQuery : public QDialog {
     void CreateSide(const char *side, QComboBox *&station, QCheckBox *&time, QDateEdit *&date,
                     QTimeEdit *&clock);
     QTreeWidget *CreateTree(const char *name);
+    // The index of the day, built anew when a timetable changed since.
+    const search::TConnectionIndex &IndexOf(const search::TServiceDay &day);
+    void ListConnections();
+
+    std::optional<search::TConnectionIndex> index_;
+    search::TServiceDay indexDay_;
+    search::TSourceStamp indexStamp_;
+    std::string indexDir_;
+    int indexMinChange_ = 0;
 };
 
 } // namespace takton::gui

@@ -4,6 +4,7 @@
 #include "app/main_window.h"
 #include "editors/edit_project.h"
 #include "gui/error_handler.h"
+#include "model/prj_load.h"
 #include "support/editor_steps.h"
 #include "support/gui_fixture.h"
 
@@ -16,6 +17,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSpinBox>
 #include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
@@ -298,6 +300,41 @@ class EditProjectTest : public QObject {
         QTest::keyClick(fmEditProject->leMaxDriveMinutes, Qt::Key_Return);
         QCOMPARE(fx->dialogs->messages().size(), 2);
         QCOMPARE(ReadBytes(project), saved);
+    }
+
+    void minimumChangeTimeIsWrittenOnlyOnceItDiffers() {
+        // Saving the default leaves the file without the key.
+        fmEditProject->pcRubrik->setCurrentWidget(fmEditProject->tsTimeTable);
+        QSpinBox *minutes = fmEditProject->seMinChangeMinutes;
+        QCOMPARE(minutes->value(), 2);
+        ReplaceText(fmEditProject->leMaxDriveMinutes, "45");
+        QTest::mouseClick(fmEditProject->btSave, Qt::LeftButton);
+        QVERIFY(!ReadBytes(project).contains("min_change_minutes"));
+
+        // Typed: the save button shows, the key is written and read back.
+        minutes->setFocus();
+        minutes->selectAll();
+        QTest::keyClicks(minutes, "5");
+        QVERIFY(fmEditProject->btSave->isVisible());
+        QTest::mouseClick(fmEditProject->btSave, Qt::LeftButton);
+        QVERIFY(ReadBytes(project).contains("max_drive_minutes=45\r\nmin_change_minutes=5\r\n"));
+        QCOMPARE(PrjParams.MinChangeMinutes, 5);
+
+        // Back to 2: kept in the file, as it is there now.
+        minutes->selectAll();
+        QTest::keyClicks(minutes, "2");
+        QTest::mouseClick(fmEditProject->btSave, Qt::LeftButton);
+        QVERIFY(ReadBytes(project).contains("min_change_minutes=2\r\n"));
+
+        // Discarding puts the stored value back; loading shows the file's.
+        minutes->selectAll();
+        QTest::keyClicks(minutes, "7");
+        QTest::mouseClick(fmEditProject->btCancel, Qt::LeftButton);
+        QCOMPARE(minutes->value(), 2);
+        WriteBytes(project, IniText({"[timetable]", "min_change_minutes=9"}));
+        LoadProjectFile(project.toStdString());
+        QCOMPARE(minutes->value(), 9);
+        QVERIFY(!fmEditProject->btSave->isVisible());
     }
 
     void failedSaveIsReportedAndKeepsTheSaveButton() {

@@ -66,6 +66,28 @@ void Query(const QString &start, const QString &end) {
     QTest::mouseClick(fmQuery->btStartQuery, Qt::LeftButton);
 }
 
+// Types into the station box with the keyboard focus in it, so that the
+// box completes the typed text from its stations.
+void TypeCompleting(QComboBox *box, const QString &text) {
+    box->setFocus();
+    TypeStation(box, text);
+}
+
+// Types into a date or time picker as a planner does: from its first
+// section on, each section moving on to the next once full.
+void TypeDateTime(QDateTimeEdit *field, const QString &digits) {
+    field->setFocus();
+    field->setSelectedSection(field->sectionAt(0));
+    QTest::keyClicks(field, digits);
+}
+
+QStringList Columns(const QTreeWidgetItem *node) {
+    QStringList texts;
+    for (int c = 0; c < node->columnCount(); ++c)
+        texts << node->text(c);
+    return texts;
+}
+
 } // namespace
 
 class QueryTest : public QObject {
@@ -225,7 +247,97 @@ class QueryTest : public QObject {
         QCOMPARE(TopNodes(fmQuery->tvEnd), QStringList{"Bahnhof"});
     }
 
+    void connectionsFromTheTimetablesNewestOnTop() {
+        OpenNetwork();
+        InQuery([this] {
+            // Thursday, leaving from 07:00; typed names complete to stations.
+            TypeDateTime(fmQuery->dtpStartDate, "10122026");
+            TypeDateTime(fmQuery->dtpStartTime, "0700");
+            QCOMPARE(fmQuery->dtpStartDate->date(), QDate(2026, 12, 10));
+            QCOMPARE(fmQuery->dtpStartTime->time().toString("HH:mm"), "07:00");
+            TypeCompleting(fmQuery->cbStartLine, "M");
+            QCOMPARE(fmQuery->cbStartLine->currentText(), "M\u00fchle");
+            TypeCompleting(fmQuery->cbEndLine, "nord");
+            QCOMPARE(fmQuery->cbEndLine->currentText(), "nordbahnhof");
+            QTest::mouseClick(fmQuery->btStartQuery, Qt::LeftButton);
+
+            QCOMPARE(fmQuery->tvConnections->topLevelItemCount(), 1);
+            const QTreeWidgetItem *query = fmQuery->tvConnections->topLevelItem(0);
+            QCOMPARE(query->text(0), "M\u00fchle \u2192 Nordbahnhof, ab 07:00 am 10.12.2026");
+            QCOMPARE(query->childCount(), 1);
+            const QTreeWidgetItem *found = query->child(0);
+            QCOMPARE(Columns(found),
+                     QStringList({"07:32 \u2013 08:05", "07:32", "08:05", "0:33", "1"}));
+            QCOMPARE(found->childCount(), 2);
+            QCOMPARE(Columns(found->child(0)), QStringList({"Linie 5 Richtung Zentrum",
+                                                            "07:32 M\u00fchle", "07:50 Zentrum"}));
+            QCOMPARE(Columns(found->child(1)), QStringList({"Linie N Richtung Nordbahnhof",
+                                                            "07:53 Zentrum", "08:05 Nordbahnhof"}));
+
+            // Arriving by 09:00 on a Sunday: nothing runs.
+            QTest::mouseClick(fmQuery->cbStartTime, Qt::LeftButton, {},
+                              QPoint(4, fmQuery->cbStartTime->height() / 2));
+            QVERIFY(fmQuery->cbEndTime->isChecked());
+            TypeDateTime(fmQuery->dtpEndDate, "13122026");
+            TypeDateTime(fmQuery->dtpEndTime, "0900");
+            QTest::mouseClick(fmQuery->btStartQuery, Qt::LeftButton);
+            QCOMPARE(fmQuery->tvConnections->topLevelItemCount(), 2);
+            query = fmQuery->tvConnections->topLevelItem(0);
+            QCOMPARE(query->text(0), "M\u00fchle \u2192 Nordbahnhof, an 09:00 am 13.12.2026");
+            QCOMPARE(Columns(query->child(0)).first(), "Keine Verbindung gefunden");
+            QCOMPARE(query->childCount(), 1);
+
+            // A timetable saved meanwhile is searched at once.
+            WriteFile("line_5.ttd", IniText({"[1_Mo-Fr]", "1=M\xfchle,07:30", "2=Zentrum,07:48"}));
+            QTest::mouseClick(fmQuery->cbStartTime, Qt::LeftButton, {},
+                              QPoint(4, fmQuery->cbStartTime->height() / 2));
+            QTest::mouseClick(fmQuery->btStartQuery, Qt::LeftButton);
+            QCOMPARE(fmQuery->tvConnections->topLevelItemCount(), 3);
+            QCOMPARE(Columns(fmQuery->tvConnections->topLevelItem(0)->child(0)),
+                     QStringList({"07:30 \u2013 08:05", "07:30", "08:05", "0:35", "1"}));
+            QCOMPARE(fmQuery->tvConnections->topLevelItem(2)->text(0),
+                     "M\u00fchle \u2192 Nordbahnhof, ab 07:00 am 10.12.2026");
+        });
+        QVERIFY(fx->dialogs->errors().isEmpty());
+    }
+
+    void theProjectsMinimumChangeTimeDecides() {
+        OpenNetwork("min_change_minutes=4");
+        InQuery([this] {
+            TypeDateTime(fmQuery->dtpStartDate, "10122026");
+            TypeDateTime(fmQuery->dtpStartTime, "0700");
+            TypeCompleting(fmQuery->cbStartLine, "M");
+            TypeCompleting(fmQuery->cbEndLine, "Nordbahnhof");
+            QTest::mouseClick(fmQuery->btStartQuery, Qt::LeftButton);
+            // Three minutes at Zentrum are too few: the 08:20 onwards.
+            const QTreeWidgetItem *found = fmQuery->tvConnections->topLevelItem(0)->child(0);
+            QCOMPARE(Columns(found),
+                     QStringList({"07:32 \u2013 08:32", "07:32", "08:32", "1:00", "1"}));
+            // Start and destination the same: no connection.
+            Query("Zentrum", "zentrum");
+            QCOMPARE(fmQuery->tvConnections->topLevelItem(0)->child(0)->text(0),
+                     "Keine Verbindung gefunden");
+        });
+    }
+
   private:
+    // Line 5 from M\u00fchle to Zentrum, where line N leaves 3 minutes after.
+    void OpenNetwork(const char *minChange = "") {
+        const QString project = fx->path("netz/netz.zpr");
+        WriteBytes(project,
+                   IniText({"[daygroups]", "daygroupnames=Mo-Fr,So",
+                            "Mo-Fr_days=monday,tuesday,wednesday,thursday,friday", "So_days=sunday",
+                            "[timetable]", "max_drive_minutes=30", minChange}));
+        WriteFile("stations.csv", "M\xfchle\r\nZentrum\r\nNordbahnhof\r\n");
+        WriteFile("lines.csv", "5\r\nN\r\n");
+        WriteFile("line_5.ttd", IniText({"[1_Mo-Fr]", "1=M\xfchle,07:32", "2=Zentrum,07:50"}));
+        WriteFile("line_N.ttd",
+                  IniText({"[2_Mo-Fr]", "1=Zentrum,07:53,08:20", "2=Nordbahnhof,08:05,08:32"}));
+        fmMain->OpenFromCommandLine(project);
+        QVERIFY(!gui::ProjectFile.empty());
+        fx->dialogs->clearLog();
+    }
+
     void OpenProject() {
         const QString project = fx->path("netz/netz.zpr");
         WriteBytes(project, IniText({"[timetable]", "max_drive_minutes=30"}));
