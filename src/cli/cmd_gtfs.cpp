@@ -46,9 +46,8 @@ int Import(CliContext &ctx) {
     const gtfs::TImportReport report = gtfs::ImportGtfs(ctx.PathArg(0), ctx.PathArg(1));
     ctx.PrintLine("Projekt angelegt: " + ctx.Args()[1]);
     ctx.PrintLine("Stationen: " + std::to_string(report.Stations) +
-                  ", Linien: " + std::to_string(report.Lines) +
-                  ", Tagesgruppen: " + std::to_string(report.DayGroups) +
-                  ", Fahrten: " + std::to_string(report.Trips) +
+                  ", Linien: " + std::to_string(report.Lines) + ", Tagesgruppen: " +
+                  std::to_string(report.DayGroups) + ", Fahrten: " + std::to_string(report.Trips) +
                   ", Zeilen in stop_times.txt: " + std::to_string(report.StopTimes));
     PrintList(ctx, "Angepasst:", report.Adapted);
     PrintList(ctx, Cp1252("Nicht übernommen:").c_str(), report.NotHeld);

@@ -414,7 +414,7 @@ void TImporter::MakeStations() {
         std::string name = names_.StationName(stop.Name);
         if (name.empty())
             name = names_.StationName("Haltestelle " + stop.Id);
-        if (name != names_.Text(stop.Name))
+        if (Cp1252ToUtf8(name) != stop.Name)
             Adapted("Station " + Quoted(names_.Text(stop.Name)) + Cp1252(": als ") + Quoted(name) +
                     Cp1252(" übernommen (Zeichen, die ein Name nicht haben darf)."));
         // The same name close by: the same station.
@@ -844,7 +844,7 @@ std::size_t TImporter::LineFor(const TRoute &route, std::uint32_t variant, std::
                     lineNamesTaken_.end();
          ++n)
         name = base + " (" + std::to_string(n) + ")";
-    if (variant == 0 && page == 0 && name != names_.Text(route.Name))
+    if (variant == 0 && page == 0 && Cp1252ToUtf8(name) != route.Name)
         Adapted("Linie " + Quoted(names_.Text(route.Name)) + Cp1252(": als ") + Quoted(name) +
                 Cp1252(" übernommen (Name als Dateiname gültig und eindeutig)."));
     lineNamesTaken_.push_back(FoldCase(name));
