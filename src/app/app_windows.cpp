@@ -8,10 +8,12 @@
 #include "editors/edit_project.h"
 #include "editors/edit_stations.h"
 #include "gtfs/gtfs_export.h"
+#include "gtfs/gtfs_import.h"
 #include "gui/dialogs.h"
 #include "import/web_copy.h"
 #include "map/map_window.h"
 #include "publish/gtfs_export_window.h"
+#include "publish/gtfs_import_window.h"
 #include "query/query.h"
 #include "timetable/edit_timetable.h"
 
@@ -51,6 +53,17 @@ void ConnectGtfsExport() {
     };
 }
 
+// The import window runs the core's import and opens the new project.
+void ConnectGtfsImport() {
+    fmGtfsImport->Importer = [](const std::string &feedPath, const std::string &projectPath,
+                                const gtfs::TImportProgress &progress) {
+        return gtfs::ImportGtfs(feedPath, projectPath, progress);
+    };
+    fmGtfsImport->OpenProject = [](const std::string &projectFile) {
+        fmMain->LoadProject(projectFile);
+    };
+}
+
 } // namespace
 
 TfmMain *fmMain = nullptr;
@@ -65,6 +78,7 @@ TfmMake *fmMake = nullptr;
 TfmQuery *fmQuery = nullptr;
 TfmMap *fmMap = nullptr;
 TfmGtfsExport *fmGtfsExport = nullptr;
+TfmGtfsImport *fmGtfsImport = nullptr;
 
 void CreateWindows() {
     fmMain = new TfmMain();
@@ -81,8 +95,10 @@ void CreateWindows() {
     fmQuery = new TfmQuery(fmMain);
     fmMap = new TfmMap(fmMain);
     fmGtfsExport = new TfmGtfsExport(fmMain);
+    fmGtfsImport = new TfmGtfsImport(fmMain);
     ConnectTimetableAndWebCopy();
     ConnectGtfsExport();
+    ConnectGtfsImport();
 }
 
 template <class Window> void DestroyWindow(Window *&window) {
@@ -91,6 +107,7 @@ template <class Window> void DestroyWindow(Window *&window) {
 }
 
 void DestroyWindows() {
+    DestroyWindow(fmGtfsImport);
     DestroyWindow(fmGtfsExport);
     DestroyWindow(fmMap);
     DestroyWindow(fmQuery);

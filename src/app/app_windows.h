@@ -17,6 +17,7 @@ class TfmMake;
 class TfmQuery;
 class TfmMap;
 class TfmGtfsExport;
+class TfmGtfsImport;
 
 extern TfmMain *fmMain;
 extern TfmEditStations *fmEditStations;
@@ -30,6 +31,7 @@ extern TfmMake *fmMake;
 extern TfmQuery *fmQuery;
 extern TfmMap *fmMap;
 extern TfmGtfsExport *fmGtfsExport;
+extern TfmGtfsImport *fmGtfsImport;
 
 // Creates the twelve windows in their order; needs the application object.
 void CreateWindows();

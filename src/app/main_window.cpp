@@ -19,6 +19,7 @@
 #include "model/prj_load.h"
 #include "model/prj_save.h"
 #include "publish/gtfs_export_window.h"
+#include "publish/gtfs_import_window.h"
 #include "query/query.h"
 #include "timetable/edit_timetable.h"
 
@@ -123,7 +124,18 @@ void TfmMain::CreateMenu() {
         AddMenuItem(*ExtrasMenu, "ExtrasGtfsItem", QStringLiteral("GTFS exportieren…"),
                     QStringLiteral("Das Projekt als GTFS-Feed für Fahrplanauskünfte exportieren"),
                     &TfmMain::ExtrasGtfsClick);
-    ExtrasMenu->setEnabled(false);
+    // A new project from a feed: reachable without a project, so the menu
+    // stays open and only the items that need one wait for it.
+    ExtrasGtfsImportItem =
+        AddMenuItem(*ExtrasMenu, "ExtrasGtfsImportItem", QStringLiteral("GTFS importieren…"),
+                    QStringLiteral("Ein neues Projekt aus einem GTFS-Feed anlegen"),
+                    &TfmMain::ExtrasGtfsImportClick);
+    EnableProjectExtras(false);
+}
+
+void TfmMain::EnableProjectExtras(bool enabled) {
+    for (QAction *item : {ExtrasMapItem, ExtrasQueryItem, ExtrasGtfsItem})
+        item->setEnabled(enabled);
 }
 
 QToolButton *TfmMain::AddSpeedButton(const char *name, const QString &hint, SpeedIcon picture) {
@@ -276,12 +288,12 @@ void TfmMain::ShowWorkPanel() {
     for (QPushButton *button :
          {sbEditProject, sbEditStations, sbEditLines, sbAssignStations, sbEditTimeTable})
         button->setEnabled(true);
-    ExtrasMenu->setEnabled(true);
+    EnableProjectExtras(true);
 }
 
 void TfmMain::HideWorkPanel() {
     paWorkChoice->hide();
-    ExtrasMenu->setEnabled(false);
+    EnableProjectExtras(false);
 }
 
 void TfmMain::FileOpen() {
@@ -356,6 +368,10 @@ void TfmMain::ExtrasQueryClick() {
 void TfmMain::ExtrasGtfsClick() {
     if (!NoProjectDir())
         Dialogs().ShowModal(*fmGtfsExport);
+}
+
+void TfmMain::ExtrasGtfsImportClick() {
+    Dialogs().ShowModal(*fmGtfsImport);
 }
 
 void TfmMain::sbEditProjectClick() {

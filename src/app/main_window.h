@@ -33,6 +33,7 @@ class TfmMain : public QMainWindow {
     void ExtrasMapClick();
     void ExtrasQueryClick();
     void ExtrasGtfsClick();
+    void ExtrasGtfsImportClick();
 
     // A project named on the command line opens as "Projekt öffnen..." would.
     void OpenFromCommandLine(const QString &argument);
@@ -66,6 +67,7 @@ class TfmMain : public QMainWindow {
     QAction *ExtrasMapItem;
     QAction *ExtrasQueryItem;
     QAction *ExtrasGtfsItem;
+    QAction *ExtrasGtfsImportItem;
 
     QWidget *SpeedBar;
     QToolButton *SpeedButton1;
@@ -98,6 +100,7 @@ class TfmMain : public QMainWindow {
     void CreateWorkPanel();
     void ShowWorkPanel();
     void HideWorkPanel();
+    void EnableProjectExtras(bool enabled);
     QToolButton *AddSpeedButton(const char *name, const QString &hint, SpeedIcon picture);
     QPushButton *AddWorkButton(const char *name, const QString &caption);
     FileDialogRequest ProjectDialogRequest(const QString &proposedFile) const;

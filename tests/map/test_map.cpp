@@ -86,12 +86,13 @@ class MapTest : public QObject {
         QCOMPARE(menus[0]->text(), "&Datei");
         QCOMPARE(menus[1]->text(), "&Extras");
         QCOMPARE(Captions(fmMain->ExtrasMenu),
-                 QStringList({"Netzkarte…", "Verbindungs-Abfrage…", "GTFS exportieren…"}));
-        // GIVEN no project THEN the menu cannot be opened
-        QVERIFY(!fmMain->ExtrasMenu->isEnabled());
+                 QStringList({"Netzkarte…", "Verbindungs-Abfrage…", "GTFS exportieren…",
+                              "GTFS importieren…"}));
+        // GIVEN no project THEN the map cannot be chosen
+        QVERIFY(!fmMain->ExtrasMapItem->isEnabled());
 
         OpenDemo();
-        QVERIFY(fmMain->ExtrasMenu->isEnabled());
+        QVERIFY(fmMain->ExtrasMapItem->isEnabled());
         // The highlighted item's hint stands in the status line
         QMenuBar *bar = fmMain->menuBar();
         QTest::mouseClick(bar, Qt::LeftButton, {},
