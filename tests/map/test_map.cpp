@@ -111,7 +111,7 @@ class MapTest : public QObject {
         // A new project whose first save is cancelled leaves no project open
         fmMain->FileNew();
         QVERIFY(fmMain->paWorkChoice->isHidden());
-        QVERIFY(!fmMain->ExtrasMenu->isEnabled());
+        QVERIFY(!fmMain->ExtrasMapItem->isEnabled());
     }
 
     void queryItemShowsTheQueryWindow() {
