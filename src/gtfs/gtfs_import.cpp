@@ -2,6 +2,7 @@
 
 #include "gtfs/gtfs_names.h"
 #include "gtfs/gtfs_source.h"
+#include "gtfs/large_allocator.h"
 #include "gtfs/route_merge.h"
 #include "model/db_func.h"
 #include "model/line_data.h"
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <array>
+#include <atomic>
 #include <bit>
 #include <charconv>
 #include <climits>
@@ -22,10 +24,12 @@
 #include <cstdint>
 #include <cstdio>
 #include <ctime>
+#include <exception>
 #include <filesystem>
 #include <map>
 #include <numeric>
 #include <optional>
+#include <thread>
 #include <unordered_map>
 
 namespace takton::gtfs {
@@ -35,6 +39,7 @@ constexpr std::int32_t kNone = -1;
 constexpr std::int32_t kBad = -2;
 constexpr std::size_t kMaxJourneys = 510; // journey columns of the grid
 constexpr std::size_t kProgressTotal = 1000;
+constexpr std::size_t kWriters = 4; // files written at once
 
 struct TStringHash {
     using is_transparent = void;
@@ -226,7 +231,6 @@ struct TStopTimeRow {
     std::uint32_t Stop;
     std::int32_t Arrival; // seconds, kNone when empty
     std::int32_t Departure;
-    float Distance; // shape_dist_traveled, NaN when missing
 };
 
 struct TFrequency {
@@ -284,6 +288,10 @@ class TImporter {
     void ReadServices();
     void ReadTrips();
     bool ReadStopTimes();
+    void SortRows();
+    float DistanceOf(std::size_t row) const {
+        return distances_.empty() ? std::nanf("") : distances_[row];
+    }
     void ReadFrequencies();
     void MakeDayGroups();
     bool BuildLines();
@@ -299,6 +307,7 @@ class TImporter {
     void ReportCounts();
     void Write();
     void WriteFiles();
+    void WriteTimetables();
 
     TFeedSource feed_;
     std::string projectPath_, dir_;
@@ -319,7 +328,9 @@ class TImporter {
     TIdMap serviceIndex_;
     std::vector<TTrip> trips_;
     TIdMap tripIndex_;
-    std::vector<TStopTimeRow> rows_;
+    std::vector<TStopTimeRow, TLargeAllocator<TStopTimeRow>> rows_;
+    // shape_dist_traveled of each row (NaN where missing), when the feed has it.
+    std::vector<float, TLargeAllocator<float>> distances_;
     std::vector<TFrequency> frequencies_;
     std::vector<TDayGroupItem> dayGroups_;
     std::vector<TOutLine> lines_;
@@ -654,7 +665,7 @@ bool TImporter::ReadStopTimes() {
     if (!table.Exists())
         throw TaktonError(Cp1252("Dem GTFS-Feed fehlt stop_times.txt."));
     const std::uint64_t size = std::max<std::uint64_t>(1, feed_.SizeOf("stop_times.txt"));
-    rows_.reserve(static_cast<std::size_t>(size / 40));
+    rows_.reserve(0x10000);
     const int trip = table.Column("trip_id"), arrival = table.Column("arrival_time"),
               departure = table.Column("departure_time"), stop = table.Column("stop_id"),
               sequence = table.Column("stop_sequence"),
@@ -665,9 +676,18 @@ bool TImporter::ReadStopTimes() {
     bool ordered = true;
     std::uint32_t lastSequence = 0;
     std::size_t count = 0;
+    // Two stops that followed each stop (a pattern and its way back).
+    std::vector<std::array<std::uint32_t, 2>> followedBy(stops_.size(), {UINT32_MAX, UINT32_MAX});
+    std::uint32_t lastStop = UINT32_MAX;
     while (table.Next()) {
-        if ((++count & 0xFFFF) == 0 && !Progress(50 + 750 * read / size))
-            return false;
+        if ((++count & 0xFFFF) == 0) {
+            if (!Progress(50 + 750 * read / size))
+                return false;
+            // The rows to come, from the bytes a row took so far: grown once.
+            if (count == 0x10000 && read > 0)
+                rows_.reserve(static_cast<std::size_t>(static_cast<double>(size) /
+                                                       static_cast<double>(read) * count * 1.05));
+        }
         const std::string_view tripId = table.Get(trip);
         if (tripId != lastTrip) {
             lastTrip.assign(tripId);
@@ -683,7 +703,21 @@ bool TImporter::ReadStopTimes() {
             ++unknownTripRows_;
             continue;
         }
-        const std::uint32_t stopIndex = Find(stopIndex_, table.Get(stop));
+        // Trips of one pattern name the same stops in turn: the stop that
+        // followed last time is tried before the hash.
+        const std::string_view stopId = table.Get(stop);
+        std::uint32_t stopIndex = UINT32_MAX;
+        if (lastStop < stops_.size()) {
+            for (const std::uint32_t guess : followedBy[lastStop])
+                if (guess != UINT32_MAX && stops_[guess].Id == stopId)
+                    stopIndex = guess;
+        }
+        if (stopIndex == UINT32_MAX) {
+            stopIndex = Find(stopIndex_, stopId);
+            if (lastStop < stops_.size())
+                followedBy[lastStop] = {stopIndex, followedBy[lastStop][0]};
+        }
+        lastStop = stopIndex;
         if (stopIndex == UINT32_MAX || stops_[stopIndex].Station == UINT32_MAX) {
             ++unknownStopRows_;
             continue;
@@ -699,18 +733,15 @@ bool TImporter::ReadStopTimes() {
         if (s < lastSequence)
             ordered = false;
         lastSequence = s;
-        float dist = std::nanf("");
-        if (distance >= 0)
-            if (const auto d = ParseDouble(table.Get(distance)))
-                dist = static_cast<float>(*d);
-        rows_.push_back({lastTripIndex, s, stopIndex, arr, dep, dist});
+        if (distance >= 0) {
+            const auto d = ParseDouble(table.Get(distance));
+            distances_.push_back(d ? static_cast<float>(*d) : std::nanf(""));
+        }
+        rows_.push_back({lastTripIndex, s, stopIndex, arr, dep});
     }
     report_.StopTimes = count;
     if (!ordered)
-        std::stable_sort(rows_.begin(), rows_.end(),
-                         [](const TStopTimeRow &a, const TStopTimeRow &b) {
-                             return a.Trip != b.Trip ? a.Trip < b.Trip : a.Sequence < b.Sequence;
-                         });
+        SortRows();
     for (std::size_t r = 0; r < rows_.size();) {
         std::size_t end = r;
         while (end < rows_.size() && rows_[end].Trip == rows_[r].Trip)
@@ -788,7 +819,7 @@ bool TImporter::TripStops(const TTrip &trip, std::vector<std::uint32_t> &station
         std::vector<double> at(j - i + 2, 0.0);
         bool byDistance = true;
         for (std::size_t k = i - 1; k <= j; ++k)
-            if (std::isnan(rows[k].Distance))
+            if (std::isnan(DistanceOf(trip.FirstRow + k)))
                 byDistance = false;
         bool byPlace = !byDistance;
         for (std::size_t k = i - 1; byPlace && k <= j; ++k)
@@ -796,7 +827,7 @@ bool TImporter::TripStops(const TTrip &trip, std::vector<std::uint32_t> &station
         for (std::size_t k = i; k <= j; ++k) {
             double step = 1.0;
             if (byDistance)
-                step = rows[k].Distance - rows[k - 1].Distance;
+                step = DistanceOf(trip.FirstRow + k) - DistanceOf(trip.FirstRow + k - 1);
             else if (byPlace)
                 step =
                     DistanceKm(*stops_[rows[k - 1].Stop].Position, *stops_[rows[k].Stop].Position);
@@ -823,6 +854,28 @@ bool TImporter::TripStops(const TTrip &trip, std::vector<std::uint32_t> &station
         departures.push_back(std::max(arr[i], dep[i]));
     }
     return stations.size() >= 2;
+}
+
+// By trip and stop_sequence, the distances along.
+void TImporter::SortRows() {
+    std::vector<std::uint32_t> order(rows_.size());
+    std::iota(order.begin(), order.end(), 0U);
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        const TStopTimeRow &x = rows_[a], &y = rows_[b];
+        return x.Trip != y.Trip ? x.Trip < y.Trip : x.Sequence < y.Sequence;
+    });
+    decltype(rows_) rows;
+    rows.reserve(rows_.size());
+    for (const std::uint32_t i : order)
+        rows.push_back(rows_[i]);
+    rows_ = std::move(rows);
+    if (distances_.empty())
+        return;
+    decltype(distances_) distances;
+    distances.reserve(distances_.size());
+    for (const std::uint32_t i : order)
+        distances.push_back(distances_[i]);
+    distances_ = std::move(distances);
 }
 
 std::int32_t Minutes(std::int32_t seconds, bool &rounded) {
@@ -1208,6 +1261,47 @@ void TImporter::ReportCounts() {
         NotHeld(n(tripsUnknown_) + Cp1252(" Fahrten zu unbekannten Linien, nicht übernommen."));
 }
 
+// Each file is written crash-safe, which waits for the disk: a few at once.
+void TImporter::WriteTimetables() {
+    std::atomic<std::size_t> next{0}, done{0};
+    std::atomic<bool> stop{false};
+    std::vector<std::exception_ptr> failures(kWriters);
+    for (const auto &line : lines_)
+        written_.push_back(TimetablePath(dir_, line.Name));
+    auto writeOne = [&](std::size_t l) {
+        TTimetableFile file(TimetablePath(dir_, lines_[l].Name));
+        for (const auto &[section, rows] : lines_[l].Sections)
+            file.WriteRows(section, rows);
+        file.Save();
+        ++done;
+    };
+    // Writer 0 is this thread: it also tells the progress between its files.
+    auto work = [&](std::size_t writer) {
+        try {
+            for (std::size_t l; !stop && (l = next++) < lines_.size();) {
+                if (writer == 0 &&
+                    !Progress(900 + 90 * done / std::max<std::size_t>(1, lines_.size()))) {
+                    stop = true;
+                    break;
+                }
+                writeOne(l);
+            }
+        } catch (...) {
+            failures[writer] = std::current_exception();
+            stop = true;
+        }
+    };
+    std::vector<std::thread> writers;
+    for (std::size_t w = 1; w < kWriters; ++w)
+        writers.emplace_back(work, w);
+    work(0);
+    for (auto &writer : writers)
+        writer.join();
+    for (const auto &failure : failures)
+        if (failure)
+            std::rethrow_exception(failure);
+}
+
 void TImporter::WriteFiles() {
     auto track = [&](std::string_view file) { written_.push_back(ProjectPath(dir_, file)); };
     TStringList stationNames;
@@ -1256,16 +1350,9 @@ void TImporter::WriteFiles() {
     for (const auto &line : lines_)
         if (line.Type != publishing_.RouteType)
             StoreLineRouteType(dir_, line.Name, line.Type);
-    for (std::size_t l = 0; l < lines_.size(); ++l) {
-        if (!Progress(900 + 90 * l / std::max<std::size_t>(1, lines_.size())))
-            return;
-        const std::string path = TimetablePath(dir_, lines_[l].Name);
-        written_.push_back(path);
-        TTimetableFile file(path);
-        for (const auto &[section, rows] : lines_[l].Sections)
-            file.WriteRows(section, rows);
-        file.Save();
-    }
+    WriteTimetables();
+    if (cancelled_)
+        return;
     // The project file last: the project exists once it does.
     const TPrjParams kept = PrjParams;
     PrjParams = TPrjParams{};
