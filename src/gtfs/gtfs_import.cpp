@@ -289,6 +289,16 @@ class TImporter {
     void ReadTrips();
     bool ReadStopTimes();
     void SortRows();
+    bool VisitsTwice(const TPattern &stations) {
+        seen_.resize(stations_.size(), 0);
+        ++visit_;
+        for (const std::uint32_t station : stations) {
+            if (seen_[station] == visit_)
+                return true;
+            seen_[station] = visit_;
+        }
+        return false;
+    }
     float DistanceOf(std::size_t row) const {
         return distances_.empty() ? std::nanf("") : distances_[row];
     }
@@ -336,6 +346,11 @@ class TImporter {
     std::vector<TOutLine> lines_;
     std::map<std::tuple<std::uint32_t, std::uint32_t, std::size_t>, std::size_t> lineOf_;
     std::vector<std::string> lineNamesTaken_; // folded
+
+    // Scratch of one trip, kept to spare allocations.
+    std::vector<std::int32_t> scratchArrivals_, scratchDepartures_;
+    std::vector<std::uint32_t> seen_;
+    std::uint32_t visit_ = 0;
 
     // Counts for the report.
     std::size_t interpolated_ = 0, rounded_ = 0, afterMidnight_ = 0, pairs_ = 0;
@@ -794,7 +809,9 @@ bool TImporter::TripStops(const TTrip &trip, std::vector<std::uint32_t> &station
     departures.clear();
     const TStopTimeRow *rows = rows_.data() + trip.FirstRow;
     const std::size_t n = trip.Rows;
-    std::vector<std::int32_t> arr(n), dep(n);
+    std::vector<std::int32_t> &arr = scratchArrivals_, &dep = scratchDepartures_;
+    arr.resize(n);
+    dep.resize(n);
     for (std::size_t i = 0; i < n; ++i) {
         arr[i] = rows[i].Arrival >= 0 ? rows[i].Arrival : rows[i].Departure;
         dep[i] = rows[i].Departure >= 0 ? rows[i].Departure : rows[i].Arrival;
@@ -1085,17 +1102,21 @@ bool TImporter::BuildLines() {
                 continue;
             }
             const TPattern &stations = tripStations[i];
-            const auto split = SplitLoops(stations);
-            if (split.size() > 1)
+            std::vector<TPattern> split;
+            if (VisitsTwice(stations)) {
+                split = SplitLoops(stations);
                 Adapted("Linie " + Quoted(names_.Text(route.Name)) + ", Fahrt " +
                         Quoted(names_.Text(trip.Id)) +
                         Cp1252(": hält mehrmals an derselben Station, in ") +
                         std::to_string(split.size()) + Cp1252(" Fahrten geteilt."));
+            }
             std::size_t from = 0;
-            for (const TPattern &piece : split) {
-                const auto [at, added] =
-                    patternIndex.emplace(piece, static_cast<std::uint32_t>(patterns.size()));
-                if (added) {
+            for (std::size_t p = 0; p < std::max<std::size_t>(1, split.size()); ++p) {
+                const TPattern &piece = split.empty() ? stations : split[p];
+                auto at = patternIndex.find(piece);
+                if (at == patternIndex.end()) {
+                    at = patternIndex.emplace(piece, static_cast<std::uint32_t>(patterns.size()))
+                             .first;
                     patterns.push_back(piece);
                     uses.push_back(0);
                     patternDirection.push_back(trip.Direction);
