@@ -40,6 +40,7 @@ constexpr std::int32_t kBad = -2;
 constexpr std::size_t kMaxJourneys = 510; // journey columns of the grid
 constexpr std::size_t kProgressTotal = 1000;
 constexpr std::size_t kWriters = 4; // files written at once
+constexpr std::size_t kListed = 50; // report lines of one kind before they are counted
 
 struct TStringHash {
     using is_transparent = void;
@@ -278,6 +279,17 @@ class TImporter {
         return !cancelled_;
     }
     void Adapted(std::string text) { report_.Adapted.push_back(std::move(text)); }
+    // One line per case up to a limit, then only counted (a feed may have
+    // thousands of platforms without a parent).
+    void AdaptedListed(std::size_t &count, std::string text) {
+        if (++count <= kListed)
+            Adapted(std::move(text));
+    }
+    void ListedRest(std::size_t count, const char *what) {
+        if (count > kListed)
+            Adapted(Cp1252("… und ") + std::to_string(count - kListed) + " weitere " +
+                    Cp1252(what) + ".");
+    }
     void Note(std::string text) { report_.Notes.push_back(std::move(text)); }
     void NotHeld(std::string text) { report_.NotHeld.push_back(std::move(text)); }
 
@@ -428,6 +440,7 @@ void TImporter::MakeStations() {
                 Cp1252(" Haltepunkte (Bahnsteige, Eingänge, ...) als ihre Elternstation "
                        "übernommen."));
     std::unordered_map<std::string, std::vector<std::uint32_t>> byName; // folded name
+    std::size_t renamed = 0, mergedNames = 0;
     for (std::uint32_t i = 0; i < stops_.size(); ++i) {
         if (top[i] != i)
             continue;
@@ -441,8 +454,10 @@ void TImporter::MakeStations() {
         if (name.empty())
             name = names_.StationName("Haltestelle " + stop.Id);
         if (Cp1252ToUtf8(name) != stop.Name)
-            Adapted("Station " + Quoted(names_.Text(stop.Name)) + Cp1252(": als ") + Quoted(name) +
-                    Cp1252(" übernommen (Zeichen, die ein Name nicht haben darf)."));
+            AdaptedListed(renamed,
+                          "Station " + Quoted(names_.Text(stop.Name)) + Cp1252(": als ") +
+                              Quoted(name) +
+                              Cp1252(" übernommen (Zeichen, die ein Name nicht haben darf)."));
         // The same name close by: the same station.
         auto &same = byName[FoldCase(name)];
         std::uint32_t found = UINT32_MAX;
@@ -460,7 +475,9 @@ void TImporter::MakeStations() {
         }
         if (found != UINT32_MAX) {
             stop.Station = found;
-            Adapted("Haltestelle " + Quoted(names_.Text(stop.Id)) + " (" + Quoted(name) +
+            AdaptedListed(
+                mergedNames,
+                "Haltestelle " + Quoted(names_.Text(stop.Id)) + " (" + Quoted(name) +
                     Cp1252(") mit der gleichnamigen Station in der Nähe zusammengelegt."));
             continue;
         }
@@ -497,6 +514,9 @@ void TImporter::MakeStations() {
     for (std::uint32_t i = 0; i < stops_.size(); ++i)
         if (top[i] != i)
             stops_[i].Station = stops_[top[i]].Station;
+    ListedRest(renamed, "Stationsnamen angepasst");
+    ListedRest(mergedNames,
+               "Haltestellen mit der gleichnamigen Station in der Nähe zusammengelegt");
 }
 
 void TImporter::ReadRoutes() {
@@ -1015,8 +1035,6 @@ void TImporter::WriteSections(const TRoute &route, std::uint32_t variant, const 
             return a.First() < b.First();
         });
         // Columns: a block is its first journey, the interval and its last.
-        std::vector<TJourney> markers;
-        markers.reserve(laid.size() * 2);
         std::vector<std::vector<const TJourney *>> pages(1);
         std::vector<std::unique_ptr<TJourney>> owned;
         for (const TJourney &journey : laid) {
@@ -1216,7 +1234,10 @@ bool TImporter::BuildLines() {
         for (const auto &[key, index] : lineOf_)
             if (std::get<0>(key) == self)
                 lines_[index].Stations = variants[std::get<1>(key)].Route();
-        report_.Trips += route.Trips.size();
+        std::vector<bool> taken(route.Trips.size(), false);
+        for (const TPiece &piece : pieces)
+            taken[piece.Trip] = true;
+        report_.Trips += static_cast<std::size_t>(std::count(taken.begin(), taken.end(), true));
     }
     return true;
 }

@@ -6,7 +6,7 @@
 namespace takton {
 
 namespace {
-constexpr std::size_t kChunk = std::size_t{1} << 20;
+constexpr std::size_t kChunk = std::size_t{64} << 10;
 } // namespace
 
 TCsvSource CsvTextSource(std::string_view text) {
