@@ -65,10 +65,9 @@ class TStopTimesStream final : public gtfs::TZipStream {
             const int station = (route * 7 + k) % shape_.Stations;
             const int arrival = start + s * 2;
             const int departure = arrival + (s % 5 == 2 ? 1 : 0);
-            const int n = std::snprintf(line, sizeof line,
-                                        "r%d_t%d,%02d:%02d:00,%02d:%02d:00,s%d,%d\r\n", route, trip,
-                                        arrival / 60, arrival % 60, departure / 60, departure % 60,
-                                        station, s + 1);
+            const int n = std::snprintf(
+                line, sizeof line, "r%d_t%d,%02d:%02d:00,%02d:%02d:00,s%d,%d\r\n", route, trip,
+                arrival / 60, arrival % 60, departure / 60, departure % 60, station, s + 1);
             out.append(line, static_cast<std::size_t>(n));
         }
     }
