@@ -1388,10 +1388,15 @@ void TImporter::WriteFiles() {
             most = count;
             publishing_.RouteType = type;
         }
-    track(kLineDataFile);
+    // line_data.csv ("Line=route_type") written once, only when a line has its own.
+    TStringList ownTypes;
     for (const auto &line : lines_)
         if (line.Type != publishing_.RouteType)
-            StoreLineRouteType(dir_, line.Name, line.Type);
+            ownTypes.push_back(line.Name + "=" + std::to_string(line.Type));
+    if (!ownTypes.empty()) {
+        track(kLineDataFile);
+        SaveTextList(ProjectPath(dir_, kLineDataFile), ownTypes);
+    }
     WriteTimetables();
     if (cancelled_)
         return;

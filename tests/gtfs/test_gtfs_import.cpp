@@ -413,6 +413,9 @@ TEST(GtfsImport, ExportingTheImportGivesTheSameTripsPerWeekdayPattern) {
     const TImportReport report = feed.Import();
     ASSERT_TRUE(report.Adapted.empty()) << report.Adapted.front();
     LoadProjectFile(feed.Project());
+    // Each line keeps its vehicle type: the project's, or its own.
+    EXPECT_EQ(PrjParams.Publishing.RouteType, 0);
+    EXPECT_EQ(LoadLineRouteTypes(feed.ProjectDir()), (TLineRouteTypes{{"1", 3}}));
     ExportGtfs(feed.ProjectDir(), PrjParams, feed.dir.File("out.zip"));
     std::map<std::string, std::string> original;
     for (const char *file : {"stops.txt", "trips.txt", "stop_times.txt", "calendar.txt"})
