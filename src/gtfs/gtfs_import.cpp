@@ -1145,6 +1145,11 @@ bool TImporter::BuildLines() {
                 from += piece.size() - 1;
             }
         }
+        if (patterns.empty()) {
+            NotHeld("Linie " + Quoted(names_.Text(route.Name)) +
+                    Cp1252(": keine Fahrt mit Verkehrstagen und Zeiten, nicht übernommen."));
+            continue;
+        }
         std::vector<std::uint32_t> order(patterns.size());
         std::iota(order.begin(), order.end(), 0U);
         std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
