@@ -1248,13 +1248,13 @@ bool TImporter::BuildLines() {
 }
 
 void TImporter::NameNotHeldFiles() {
-    static const std::array<std::string_view, 10> kRead = {
-        "agency.txt",   "stops.txt",          "routes.txt",      "trips.txt",     "stop_times.txt",
-        "calendar.txt", "calendar_dates.txt", "frequencies.txt", "feed_info.txt", "shapes.txt"};
+    static const std::array<std::string_view, 8> kRead = {
+        "agency.txt",   "stops.txt",          "routes.txt",     "trips.txt",
+        "calendar.txt", "calendar_dates.txt", "stop_times.txt", "frequencies.txt"};
     for (const auto &file : feed_.Files()) {
         if (file == "shapes.txt") {
-            NotHeld(Cp1252("shapes.txt: der Linienverlauf auf der Straße ist nicht übernommen "
-                           "(nur für Abstände beim Ergänzen von Zeiten gelesen)."));
+            NotHeld(Cp1252("shapes.txt: den Linienverlauf auf der Straße kennt das Projekt "
+                           "nicht, nicht übernommen."));
             continue;
         }
         if (std::find(kRead.begin(), kRead.end(), file) != kRead.end())
@@ -1296,7 +1296,8 @@ void TImporter::ReportCounts() {
             n(intervalBlocks_) +
             Cp1252(" Takte aus frequencies.txt als Taktspalte (erste Fahrt, Takt, letzte Fahrt)."));
     if (pairs_ > 0)
-        Note(n(pairs_) + Cp1252(" Stationen mit eigener Ankunfts- und Abfahrtszeile."));
+        Note(n(pairs_) + Cp1252(" Zeilenpaare (\"-\") für Stationen mit verschiedener "
+                                "Ankunfts- und Abfahrtszeit."));
     if (tripsWithoutTimes_ > 0)
         NotHeld(n(tripsWithoutTimes_) +
                 Cp1252(" Fahrten mit weniger als zwei Halten mit Zeit, nicht übernommen."));
