@@ -8,6 +8,7 @@
 #include "editors/edit_project.h"
 #include "editors/edit_stations.h"
 #include "gtfs/gtfs_export.h"
+#include "gtfs/gtfs_import.h"
 #include "gui/dialogs.h"
 #include "gui/string_grid_view.h"
 #include "import/web_copy.h"
@@ -17,6 +18,7 @@
 #include "printing/graph_window.h"
 #include "printing/print_window.h"
 #include "publish/gtfs_export_window.h"
+#include "publish/gtfs_import_window.h"
 #include "query/query.h"
 #include "timetable/edit_timetable.h"
 
@@ -77,6 +79,17 @@ void ConnectTimetableAndPrinting() {
     };
 }
 
+// The import window runs the core's import and opens the new project.
+void ConnectGtfsImport() {
+    fmGtfsImport->Importer = [](const std::string &feedPath, const std::string &projectPath,
+                                const gtfs::TImportProgress &progress) {
+        return gtfs::ImportGtfs(feedPath, projectPath, progress);
+    };
+    fmGtfsImport->OpenProject = [](const std::string &projectFile) {
+        fmMain->LoadProject(projectFile);
+    };
+}
+
 } // namespace
 
 TfmMain *fmMain = nullptr;
@@ -93,6 +106,7 @@ TfmMap *fmMap = nullptr;
 TfmGtfsExport *fmGtfsExport = nullptr;
 TfmPrint *fmPrint = nullptr;
 TfmGraph *fmGraph = nullptr;
+TfmGtfsImport *fmGtfsImport = nullptr;
 
 void CreateWindows() {
     fmMain = new TfmMain();
@@ -109,11 +123,13 @@ void CreateWindows() {
     fmQuery = new TfmQuery(fmMain);
     fmMap = new TfmMap(fmMain);
     fmGtfsExport = new TfmGtfsExport(fmMain);
+    fmGtfsImport = new TfmGtfsImport(fmMain);
     ConnectTimetableAndWebCopy();
     ConnectGtfsExport();
     fmPrint = new TfmPrint(fmMain);
     fmGraph = new TfmGraph(fmMain);
     ConnectTimetableAndPrinting();
+    ConnectGtfsImport();
 }
 
 template <class Window> void DestroyWindow(Window *&window) {
@@ -124,6 +140,7 @@ template <class Window> void DestroyWindow(Window *&window) {
 void DestroyWindows() {
     DestroyWindow(fmGraph);
     DestroyWindow(fmPrint);
+    DestroyWindow(fmGtfsImport);
     DestroyWindow(fmGtfsExport);
     DestroyWindow(fmMap);
     DestroyWindow(fmQuery);

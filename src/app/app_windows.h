@@ -19,6 +19,7 @@ class TfmMap;
 class TfmGtfsExport;
 class TfmPrint;
 class TfmGraph;
+class TfmGtfsImport;
 
 extern TfmMain *fmMain;
 extern TfmEditStations *fmEditStations;
@@ -34,6 +35,7 @@ extern TfmMap *fmMap;
 extern TfmGtfsExport *fmGtfsExport;
 extern TfmPrint *fmPrint;
 extern TfmGraph *fmGraph;
+extern TfmGtfsImport *fmGtfsImport;
 
 // Creates the twelve windows in their order; needs the application object.
 void CreateWindows();

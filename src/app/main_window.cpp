@@ -21,6 +21,7 @@
 #include "printing/graph_window.h"
 #include "printing/print_window.h"
 #include "publish/gtfs_export_window.h"
+#include "publish/gtfs_import_window.h"
 #include "query/query.h"
 #include "timetable/edit_timetable.h"
 
@@ -111,7 +112,8 @@ void TfmMain::CreateMenu() {
     FileExitItem = AddMenuItem(*FileMenu, "FileExitItem", QStringLiteral("&Beenden"),
                                QStringLiteral("Diese Anwendung beenden"), &TfmMain::FileExit);
 
-    // Windows that show the project as a whole; open once a project is.
+    // Windows that show the project as a whole, enabled once a project is
+    // open, and the import that starts a new one.
     ExtrasMenu = menuBar()->addMenu(QStringLiteral("&Extras"));
     ExtrasMenu->setObjectName(QStringLiteral("ExtrasMenu"));
     ExtrasMapItem = AddMenuItem(*ExtrasMenu, "ExtrasMapItem", QStringLiteral("Netzkarte…"),
@@ -133,7 +135,19 @@ void TfmMain::CreateMenu() {
         AddMenuItem(*ExtrasMenu, "ExtrasGraphItem", QStringLiteral("Bildfahrplan…"),
                     QStringLiteral("Die Fahrten einer Linie über Zeit und Weg zeigen"),
                     &TfmMain::ExtrasGraphClick);
-    ExtrasMenu->setEnabled(false);
+    // A new project from a feed: reachable without a project, so the menu
+    // stays open and only the items that need one wait for it.
+    ExtrasGtfsImportItem =
+        AddMenuItem(*ExtrasMenu, "ExtrasGtfsImportItem", QStringLiteral("GTFS importieren…"),
+                    QStringLiteral("Ein neues Projekt aus einem GTFS-Feed anlegen"),
+                    &TfmMain::ExtrasGtfsImportClick);
+    EnableProjectExtras(false);
+}
+
+void TfmMain::EnableProjectExtras(bool enabled) {
+    for (QAction *item :
+         {ExtrasMapItem, ExtrasQueryItem, ExtrasGtfsItem, ExtrasPrintItem, ExtrasGraphItem})
+        item->setEnabled(enabled);
 }
 
 QToolButton *TfmMain::AddSpeedButton(const char *name, const QString &hint, SpeedIcon picture) {
@@ -286,12 +300,12 @@ void TfmMain::ShowWorkPanel() {
     for (QPushButton *button :
          {sbEditProject, sbEditStations, sbEditLines, sbAssignStations, sbEditTimeTable})
         button->setEnabled(true);
-    ExtrasMenu->setEnabled(true);
+    EnableProjectExtras(true);
 }
 
 void TfmMain::HideWorkPanel() {
     paWorkChoice->hide();
-    ExtrasMenu->setEnabled(false);
+    EnableProjectExtras(false);
 }
 
 void TfmMain::FileOpen() {
@@ -376,6 +390,10 @@ void TfmMain::ExtrasPrintClick() {
 void TfmMain::ExtrasGraphClick() {
     if (!NoProjectDir())
         Dialogs().ShowModal(*fmGraph);
+}
+
+void TfmMain::ExtrasGtfsImportClick() {
+    Dialogs().ShowModal(*fmGtfsImport);
 }
 
 void TfmMain::sbEditProjectClick() {

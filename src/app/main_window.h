@@ -35,6 +35,7 @@ class TfmMain : public QMainWindow {
     void ExtrasGtfsClick();
     void ExtrasPrintClick();
     void ExtrasGraphClick();
+    void ExtrasGtfsImportClick();
 
     // A project named on the command line opens as "Projekt öffnen..." would.
     void OpenFromCommandLine(const QString &argument);
@@ -70,6 +71,7 @@ class TfmMain : public QMainWindow {
     QAction *ExtrasGtfsItem;
     QAction *ExtrasPrintItem;
     QAction *ExtrasGraphItem;
+    QAction *ExtrasGtfsImportItem;
 
     QWidget *SpeedBar;
     QToolButton *SpeedButton1;
@@ -102,6 +104,7 @@ class TfmMain : public QMainWindow {
     void CreateWorkPanel();
     void ShowWorkPanel();
     void HideWorkPanel();
+    void EnableProjectExtras(bool enabled);
     QToolButton *AddSpeedButton(const char *name, const QString &hint, SpeedIcon picture);
     QPushButton *AddWorkButton(const char *name, const QString &caption);
     FileDialogRequest ProjectDialogRequest(const QString &proposedFile) const;

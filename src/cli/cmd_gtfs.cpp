@@ -3,6 +3,7 @@
 
 #include "cli/cli_context.h"
 #include "gtfs/gtfs_export.h"
+#include "gtfs/gtfs_import.h"
 #include "model/prj_load.h"
 #include "model/prj_params.h"
 #include "util/cp1252.h"
@@ -31,8 +32,32 @@ int Export(CliContext &ctx) {
     return kExitOk;
 }
 
+void PrintList(CliContext &ctx, const char *title, const std::vector<std::string> &lines) {
+    if (lines.empty())
+        return;
+    ctx.PrintLine(title);
+    for (const auto &line : lines)
+        ctx.PrintLine("  " + line);
+}
+
+// A new project from a feed; refused where the folder holds one already.
+int Import(CliContext &ctx) {
+    ctx.ExpectArgs(2, 2);
+    const gtfs::TImportReport report = gtfs::ImportGtfs(ctx.PathArg(0), ctx.PathArg(1));
+    ctx.PrintLine("Projekt angelegt: " + ctx.Args()[1]);
+    ctx.PrintLine("Stationen: " + std::to_string(report.Stations) +
+                  ", Linien: " + std::to_string(report.Lines) + ", Tagesgruppen: " +
+                  std::to_string(report.DayGroups) + ", Fahrten: " + std::to_string(report.Trips) +
+                  ", Zeilen in stop_times.txt: " + std::to_string(report.StopTimes));
+    PrintList(ctx, "Angepasst:", report.Adapted);
+    PrintList(ctx, Cp1252("Nicht übernommen:").c_str(), report.NotHeld);
+    PrintList(ctx, "Hinweise:", report.Notes);
+    return kExitOk;
+}
+
 constexpr CliCommand kCommands[] = {
     {"gtfs", "export", "PROJECT.zpr OUT.zip", Export},
+    {"gtfs", "import", "FEED.zip PROJECT.zpr", Import},
 };
 
 } // namespace

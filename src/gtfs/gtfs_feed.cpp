@@ -1,6 +1,7 @@
 #include "gtfs/gtfs_feed.h"
 
 #include "gtfs/gtfs_text.h"
+#include "gtfs/large_allocator.h"
 #include "model/db_func.h"
 #include "model/line_data.h"
 #include "model/project_rules.h"
@@ -15,8 +16,6 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
-#include <new>
-#include <sys/mman.h>
 #include <unordered_map>
 
 namespace takton::gtfs {
@@ -26,40 +25,6 @@ constexpr int kNoTime = -1;
 constexpr std::size_t kNotStored = std::numeric_limits<std::size_t>::max();
 constexpr std::string_view kStopTimesHeader =
     "trip_id,arrival_time,departure_time,stop_id,stop_sequence\r\n";
-
-// Large arrays on huge pages where the system offers them: a page fault per
-// 2 MB written instead of one per 4 KB.
-template <class T> struct TLargeAllocator {
-    using value_type = T;
-    static constexpr std::size_t kLarge = std::size_t{4} << 20;
-
-    TLargeAllocator() = default;
-    template <class U> TLargeAllocator(const TLargeAllocator<U> &) {}
-
-    T *allocate(std::size_t n) {
-        const std::size_t bytes = n * sizeof(T);
-        if (bytes < kLarge)
-            return static_cast<T *>(::operator new(bytes));
-        void *memory =
-            ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-        if (memory == MAP_FAILED)
-            throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-        ::madvise(memory, bytes, MADV_HUGEPAGE); // only a hint
-#endif
-        return static_cast<T *>(memory);
-    }
-    void deallocate(T *memory, std::size_t n) {
-        const std::size_t bytes = n * sizeof(T);
-        if (bytes < kLarge)
-            ::operator delete(memory);
-        else
-            ::munmap(memory, bytes);
-    }
-    template <class U> bool operator==(const TLargeAllocator<U> &) const {
-        return true;
-    }
-};
 
 // stop_times.txt kept as its trips' times and written out while the zip
 // asks for it: a quarter of the text's memory, and the text never leaves

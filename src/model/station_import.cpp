@@ -3,6 +3,7 @@
 #include "model/db_func.h"
 #include "model/station_data.h"
 #include "util/cp1252.h"
+#include "util/csv_reader.h"
 #include "util/error.h"
 
 #include <algorithm>
@@ -35,48 +36,18 @@ char SeparatorOf(std::string_view text) {
     return ',';
 }
 
-// RFC 4180 records; a quote inside an unquoted field is taken as it stands,
-// an unclosed quote runs to the end. Empty lines give no record.
+// The file's records; a record of one empty field is no record.
 std::vector<TRecord> SplitRecords(std::string_view text, char separator) {
     std::vector<TRecord> records;
-    TRecord record;
-    std::string field;
-    bool quoted = false;
-    bool inQuotes = false;
-    const auto endField = [&] {
-        record.push_back(std::move(field));
-        field.clear();
-        quoted = false;
-    };
-    const auto endRecord = [&] {
-        endField();
-        if (!(record.size() == 1 && record[0].empty()))
-            records.push_back(std::move(record));
-        record.clear();
-    };
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const char c = text[i];
-        if (inQuotes) {
-            if (c != '"')
-                field += c;
-            else if (i + 1 < text.size() && text[i + 1] == '"')
-                field += text[++i];
-            else
-                inQuotes = false;
-        } else if (c == '"' && field.empty() && !quoted) {
-            inQuotes = quoted = true;
-        } else if (c == separator) {
-            endField();
-        } else if (c == '\r' || c == '\n') {
-            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-                ++i;
-            endRecord();
-        } else {
-            field += c;
-        }
+    TCsvReader reader(CsvTextSource(text), separator);
+    while (reader.Next()) {
+        if (reader.Size() == 1 && reader.Field(0).empty())
+            continue;
+        TRecord record;
+        for (std::size_t i = 0; i < reader.Size(); ++i)
+            record.emplace_back(reader.Field(i));
+        records.push_back(std::move(record));
     }
-    if (!field.empty() || quoted || !record.empty())
-        endRecord();
     return records;
 }
 

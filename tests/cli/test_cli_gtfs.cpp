@@ -39,3 +39,26 @@ TEST(CliGtfs, ExportsTheDemoAndRefusesWhatItCannotPublish) {
     EXPECT_EQ(RunCli({"gtfs", "export", dir.File("demo.zpr")}).status, 2);
     EXPECT_EQ(RunCli({"gtfs", "export", dir.File("none.zpr"), dir.File("x.zip")}).status, 1);
 }
+
+TEST(CliGtfs, ImportsAFeedIntoANewProjectAndRefusesAnExistingOne) {
+    TempDir dir;
+    const std::string feed = TAKTON_TEST_DATA "/gtfs/sample";
+    const CliResult done = RunCli({"gtfs", "import", feed, dir.File("net/sample.zpr")});
+    EXPECT_EQ(done.status, 0) << done.err;
+    EXPECT_NE(done.out.find("Stationen: 9, Linien: 5, Tagesgruppen: 2, Fahrten: 11, Zeilen in "
+                            "stop_times.txt: 28\n"),
+              std::string::npos)
+        << done.out;
+    EXPECT_NE(done.out.find("Nicht übernommen:\n"), std::string::npos);
+    EXPECT_NE(done.out.find("  fare_rules.txt: Tarife kennt das Projekt nicht"), std::string::npos);
+    EXPECT_NE(done.out.find("Hinweise:\n"), std::string::npos);
+    const CliResult route = RunCli({"route", "show", dir.File("net"), "10"});
+    EXPECT_EQ(route.out, "Nye County Airport (Demo)\nBullfrog (Demo)\n");
+    EXPECT_EQ(RunCli({"check", dir.File("net")}).status, 0);
+
+    const CliResult again = RunCli({"gtfs", "import", feed, dir.File("net/other.zpr")});
+    EXPECT_EQ(again.status, 1);
+    EXPECT_NE(again.err.find("liegt schon ein Projekt"), std::string::npos) << again.err;
+    EXPECT_FALSE(dir.Read("net/other.zpr"));
+    EXPECT_EQ(RunCli({"gtfs", "import", feed}).status, 2);
+}

@@ -87,12 +87,12 @@ class MapTest : public QObject {
         QCOMPARE(menus[1]->text(), "&Extras");
         QCOMPARE(Captions(fmMain->ExtrasMenu),
                  QStringList({"Netzkarte…", "Verbindungs-Abfrage…", "GTFS exportieren…", "Drucken…",
-                              "Bildfahrplan…"}));
-        // GIVEN no project THEN the menu cannot be opened
-        QVERIFY(!fmMain->ExtrasMenu->isEnabled());
+                              "Bildfahrplan…", "GTFS importieren…"}));
+        // GIVEN no project THEN the map cannot be chosen
+        QVERIFY(!fmMain->ExtrasMapItem->isEnabled());
 
         OpenDemo();
-        QVERIFY(fmMain->ExtrasMenu->isEnabled());
+        QVERIFY(fmMain->ExtrasMapItem->isEnabled());
         // The highlighted item's hint stands in the status line
         QMenuBar *bar = fmMain->menuBar();
         QTest::mouseClick(bar, Qt::LeftButton, {},
@@ -111,7 +111,7 @@ class MapTest : public QObject {
         // A new project whose first save is cancelled leaves no project open
         fmMain->FileNew();
         QVERIFY(fmMain->paWorkChoice->isHidden());
-        QVERIFY(!fmMain->ExtrasMenu->isEnabled());
+        QVERIFY(!fmMain->ExtrasMapItem->isEnabled());
     }
 
     void queryItemShowsTheQueryWindow() {

@@ -70,10 +70,10 @@ class GtfsExportTest : public QObject {
     void cleanup() { fx.reset(); }
 
     void extrasItemOpensTheExportWindowWhileAProjectIsOpen() {
-        QVERIFY(!fmMain->ExtrasMenu->isEnabled());
+        QVERIFY(!fmMain->ExtrasGtfsItem->isEnabled());
         QCOMPARE(fmMain->ExtrasGtfsItem->text(), QString("GTFS exportieren…"));
         fmMain->OpenFromCommandLine(project);
-        QVERIFY(fmMain->ExtrasMenu->isEnabled());
+        QVERIFY(fmMain->ExtrasGtfsItem->isEnabled());
 
         QMenuBar *bar = fmMain->menuBar();
         QTest::mouseClick(bar, Qt::LeftButton, {},
