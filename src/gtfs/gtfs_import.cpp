@@ -1407,20 +1407,13 @@ void TImporter::WriteFiles() {
     if (cancelled_)
         return;
     // The project file last: the project exists once it does.
-    const TPrjParams kept = PrjParams;
-    PrjParams = TPrjParams{};
-    PrjParams.DayGroups = dayGroups_;
-    PrjParams.Publishing = publishing_;
-    PrjParams.StationFields.TarifZone = std::any_of(
-        stations_.begin(), stations_.end(), [](const TStation &s) { return !s.Zone.empty(); });
+    TPrjParams params;
+    params.DayGroups = dayGroups_;
+    params.Publishing = publishing_;
+    params.StationFields.TarifZone = std::any_of(stations_.begin(), stations_.end(),
+                                                 [](const TStation &s) { return !s.Zone.empty(); });
     written_.push_back(projectPath_);
-    try {
-        SaveProjectFile(projectPath_);
-    } catch (...) {
-        PrjParams = kept;
-        throw;
-    }
-    PrjParams = kept;
+    SaveProjectFile(projectPath_, params);
 }
 
 // All or nothing: a failed or cancelled write takes back what it wrote.

@@ -32,7 +32,7 @@ void WritePublishing(TIniFile &ini, std::string_view key, const std::string &val
 }
 } // namespace
 
-void SaveProjectFile(const std::string &path) {
+void SaveProjectFile(const std::string &path, const TPrjParams &params) {
     TIniFile ini(path);
     ini.WriteString("application", "name", ProgName);
     ini.WriteString("application", "edition", ProgEdition);
@@ -41,25 +41,25 @@ void SaveProjectFile(const std::string &path) {
     ini.WriteString("general", "lastsave", CurrentDateTimeText());
 
     std::vector<std::string> names;
-    for (const auto &group : PrjParams.DayGroups)
+    for (const auto &group : params.DayGroups)
         names.push_back(group.Name);
     ini.WriteString("daygroups", "daygroupnames", JoinPlain(names));
-    for (const auto &group : PrjParams.DayGroups) {
+    for (const auto &group : params.DayGroups) {
         ini.WriteString("daygroups", group.Name + "_text", group.Text);
         ini.WriteString("daygroups", group.Name + "_days", DayKeysText(group.Days));
     }
-    ini.WriteInteger("timetable", "max_drive_minutes", PrjParams.MaxDriveMinutes);
+    ini.WriteInteger("timetable", "max_drive_minutes", params.MaxDriveMinutes);
     // Written once it differs from the default, as the station fields are.
-    if (PrjParams.MinChangeMinutes != TPrjParams().MinChangeMinutes ||
+    if (params.MinChangeMinutes != TPrjParams().MinChangeMinutes ||
         ini.ValueExists("timetable", kMinChangeMinutesKey))
-        ini.WriteInteger("timetable", kMinChangeMinutesKey, PrjParams.MinChangeMinutes);
+        ini.WriteInteger("timetable", kMinChangeMinutesKey, params.MinChangeMinutes);
     const TStationFields defaults;
-    const TStationFields &fields = PrjParams.StationFields;
+    const TStationFields &fields = params.StationFields;
     WriteStationField(ini, kGeoPositionKey, fields.GeoPosition, defaults.GeoPosition);
     WriteStationField(ini, kTarifZoneKey, fields.TarifZone, defaults.TarifZone);
     WriteStationField(ini, kTarifRingKey, fields.TarifRing, defaults.TarifRing);
     const TPublishing standard;
-    const TPublishing &publishing = PrjParams.Publishing;
+    const TPublishing &publishing = params.Publishing;
     WritePublishing(ini, "agency_name", publishing.AgencyName, standard.AgencyName);
     WritePublishing(ini, "agency_url", publishing.AgencyUrl, standard.AgencyUrl);
     WritePublishing(ini, "timezone", publishing.Timezone, standard.Timezone);
@@ -69,6 +69,10 @@ void SaveProjectFile(const std::string &path) {
     WritePublishing(ini, "route_type", std::to_string(publishing.RouteType),
                     std::to_string(standard.RouteType));
     ini.UpdateFile();
+}
+
+void SaveProjectFile(const std::string &path) {
+    SaveProjectFile(path, PrjParams);
 }
 
 } // namespace takton
