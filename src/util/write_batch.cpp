@@ -172,10 +172,9 @@ bool CanComplete(const std::string &dir, const std::vector<TOp> &ops) {
     return true;
 }
 
-// Carries out the renames in order; each step may already be done. Gives the
-// target of the first step that failed, or nothing.
+// Carries out the renames in order, up to the first that fails; each step may
+// already be done. Gives the target of the failed step, or nothing.
 std::optional<std::string> ApplyOps(const std::string &dir, const std::vector<TOp> &ops) {
-    std::optional<std::string> failed;
     for (const auto &op : ops) {
         if (op.dropped)
             continue;
@@ -197,10 +196,10 @@ std::optional<std::string> ApplyOps(const std::string &dir, const std::vector<TO
             break;
         }
         }
-        if (!ok && !failed)
-            failed = target;
+        if (!ok)
+            return target;
     }
-    return failed;
+    return std::nullopt;
 }
 
 void RemoveTemps(const std::string &dir, const std::vector<TOp> &ops) {
