@@ -13,6 +13,7 @@
 #include <map>
 #include <sys/ioctl.h>
 #include <sys/stat.h>
+#include <sys/vfs.h>
 #include <unistd.h>
 #include <vector>
 
@@ -72,6 +73,17 @@ bool Pinned(const std::string &path) {
                         (flags & (FS_IMMUTABLE_FL | FS_APPEND_FL)) != 0;
     ::close(fd);
     return pinned;
+}
+
+// File systems that write their metadata changes to disk in the order they
+// were made: once the journal's removal is on disk, so are the renames before
+// it, and the folder needs no flush of its own.
+bool KeepsMetadataOrder(const std::string &dir) {
+    constexpr long kExt4Magic = 0xEF53;
+    constexpr long kXfsMagic = 0x58465342;
+    struct statfs fs {};
+    return ::statfs(dir.c_str(), &fs) == 0 &&
+           (static_cast<long>(fs.f_type) == kExt4Magic || static_cast<long>(fs.f_type) == kXfsMagic);
 }
 
 std::string StripSlash(std::string dir) {
@@ -316,7 +328,7 @@ class TBatchState {
         keepTemps_ = true;
         if (const auto failed = ApplyOps(dir_, ops_))
             ThrowCannotWrite(*failed);
-        if (sys::SyncDirectory(dir_) != 0)
+        if (!KeepsMetadataOrder(dir_) && sys::SyncDirectory(dir_) != 0)
             ThrowCannotWrite(dir_);
         sys::Unlink(journal.c_str());
         ops_.clear();

@@ -8,7 +8,8 @@
 // file beside its target, and reading a planned file gives its planned
 // content. Commit writes a journal naming every planned rename with the size
 // and checksum of each temporary file, makes temporaries and journal durable
-// in one step, renames, flushes the folder and removes the journal.
+// in one step, renames, flushes the folder (where the file system may reorder
+// its metadata changes) and removes the journal.
 // RecoverInterruptedWrites, run when a project is opened, completes a journal
 // whose temporaries are all whole and otherwise throws the plan away.
 
