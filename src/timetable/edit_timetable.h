@@ -11,6 +11,7 @@
 #include "gui/lazy_dialog.h"
 #include "model/timetable_check.h"
 #include "model/timetable_rows.h"
+#include "util/file_stamp.h"
 
 #include <QDialog>
 #include <QList>
@@ -181,6 +182,8 @@ class TfmEditTimeTable : public TLazyDialog {
 
     // The row texts the file holds for the open timetable.
     std::vector<std::string> fileRows_;
+    // The timetable file as it was read, to tell a change by someone else.
+    TFileStamp fileStamp_;
 };
 
 } // namespace takton::gui

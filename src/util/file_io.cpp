@@ -16,6 +16,17 @@
 namespace takton {
 namespace {
 
+TWriteRefusal &Refusal() {
+    static TWriteRefusal refusal;
+    return refusal;
+}
+
+void CheckWriteAllowed(const std::string &path) {
+    if (Refusal())
+        if (auto message = Refusal()(path))
+            throw TaktonError(*message);
+}
+
 mode_t NewFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -107,6 +118,9 @@ std::string MakeTempFileBeside(const std::string &path) {
 }
 
 void ReplaceWithTempFile(const std::string &temp, const std::string &path) {
+    if (Refusal() && Refusal()(path))
+        ::unlink(temp.c_str());
+    CheckWriteAllowed(path);
     struct stat old {};
     const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : NewFileMode();
     const int fd = sys::Open(temp.c_str(), O_RDONLY);
@@ -119,7 +133,12 @@ void ReplaceWithTempFile(const std::string &temp, const std::string &path) {
     }
 }
 
+void SetWriteRefusal(TWriteRefusal refusal) {
+    Refusal() = std::move(refusal);
+}
+
 void WriteWholeFile(const std::string &path, std::string_view content) {
+    CheckWriteAllowed(path);
     if (TBatchState *batch = batch::For(path))
         return batch::Write(*batch, path, content);
     CheckWritableTarget(path);
@@ -134,12 +153,15 @@ void WriteWholeFile(const std::string &path, std::string_view content) {
 }
 
 bool RemoveFile(const std::string &path) {
+    CheckWriteAllowed(path);
     if (TBatchState *batch = batch::For(path))
         return batch::Remove(*batch, path);
     return sys::Unlink(path.c_str()) == 0;
 }
 
 bool RenameFileNoReplace(const std::string &from, const std::string &to) {
+    CheckWriteAllowed(from);
+    CheckWriteAllowed(to);
     if (TBatchState *batch = batch::For(from); batch && batch::For(to) == batch)
         return batch::RenameNoReplace(*batch, from, to);
     return sys::RenameNoReplace(from.c_str(), to.c_str()) == 0;

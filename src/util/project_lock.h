@@ -42,6 +42,7 @@ class TProjectLock {
     std::optional<TLockOwner> Acquire(const std::string &dir, bool force = false);
     void Release();
     bool Held() const { return !dir_.empty(); }
+    const std::string &Dir() const { return dir_; }
 
   private:
     std::string dir_;
