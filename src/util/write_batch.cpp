@@ -82,8 +82,8 @@ bool KeepsMetadataOrder(const std::string &dir) {
     constexpr long kExt4Magic = 0xEF53;
     constexpr long kXfsMagic = 0x58465342;
     struct statfs fs {};
-    return ::statfs(dir.c_str(), &fs) == 0 &&
-           (static_cast<long>(fs.f_type) == kExt4Magic || static_cast<long>(fs.f_type) == kXfsMagic);
+    return ::statfs(dir.c_str(), &fs) == 0 && (static_cast<long>(fs.f_type) == kExt4Magic ||
+                                               static_cast<long>(fs.f_type) == kXfsMagic);
 }
 
 std::string StripSlash(std::string dir) {
@@ -332,6 +332,7 @@ class TBatchState {
             ThrowCannotWrite(dir_);
         sys::Unlink(journal.c_str());
         ops_.clear();
+        views_.clear();
     }
 
   private:

@@ -70,6 +70,9 @@ TEST(WriteBatch, ReadsSeePlannedContentAndNothingChangesUntilCommit) {
         EXPECT_EQ(dir.Read("a.csv"), "a alt") << "nothing on disk before the commit";
         EXPECT_FALSE(dir.Read("e.csv"));
         batch.Commit();
+        // Committed, the files read as they are on disk
+        EXPECT_EQ(ReadWholeFile(dir.File("a.csv")), "a neuer");
+        EXPECT_TRUE(FileExists(dir.File("d.csv")));
     }
     EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"a.csv", "b.csv", "d.csv", "e.csv"}));
     EXPECT_EQ(dir.Read("a.csv"), "a neuer");
