@@ -60,6 +60,7 @@ asan: bootstrap
 # Each libFuzzer target for FUZZ_SECONDS (clang; not part of CI). A hang of
 # more than 10 s on one input counts as a failure.
 FUZZ_TARGETS = fuzz_kv_html fuzz_lists fuzz_ini fuzz_station_csv
+FUZZ_TARGETS += fuzz_journal
 fuzz: bootstrap
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_COMPILER=clang++ -DTAKTON_FUZZ=ON -DTAKTON_BUILD_GUI=OFF -DTAKTON_BUILD_BENCH=OFF

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cerrno>
+#include <charconv>
 #include <cstdio>
 #include <dirent.h>
 #include <fcntl.h>
@@ -104,6 +105,17 @@ std::vector<std::string> SplitTabs(std::string_view line) {
     }
 }
 
+template <typename T> bool Number(const std::string &text, int base, T &value) {
+    const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value, base);
+    return error == std::errc{} && end == text.data() + text.size() && !text.empty();
+}
+
+// A file name inside the folder: no path, not the folder itself.
+bool PlainName(const std::string &name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
 std::string JournalText(const std::vector<TOp> &ops) {
     std::string text(kJournalHead);
     for (const auto &op : ops) {
@@ -130,7 +142,7 @@ std::optional<std::vector<TOp>> ParseJournal(std::string_view text) {
     if (!text.starts_with(kJournalHead) || !text.ends_with('\n'))
         return std::nullopt;
     const auto endAt = text.rfind("end\t");
-    if (endAt == std::string_view::npos ||
+    if (endAt == std::string_view::npos || text[endAt - 1] != '\n' ||
         text.substr(endAt) != "end\t" + Hex(Crc32(text.substr(0, endAt))) + '\n')
         return std::nullopt;
     std::vector<TOp> ops;
@@ -142,8 +154,8 @@ std::optional<std::vector<TOp>> ParseJournal(std::string_view text) {
         TOp op;
         if (fields[0] == "W" && fields.size() == 5) {
             op.kind = TOpKind::Write;
-            op.size = std::stoull(fields[1]);
-            op.crc = static_cast<std::uint32_t>(std::stoul(fields[2], nullptr, 16));
+            if (!Number(fields[1], 10, op.size) || !Number(fields[2], 16, op.crc))
+                return std::nullopt;
             op.source = fields[3];
             op.target = fields[4];
         } else if (fields[0] == "D" && fields.size() == 2) {
@@ -156,7 +168,7 @@ std::optional<std::vector<TOp>> ParseJournal(std::string_view text) {
         } else {
             return std::nullopt;
         }
-        if (op.target.find('/') != std::string::npos || op.source.find('/') != std::string::npos)
+        if (!PlainName(op.target) || (op.kind != TOpKind::Remove && !PlainName(op.source)))
             return std::nullopt;
         ops.push_back(std::move(op));
     }

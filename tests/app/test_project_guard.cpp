@@ -137,16 +137,21 @@ class ProjectGuardTest : public QObject {
 
     void lockOfAnotherHostAsksAndStaleLockIsTakenOverSilently() {
         WriteBytes(lock, LockText("anderer-rechner", 1));
+        WriteBytes(fx->path("demo/.takton-Ab12Cd"), "ihre");
         fmMain->OpenFromCommandLine(project); // unanswered: "Nein"
         QCOMPARE(fx->dialogs->questions().size(), 1);
+        QVERIFY(QFile::exists(fx->path("demo/.takton-Ab12Cd"))); // theirs, not touched
         QVERIFY(gui::ProjectFile.empty());
 
         // A lock left by a dead process of this host: no question, and the
-        // lock is this instance's until it lets go
+        // lock is this instance's until it lets go. What the dead process
+        // left half written goes.
         fx->dialogs->clearLog();
         WriteBytes(lock, LockText(HostName(), DeadPid()));
+        WriteBytes(fx->path("demo/.takton-Ab12Cd"), "halb");
         fmMain->OpenFromCommandLine(project);
         QVERIFY(fx->dialogs->log().isEmpty());
+        QVERIFY(!QFile::exists(fx->path("demo/.takton-Ab12Cd")));
         QCOMPARE(gui::ProjectFile, project.toStdString());
         QVERIFY(!ProjectReadOnly());
         QVERIFY(ReadBytes(lock).contains("pid=" + QByteArray::number(::getpid()) + "\n"));
