@@ -22,6 +22,7 @@
 #include "publish/gtfs_export_window.h"
 #include "query/query.h"
 #include "timetable/edit_timetable.h"
+#include "util/write_batch.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -346,9 +347,14 @@ void TfmMain::FileSaveAs() {
                                                         "mitkopieren?")) == Answer::Yes;
     if (takeAlong && !ClaimProjectDir(dir))
         return;
-    if (takeAlong)
-        CopyProjectFiles(ProjectDir, dir);
-    SaveProjectFile(path);
+    {
+        // The files taken along and the project file: all or nothing.
+        TWriteBatch batch(dir);
+        if (takeAlong)
+            CopyProjectFiles(ProjectDir, dir);
+        SaveProjectFile(path);
+        batch.Commit();
+    }
     ProjectFile = path;
     StampProjectFile();
     if (takeAlong)

@@ -4,6 +4,7 @@
 // before a timetable changed by someone else is saved.
 
 #include "app/main_window.h"
+#include "editors/edit_linestations.h"
 #include "editors/edit_project.h"
 #include "editors/edit_stations.h"
 #include "gui/project_guard.h"
@@ -212,6 +213,37 @@ class ProjectGuardTest : public QObject {
         QTest::mouseClick(fmEditTimeTable->btSave, Qt::LeftButton);
         QCOMPARE(ReadBytes(timetable), theirs);
         QCOMPARE(FromCp1252(fmEditTimeTable->sgTimeTable->Grid().Cell(2, 2)), QString("04:30"));
+    }
+
+    void routeChangedByOthersIsAskedAboutAndReloadedOnNein() {
+        fmMain->OpenFromCommandLine(project);
+        const QString routes = fx->path("demo/line_stations.csv");
+        fx->dialogs->setNextModalAction([&](QDialog &) {
+            QVERIFY(takton::testing::ClickItem(fmEditLineStations->lbLines, "1"));
+            Click(fmEditLineStations->btStationEdit);
+            QVERIFY(takton::testing::ClickRow(fmEditLineStations->lbLineStations, 1));
+            Click(fmEditLineStations->btDeleteStation);
+            QCOMPARE(fmEditLineStations->lbLineStations->count(), 5);
+            // Meanwhile someone else shortens line 1 to two stations
+            QByteArray theirs = ReadBytes(routes);
+            theirs.replace(theirs.left(theirs.indexOf('\r')), "1=Hauptbahnhof,Rathaus");
+            WriteBytes(routes, theirs);
+            fx->dialogs->setNextAnswer(Answer::No);
+            Click(fmEditLineStations->btSave);
+            QCOMPARE(fx->dialogs->questions().size(), 1);
+            QVERIFY(fx->dialogs->questions().first().startsWith("Datei geändert:"));
+            QCOMPARE(ReadBytes(routes), theirs);
+            QCOMPARE(takton::testing::Items(fmEditLineStations->lbLineStations),
+                     QStringList({"Hauptbahnhof", "Rathaus"}));
+            // Saved again unchanged by others: no question
+            QVERIFY(takton::testing::ClickRow(fmEditLineStations->lbLineStations, 1));
+            Click(fmEditLineStations->btDeleteStation);
+            fx->dialogs->clearLog();
+            Click(fmEditLineStations->btSave);
+            QVERIFY(fx->dialogs->questions().isEmpty());
+            QVERIFY(ReadBytes(routes).startsWith("1=Hauptbahnhof\r\n"));
+        });
+        Click(fmMain->sbAssignStations);
     }
 
   private:
