@@ -12,6 +12,7 @@
 #include <fstream>
 #include <functional>
 #include <gtest/gtest.h>
+#include <iostream>
 #include <map>
 
 using namespace takton;
@@ -118,6 +119,8 @@ TEST(FaultSweep, EveryFailingStepOfAStationRenameLeavesOldOrNewWhole) {
             ++failedNew;
         EXPECT_TRUE(failed || reopened == after) << "no error, so the rename is done";
     }
+    std::cout << "fault sweep: " << steps << " steps; " << failedOld << " left old, " << failedNew
+              << " completed on reopening, " << notFailed << " without error\n";
     // Failures before the journal keep the project old, failures among the
     // renames are completed on the next open.
     EXPECT_GT(failedOld, 0);
