@@ -21,12 +21,6 @@ TWriteRefusal &Refusal() {
     return refusal;
 }
 
-void CheckWriteAllowed(const std::string &path) {
-    if (Refusal())
-        if (auto message = Refusal()(path))
-            throw TaktonError(*message);
-}
-
 mode_t NewFileMode() {
     const mode_t mask = ::umask(0);
     ::umask(mask);
@@ -135,6 +129,12 @@ void ReplaceWithTempFile(const std::string &temp, const std::string &path) {
 
 void SetWriteRefusal(TWriteRefusal refusal) {
     Refusal() = std::move(refusal);
+}
+
+void CheckWriteAllowed(const std::string &path) {
+    if (Refusal())
+        if (auto message = Refusal()(path))
+            throw TaktonError(*message);
 }
 
 void WriteWholeFile(const std::string &path, std::string_view content) {

@@ -55,6 +55,8 @@ bool RenameFileNoReplace(const std::string &from, const std::string &to);
 // function removes it.
 using TWriteRefusal = std::function<std::optional<std::string>(const std::string &path)>;
 void SetWriteRefusal(TWriteRefusal refusal);
+// Raises the refusal's message when the path may not be changed.
+void CheckWriteAllowed(const std::string &path);
 
 // The path as cp1252 text for messages; characters cp1252 cannot hold become '?'.
 std::string PathForMessage(const std::string &path);

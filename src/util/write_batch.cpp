@@ -372,6 +372,9 @@ class TBatchState {
 TWriteBatch::TWriteBatch(const std::string &dir) : previous_(gActive) {
     if (gActive && gActive->Holds(InDir(dir, "x")))
         return;
+    // A folder this process may not write (opened read-only) is somebody
+    // else's: its journal is theirs to complete.
+    CheckWriteAllowed(InDir(StripSlash(dir), std::string(kJournalFileName)));
     // A journal left by an interrupted batch is completed first: this batch's
     // journal takes its place.
     if (Exists(InDir(StripSlash(dir), std::string(kJournalFileName))))
@@ -392,6 +395,7 @@ void TWriteBatch::Commit() {
 
 TRecovery RecoverInterruptedWrites(const std::string &rawDir) {
     const std::string dir = StripSlash(rawDir);
+    CheckWriteAllowed(InDir(dir, std::string(kJournalFileName)));
     TRecovery result;
     const std::string journal = InDir(dir, std::string(kJournalFileName));
     if (const auto text = sys::ReadWhole(journal)) {

@@ -126,6 +126,19 @@ TEST(WriteBatch, RecoveryCompletesAWholeJournalAndDropsATornOne) {
     EXPECT_EQ(Names(shortTemp.Path()), (std::set<std::string>{"a.csv", "c.csv"}));
     EXPECT_EQ(shortTemp.Read("c.csv"), "c alt");
 
+    // A folder this process may not write: its journal and temporaries are
+    // somebody else's and stay, and no batch starts there
+    TempDir theirs;
+    theirs.Write("a.csv", "a alt");
+    theirs.Write("c.csv", "c alt");
+    JournalOfPlannedBatch(theirs);
+    const auto planned = Names(theirs.Path());
+    SetWriteRefusal([](const std::string &) { return std::optional<std::string>("gesperrt"); });
+    EXPECT_THROW(RecoverInterruptedWrites(theirs.Path()), TaktonError);
+    EXPECT_THROW(TWriteBatch batch(theirs.Path()), TaktonError);
+    SetWriteRefusal({});
+    EXPECT_EQ(Names(theirs.Path()), planned);
+
     // Temporary files of a single write cut short, without journal: removed
     dir.Write(".takton-Ab12Cd", "halb");
     EXPECT_EQ(RecoverInterruptedWrites(dir.Path()).TempFilesRemoved, 1);
