@@ -69,6 +69,7 @@ asan: bootstrap
 FUZZ_TARGETS = fuzz_kv_html fuzz_lists fuzz_ini fuzz_station_csv fuzz_print_layout
 FUZZ_TARGETS += fuzz_search
 FUZZ_TARGETS += fuzz_csv_reader
+FUZZ_TARGETS += fuzz_journal
 fuzz: bootstrap
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_COMPILER=clang++ -DTAKTON_FUZZ=ON -DTAKTON_BUILD_GUI=OFF -DTAKTON_BUILD_BENCH=OFF

@@ -11,6 +11,7 @@
 #include "gui/dialogs.h"
 #include "gui/error_handler.h"
 #include "gui/hints.h"
+#include "gui/project_guard.h"
 #include "gui/qt_text.h"
 #include "gui/speed_icons.h"
 #include "import/web_copy.h"
@@ -24,6 +25,7 @@
 #include "publish/gtfs_import_window.h"
 #include "query/query.h"
 #include "timetable/edit_timetable.h"
+#include "util/write_batch.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -286,9 +288,12 @@ void TfmMain::FileNew() {
     }
     saveDialogFile_ = *chosen;
     const std::string path = ToNativePath(*chosen);
+    if (!ClaimProjectDir(DirectoryOf(path)))
+        return;
     SaveProjectFile(path);
     ProjectFile = path;
     ProjectDir = DirectoryOf(path);
+    StampProjectFile();
     openDialogFile_ = *chosen;
     setWindowTitle(QStringLiteral("ZAL-Editor: ") + *chosen);
     ShowWorkPanel();
@@ -317,11 +322,16 @@ void TfmMain::FileOpen() {
 }
 
 void TfmMain::LoadProject(const std::string &path) {
+    if (!ClaimProjectDir(DirectoryOf(path)))
+        return;
     LoadProjectFile(path);
     ProjectFile = path;
     ProjectDir = DirectoryOf(path);
+    StampProjectFile();
+    FileSaveItem->setEnabled(!ProjectReadOnly());
     saveDialogFile_ = FromNativePath(path);
-    setWindowTitle(ProgramTitle() + QStringLiteral(":   ") + FromNativePath(path));
+    setWindowTitle(
+        WithReadOnlyMark(ProgramTitle() + QStringLiteral(":   ") + FromNativePath(path)));
     ShowWorkPanel();
 }
 
@@ -336,7 +346,13 @@ void TfmMain::FileSave() {
         FileSaveAs();
         return;
     }
+    if (!MayOverwriteProjectFile()) {
+        LoadProjectFile(ProjectFile);
+        StampProjectFile();
+        return;
+    }
     SaveProjectFile(ProjectFile);
+    StampProjectFile();
 }
 
 void TfmMain::FileSaveAs() {
@@ -353,10 +369,18 @@ void TfmMain::FileSaveAs() {
                            Dialogs().Ask(QStringLiteral("Bestätigung"),
                                          QStringLiteral("Stationen, Linien und Fahrpläne "
                                                         "mitkopieren?")) == Answer::Yes;
-    if (takeAlong)
-        CopyProjectFiles(ProjectDir, dir);
-    SaveProjectFile(path);
+    if (takeAlong && !ClaimProjectDir(dir))
+        return;
+    {
+        // The files taken along and the project file: all or nothing.
+        TWriteBatch batch(dir);
+        if (takeAlong)
+            CopyProjectFiles(ProjectDir, dir);
+        SaveProjectFile(path);
+        batch.Commit();
+    }
     ProjectFile = path;
+    StampProjectFile();
     if (takeAlong)
         ProjectDir = dir;
     openDialogFile_ = *chosen;

@@ -1,8 +1,11 @@
 #include "cli/cli_context.h"
 
 #include "util/cp1252.h"
+#include "util/file_io.h"
+#include "util/write_batch.h"
 
 #include <algorithm>
+#include <filesystem>
 #include <ostream>
 
 namespace takton::cli {
@@ -50,6 +53,48 @@ void CliContext::PrintRaw(std::string_view bytes) {
 int CliContext::Refuse(std::string_view cp1252) {
     err_ << Cp1252ToUtf8(cp1252) << '\n';
     return kExitFailed;
+}
+
+namespace {
+
+bool Writes(const CliCommand &command) {
+    const std::string_view group = command.group;
+    const std::string_view name = command.name;
+    if (group == "project")
+        return name != "show";
+    if (group == "station" || group == "line")
+        return name != "list" && name != "show";
+    return group == "route" && name == "set";
+}
+
+std::optional<std::string> ProjectFolderOf(const CliCommand &command, const CliContext &ctx) {
+    if (command.group == "html-table" || ctx.Args().empty())
+        return std::nullopt;
+    const std::string path = ctx.PathArg(0);
+    std::error_code error;
+    if (std::filesystem::is_directory(path, error))
+        return path;
+    const std::string dir = DirectoryOf(path);
+    return std::filesystem::is_directory(dir, error) ? std::optional(dir) : std::nullopt;
+}
+
+} // namespace
+
+std::optional<int> OpenProjectFor(const CliCommand &command, CliContext &ctx, TProjectLock &lock) {
+    const bool force = ctx.TakeFlag("--force");
+    const auto dir = ProjectFolderOf(command, ctx);
+    if (!dir)
+        return std::nullopt;
+    if (const auto owner = lock.Acquire(*dir, force && Writes(command))) {
+        if (Writes(command))
+            return ctx.Refuse(LockOwnerText(*owner) +
+                              Cp1252(" Schreibende Befehle werden verweigert; --force "
+                                     "übergeht die Sperre."));
+        return std::nullopt;
+    }
+    if (lock.Held())
+        RecoverInterruptedWrites(*dir);
+    return std::nullopt;
 }
 
 } // namespace takton::cli

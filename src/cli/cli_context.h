@@ -4,7 +4,10 @@
 // cp1252, output converted back to UTF-8, and the exit status convention
 // (0 done, 1 refused or failed, 2 usage error).
 
+#include "util/project_lock.h"
+
 #include <iosfwd>
+#include <optional>
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -64,6 +67,14 @@ struct CliCommand {
     std::string_view usage; // arguments after the words
     CommandFn run;
 };
+
+// Before a command runs: its project folder (the folder of the first
+// argument, or the argument itself when it is a folder) is locked for the
+// command's time and brought back whole after an interrupted write. A command
+// that writes refuses while another process holds the lock, unless given
+// "--force"; a command that only reads goes on, leaving the folder as it is.
+// Gives the exit status of a refusal, or nothing to go on.
+std::optional<int> OpenProjectFor(const CliCommand &command, CliContext &ctx, TProjectLock &lock);
 
 // Each group of commands lives in its own cmd_*.cpp.
 std::span<const CliCommand> ProjectCommands();

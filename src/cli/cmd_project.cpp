@@ -8,6 +8,7 @@
 #include "model/project_rules.h"
 #include "util/cp1252.h"
 #include "util/file_io.h"
+#include "util/write_batch.h"
 
 namespace takton::cli {
 namespace {
@@ -87,8 +88,10 @@ int RenameDayGroupCommand(CliContext &ctx) {
         return ctx.Refuse(*refusal);
     if (stored == args[2])
         return kExitOk;
+    TWriteBatch batch(DirectoryOf(path));
     SaveProjectFile(path);
     CascadeRenameDayGroup(DirectoryOf(path), stored, args[2]);
+    batch.Commit();
     return kExitOk;
 }
 
@@ -102,8 +105,10 @@ int DeleteDayGroupCommand(CliContext &ctx) {
         return ctx.Refuse(NoSuchDayGroup(args[1]));
     const std::string stored = PrjParams.DayGroups[static_cast<std::size_t>(at)].Name;
     DeleteDayGroup(PrjParams, stored);
+    TWriteBatch batch(DirectoryOf(path));
     SaveProjectFile(path);
     const int lost = CascadeDeleteDayGroup(DirectoryOf(path), stored);
+    batch.Commit();
     ctx.PrintLine(Cp1252("Fahrpläne ohne die Tag-Gruppe: ") + std::to_string(lost));
     return kExitOk;
 }

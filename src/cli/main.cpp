@@ -79,6 +79,9 @@ int main(int argc, char **argv) {
         std::vector<std::string>(args.begin() + static_cast<std::ptrdiff_t>(used), args.end()),
         ProgramDir(argv[0]), std::cout, std::cerr);
     try {
+        TProjectLock lock;
+        if (const auto refused = OpenProjectFor(*command, context, lock))
+            return *refused;
         return command->run(context);
     } catch (const UsageError &e) {
         std::cerr << e.what() << "\nAufruf: takton-cli " << command->group;

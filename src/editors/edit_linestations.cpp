@@ -3,6 +3,7 @@
 #include "editors/name_list_box.h"
 #include "gui/current_project.h"
 #include "gui/error_handler.h"
+#include "gui/project_guard.h"
 #include "gui/qt_text.h"
 #include "model/db_func.h"
 #include "util/text_order.h"
@@ -206,6 +207,7 @@ void TfmEditLineStations::btStationEditClick() {
     lbLines->setEnabled(false);
     btStationEdit->hide();
     lLineName->setText(QStringLiteral("Linie ") + FromCp1252(*line));
+    routesStamp_ = StampFile(ProjectPath(ProjectDir, kLineStationsFile));
     ShowLineStations();
     gbLineAssign->setEnabled(true);
     gbLineAssign->show();
@@ -281,6 +283,13 @@ void TfmEditLineStations::btSaveClick() {
     const std::optional<std::string> line = SelectedName(*lbLines);
     if (!line || NoProjectDir())
         return;
+    // Routes changed by someone else meanwhile: overwrite, or reload the route.
+    if (!MayOverwrite(ProjectPath(ProjectDir, kLineStationsFile), routesStamp_)) {
+        routesStamp_ = StampFile(ProjectPath(ProjectDir, kLineStationsFile));
+        ShowLineStations();
+        EditOff();
+        return;
+    }
     StoreLineStations(ProjectDir, *line, ItemNames(*lbLineStations));
     ReturnToChoosing();
     // The saved route stays in sight, for looking only, until another line

@@ -7,6 +7,7 @@
 // Created once at start-up and kept for the whole run.
 
 #include "editors/entry_dialog.h"
+#include "util/file_stamp.h"
 
 class QGroupBox;
 class QLabel;
@@ -68,6 +69,9 @@ class TfmEditLineStations : public TEntryDialog {
     void ReturnToChoosing();
     // Moves the current station of the line by one place, if it can.
     void MoveCurrentStation(int step);
+
+    // The routes file as the assigned line's route was read from it.
+    TFileStamp routesStamp_;
 };
 
 } // namespace takton::gui

@@ -3,6 +3,7 @@
 #include "gui/current_project.h"
 #include "gui/dialogs.h"
 #include "gui/error_handler.h"
+#include "gui/project_guard.h"
 #include "gui/qt_text.h"
 #include "model/db_func.h"
 #include "model/line_data.h"
@@ -10,6 +11,7 @@
 #include "model/prj_params.h"
 #include "model/prj_save.h"
 #include "model/project_rules.h"
+#include "util/write_batch.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -527,12 +529,19 @@ void TfmEditProject::btSaveClick() {
         return;
     if (NoProjectFile())
         return;
+    if (!MayOverwriteProjectFile()) {
+        LoadProjectFile(ProjectFile);
+        StampProjectFile();
+        btCancelClick();
+        return;
+    }
     PrjParams.MaxDriveMinutes = *minutes;
     PrjParams.MinChangeMinutes = seMinChangeMinutes->value();
     PrjParams.Publishing = *publishing;
     PrjParams.StationFields = {cbPrjGeoPosition->isChecked(), cbPrjTarifZone->isChecked(),
                                cbPrjTarifRing->isChecked()};
     SaveProjectFile(ProjectFile);
+    StampProjectFile();
     EditOff();
 }
 
@@ -586,8 +595,11 @@ void TfmEditProject::btRenameDayGroupClick() {
     }
     // The project file first, then the timetables, as a register goes before
     // its cascade.
+    TWriteBatch batch(ProjectDir);
     SaveProjectFile(ProjectFile);
     CascadeRenameDayGroup(ProjectDir, *oldName, *newName);
+    batch.Commit();
+    StampProjectFile();
     leRenameDayGroup->clear();
     ShowDayGroupsSelecting(*newName);
 }
@@ -607,8 +619,11 @@ void TfmEditProject::btDeleteDayGroupClick() {
     if (Dialogs().Confirm(QStringLiteral("Bestätigung"), question) != Answer::Yes)
         return;
     DeleteDayGroup(PrjParams, *name);
+    TWriteBatch batch(ProjectDir);
     SaveProjectFile(ProjectFile);
     CascadeDeleteDayGroup(ProjectDir, *name);
+    batch.Commit();
+    StampProjectFile();
     SetDayGroups();
 }
 

@@ -4,6 +4,7 @@
 #include "gui/current_project.h"
 #include "gui/dialogs.h"
 #include "gui/error_handler.h"
+#include "gui/project_guard.h"
 #include "gui/qt_text.h"
 #include "model/db_func.h"
 #include "model/prj_params.h"
@@ -12,6 +13,7 @@
 #include "util/error.h"
 #include "util/file_io.h"
 #include "util/text_order.h"
+#include "util/write_batch.h"
 
 #include <QBoxLayout>
 #include <QCheckBox>
@@ -205,6 +207,7 @@ void TfmEditStations::btStationEditClick() {
     cbStationNewLineClear->hide();
     OpenEntry();
     leStationName->setText(FromCp1252(*station));
+    dataStamp_ = StampFile(ProjectPath(ProjectDir, kStationDataFile));
     FillDataFields(ProjectDir.empty() ? TStationData{} : LoadOneStationData(ProjectDir, *station));
     ShowDataFields();
     gbStationEdit->show();
@@ -229,11 +232,19 @@ void TfmEditStations::btSaveClick() {
         return;
     // A selected station is the one being changed; without one the entry is new.
     const std::optional<std::string> former = SelectedName(*lbStations);
+    // Station data changed by someone else meanwhile: overwrite, or reload.
+    if (former && !MayOverwrite(ProjectPath(ProjectDir, kStationDataFile), dataStamp_)) {
+        dataStamp_ = StampFile(ProjectPath(ProjectDir, kStationDataFile));
+        FillDataFields(LoadOneStationData(ProjectDir, *former));
+        return;
+    }
     // The data is checked before anything is written, as the name is.
     const std::optional<TStationData> data =
         TypedData(LoadOneStationData(ProjectDir, former ? *former : *name));
     if (!data)
         return;
+    // The register, its cascade and the station data: all or nothing.
+    TWriteBatch batch(ProjectDir);
     const TRefusal refusal = former
                                  ? RenameStation(ProjectDir, *former, *name)
                                  : AddStation(ProjectDir, *name,
@@ -244,6 +255,7 @@ void TfmEditStations::btSaveClick() {
         return;
     }
     StoreStationData(ProjectDir, *name, *data);
+    batch.Commit();
     LoadStations();
     SelectName(*lbStations, *name);
     ReturnToBrowse();

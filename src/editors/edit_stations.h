@@ -9,6 +9,7 @@
 #include "editors/entry_dialog.h"
 #include "model/list_text.h"
 #include "model/station_data.h"
+#include "util/file_stamp.h"
 
 #include <array>
 #include <optional>
@@ -74,6 +75,8 @@ class TfmEditStations : public TEntryDialog {
     // Shows the station data fields the project options switch on.
     void ShowDataFields();
     void FillDataFields(const TStationData &data);
+    // The station data file as the entry's fields were read from it.
+    TFileStamp dataStamp_;
     // The station's data with the shown fields applied; nothing after telling
     // the planner what is wrong.
     std::optional<TStationData> TypedData(const TStationData &had);

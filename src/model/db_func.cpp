@@ -5,6 +5,7 @@
 #include "util/cp1252.h"
 #include "util/file_io.h"
 #include "util/kv_standard.h"
+#include "util/write_batch.h"
 
 #include <algorithm>
 #include <filesystem>
@@ -230,6 +231,7 @@ std::vector<std::string> TimetableFilePaths(const std::string &dir) {
 }
 
 void CopyProjectFiles(const std::string &fromDir, const std::string &toDir) {
+    TWriteBatch batch(toDir);
     std::vector<std::string> names;
     for (std::string_view file :
          {kStationsFile, kNewStationsFile, kLinesFile, kLineStationsFile, kStationLinesFile})
@@ -241,6 +243,7 @@ void CopyProjectFiles(const std::string &fromDir, const std::string &toDir) {
         if (const auto content = ReadWholeFile(from))
             WriteWholeFile((std::filesystem::path(toDir) / name).string(), *content);
     }
+    batch.Commit();
 }
 
 int CountTimetablesWithDayGroup(const std::string &dir, std::string_view dayGroup) {
@@ -258,20 +261,24 @@ int CountTimetablesWithDayGroup(const std::string &dir, std::string_view dayGrou
 
 void CascadeRenameDayGroup(const std::string &dir, std::string_view oldName,
                            std::string_view newName) {
+    TWriteBatch batch(dir);
     for (const auto &path : TimetableFilePaths(dir))
         RenameSections(path, [&](const std::string &section) {
             return IsDayGroupSection(section, oldName) ? section.substr(0, 2) + std::string(newName)
                                                        : section;
         });
+    batch.Commit();
 }
 
 int CascadeDeleteDayGroup(const std::string &dir, std::string_view dayGroup) {
+    TWriteBatch batch(dir);
     int count = 0;
     for (const auto &path : TimetableFilePaths(dir))
         if (RenameSections(path, [&](const std::string &section) {
                 return IsDayGroupSection(section, dayGroup) ? std::string() : section;
             }))
             ++count;
+    batch.Commit();
     return count;
 }
 
@@ -313,6 +320,7 @@ TStringList LoadStationLines(const std::string &dir, std::string_view station) {
 }
 
 void StoreLineStations(const std::string &dir, std::string_view line, const TStringList &stations) {
+    TWriteBatch batch(dir);
     TStringList routes = LoadNameList(dir, kLineStationsFile);
     const std::string routeEntry = MakeEntry(line, JoinList(stations));
     const int at = IndexOfNameExactFirst(routes, line);
@@ -361,6 +369,7 @@ void StoreLineStations(const std::string &dir, std::string_view line, const TStr
         }
     }
     SaveNameList(dir, kStationLinesFile, index);
+    batch.Commit();
 }
 
 void SyncTimetableToStations(const std::string &dir, std::string_view line,
@@ -373,6 +382,7 @@ void SyncTimetableToStations(const std::string &dir, std::string_view line,
 }
 
 void CascadeDeleteStation(const std::string &dir, std::string_view station) {
+    TWriteBatch batch(dir);
     TStringList routes = LoadNameList(dir, kLineStationsFile);
     RemoveFromEveryEntry(routes, station);
     SaveNameList(dir, kLineStationsFile, routes);
@@ -388,10 +398,12 @@ void CascadeDeleteStation(const std::string &dir, std::string_view station) {
     }
     SaveNameList(dir, kStationLinesFile, index);
     DeleteStationData(dir, station);
+    batch.Commit();
 }
 
 void CascadeRenameStation(const std::string &dir, std::string_view oldName,
                           std::string_view newName) {
+    TWriteBatch batch(dir);
     TStringList routes = LoadNameList(dir, kLineStationsFile);
     if (RenameInEveryEntry(routes, oldName, newName))
         SaveNameList(dir, kLineStationsFile, routes);
@@ -408,9 +420,11 @@ void CascadeRenameStation(const std::string &dir, std::string_view oldName,
     }
     SaveNameList(dir, kStationLinesFile, index);
     RenameStationData(dir, oldName, newName);
+    batch.Commit();
 }
 
 void CascadeDeleteLine(const std::string &dir, std::string_view line, IMessageSink &messages) {
+    TWriteBatch batch(dir);
     TStringList routes = LoadNameList(dir, kLineStationsFile);
     const int at = IndexOfNameExactFirst(routes, line);
     if (at >= 0)
@@ -424,12 +438,14 @@ void CascadeDeleteLine(const std::string &dir, std::string_view line, IMessageSi
     const std::string path = TimetablePath(dir, line);
     if (FileExists(path) && !RemoveFile(path))
         messages.ShowMessage(Cp1252("Fehler beim Löschen der Datei: ") + PathForMessage(path));
+    batch.Commit();
 }
 
 void CascadeRenameLine(const std::string &dir, std::string_view oldName, std::string_view newName,
                        IMessageSink &messages) {
     if (oldName == newName)
         return;
+    TWriteBatch batch(dir);
     TStringList routes = LoadNameList(dir, kLineStationsFile);
     const int at = IndexOfNameExactFirst(routes, oldName);
     if (at >= 0) {
@@ -447,6 +463,7 @@ void CascadeRenameLine(const std::string &dir, std::string_view oldName, std::st
     const std::string to = TimetablePath(dir, newName);
     if (FileExists(from) && !RenameFileNoReplace(from, to))
         messages.ShowMessage(RenameFileFailedMessage(from, to));
+    batch.Commit();
 }
 
 std::string RenameFileFailedMessage(const std::string &from, const std::string &to) {

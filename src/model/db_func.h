@@ -7,8 +7,9 @@
 // carry a renamed or deleted station or line into every file naming it.
 //
 // Every function takes the project directory (a native path); names are cp1252.
-// A file is loaded, changed in memory and saved whole before the next step; a
-// failed save raises TaktonError and the steps after it do not run.
+// A file is loaded, changed in memory and saved whole before the next step.
+// Each operation writing several files does so as one batch (util/write_batch):
+// a failed save raises TaktonError and no file of the operation changed.
 
 #include "model/list_text.h"
 #include "model/message_sink.h"

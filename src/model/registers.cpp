@@ -6,6 +6,7 @@
 #include "util/cp1252.h"
 #include "util/file_io.h"
 #include "util/text_order.h"
+#include "util/write_batch.h"
 
 #include <sys/stat.h>
 
@@ -57,6 +58,7 @@ TRefusal AddStation(const std::string &dir, std::string_view name, TNewStationMe
     if (IndexOfItem(stations, name) >= 0)
         return StationAlreadyThere();
     InsertSorted(stations, name);
+    TWriteBatch batch(dir);
     SaveNameList(dir, kStationsFile, stations);
 
     if (memo.Remember) {
@@ -65,6 +67,7 @@ TRefusal AddStation(const std::string &dir, std::string_view name, TNewStationMe
         remembered.emplace_back(name);
         SaveNameList(dir, kNewStationsFile, remembered);
     }
+    batch.Commit();
     return std::nullopt;
 }
 
@@ -91,9 +94,11 @@ TRefusal RenameStation(const std::string &dir, std::string_view oldName, std::st
     }
     stations.erase(stations.begin() + at);
     InsertSorted(stations, newName);
+    TWriteBatch batch(dir);
     SaveNameList(dir, kStationsFile, stations);
     SaveNameList(dir, kNewStationsFile, remembered);
     CascadeRenameStation(dir, stored, newName);
+    batch.Commit();
     return std::nullopt;
 }
 
@@ -109,9 +114,11 @@ TRefusal DeleteStation(const std::string &dir, std::string_view name) {
     if (memoAt >= 0)
         remembered.erase(remembered.begin() + memoAt);
     stations.erase(stations.begin() + at);
+    TWriteBatch batch(dir);
     SaveNameList(dir, kStationsFile, stations);
     SaveNameList(dir, kNewStationsFile, remembered);
     CascadeDeleteStation(dir, stored);
+    batch.Commit();
     return std::nullopt;
 }
 
@@ -122,7 +129,9 @@ TRefusal AddLine(const std::string &dir, std::string_view name) {
     if (IndexOfItem(lines, name) >= 0)
         return LineAlreadyThere();
     InsertSorted(lines, name);
+    TWriteBatch batch(dir);
     SaveNameList(dir, kLinesFile, lines);
+    batch.Commit();
     return std::nullopt;
 }
 
@@ -148,8 +157,10 @@ TRefusal RenameLine(const std::string &dir, std::string_view oldName, std::strin
 
     lines.erase(lines.begin() + at);
     InsertSorted(lines, newName);
+    TWriteBatch batch(dir);
     SaveNameList(dir, kLinesFile, lines);
     CascadeRenameLine(dir, stored, newName, messages);
+    batch.Commit();
     return std::nullopt;
 }
 
@@ -160,8 +171,10 @@ TRefusal DeleteLine(const std::string &dir, std::string_view name, IMessageSink 
         return NoSuchLine(name);
     const std::string stored = lines[static_cast<std::size_t>(at)];
     lines.erase(lines.begin() + at);
+    TWriteBatch batch(dir);
     SaveNameList(dir, kLinesFile, lines);
     CascadeDeleteLine(dir, stored, messages);
+    batch.Commit();
     return std::nullopt;
 }
 

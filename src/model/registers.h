@@ -6,7 +6,7 @@
 //
 // Each operation gives the refusal message (German, cp1252) when it refuses,
 // and then has written nothing; otherwise it gives nothing. A file that cannot
-// be written raises TaktonError; what was saved before stays saved.
+// be written raises TaktonError; then no file of the operation changed.
 
 #include "model/message_sink.h"
 

@@ -5,6 +5,7 @@
 #include "gui/dialogs.h"
 #include "gui/dialogs_questioner.h"
 #include "gui/error_handler.h"
+#include "gui/project_guard.h"
 #include "gui/qt_text.h"
 #include "gui/string_grid_view.h"
 #include "model/db_func.h"
@@ -447,6 +448,7 @@ void TfmEditTimeTable::btTimeTableEditClick() {
     const TStringList stations = LoadLineStations(ProjectDir, TimeTableLine);
     if (stations.empty())
         return;
+    fileStamp_ = StampFile(TimetablePath(ProjectDir, TimeTableLine));
     const TTimetableFile file(TimetablePath(ProjectDir, TimeTableLine));
     const std::string section = TimetableSectionName(TimeTableDirection, TimeTableDayGroup);
     TStringGrid &grid = sgTimeTable->Grid();
@@ -461,12 +463,16 @@ void TfmEditTimeTable::btTimeTableEditClick() {
 void TfmEditTimeTable::btSaveClick() {
     if (!SettlePendingEntry())
         return;
+    // Changed by someone else since it was read: overwrite, or reload it.
+    if (!MayOverwrite(TimetablePath(ProjectDir, TimeTableLine), fileStamp_))
+        return btTimeTableEditClick();
     TTimetableFile file(TimetablePath(ProjectDir, TimeTableLine));
     file.WriteRows(TimetableSectionName(TimeTableDirection, TimeTableDayGroup),
                    TimetableRowTexts(sgTimeTable->Grid()));
     file.Save();
     savedSinceOpening_ = true;
     History->MarkSaved();
+    fileStamp_ = StampFile(TimetablePath(ProjectDir, TimeTableLine));
     ShowSavedState();
     sgTimeTable->setFocus();
 }

@@ -11,6 +11,7 @@
 #include "gui/lazy_dialog.h"
 #include "model/timetable_check.h"
 #include "model/timetable_rows.h"
+#include "util/file_stamp.h"
 
 #include <QDialog>
 #include <QList>
@@ -236,6 +237,8 @@ class TfmEditTimeTable : public TLazyDialog {
     bool savedSinceOpening_ = false;
     // The cursor goes to an undone step's cell without a check.
     bool movingWithoutCheck_ = false;
+    // The timetable file as it was read, to tell a change by someone else.
+    TFileStamp fileStamp_;
 };
 
 } // namespace takton::gui

@@ -2,6 +2,8 @@
 
 #include "util/cp1252.h"
 #include "util/error.h"
+#include "util/file_sys.h"
+#include "util/write_batch.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -14,20 +16,9 @@
 namespace takton {
 namespace {
 
-bool WriteAll(int fd, std::string_view content) {
-    const char *data = content.data();
-    std::size_t left = content.size();
-    while (left > 0) {
-        const ssize_t n = ::write(fd, data, left);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            return false;
-        }
-        data += n;
-        left -= static_cast<std::size_t>(n);
-    }
-    return true;
+TWriteRefusal &Refusal() {
+    static TWriteRefusal refusal;
+    return refusal;
 }
 
 mode_t NewFileMode() {
@@ -55,12 +46,22 @@ std::string DirectoryOf(const std::string &path) {
 }
 
 bool FileExists(const std::string &path) {
+    if (TBatchState *batch = batch::For(path))
+        if (const auto planned = batch::Exists(*batch, path))
+            return *planned;
     struct stat st {};
     return ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
 std::optional<std::string> ReadWholeFile(const std::string &path) {
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (TBatchState *batch = batch::For(path))
+        if (auto planned = batch::Read(*batch, path))
+            return std::move(*planned);
+    return sys::ReadWhole(path);
+}
+
+std::optional<std::string> sys::ReadWhole(const std::string &path) {
+    const int fd = sys::Open(path.c_str(), O_RDONLY);
     if (fd < 0) {
         if (errno == ENOENT || errno == ENOTDIR)
             return std::nullopt;
@@ -103,7 +104,7 @@ std::string MakeTempFileBeside(const std::string &path) {
     const std::string pattern = DirectoryOf(path) + "/.takton-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
+    const int fd = sys::MakeTemp(name.data());
     if (fd < 0)
         ThrowCannotWrite(path);
     ::close(fd);
@@ -111,23 +112,39 @@ std::string MakeTempFileBeside(const std::string &path) {
 }
 
 void ReplaceWithTempFile(const std::string &temp, const std::string &path) {
+    if (Refusal() && Refusal()(path))
+        ::unlink(temp.c_str());
+    CheckWriteAllowed(path);
     struct stat old {};
     const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : NewFileMode();
-    const int fd = ::open(temp.c_str(), O_RDONLY);
-    bool ok = fd >= 0 && ::fchmod(fd, mode) == 0 && ::fsync(fd) == 0;
+    const int fd = sys::Open(temp.c_str(), O_RDONLY);
+    bool ok = fd >= 0 && ::fchmod(fd, mode) == 0 && sys::Fsync(fd) == 0;
     if (fd >= 0)
         ok = ::close(fd) == 0 && ok;
-    if (!ok || ::rename(temp.c_str(), path.c_str()) != 0) {
+    if (!ok || sys::Rename(temp.c_str(), path.c_str()) != 0) {
         ::unlink(temp.c_str());
         ThrowCannotWrite(path);
     }
 }
 
+void SetWriteRefusal(TWriteRefusal refusal) {
+    Refusal() = std::move(refusal);
+}
+
+void CheckWriteAllowed(const std::string &path) {
+    if (Refusal())
+        if (auto message = Refusal()(path))
+            throw TaktonError(*message);
+}
+
 void WriteWholeFile(const std::string &path, std::string_view content) {
+    CheckWriteAllowed(path);
+    if (TBatchState *batch = batch::For(path))
+        return batch::Write(*batch, path, content);
     CheckWritableTarget(path);
     const std::string temp = MakeTempFileBeside(path);
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_TRUNC);
-    const bool written = fd >= 0 && WriteAll(fd, content);
+    const int fd = sys::Open(temp.c_str(), O_WRONLY | O_TRUNC);
+    const bool written = fd >= 0 && sys::WriteAll(fd, content);
     if (fd < 0 || ::close(fd) != 0 || !written) {
         ::unlink(temp.c_str());
         ThrowCannotWrite(path);
@@ -136,19 +153,18 @@ void WriteWholeFile(const std::string &path, std::string_view content) {
 }
 
 bool RemoveFile(const std::string &path) {
-    return ::unlink(path.c_str()) == 0;
+    CheckWriteAllowed(path);
+    if (TBatchState *batch = batch::For(path))
+        return batch::Remove(*batch, path);
+    return sys::Unlink(path.c_str()) == 0;
 }
 
 bool RenameFileNoReplace(const std::string &from, const std::string &to) {
-    if (::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0)
-        return true;
-    if (errno != EINVAL && errno != ENOSYS)
-        return false;
-    // File systems without RENAME_NOREPLACE: check first, then rename.
-    struct stat st {};
-    if (::lstat(to.c_str(), &st) == 0)
-        return false;
-    return ::rename(from.c_str(), to.c_str()) == 0;
+    CheckWriteAllowed(from);
+    CheckWriteAllowed(to);
+    if (TBatchState *batch = batch::For(from); batch && batch::For(to) == batch)
+        return batch::RenameNoReplace(*batch, from, to);
+    return sys::RenameNoReplace(from.c_str(), to.c_str()) == 0;
 }
 
 std::string PathForMessage(const std::string &path) {

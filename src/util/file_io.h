@@ -5,6 +5,7 @@
 // the target's folder, is flushed to disk and then renamed over the target, so
 // the target holds either its old or its new content, never a part.
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -47,6 +48,15 @@ bool RemoveFile(const std::string &path);
 // Renames without replacing: false when the source is missing, the target
 // already exists or the system refuses.
 bool RenameFileNoReplace(const std::string &from, const std::string &to);
+
+// A refusal asked before every write, removal and rename: it gives the German
+// message (cp1252) when the path may not be changed (a project opened
+// read-only), raised as TaktonError; nothing lets the write go on. An empty
+// function removes it.
+using TWriteRefusal = std::function<std::optional<std::string>(const std::string &path)>;
+void SetWriteRefusal(TWriteRefusal refusal);
+// Raises the refusal's message when the path may not be changed.
+void CheckWriteAllowed(const std::string &path);
 
 // The path as cp1252 text for messages; characters cp1252 cannot hold become '?'.
 std::string PathForMessage(const std::string &path);

@@ -1,0 +1,256 @@
+// One planner per project and files changed behind the editor's back, as a
+// planner meets them: a second instance asked about the lock, read-only
+// windows that write nothing, a stale lock taken over, and the question
+// before a timetable changed by someone else is saved.
+
+#include "app/main_window.h"
+#include "editors/edit_linestations.h"
+#include "editors/edit_project.h"
+#include "editors/edit_stations.h"
+#include "gui/project_guard.h"
+#include "gui/qt_text.h"
+#include "gui/string_grid_view.h"
+#include "support/editor_steps.h"
+#include "support/gui_fixture.h"
+#include "timetable/edit_timetable.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QToolButton>
+#include <sys/wait.h>
+#include <unistd.h>
+
+using namespace takton;
+using namespace takton::gui;
+using takton::testing::Click;
+using takton::testing::GuiFixture;
+using takton::testing::ReadBytes;
+using takton::testing::WriteBytes;
+
+namespace {
+
+QByteArray HostName() {
+    char name[256] = {};
+    ::gethostname(name, sizeof name - 1);
+    return name;
+}
+
+QByteArray LockText(const QByteArray &host, long pid) {
+    return "host=" + host + "\nuser=kollegin\npid=" + QByteArray::number(qlonglong(pid)) +
+           "\ntime=2026-12-10T08:00:00Z\n";
+}
+
+pid_t DeadPid() {
+    const pid_t pid = ::fork();
+    if (pid == 0)
+        ::_exit(0);
+    ::waitpid(pid, nullptr, 0);
+    return pid;
+}
+
+void Choose(QComboBox *box, const QString &text) {
+    const int index = box->findText(text, Qt::MatchStartsWith);
+    QVERIFY2(index >= 0, qPrintable(text));
+    box->setCurrentIndex(index);
+}
+
+} // namespace
+
+class ProjectGuardTest : public QObject {
+    Q_OBJECT
+  private slots:
+    void init() {
+        fx = std::make_unique<GuiFixture>();
+        takton::testing::CopyDemoProject(fx->path("demo"));
+        project = fx->path("demo/demo.zpr");
+        lock = fx->path("demo/.takton.lock");
+        fmMain->show();
+    }
+    void cleanup() {
+        ReleaseProjectDir();
+        fx.reset();
+    }
+
+    void secondInstanceAsksAndReadOnlyWritesNothing() {
+        // GIVEN the project open in another live process of this host
+        const QByteArray theirs = LockText(HostName(), ::getppid());
+        WriteBytes(lock, theirs);
+        const QByteArray stations = ReadBytes(fx->path("demo/stations.csv"));
+
+        // WHEN opened and "Nein" answered THEN nothing is opened
+        fx->dialogs->setNextAnswer(Answer::No);
+        fmMain->OpenFromCommandLine(project);
+        QCOMPARE(fx->dialogs->questions().size(), 1);
+        QVERIFY(fx->dialogs->questions().first().startsWith(
+            "Projekt gesperrt:Das Projekt ist geöffnet von kollegin auf " + HostName()));
+        QVERIFY(fx->dialogs->questions().first().endsWith("Projekt schreibgeschützt öffnen?"));
+        QVERIFY(gui::ProjectFile.empty());
+        QVERIFY(!fmMain->paWorkChoice->isVisible());
+
+        // WHEN "Ja" THEN it opens read-only: the title says so, the save
+        // commands and every writing button are disabled
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        fmMain->OpenFromCommandLine(project);
+        QVERIFY(ProjectReadOnly());
+        QVERIFY(fmMain->windowTitle().endsWith("[schreibgeschützt]"));
+        QVERIFY(!fmMain->FileSaveItem->isEnabled());
+        QVERIFY(!fmMain->SaveButton->isEnabled());
+        fx->dialogs->setNextModalAction([](QDialog &) {
+            for (QPushButton *button : {fmEditStations->btNewStation, fmEditStations->btStationEdit,
+                                        fmEditStations->btStationDelete})
+                QVERIFY(!button->isEnabled());
+            QVERIFY(fmEditStations->lbStations->count() > 0); // reading still works
+        });
+        Click(fmMain->sbEditStations);
+        fx->dialogs->setNextModalAction([](QDialog &) {
+            QVERIFY(!fmEditProject->btAddDayGroup->isEnabled());
+            QVERIFY(!fmEditProject->btRenameDayGroup->isEnabled());
+            QVERIFY(!fmEditProject->btDeleteDayGroup->isEnabled());
+            // A change shows the save button, which stays disabled
+            QTest::keyClicks(fmEditProject->leMaxDriveMinutes, "5");
+            QVERIFY(fmEditProject->btSave->isVisible());
+            QVERIFY(!fmEditProject->btSave->isEnabled());
+        });
+        Click(fmMain->sbEditProject);
+        // Ctrl+S reaches no file either
+        const QByteArray projectFile = ReadBytes(project);
+        fx->dialogs->clearLog();
+        fmMain->activateWindow();
+        QTest::keyClick(fmMain, Qt::Key_S, Qt::ControlModifier);
+        QCOMPARE(ReadBytes(project), projectFile);
+        QCOMPARE(ReadBytes(fx->path("demo/stations.csv")), stations);
+        QCOMPARE(ReadBytes(lock), theirs); // their lock stays
+
+        // Another project, free, opens for writing: the buttons come back
+        takton::testing::CopyDemoProject(fx->path("zwei"));
+        fmMain->OpenFromCommandLine(fx->path("zwei/demo.zpr"));
+        QVERIFY(!ProjectReadOnly());
+        QVERIFY(!fmMain->windowTitle().contains("schreibgeschützt"));
+        QVERIFY(fmMain->SaveButton->isEnabled());
+        fx->dialogs->setNextModalAction(
+            [](QDialog &) { QVERIFY(fmEditStations->btNewStation->isEnabled()); });
+        Click(fmMain->sbEditStations);
+    }
+
+    void lockOfAnotherHostAsksAndStaleLockIsTakenOverSilently() {
+        WriteBytes(lock, LockText("anderer-rechner", 1));
+        WriteBytes(fx->path("demo/.takton-Ab12Cd"), "ihre");
+        fmMain->OpenFromCommandLine(project); // unanswered: "Nein"
+        QCOMPARE(fx->dialogs->questions().size(), 1);
+        QVERIFY(QFile::exists(fx->path("demo/.takton-Ab12Cd"))); // theirs, not touched
+        QVERIFY(gui::ProjectFile.empty());
+
+        // A lock left by a dead process of this host: no question, and the
+        // lock is this instance's until it lets go. What the dead process
+        // left half written goes.
+        fx->dialogs->clearLog();
+        WriteBytes(lock, LockText(HostName(), DeadPid()));
+        WriteBytes(fx->path("demo/.takton-Ab12Cd"), "halb");
+        fmMain->OpenFromCommandLine(project);
+        QVERIFY(fx->dialogs->log().isEmpty());
+        QVERIFY(!QFile::exists(fx->path("demo/.takton-Ab12Cd")));
+        QCOMPARE(gui::ProjectFile, project.toStdString());
+        QVERIFY(!ProjectReadOnly());
+        QVERIFY(ReadBytes(lock).contains("pid=" + QByteArray::number(::getpid()) + "\n"));
+        ReleaseProjectDir();
+        QVERIFY(!QFile::exists(lock));
+    }
+
+    void timetableChangedBehindTheEditorsBackIsNotOverwrittenSilently() {
+        fmMain->OpenFromCommandLine(project);
+        const QString timetable = fx->path("demo/line_1.ttd");
+        fmEditTimeTable->show();
+        fmEditTimeTable->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(fmEditTimeTable));
+        auto open = [] {
+            Choose(fmEditTimeTable->cbLines, "1");
+            Choose(fmEditTimeTable->cbDays, "Mo-Fr");
+            Choose(fmEditTimeTable->cbDirection, "1");
+            QTest::mouseClick(fmEditTimeTable->btTimeTableEdit, Qt::LeftButton);
+        };
+        // Types into the first time of the first station, as a planner does.
+        auto typeFirstTime = [](const char *text) {
+            TStringGridView &grid = *fmEditTimeTable->sgTimeTable;
+            QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.CellRect(2, 2).center());
+            QTest::keyClicks(QApplication::focusWidget(), text);
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        };
+        // Someone else's version: the first time of direction 1 is 04:00
+        QByteArray theirs = ReadBytes(timetable);
+        theirs.replace("1=Hauptbahnhof,05:10", "1=Hauptbahnhof,04:00");
+
+        // WHEN the file changes between opening and saving, and "Ja"
+        // (overwrite) is answered THEN the editor's version is written
+        open();
+        typeFirstTime("0511");
+        WriteBytes(timetable, theirs);
+        fx->dialogs->clearLog();
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        QTest::mouseClick(fmEditTimeTable->btSave, Qt::LeftButton);
+        QCOMPARE(fx->dialogs->questions().size(), 1);
+        QVERIFY(fx->dialogs->questions().first().startsWith("Datei geändert:Die Datei " +
+                                                            timetable + " wurde geändert"));
+        QVERIFY(ReadBytes(timetable).contains("1=Hauptbahnhof,05:11,"));
+
+        // A save right after asks nothing: the editor's own write is known
+        fx->dialogs->clearLog();
+        typeFirstTime("0512");
+        QTest::mouseClick(fmEditTimeTable->btSave, Qt::LeftButton);
+        QVERIFY(fx->dialogs->questions().isEmpty());
+        QVERIFY(ReadBytes(timetable).contains("1=Hauptbahnhof,05:12,"));
+
+        // WHEN it changes again and "Nein" is answered THEN their file stays
+        // and the grid shows it, the editor's change lost
+        typeFirstTime("0509");
+        theirs = ReadBytes(timetable);
+        theirs.replace("1=Hauptbahnhof,05:12", "1=Hauptbahnhof,04:30");
+        WriteBytes(timetable, theirs);
+        fx->dialogs->setNextAnswer(Answer::No);
+        QTest::mouseClick(fmEditTimeTable->btSave, Qt::LeftButton);
+        QCOMPARE(ReadBytes(timetable), theirs);
+        QCOMPARE(FromCp1252(fmEditTimeTable->sgTimeTable->Grid().Cell(2, 2)), QString("04:30"));
+    }
+
+    void routeChangedByOthersIsAskedAboutAndReloadedOnNein() {
+        fmMain->OpenFromCommandLine(project);
+        const QString routes = fx->path("demo/line_stations.csv");
+        fx->dialogs->setNextModalAction([&](QDialog &) {
+            QVERIFY(takton::testing::ClickItem(fmEditLineStations->lbLines, "1"));
+            Click(fmEditLineStations->btStationEdit);
+            QVERIFY(takton::testing::ClickRow(fmEditLineStations->lbLineStations, 1));
+            Click(fmEditLineStations->btDeleteStation);
+            QCOMPARE(fmEditLineStations->lbLineStations->count(), 5);
+            // Meanwhile someone else shortens line 1 to two stations
+            QByteArray theirs = ReadBytes(routes);
+            theirs.replace(theirs.left(theirs.indexOf('\r')), "1=Hauptbahnhof,Rathaus");
+            WriteBytes(routes, theirs);
+            fx->dialogs->setNextAnswer(Answer::No);
+            Click(fmEditLineStations->btSave);
+            QCOMPARE(fx->dialogs->questions().size(), 1);
+            QVERIFY(fx->dialogs->questions().first().startsWith("Datei geändert:"));
+            QCOMPARE(ReadBytes(routes), theirs);
+            QCOMPARE(takton::testing::Items(fmEditLineStations->lbLineStations),
+                     QStringList({"Hauptbahnhof", "Rathaus"}));
+            // Saved again unchanged by others: no question
+            QVERIFY(takton::testing::ClickRow(fmEditLineStations->lbLineStations, 1));
+            Click(fmEditLineStations->btDeleteStation);
+            fx->dialogs->clearLog();
+            Click(fmEditLineStations->btSave);
+            QVERIFY(fx->dialogs->questions().isEmpty());
+            QVERIFY(ReadBytes(routes).startsWith("1=Hauptbahnhof\r\n"));
+        });
+        Click(fmMain->sbAssignStations);
+    }
+
+  private:
+    std::unique_ptr<GuiFixture> fx;
+    QString project;
+    QString lock;
+};
+
+TAKTON_GUI_TEST_MAIN(ProjectGuardTest)
+#include "test_project_guard.moc"

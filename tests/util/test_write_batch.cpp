@@ -1,0 +1,146 @@
+#include "support/temp_dir.h"
+#include "util/error.h"
+#include "util/file_io.h"
+#include "util/file_sys.h"
+#include "util/write_batch.h"
+
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <set>
+
+using namespace takton;
+using takton::testing::TempDir;
+
+namespace {
+
+std::set<std::string> Names(const std::string &dir) {
+    std::set<std::string> names;
+    for (const auto &entry : std::filesystem::directory_iterator(dir))
+        names.insert(entry.path().filename().string());
+    return names;
+}
+
+// Plans a batch of three changes and leaves it uncommitted, with its journal
+// written as a crash between the journal and the renames would leave it.
+std::string JournalOfPlannedBatch(const TempDir &dir) {
+    std::string journal;
+    SetFileFault([&, renames = 0](TFileStep step) mutable {
+        // The batch's first rename: stop here and keep what was planned.
+        if (step == TFileStep::Rename && ++renames == 1) {
+            journal = *dir.Read(".takton.journal");
+            return EIO;
+        }
+        return 0;
+    });
+    try {
+        TWriteBatch batch(dir.Path());
+        WriteWholeFile(dir.File("a.csv"), "a neu");
+        WriteWholeFile(dir.File("b.csv"), "b neu");
+        EXPECT_TRUE(RemoveFile(dir.File("c.csv")));
+        batch.Commit();
+        ADD_FAILURE() << "the rename did not fail";
+    } catch (const TaktonError &) {
+    }
+    SetFileFault({});
+    return journal;
+}
+
+} // namespace
+
+TEST(WriteBatch, ReadsSeePlannedContentAndNothingChangesUntilCommit) {
+    TempDir dir;
+    dir.Write("a.csv", "a alt");
+    dir.Write("c.csv", "c alt");
+    {
+        TWriteBatch batch(dir.Path());
+        WriteWholeFile(dir.File("a.csv"), "a neu");
+        WriteWholeFile(dir.File("a.csv"), "a neuer");
+        WriteWholeFile(dir.File("b.csv"), "b neu");
+        EXPECT_TRUE(RenameFileNoReplace(dir.File("c.csv"), dir.File("d.csv")));
+        EXPECT_FALSE(RenameFileNoReplace(dir.File("a.csv"), dir.File("b.csv")))
+            << "a planned file counts as there";
+        EXPECT_EQ(ReadWholeFile(dir.File("a.csv")), "a neuer");
+        EXPECT_EQ(ReadWholeFile(dir.File("d.csv")), "c alt");
+        EXPECT_FALSE(FileExists(dir.File("c.csv")));
+        {
+            TWriteBatch inner(dir.Path()); // joins: its commit leaves the work to the outer
+            WriteWholeFile(dir.File("e.csv"), "e");
+            inner.Commit();
+        }
+        EXPECT_EQ(dir.Read("a.csv"), "a alt") << "nothing on disk before the commit";
+        EXPECT_FALSE(dir.Read("e.csv"));
+        batch.Commit();
+        // Committed, the files read as they are on disk
+        EXPECT_EQ(ReadWholeFile(dir.File("a.csv")), "a neuer");
+        EXPECT_TRUE(FileExists(dir.File("d.csv")));
+    }
+    EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"a.csv", "b.csv", "d.csv", "e.csv"}));
+    EXPECT_EQ(dir.Read("a.csv"), "a neuer");
+    EXPECT_EQ(dir.Read("d.csv"), "c alt");
+
+    // Dropped without commit: the temporaries go, the files stay
+    {
+        TWriteBatch batch(dir.Path());
+        WriteWholeFile(dir.File("a.csv"), "verworfen");
+    }
+    EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"a.csv", "b.csv", "d.csv", "e.csv"}));
+    EXPECT_EQ(dir.Read("a.csv"), "a neuer");
+}
+
+TEST(WriteBatch, RecoveryCompletesAWholeJournalAndDropsATornOne) {
+    TempDir dir;
+    dir.Write("a.csv", "a alt");
+    dir.Write("c.csv", "c alt");
+    const std::string journal = JournalOfPlannedBatch(dir);
+    ASSERT_FALSE(journal.empty());
+    EXPECT_EQ(dir.Read("a.csv"), "a alt") << "interrupted before the first rename";
+
+    // WHEN the folder is opened again THEN the plan is carried out whole
+    const TRecovery done = RecoverInterruptedWrites(dir.Path());
+    EXPECT_TRUE(done.Completed);
+    EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"a.csv", "b.csv"}));
+    EXPECT_EQ(dir.Read("a.csv"), "a neu");
+    EXPECT_EQ(dir.Read("b.csv"), "b neu");
+
+    // A journal cut anywhere short, or a temporary file not whole, is no plan:
+    // the files stay old and every temporary goes
+    for (const std::size_t cut : {journal.size() - 1, journal.size() / 2, std::size_t{3}}) {
+        TempDir again;
+        again.Write("a.csv", "a alt");
+        again.Write("c.csv", "c alt");
+        const std::string full = JournalOfPlannedBatch(again);
+        again.Write(".takton.journal", full.substr(0, cut));
+        const TRecovery dropped = RecoverInterruptedWrites(again.Path());
+        EXPECT_TRUE(dropped.Discarded) << cut;
+        EXPECT_EQ(Names(again.Path()), (std::set<std::string>{"a.csv", "c.csv"})) << cut;
+        EXPECT_EQ(again.Read("a.csv"), "a alt");
+    }
+    TempDir shortTemp;
+    shortTemp.Write("a.csv", "a alt");
+    shortTemp.Write("c.csv", "c alt");
+    JournalOfPlannedBatch(shortTemp);
+    for (const auto &name : Names(shortTemp.Path()))
+        if (IsTempFileName(name))
+            shortTemp.Write(name, "");
+    EXPECT_TRUE(RecoverInterruptedWrites(shortTemp.Path()).Discarded);
+    EXPECT_EQ(Names(shortTemp.Path()), (std::set<std::string>{"a.csv", "c.csv"}));
+    EXPECT_EQ(shortTemp.Read("c.csv"), "c alt");
+
+    // A folder this process may not write: its journal and temporaries are
+    // somebody else's and stay, and no batch starts there
+    TempDir theirs;
+    theirs.Write("a.csv", "a alt");
+    theirs.Write("c.csv", "c alt");
+    JournalOfPlannedBatch(theirs);
+    const auto planned = Names(theirs.Path());
+    SetWriteRefusal([](const std::string &) { return std::optional<std::string>("gesperrt"); });
+    EXPECT_THROW(RecoverInterruptedWrites(theirs.Path()), TaktonError);
+    EXPECT_THROW(TWriteBatch batch(theirs.Path()), TaktonError);
+    SetWriteRefusal({});
+    EXPECT_EQ(Names(theirs.Path()), planned);
+
+    // Temporary files of a single write cut short, without journal: removed
+    dir.Write(".takton-Ab12Cd", "halb");
+    EXPECT_EQ(RecoverInterruptedWrites(dir.Path()).TempFilesRemoved, 1);
+    EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"a.csv", "b.csv"}));
+}
