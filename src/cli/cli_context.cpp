@@ -64,13 +64,19 @@ bool Writes(const CliCommand &command) {
         return name != "show";
     if (group == "station" || group == "line")
         return name != "list" && name != "show";
+    if (group == "gtfs")
+        return name == "import";
     return group == "route" && name == "set";
 }
 
 std::optional<std::string> ProjectFolderOf(const CliCommand &command, const CliContext &ctx) {
     if (command.group == "html-table" || ctx.Args().empty())
         return std::nullopt;
-    const std::string path = ctx.PathArg(0);
+    // The import reads a feed from anywhere and writes the project named second.
+    const bool import = command.group == "gtfs" && command.name == "import";
+    if (import && ctx.Args().size() < 2)
+        return std::nullopt;
+    const std::string path = ctx.PathArg(import ? 1 : 0);
     std::error_code error;
     if (std::filesystem::is_directory(path, error))
         return path;

@@ -3,6 +3,7 @@
 
 #include <filesystem>
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 using namespace takton::testing;
 
@@ -40,6 +41,14 @@ TEST(CliGtfs, ExportsTheDemoAndRefusesWhatItCannotPublish) {
     EXPECT_EQ(RunCli({"gtfs", "export", dir.File("none.zpr"), dir.File("x.zip")}).status, 1);
 }
 
+namespace {
+std::string HostName() {
+    char name[256] = {};
+    ::gethostname(name, sizeof name - 1);
+    return name;
+}
+} // namespace
+
 TEST(CliGtfs, ImportsAFeedIntoANewProjectAndRefusesAnExistingOne) {
     TempDir dir;
     const std::string feed = TAKTON_TEST_DATA "/gtfs/sample";
@@ -61,4 +70,14 @@ TEST(CliGtfs, ImportsAFeedIntoANewProjectAndRefusesAnExistingOne) {
     EXPECT_NE(again.err.find("liegt schon ein Projekt"), std::string::npos) << again.err;
     EXPECT_FALSE(dir.Read("net/other.zpr"));
     EXPECT_EQ(RunCli({"gtfs", "import", feed}).status, 2);
+
+    // GIVEN a target folder another planner's editor holds
+    std::filesystem::create_directory(dir.File("busy"));
+    dir.Write("busy/.takton.lock",
+              "host=" + HostName() + "\nuser=kollegin\npid=" + std::to_string(::getpid()) + "\n");
+    // THEN the import is refused there and writes nothing
+    const CliResult locked = RunCli({"gtfs", "import", feed, dir.File("busy/net.zpr")});
+    EXPECT_EQ(locked.status, 1);
+    EXPECT_NE(locked.err.find("--force"), std::string::npos) << locked.err;
+    EXPECT_FALSE(dir.Read("busy/net.zpr"));
 }
