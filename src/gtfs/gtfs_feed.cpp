@@ -1,7 +1,6 @@
 #include "gtfs/gtfs_feed.h"
 
 #include "gtfs/gtfs_text.h"
-#include "gtfs/large_allocator.h"
 #include "model/db_func.h"
 #include "model/line_data.h"
 #include "model/project_rules.h"
@@ -10,6 +9,7 @@
 #include "model/timetable_file.h"
 #include "util/cp1252.h"
 #include "util/error.h"
+#include "util/large_allocator.h"
 
 #include <algorithm>
 #include <cstdint>

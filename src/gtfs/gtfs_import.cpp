@@ -2,7 +2,6 @@
 
 #include "gtfs/gtfs_names.h"
 #include "gtfs/gtfs_source.h"
-#include "gtfs/large_allocator.h"
 #include "gtfs/route_merge.h"
 #include "model/db_func.h"
 #include "model/line_data.h"
@@ -13,6 +12,7 @@
 #include "util/cp1252.h"
 #include "util/error.h"
 #include "util/file_io.h"
+#include "util/large_allocator.h"
 
 #include <algorithm>
 #include <array>

@@ -1,5 +1,6 @@
 #include "printing/graph_window.h"
 
+#include "gui/buttons.h"
 #include "gui/current_project.h"
 #include "gui/dialogs.h"
 #include "gui/error_handler.h"
@@ -28,13 +29,6 @@ namespace {
 constexpr double kZoomStep = 1.25;
 constexpr double kMinZoom = 0.25;
 constexpr double kMaxZoom = 8;
-
-QPushButton *AddButton(QWidget *parent, const QString &caption, const char *name) {
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    return button;
-}
 
 } // namespace
 
@@ -90,8 +84,8 @@ void TfmGraph::CreateControls() {
     cbLines->setObjectName(QStringLiteral("cbLines"));
     cbDays = new QComboBox(this);
     cbDays->setObjectName(QStringLiteral("cbDays"));
-    btZoomOut = AddButton(this, QStringLiteral("Verkleinern"), "btZoomOut");
-    btZoomIn = AddButton(this, QStringLiteral("Vergrößern"), "btZoomIn");
+    btZoomOut = PlainButton(this, QStringLiteral("Verkleinern"), "btZoomOut");
+    btZoomIn = PlainButton(this, QStringLiteral("Vergrößern"), "btZoomIn");
     laZoom = new QLabel(this);
     laZoom->setObjectName(QStringLiteral("laZoom"));
     GraphView = new TGraphView();
@@ -99,10 +93,10 @@ void TfmGraph::CreateControls() {
     ScrollArea->setObjectName(QStringLiteral("ScrollArea"));
     ScrollArea->setWidget(GraphView);
     ScrollArea->setBackgroundRole(QPalette::Base);
-    btSavePng = AddButton(this, QStringLiteral("Als PNG speichern…"), "btSavePng");
-    btSaveSvg = AddButton(this, QStringLiteral("Als SVG speichern…"), "btSaveSvg");
-    btSavePdf = AddButton(this, QStringLiteral("Als PDF speichern…"), "btSavePdf");
-    btClose = AddButton(this, QStringLiteral("Schließen"), "btClose");
+    btSavePng = PlainButton(this, QStringLiteral("Als PNG speichern…"), "btSavePng");
+    btSaveSvg = PlainButton(this, QStringLiteral("Als SVG speichern…"), "btSaveSvg");
+    btSavePdf = PlainButton(this, QStringLiteral("Als PDF speichern…"), "btSavePdf");
+    btClose = PlainButton(this, QStringLiteral("Schließen"), "btClose");
 
     auto *choice = new QHBoxLayout();
     choice->addWidget(new QLabel(QStringLiteral("Linie:"), this));

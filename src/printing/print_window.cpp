@@ -1,5 +1,6 @@
 #include "printing/print_window.h"
 
+#include "gui/buttons.h"
 #include "gui/current_project.h"
 #include "gui/dialogs.h"
 #include "gui/error_handler.h"
@@ -24,13 +25,6 @@
 
 namespace takton::gui {
 namespace {
-
-QPushButton *AddButton(QWidget *parent, const QString &caption, const char *name) {
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    return button;
-}
 
 QComboBox *AddChoice(QWidget *parent, const char *name) {
     auto *box = new QComboBox(parent);
@@ -88,10 +82,10 @@ void TfmPrint::CreateControls() {
     form->addRow(QStringLiteral("Tage:"), cbDays);
     form->addRow(QStringLiteral("Station:"), cbStations);
 
-    btPreview = AddButton(this, QStringLiteral("Vorschau…"), "btPreview");
-    btPrint = AddButton(this, QStringLiteral("Drucken…"), "btPrint");
-    btPdf = AddButton(this, QStringLiteral("Als PDF speichern…"), "btPdf");
-    btClose = AddButton(this, QStringLiteral("Schließen"), "btClose");
+    btPreview = PlainButton(this, QStringLiteral("Vorschau…"), "btPreview");
+    btPrint = PlainButton(this, QStringLiteral("Drucken…"), "btPrint");
+    btPdf = PlainButton(this, QStringLiteral("Als PDF speichern…"), "btPdf");
+    btClose = PlainButton(this, QStringLiteral("Schließen"), "btClose");
     auto *buttons = new QHBoxLayout();
     buttons->addWidget(btPreview);
     buttons->addWidget(btPrint);

@@ -1,10 +1,12 @@
 #include "publish/gtfs_export_window.h"
 
+#include "gui/buttons.h"
 #include "gui/current_project.h"
 #include "gui/dialogs.h"
 #include "gui/error_handler.h"
 #include "gui/qt_text.h"
 #include "model/prj_params.h"
+#include "publish/report_lines.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -24,21 +26,6 @@ namespace {
 
 const QString kCaption = QStringLiteral("GTFS exportieren");
 
-QPushButton *AddButton(QWidget *parent, const QString &caption, const char *name) {
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    return button;
-}
-
-void AppendLines(QStringList &text, const QString &heading, const std::vector<std::string> &lines) {
-    if (lines.empty())
-        return;
-    text << heading;
-    for (const std::string &line : lines)
-        text << QStringLiteral("  ") + FromCp1252(line);
-}
-
 } // namespace
 
 TfmGtfsExport::TfmGtfsExport(QWidget *parent) : TLazyDialog(parent) {
@@ -54,13 +41,13 @@ void TfmGtfsExport::CreateControls() {
     laState->setWordWrap(true);
     pbProgress = new QProgressBar(this);
     pbProgress->setObjectName(QStringLiteral("pbProgress"));
-    btAbort = AddButton(this, QStringLiteral("Abbrechen"), "btAbort");
+    btAbort = PlainButton(this, QStringLiteral("Abbrechen"), "btAbort");
     mmSummary = new QPlainTextEdit(this);
     mmSummary->setObjectName(QStringLiteral("mmSummary"));
     mmSummary->setReadOnly(true);
-    btExport = AddButton(this, QStringLiteral("Exportieren…"), "btExport");
+    btExport = PlainButton(this, QStringLiteral("Exportieren…"), "btExport");
     btExport->setDefault(true);
-    btClose = AddButton(this, QStringLiteral("Fenster schließen"), "btClose");
+    btClose = PlainButton(this, QStringLiteral("Fenster schließen"), "btClose");
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(laState);

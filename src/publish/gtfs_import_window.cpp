@@ -1,8 +1,10 @@
 #include "publish/gtfs_import_window.h"
 
+#include "gui/buttons.h"
 #include "gui/dialogs.h"
 #include "gui/error_handler.h"
 #include "gui/qt_text.h"
+#include "publish/report_lines.h"
 
 #include <QDir>
 #include <QEventLoop>
@@ -27,21 +29,6 @@ namespace {
 
 const QString kCaption = QStringLiteral("GTFS importieren");
 
-QPushButton *AddButton(QWidget *parent, const QString &caption, const char *name) {
-    auto *button = new QPushButton(caption, parent);
-    button->setObjectName(QString::fromLatin1(name));
-    button->setAutoDefault(false);
-    return button;
-}
-
-void AppendLines(QStringList &text, const QString &heading, const std::vector<std::string> &lines) {
-    if (lines.empty())
-        return;
-    text << heading;
-    for (const std::string &line : lines)
-        text << QStringLiteral("  ") + FromCp1252(line);
-}
-
 } // namespace
 
 TfmGtfsImport::TfmGtfsImport(QWidget *parent) : TLazyDialog(parent) {
@@ -57,20 +44,20 @@ void TfmGtfsImport::CreateControls() {
     laState->setWordWrap(true);
     edFeed = new QLineEdit(this);
     edFeed->setObjectName(QStringLiteral("edFeed"));
-    btFeed = AddButton(this, QStringLiteral("Feed wählen…"), "btFeed");
+    btFeed = PlainButton(this, QStringLiteral("Feed wählen…"), "btFeed");
     edProject = new QLineEdit(this);
     edProject->setObjectName(QStringLiteral("edProject"));
-    btProject = AddButton(this, QStringLiteral("Projektdatei wählen…"), "btProject");
+    btProject = PlainButton(this, QStringLiteral("Projektdatei wählen…"), "btProject");
     pbProgress = new QProgressBar(this);
     pbProgress->setObjectName(QStringLiteral("pbProgress"));
     pbProgress->setRange(0, 1000);
-    btAbort = AddButton(this, QStringLiteral("Abbrechen"), "btAbort");
+    btAbort = PlainButton(this, QStringLiteral("Abbrechen"), "btAbort");
     mmReport = new QPlainTextEdit(this);
     mmReport->setObjectName(QStringLiteral("mmReport"));
     mmReport->setReadOnly(true);
-    btImport = AddButton(this, QStringLiteral("Importieren"), "btImport");
+    btImport = PlainButton(this, QStringLiteral("Importieren"), "btImport");
     btImport->setDefault(true);
-    btClose = AddButton(this, QStringLiteral("Fenster schließen"), "btClose");
+    btClose = PlainButton(this, QStringLiteral("Fenster schließen"), "btClose");
 
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(laState);

@@ -10,8 +10,6 @@
 #include <chrono>
 #include <filesystem>
 #include <limits>
-#include <new>
-#include <sys/mman.h>
 #include <unordered_map>
 
 namespace takton::search {
@@ -97,33 +95,7 @@ void SortByTime(TConnectionArray &items, TConnectionArray &scratch, int lowest, 
     items.swap(scratch);
 }
 
-constexpr std::size_t kLargeArray = std::size_t{4} << 20;
-
 } // namespace
-
-template <class T> T *TLargeArrayAllocator<T>::allocate(std::size_t n) {
-    const std::size_t bytes = n * sizeof(T);
-    if (bytes < kLargeArray)
-        return static_cast<T *>(::operator new(bytes));
-    void *memory =
-        ::mmap(nullptr, bytes, PROT_READ | PROT_WRITE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
-    if (memory == MAP_FAILED)
-        throw std::bad_alloc();
-#ifdef MADV_HUGEPAGE
-    ::madvise(memory, bytes, MADV_HUGEPAGE); // only a hint
-#endif
-    return static_cast<T *>(memory);
-}
-
-template <class T> void TLargeArrayAllocator<T>::deallocate(T *memory, std::size_t n) {
-    const std::size_t bytes = n * sizeof(T);
-    if (bytes < kLargeArray)
-        ::operator delete(memory);
-    else
-        ::munmap(memory, bytes);
-}
-
-template struct TLargeArrayAllocator<TConnection>;
 
 class TIndexBuilder {
   public:

@@ -7,6 +7,7 @@
 // they run after midnight.
 
 #include "model/prj_params.h"
+#include "util/large_allocator.h"
 
 #include <cstdint>
 #include <string>
@@ -26,22 +27,18 @@ struct TConnection {
     std::uint32_t Trip;
 };
 
-// Large arrays on huge pages where the system offers them, left
-// uninitialised until written: the index's arrays are tens of megabytes, and
-// a page fault per 4 KB or a pass of zeros would cost more than the sorting.
-template <class T> struct TLargeArrayAllocator {
-    using value_type = T;
+// The large allocator's arrays, left uninitialised until written: the index's
+// arrays are tens of megabytes, and a pass of zeros would cost more than the
+// sorting.
+template <class T> struct TLargeArrayAllocator : TLargeAllocator<T> {
     TLargeArrayAllocator() = default;
     template <class U> TLargeArrayAllocator(const TLargeArrayAllocator<U> &) {}
-    T *allocate(std::size_t n);
-    void deallocate(T *memory, std::size_t n);
     template <class U, class... Args> void construct(U *at, Args &&...args) {
         if constexpr (sizeof...(Args) == 0)
             ::new (static_cast<void *>(at)) U;
         else
             ::new (static_cast<void *>(at)) U(std::forward<Args>(args)...);
     }
-    template <class U> bool operator==(const TLargeArrayAllocator<U> &) const { return true; }
 };
 using TConnectionArray = std::vector<TConnection, TLargeArrayAllocator<TConnection>>;
 

@@ -1,12 +1,12 @@
 #pragma once
 
-// Allocation of the feed's large arrays (millions of stop times).
+// Allocation of large arrays: the feed's stop times, the search's connections.
 
 #include <cstddef>
 #include <new>
 #include <sys/mman.h>
 
-namespace takton::gtfs {
+namespace takton {
 
 // Large arrays on huge pages where the system offers them: a page fault per
 // 2 MB written instead of one per 4 KB.
@@ -42,4 +42,4 @@ template <class T> struct TLargeAllocator {
     }
 };
 
-} // namespace takton::gtfs
+} // namespace takton
