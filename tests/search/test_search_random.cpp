@@ -279,8 +279,9 @@ TEST(ConnectionSearchRandom, EarliestArrivalAndParetoSetMatchTheReferences) {
                 ExpectValid(index, later[i], from, to);
                 EXPECT_GE(later[i].Departure(), time);
                 first = std::min(first, later[i].Arrival());
-                if (i > 0)
+                if (i > 0) {
                     EXPECT_LE(later[i - 1].Departure(), later[i].Departure());
+                }
             }
             EXPECT_EQ(first, quickest);
             const auto earlier =
