@@ -2,6 +2,7 @@
 
 #include "gtfs/gtfs_text.h"
 #include "model/db_func.h"
+#include "model/interval_runs.h"
 #include "model/line_data.h"
 #include "model/project_rules.h"
 #include "model/station_data.h"
@@ -424,22 +425,21 @@ void TFeedBuilder::ExpandInterval(std::size_t col, std::vector<TJourney> &journe
     auto isJourney = [&](std::size_t c) {
         return journeys[c].IntervalMinutes < 0 && !journeys[c].Stops.empty();
     };
-    std::size_t left = col, right = col + 1;
-    while (left > 0 && !isJourney(left - 1))
-        --left;
-    while (right < journeys.size() && !isJourney(right))
-        ++right;
     if (minutes <= 0) {
         Skip(what + ": ein Takt von 0 Minuten ergibt keine Fahrten.");
         return;
     }
-    if (left == 0 || right == journeys.size()) {
-        Skip(what + ": keine Fahrt " + (left == 0 ? "links" : "rechts") +
+    const auto sides = IntervalNeighbours(col, journeys.size(), isJourney);
+    if (!sides) {
+        bool journeyLeft = false;
+        for (std::size_t c = 0; c < col && !journeyLeft; ++c)
+            journeyLeft = isJourney(c);
+        Skip(what + ": keine Fahrt " + (journeyLeft ? "rechts" : "links") +
              " davon, keine Fahrten daraus exportiert.");
         return;
     }
-    TJourney &first = journeys[left - 1];
-    const TJourney &next = journeys[right];
+    TJourney &first = journeys[sides->first];
+    const TJourney &next = journeys[sides->second];
     if (first.Stops.size() < 2)
         return; // reported as a journey of one stop already
     // Compared where both journeys stop, else at their first stops.
@@ -453,15 +453,14 @@ void TFeedBuilder::ExpandInterval(std::size_t col, std::vector<TJourney> &journe
             break;
         }
     }
-    while (to <= from)
-        to += 1440;
     std::string tripId;
-    for (int k = 1; from + k * minutes < to; ++k) {
+    int k = 0;
+    for (const int shift : IntervalShifts(from, to, minutes)) {
         tripId = tripBase;
         tripId += std::to_string(col + 1);
         tripId += '-';
-        tripId += std::to_string(k);
-        EmitTrip(first, k * minutes, tripId, tripsPrefix);
+        tripId += std::to_string(++k);
+        EmitTrip(first, shift, tripId, tripsPrefix);
     }
 }
 

@@ -1,6 +1,7 @@
 #include "print_layout/graph.h"
 
 #include "model/db_func.h"
+#include "model/interval_runs.h"
 #include "model/timetable_check.h"
 #include "model/timetable_file.h"
 #include "print_layout/print_timetable.h"
@@ -82,25 +83,20 @@ std::vector<TGraphJourney> GraphJourneys(const std::vector<std::string> &rowValu
                 journeys.push_back(read[c]);
             continue;
         }
-        const int every = column.IntervalMinutes;
-        std::size_t left = c, right = c + 1;
-        while (left > 0 && read[left - 1].Points.empty())
-            --left;
-        while (right < read.size() && read[right].Points.empty())
-            ++right;
-        if (every <= 0 || left == 0 || right >= read.size())
+        const auto sides = IntervalNeighbours(
+            c, read.size(), [&](std::size_t other) { return !read[other].Points.empty(); });
+        if (!sides)
             continue;
-        const TGraphJourney &first = read[left - 1];
-        const TGraphJourney &next = read[right];
+        const TGraphJourney &first = read[sides->first];
+        const TGraphJourney &next = read[sides->second];
         int to = next.Points.front().Minute;
         for (const auto &point : next.Points)
             if (point.Station == first.Points.front().Station) {
                 to = point.Minute;
                 break;
             }
-        while (to <= first.Points.front().Minute)
-            to += 1440;
-        for (int shift = every; first.Points.front().Minute + shift < to; shift += every)
+        for (const int shift :
+             IntervalShifts(first.Points.front().Minute, to, column.IntervalMinutes))
             journeys.push_back(Shifted(first, shift));
     }
     return journeys;

@@ -1,6 +1,7 @@
 #include "print_layout/poster.h"
 
 #include "model/db_func.h"
+#include "model/interval_runs.h"
 #include "model/timetable_check.h"
 #include "model/timetable_file.h"
 #include "print_layout/print_timetable.h"
@@ -69,21 +70,13 @@ std::vector<int> DeparturesAt(const std::vector<std::string> &rowValues,
                 result.push_back(times[c]);
             continue;
         }
-        if (column.IntervalMinutes <= 0)
+        const auto sides = IntervalNeighbours(c, times.size(),
+                                              [&](std::size_t other) { return times[other] >= 0; });
+        if (!sides)
             continue;
-        std::size_t left = c, right = c + 1;
-        while (left > 0 && times[left - 1] < 0)
-            --left;
-        while (right < times.size() && times[right] < 0)
-            ++right;
-        if (left == 0 || right >= times.size())
-            continue;
-        const int from = times[left - 1];
-        int to = times[right];
-        if (to <= from)
-            to += 1440;
-        for (int t = from + column.IntervalMinutes; t < to; t += column.IntervalMinutes)
-            result.push_back(t % 1440);
+        const int from = times[sides->first];
+        for (const int shift : IntervalShifts(from, times[sides->second], column.IntervalMinutes))
+            result.push_back((from + shift) % 1440);
     }
     return result;
 }

@@ -1,6 +1,7 @@
 #include "search/connection_index.h"
 
 #include "model/db_func.h"
+#include "model/interval_runs.h"
 #include "model/timetable_check.h"
 #include "model/timetable_file.h"
 #include "util/cp1252.h"
@@ -236,19 +237,13 @@ void TIndexBuilder::ReadSection(const TTimetableRows &rows, std::uint32_t line,
 // An interval column repeats the journey left of it every so many minutes,
 // up to the journey right of it, as the timetable check demands of them.
 void TIndexBuilder::EmitInterval(std::size_t col, const TTrip &trip, bool today, bool yesterday) {
-    const int minutes = columns_[col].IntervalMinutes;
-    auto isJourney = [&](std::size_t c) {
+    const auto sides = IntervalNeighbours(col, columns_.size(), [&](std::size_t c) {
         return columns_[c].IntervalMinutes < 0 && !columns_[c].Stops.empty();
-    };
-    std::size_t left = col, right = col + 1;
-    while (left > 0 && !isJourney(left - 1))
-        --left;
-    while (right < columns_.size() && !isJourney(right))
-        ++right;
-    if (minutes <= 0 || left == 0 || right == columns_.size())
+    });
+    if (!sides)
         return;
-    const std::vector<TStop> &first = columns_[left - 1].Stops;
-    const std::vector<TStop> &next = columns_[right].Stops;
+    const std::vector<TStop> &first = columns_[sides->first].Stops;
+    const std::vector<TStop> &next = columns_[sides->second].Stops;
     // Compared where both journeys stop, else at their first stops.
     int from = first.front().Departure, to = next.front().Departure;
     for (const auto &a : first) {
@@ -260,10 +255,8 @@ void TIndexBuilder::EmitInterval(std::size_t col, const TTrip &trip, bool today,
             break;
         }
     }
-    while (to <= from)
-        to += kMinutesPerDay;
-    for (int k = 1; from + k * minutes < to; ++k)
-        EmitRun(first, k * minutes, trip, today, yesterday);
+    for (const int shift : IntervalShifts(from, to, columns_[col].IntervalMinutes))
+        EmitRun(first, shift, trip, today, yesterday);
 }
 
 void TIndexBuilder::EmitRun(const std::vector<TStop> &stops, int shift, const TTrip &trip,
