@@ -103,4 +103,14 @@ std::optional<int> OpenProjectFor(const CliCommand &command, CliContext &ctx, TP
     return std::nullopt;
 }
 
+std::vector<std::string> ProjectFilesIn(const std::string &dir) {
+    std::vector<std::string> projects;
+    std::error_code error;
+    for (const auto &item : std::filesystem::directory_iterator(dir, error))
+        if (item.path().extension() == ".zpr" && item.is_regular_file(error))
+            projects.push_back(item.path().string());
+    std::sort(projects.begin(), projects.end());
+    return projects;
+}
+
 } // namespace takton::cli

@@ -76,6 +76,9 @@ struct CliCommand {
 // Gives the exit status of a refusal, or nothing to go on.
 std::optional<int> OpenProjectFor(const CliCommand &command, CliContext &ctx, TProjectLock &lock);
 
+// The project files (*.zpr) lying in a folder, sorted by name.
+std::vector<std::string> ProjectFilesIn(const std::string &dir);
+
 // Each group of commands lives in its own cmd_*.cpp.
 std::span<const CliCommand> ProjectCommands();
 std::span<const CliCommand> RegisterCommands(); // station ..., line ...

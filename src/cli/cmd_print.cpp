@@ -27,11 +27,7 @@ std::string ProjectDirOf(CliContext &ctx, std::size_t arg) {
     }
     if (!fs::is_directory(path, error))
         throw TaktonError("Den Projektordner " + ctx.Args()[arg] + " gibt es nicht.");
-    std::vector<std::string> projects;
-    for (const auto &entry : fs::directory_iterator(path, error))
-        if (entry.path().extension() == ".zpr")
-            projects.push_back(entry.path().string());
-    std::sort(projects.begin(), projects.end());
+    const std::vector<std::string> projects = ProjectFilesIn(path.string());
     if (!projects.empty())
         LoadProjectFile(projects.front());
     return path.string();

@@ -17,16 +17,6 @@ namespace {
 
 using namespace takton::search;
 
-// The one project file in the folder, if there is exactly one.
-std::string ProjectFileIn(const std::string &dir) {
-    std::vector<std::string> projects;
-    std::error_code error;
-    for (const auto &item : std::filesystem::directory_iterator(dir, error))
-        if (item.path().extension() == ".zpr" && item.is_regular_file(error))
-            projects.push_back(item.path().string());
-    return projects.size() == 1 ? projects.front() : std::string();
-}
-
 std::string JsonText(std::string_view cp1252) {
     std::string text = "\"";
     for (const char c : cp1252) {
@@ -109,11 +99,11 @@ int Query(CliContext &ctx) {
     std::error_code error;
     if (!std::filesystem::is_directory(dir, error))
         return ctx.Refuse("Das Projektverzeichnis " + ctx.Args()[0] + " gibt es nicht.");
-    const std::string project = ProjectFileIn(dir);
-    if (project.empty())
+    const std::vector<std::string> projects = ProjectFilesIn(dir);
+    if (projects.size() != 1)
         return ctx.Refuse("Im Projektverzeichnis " + ctx.Args()[0] +
                           " liegt nicht genau eine Projektdatei (*.zpr).");
-    LoadProjectFile(project);
+    LoadProjectFile(projects.front());
 
     TServiceDay day;
     if (!date.empty()) {
