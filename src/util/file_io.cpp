@@ -68,13 +68,19 @@ std::optional<std::string> sys::ReadWhole(const std::string &path) {
         throw TaktonError(Cp1252("Datei ") + PathForMessage(path) +
                           Cp1252(" kann nicht geöffnet werden"));
     }
+    // Read straight into the string: a cascade reads megabytes, and a
+    // buffer in between would copy every byte twice.
     std::string content;
     struct stat st {};
+    std::size_t size = 0;
     if (::fstat(fd, &st) == 0 && st.st_size > 0)
-        content.reserve(static_cast<std::size_t>(st.st_size));
-    char buffer[65536];
+        size = static_cast<std::size_t>(st.st_size);
+    content.resize(size + 1);
+    std::size_t filled = 0;
     for (;;) {
-        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (filled == content.size())
+            content.resize(content.size() * 2);
+        const ssize_t n = ::read(fd, content.data() + filled, content.size() - filled);
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0) {
@@ -83,8 +89,9 @@ std::optional<std::string> sys::ReadWhole(const std::string &path) {
         }
         if (n == 0)
             break;
-        content.append(buffer, static_cast<std::size_t>(n));
+        filled += static_cast<std::size_t>(n);
     }
+    content.resize(filled);
     ::close(fd);
     return content;
 }

@@ -4,7 +4,6 @@
 #include "util/file_io.h"
 #include "util/file_sys.h"
 
-#include <array>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -17,6 +16,7 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 #include <vector>
+#include <zlib.h>
 
 namespace takton {
 
@@ -432,20 +432,10 @@ bool IsTempFileName(std::string_view name) {
 }
 
 std::uint32_t Crc32(std::string_view bytes) {
-    static const auto table = [] {
-        std::array<std::uint32_t, 256> t{};
-        for (std::uint32_t i = 0; i < 256; ++i) {
-            std::uint32_t c = i;
-            for (int k = 0; k < 8; ++k)
-                c = (c & 1) ? 0xEDB88320u ^ (c >> 1) : c >> 1;
-            t[i] = c;
-        }
-        return t;
-    }();
-    std::uint32_t crc = 0xFFFFFFFFu;
-    for (const char ch : bytes)
-        crc = table[(crc ^ static_cast<unsigned char>(ch)) & 0xFFu] ^ (crc >> 8);
-    return crc ^ 0xFFFFFFFFu;
+    // zlib's table-braided CRC runs about ten times faster than a byte-wise
+    // table; a cascade checksums every file it rewrites.
+    return static_cast<std::uint32_t>(
+        ::crc32_z(0, reinterpret_cast<const Bytef *>(bytes.data()), bytes.size()));
 }
 
 namespace batch {
