@@ -107,15 +107,21 @@ void CheckWritableTarget(const std::string &path) {
         ThrowCannotWrite(path);
 }
 
-std::string MakeTempFileBeside(const std::string &path) {
+int OpenTempFileBeside(const std::string &path, std::string &temp) {
     const std::string pattern = DirectoryOf(path) + "/.takton-XXXXXX";
     std::vector<char> name(pattern.begin(), pattern.end());
     name.push_back('\0');
     const int fd = sys::MakeTemp(name.data());
     if (fd < 0)
         ThrowCannotWrite(path);
-    ::close(fd);
-    return name.data();
+    temp = name.data();
+    return fd;
+}
+
+std::string MakeTempFileBeside(const std::string &path) {
+    std::string temp;
+    ::close(OpenTempFileBeside(path, temp));
+    return temp;
 }
 
 void ReplaceWithTempFile(const std::string &temp, const std::string &path) {
@@ -149,10 +155,10 @@ void WriteWholeFile(const std::string &path, std::string_view content) {
     if (TBatchState *batch = batch::For(path))
         return batch::Write(*batch, path, content);
     CheckWritableTarget(path);
-    const std::string temp = MakeTempFileBeside(path);
-    const int fd = sys::Open(temp.c_str(), O_WRONLY | O_TRUNC);
-    const bool written = fd >= 0 && sys::WriteAll(fd, content);
-    if (fd < 0 || ::close(fd) != 0 || !written) {
+    std::string temp;
+    const int fd = OpenTempFileBeside(path, temp);
+    const bool written = sys::WriteAll(fd, content);
+    if (::close(fd) != 0 || !written) {
         ::unlink(temp.c_str());
         ThrowCannotWrite(path);
     }

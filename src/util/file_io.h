@@ -33,13 +33,15 @@ void WriteWholeFile(const std::string &path, std::string_view content);
 // The steps of that write, for a writer that fills the temporary file itself
 // (the zip writer). CheckWritableTarget raises the message for a read-only or
 // non-regular target. MakeTempFileBeside makes a new empty file in the
-// target's folder and gives its path. ReplaceWithTempFile gives it the
+// target's folder and gives its path; OpenTempFileBeside also gives it open
+// for writing. ReplaceWithTempFile gives it the
 // target's mode (a new file's mode where there is none), makes it durable and
 // renames it over the target; on failure it removes the temporary file and
 // raises the message, the old file staying whole.
 [[noreturn]] void ThrowCannotWrite(const std::string &path);
 void CheckWritableTarget(const std::string &path);
 std::string MakeTempFileBeside(const std::string &path);
+int OpenTempFileBeside(const std::string &path, std::string &temp);
 void ReplaceWithTempFile(const std::string &temp, const std::string &path);
 
 // False when the file could not be removed (or did not exist).

@@ -43,7 +43,7 @@ int Open(const char *path, int flags, mode_t mode) {
 int MakeTemp(char *pattern) {
     if (Injected(TFileStep::Open))
         return -1;
-    return ::mkstemp(pattern);
+    return ::mkostemp(pattern, O_CLOEXEC);
 }
 
 bool WriteAll(int fd, std::string_view content) {

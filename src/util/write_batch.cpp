@@ -1,9 +1,11 @@
 #include "util/write_batch.h"
 
+#include "util/deferred_close.h"
 #include "util/error.h"
 #include "util/file_io.h"
 #include "util/file_sys.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
@@ -12,7 +14,9 @@
 #include <linux/fs.h>
 #include <map>
 #include <sys/ioctl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <sys/vfs.h>
 #include <unistd.h>
 #include <vector>
@@ -76,15 +80,64 @@ bool Pinned(const std::string &path) {
     return pinned;
 }
 
+// ext4 keeps the order of its metadata changes only with its journal, which
+// shows as /proc/fs/jbd2/<device>-<inode>.
+bool Ext4HasJournal(dev_t device) {
+    const std::string uevent = "/sys/dev/block/" + std::to_string(major(device)) + ":" +
+                               std::to_string(minor(device)) + "/uevent";
+    const auto text = sys::ReadWhole(uevent);
+    constexpr std::string_view kKey = "DEVNAME=";
+    const auto at = text ? text->find(kKey) : std::string::npos;
+    if (at == std::string::npos)
+        return false;
+    const auto start = at + kKey.size();
+    const std::string journalPrefix = text->substr(start, text->find('\n', start) - start) + "-";
+    DIR *journals = ::opendir("/proc/fs/jbd2");
+    if (!journals)
+        return false;
+    bool found = false;
+    while (const dirent *entry = ::readdir(journals))
+        found = found || std::string_view(entry->d_name).starts_with(journalPrefix);
+    ::closedir(journals);
+    return found;
+}
+
 // File systems that write their metadata changes to disk in the order they
 // were made: once the journal's removal is on disk, so are the renames before
-// it, and the folder needs no flush of its own.
+// it, and the folder needs no flush of its own. When in doubt, the folder is
+// flushed.
 bool KeepsMetadataOrder(const std::string &dir) {
     constexpr long kExt4Magic = 0xEF53;
     constexpr long kXfsMagic = 0x58465342;
     struct statfs fs {};
-    return ::statfs(dir.c_str(), &fs) == 0 && (static_cast<long>(fs.f_type) == kExt4Magic ||
-                                               static_cast<long>(fs.f_type) == kXfsMagic);
+    struct stat st {};
+    if (::statfs(dir.c_str(), &fs) != 0 || ::stat(dir.c_str(), &st) != 0)
+        return false;
+    const long type = static_cast<long>(fs.f_type);
+    return type == kXfsMagic || (type == kExt4Magic && Ext4HasJournal(st.st_dev));
+}
+
+// Opens the files the renames will replace or remove, so that freeing their
+// blocks happens when the descriptors are closed, off the writer's path.
+// Bounded well within the descriptor limit, which the commit's own steps and
+// the rest of the process still need.
+std::vector<int> HoldReplacedFiles(const std::string &dir, const std::vector<TOp> &ops) {
+    rlimit limit{};
+    const std::size_t budget =
+        ::getrlimit(RLIMIT_NOFILE, &limit) == 0 && limit.rlim_cur != RLIM_INFINITY
+            ? std::min<std::size_t>(256, limit.rlim_cur / 8)
+            : 256;
+    std::vector<int> held;
+    for (const auto &op : ops) {
+        if (held.size() >= budget)
+            break;
+        if (op.dropped || op.kind == TOpKind::Move)
+            continue;
+        const int fd = ::open(InDir(dir, op.target).c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+        if (fd >= 0)
+            held.push_back(fd);
+    }
+    return held;
 }
 
 std::string StripSlash(std::string dir) {
@@ -234,6 +287,14 @@ void RemoveTemps(const std::string &dir, const std::vector<TOp> &ops) {
 
 thread_local TBatchState *gActive = nullptr;
 
+struct TCloseLater {
+    explicit TCloseLater(int descriptor) : fd(descriptor) {}
+    int fd;
+    ~TCloseLater() { CloseLater(fd); }
+    TCloseLater(const TCloseLater &) = delete;
+    TCloseLater &operator=(const TCloseLater &) = delete;
+};
+
 } // namespace
 
 class TBatchState {
@@ -281,15 +342,23 @@ class TBatchState {
         CheckWritableTarget(path);
         const std::string name = BaseName(path);
         TOp *op = PendingWrite(name);
-        if (!op) {
-            ops_.push_back({TOpKind::Write, BaseName(MakeTempFileBeside(path)), name});
+        int fd = -1;
+        if (op) {
+            fd = sys::Open(InDir(dir_, op->source).c_str(), O_WRONLY | O_TRUNC);
+        } else {
+            std::string temp;
+            fd = OpenTempFileBeside(path, temp);
+            ops_.push_back({TOpKind::Write, BaseName(temp), name});
             op = &ops_.back();
         }
         const std::string temp = InDir(dir_, op->source);
         struct stat old {};
         const mode_t mode = ::stat(path.c_str(), &old) == 0 ? (old.st_mode & 07777) : NewMode();
-        const int fd = sys::Open(temp.c_str(), O_WRONLY | O_TRUNC);
         const bool written = fd >= 0 && sys::WriteAll(fd, content) && ::fchmod(fd, mode) == 0;
+        // The device starts on the content while the batch prepares its next
+        // file; the commit's sync then has little left to wait for.
+        if (written)
+            ::sync_file_range(fd, 0, 0, SYNC_FILE_RANGE_WRITE);
         if (fd < 0 || ::close(fd) != 0 || !written)
             ThrowCannotWrite(path);
         op->size = content.size();
@@ -327,18 +396,27 @@ class TBatchState {
         const std::string journal = InDir(dir_, std::string(kJournalFileName));
         const std::string first = InDir(dir_, ops_.front().target);
         const int fd = sys::Open(journal.c_str(), O_WRONLY | O_CREAT | O_TRUNC, NewMode());
-        const bool written = fd >= 0 && sys::WriteAll(fd, JournalText(ops_));
-        bool durable = fd >= 0 && written && sys::Syncfs(fd) == 0;
-        if (fd >= 0)
-            durable = ::close(fd) == 0 && durable;
+        const bool durable =
+            fd >= 0 && sys::WriteAll(fd, JournalText(ops_)) && sys::Syncfs(fd) == 0;
         if (!durable) {
+            if (fd >= 0)
+                ::close(fd);
             ::unlink(journal.c_str());
             ThrowCannotWrite(first);
         }
+        // Held open until its removal, so that freeing it is the closer's work.
+        const TCloseLater journalHeld(fd);
         // From here on the journal is the plan: a failure leaves it for the
         // next open to complete, so the temporaries must stay.
         keepTemps_ = true;
-        if (const auto failed = ApplyOps(dir_, ops_))
+        std::optional<std::string> failed;
+        {
+            const std::vector<int> replaced = HoldReplacedFiles(dir_, ops_);
+            failed = ApplyOps(dir_, ops_);
+            for (const int held : replaced)
+                CloseLater(held);
+        }
+        if (failed)
             ThrowCannotWrite(*failed);
         if (!KeepsMetadataOrder(dir_) && sys::SyncDirectory(dir_) != 0)
             ThrowCannotWrite(dir_);

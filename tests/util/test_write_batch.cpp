@@ -1,4 +1,5 @@
 #include "support/temp_dir.h"
+#include "util/deferred_close.h"
 #include "util/error.h"
 #include "util/file_io.h"
 #include "util/file_sys.h"
@@ -7,6 +8,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
+#include <sys/resource.h>
 
 using namespace takton;
 using takton::testing::TempDir;
@@ -143,4 +145,42 @@ TEST(WriteBatch, RecoveryCompletesAWholeJournalAndDropsATornOne) {
     dir.Write(".takton-Ab12Cd", "halb");
     EXPECT_EQ(RecoverInterruptedWrites(dir.Path()).TempFilesRemoved, 1);
     EXPECT_EQ(Names(dir.Path()), (std::set<std::string>{"a.csv", "b.csv"}));
+}
+
+TEST(WriteBatch, ManyFilesCommitUnderATightDescriptorLimitAndLeaveNoneOpen) {
+    // GIVEN a folder of 120 files and a process allowed 64 descriptors
+    TempDir dir;
+    constexpr int kFiles = 120;
+    for (int i = 0; i < kFiles; ++i)
+        dir.Write("f" + std::to_string(i) + ".csv", "alt");
+    dir.Write("weg.csv", "alt");
+    const auto openDescriptors = [] {
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                             std::filesystem::directory_iterator{});
+    };
+    DrainDeferredCloses();
+    const auto openBefore = openDescriptors();
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_NOFILE, &saved), 0);
+    rlimit tight = saved;
+    tight.rlim_cur = 64;
+    ASSERT_EQ(::setrlimit(RLIMIT_NOFILE, &tight), 0);
+
+    // WHEN one batch rewrites every file and removes another
+    {
+        TWriteBatch batch(dir.Path());
+        for (int i = 0; i < kFiles; ++i)
+            WriteWholeFile(dir.File("f" + std::to_string(i) + ".csv"), "neu " + std::to_string(i));
+        EXPECT_TRUE(RemoveFile(dir.File("weg.csv")));
+        EXPECT_NO_THROW(batch.Commit());
+    }
+    ::setrlimit(RLIMIT_NOFILE, &saved);
+
+    // THEN all of it is done, and the old versions held open across the
+    // renames are closed again
+    for (int i = 0; i < kFiles; ++i)
+        EXPECT_EQ(dir.Read("f" + std::to_string(i) + ".csv"), "neu " + std::to_string(i));
+    EXPECT_EQ(Names(dir.Path()).size(), static_cast<std::size_t>(kFiles));
+    DrainDeferredCloses();
+    EXPECT_EQ(openDescriptors(), openBefore);
 }
