@@ -220,6 +220,33 @@ void TIniFile::EraseSection(std::string_view section) {
                  lines_.begin() + static_cast<std::ptrdiff_t>(span.end));
 }
 
+void TIniFile::ReplaceWithNumberedSection(std::string_view section,
+                                          const std::vector<std::string> &values) {
+    EraseSection(section);
+    if (FindSection(section).begin != npos) {
+        // A second header of the same name: its keys are written over one by
+        // one, as single writes would.
+        for (std::size_t i = 0; i < values.size(); ++i)
+            WriteString(section, std::to_string(i + 1), values[i]);
+        return;
+    }
+    if (values.empty())
+        return;
+    lines_.reserve(lines_.size() + values.size() + 1);
+    Line header;
+    header.isSection = true;
+    header.name = std::string(TrimBlanks(section));
+    header.text = "[" + header.name + "]";
+    lines_.push_back(std::move(header));
+    for (std::size_t i = 0; i < values.size(); ++i) {
+        Line line;
+        line.isKey = true;
+        line.name = std::to_string(i + 1);
+        line.text = line.name + "=" + values[i];
+        lines_.push_back(std::move(line));
+    }
+}
+
 std::string TIniFile::Text() const {
     std::size_t size = 0;
     for (const Line &line : lines_)

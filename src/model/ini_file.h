@@ -40,6 +40,11 @@ class TIniFile {
     ReadSectionValues(std::string_view section) const;
     bool SectionHasKeys(std::string_view section) const;
     void EraseSection(std::string_view section);
+    // The section erased and written anew at the end of the file with the keys
+    // "1", "2", ... holding the values; no values leave it erased. Gives the
+    // same text as EraseSection followed by WriteString for each key.
+    void ReplaceWithNumberedSection(std::string_view section,
+                                    const std::vector<std::string> &values);
 
     // Writes the whole text to the file (crash-safe); a no-op without a file.
     void UpdateFile() const;

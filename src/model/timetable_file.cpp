@@ -73,9 +73,7 @@ TTimetableRows TTimetableFile::ReadRows(std::string_view section) const {
 }
 
 void TTimetableFile::WriteRows(std::string_view section, const TTimetableRows &rows) {
-    ini_.EraseSection(section);
-    for (std::size_t i = 0; i < rows.size(); ++i)
-        ini_.WriteString(section, std::to_string(i + 1), rows[i]);
+    ini_.ReplaceWithNumberedSection(section, rows);
 }
 
 } // namespace takton

@@ -13,6 +13,7 @@
 #include <fcntl.h>
 #include <linux/fs.h>
 #include <map>
+#include <mutex>
 #include <sys/ioctl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -85,13 +86,20 @@ bool Pinned(const std::string &path) {
 bool Ext4HasJournal(dev_t device) {
     const std::string uevent = "/sys/dev/block/" + std::to_string(major(device)) + ":" +
                                std::to_string(minor(device)) + "/uevent";
-    const auto text = sys::ReadWhole(uevent);
+    // Read past the file layer: this is no step of a project's writes.
+    const int fd = ::open(uevent.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    char buffer[1024];
+    const ssize_t length = ::read(fd, buffer, sizeof buffer);
+    ::close(fd);
+    const std::string text(buffer, static_cast<std::size_t>(std::max<ssize_t>(length, 0)));
     constexpr std::string_view kKey = "DEVNAME=";
-    const auto at = text ? text->find(kKey) : std::string::npos;
+    const auto at = text.find(kKey);
     if (at == std::string::npos)
         return false;
     const auto start = at + kKey.size();
-    const std::string journalPrefix = text->substr(start, text->find('\n', start) - start) + "-";
+    const std::string journalPrefix = text.substr(start, text.find('\n', start) - start) + "-";
     DIR *journals = ::opendir("/proc/fs/jbd2");
     if (!journals)
         return false;
@@ -114,7 +122,16 @@ bool KeepsMetadataOrder(const std::string &dir) {
     if (::statfs(dir.c_str(), &fs) != 0 || ::stat(dir.c_str(), &st) != 0)
         return false;
     const long type = static_cast<long>(fs.f_type);
-    return type == kXfsMagic || (type == kExt4Magic && Ext4HasJournal(st.st_dev));
+    if (type != kExt4Magic)
+        return type == kXfsMagic;
+    // Asked once per device: a journal comes and goes only with a new mount.
+    static std::mutex mutex;
+    static std::map<dev_t, bool> journaled;
+    const std::lock_guard lock(mutex);
+    const auto known = journaled.find(st.st_dev);
+    if (known != journaled.end())
+        return known->second;
+    return journaled[st.st_dev] = Ext4HasJournal(st.st_dev);
 }
 
 // Opens the files the renames will replace or remove, so that freeing their

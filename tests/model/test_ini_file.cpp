@@ -85,3 +85,25 @@ TEST(IniFile, KeepsLongValuesWholeAndWritesTheFileOnce) {
     EXPECT_EQ(again.ReadString("1_mo-fr", "1", ""), row);
     EXPECT_EQ(dir.Read("line_1.ttd"), "[1_Mo-Fr]\r\n1=" + row + "\r\n");
 }
+
+TEST(IniFile, ReplacingANumberedSectionGivesTheTextOfSingleWrites) {
+    const std::vector<std::string> texts = {
+        "[a]\r\n1=x\r\n2=y\r\n\r\n[b]\r\n1=z\r\n",
+        "; Kopf\r\n[b]\r\n1=z\r\n[a]\r\n1=x\r\n",
+        "[A ]\r\n1=x\r\n3=w\r\n[b]\r\n1=z\r\n[a]\r\n1=doppelt\r\n5=rest\r\n",
+        "[b]\r\n1=z\r\n",
+        "",
+    };
+    const std::vector<std::vector<std::string>> rowSets = {
+        {}, {"eins"}, {"eins", "zwei", "drei", "vier", "fünf", "sechs"}};
+    for (const auto &text : texts)
+        for (const auto &rows : rowSets) {
+            TIniFile single = TIniFile::FromText(text);
+            single.EraseSection("a");
+            for (std::size_t i = 0; i < rows.size(); ++i)
+                single.WriteString("a", std::to_string(i + 1), rows[i]);
+            TIniFile whole = TIniFile::FromText(text);
+            whole.ReplaceWithNumberedSection("a", rows);
+            EXPECT_EQ(whole.Text(), single.Text()) << text << " / " << rows.size();
+        }
+}
