@@ -134,18 +134,20 @@ TStringList SplitList(std::string_view text) {
     while (p < n) {
         std::string item;
         if (text[p] == '"') {
+            // Whole runs up to the next quote: a doubled quote is one quote,
+            // a single one ends the item, a missing one ends it at the end.
             ++p;
             while (p < n) {
-                if (text[p] == '"') {
-                    if (p + 1 < n && text[p + 1] == '"') {
-                        item += '"';
-                        p += 2;
-                        continue;
-                    }
-                    ++p;
-                    break;
+                const std::size_t quote = std::min(text.find('"', p), n);
+                item.append(text.substr(p, quote - p));
+                p = quote;
+                if (p + 1 < n && text[p + 1] == '"') {
+                    item += '"';
+                    p += 2;
+                    continue;
                 }
-                item += text[p++];
+                p = std::min(p + 1, n);
+                break;
             }
         } else {
             const std::size_t start = p;
