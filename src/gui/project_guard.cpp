@@ -20,7 +20,9 @@
 namespace takton::gui {
 namespace {
 
-// The object names of the controls that write the project's files.
+// The object names of the controls that write the project's files. The
+// timetable editor opens all the same: a planner may read a timetable and try
+// changes, which its disabled save button keeps from the file.
 bool WritesProject(const QObject &control) {
     static const QSet<QString> names = {
         QStringLiteral("btSave"),           QStringLiteral("btNewStation"),
@@ -30,8 +32,7 @@ bool WritesProject(const QObject &control) {
         QStringLiteral("btStationToLine"),  QStringLiteral("btDeleteStation"),
         QStringLiteral("btStationUp"),      QStringLiteral("btStationDown"),
         QStringLiteral("btAddDayGroup"),    QStringLiteral("btRenameDayGroup"),
-        QStringLiteral("btDeleteDayGroup"), QStringLiteral("btTimeTableEdit"),
-        QStringLiteral("SaveButton")};
+        QStringLiteral("btDeleteDayGroup"), QStringLiteral("SaveButton")};
     return qobject_cast<const QAbstractButton *>(&control) && names.contains(control.objectName());
 }
 

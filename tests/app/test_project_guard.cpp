@@ -116,6 +116,31 @@ class ProjectGuardTest : public QObject {
             QVERIFY(!fmEditProject->btSave->isEnabled());
         });
         Click(fmMain->sbEditProject);
+        // A timetable opens for reading; a change there cannot be saved and is
+        // discarded
+        const QByteArray timetable = ReadBytes(fx->path("demo/line_1.ttd"));
+        fmEditTimeTable->show();
+        fmEditTimeTable->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(fmEditTimeTable));
+        Choose(fmEditTimeTable->cbLines, "1");
+        Choose(fmEditTimeTable->cbDays, "Mo-Fr");
+        Choose(fmEditTimeTable->cbDirection, "1");
+        QVERIFY(fmEditTimeTable->btTimeTableEdit->isEnabled());
+        QTest::mouseClick(fmEditTimeTable->btTimeTableEdit, Qt::LeftButton);
+        QVERIFY(fmEditTimeTable->sgTimeTable->isVisible());
+        QCOMPARE(fmEditTimeTable->sgTimeTable->Grid().Cell(2, 2), std::string("05:10"));
+        TStringGridView &grid = *fmEditTimeTable->sgTimeTable;
+        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.CellRect(2, 2).center());
+        QTest::keyClicks(QApplication::focusWidget(), "0511");
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        QVERIFY(!fmEditTimeTable->btSave->isEnabled());
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        QTest::mouseClick(fmEditTimeTable->btCancel, Qt::LeftButton);
+        QVERIFY(fx->dialogs->questions().last().endsWith("Ungespeicherte Änderungen verwerfen?"));
+        fmEditTimeTable->close();
+        QVERIFY(!fmEditTimeTable->isVisible());
+        QCOMPARE(ReadBytes(fx->path("demo/line_1.ttd")), timetable);
         // Ctrl+S reaches no file either
         const QByteArray projectFile = ReadBytes(project);
         fx->dialogs->clearLog();
