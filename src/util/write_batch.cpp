@@ -21,13 +21,13 @@
 #include <sys/vfs.h>
 #include <unistd.h>
 #include <vector>
+#include <xxhash.h>
 #include <zlib.h>
 
 namespace takton {
 
 namespace {
 
-constexpr std::string_view kJournalHead = "takton-journal 1\n";
 constexpr std::string_view kTempPrefix = ".takton-";
 constexpr std::size_t kTempSuffixLength = 6; // mkstemp's XXXXXX
 
@@ -39,7 +39,7 @@ struct TOp {
     std::string source; // Write: the temporary file; Move: the old name
     std::string target;
     std::uint64_t size = 0;
-    std::uint32_t crc = 0;
+    std::uint64_t checksum = 0;
     bool dropped = false; // a write superseded by a later remove
 };
 
@@ -49,10 +49,35 @@ struct TView {
     std::string path; // Content: the temporary file; Alias: the file moved here
 };
 
-std::string Hex(std::uint32_t value) {
-    char text[9];
-    std::snprintf(text, sizeof text, "%08x", value);
+std::string Hex(std::uint64_t value, int digits) {
+    char text[17];
+    std::snprintf(text, sizeof text, "%0*llx", digits, static_cast<unsigned long long>(value));
     return text;
+}
+
+// Journals name their checksum by their head line: version 1 carries CRC-32,
+// version 2 (written now) the several times faster 64-bit XXH3. Both are read,
+// so a journal left by an earlier version is still completed.
+struct TChecksum {
+    std::string_view head;
+    int hexDigits;
+    std::uint64_t (*of)(std::string_view bytes);
+};
+
+std::uint64_t Crc32Of(std::string_view bytes) {
+    return Crc32(bytes);
+}
+
+std::uint64_t Xxh3Of(std::string_view bytes) {
+    return XXH3_64bits(bytes.data(), bytes.size());
+}
+
+constexpr TChecksum kJournalV1{"takton-journal 1\n", 8, Crc32Of};
+constexpr TChecksum kJournalV2{"takton-journal 2\n", 16, Xxh3Of};
+constexpr const TChecksum &kJournalNow = kJournalV2;
+
+std::string Hex(std::uint64_t value, const TChecksum &sum) {
+    return Hex(value, sum.hexDigits);
 }
 
 std::string BaseName(const std::string &path) {
@@ -187,13 +212,14 @@ bool PlainName(const std::string &name) {
 }
 
 std::string JournalText(const std::vector<TOp> &ops) {
-    std::string text(kJournalHead);
+    const TChecksum &sum = kJournalNow;
+    std::string text(sum.head);
     for (const auto &op : ops) {
         if (op.dropped)
             continue;
         switch (op.kind) {
         case TOpKind::Write:
-            text += "W\t" + std::to_string(op.size) + '\t' + Hex(op.crc) + '\t' + op.source + '\t' +
+            text += "W\t" + std::to_string(op.size) + '\t' + Hex(op.checksum, sum) + '\t' + op.source + '\t' +
                     op.target + '\n';
             break;
         case TOpKind::Remove:
@@ -204,19 +230,28 @@ std::string JournalText(const std::vector<TOp> &ops) {
             break;
         }
     }
-    return text + "end\t" + Hex(Crc32(text)) + '\n';
+    return text + "end\t" + Hex(sum.of(text), sum) + '\n';
 }
 
+struct TJournal {
+    const TChecksum *sum = nullptr;
+    std::vector<TOp> ops;
+};
+
 // The planned changes of a journal; nullopt when it is torn or unreadable.
-std::optional<std::vector<TOp>> ParseJournal(std::string_view text) {
-    if (!text.starts_with(kJournalHead) || !text.ends_with('\n'))
+std::optional<TJournal> ParseJournal(std::string_view text) {
+    const TChecksum *sum = nullptr;
+    for (const TChecksum *known : {&kJournalV1, &kJournalV2})
+        if (text.starts_with(known->head))
+            sum = known;
+    if (!sum || !text.ends_with('\n'))
         return std::nullopt;
     const auto endAt = text.rfind("end\t");
     if (endAt == std::string_view::npos || text[endAt - 1] != '\n' ||
-        text.substr(endAt) != "end\t" + Hex(Crc32(text.substr(0, endAt))) + '\n')
+        text.substr(endAt) != "end\t" + Hex(sum->of(text.substr(0, endAt)), *sum) + '\n')
         return std::nullopt;
     std::vector<TOp> ops;
-    std::size_t start = kJournalHead.size();
+    std::size_t start = sum->head.size();
     while (start < endAt) {
         const auto newline = text.find('\n', start);
         const auto fields = SplitTabs(text.substr(start, newline - start));
@@ -224,7 +259,8 @@ std::optional<std::vector<TOp>> ParseJournal(std::string_view text) {
         TOp op;
         if (fields[0] == "W" && fields.size() == 5) {
             op.kind = TOpKind::Write;
-            if (!Number(fields[1], 10, op.size) || !Number(fields[2], 16, op.crc))
+            if (!Number(fields[1], 10, op.size) || fields[2].size() != static_cast<std::size_t>(sum->hexDigits) ||
+                !Number(fields[2], 16, op.checksum))
                 return std::nullopt;
             op.source = fields[3];
             op.target = fields[4];
@@ -242,25 +278,26 @@ std::optional<std::vector<TOp>> ParseJournal(std::string_view text) {
             return std::nullopt;
         ops.push_back(std::move(op));
     }
-    return ops;
+    return TJournal{sum, std::move(ops)};
 }
 
-bool HoldsContent(const std::string &path, const TOp &op) {
+bool HoldsContent(const std::string &path, const TOp &op, const TChecksum &sum) {
     struct stat st {};
     if (::stat(path.c_str(), &st) != 0 || static_cast<std::uint64_t>(st.st_size) != op.size)
         return false;
     const auto content = sys::ReadWhole(path);
-    return content && Crc32(*content) == op.crc;
+    return content && sum.of(*content) == op.checksum;
 }
 
 // A journal can be completed when every new content is whole: still in its
 // temporary file, or already renamed into place.
-bool CanComplete(const std::string &dir, const std::vector<TOp> &ops) {
-    for (const auto &op : ops) {
+bool CanComplete(const std::string &dir, const TJournal &journal) {
+    for (const auto &op : journal.ops) {
         if (op.kind != TOpKind::Write)
             continue;
         const std::string temp = InDir(dir, op.source);
-        if (Exists(temp) ? !HoldsContent(temp, op) : !HoldsContent(InDir(dir, op.target), op))
+        const std::string &whole = Exists(temp) ? temp : InDir(dir, op.target);
+        if (!HoldsContent(whole, op, *journal.sum))
             return false;
     }
     return true;
@@ -379,7 +416,7 @@ class TBatchState {
         if (fd < 0 || ::close(fd) != 0 || !written)
             ThrowCannotWrite(path);
         op->size = content.size();
-        op->crc = Crc32(content);
+        op->checksum = kJournalNow.of(content);
         views_[name] = {TView::Content, temp};
     }
 
@@ -494,16 +531,16 @@ TRecovery RecoverInterruptedWrites(const std::string &rawDir) {
     TRecovery result;
     const std::string journal = InDir(dir, std::string(kJournalFileName));
     if (const auto text = sys::ReadWhole(journal)) {
-        const auto ops = ParseJournal(*text);
-        if (ops && CanComplete(dir, *ops)) {
-            if (const auto failed = ApplyOps(dir, *ops))
+        const auto planned = ParseJournal(*text);
+        if (planned && CanComplete(dir, *planned)) {
+            if (const auto failed = ApplyOps(dir, planned->ops))
                 ThrowCannotWrite(*failed);
             if (sys::SyncDirectory(dir) != 0)
                 ThrowCannotWrite(dir);
             result.Completed = true;
         } else {
-            if (ops)
-                RemoveTemps(dir, *ops);
+            if (planned)
+                RemoveTemps(dir, planned->ops);
             result.Discarded = true;
         }
         if (sys::Unlink(journal.c_str()) != 0 && errno != ENOENT)

@@ -5,6 +5,7 @@
 #include "util/file_sys.h"
 #include "util/write_batch.h"
 
+#include <cstdio>
 #include <filesystem>
 #include <gtest/gtest.h>
 #include <set>
@@ -183,4 +184,39 @@ TEST(WriteBatch, ManyFilesCommitUnderATightDescriptorLimitAndLeaveNoneOpen) {
     EXPECT_EQ(Names(dir.Path()).size(), static_cast<std::size_t>(kFiles));
     DrainDeferredCloses();
     EXPECT_EQ(openDescriptors(), openBefore);
+}
+
+TEST(WriteBatch, AJournalWithTheEarlierCrcChecksumIsStillCompleted) {
+    // GIVEN a journal as the earlier version wrote it: CRC-32 checksums
+    const auto v1Journal = [](const std::string &content) {
+        char crc[9];
+        std::snprintf(crc, sizeof crc, "%08x", Crc32(content));
+        std::string text = "takton-journal 1\nW\t" + std::to_string(content.size()) + "\t" + crc +
+                           "\t.takton-Ab12Cd\ta.csv\n";
+        std::snprintf(crc, sizeof crc, "%08x", Crc32(text));
+        return text + "end\t" + crc + "\n";
+    };
+    TempDir dir;
+    dir.Write("a.csv", "a alt");
+    dir.Write(".takton-Ab12Cd", "a neu");
+    dir.Write(".takton.journal", v1Journal("a neu"));
+
+    // WHEN the folder is opened THEN the plan is carried out
+    EXPECT_TRUE(RecoverInterruptedWrites(dir.Path()).Completed);
+    EXPECT_EQ(Names(dir.Path()), std::set<std::string>{"a.csv"});
+    EXPECT_EQ(dir.Read("a.csv"), "a neu");
+
+    // A temporary file that does not match its CRC is no plan
+    dir.Write(".takton-Ab12Cd", "a halb");
+    dir.Write(".takton.journal", v1Journal("a neuer"));
+    EXPECT_TRUE(RecoverInterruptedWrites(dir.Path()).Discarded);
+    EXPECT_EQ(dir.Read("a.csv"), "a neu");
+
+    // The journals written now carry the 64-bit checksum
+    TempDir now;
+    now.Write("a.csv", "a alt");
+    now.Write("c.csv", "c alt");
+    const std::string journal = JournalOfPlannedBatch(now);
+    EXPECT_TRUE(journal.starts_with("takton-journal 2\nW\t5\t")) << journal;
+    EXPECT_EQ(journal.substr(journal.rfind("end\t")).size(), 4u + 16u + 1u);
 }
