@@ -219,8 +219,8 @@ std::string JournalText(const std::vector<TOp> &ops) {
             continue;
         switch (op.kind) {
         case TOpKind::Write:
-            text += "W\t" + std::to_string(op.size) + '\t' + Hex(op.checksum, sum) + '\t' + op.source + '\t' +
-                    op.target + '\n';
+            text += "W\t" + std::to_string(op.size) + '\t' + Hex(op.checksum, sum) + '\t' +
+                    op.source + '\t' + op.target + '\n';
             break;
         case TOpKind::Remove:
             text += "D\t" + op.target + '\n';
@@ -259,7 +259,8 @@ std::optional<TJournal> ParseJournal(std::string_view text) {
         TOp op;
         if (fields[0] == "W" && fields.size() == 5) {
             op.kind = TOpKind::Write;
-            if (!Number(fields[1], 10, op.size) || fields[2].size() != static_cast<std::size_t>(sum->hexDigits) ||
+            if (!Number(fields[1], 10, op.size) ||
+                fields[2].size() != static_cast<std::size_t>(sum->hexDigits) ||
                 !Number(fields[2], 16, op.checksum))
                 return std::nullopt;
             op.source = fields[3];
