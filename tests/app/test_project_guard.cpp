@@ -12,6 +12,9 @@
 #include "gui/string_grid_view.h"
 #include "support/editor_steps.h"
 #include "support/gui_fixture.h"
+#include "support/process_steps.h"
+#include "support/timetable_steps.h"
+#include "support/window_steps.h"
 #include "timetable/edit_timetable.h"
 
 #include <QAction>
@@ -26,36 +29,22 @@
 
 using namespace takton;
 using namespace takton::gui;
+using takton::testing::Choose;
 using takton::testing::Click;
+using takton::testing::ClickCell;
+using takton::testing::DeadPid;
+using takton::testing::Enter;
 using takton::testing::GuiFixture;
+using takton::testing::HostName;
 using takton::testing::ReadBytes;
 using takton::testing::WriteBytes;
 
 namespace {
 
-QByteArray HostName() {
-    char name[256] = {};
-    ::gethostname(name, sizeof name - 1);
-    return name;
-}
-
-QByteArray LockText(const QByteArray &host, long pid) {
-    return "host=" + host + "\nuser=kollegin\npid=" + QByteArray::number(qlonglong(pid)) +
+QByteArray LockText(const std::string &host, long pid) {
+    return "host=" + QByteArray::fromStdString(host) +
+           "\nuser=kollegin\npid=" + QByteArray::number(qlonglong(pid)) +
            "\ntime=2026-12-10T08:00:00Z\n";
-}
-
-pid_t DeadPid() {
-    const pid_t pid = ::fork();
-    if (pid == 0)
-        ::_exit(0);
-    ::waitpid(pid, nullptr, 0);
-    return pid;
-}
-
-void Choose(QComboBox *box, const QString &text) {
-    const int index = box->findText(text, Qt::MatchStartsWith);
-    QVERIFY2(index >= 0, qPrintable(text));
-    box->setCurrentIndex(index);
 }
 
 } // namespace
@@ -86,7 +75,8 @@ class ProjectGuardTest : public QObject {
         fmMain->OpenFromCommandLine(project);
         QCOMPARE(fx->dialogs->questions().size(), 1);
         QVERIFY(fx->dialogs->questions().first().startsWith(
-            "Projekt gesperrt:Das Projekt ist geöffnet von kollegin auf " + HostName()));
+            "Projekt gesperrt:Das Projekt ist geöffnet von kollegin auf " +
+            QString::fromStdString(HostName())));
         QVERIFY(fx->dialogs->questions().first().endsWith("Projekt schreibgeschützt öffnen?"));
         QVERIFY(gui::ProjectFile.empty());
         QVERIFY(!fmMain->paWorkChoice->isVisible());
@@ -129,10 +119,8 @@ class ProjectGuardTest : public QObject {
         QTest::mouseClick(fmEditTimeTable->btTimeTableEdit, Qt::LeftButton);
         QVERIFY(fmEditTimeTable->sgTimeTable->isVisible());
         QCOMPARE(fmEditTimeTable->sgTimeTable->Grid().Cell(2, 2), std::string("05:10"));
-        TStringGridView &grid = *fmEditTimeTable->sgTimeTable;
-        QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.CellRect(2, 2).center());
-        QTest::keyClicks(QApplication::focusWidget(), "0511");
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        ClickCell(2, 2);
+        Enter("0511");
         QVERIFY(fmEditTimeTable->btSave->isVisible());
         QVERIFY(!fmEditTimeTable->btSave->isEnabled());
         fx->dialogs->setNextAnswer(Answer::Yes);
@@ -199,10 +187,8 @@ class ProjectGuardTest : public QObject {
         };
         // Types into the first time of the first station, as a planner does.
         auto typeFirstTime = [](const char *text) {
-            TStringGridView &grid = *fmEditTimeTable->sgTimeTable;
-            QTest::mouseClick(grid.viewport(), Qt::LeftButton, {}, grid.CellRect(2, 2).center());
-            QTest::keyClicks(QApplication::focusWidget(), text);
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+            ClickCell(2, 2);
+            Enter(text);
         };
         // Someone else's version: the first time of direction 1 is 04:00
         QByteArray theirs = ReadBytes(timetable);

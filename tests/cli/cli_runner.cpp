@@ -4,6 +4,7 @@
 #include <spawn.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#include <utility>
 
 extern char **environ;
 
@@ -20,13 +21,7 @@ std::string Slurp(int fd) {
 }
 } // namespace
 
-CliResult RunCli(const std::vector<std::string> &args) {
-    // Output goes to temporary files, so a large output cannot block the pipe.
-    char outName[] = "/tmp/takton-cli-out-XXXXXX";
-    char errName[] = "/tmp/takton-cli-err-XXXXXX";
-    const int outFd = ::mkstemp(outName);
-    const int errFd = ::mkstemp(errName);
-
+pid_t SpawnCli(const std::vector<std::string> &args, int outFd, int errFd) {
     std::vector<std::string> all = {TAKTON_CLI};
     all.insert(all.end(), args.begin(), args.end());
     std::vector<char *> argv;
@@ -36,17 +31,32 @@ CliResult RunCli(const std::vector<std::string> &args) {
 
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_adddup2(&actions, outFd, 1);
-    posix_spawn_file_actions_adddup2(&actions, errFd, 2);
+    for (const auto &[fd, target] : {std::pair{outFd, 1}, std::pair{errFd, 2}}) {
+        if (fd >= 0)
+            posix_spawn_file_actions_adddup2(&actions, fd, target);
+        else
+            posix_spawn_file_actions_addopen(&actions, target, "/dev/null", O_WRONLY, 0);
+    }
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     pid_t pid = 0;
+    if (::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        pid = -1;
+    posix_spawn_file_actions_destroy(&actions);
+    return pid;
+}
+
+CliResult RunCli(const std::vector<std::string> &args) {
+    // Output goes to temporary files, so a large output cannot block the pipe.
+    char outName[] = "/tmp/takton-cli-out-XXXXXX";
+    char errName[] = "/tmp/takton-cli-err-XXXXXX";
+    const int outFd = ::mkstemp(outName);
+    const int errFd = ::mkstemp(errName);
     CliResult result;
-    if (::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0) {
+    if (const pid_t pid = SpawnCli(args, outFd, errFd); pid > 0) {
         int status = 0;
         ::waitpid(pid, &status, 0);
         result.status = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
     }
-    posix_spawn_file_actions_destroy(&actions);
     ::close(outFd);
     ::close(errFd);
     result.out = Slurp(::open(outName, O_RDONLY));

@@ -2,23 +2,20 @@
 // random moments.
 
 #include "cli/cli_runner.h"
+#include "support/process_steps.h"
 #include "support/temp_dir.h"
 
 #include <chrono>
 #include <csignal>
-#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <iostream>
 #include <map>
 #include <random>
-#include <spawn.h>
 #include <sys/wait.h>
 #include <thread>
 #include <unistd.h>
-
-extern char **environ;
 
 using namespace takton::testing;
 namespace fs = std::filesystem;
@@ -37,41 +34,9 @@ TFiles ReadAll(const std::string &dir) {
     return files;
 }
 
-std::string HostName() {
-    char name[256] = {};
-    ::gethostname(name, sizeof name - 1);
-    return name;
-}
-
 void WriteLock(const TempDir &dir, const std::string &host, long pid) {
     dir.Write(".takton.lock", "host=" + host + "\nuser=kollegin\npid=" + std::to_string(pid) +
                                   "\ntime=2026-12-10T08:00:00Z\n");
-}
-
-// A process id that no process has: a child that has ended and been reaped.
-pid_t DeadPid() {
-    const pid_t pid = ::fork();
-    if (pid == 0)
-        ::_exit(0);
-    ::waitpid(pid, nullptr, 0);
-    return pid;
-}
-
-pid_t Spawn(const std::vector<std::string> &args) {
-    std::vector<std::string> all = {TAKTON_CLI};
-    all.insert(all.end(), args.begin(), args.end());
-    std::vector<char *> argv;
-    for (auto &a : all)
-        argv.push_back(a.data());
-    argv.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", O_WRONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
-    pid_t pid = 0;
-    ::posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
-    return pid;
 }
 
 // 16 lines through the hub "Knoten", each with a timetable of four sections
@@ -193,7 +158,7 @@ TEST(CliKill, StationRenameKilledAtRandomMomentsLeavesTheProjectOldOrNew) {
     int untouched = 0, done = 0, broken = 0, killed = 0;
     for (int run = 0; run < 50; ++run) {
         CopyFolder(base.Path(), work.Path());
-        const pid_t pid = Spawn({"station", "rename", work.Path(), "Knoten", "Knotenpunkt"});
+        const pid_t pid = SpawnCli({"station", "rename", work.Path(), "Knoten", "Knotenpunkt"});
         ASSERT_GT(pid, 0);
         std::this_thread::sleep_for(std::chrono::microseconds(moment(random)));
         ::kill(pid, SIGKILL);

@@ -14,6 +14,7 @@
 #include "query/query.h"
 #include "support/editor_steps.h"
 #include "support/gui_fixture.h"
+#include "support/window_steps.h"
 
 #include <QDir>
 #include <QImage>
@@ -31,6 +32,7 @@
 
 using namespace takton;
 using namespace takton::gui;
+using takton::testing::ChooseFromMenu;
 using takton::testing::Click;
 using takton::testing::GuiFixture;
 using takton::testing::Items;
@@ -38,14 +40,6 @@ using takton::testing::ReadBytes;
 using takton::testing::WriteBytes;
 
 namespace {
-
-// Opens the menu from the menu bar and clicks the item, as with the mouse.
-void ChooseFromMenu(QMenu *menu, QAction *item) {
-    QMenuBar *bar = fmMain->menuBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
-    QVERIFY(QTest::qWaitForWindowExposed(menu));
-    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
-}
 
 QStringList Captions(const QMenu *menu) {
     QStringList captions;

@@ -9,6 +9,7 @@
 #include "printing/graph_window.h"
 #include "printing/print_window.h"
 #include "support/gui_fixture.h"
+#include "support/window_steps.h"
 #include "timetable/edit_timetable.h"
 
 #include <QComboBox>
@@ -28,6 +29,8 @@
 
 using namespace takton;
 using namespace takton::gui;
+using takton::testing::Choose;
+using takton::testing::ChooseFromMenu;
 using takton::testing::GuiFixture;
 using takton::testing::ReadBytes;
 
@@ -75,19 +78,6 @@ void ClickChoice(QRadioButton *button) {
     QVERIFY(button->isEnabled());
     QTest::mouseClick(button, Qt::LeftButton, {}, QPoint(6, button->height() / 2));
     QVERIFY(button->isChecked());
-}
-
-void Choose(QComboBox *box, const QString &text) {
-    const int index = box->findText(text);
-    QVERIFY2(index >= 0, qPrintable(text));
-    box->setCurrentIndex(index);
-}
-
-void ChooseFromMenu(QMenu *menu, QAction *item) {
-    QMenuBar *bar = fmMain->menuBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
-    QVERIFY(QTest::qWaitForWindowExposed(menu));
-    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
 }
 
 int PathCount(const QByteArray &svg) {

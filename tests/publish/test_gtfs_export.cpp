@@ -9,6 +9,7 @@
 #include "publish/gtfs_export_window.h"
 #include "support/editor_steps.h"
 #include "support/gui_fixture.h"
+#include "support/window_steps.h"
 #include "util/error.h"
 
 #include <QFile>
@@ -29,13 +30,6 @@ using namespace takton::gui;
 using namespace takton::testing;
 
 namespace {
-
-void ChooseFromMenu(QMenu *menu, QAction *item) {
-    QMenuBar *bar = fmMain->menuBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
-    QVERIFY(QTest::qWaitForWindowExposed(menu));
-    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
-}
 
 // What the stand-in exporter was given and saw.
 struct TExportCall {

@@ -10,6 +10,7 @@
 #include "publish/gtfs_import_window.h"
 #include "support/editor_steps.h"
 #include "support/gui_fixture.h"
+#include "support/window_steps.h"
 
 #include <QDir>
 #include <QFileInfo>
@@ -31,13 +32,6 @@ using namespace takton::gui;
 using namespace takton::testing;
 
 namespace {
-
-void ChooseFromMenu(QMenu *menu, QAction *item) {
-    QMenuBar *bar = fmMain->menuBar();
-    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
-    QVERIFY(QTest::qWaitForWindowExposed(menu));
-    QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
-}
 
 // The sample feed of the test data as a zip.
 void WriteSampleZip(const QString &zip) {

@@ -9,6 +9,8 @@
 #include "import/web_copy.h"
 #include "model/timetable_file.h"
 #include "support/gui_fixture.h"
+#include "support/timetable_steps.h"
+#include "support/window_steps.h"
 #include "timetable/edit_timetable.h"
 #include "util/cp1252.h"
 
@@ -26,41 +28,11 @@
 
 using namespace takton;
 using namespace takton::gui;
-using takton::testing::GuiFixture;
-using takton::testing::ReadBytes;
-using takton::testing::WriteBytes;
+using namespace takton::testing;
 
 namespace {
 
 const QString kFillQuestion = QStringLiteral("Bestätigung:Für alle weiteren Stationen übernehmen?");
-
-TStringGridView &Grid() {
-    return *fmEditTimeTable->sgTimeTable;
-}
-
-QString Cell(int col, int row) {
-    return FromCp1252(Grid().Grid().Cell(col, row));
-}
-
-QStringList Column(int col) {
-    QStringList texts;
-    for (int row = 2; row < Grid().Grid().RowCount(); ++row)
-        texts << Cell(col, row);
-    return texts;
-}
-
-QPoint Cursor() {
-    return {Grid().Col(), Grid().Row()};
-}
-
-// A direction is chosen by its number; its entry also names the terminus.
-void Choose(QComboBox *box, const QString &text) {
-    int index = box->findText(text);
-    if (index < 0)
-        index = box->findText(text + QStringLiteral(" \u2192 "), Qt::MatchStartsWith);
-    QVERIFY2(index >= 0, qPrintable(text));
-    box->setCurrentIndex(index);
-}
 
 void Click(QAbstractButton *button) {
     QVERIFY(button->isVisible());
@@ -79,50 +51,10 @@ QString Status() {
     return fmEditTimeTable->StatusBar1->currentMessage();
 }
 
-QWidget *Focused() {
-    QWidget *focus = QApplication::focusWidget();
-    return focus ? focus : &Grid();
-}
-
-void Type(const QString &text) {
-    QTest::keyClicks(Focused(), text);
-}
-
-void Key(Qt::Key key) {
-    QTest::keyClick(Focused(), key);
-}
-
-// Types an entry and leaves the cell with Enter.
-void Enter(const QString &text) {
-    Type(text);
-    Key(Qt::Key_Return);
-}
-
-void ClickCell(int col, int row) {
-    const QRect rect = Grid().CellRect(col, row);
-    QVERIFY2(!rect.isEmpty(), "cell out of sight");
-    QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, rect.center());
-}
-
 void ClickMarker(int row) {
     const QRect rect = Grid().CellRect(0, row);
     QVERIFY2(!rect.isEmpty(), "marker out of sight");
     QTest::mouseClick(Grid().viewport(), Qt::LeftButton, {}, rect.center());
-}
-
-// Press on a header cell, move in steps with the button held, release.
-void DragHeader(int fromCol, int toCol) {
-    QWidget *port = Grid().viewport();
-    const QPoint from = Grid().CellRect(fromCol, 0).center();
-    const QPoint to = Grid().CellRect(toCol, 0).center();
-    QTest::mousePress(port, Qt::LeftButton, Qt::NoModifier, from);
-    for (int step = 1; step <= 4; ++step) {
-        const QPoint pos = from + (to - from) * step / 4;
-        QMouseEvent move(QEvent::MouseMove, pos, port->mapToGlobal(pos), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(port, &move);
-    }
-    QTest::mouseRelease(port, Qt::LeftButton, Qt::NoModifier, to);
 }
 
 QStringList Header() {

@@ -7,6 +7,8 @@
 #include "gui/string_grid_view.h"
 #include "model/timetable_file.h"
 #include "support/gui_fixture.h"
+#include "support/timetable_steps.h"
+#include "support/window_steps.h"
 #include "timetable/edit_timetable.h"
 
 #include <QAction>
@@ -22,25 +24,9 @@
 
 using namespace takton;
 using namespace takton::gui;
-using takton::testing::GuiFixture;
+using namespace takton::testing;
 
 namespace {
-
-TStringGridView &Grid() {
-    return *fmEditTimeTable->sgTimeTable;
-}
-
-QString Cell(int col, int row) {
-    return FromCp1252(Grid().Grid().Cell(col, row));
-}
-
-// The journey's times from the first station row down.
-QStringList Journey(int col) {
-    QStringList texts;
-    for (int row = 2; row < Grid().Grid().RowCount(); ++row)
-        texts << Cell(col, row);
-    return texts;
-}
 
 // The first station row across journeys 1 to count.
 QStringList FirstRow(int count) {
@@ -48,16 +34,6 @@ QStringList FirstRow(int count) {
     for (int col = 2; col < 2 + count; ++col)
         texts << Cell(col, 2);
     return texts;
-}
-
-QPoint Cursor() {
-    return {Grid().Col(), Grid().Row()};
-}
-
-void Choose(QComboBox *box, const QString &text) {
-    const int index = box->findText(text, Qt::MatchStartsWith);
-    QVERIFY2(index >= 0, qPrintable(text));
-    box->setCurrentIndex(index);
 }
 
 void Click(QAbstractButton *button) {
@@ -76,29 +52,8 @@ void OpenSunday() {
     QVERIFY(fmEditTimeTable->pTimeTableEdit->isVisible());
 }
 
-QWidget *Focused() {
-    QWidget *focus = QApplication::focusWidget();
-    return focus ? focus : &Grid();
-}
-
-void Key(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    QTest::keyClick(Focused(), Qt::Key(key), modifiers);
-}
-
-void Enter(const QString &text) {
-    QTest::keyClicks(Focused(), text);
-    Key(Qt::Key_Return);
-}
-
 void Undo() {
     Key(Qt::Key_Z, Qt::ControlModifier);
-}
-
-void ClickCell(int col, int row, Qt::MouseButton button = Qt::LeftButton,
-               Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
-    const QRect rect = Grid().CellRect(col, row);
-    QVERIFY2(!rect.isEmpty(), "cell out of sight");
-    QTest::mouseClick(Grid().viewport(), button, modifiers, rect.center());
 }
 
 // Right click on the journey's header, then the menu entry of this caption.
@@ -113,21 +68,6 @@ void JourneyMenu(int col, const QString &caption) {
             return;
         }
     QFAIL(qPrintable(caption));
-}
-
-// Press on a header cell, move in steps with the button held, release.
-void DragHeader(int fromCol, int toCol) {
-    QWidget *port = Grid().viewport();
-    const QPoint from = Grid().CellRect(fromCol, 0).center();
-    const QPoint to = Grid().CellRect(toCol, 0).center();
-    QTest::mousePress(port, Qt::LeftButton, Qt::NoModifier, from);
-    for (int step = 1; step <= 4; ++step) {
-        const QPoint pos = from + (to - from) * step / 4;
-        QMouseEvent move(QEvent::MouseMove, pos, port->mapToGlobal(pos), Qt::NoButton,
-                         Qt::LeftButton, Qt::NoModifier);
-        QApplication::sendEvent(port, &move);
-    }
-    QTest::mouseRelease(port, Qt::LeftButton, Qt::NoModifier, to);
 }
 
 bool SaveShown() {
@@ -171,17 +111,17 @@ class TimetableUndoTest : public QObject {
         Enter("1215");
         Enter("18");
         Enter("20");
-        QCOMPARE(Journey(5).mid(0, 4), QStringList({"12:15", "12:18", "12:20", ""}));
+        QCOMPARE(Column(5).mid(0, 4), QStringList({"12:15", "12:18", "12:20", ""}));
 
         // Each undo takes one entry back and puts the cursor on its cell.
         Undo();
-        QCOMPARE(Journey(5).mid(0, 3), QStringList({"12:15", "12:18", ""}));
+        QCOMPARE(Column(5).mid(0, 3), QStringList({"12:15", "12:18", ""}));
         QCOMPARE(Cursor(), QPoint(5, 4));
         Undo();
-        QCOMPARE(Journey(5).mid(0, 3), QStringList({"12:15", "", ""}));
+        QCOMPARE(Column(5).mid(0, 3), QStringList({"12:15", "", ""}));
         QCOMPARE(Cursor(), QPoint(5, 3));
         Key(Qt::Key_Y, Qt::ControlModifier);
-        QCOMPARE(Journey(5).mid(0, 3), QStringList({"12:15", "12:18", ""}));
+        QCOMPARE(Column(5).mid(0, 3), QStringList({"12:15", "12:18", ""}));
         QCOMPARE(Cursor(), QPoint(5, 3));
         QCOMPARE(Grid().Editor()->text(), QString("12:18"));
         // Nothing was checked again: no beep, no question.
@@ -213,21 +153,21 @@ class TimetableUndoTest : public QObject {
         // drops the step that could have been redone.
         Click(fmEditTimeTable->sbUndo);
         Click(fmEditTimeTable->sbUndo);
-        QCOMPARE(Journey(5).mid(0, 2), QStringList({"", ""}));
+        QCOMPARE(Column(5).mid(0, 2), QStringList({"", ""}));
         QVERIFY(fmEditTimeTable->sbRedo->isEnabled());
         ClickCell(5, 2);
         Enter("1230");
         QVERIFY(!fmEditTimeTable->sbRedo->isEnabled());
         Key(Qt::Key_Y, Qt::ControlModifier);
-        QCOMPARE(Journey(5).mid(0, 2), QStringList({"12:30", ""}));
+        QCOMPARE(Column(5).mid(0, 2), QStringList({"12:30", ""}));
 
         // Typing not yet accepted goes first, then the steps.
         QTest::keyClicks(Focused(), "35");
         QCOMPARE(Cell(5, 3), QString("35"));
         Undo();
-        QCOMPARE(Journey(5).mid(0, 2), QStringList({"12:30", ""}));
+        QCOMPARE(Column(5).mid(0, 2), QStringList({"12:30", ""}));
         Undo();
-        QCOMPARE(Journey(5).mid(0, 2), QStringList({"", ""}));
+        QCOMPARE(Column(5).mid(0, 2), QStringList({"", ""}));
         QCOMPARE(Cursor(), QPoint(5, 2));
         Click(fmEditTimeTable->btSave);
         QCOMPARE(SavedRows().mid(0, 2), QStringList({Row("Hauptbahnhof,09:15,10:15,11:15"),
@@ -253,14 +193,14 @@ class TimetableUndoTest : public QObject {
         ClickCell(5, 2);
         fx->dialogs->setNextAnswer(Answer::Yes);
         Enter("a60");
-        QCOMPARE(Journey(5), QStringList(6, "60 Min"));
+        QCOMPARE(Column(5), QStringList(6, "60 Min"));
         QCOMPARE(Cursor(), QPoint(6, 2));
         Undo();
-        QCOMPARE(Journey(5), QStringList(6, QString()));
+        QCOMPARE(Column(5), QStringList(6, QString()));
         QCOMPARE(Cursor(), QPoint(5, 2));
         QVERIFY(!SaveShown());
         Key(Qt::Key_Y, Qt::ControlModifier);
-        QCOMPARE(Journey(5), QStringList(6, "60 Min"));
+        QCOMPARE(Column(5), QStringList(6, "60 Min"));
 
         // A journey copy without Enter: the cursor stays with a beep, and one
         // undo empties every copied cell.
@@ -268,14 +208,14 @@ class TimetableUndoTest : public QObject {
         Enter("1230");
         QTest::keyClicks(Focused(), "=1");
         Key(Qt::Key_Down);
-        QCOMPARE(Journey(7), QStringList({"12:30", "12:33", "12:35", "12:38", "12:41", "12:44"}));
+        QCOMPARE(Column(7), QStringList({"12:30", "12:33", "12:35", "12:38", "12:41", "12:44"}));
         Undo();
-        QCOMPARE(Journey(7), QStringList({"12:30", "", "", "", "", ""}));
+        QCOMPARE(Column(7), QStringList({"12:30", "", "", "", "", ""}));
         // The next move checks the cell again as usual: empty is fine.
         Key(Qt::Key_Down);
         QCOMPARE(Cursor(), QPoint(7, 4));
         Undo();
-        QCOMPARE(Journey(7), QStringList(6, QString()));
+        QCOMPARE(Column(7), QStringList(6, QString()));
         Click(fmEditTimeTable->btSave);
         QCOMPARE(SavedRows().first(), Row("Hauptbahnhof,09:15,10:15,11:15,60 Min"));
     }
@@ -292,11 +232,11 @@ class TimetableUndoTest : public QObject {
         ClickCell(3, 2);
         fx->dialogs->setNextAnswer(Answer::Yes);
         Enter("a60");
-        QCOMPARE(Journey(3), QStringList(6, "60 Min"));
+        QCOMPARE(Column(3), QStringList(6, "60 Min"));
 
         JourneyMenu(6, "Fahrten nach Abfahrt sortieren");
         QCOMPARE(FirstRow(6), QStringList({"08:15", "09:15", "60 Min", "10:15", "11:15", ""}));
-        QCOMPARE(Journey(2), QStringList({"08:15", "08:18", "08:20", "08:23", "08:26", "08:29"}));
+        QCOMPARE(Column(2), QStringList({"08:15", "08:18", "08:20", "08:23", "08:26", "08:29"}));
         QCOMPARE(Cell(2, 0), QString("1"));
         QCOMPARE(Cell(6, 0), QString("5"));
         Click(fmEditTimeTable->btSave);
@@ -325,7 +265,7 @@ class TimetableUndoTest : public QObject {
         ClickCell(4, 2);
         Key(Qt::Key_D, Qt::ControlModifier);
         QCOMPARE(FirstRow(5), QStringList({"09:15", "", "10:15", "10:15", "11:15"}));
-        QCOMPARE(Journey(5), Journey(4));
+        QCOMPARE(Column(5), Column(4));
 
         // Deleting asks first; "&Nein" keeps the journey.
         ClickCell(2, 3);
@@ -366,17 +306,17 @@ class TimetableUndoTest : public QObject {
         Key(Qt::Key_Right, Qt::ShiftModifier);
         Key(Qt::Key_Down, Qt::ShiftModifier);
         Key(Qt::Key_Delete);
-        QCOMPARE(Journey(3), QStringList({"10:15", "", "", "10:23", "10:26", "10:29"}));
-        QCOMPARE(Journey(4), QStringList({"11:15", "", "", "11:23", "11:26", "11:29"}));
-        QCOMPARE(Journey(2).at(1), QString("09:18"));
+        QCOMPARE(Column(3), QStringList({"10:15", "", "", "10:23", "10:26", "10:29"}));
+        QCOMPARE(Column(4), QStringList({"11:15", "", "", "11:23", "11:26", "11:29"}));
+        QCOMPARE(Column(2).at(1), QString("09:18"));
         QVERIFY(SaveShown());
         QCOMPARE(fx->dialogs->beeps(), 0);
         // Leaving the emptied cells checks nothing that could refuse.
         Key(Qt::Key_Up);
         QCOMPARE(Cursor(), QPoint(3, 2));
         Undo();
-        QCOMPARE(Journey(3), QStringList({"10:15", "10:18", "10:20", "10:23", "10:26", "10:29"}));
-        QCOMPARE(Journey(4).mid(1, 2), QStringList({"11:18", "11:20"}));
+        QCOMPARE(Column(3), QStringList({"10:15", "10:18", "10:20", "10:23", "10:26", "10:29"}));
+        QCOMPARE(Column(4).mid(1, 2), QStringList({"11:18", "11:20"}));
         QCOMPARE(Cursor(), QPoint(3, 3));
         QVERIFY(!SaveShown());
 
@@ -390,10 +330,10 @@ class TimetableUndoTest : public QObject {
         fx->dialogs->setNextAnswer(Answer::Yes);
         ClickCell(0, 4);
         QCOMPARE(Grid().Grid().RowCount(), 9);
-        QCOMPARE(Journey(2).mid(2, 2), QStringList({"09:20", "09:20"}));
+        QCOMPARE(Column(2).mid(2, 2), QStringList({"09:20", "09:20"}));
         Undo();
         QCOMPARE(Grid().Grid().RowCount(), 8);
-        QCOMPARE(Journey(2), QStringList({"09:15", "09:18", "09:20", "09:23", "09:26", "09:29"}));
+        QCOMPARE(Column(2), QStringList({"09:15", "09:18", "09:20", "09:23", "09:26", "09:29"}));
         QCOMPARE(Cell(0, 4), QString("+"));
         QVERIFY(!SaveShown());
         Key(Qt::Key_Y, Qt::ControlModifier);
@@ -408,12 +348,12 @@ class TimetableUndoTest : public QObject {
         ClickCell(5, 3);
         QApplication::clipboard()->setText("12:18\t13:18\n12:20\t13:20\n");
         Key(Qt::Key_V, Qt::ControlModifier);
-        QCOMPARE(Journey(5).mid(0, 3), QStringList({"", "12:18", "12:20"}));
-        QCOMPARE(Journey(6).mid(0, 3), QStringList({"", "13:18", "13:20"}));
+        QCOMPARE(Column(5).mid(0, 3), QStringList({"", "12:18", "12:20"}));
+        QCOMPARE(Column(6).mid(0, 3), QStringList({"", "13:18", "13:20"}));
         QCOMPARE(Cursor(), QPoint(7, 2));
         Undo();
-        QCOMPARE(Journey(5), QStringList(6, QString()));
-        QCOMPARE(Journey(6), QStringList(6, QString()));
+        QCOMPARE(Column(5), QStringList(6, QString()));
+        QCOMPARE(Column(6), QStringList(6, QString()));
         QCOMPARE(Cursor(), QPoint(5, 3));
         QVERIFY(!SaveShown());
 
