@@ -71,7 +71,7 @@ struct Floors {
 double DeviceFlushes(const std::string &dir) {
     const std::string path = dir + "/flush-probe";
     const auto start = Clock::now();
-    WritePlain(path, "takton-journal 1\n");
+    WritePlain(path, std::string(200, 'x'));
     const int fd = ::open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     ::syncfs(fd);
     ::fsync(fd);

@@ -137,19 +137,27 @@ bool TIniFile::ValueExists(std::string_view section, std::string_view key) const
     return FindKey(FindSection(section), key) != npos;
 }
 
-void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+TIniFile::Line TIniFile::HeaderLine(std::string_view section) {
+    Line header;
+    header.isSection = true;
+    header.name = std::string(TrimBlanks(section));
+    header.text = "[" + header.name + "]";
+    return header;
+}
+
+TIniFile::Line TIniFile::KeyLine(std::string_view key, std::string_view value) {
     Line line;
     line.isKey = true;
     line.name = std::string(TrimBlanks(key));
     line.text = line.name + "=" + std::string(value);
+    return line;
+}
 
+void TIniFile::WriteString(std::string_view section, std::string_view key, std::string_view value) {
+    Line line = KeyLine(key, value);
     const Span span = FindSection(section);
     if (span.begin == npos) {
-        Line header;
-        header.isSection = true;
-        header.name = std::string(TrimBlanks(section));
-        header.text = "[" + header.name + "]";
-        lines_.push_back(std::move(header));
+        lines_.push_back(HeaderLine(section));
         lines_.push_back(std::move(line));
         return;
     }
@@ -233,18 +241,9 @@ void TIniFile::ReplaceWithNumberedSection(std::string_view section,
     if (values.empty())
         return;
     lines_.reserve(lines_.size() + values.size() + 1);
-    Line header;
-    header.isSection = true;
-    header.name = std::string(TrimBlanks(section));
-    header.text = "[" + header.name + "]";
-    lines_.push_back(std::move(header));
-    for (std::size_t i = 0; i < values.size(); ++i) {
-        Line line;
-        line.isKey = true;
-        line.name = std::to_string(i + 1);
-        line.text = line.name + "=" + values[i];
-        lines_.push_back(std::move(line));
-    }
+    lines_.push_back(HeaderLine(section));
+    for (std::size_t i = 0; i < values.size(); ++i)
+        lines_.push_back(KeyLine(std::to_string(i + 1), values[i]));
 }
 
 std::string TIniFile::Text() const {

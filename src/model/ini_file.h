@@ -68,6 +68,8 @@ class TIniFile {
         std::size_t end = npos;
     };
     static constexpr std::size_t npos = static_cast<std::size_t>(-1);
+    static Line HeaderLine(std::string_view section);
+    static Line KeyLine(std::string_view key, std::string_view value);
     Span FindSection(std::string_view section) const;
     std::size_t FindKey(const Span &span, std::string_view key) const;
 

@@ -99,18 +99,16 @@ bool ProcessAlive(long pid) {
 bool PlaceLock(const std::string &dir, bool replace) {
     const std::string path = LockPath(dir);
     std::string temp;
+    int fd = -1;
     try {
-        temp = MakeTempFileBeside(path);
+        fd = OpenTempFileBeside(path, temp);
     } catch (...) {
         return false;
     }
-    const int fd = ::open(temp.c_str(), O_WRONLY | O_TRUNC | O_CLOEXEC);
     const std::string text = LockText(Me());
-    const bool written =
-        fd >= 0 && ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
-    if (fd >= 0)
-        ::close(fd);
-    ::fchmodat(AT_FDCWD, temp.c_str(), 0644, 0);
+    const bool written = ::write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size());
+    ::fchmod(fd, 0644);
+    ::close(fd);
     const bool placed = written && (replace ? ::rename(temp.c_str(), path.c_str()) == 0
                                             : ::link(temp.c_str(), path.c_str()) == 0);
     ::unlink(temp.c_str());
