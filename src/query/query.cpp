@@ -201,9 +201,11 @@ void TfmQuery::btStartQueryClick() {
 }
 
 const search::TConnectionIndex &TfmQuery::IndexOf(const search::TServiceDay &day) {
-    search::TSourceStamp stamp = search::SourceStampOf(ProjectDir);
-    if (!index_ || indexDir_ != ProjectDir || !(indexDay_ == day) || !(indexStamp_ == stamp) ||
-        indexMinChange_ != PrjParams.MinChangeMinutes) {
+    if (!index_ || indexDir_ != ProjectDir || !(indexDay_ == day) ||
+        indexMinChange_ != PrjParams.MinChangeMinutes ||
+        !search::SourceUnchanged(indexStamp_, ProjectDir)) {
+        // Stamped before reading, so that a change while building shows next time.
+        search::TSourceStamp stamp = search::SourceStampOf(ProjectDir);
         index_.reset(); // the old one's memory goes first
         index_ = search::TConnectionIndex::Build(ProjectDir, day, PrjParams.MinChangeMinutes);
         indexDir_ = ProjectDir;

@@ -375,20 +375,33 @@ TServiceDay ServiceDayOfGroup(std::string_view group) {
     return {{std::string(group)}, {std::string(group)}};
 }
 
-TSourceStamp SourceStampOf(const std::string &projectDir) {
+namespace {
+
+std::vector<std::string> SourcePaths(const std::string &projectDir) {
     std::vector<std::string> paths = {ProjectPath(projectDir, kLinesFile),
                                       ProjectPath(projectDir, kStationsFile)};
     for (auto &path : TimetableFilePaths(projectDir))
         paths.push_back(std::move(path));
+    return paths;
+}
+
+} // namespace
+
+TSourceStamp SourceStampOf(const std::string &projectDir) {
     TSourceStamp stamp;
-    for (auto &path : paths) {
-        std::error_code error;
-        const auto time = std::filesystem::last_write_time(path, error);
-        const std::int64_t modified = error ? 0 : time.time_since_epoch().count();
-        const std::uintmax_t size = std::filesystem::file_size(path, error);
-        stamp.push_back({std::move(path), modified, error ? 0 : size});
-    }
+    stamp.Paths = SourcePaths(projectDir);
+    for (const auto &path : stamp.Paths)
+        stamp.Stamps.push_back(StampFile(path));
     return stamp;
+}
+
+bool SourceUnchanged(const TSourceStamp &stamp, const std::string &projectDir) {
+    if (SourcePaths(projectDir) != stamp.Paths)
+        return false;
+    for (std::size_t i = 0; i < stamp.Paths.size(); ++i)
+        if (!UnchangedSince(stamp.Paths[i], stamp.Stamps[i]))
+            return false;
+    return true;
 }
 
 } // namespace takton::search

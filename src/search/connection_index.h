@@ -7,6 +7,7 @@
 // they run after midnight.
 
 #include "model/prj_params.h"
+#include "util/file_stamp.h"
 #include "util/large_allocator.h"
 
 #include <cstdint>
@@ -95,15 +96,15 @@ class TConnectionIndex {
     std::vector<std::pair<std::string, std::uint32_t>> folded_; // sorted by folded name
 };
 
-// The modification times and sizes of the files an index is built from, to
-// tell cheaply whether it is out of date.
-struct TFileStamp {
-    std::string Path;
-    std::int64_t Modified = 0;
-    std::uintmax_t Size = 0;
-    bool operator==(const TFileStamp &) const = default;
+// The files an index is built from, each stamped as the editors stamp what
+// they read, to tell cheaply whether the index is out of date.
+struct TSourceStamp {
+    std::vector<std::string> Paths;
+    std::vector<TFileStamp> Stamps;
 };
-using TSourceStamp = std::vector<TFileStamp>;
 TSourceStamp SourceStampOf(const std::string &projectDir);
+// True while the project has the same source files, each unchanged since the
+// stamp.
+bool SourceUnchanged(const TSourceStamp &stamp, const std::string &projectDir);
 
 } // namespace takton::search
