@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <bit>
-#include <cstdio>
 #include <map>
 
 namespace takton::gtfs::detail {
@@ -175,24 +174,9 @@ void TImporter::MakeDayGroups() {
                 Cp1252(" Ausnahmetage (Feiertage, zusätzliche oder entfallende Tage aus "
                        "calendar_dates.txt): eine Tagesgruppe gilt an ihren Wochentagen, "
                        "nicht übernommen."));
-    auto dateText = [](long day) {
-        // Civil from days.
-        day += 719468;
-        const long era = (day >= 0 ? day : day - 146096) / 146097;
-        const long doe = day - era * 146097;
-        const long yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-        const long doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-        const long mp = (5 * doy + 2) / 153;
-        const long d = doy - (153 * mp + 2) / 5 + 1;
-        const long m = mp + (mp < 10 ? 3 : -9);
-        const long y = yoe + era * 400 + (m <= 2);
-        char text[64];
-        std::snprintf(text, sizeof text, "%04ld%02ld%02ld", y, m, d);
-        return std::string(text);
-    };
     if (first <= last && first != LONG_MAX) {
-        publishing_.FirstDate = dateText(first);
-        publishing_.LastDate = dateText(last);
+        publishing_.FirstDate = DateText(first);
+        publishing_.LastDate = DateText(last);
     }
 }
 

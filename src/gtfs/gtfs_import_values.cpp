@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <array>
+#include <chrono>
+#include <cstdio>
 
 namespace takton::gtfs::detail {
 namespace {
@@ -25,29 +27,32 @@ double DistanceKm(const TGeoPosition &a, const TGeoPosition &b) {
     return 2 * 6371.0 * std::asin(std::min(1.0, std::sqrt(h)));
 }
 
-// Days since 1970-01-01 of "YYYYMMDD"; nullopt when it is no date.
 std::optional<long> DayNumber(std::string_view text) {
+    using namespace std::chrono;
     text = Trim(text);
-    if (text.size() != 8)
+    const auto value = text.size() == 8 ? ParseInt(text) : std::nullopt;
+    if (!value || *value < 0)
         return std::nullopt;
-    const auto value = ParseInt(text);
-    if (!value)
+    const year_month_day date{year(static_cast<int>(*value / 10000)),
+                              month(static_cast<unsigned>(*value / 100 % 100)),
+                              day(static_cast<unsigned>(*value % 100))};
+    if (!date.ok())
         return std::nullopt;
-    const long y = *value / 10000, m = *value / 100 % 100, d = *value % 100;
-    if (m < 1 || m > 12 || d < 1 || d > 31)
-        return std::nullopt;
-    // Days from civil (proleptic Gregorian).
-    const long yy = y - (m <= 2);
-    const long era = (yy >= 0 ? yy : yy - 399) / 400;
-    const long yoe = yy - era * 400;
-    const long doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const long doe = yoe * 365 + yoe / 4 - yoe / 100 + doy;
-    return era * 146097 + doe - 719468;
+    return sys_days(date).time_since_epoch().count();
 }
 
-// Weekday index, 0 Monday, of a day number (1970-01-01 was a Thursday).
 int WeekDayOf(long day) {
-    return static_cast<int>(((day % 7) + 7 + 3) % 7);
+    using namespace std::chrono;
+    return static_cast<int>(weekday(sys_days(days(day))).iso_encoding()) - 1;
+}
+
+std::string DateText(long day) {
+    using namespace std::chrono;
+    const year_month_day date{sys_days(days(day))};
+    char text[16];
+    std::snprintf(text, sizeof text, "%04d%02u%02u", static_cast<int>(date.year()),
+                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
+    return text;
 }
 
 // "Mo-Fr", "Sa", "Mo+Mi+Fr" and their texts "Montag bis Freitag", ...

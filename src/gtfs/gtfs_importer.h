@@ -123,6 +123,8 @@ double DistanceKm(const TGeoPosition &a, const TGeoPosition &b);
 std::optional<long> DayNumber(std::string_view text);
 // Weekday index, 0 Monday, of a day number.
 int WeekDayOf(long day);
+// "YYYYMMDD" of a day number.
+std::string DateText(long day);
 // "Mo-Fr", "Sa", "Mo+Mi+Fr" and their texts "Montag bis Freitag", ...
 std::pair<std::string, std::string> DayGroupNaming(TDaySet days);
 

@@ -1,6 +1,7 @@
 #include "feed_reader.h"
 #include "gtfs/gtfs_export.h"
 #include "gtfs/gtfs_import.h"
+#include "gtfs/gtfs_importer.h"
 #include "gtfs/gtfs_zip.h"
 #include "gtfs/route_merge.h"
 #include "model/db_func.h"
@@ -58,6 +59,22 @@ bool Lists(const std::vector<std::string> &lines, const std::string &part) {
 }
 
 } // namespace
+
+TEST(GtfsImportValues, DatesReadAndWriteAsCalendarDays) {
+    using namespace takton::gtfs::detail;
+    // 1970-01-01 was a Thursday; 2024 is a leap year, 2100 is not
+    EXPECT_EQ(DayNumber("19700101"), 0);
+    EXPECT_EQ(WeekDayOf(0), 3);
+    EXPECT_EQ(WeekDayOf(-1), 2);
+    EXPECT_EQ(DayNumber(" 20240301 "), *DayNumber("20240229") + 1);
+    EXPECT_EQ(WeekDayOf(*DayNumber("20261214")), 0); // a Monday
+    EXPECT_EQ(WeekDayOf(*DayNumber("20261213")), 6);
+    for (const char *bad :
+         {"20230229", "21000229", "20261301", "20260431", "2026121", "-2026121", "2026121x", ""})
+        EXPECT_FALSE(DayNumber(bad)) << bad;
+    for (long day = -800; day < 60000; day += 37)
+        EXPECT_EQ(DayNumber(DateText(day)), day) << DateText(day);
+}
 
 TEST(RouteMerge, KeepsEveryPatternInOrderAndSplitsLoops) {
     TRouteMerge merge;
