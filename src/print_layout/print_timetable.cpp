@@ -60,10 +60,13 @@ TPrintTimetable PrintTimetableFromRows(const std::vector<std::string> &rowValues
     return table;
 }
 
-TPrintTimetable LoadPrintTimetable(const std::string &dir, const TPrjParams &params,
-                                   const std::string &line, int direction,
-                                   const std::string &dayGroup) {
-    const TTimetableFile file(TimetablePath(dir, line));
+namespace {
+
+// One section of a timetable file already read; a missing section gives the
+// route's stations without journeys.
+TPrintTimetable TableOfSection(const TTimetableFile &file, const std::string &dir,
+                               const TPrjParams &params, const std::string &line, int direction,
+                               const std::string &dayGroup) {
     const std::string section = TimetableSectionName(direction, dayGroup);
     TPrintTimetable table;
     if (file.HasSection(section)) {
@@ -82,14 +85,24 @@ TPrintTimetable LoadPrintTimetable(const std::string &dir, const TPrjParams &par
     return table;
 }
 
+} // namespace
+
+TPrintTimetable LoadPrintTimetable(const std::string &dir, const TPrjParams &params,
+                                   const std::string &line, int direction,
+                                   const std::string &dayGroup) {
+    const TTimetableFile file(TimetablePath(dir, line));
+    return TableOfSection(file, dir, params, line, direction, dayGroup);
+}
+
 std::vector<TPrintTimetable> LoadLineTimetables(const std::string &dir, const TPrjParams &params,
                                                 const std::string &line) {
+    // The file is read once for all its sections.
     const TTimetableFile file(TimetablePath(dir, line));
     std::vector<TPrintTimetable> tables;
     for (const auto &group : params.DayGroups)
         for (int direction = 1; direction <= 2; ++direction)
             if (file.HasSection(TimetableSectionName(direction, group.Name)))
-                tables.push_back(LoadPrintTimetable(dir, params, line, direction, group.Name));
+                tables.push_back(TableOfSection(file, dir, params, line, direction, group.Name));
     if (tables.empty())
         throw TaktonError("Die Linie " + line + " hat keinen Fahrplan.");
     return tables;

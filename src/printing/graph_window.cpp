@@ -149,7 +149,7 @@ void TfmGraph::FormShow() {
     const QString day =
         chosenDayGroup_.empty() ? cbDays->currentText() : FromCp1252(chosenDayGroup_);
     cbLines->clear();
-    for (const auto &name : LoadNameList(ProjectDir, "lines.csv"))
+    for (const auto &name : LoadNameList(ProjectDir, kLinesFile))
         cbLines->addItem(FromCp1252(name));
     cbDays->clear();
     for (const auto &group : PrjParams.DayGroups)

@@ -118,12 +118,12 @@ void TfmPrint::SetOpenTimetable(std::optional<print::TPrintTimetable> table) {
 }
 
 void TfmPrint::FormShow() {
-    Fill(*cbLines, LoadNameList(ProjectDir, "lines.csv"));
+    Fill(*cbLines, LoadNameList(ProjectDir, kLinesFile));
     std::vector<std::string> days;
     for (const auto &group : PrjParams.DayGroups)
         days.push_back(group.Name);
     Fill(*cbDays, days);
-    Fill(*cbStations, LoadNameList(ProjectDir, "stations.csv"));
+    Fill(*cbStations, LoadNameList(ProjectDir, kStationsFile));
     if (openTimetable_) {
         Choose(*cbLines, openTimetable_->Line);
         cbDirection->setCurrentIndex(openTimetable_->Direction == 2 ? 1 : 0);
