@@ -26,6 +26,29 @@ std::string DateText(const std::string &yyyymmdd) {
     return yyyymmdd.substr(6, 2) + "." + yyyymmdd.substr(4, 2) + "." + yyyymmdd.substr(0, 4);
 }
 
+// One section of a timetable file already read; a missing section gives the
+// route's stations without journeys.
+TPrintTimetable TableOfSection(const TTimetableFile &file, const std::string &dir,
+                               const TPrjParams &params, const std::string &line, int direction,
+                               const std::string &dayGroup) {
+    const std::string section = TimetableSectionName(direction, dayGroup);
+    TPrintTimetable table;
+    if (file.HasSection(section)) {
+        table = PrintTimetableFromRows(file.ReadRows(section));
+    } else {
+        TStringList stations = LoadLineStations(dir, line);
+        if (direction == 2)
+            std::reverse(stations.begin(), stations.end());
+        for (auto &station : stations)
+            table.Rows.push_back({std::move(station), ""});
+    }
+    table.Line = line;
+    table.Direction = direction;
+    table.DayGroup = dayGroup;
+    table.DayGroupText = DayGroupText(params, dayGroup);
+    return table;
+}
+
 } // namespace
 
 TPrintTimetable PrintTimetableFromRows(const std::vector<std::string> &rowValues) {
@@ -59,33 +82,6 @@ TPrintTimetable PrintTimetableFromRows(const std::vector<std::string> &rowValues
     }
     return table;
 }
-
-namespace {
-
-// One section of a timetable file already read; a missing section gives the
-// route's stations without journeys.
-TPrintTimetable TableOfSection(const TTimetableFile &file, const std::string &dir,
-                               const TPrjParams &params, const std::string &line, int direction,
-                               const std::string &dayGroup) {
-    const std::string section = TimetableSectionName(direction, dayGroup);
-    TPrintTimetable table;
-    if (file.HasSection(section)) {
-        table = PrintTimetableFromRows(file.ReadRows(section));
-    } else {
-        TStringList stations = LoadLineStations(dir, line);
-        if (direction == 2)
-            std::reverse(stations.begin(), stations.end());
-        for (auto &station : stations)
-            table.Rows.push_back({std::move(station), ""});
-    }
-    table.Line = line;
-    table.Direction = direction;
-    table.DayGroup = dayGroup;
-    table.DayGroupText = DayGroupText(params, dayGroup);
-    return table;
-}
-
-} // namespace
 
 TPrintTimetable LoadPrintTimetable(const std::string &dir, const TPrjParams &params,
                                    const std::string &line, int direction,
