@@ -14,6 +14,7 @@
 #include "import/web_browser.h"
 #include "import/web_copy.h"
 #include "support/gui_fixture.h"
+#include "support/timetable_steps.h"
 #include "timetable/edit_timetable.h"
 
 #include <QApplication>
@@ -240,13 +241,7 @@ class WebCopyTestBase : public QObject {
   protected:
     void SetUp() {
         fx = std::make_unique<GuiFixture>();
-        takton::testing::CopyDemoProject(fx->path("demo"));
-        fmMain->show();
-        fmMain->OpenFromCommandLine(fx->path("demo/demo.zpr"));
-        fmEditTimeTable->show();
-        fmEditTimeTable->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(fmEditTimeTable));
-        fx->dialogs->clearLog();
+        takton::testing::OpenDemoInTimetableEditor(*fx);
         QApplication::clipboard()->clear();
     }
 

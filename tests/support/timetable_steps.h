@@ -4,8 +4,10 @@
 // into whatever has the focus, clicking cells and dragging journey headers.
 
 #include "app/app_windows.h"
+#include "app/main_window.h"
 #include "gui/qt_text.h"
 #include "gui/string_grid_view.h"
+#include "support/gui_fixture.h"
 #include "timetable/edit_timetable.h"
 
 #include <QApplication>
@@ -14,6 +16,18 @@
 #include <QTest>
 
 namespace takton::testing {
+
+// The demo project copied and open, the timetable editor shown as the main
+// window shows it.
+inline void OpenDemoInTimetableEditor(GuiFixture &fx) {
+    CopyDemoProject(fx.path("demo"));
+    gui::fmMain->show();
+    gui::fmMain->OpenFromCommandLine(fx.path("demo/demo.zpr"));
+    gui::fmEditTimeTable->show();
+    gui::fmEditTimeTable->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(gui::fmEditTimeTable));
+    fx.dialogs->clearLog();
+}
 
 inline gui::TStringGridView &Grid() {
     return *gui::fmEditTimeTable->sgTimeTable;

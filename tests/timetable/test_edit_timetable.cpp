@@ -139,14 +139,8 @@ class EditTimeTableTest : public QObject {
   private slots:
     void init() {
         fx = std::make_unique<GuiFixture>();
-        takton::testing::CopyDemoProject(fx->path("demo"));
+        OpenDemoInTimetableEditor(*fx);
         timetable = fx->path("demo/line_1.ttd");
-        fmMain->show();
-        fmMain->OpenFromCommandLine(fx->path("demo/demo.zpr"));
-        fmEditTimeTable->show();
-        fmEditTimeTable->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(fmEditTimeTable));
-        fx->dialogs->clearLog();
     }
     void cleanup() { fx.reset(); }
 

@@ -94,13 +94,7 @@ class TimetableUndoTest : public QObject {
   private slots:
     void init() {
         fx = std::make_unique<GuiFixture>();
-        takton::testing::CopyDemoProject(fx->path("demo"));
-        fmMain->show();
-        fmMain->OpenFromCommandLine(fx->path("demo/demo.zpr"));
-        fmEditTimeTable->show();
-        fmEditTimeTable->activateWindow();
-        QVERIFY(QTest::qWaitForWindowActive(fmEditTimeTable));
-        fx->dialogs->clearLog();
+        OpenDemoInTimetableEditor(*fx);
     }
     void cleanup() { fx.reset(); }
 
