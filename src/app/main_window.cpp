@@ -346,7 +346,10 @@ void TfmMain::FileSave() {
         FileSaveAs();
         return;
     }
-    if (!MayOverwriteProjectFile()) {
+    const TOverwrite overwrite = MayOverwriteProjectFile();
+    if (overwrite == TOverwrite::Keep)
+        return;
+    if (overwrite == TOverwrite::Reload) {
         LoadProjectFile(ProjectFile);
         StampProjectFile();
         return;

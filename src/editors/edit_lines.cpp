@@ -47,8 +47,7 @@ void TfmEditLines::CreateControls() {
     connect(btCancel, &QPushButton::clicked, this, Guarded([this] { btCancelClick(); }));
     connect(btClose, &QPushButton::clicked, this, Guarded([this] { btCloseClick(); }));
     connect(leLineName, &QLineEdit::textChanged, this, Guarded([this] { leLineNameChange(); }));
-    ConnectListKeys(
-        *lbLines, [this] { btLineEditClick(); }, [this] { btLineDeleteClick(); });
+    ConnectListKeys(*lbLines, *btLineEdit, *btLineDelete);
 
     gbLineEdit->hide();
     EditOff();

@@ -94,7 +94,7 @@ void TfmEditLineStations::CreateControls() {
     connect(btClose, &QPushButton::clicked, this, Guarded([this] { btCloseClick(); }));
     // A double-click takes that one station into the line.
     connect(lbStations, &QListWidget::itemDoubleClicked, this,
-            Guarded([this] { btStationToLineClick(); }));
+            [this] { ClickIfOffered(*btStationToLine); });
     // The route shown after saving belongs to the line saved; choosing
     // another line puts it away.
     connect(lbLines, &QListWidget::itemSelectionChanged, this, [this] {
@@ -283,8 +283,13 @@ void TfmEditLineStations::btSaveClick() {
     const std::optional<std::string> line = SelectedName(*lbLines);
     if (!line || NoProjectDir())
         return;
-    // Routes changed by someone else meanwhile: overwrite, or reload the route.
-    if (!MayOverwrite(ProjectPath(ProjectDir, kLineStationsFile), routesStamp_)) {
+    // Routes changed by someone else meanwhile: overwrite, keep the entry, or
+    // reload the route.
+    const TOverwrite overwrite =
+        MayOverwrite(ProjectPath(ProjectDir, kLineStationsFile), routesStamp_);
+    if (overwrite == TOverwrite::Keep)
+        return;
+    if (overwrite == TOverwrite::Reload) {
         routesStamp_ = StampFile(ProjectPath(ProjectDir, kLineStationsFile));
         ShowLineStations();
         EditOff();

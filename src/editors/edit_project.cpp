@@ -529,7 +529,10 @@ void TfmEditProject::btSaveClick() {
         return;
     if (NoProjectFile())
         return;
-    if (!MayOverwriteProjectFile()) {
+    const TOverwrite overwrite = MayOverwriteProjectFile();
+    if (overwrite == TOverwrite::Keep)
+        return;
+    if (overwrite == TOverwrite::Reload) {
         LoadProjectFile(ProjectFile);
         StampProjectFile();
         btCancelClick();

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QPointer>
 #include <QPushButton>
 #include <QVBoxLayout>
 
@@ -83,10 +84,22 @@ class TDeleteKeyFilter : public QObject {
 
 } // namespace
 
-void ConnectListKeys(QListWidget &list, const std::function<void()> &onEdit,
-                     const std::function<void()> &onDelete) {
-    list.installEventFilter(new TDeleteKeyFilter(&list, onDelete));
-    QObject::connect(&list, &QListWidget::itemDoubleClicked, &list, Guarded(onEdit));
+void ClickIfOffered(QAbstractButton &button) {
+    if (button.isVisible() && button.isEnabled())
+        button.click();
+}
+
+void ConnectListKeys(QListWidget &list, QAbstractButton &edit, QAbstractButton &del) {
+    QPointer<QAbstractButton> editButton(&edit);
+    QPointer<QAbstractButton> deleteButton(&del);
+    list.installEventFilter(new TDeleteKeyFilter(&list, [deleteButton] {
+        if (deleteButton)
+            ClickIfOffered(*deleteButton);
+    }));
+    QObject::connect(&list, &QListWidget::itemDoubleClicked, &list, [editButton] {
+        if (editButton)
+            ClickIfOffered(*editButton);
+    });
 }
 
 void FillLineStations(QListWidget &list, const QListWidget &lines) {

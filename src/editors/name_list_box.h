@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+class QAbstractButton;
+
 class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
@@ -50,9 +52,12 @@ void SelectNoName(QListWidget &list);
 // cannot store.
 std::optional<std::string> TypedName(const QString &typed);
 
-// Delete on the list starts onDelete, a double-click on an item onEdit.
-void ConnectListKeys(QListWidget &list, const std::function<void()> &onEdit,
-                     const std::function<void()> &onDelete);
+// Delete on the list clicks the delete button, a double-click on an item the
+// edit button: each only while its button is shown and enabled, so that a
+// key never starts what the window does not offer (read-only, entry state).
+void ConnectListKeys(QListWidget &list, QAbstractButton &edit, QAbstractButton &del);
+// Clicks the button when it is shown and enabled.
+void ClickIfOffered(QAbstractButton &button);
 
 // A labelled edit field: the caption above the field, both in one widget.
 QWidget *LabeledEdit(QWidget *parent, const QString &caption, const char *objectName,

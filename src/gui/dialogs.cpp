@@ -65,13 +65,16 @@ namespace {
 // A question box: "yes" and "no" buttons, optionally "Abbrechen"; Escape
 // gives the last of them, Enter the default.
 Answer RunQuestion(const QString &caption, const QString &text, const QString &yesText,
-                   const QString &noText, bool withCancel, bool yesIsDefault) {
+                   const QString &noText, bool withCancel, Answer defaultAnswer) {
     QMessageBox box(QMessageBox::Question, caption, text, QMessageBox::NoButton, ActiveParent());
     QPushButton *yes = box.addButton(yesText, QMessageBox::YesRole);
     QPushButton *no = box.addButton(noText, QMessageBox::NoRole);
     QPushButton *cancel =
         withCancel ? box.addButton(QStringLiteral("Abbrechen"), QMessageBox::RejectRole) : nullptr;
-    box.setDefaultButton(yesIsDefault ? yes : no);
+    box.setDefaultButton(defaultAnswer == Answer::Yes  ? yes
+                         : defaultAnswer == Answer::No ? no
+                         : cancel                      ? cancel
+                                                       : no);
     box.setEscapeButton(cancel ? cancel : no);
     box.exec();
     if (box.clickedButton() == yes)
@@ -82,15 +85,23 @@ Answer RunQuestion(const QString &caption, const QString &text, const QString &y
 } // namespace
 
 Answer QtDialogs::Confirm(const QString &caption, const QString &text) {
-    return RunQuestion(caption, text, QStringLiteral("&Ja"), QStringLiteral("&Nein"), false, false);
+    return RunQuestion(caption, text, QStringLiteral("&Ja"), QStringLiteral("&Nein"), false,
+                       Answer::No);
 }
 
 Answer QtDialogs::Ask(const QString &caption, const QString &text) {
-    return RunQuestion(caption, text, QStringLiteral("&Ja"), QStringLiteral("&Nein"), false, true);
+    return RunQuestion(caption, text, QStringLiteral("&Ja"), QStringLiteral("&Nein"), false,
+                       Answer::Yes);
 }
 
 Answer QtDialogs::AskWithCancel(const QString &caption, const QString &text) {
-    return RunQuestion(caption, text, QStringLiteral("&Ja"), QStringLiteral("&Nein"), true, true);
+    return RunQuestion(caption, text, QStringLiteral("&Ja"), QStringLiteral("&Nein"), true,
+                       Answer::Yes);
+}
+
+Answer QtDialogs::ConfirmWithCancel(const QString &caption, const QString &text) {
+    return RunQuestion(caption, text, QStringLiteral("&Ja"), QStringLiteral("&Nein"), true,
+                       Answer::Cancel);
 }
 
 void QtDialogs::Beep() {

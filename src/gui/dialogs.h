@@ -29,7 +29,8 @@ class IDialogs {
     // An error reported by the central error handler.
     virtual void ShowError(const QString &text) = 0;
     // A question with the buttons "&Ja" and "&Nein", "&Nein" the default;
-    // closing the box means "&Nein".
+    // closing the box means "&Nein". Every question whose "&Ja" throws work
+    // away is asked so, so that an Enter typed on goes to the harmless answer.
     virtual Answer Confirm(const QString &caption, const QString &text) = 0;
     // A question with the buttons "&Ja" and "&Nein" (keys J and N); closing
     // the box means "&Nein".
@@ -37,6 +38,9 @@ class IDialogs {
     // A question with "&Ja", "&Nein" and "Abbrechen"; closing the box means
     // "Abbrechen".
     virtual Answer AskWithCancel(const QString &caption, const QString &text) = 0;
+    // The same three buttons for a question where both "&Ja" and "&Nein" throw
+    // work away: "Abbrechen" is the default, and closing the box means it too.
+    virtual Answer ConfirmWithCancel(const QString &caption, const QString &text) = 0;
     // A short system beep: an entry was refused.
     virtual void Beep() = 0;
     // The chosen path, or nothing when the user cancels. The open dialog
@@ -63,6 +67,7 @@ class QtDialogs : public IDialogs {
     Answer Confirm(const QString &caption, const QString &text) override;
     Answer Ask(const QString &caption, const QString &text) override;
     Answer AskWithCancel(const QString &caption, const QString &text) override;
+    Answer ConfirmWithCancel(const QString &caption, const QString &text) override;
     void Beep() override;
     std::optional<QString> OpenFileName(const FileDialogRequest &request) override;
     std::optional<QString> SaveFileName(const FileDialogRequest &request) override;

@@ -138,15 +138,23 @@ QString WithReadOnlyMark(const QString &title) {
     return ProjectReadOnly() ? title + QStringLiteral(" [schreibgeschützt]") : title;
 }
 
-bool MayOverwrite(const std::string &path, const TFileStamp &stamp) {
+TOverwrite MayOverwrite(const std::string &path, const TFileStamp &stamp) {
     // A file gone meanwhile holds nobody's work: written anew without asking.
     if (UnchangedSince(path, stamp) || !FileExists(path))
-        return true;
+        return TOverwrite::Write;
     const QString text = QStringLiteral("Die Datei ") + FromNativePath(path) +
                          QStringLiteral(" wurde geändert, seit dieses Fenster sie gelesen hat.\n\n"
                                         "Überschreiben? (Nein: neu laden; die Änderungen in "
-                                        "diesem Fenster gehen verloren.)");
-    return Dialogs().Ask(QStringLiteral("Datei geändert"), text) == Answer::Yes;
+                                        "diesem Fenster gehen verloren. Abbrechen: nichts "
+                                        "speichern, die Änderungen bleiben im Fenster.)");
+    switch (Dialogs().ConfirmWithCancel(QStringLiteral("Datei geändert"), text)) {
+    case Answer::Yes:
+        return TOverwrite::Write;
+    case Answer::No:
+        return TOverwrite::Reload;
+    default:
+        return TOverwrite::Keep;
+    }
 }
 
 void StampProjectFile() {
@@ -154,8 +162,10 @@ void StampProjectFile() {
     gStampedProjectFile = ProjectFile;
 }
 
-bool MayOverwriteProjectFile() {
-    return ProjectFile != gStampedProjectFile || MayOverwrite(ProjectFile, gProjectFileStamp);
+TOverwrite MayOverwriteProjectFile() {
+    if (ProjectFile != gStampedProjectFile)
+        return TOverwrite::Write;
+    return MayOverwrite(ProjectFile, gProjectFileStamp);
 }
 
 } // namespace takton::gui

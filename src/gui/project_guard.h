@@ -29,14 +29,17 @@ bool ProjectReadOnly();
 // The window title with " [schreibgeschützt]" while read-only.
 QString WithReadOnlyMark(const QString &title);
 
-// Before a window writes a file it read: true to write. When the file changed
-// since it was stamped (and is still there), asks "overwrite?"; No means the window reloads and
-// loses its changes (the caller does that and writes nothing).
-bool MayOverwrite(const std::string &path, const TFileStamp &stamp);
+// Before a window writes a file it read: whether to write it. When the file
+// changed since it was stamped (and is still there), asks "overwrite?" with
+// "Abbrechen" the default: Write overwrites the other change, Reload means the
+// window reloads and loses its own changes (the caller does that and writes
+// nothing), Keep writes nothing and leaves the window as it is.
+enum class TOverwrite { Write, Reload, Keep };
+TOverwrite MayOverwrite(const std::string &path, const TFileStamp &stamp);
 
 // The same for the current project file: stamped when the project is loaded
 // and after each save of it.
 void StampProjectFile();
-bool MayOverwriteProjectFile();
+TOverwrite MayOverwriteProjectFile();
 
 } // namespace takton::gui

@@ -4,6 +4,7 @@
 // before a timetable changed by someone else is saved.
 
 #include "app/main_window.h"
+#include "editors/edit_lines.h"
 #include "editors/edit_linestations.h"
 #include "editors/edit_project.h"
 #include "editors/edit_stations.h"
@@ -20,6 +21,7 @@
 #include <QAction>
 #include <QApplication>
 #include <QComboBox>
+#include <QGroupBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
@@ -89,13 +91,29 @@ class ProjectGuardTest : public QObject {
         QVERIFY(fmMain->windowTitle().endsWith("[schreibgeschützt]"));
         QVERIFY(!fmMain->FileSaveItem->isEnabled());
         QVERIFY(!fmMain->SaveButton->isEnabled());
-        fx->dialogs->setNextModalAction([](QDialog &) {
+        fx->dialogs->setNextModalAction([this](QDialog &) {
             for (QPushButton *button : {fmEditStations->btNewStation, fmEditStations->btStationEdit,
                                         fmEditStations->btStationDelete})
                 QVERIFY(!button->isEnabled());
             QVERIFY(fmEditStations->lbStations->count() > 0); // reading still works
+            // Neither the Delete key nor a double-click starts what the
+            // disabled buttons refuse: no question, no error, no entry.
+            const int asked = fx->dialogs->log().size();
+            QVERIFY(takton::testing::ClickItem(fmEditStations->lbStations, "Marktplatz"));
+            QTest::keyClick(fmEditStations->lbStations, Qt::Key_Delete);
+            takton::testing::DoubleClickRow(fmEditStations->lbStations, 1);
+            QCOMPARE(fx->dialogs->log().size(), asked);
+            QVERIFY(!fmEditStations->gbStationEdit->isVisible());
         });
         Click(fmMain->sbEditStations);
+        fx->dialogs->setNextModalAction([this](QDialog &) {
+            const int asked = fx->dialogs->log().size();
+            QTest::keyClick(fmEditLines->lbLines, Qt::Key_Delete);
+            takton::testing::DoubleClickRow(fmEditLines->lbLines, 0);
+            QCOMPARE(fx->dialogs->log().size(), asked);
+            QVERIFY(!fmEditLines->gbLineEdit->isVisible());
+        });
+        Click(fmMain->sbEditLines);
         fx->dialogs->setNextModalAction([](QDialog &) {
             QVERIFY(!fmEditProject->btAddDayGroup->isEnabled());
             QVERIFY(!fmEditProject->btRenameDayGroup->isEnabled());
@@ -220,6 +238,15 @@ class ProjectGuardTest : public QObject {
         theirs = ReadBytes(timetable);
         theirs.replace("1=Hauptbahnhof,05:12", "1=Hauptbahnhof,04:30");
         WriteBytes(timetable, theirs);
+        // "Abbrechen", the question's default, writes nothing and loses
+        // nothing: the grid keeps the editor's change, ready to be saved.
+        fx->dialogs->clearLog();
+        QTest::mouseClick(fmEditTimeTable->btSave, Qt::LeftButton);
+        QCOMPARE(fx->dialogs->log().size(), 1);
+        QVERIFY(fx->dialogs->log().first().startsWith("confirm3:Datei geändert:"));
+        QCOMPARE(ReadBytes(timetable), theirs);
+        QCOMPARE(FromCp1252(fmEditTimeTable->sgTimeTable->Grid().Cell(2, 2)), QString("05:09"));
+        QVERIFY(fmEditTimeTable->btSave->isVisible());
         fx->dialogs->setNextAnswer(Answer::No);
         QTest::mouseClick(fmEditTimeTable->btSave, Qt::LeftButton);
         QCOMPARE(ReadBytes(timetable), theirs);

@@ -112,6 +112,17 @@ class DialogsTest : public QObject {
                     button->click();
         });
         QCOMPARE(dialogs.AskWithCancel("Bestätigung", "Gleiche Werte einsetzen?"), Answer::No);
+
+        // Where both "&Ja" and "&Nein" lose work, Enter and Escape are "Abbrechen".
+        for (auto key : {Qt::Key_Return, Qt::Key_Escape}) {
+            WhenModalOpens([&](QWidget &widget) {
+                buttons = ButtonTexts(dynamic_cast<QMessageBox &>(widget));
+                QTest::keyClick(&widget, key);
+            });
+            QCOMPARE(dialogs.ConfirmWithCancel("Datei geändert", "Überschreiben?"), Answer::Cancel);
+            buttons.sort();
+            QCOMPARE(buttons, QStringList({"&Ja", "&Nein", "Abbrechen"}));
+        }
     }
 
     void noticeHasOnlyAnOkButton() {

@@ -52,7 +52,9 @@ void DialogsDouble::ShowError(const QString &text) {
 QStringList DialogsDouble::questions() const {
     QStringList result;
     for (const QString &entry : log_)
-        if (entry.startsWith(QStringLiteral("ask:")) || entry.startsWith(QStringLiteral("ask3:")))
+        if (entry.startsWith(QStringLiteral("ask:")) || entry.startsWith(QStringLiteral("ask3:")) ||
+            entry.startsWith(QStringLiteral("confirm:")) ||
+            entry.startsWith(QStringLiteral("confirm3:")))
             result << entry.section(QLatin1Char(':'), 1);
     return result;
 }
@@ -81,6 +83,11 @@ Answer DialogsDouble::Ask(const QString &caption, const QString &text) {
 
 Answer DialogsDouble::AskWithCancel(const QString &caption, const QString &text) {
     log_ << QStringLiteral("ask3:%1:%2").arg(caption, text);
+    return nextAnswer(Answer::Cancel);
+}
+
+Answer DialogsDouble::ConfirmWithCancel(const QString &caption, const QString &text) {
+    log_ << QStringLiteral("confirm3:%1:%2").arg(caption, text);
     return nextAnswer(Answer::Cancel);
 }
 

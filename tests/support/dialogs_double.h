@@ -32,12 +32,13 @@ class DialogsDouble : public IDialogs {
 
     // Everything asked so far, in order: "message:<text>", "error:<text>",
     // "confirm:<caption>:<text>", "ask:<caption>:<text>" (Ja/Nein),
-    // "ask3:<caption>:<text>" (Ja/Nein/Abbrechen), "beep", "open:<proposed>",
+    // "ask3:<caption>:<text>" (Ja/Nein/Abbrechen), "confirm3:<caption>:<text>"
+    // (Ja/Nein/Abbrechen, Abbrechen the default), "beep", "open:<proposed>",
     // "save:<proposed>", "modal:<window title>".
     const QStringList &log() const { return log_; }
     QStringList messages() const;
     QStringList errors() const;
-    // The questions asked with Ask and AskWithCancel, as "<caption>:<text>".
+    // Every question asked, whatever its buttons, as "<caption>:<text>".
     QStringList questions() const;
     int beeps() const;
     const FileDialogRequest &lastFileRequest() const { return lastRequest_; }
@@ -48,6 +49,7 @@ class DialogsDouble : public IDialogs {
     Answer Confirm(const QString &caption, const QString &text) override;
     Answer Ask(const QString &caption, const QString &text) override;
     Answer AskWithCancel(const QString &caption, const QString &text) override;
+    Answer ConfirmWithCancel(const QString &caption, const QString &text) override;
     void Beep() override;
     std::optional<QString> OpenFileName(const FileDialogRequest &request) override;
     std::optional<QString> SaveFileName(const FileDialogRequest &request) override;
