@@ -275,6 +275,11 @@ class MainWindowTest : public QObject {
         WriteBytes(fx->path("a/line_stations.csv"), IniText({"1=Au,Berg"}));
         WriteBytes(fx->path("a/station_lines.csv"), IniText({"Au=1", "Berg=1"}));
         WriteBytes(fx->path("a/line_1.ttd"), IniText({"[1_Sa]", "1=Au,05:00", "2=Berg,05:05"}));
+        WriteBytes(fx->path("a/line_2.ttd"), IniText({"[2_So]", "1=Berg,07:00"}));
+        WriteBytes(fx->path("a/newstations.csv"), IniText({"Berg"}));
+        WriteBytes(fx->path("a/station_data.csv"),
+                   IniText({"Au=51.05,13.74,10,", "Berg=51.1,13.8,,"}));
+        WriteBytes(fx->path("a/line_data.csv"), IniText({"1=3"}));
         fmMain->OpenFromCommandLine(project);
 
         // WHEN saved as into another folder by Ctrl+Shift+S and "Ja" answered
@@ -286,9 +291,18 @@ class MainWindowTest : public QObject {
         QTest::keyClick(fmMain, Qt::Key_S, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(fx->dialogs->questions(),
                  QStringList({"Bestätigung:Stationen, Linien und Fahrpläne mitkopieren?"}));
-        // THEN every file is there and the project goes on in the new folder
-        for (const char *name :
-             {"stations.csv", "lines.csv", "line_stations.csv", "station_lines.csv", "line_1.ttd"})
+        // THEN every file of the project is there, byte for byte, and the
+        // project goes on in the new folder
+        const auto projectFiles = [&](const QString &folder, const QString &projectFile) {
+            QStringList names = QDir(fx->path(folder)).entryList(QDir::Files | QDir::Hidden);
+            names.removeAll(projectFile);
+            names.removeAll(QStringLiteral(".takton.lock"));
+            return names;
+        };
+        const QStringList names = projectFiles("a", "netz.zpr");
+        QCOMPARE(names.size(), 9);
+        QCOMPARE(projectFiles("b", "kopie.zpr"), names);
+        for (const QString &name : names)
             QCOMPARE(ReadBytes(fx->path("b/") + name), ReadBytes(fx->path("a/") + name));
         QCOMPARE(gui::ProjectFile, copy.toStdString());
         QCOMPARE(gui::ProjectDir, fx->path("b").toStdString());

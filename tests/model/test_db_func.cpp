@@ -309,6 +309,8 @@ TEST(ProjectCopy, CopiesMasterDataAndTimetablesButNotTheProjectFile) {
     TempDir to;
     from.Write("stations.csv", CrLf({"A", "B"}));
     from.Write("lines.csv", CrLf({"1"}));
+    from.Write("station_data.csv", CrLf({"A=51.1,13.7,,"}));
+    from.Write("line_data.csv", CrLf({"1=3"}));
     from.Write("line_1.ttd", CrLf({"[1_Sa]", "1=A,05:00"}));
     from.Write("netz.zpr", "[timetable]\r\n");
     from.Write("notiz.txt", "x");
@@ -317,6 +319,8 @@ TEST(ProjectCopy, CopiesMasterDataAndTimetablesButNotTheProjectFile) {
     EXPECT_EQ(to.Read("stations.csv"), CrLf({"A", "B"}));
     EXPECT_EQ(to.Read("lines.csv"), CrLf({"1"}));
     EXPECT_EQ(to.Read("line_1.ttd"), CrLf({"[1_Sa]", "1=A,05:00"}));
+    EXPECT_EQ(to.Read("station_data.csv"), CrLf({"A=51.1,13.7,,"}));
+    EXPECT_EQ(to.Read("line_data.csv"), CrLf({"1=3"}));
     EXPECT_FALSE(to.Read("netz.zpr"));
     EXPECT_FALSE(to.Read("notiz.txt"));
     EXPECT_FALSE(to.Read("line_stations.csv")) << "a missing file is not made";
