@@ -52,8 +52,7 @@ void TfmEditStations::CreateControls() {
     connect(cbStationNewLine, &QCheckBox::clicked, this,
             Guarded([this] { cbStationNewLineClick(); }));
     connect(btImportData, &QPushButton::clicked, this, Guarded([this] { btImportDataClick(); }));
-    ConnectListKeys(
-        *lbStations, [this] { btStationEditClick(); }, [this] { btStationDeleteClick(); });
+    ConnectListKeys(*lbStations, *btStationEdit, *btStationDelete);
 
     gbStationEdit->hide();
     EditOff();
@@ -232,8 +231,14 @@ void TfmEditStations::btSaveClick() {
         return;
     // A selected station is the one being changed; without one the entry is new.
     const std::optional<std::string> former = SelectedName(*lbStations);
-    // Station data changed by someone else meanwhile: overwrite, or reload.
-    if (former && !MayOverwrite(ProjectPath(ProjectDir, kStationDataFile), dataStamp_)) {
+    // Station data changed by someone else meanwhile: overwrite, keep the
+    // entry as typed, or reload.
+    const TOverwrite overwrite =
+        former ? MayOverwrite(ProjectPath(ProjectDir, kStationDataFile), dataStamp_)
+               : TOverwrite::Write;
+    if (overwrite == TOverwrite::Keep)
+        return;
+    if (overwrite == TOverwrite::Reload) {
         dataStamp_ = StampFile(ProjectPath(ProjectDir, kStationDataFile));
         FillDataFields(LoadOneStationData(ProjectDir, *former));
         return;

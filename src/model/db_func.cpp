@@ -1,5 +1,6 @@
 #include "model/db_func.h"
 
+#include "model/project_files.h"
 #include "model/station_data.h"
 #include "model/timetable_file.h"
 #include "util/cp1252.h"
@@ -32,8 +33,11 @@ struct TNameMatch {
     }
 };
 
-// The match for a name among the lists of every entry.
-TNameMatch MatchInEntryLists(const TStringList &entries, std::string_view name) {
+// The match for a name among the lists of every entry. Exact only for a
+// station that has a case variant in the register.
+TNameMatch MatchInEntryLists(const TStringList &entries, std::string_view name, bool exactOnly) {
+    if (exactOnly)
+        return {name, true};
     for (const auto &entry : entries)
         for (const auto &item : SplitList(EntryValue(entry)))
             if (item == name)
@@ -59,8 +63,8 @@ bool ReplaceEvery(TStringList &list, const TNameMatch &match, std::string_view n
 
 // Removes one name from the list of every entry; entries left without any
 // item go, as do entries whose list was empty before.
-void RemoveFromEveryEntry(TStringList &entries, std::string_view name) {
-    const TNameMatch match = MatchInEntryLists(entries, name);
+void RemoveFromEveryEntry(TStringList &entries, std::string_view name, bool exactOnly = false) {
+    const TNameMatch match = MatchInEntryLists(entries, name, exactOnly);
     std::size_t kept = 0;
     for (std::size_t i = 0; i < entries.size(); ++i) {
         TStringList items = SplitList(EntryValue(entries[i]));
@@ -77,8 +81,9 @@ void RemoveFromEveryEntry(TStringList &entries, std::string_view name) {
 }
 
 // Replaces a name in the list of every entry; true when any entry changed.
-bool RenameInEveryEntry(TStringList &entries, std::string_view oldName, std::string_view newName) {
-    const TNameMatch match = MatchInEntryLists(entries, oldName);
+bool RenameInEveryEntry(TStringList &entries, std::string_view oldName, std::string_view newName,
+                        bool exactOnly = false) {
+    const TNameMatch match = MatchInEntryLists(entries, oldName, exactOnly);
     bool changed = false;
     for (auto &entry : entries) {
         TStringList items = SplitList(EntryValue(entry));
@@ -88,6 +93,26 @@ bool RenameInEveryEntry(TStringList &entries, std::string_view oldName, std::str
         }
     }
     return changed;
+}
+
+// A cascade runs once the station has left the register (renamed to
+// `newName`): a station still there that differs from it only in letter case
+// must keep its own entries, so every file is searched for the exact name.
+bool CascadeOnlyExact(const std::string &dir, std::string_view station,
+                      std::string_view newName = {}) {
+    for (const auto &other : LoadNameList(dir, kStationsFile))
+        if (other != station && other != newName && SameTextCi(other, station))
+            return true;
+    return false;
+}
+
+int IndexOfStationEntry(const TStringList &index, std::string_view station, bool exactOnly) {
+    if (!exactOnly)
+        return IndexOfNameExactFirst(index, station);
+    for (std::size_t i = 0; i < index.size(); ++i)
+        if (HasEntryName(index[i]) && EntryName(index[i]) == station)
+            return static_cast<int>(i);
+    return -1;
 }
 
 using TRowsChange =
@@ -232,13 +257,7 @@ std::vector<std::string> TimetableFilePaths(const std::string &dir) {
 
 void CopyProjectFiles(const std::string &fromDir, const std::string &toDir) {
     TWriteBatch batch(toDir);
-    std::vector<std::string> names;
-    for (std::string_view file :
-         {kStationsFile, kNewStationsFile, kLinesFile, kLineStationsFile, kStationLinesFile})
-        names.emplace_back(file);
-    for (const auto &path : TimetableFilePaths(fromDir))
-        names.push_back(std::filesystem::path(path).filename().string());
-    for (const auto &name : names) {
+    for (const auto &name : ExistingProjectFileNames(fromDir)) {
         const std::string from = (std::filesystem::path(fromDir) / name).string();
         if (const auto content = ReadWholeFile(from))
             WriteWholeFile((std::filesystem::path(toDir) / name).string(), *content);
@@ -282,6 +301,16 @@ int CascadeDeleteDayGroup(const std::string &dir, std::string_view dayGroup) {
     return count;
 }
 
+bool StationHasCaseVariant(const std::string &dir, std::string_view name) {
+    bool registered = false;
+    bool variant = false;
+    for (const auto &station : LoadNameList(dir, kStationsFile)) {
+        registered = registered || station == name;
+        variant = variant || (station != name && SameTextCi(station, name));
+    }
+    return registered && variant;
+}
+
 int IndexOfItemExactFirst(const TStringList &list, std::string_view item) {
     for (std::size_t i = 0; i < list.size(); ++i)
         if (list[i] == item)
@@ -315,7 +344,7 @@ TStringList LineStationsOf(const TStringList &routes, std::string_view line) {
 
 TStringList LoadStationLines(const std::string &dir, std::string_view station) {
     const TStringList index = LoadNameList(dir, kStationLinesFile);
-    const int i = IndexOfNameExactFirst(index, station);
+    const int i = IndexOfStationEntry(index, station, StationHasCaseVariant(dir, station));
     return i < 0 ? TStringList{} : SplitList(EntryValue(index[static_cast<std::size_t>(i)]));
 }
 
@@ -383,12 +412,13 @@ void SyncTimetableToStations(const std::string &dir, std::string_view line,
 
 void CascadeDeleteStation(const std::string &dir, std::string_view station) {
     TWriteBatch batch(dir);
+    const bool exactOnly = CascadeOnlyExact(dir, station);
     TStringList routes = LoadNameList(dir, kLineStationsFile);
-    RemoveFromEveryEntry(routes, station);
+    RemoveFromEveryEntry(routes, station, exactOnly);
     SaveNameList(dir, kLineStationsFile, routes);
 
     TStringList index = LoadNameList(dir, kStationLinesFile);
-    const int at = IndexOfNameExactFirst(index, station);
+    const int at = IndexOfStationEntry(index, station, exactOnly);
     if (at >= 0) {
         for (const auto &line : SplitList(EntryValue(index[static_cast<std::size_t>(at)])))
             ChangeTimetableRows(dir, line, [&](const std::string &, const TTimetableRows &rows) {
@@ -397,19 +427,20 @@ void CascadeDeleteStation(const std::string &dir, std::string_view station) {
         index.erase(index.begin() + at);
     }
     SaveNameList(dir, kStationLinesFile, index);
-    DeleteStationData(dir, station);
+    DeleteStationData(dir, station, exactOnly);
     batch.Commit();
 }
 
 void CascadeRenameStation(const std::string &dir, std::string_view oldName,
                           std::string_view newName) {
     TWriteBatch batch(dir);
+    const bool exactOnly = CascadeOnlyExact(dir, oldName, newName);
     TStringList routes = LoadNameList(dir, kLineStationsFile);
-    if (RenameInEveryEntry(routes, oldName, newName))
+    if (RenameInEveryEntry(routes, oldName, newName, exactOnly))
         SaveNameList(dir, kLineStationsFile, routes);
 
     TStringList index = LoadNameList(dir, kStationLinesFile);
-    const int at = IndexOfNameExactFirst(index, oldName);
+    const int at = IndexOfStationEntry(index, oldName, exactOnly);
     if (at >= 0) {
         std::string &entry = index[static_cast<std::size_t>(at)];
         for (const auto &line : SplitList(EntryValue(entry)))
@@ -419,7 +450,7 @@ void CascadeRenameStation(const std::string &dir, std::string_view oldName,
         entry = MakeEntry(newName, EntryValue(entry));
     }
     SaveNameList(dir, kStationLinesFile, index);
-    RenameStationData(dir, oldName, newName);
+    RenameStationData(dir, oldName, newName, exactOnly);
     batch.Commit();
 }
 

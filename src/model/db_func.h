@@ -33,6 +33,13 @@ inline constexpr std::string_view kStationLinesFile = "station_lines.csv";
 int IndexOfItemExactFirst(const TStringList &list, std::string_view item);
 int IndexOfNameExactFirst(const TStringList &entries, std::string_view name);
 
+// Whether the station register holds this name exactly and beside it another
+// station whose name differs only in letter case ("marktplatz" beside
+// "Marktplatz"). Then every file is searched for the exact name alone: a file
+// naming just the other one must never be taken for this one. A name typed in
+// another case than any entry's is still found without regard to case.
+bool StationHasCaseVariant(const std::string &dir, std::string_view name);
+
 // The lines of a register file in file order; a missing file gives none.
 TStringList LoadNameList(const std::string &dir, std::string_view fileName);
 void SaveNameList(const std::string &dir, std::string_view fileName, const TStringList &list);
@@ -41,7 +48,8 @@ void SaveNameList(const std::string &dir, std::string_view fileName, const TStri
 TStringList LoadLineStations(const std::string &dir, std::string_view line);
 // The same from the entries of line_stations.csv read before (for many lines).
 TStringList LineStationsOf(const TStringList &routes, std::string_view line);
-// The lines serving a station, in the order they were added.
+// The lines serving a station, in the order they were added (found by its
+// exact name alone beside a case variant, see StationHasCaseVariant).
 TStringList LoadStationLines(const std::string &dir, std::string_view station);
 
 // Stores the route of a line, brings an existing timetable file into the new
@@ -73,9 +81,9 @@ void CascadeRenameLine(const std::string &dir, std::string_view oldName, std::st
 // directory, sorted by name.
 std::vector<std::string> TimetableFilePaths(const std::string &dir);
 
-// Copies the master-data files and every timetable file that exist in one
-// project directory into another (each crash-safe), replacing files of the
-// same name there. The project file is not copied.
+// Copies every file of the project (model/project_files.h) that exists in one
+// project directory into another, as one batch, replacing files of the same
+// name there. The project file is not copied.
 void CopyProjectFiles(const std::string &fromDir, const std::string &toDir);
 
 // How many timetable files hold a section of the day group (either direction).

@@ -1,5 +1,6 @@
 #include "model/station_data.h"
 
+#include "model/db_func.h"
 #include "util/cp1252.h"
 #include "util/file_io.h"
 
@@ -39,10 +40,13 @@ bool InRange(const TGeoPosition &position) {
     return position.Lat >= -90 && position.Lat <= 90 && position.Lon >= -180 && position.Lon <= 180;
 }
 
-TStationDataList::iterator EntryOf(TStationDataList &list, std::string_view station) {
+TStationDataList::iterator EntryOf(TStationDataList &list, std::string_view station,
+                                   bool exactOnly = false) {
     for (auto it = list.begin(); it != list.end(); ++it)
         if (it->first == station)
             return it;
+    if (exactOnly)
+        return list.end();
     for (auto it = list.begin(); it != list.end(); ++it)
         if (SameTextCi(it->first, station))
             return it;
@@ -106,31 +110,33 @@ std::optional<std::string> ApplyStationDataInput(const TStationDataInput &input,
 
 TStationData LoadOneStationData(const std::string &dir, std::string_view station) {
     const TStationDataList list = LoadStationData(dir);
-    const TStationData *found = FindStationData(list, station);
+    const TStationData *found = FindStationData(list, station, StationHasCaseVariant(dir, station));
     return found ? *found : TStationData{};
 }
 
 void StoreStationData(const std::string &dir, std::string_view station, const TStationData &data) {
     TStationDataList list = LoadStationData(dir);
-    const TStationData *found = FindStationData(list, station);
+    const bool exactOnly = StationHasCaseVariant(dir, station);
+    const TStationData *found = FindStationData(list, station, exactOnly);
     if (!found && data.Empty())
         return;
-    SetStationData(list, station, data);
+    SetStationData(list, station, data, exactOnly);
     SaveStationData(dir, list);
 }
 
-void RenameStationData(const std::string &dir, std::string_view oldName, std::string_view newName) {
+void RenameStationData(const std::string &dir, std::string_view oldName, std::string_view newName,
+                       bool exactOnly) {
     TStationDataList list = LoadStationData(dir);
-    const auto entry = EntryOf(list, oldName);
+    const auto entry = EntryOf(list, oldName, exactOnly);
     if (entry == list.end())
         return;
     entry->first = std::string(newName);
     SaveStationData(dir, list);
 }
 
-void DeleteStationData(const std::string &dir, std::string_view station) {
+void DeleteStationData(const std::string &dir, std::string_view station, bool exactOnly) {
     TStationDataList list = LoadStationData(dir);
-    const auto entry = EntryOf(list, station);
+    const auto entry = EntryOf(list, station, exactOnly);
     if (entry == list.end())
         return;
     list.erase(entry);
@@ -211,24 +217,28 @@ void SaveStationData(const std::string &dir, const TStationDataList &list) {
     SaveTextList(path, lines);
 }
 
-const TStationData *FindStationData(const TStationDataList &list, std::string_view station) {
+const TStationData *FindStationData(const TStationDataList &list, std::string_view station,
+                                    bool exactOnly) {
     for (const auto &[name, data] : list)
         if (name == station)
             return &data;
+    if (exactOnly)
+        return nullptr;
     for (const auto &[name, data] : list)
         if (SameTextCi(name, station))
             return &data;
     return nullptr;
 }
 
-void SetStationData(TStationDataList &list, std::string_view station, const TStationData &data) {
+void SetStationData(TStationDataList &list, std::string_view station, const TStationData &data,
+                    bool exactOnly) {
     auto found = list.end();
     for (auto it = list.begin(); it != list.end(); ++it)
         if (it->first == station) {
             found = it;
             break;
         }
-    if (found == list.end())
+    if (found == list.end() && !exactOnly)
         for (auto it = list.begin(); it != list.end(); ++it)
             if (SameTextCi(it->first, station)) {
                 found = it;

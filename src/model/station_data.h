@@ -48,10 +48,12 @@ void SaveStationData(const std::string &dir, const TStationDataList &list);
 
 // The entry of a station: the exact name first, then without regard to case;
 // null when there is none.
-const TStationData *FindStationData(const TStationDataList &list, std::string_view station);
+const TStationData *FindStationData(const TStationDataList &list, std::string_view station,
+                                    bool exactOnly = false);
 // Sets (or, with empty data, removes) the entry of a station, found as above;
 // a new entry goes to the end.
-void SetStationData(TStationDataList &list, std::string_view station, const TStationData &data);
+void SetStationData(TStationDataList &list, std::string_view station, const TStationData &data,
+                    bool exactOnly = false);
 
 // One entry's value and back.
 std::string StationDataValue(const TStationData &data);
@@ -85,9 +87,11 @@ TStationData LoadOneStationData(const std::string &dir, std::string_view station
 void StoreStationData(const std::string &dir, std::string_view station, const TStationData &data);
 // The cascades of a renamed or deleted station: its own entry only, found as
 // the register finds the station (exact name first, then without regard to
-// case); "Berg" never reaches "Bergheim". No file is made where none was.
-void RenameStationData(const std::string &dir, std::string_view oldName, std::string_view newName);
-void DeleteStationData(const std::string &dir, std::string_view station);
+// case, unless exactOnly); "Berg" never reaches "Bergheim". No file is made
+// where none was.
+void RenameStationData(const std::string &dir, std::string_view oldName, std::string_view newName,
+                       bool exactOnly = false);
+void DeleteStationData(const std::string &dir, std::string_view station, bool exactOnly = false);
 
 // A coordinate as stored: a point, at most six decimals, no trailing zeros
 // ("52.52", "13.405", "-0.1278", "7").

@@ -8,6 +8,7 @@
 #include "editors/edit_project.h"
 #include "editors/edit_stations.h"
 #include "gui/error_handler.h"
+#include "model/project_check.h"
 #include "support/editor_steps.h"
 #include "support/gui_fixture.h"
 
@@ -276,6 +277,50 @@ class EditStationsTest : public QObject {
         DoubleClickRow(w->lbStations, 0);
         QVERIFY(w->gbStationEdit->isVisible());
         QCOMPARE(w->leStationName->text(), QString("Berg"));
+    }
+
+    void aCaseVariantWithoutLinesIsDeletedAndRenamedAloneInTheEditor() {
+        // GIVEN "marktplatz" (no lines, no data) beside "Marktplatz" on two lines
+        WriteBytes(file("stations.csv"), IniText({"Au", "Marktplatz", "marktplatz"}));
+        WriteBytes(file("newstations.csv"), "");
+        WriteBytes(file("lines.csv"), IniText({"1", "5"}));
+        WriteBytes(file("line_stations.csv"), IniText({"1=Au,Marktplatz", "5=Marktplatz,Au"}));
+        WriteBytes(file("station_lines.csv"), IniText({"Au=1,5", "Marktplatz=1,5"}));
+        WriteBytes(file("station_data.csv"), IniText({"Marktplatz=51.05,13.74,10,"}));
+        WriteBytes(file("line_1.ttd"), IniText({"[1_Sa]", "1=Au,05:00", "2=Marktplatz,05:05"}));
+        const std::vector<const char *> others = {"line_stations.csv", "station_lines.csv",
+                                                  "station_data.csv", "line_1.ttd"};
+        QList<QByteArray> before;
+        for (const char *name : others)
+            before << ReadBytes(file(name));
+        fmEditStations->hide();
+        fmEditStations->show();
+        TfmEditStations *w = fmEditStations;
+
+        // WHEN "marktplatz" is changed, its (empty) data is its own
+        QVERIFY(ClickItem(w->lbStations, "marktplatz"));
+        Click(w->btStationEdit);
+        QCOMPARE(w->leStationName->text(), QString("marktplatz"));
+        TypeText(w->leStationName, " Nord");
+        Click(w->btSave);
+        QCOMPARE(ReadBytes(file("stations.csv")), IniText({"Au", "Marktplatz", "marktplatz Nord"}));
+        for (std::size_t i = 0; i < others.size(); ++i)
+            QCOMPARE(ReadBytes(file(others[i])), before[static_cast<qsizetype>(i)]);
+
+        // WHEN it is deleted THEN the question names no lines, and "Ja"
+        // leaves Marktplatz in every file
+        QVERIFY(ClickItem(w->lbStations, "marktplatz Nord"));
+        fx->dialogs->clearLog();
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        Click(w->btStationDelete);
+        QCOMPARE(fx->dialogs->log(),
+                 QStringList({"confirm:Bestätigung:Möchten Sie die Station marktplatz Nord "
+                              "wirklich löschen?"}));
+        QCOMPARE(ReadBytes(file("stations.csv")), IniText({"Au", "Marktplatz"}));
+        for (std::size_t i = 0; i < others.size(); ++i)
+            QCOMPARE(ReadBytes(file(others[i])), before[static_cast<qsizetype>(i)]);
+        QCOMPARE(CheckProjectConsistency(fx->path("netz").toStdString()),
+                 std::vector<std::string>{});
     }
 
     void blanksAroundANameAreTrimmedBeforeItIsChecked() {

@@ -1,7 +1,10 @@
 #include "master_data_fixture.h"
+#include "model/db_func.h"
 #include "model/names.h"
+#include "model/project_check.h"
 #include "model/project_rules.h"
 #include "model/registers.h"
+#include "model/station_data.h"
 
 #include <gtest/gtest.h>
 
@@ -175,6 +178,49 @@ TEST(Registers, RenameAndDeleteActOnTheExactEntryBesideOneDifferingInCase) {
     // A name typed in another case alone still finds its entry
     EXPECT_FALSE(RenameStation(dir.Path(), "TAL", "Tal Mitte"));
     EXPECT_EQ(dir.Read("line_stations.csv"), CrLf({"S1=Berg,\"Tal Mitte\""}));
+}
+
+TEST(Registers, ACaseVariantNamedInNoFileNeverReachesTheOtherStationsEntries) {
+    TempDir dir;
+    // GIVEN "marktplatz" in the register alone, "Marktplatz" on two lines with data
+    dir.Write("stations.csv", CrLf({"Au", "Marktplatz", "marktplatz"}));
+    dir.Write("lines.csv", CrLf({"1", "5"}));
+    dir.Write("line_stations.csv", CrLf({"1=Au,Marktplatz", "5=Marktplatz,Au"}));
+    dir.Write("station_lines.csv", CrLf({"Au=1,5", "Marktplatz=1,5"}));
+    dir.Write("station_data.csv", CrLf({"Marktplatz=51.05,13.74,10,"}));
+    dir.Write("line_1.ttd", CrLf({"[1_Sa]", "1=Au,05:00", "2=Marktplatz,05:05"}));
+    const auto untouched = [&] {
+        EXPECT_EQ(dir.Read("line_stations.csv"), CrLf({"1=Au,Marktplatz", "5=Marktplatz,Au"}));
+        EXPECT_EQ(dir.Read("station_lines.csv"), CrLf({"Au=1,5", "Marktplatz=1,5"}));
+        EXPECT_EQ(dir.Read("station_data.csv"), CrLf({"Marktplatz=51.05,13.74,10,"}));
+    };
+    EXPECT_TRUE(LoadStationLines(dir.Path(), "marktplatz").empty());
+    EXPECT_EQ(LoadStationLines(dir.Path(), "Marktplatz"), (TStringList{"1", "5"}));
+    EXPECT_TRUE(LoadOneStationData(dir.Path(), "marktplatz").Empty());
+
+    // WHEN its data is stored THEN it gets an entry of its own
+    TStationData data;
+    data.Zone = "20";
+    StoreStationData(dir.Path(), "marktplatz", data);
+    EXPECT_EQ(dir.Read("station_data.csv"),
+              CrLf({"Marktplatz=51.05,13.74,10,", "marktplatz=,,20,"}));
+    // WHEN it is deleted THEN its own entry goes and Marktplatz keeps everything
+    EXPECT_FALSE(DeleteStation(dir.Path(), "marktplatz"));
+    EXPECT_EQ(dir.Read("stations.csv"), CrLf({"Au", "Marktplatz"}));
+    untouched();
+    EXPECT_EQ(dir.Read("line_1.ttd"), CrLf({"[1_Sa]", "1=Au,05:00", "2=Marktplatz,05:05"}));
+    EXPECT_TRUE(CheckProjectConsistency(dir.Path()).empty());
+    // WHEN a variant is renamed THEN so too
+    dir.Write("stations.csv", CrLf({"Au", "Marktplatz", "marktplatz"}));
+    EXPECT_FALSE(RenameStation(dir.Path(), "marktplatz", "Markt Nord"));
+    EXPECT_EQ(dir.Read("stations.csv"), CrLf({"Au", "Markt Nord", "Marktplatz"}));
+    untouched();
+
+    // Without a variant beside it, a name typed in another case still finds
+    // the station's entries
+    EXPECT_EQ(LoadStationLines(dir.Path(), "MARKTPLATZ"), (TStringList{"1", "5"}));
+    EXPECT_FALSE(RenameStation(dir.Path(), "MARKTPLATZ", "Markt"));
+    EXPECT_EQ(dir.Read("station_data.csv"), CrLf({"Markt=51.05,13.74,10,"}));
 }
 
 TEST(DayGroupRules, RenameAndDeleteFindTheGroupExactlyFirstAndRefuseClashes) {
