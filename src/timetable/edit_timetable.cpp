@@ -31,11 +31,13 @@
 #include <QMimeData>
 #include <QPainter>
 #include <QPushButton>
+#include <QScopeGuard>
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <utility>
 
 namespace takton::gui {
 
@@ -171,7 +173,36 @@ void TfmEditTimeTable::CreateChoiceStrip() {
 
     connect(btTimeTableEdit, &QPushButton::clicked, this,
             Guarded([this] { btTimeTableEditClick(); }));
-    connect(cbLines, &QComboBox::currentIndexChanged, this, Guarded([this] { FillDirections(); }));
+    connect(cbLines, &QComboBox::currentIndexChanged, this, Guarded([this] {
+                FillDirections();
+                ChoiceChanged();
+            }));
+    for (QComboBox *box : {cbDays, cbDirection})
+        connect(box, &QComboBox::currentIndexChanged, this, Guarded([this] { ChoiceChanged(); }));
+}
+
+QString TfmEditTimeTable::DirectionText(int direction, const std::vector<std::string> &stations) {
+    QString text = QString::number(direction);
+    if (!stations.empty())
+        text +=
+            QStringLiteral(" → ") + FromCp1252(direction == 1 ? stations.back() : stations.front());
+    return text;
+}
+
+void TfmEditTimeTable::ChoiceChanged() {
+    // Filling the boxes (showing the window, another line's directions) is no
+    // choice of the planner's; nor is any change while no timetable is open.
+    if (fillingChoices_ || !pTimeTableEdit || pTimeTableEdit->isHidden())
+        return;
+    // The strip is enabled with a timetable open only when the grid matches
+    // its file, so nothing typed is lost here.
+    const std::string line = SelectedChoice(*cbLines);
+    const std::string dayGroup = SelectedChoice(*cbDays);
+    const int direction = StrictToNumber(ToCp1252Lossy(cbDirection->currentData().toString()));
+    if (line == TimeTableLine && dayGroup == TimeTableDayGroup && direction == TimeTableDirection)
+        return;
+    if (line.empty() || dayGroup.empty() || !OpenChosenTimetable(line, direction, dayGroup))
+        ShowChoiceState();
 }
 
 void TfmEditTimeTable::FillDirections() {
@@ -180,17 +211,12 @@ void TfmEditTimeTable::FillDirections() {
     const TStringList stations = line.empty() || !ProjectHasFile(kLineStationsFile)
                                      ? TStringList{}
                                      : LoadLineStations(ProjectDir, line);
-    auto entry = [&](int direction) {
-        QString text = QString::number(direction);
-        if (!stations.empty())
-            text += QStringLiteral(" → ") +
-                    FromCp1252(direction == 1 ? stations.back() : stations.front());
-        return text;
-    };
+    const bool wasFilling = std::exchange(fillingChoices_, true);
     cbDirection->clear();
     for (int direction : {1, 2})
-        cbDirection->addItem(entry(direction), QString::number(direction));
+        cbDirection->addItem(DirectionText(direction, stations), QString::number(direction));
     cbDirection->setCurrentIndex(chosen);
+    fillingChoices_ = wasFilling;
 }
 
 void TfmEditTimeTable::CreateTimeTableArea() {
@@ -205,8 +231,15 @@ void TfmEditTimeTable::CreateTimeTableArea() {
     sbCopyMode->setText(QStringLiteral("Kopiermodus"));
     sbCopyMode->setCheckable(true);
     sbPaste = PlainButton(Panel5, QStringLiteral("Zwischenablage einfügen"), "sbPaste");
+    lbTimeTable = new QLabel(Panel5);
+    lbTimeTable->setObjectName(QStringLiteral("lbTimeTable"));
+    QFont font = lbTimeTable->font();
+    font.setBold(true);
+    lbTimeTable->setFont(font);
     auto *tools = new QHBoxLayout(Panel5);
     tools->setContentsMargins(0, 0, 0, 0);
+    tools->addWidget(lbTimeTable);
+    tools->addSpacing(12);
     tools->addWidget(bbWebCopy);
     tools->addWidget(sbCopyMode);
     tools->addWidget(sbPaste);
@@ -303,12 +336,22 @@ void TfmEditTimeTable::showEvent(QShowEvent *event) {
 }
 
 void TfmEditTimeTable::FormShow() {
+    // A timetable left open by hiding the window: saved, the showing starts
+    // with the choice; with unsaved changes grid and strip stay as they are,
+    // so that the strip goes on naming what the grid holds.
+    if (!pTimeTableEdit->isHidden()) {
+        if (!btClose->isVisible())
+            return;
+        ShowChoiceState();
+    }
     for (std::string_view name : kNeededFiles)
         if (!ProjectHasFile(name)) {
             Dialogs().ShowMessage(
                 QStringLiteral("Es konnten nicht alle zugehörigen Dateien gefunden werden!"));
             return;
         }
+    const bool wasFilling = std::exchange(fillingChoices_, true);
+    const auto filled = qScopeGuard([&] { fillingChoices_ = wasFilling; });
     // Shown in natural order (1, 2, 10, N 5); the file keeps its own.
     TStringList lines = LoadNameList(ProjectDir, kLinesFile);
     SortTextListNatural(lines);
@@ -323,8 +366,11 @@ void TfmEditTimeTable::FormShow() {
     FillDirections();
 }
 
-bool TfmEditTimeTable::FormCloseQuery() const {
-    return !btClose || btClose->isVisible();
+bool TfmEditTimeTable::FormCloseQuery() {
+    if (!btClose || btClose->isVisible())
+        return true;
+    btCancelClick();
+    return pTimeTableEdit->isHidden();
 }
 
 void TfmEditTimeTable::FormClose() {
@@ -352,13 +398,11 @@ void TfmEditTimeTable::reject() {
 }
 
 void TfmEditTimeTable::keyPressEvent(QKeyEvent *event) {
-    // Escape means "Änderungen verwerfen" while a timetable is open; in the
-    // choice state it does nothing, the window closes with its button.
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
-        if (btCancel && btCancel->isVisible())
-            btCancel->click();
+    // Escape never discards nor closes: a planner presses it to take back a
+    // cell's entry, and an Enter typed next must not answer a question that
+    // throws the timetable away. The buttons discard and close.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
         return;
-    }
     QDialog::keyPressEvent(event);
 }
 
@@ -439,15 +483,24 @@ bool TfmEditTimeTable::Unchanged() const {
 // ---- Opening, saving, discarding ------------------------------------------
 
 void TfmEditTimeTable::btTimeTableEditClick() {
-    if (!ProjectHasFile(kLineStationsFile) || !ProjectHasFile(kStationLinesFile))
-        return;
-    TimeTableLine = SelectedChoice(*cbLines);
-    TimeTableDayGroup = SelectedChoice(*cbDays);
-    TimeTableDirection = StrictToNumber(ToCp1252Lossy(cbDirection->currentData().toString()));
+    OpenChosenTimetable(SelectedChoice(*cbLines),
+                        StrictToNumber(ToCp1252Lossy(cbDirection->currentData().toString())),
+                        SelectedChoice(*cbDays));
+}
 
-    const TStringList stations = LoadLineStations(ProjectDir, TimeTableLine);
+bool TfmEditTimeTable::OpenChosenTimetable(const std::string &line, int direction,
+                                           const std::string &dayGroup) {
+    if (!ProjectHasFile(kLineStationsFile) || !ProjectHasFile(kStationLinesFile))
+        return false;
+    const TStringList stations = LoadLineStations(ProjectDir, line);
     if (stations.empty())
-        return;
+        return false;
+    TimeTableLine = line;
+    TimeTableDayGroup = dayGroup;
+    TimeTableDirection = direction;
+    lbTimeTable->setText(
+        QStringLiteral("Linie %1 · Richtung %2 · %3")
+            .arg(FromCp1252(line), DirectionText(direction, stations), FromCp1252(dayGroup)));
     fileStamp_ = StampFile(TimetablePath(ProjectDir, TimeTableLine));
     const TTimetableFile file(TimetablePath(ProjectDir, TimeTableLine));
     const std::string section = TimetableSectionName(TimeTableDirection, TimeTableDayGroup);
@@ -458,14 +511,24 @@ void TfmEditTimeTable::btTimeTableEditClick() {
         BuildNewTimetable(grid, stations, TimeTableDirection);
     SetPairMarkers(grid);
     ShowEditingState();
+    return true;
 }
 
 void TfmEditTimeTable::btSaveClick() {
     if (!SettlePendingEntry())
         return;
-    // Changed by someone else since it was read: overwrite, or reload it.
-    if (!MayOverwrite(TimetablePath(ProjectDir, TimeTableLine), fileStamp_))
-        return btTimeTableEditClick();
+    // Changed by someone else since it was read: overwrite, keep the grid
+    // unsaved, or reload it.
+    switch (MayOverwrite(TimetablePath(ProjectDir, TimeTableLine), fileStamp_)) {
+    case TOverwrite::Keep:
+        sgTimeTable->setFocus();
+        return;
+    case TOverwrite::Reload:
+        OpenChosenTimetable(TimeTableLine, TimeTableDirection, TimeTableDayGroup);
+        return;
+    case TOverwrite::Write:
+        break;
+    }
     TTimetableFile file(TimetablePath(ProjectDir, TimeTableLine));
     file.WriteRows(TimetableSectionName(TimeTableDirection, TimeTableDayGroup),
                    TimetableRowTexts(sgTimeTable->Grid()));
@@ -479,9 +542,11 @@ void TfmEditTimeTable::btSaveClick() {
 
 void TfmEditTimeTable::btCancelClick() {
     if (!Unchanged() &&
-        Dialogs().Ask(QStringLiteral("Bestätigung"),
-                      QStringLiteral("Ungespeicherte Änderungen verwerfen?")) != Answer::Yes)
+        Dialogs().Confirm(QStringLiteral("Bestätigung"),
+                          QStringLiteral("Ungespeicherte Änderungen verwerfen?")) != Answer::Yes) {
+        sgTimeTable->setFocus();
         return;
+    }
     ShowChoiceState();
 }
 
@@ -621,28 +686,30 @@ void TfmEditTimeTable::sgTimeTableKeyPress(TGridKey &key) {
         sgTimeTable->setFocus();
 }
 
-// As in a spreadsheet: the first Escape takes back what was typed into the
-// cell, the next one is the window's Escape ("Änderungen verwerfen").
+// As in a spreadsheet: Escape takes back what was typed into the cell, and
+// does nothing more; discarding the timetable is the button's alone.
 void TfmEditTimeTable::EscapeKey() {
-    if (EditState.SavedTextTaken) {
-        sgTimeTable->SetCell(sgTimeTable->Col(), sgTimeTable->Row(), EditState.SavedText);
-        EditState.SavedTextTaken = false;
-        sgTimeTable->Editor()->selectAll();
+    if (!EditState.SavedTextTaken)
         return;
-    }
-    btCancel->click();
+    sgTimeTable->SetCell(sgTimeTable->Col(), sgTimeTable->Row(), EditState.SavedText);
+    EditState.SavedTextTaken = false;
+    sgTimeTable->Editor()->selectAll();
 }
 
 // Enter goes down the journey; from its last station on to the next journey's
-// first. A refused entry in the last row still tries row 2 of its own column.
+// first. A refused entry keeps the cursor on its cell, in the last row too, so
+// that what is typed next corrects it instead of overwriting another time.
 void TfmEditTimeTable::EnterKey() {
     const TStringGrid &grid = sgTimeTable->Grid();
     const int lastRow = grid.RowCount() - 1;
     const int lastCol = grid.ColCount() - 1;
+    const int col = sgTimeTable->Col();
     if (sgTimeTable->Row() < lastRow) {
-        sgTimeTable->MoveTo(sgTimeTable->Col(), sgTimeTable->Row() + 1);
-    } else if (sgTimeTable->Col() < lastCol) {
-        MoveThenToFirstRow(sgTimeTable->Col() + 1, sgTimeTable->Row());
+        sgTimeTable->MoveTo(col, sgTimeTable->Row() + 1);
+    } else if (col < lastCol) {
+        sgTimeTable->MoveTo(col + 1, sgTimeTable->Row());
+        if (sgTimeTable->Col() != col)
+            sgTimeTable->MoveTo(sgTimeTable->Col(), kFirstStationRow);
     }
 }
 
@@ -680,8 +747,8 @@ void TfmEditTimeTable::MergeStationRow(int row) {
     if (grid.RowCount() - 1 == kFirstStationRow)
         return;
     if (StationRowHasEntries(grid, row) &&
-        Dialogs().Ask(QStringLiteral("Bestätigung"),
-                      QStringLiteral("Zeiten dieser Zeile löschen?")) != Answer::Yes)
+        Dialogs().Confirm(QStringLiteral("Bestätigung"),
+                          QStringLiteral("Zeiten dieser Zeile löschen?")) != Answer::Yes)
         return;
     const bool cursorRowGoes = grid.Row() == row;
     if (!takton::MergeStationRow(grid, row))

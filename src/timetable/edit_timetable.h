@@ -75,6 +75,9 @@ class TfmEditTimeTable : public TLazyDialog {
     void EditOff();
 
     void btTimeTableEditClick();
+    // Opens one timetable in the grid; false when the line has no route, and
+    // then the grid stays as it was.
+    bool OpenChosenTimetable(const std::string &line, int direction, const std::string &dayGroup);
     void btSaveClick();
     void btCancelClick();
     void sbCopyModeClick();
@@ -114,6 +117,8 @@ class TfmEditTimeTable : public TLazyDialog {
     QPushButton *sbPaste = nullptr;
     QPushButton *btPrint = nullptr;
     QPushButton *btGraph = nullptr;
+    // Which timetable the grid holds: line, direction and day group.
+    QLabel *lbTimeTable = nullptr;
     TStringGridView *sgTimeTable = nullptr;
     QWidget *Panel4 = nullptr;
     QPushButton *btSave = nullptr;
@@ -153,7 +158,8 @@ class TfmEditTimeTable : public TLazyDialog {
     bool eventFilter(QObject *watched, QEvent *event) override;
 
   public slots:
-    // Escape and the window system's close both go through the close query.
+    // The window system's close goes through the close query; Escape on the
+    // window closes nothing (a typing planner presses it to take back a cell).
     void reject() override;
 
   protected:
@@ -162,14 +168,21 @@ class TfmEditTimeTable : public TLazyDialog {
   private:
     void FormCreate();
     void FormShow();
-    bool FormCloseQuery() const;
+    // Whether the window may close: with a timetable open, as "Änderungen
+    // verwerfen" decides (asking first when the grid differs from the file).
+    bool FormCloseQuery();
     void FormClose();
+    // Another line, direction or day group chosen while a saved timetable is
+    // open: the grid follows the choice, so that both always agree.
+    void ChoiceChanged();
 
     void CreateChoiceStrip();
     void CreateTimeTableArea();
     void CreateCloseStrip();
     // "Richtung:" names each direction's terminus on the chosen line.
     void FillDirections();
+    // "2 → Hauptbahnhof": the direction and its terminus on the line's route.
+    static QString DirectionText(int direction, const std::vector<std::string> &stations);
 
     void sgTimeTableKeyPress(TGridKey &key);
     void sgTimeTableSelectCell(int col, int row, bool &allow);
@@ -235,6 +248,8 @@ class TfmEditTimeTable : public TLazyDialog {
     void JourneysChanged(const QString &text, int col);
     void RefuseJourneyAction(const QString &reason);
     bool savedSinceOpening_ = false;
+    // Set while the program fills the choice boxes itself.
+    bool fillingChoices_ = false;
     // The cursor goes to an undone step's cell without a check.
     bool movingWithoutCheck_ = false;
     // The timetable file as it was read, to tell a change by someone else.

@@ -234,7 +234,7 @@ void TfmEditTimeTable::DeleteJourneyClick() {
         return;
     const int col = sgTimeTable->Col();
     const QString question = QStringLiteral("Fahrt %1 löschen?").arg(col - 1);
-    if (Dialogs().Ask(QStringLiteral("Bestätigung"), question) != Answer::Yes)
+    if (Dialogs().Confirm(QStringLiteral("Bestätigung"), question) != Answer::Yes)
         return;
     DeleteJourney(sgTimeTable->Grid(), col);
     JourneysChanged(acDeleteJourney->text(), col);

@@ -1,7 +1,7 @@
 // The timetable editor as a planner works it, on a copy of the demo project:
 // choosing and opening a timetable, typing times in the shorthand with real
 // keys, the refusals with their beep, saving the exact rows, discarding, copy
-// mode and the refused close while a timetable is open.
+// mode, Escape that takes back one cell and never more, and the close that asks.
 
 #include "app/main_window.h"
 #include "gui/qt_text.h"
@@ -18,6 +18,7 @@
 #include <QClipboard>
 #include <QComboBox>
 #include <QContextMenuEvent>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenu>
 #include <QMimeData>
@@ -40,11 +41,18 @@ void Click(QAbstractButton *button) {
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
+// Chooses a timetable and opens it; with a saved timetable open, the choice
+// alone opens it.
 void Open(const QString &line, const QString &days, const QString &direction) {
     Choose(fmEditTimeTable->cbLines, line);
     Choose(fmEditTimeTable->cbDays, days);
     Choose(fmEditTimeTable->cbDirection, direction);
-    Click(fmEditTimeTable->btTimeTableEdit);
+    if (!fmEditTimeTable->pTimeTableEdit->isVisible() ||
+        fmEditTimeTable->btTimeTableEdit->isEnabled())
+        Click(fmEditTimeTable->btTimeTableEdit);
+    QVERIFY(fmEditTimeTable->pTimeTableEdit->isVisible());
+    QCOMPARE(fmEditTimeTable->TimeTableLine, gui::ToCp1252Lossy(line));
+    QCOMPARE(fmEditTimeTable->TimeTableDayGroup, gui::ToCp1252Lossy(days));
 }
 
 QString Status() {
@@ -189,7 +197,7 @@ class EditTimeTableTest : public QObject {
         QCOMPARE(fx->dialogs->log().size(), 1);
     }
 
-    void openingShowsTheStoredTimetableAndRefusesToClose() {
+    void openingShowsTheStoredTimetableAndEscapeTakesBackOneCell() {
         Open("1", "Mo-Fr", "1");
         QVERIFY(Editing());
         QVERIFY(!fmEditTimeTable->pLineChoice->isEnabled());
@@ -206,12 +214,6 @@ class EditTimeTableTest : public QObject {
         QCOMPARE(Column(2), QStringList({"05:10", "05:13", "05:15", "05:18", "05:21", "05:24"}));
         QCOMPARE(Cursor(), QPoint(2, 2));
 
-        // Closing is refused while a timetable is open: the button is gone,
-        // the window's close leaves it open.
-        fmEditTimeTable->close();
-        QVERIFY(fmEditTimeTable->isVisible());
-        QVERIFY(Editing());
-
         // Escape while typing puts the cell's text back and nothing else.
         const QByteArray before = ReadBytes(timetable);
         Type("0600");
@@ -221,13 +223,13 @@ class EditTimeTableTest : public QObject {
         QCOMPARE(Cell(2, 2), QString("05:10"));
         QCOMPARE(Grid().Editor()->text(), QString("05:10"));
         QVERIFY(Editing());
-        // The next Escape discards, and asks first while the grid differs
-        // from the file: "&Nein" keeps the timetable open.
+        // "Änderungen verwerfen" asks first while the grid differs from the
+        // file, with the harmless "&Nein" as its default: the timetable stays.
         Enter("0511");
-        Key(Qt::Key_Escape);
-        QCOMPARE(
-            fx->dialogs->questions(),
-            QStringList({QString::fromUtf8("Bestätigung:Ungespeicherte Änderungen verwerfen?")}));
+        Click(fmEditTimeTable->btCancel);
+        QCOMPARE(fx->dialogs->log().filter("Ungespeicherte"),
+                 QStringList({QString::fromUtf8(
+                     "confirm:Bestätigung:Ungespeicherte Änderungen verwerfen?")}));
         QVERIFY(Editing());
         QCOMPARE(Cell(2, 2), QString("05:11"));
         // Discarding returns to the choice state and touches no file.
@@ -239,6 +241,53 @@ class EditTimeTableTest : public QObject {
         QCOMPARE(ReadBytes(timetable), before);
         fmEditTimeTable->close();
         QVERIFY(!fmEditTimeTable->isVisible());
+    }
+
+    void escapeNeverDiscardsAndTheTitleBarCloseAsksFirst() {
+        Open("1", "Mo-Fr", "1");
+        const QByteArray before = ReadBytes(timetable);
+        Enter("0511");
+        Enter("15");
+        // A click on a filled cell selects its text; Escape there, then the
+        // Enter a typing planner presses next: no question, every change kept.
+        ClickCell(4, 3);
+        QVERIFY(Grid().Editor()->hasSelectedText());
+        Key(Qt::Key_Escape);
+        Key(Qt::Key_Return);
+        Key(Qt::Key_Escape);
+        Key(Qt::Key_Escape);
+        QVERIFY(fx->dialogs->questions().isEmpty());
+        QVERIFY(Editing());
+        QCOMPARE(Column(2).mid(0, 2), QStringList({"05:11", "05:15"}));
+        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        // Escape on the window's own controls closes nothing either.
+        fmEditTimeTable->btSave->setFocus();
+        QTest::keyClick(fmEditTimeTable->btSave, Qt::Key_Escape);
+        QVERIFY(fmEditTimeTable->isVisible());
+        QVERIFY(fx->dialogs->questions().isEmpty());
+
+        // The title bar's close asks as "Änderungen verwerfen" does: "&Nein"
+        // (the default) keeps the window and the grid.
+        fmEditTimeTable->close();
+        QCOMPARE(
+            fx->dialogs->questions(),
+            QStringList({QString::fromUtf8("Bestätigung:Ungespeicherte Änderungen verwerfen?")}));
+        QVERIFY(fmEditTimeTable->isVisible());
+        QCOMPARE(Cell(2, 2), QString("05:11"));
+        // Saved, the window closes without a question; so it does after "&Ja".
+        Click(fmEditTimeTable->btSave);
+        QVERIFY(ReadBytes(timetable).contains("Hauptbahnhof,05:11"));
+        fmEditTimeTable->close();
+        QVERIFY(!fmEditTimeTable->isVisible());
+        QCOMPARE(fx->dialogs->questions().size(), 1);
+        fmEditTimeTable->show();
+        Open("1", "Mo-Fr", "1");
+        Enter("0600");
+        fx->dialogs->setNextAnswer(Answer::Yes);
+        fmEditTimeTable->close();
+        QVERIFY(!fmEditTimeTable->isVisible());
+        QVERIFY(!ReadBytes(timetable).contains("Hauptbahnhof,06:00"));
+        QVERIFY(ReadBytes(timetable) != before);
     }
 
     void typedShorthandIsCheckedAndSavedAsExactRows() {
@@ -314,13 +363,15 @@ class EditTimeTableTest : public QObject {
         for (const char *section : {"2_Mo-Fr", "1_Sa"})
             QVERIFY(file.ReadRows(section) == original.ReadRows(section));
 
-        // Typing on locks the choice again; taken back, the timetable is
-        // discarded without a question.
+        // Typing on locks the choice again; taken back with Escape, the
+        // timetable is discarded without a question.
         Type("9");
         QVERIFY(!fmEditTimeTable->btClose->isVisible());
         QVERIFY(!fmEditTimeTable->pLineChoice->isEnabled());
         Key(Qt::Key_Escape);
         Key(Qt::Key_Escape);
+        QVERIFY(Editing());
+        Click(fmEditTimeTable->btCancel);
         QVERIFY(!Editing());
         QCOMPARE(fx->dialogs->questions().size(), 1);
     }
@@ -445,7 +496,8 @@ class EditTimeTableTest : public QObject {
         fmEditTimeTable->hide();
         WriteBytes(fx->path("demo/lines.csv"), "1\r\n5\r\n7\r\n");
         fmEditTimeTable->show();
-        Open("7", "Mo-Fr", "1");
+        Choose(fmEditTimeTable->cbLines, "7");
+        Click(fmEditTimeTable->btTimeTableEdit);
         QVERIFY(!Editing());
         QVERIFY(fmEditTimeTable->btClose->isVisible());
         QVERIFY(fx->dialogs->log().isEmpty());
@@ -687,9 +739,13 @@ class EditTimeTableTest : public QObject {
     void closingTheEditorClosesTheWebCopyWindow() {
         fmWebCopy->show();
         Open("1", "Mo-Fr", "1");
+        // Nothing changed: the title bar's close closes at once, both windows.
         fmEditTimeTable->close();
-        QVERIFY(fmWebCopy->isVisible());
-        Click(fmEditTimeTable->btCancel);
+        QVERIFY(!fmEditTimeTable->isVisible());
+        QVERIFY(!fmWebCopy->isVisible());
+        QVERIFY(fx->dialogs->questions().isEmpty());
+        fmEditTimeTable->show();
+        fmWebCopy->show();
         Click(fmEditTimeTable->btClose);
         QVERIFY(!fmEditTimeTable->isVisible());
         QVERIFY(!fmWebCopy->isVisible());
@@ -755,8 +811,8 @@ class EditTimeTableTest : public QObject {
         Enter("=x");
         QCOMPARE(fx->dialogs->beeps(), 1);
         QCOMPARE(Status(), QString("'x' ist kein gültiger Integerwert"));
-        // The cell's own text passed the move to the first row.
-        QCOMPARE(Cursor(), QPoint(3, 2));
+        // The refused cell keeps the cursor.
+        QCOMPARE(Cursor(), QPoint(3, 7));
         // A station name taken from a web table as the block's top-left text.
         fx->dialogs->clearLog();
         ClickCell(10, 2);
@@ -876,14 +932,74 @@ class EditTimeTableTest : public QObject {
         QCOMPARE(Cursor(), QPoint(12, 3));
     }
 
-    void enterInTheLastRowWithARefusedEntryGoesToTheFirstRow() {
+    void theGridAlwaysHoldsTheTimetableTheStripShows() {
         Open("1", "Mo-Fr", "1");
-        ClickCell(3, 7);
-        Enter("99");
+        QCOMPARE(fmEditTimeTable->lbTimeTable->text(),
+                 QString::fromUtf8("Linie 1 · Richtung 1 → Südfriedhof · Mo-Fr"));
+        // Unsaved changes keep the strip out of reach.
+        Enter("0511");
+        QVERIFY(!fmEditTimeTable->pLineChoice->isEnabled());
+        Click(fmEditTimeTable->btSave);
+        QVERIFY(fmEditTimeTable->pLineChoice->isEnabled());
+        const QByteArray line1 = ReadBytes(timetable);
+
+        // Saved, another line chosen in the strip: the grid follows it at once.
+        Choose(fmEditTimeTable->cbLines, "5");
+        QVERIFY(Editing());
+        QCOMPARE(fmEditTimeTable->lbTimeTable->text(),
+                 QString::fromUtf8("Linie 5 · Richtung 1 → Weißer Hirsch · Mo-Fr"));
+        QCOMPARE(Column(1).first(), QString::fromUtf8("Am Gänseanger"));
+        QCOMPARE(Cursor(), QPoint(2, 2));
+        // What is typed now goes into line 5's file, and line 1's stays.
+        Enter("0700");
+        Click(fmEditTimeTable->btSave);
+        QCOMPARE(ReadBytes(timetable), line1);
+        QVERIFY(ReadBytes(fx->path("demo/line_5.ttd")).contains("[1_Mo-Fr]"));
+
+        // The direction and the day group follow as well.
+        Choose(fmEditTimeTable->cbDirection, QString::fromUtf8("2 → Am Gänseanger"));
+        Choose(fmEditTimeTable->cbDays, "Sa");
+        QCOMPARE(fmEditTimeTable->lbTimeTable->text(),
+                 QString::fromUtf8("Linie 5 · Richtung 2 → Am Gänseanger · Sa"));
+        QCOMPARE(Column(1).first(), QString::fromUtf8("Weißer Hirsch"));
+        QCOMPARE(fmEditTimeTable->TimeTableDayGroup, std::string("Sa"));
+        QCOMPARE(fmEditTimeTable->TimeTableDirection, 2);
+        Enter("0800");
+        Click(fmEditTimeTable->btSave);
+        const QByteArray line5 = ReadBytes(fx->path("demo/line_5.ttd"));
+        QVERIFY(line5.contains("[2_Sa]"));
+        QVERIFY(line5.contains("08:00"));
+
+        // A line without a route cannot be shown: the grid is put away
+        // rather than left holding the other timetable.
+        fmEditTimeTable->hide();
+        WriteBytes(fx->path("demo/lines.csv"), "1\r\n5\r\n7\r\n");
+        fmEditTimeTable->show();
+        Open("1", "Mo-Fr", "1");
+        Enter("0512");
+        Click(fmEditTimeTable->btSave);
+        Choose(fmEditTimeTable->cbLines, "7");
+        QVERIFY(!Editing());
+        QVERIFY(fmEditTimeTable->btTimeTableEdit->isEnabled());
+        QVERIFY(fx->dialogs->questions().isEmpty());
+    }
+
+    void aRefusalInTheLastRowKeepsTheCursorOnTheRefusedCell() {
+        Open("1", "Mo-Fr", "1");
+        // An empty journey, typed down with Enter; the last row's entry lies
+        // before the time above it.
+        ClickCell(11, 2);
+        for (const char *entry : {"1200", "3", "7", "10", "12"})
+            Enter(entry);
+        QCOMPARE(Cursor(), QPoint(11, 7));
+        Enter("1100");
         QCOMPARE(fx->dialogs->beeps(), 1);
-        QCOMPARE(Cell(3, 7), QString("05:44"));
-        // The cell's own text passes the second move's check.
-        QCOMPARE(Cursor(), QPoint(3, 2));
+        QVERIFY(Status().startsWith(QString::fromUtf8("Zeit liegt vor der Zeit darüber")));
+        QCOMPARE(Cursor(), QPoint(11, 7));
+        // What is typed next corrects the refused cell, not the first time.
+        Enter("14");
+        QCOMPARE(Column(11), QStringList({"12:00", "12:03", "12:07", "12:10", "12:12", "12:14"}));
+        QCOMPARE(Cursor(), QPoint(12, 2));
     }
 
   private:
