@@ -157,85 +157,117 @@ std::vector<std::string> TImporter::SectionRows(const TRouteMerge &merge, int di
     return rows;
 }
 
+std::vector<TJourney> SettleIntervalBlocks(std::vector<TJourney> journeys,
+                                           std::size_t &blocksExpanded) {
+    std::sort(journeys.begin(), journeys.end(),
+              [](const TJourney &a, const TJourney &b) { return a.First() < b.First(); });
+    std::vector<TJourney> laid;
+    for (std::size_t j = 0; j < journeys.size(); ++j) {
+        const TJourney &journey = journeys[j];
+        if (journey.IntervalMinutes > 0) {
+            const std::int32_t last =
+                journey.First() + (journey.Count - 1) * journey.IntervalMinutes;
+            bool alone = true;
+            for (std::size_t o = 0; o < journeys.size() && alone; ++o)
+                if (o != j && journeys[o].First() >= journey.First() && journeys[o].First() <= last)
+                    alone = false;
+            if (!alone) {
+                ++blocksExpanded;
+                for (int k = 0; k < journey.Count; ++k) {
+                    TJourney single = journey;
+                    single.IntervalMinutes = 0;
+                    single.Count = 1;
+                    single.Shift = journey.Shift + k * journey.IntervalMinutes;
+                    laid.push_back(std::move(single));
+                }
+                continue;
+            }
+        }
+        laid.push_back(journey);
+    }
+    std::stable_sort(laid.begin(), laid.end(),
+                     [](const TJourney &a, const TJourney &b) { return a.First() < b.First(); });
+    return laid;
+}
+
+TJourneyPages PageColumns(const std::vector<TJourney> &laid, std::size_t pageWidth) {
+    TJourneyPages result;
+    result.Pages.emplace_back();
+    for (const TJourney &journey : laid) {
+        const std::size_t width = journey.IntervalMinutes > 0 ? 3 : 1;
+        if (result.Pages.back().size() + width > pageWidth)
+            result.Pages.emplace_back();
+        auto &page = result.Pages.back();
+        if (journey.IntervalMinutes == 0) {
+            page.push_back(&journey);
+            continue;
+        }
+        auto first = std::make_unique<TJourney>(journey);
+        first->IntervalMinutes = 0;
+        auto mark = std::make_unique<TJourney>();
+        mark->IntervalMinutes = journey.IntervalMinutes;
+        mark->Count = 0;
+        auto last = std::make_unique<TJourney>(*first);
+        last->Shift += (journey.Count - 1) * journey.IntervalMinutes;
+        for (auto *column : {&first, &mark, &last}) {
+            page.push_back(column->get());
+            result.Owned.push_back(std::move(*column));
+        }
+    }
+    return result;
+}
+
 void TImporter::WriteSections(const TRoute &route, std::uint32_t variant, const TRouteMerge &merge,
-                              std::map<std::pair<int, int>, std::vector<TJourney>> &sections) {
+                              TSections &sections) {
     for (auto &[key, journeys] : sections) {
         const auto [direction, group] = key;
-        std::sort(journeys.begin(), journeys.end(),
-                  [](const TJourney &a, const TJourney &b) { return a.First() < b.First(); });
-        // An interval block stays one only when no other journey starts
-        // between its first and last; else it is expanded.
-        std::vector<TJourney> laid;
-        for (std::size_t j = 0; j < journeys.size(); ++j) {
-            TJourney &journey = journeys[j];
-            if (journey.IntervalMinutes > 0) {
-                const std::int32_t last =
-                    journey.First() + (journey.Count - 1) * journey.IntervalMinutes;
-                bool alone = true;
-                for (std::size_t o = 0; o < journeys.size() && alone; ++o)
-                    if (o != j && journeys[o].First() >= journey.First() &&
-                        journeys[o].First() <= last)
-                        alone = false;
-                if (!alone) {
-                    ++expandedFrequencies_;
-                    --intervalBlocks_;
-                    for (int k = 0; k < journey.Count; ++k) {
-                        TJourney single = journey;
-                        single.IntervalMinutes = 0;
-                        single.Count = 1;
-                        single.Shift = journey.Shift + k * journey.IntervalMinutes;
-                        laid.push_back(std::move(single));
-                    }
-                    continue;
-                }
-            }
-            laid.push_back(journey);
-        }
-        std::stable_sort(laid.begin(), laid.end(), [](const TJourney &a, const TJourney &b) {
-            return a.First() < b.First();
-        });
-        // Columns: a block is its first journey, the interval and its last.
-        std::vector<std::vector<const TJourney *>> pages(1);
-        std::vector<std::unique_ptr<TJourney>> owned;
-        for (const TJourney &journey : laid) {
-            const std::size_t width = journey.IntervalMinutes > 0 ? 3 : 1;
-            if (pages.back().size() + width > kMaxJourneys)
-                pages.emplace_back();
-            auto &page = pages.back();
-            if (journey.IntervalMinutes > 0) {
-                auto first = std::make_unique<TJourney>(journey);
-                first->IntervalMinutes = 0;
-                auto mark = std::make_unique<TJourney>();
-                mark->IntervalMinutes = journey.IntervalMinutes;
-                mark->Count = 0;
-                auto last = std::make_unique<TJourney>(*first);
-                last->Shift += (journey.Count - 1) * journey.IntervalMinutes;
-                page.push_back(first.get());
-                page.push_back(mark.get());
-                page.push_back(last.get());
-                owned.push_back(std::move(first));
-                owned.push_back(std::move(mark));
-                owned.push_back(std::move(last));
-            } else {
-                page.push_back(&journey);
-            }
-        }
+        std::size_t blocksExpanded = 0;
+        const std::vector<TJourney> laid =
+            SettleIntervalBlocks(std::move(journeys), blocksExpanded);
+        expandedFrequencies_ += blocksExpanded;
+        intervalBlocks_ -= blocksExpanded;
+        const TJourneyPages pages = PageColumns(laid, kMaxJourneys);
         const std::string section =
             TimetableSectionName(direction, dayGroups_[static_cast<std::size_t>(group)].Name);
-        for (std::size_t p = 0; p < pages.size(); ++p) {
+        for (std::size_t p = 0; p < pages.Pages.size(); ++p) {
             const std::size_t line = LineFor(route, variant, p);
             if (p > 0)
                 Adapted("Linie " + Quoted(lines_[LineFor(route, variant, 0)].Name) + " [" +
                         section + Cp1252("]: mehr als 510 Fahrten, die weiteren in Linie ") +
                         Quoted(lines_[line].Name) + ".");
-            lines_[line].Sections[section] = SectionRows(merge, direction, pages[p]);
+            lines_[line].Sections[section] = SectionRows(merge, direction, pages.Pages[p]);
         }
     }
 }
 
-// Each route's trips: patterns merged into routes (a second line where a
-// pattern does not fit), journeys laid out per direction and day group.
-bool TImporter::BuildLines() {
+TFrequencyJourneys ExpandFrequency(const TJourney &journey, const TFrequency &frequency,
+                                   std::int32_t base, bool timesRounded) {
+    TFrequencyJourneys result;
+    const std::int32_t count =
+        (frequency.End - frequency.Start + frequency.Headway - 1) / frequency.Headway;
+    const bool whole =
+        frequency.Headway % 60 == 0 && frequency.Start % 60 == 0 && !timesRounded && base % 60 == 0;
+    if (whole && count >= 3) {
+        TJourney block = journey;
+        block.Shift = (frequency.Start - base) / 60;
+        block.IntervalMinutes = frequency.Headway / 60;
+        block.Count = count;
+        result.Block = true;
+        result.Journeys.push_back(std::move(block));
+        return result;
+    }
+    for (std::int32_t k = 0; k < count; ++k) {
+        TJourney single = journey;
+        bool rounded = false;
+        single.Shift = Minutes(frequency.Start + k * frequency.Headway - base, rounded);
+        if (rounded)
+            ++result.Rounded;
+        result.Journeys.push_back(std::move(single));
+    }
+    return result;
+}
+
+void TImporter::AssignTripsToRoutes() {
     for (auto &trip : trips_) {
         if (trip.Route == UINT32_MAX) {
             ++tripsUnknown_;
@@ -243,6 +275,144 @@ bool TImporter::BuildLines() {
         }
         routes_[trip.Route].Trips.push_back(static_cast<std::uint32_t>(&trip - trips_.data()));
     }
+}
+
+// The stop sequences of a route's trips, each sequence once with the number
+// of trips that use it. A trip through a station twice is split into pieces
+// that each pass it once.
+TRoutePatterns TImporter::CollectPatterns(const TRoute &route) {
+    TRoutePatterns found;
+    std::map<TPattern, std::uint32_t> patternIndex;
+    found.TripStations.resize(route.Trips.size());
+    found.TripArrivals.resize(route.Trips.size());
+    found.TripDepartures.resize(route.Trips.size());
+    for (std::size_t i = 0; i < route.Trips.size(); ++i) {
+        const TTrip &trip = trips_[route.Trips[i]];
+        if (trip.Service == UINT32_MAX || services_[trip.Service].DayGroup < 0) {
+            ++tripsWithoutService_;
+            continue;
+        }
+        if (!TripStops(trip, found.TripStations[i], found.TripArrivals[i],
+                       found.TripDepartures[i])) {
+            ++tripsWithoutTimes_;
+            continue;
+        }
+        const TPattern &stations = found.TripStations[i];
+        std::vector<TPattern> split;
+        if (VisitsTwice(stations)) {
+            split = SplitLoops(stations);
+            Adapted("Linie " + Quoted(names_.Text(route.Name)) + ", Fahrt " +
+                    Quoted(names_.Text(trip.Id)) +
+                    Cp1252(": hält mehrmals an derselben Station, in ") +
+                    std::to_string(split.size()) + Cp1252(" Fahrten geteilt."));
+        }
+        std::size_t from = 0;
+        for (std::size_t p = 0; p < std::max<std::size_t>(1, split.size()); ++p) {
+            const TPattern &piece = split.empty() ? stations : split[p];
+            auto at = patternIndex.find(piece);
+            if (at == patternIndex.end()) {
+                at = patternIndex.emplace(piece, static_cast<std::uint32_t>(found.Patterns.size()))
+                         .first;
+                found.Patterns.push_back(piece);
+                found.Uses.push_back(0);
+                found.Directions.push_back(trip.Direction);
+            }
+            ++found.Uses[at->second];
+            found.Pieces.push_back(
+                {static_cast<std::uint32_t>(i), from, from + piece.size(), at->second});
+            from += piece.size() - 1;
+        }
+    }
+    return found;
+}
+
+// Patterns merged into as few station orders as fit, the commonest first so
+// that it sets the order; a pattern that fits none starts a line of its own.
+TRouteVariants TImporter::MergePatterns(const TRoute &route, const TRoutePatterns &found) {
+    const std::size_t n = found.Patterns.size();
+    std::vector<std::uint32_t> order(n);
+    std::iota(order.begin(), order.end(), 0U);
+    std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+        if (found.Uses[a] != found.Uses[b])
+            return found.Uses[a] > found.Uses[b];
+        return found.Patterns[a].size() > found.Patterns[b].size();
+    });
+    TRouteVariants merged;
+    merged.VariantOf.resize(n);
+    merged.DirectionOf.resize(n);
+    for (const std::uint32_t p : order) {
+        const bool forward = found.Directions[p] == 1;
+        bool reversed = false;
+        std::size_t v = 0;
+        for (; v < merged.Variants.size(); ++v)
+            if (merged.Variants[v].Add(found.Patterns[p], forward, reversed))
+                break;
+        if (v == merged.Variants.size()) {
+            merged.Variants.emplace_back();
+            merged.Variants.back().Add(found.Patterns[p], forward, reversed);
+            if (v > 0)
+                Adapted("Linie " + Quoted(names_.Text(route.Name)) + ": " +
+                        std::to_string(found.Uses[p]) +
+                        Cp1252(" Fahrten in einer Stationsfolge, die nicht in den Linienweg "
+                               "passt, in einer eigenen Linie."));
+        }
+        merged.VariantOf[p] = static_cast<std::uint32_t>(v);
+        merged.DirectionOf[p] = reversed ? 2 : 1;
+        if (forward != reversed)
+            reversedPieces_ += found.Uses[p];
+    }
+    return merged;
+}
+
+// Every piece as a journey of its variant, per direction and day group; a
+// trip of frequencies.txt as its journeys or its interval block.
+std::vector<TImporter::TSections>
+TImporter::LayOutJourneys(const TRoute &route, const TRoutePatterns &found,
+                          const TRouteVariants &merged,
+                          const std::vector<std::vector<std::uint32_t>> &frequencyOf) {
+    std::vector<TSections> sections(merged.Variants.size());
+    for (const TPiece &piece : found.Pieces) {
+        const std::uint32_t tripIndex = route.Trips[piece.Trip];
+        const TTrip &trip = trips_[tripIndex];
+        const TRouteMerge &merge = merged.Variants[merged.VariantOf[piece.Pattern]];
+        const int direction = merged.DirectionOf[piece.Pattern];
+        TJourney journey;
+        bool rounded = false;
+        for (std::size_t k = piece.From; k < piece.To; ++k)
+            journey.Stops.push_back(
+                {static_cast<std::uint32_t>(merge.PositionOf(found.TripStations[piece.Trip][k])),
+                 Minutes(found.TripArrivals[piece.Trip][k], rounded),
+                 Minutes(found.TripDepartures[piece.Trip][k], rounded)});
+        if (rounded)
+            ++rounded_;
+        auto &list = sections[merged.VariantOf[piece.Pattern]]
+                             [{direction, services_[trip.Service].DayGroup}];
+        const auto &freq = frequencyOf[tripIndex];
+        if (freq.empty()) {
+            if (journey.Stops.front().Departure >= 1440)
+                ++afterMidnight_;
+            list.push_back(std::move(journey));
+            continue;
+        }
+        const std::int32_t base = found.TripDepartures[piece.Trip][0];
+        for (const std::uint32_t f : freq) {
+            TFrequencyJourneys expanded = ExpandFrequency(journey, frequencies_[f], base, rounded);
+            if (expanded.Block)
+                ++intervalBlocks_;
+            else
+                ++expandedFrequencies_;
+            rounded_ += expanded.Rounded;
+            for (TJourney &one : expanded.Journeys)
+                list.push_back(std::move(one));
+        }
+    }
+    return sections;
+}
+
+// Each route's trips: patterns merged into routes (a second line where a
+// pattern does not fit), journeys laid out per direction and day group.
+bool TImporter::BuildLines() {
+    AssignTripsToRoutes();
     std::vector<std::vector<std::uint32_t>> frequencyOf(trips_.size());
     for (std::uint32_t f = 0; f < frequencies_.size(); ++f)
         frequencyOf[frequencies_[f].Trip].push_back(f);
@@ -255,152 +425,24 @@ bool TImporter::BuildLines() {
                     Cp1252(": keine Fahrten, nicht übernommen."));
             continue;
         }
-        // Patterns by how many trips use them: the commonest sets the order.
-        struct TPiece {
-            std::uint32_t Trip;
-            std::size_t From, To; // stop range of the trip
-            std::uint32_t Pattern;
-        };
-        std::map<TPattern, std::uint32_t> patternIndex;
-        std::vector<TPattern> patterns;
-        std::vector<std::size_t> uses;
-        std::vector<int> patternDirection;
-        std::vector<TPiece> pieces;
-        std::vector<std::vector<std::uint32_t>> tripStations(route.Trips.size());
-        std::vector<std::vector<std::int32_t>> tripArr(route.Trips.size()),
-            tripDep(route.Trips.size());
-        for (std::size_t i = 0; i < route.Trips.size(); ++i) {
-            const TTrip &trip = trips_[route.Trips[i]];
-            if (trip.Service == UINT32_MAX || services_[trip.Service].DayGroup < 0) {
-                ++tripsWithoutService_;
-                continue;
-            }
-            if (!TripStops(trip, tripStations[i], tripArr[i], tripDep[i])) {
-                ++tripsWithoutTimes_;
-                continue;
-            }
-            const TPattern &stations = tripStations[i];
-            std::vector<TPattern> split;
-            if (VisitsTwice(stations)) {
-                split = SplitLoops(stations);
-                Adapted("Linie " + Quoted(names_.Text(route.Name)) + ", Fahrt " +
-                        Quoted(names_.Text(trip.Id)) +
-                        Cp1252(": hält mehrmals an derselben Station, in ") +
-                        std::to_string(split.size()) + Cp1252(" Fahrten geteilt."));
-            }
-            std::size_t from = 0;
-            for (std::size_t p = 0; p < std::max<std::size_t>(1, split.size()); ++p) {
-                const TPattern &piece = split.empty() ? stations : split[p];
-                auto at = patternIndex.find(piece);
-                if (at == patternIndex.end()) {
-                    at = patternIndex.emplace(piece, static_cast<std::uint32_t>(patterns.size()))
-                             .first;
-                    patterns.push_back(piece);
-                    uses.push_back(0);
-                    patternDirection.push_back(trip.Direction);
-                }
-                ++uses[at->second];
-                pieces.push_back(
-                    {static_cast<std::uint32_t>(i), from, from + piece.size(), at->second});
-                from += piece.size() - 1;
-            }
-        }
-        if (patterns.empty()) {
+        const TRoutePatterns found = CollectPatterns(route);
+        if (found.Patterns.empty()) {
             NotHeld("Linie " + Quoted(names_.Text(route.Name)) +
                     Cp1252(": keine Fahrt mit Verkehrstagen und Zeiten, nicht übernommen."));
             continue;
         }
-        std::vector<std::uint32_t> order(patterns.size());
-        std::iota(order.begin(), order.end(), 0U);
-        std::stable_sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
-            if (uses[a] != uses[b])
-                return uses[a] > uses[b];
-            return patterns[a].size() > patterns[b].size();
-        });
-        std::vector<TRouteMerge> variants;
-        std::vector<std::uint32_t> variantOf(patterns.size());
-        std::vector<int> directionOf(patterns.size());
-        for (const std::uint32_t p : order) {
-            bool reversed = false;
-            std::size_t v = 0;
-            for (; v < variants.size(); ++v)
-                if (variants[v].Add(patterns[p], patternDirection[p] == 1, reversed))
-                    break;
-            if (v == variants.size()) {
-                variants.emplace_back();
-                variants.back().Add(patterns[p], patternDirection[p] == 1, reversed);
-                if (v > 0)
-                    Adapted("Linie " + Quoted(names_.Text(route.Name)) + ": " +
-                            std::to_string(uses[p]) +
-                            Cp1252(" Fahrten in einer Stationsfolge, die nicht in den Linienweg "
-                                   "passt, in einer eigenen Linie."));
-            }
-            variantOf[p] = static_cast<std::uint32_t>(v);
-            directionOf[p] = reversed ? 2 : 1;
-            if ((patternDirection[p] == 1) != reversed)
-                reversedPieces_ += uses[p];
-        }
-        std::vector<std::map<std::pair<int, int>, std::vector<TJourney>>> sections(variants.size());
-        for (const TPiece &piece : pieces) {
-            const TTrip &trip = trips_[route.Trips[piece.Trip]];
-            const TRouteMerge &merge = variants[variantOf[piece.Pattern]];
-            const int direction = directionOf[piece.Pattern];
-            TJourney journey;
-            bool rounded = false;
-            for (std::size_t k = piece.From; k < piece.To; ++k)
-                journey.Stops.push_back(
-                    {static_cast<std::uint32_t>(merge.PositionOf(tripStations[piece.Trip][k])),
-                     Minutes(tripArr[piece.Trip][k], rounded),
-                     Minutes(tripDep[piece.Trip][k], rounded)});
-            if (rounded)
-                ++rounded_;
-            auto &list =
-                sections[variantOf[piece.Pattern]][{direction, services_[trip.Service].DayGroup}];
-            const auto &freq = frequencyOf[route.Trips[piece.Trip]];
-            if (freq.empty()) {
-                if (journey.Stops.front().Departure >= 1440)
-                    ++afterMidnight_;
-                list.push_back(std::move(journey));
-                continue;
-            }
-            // A trip of frequencies.txt: its times shifted to each start.
-            const std::int32_t base = tripDep[piece.Trip][0];
-            for (const std::uint32_t f : freq) {
-                const TFrequency &frequency = frequencies_[f];
-                const std::int32_t count =
-                    (frequency.End - frequency.Start + frequency.Headway - 1) / frequency.Headway;
-                const bool whole = frequency.Headway % 60 == 0 && frequency.Start % 60 == 0 &&
-                                   !rounded && base % 60 == 0;
-                if (whole && count >= 3) {
-                    TJourney block = journey;
-                    block.Shift = (frequency.Start - base) / 60;
-                    block.IntervalMinutes = frequency.Headway / 60;
-                    block.Count = count;
-                    ++intervalBlocks_;
-                    list.push_back(std::move(block));
-                    continue;
-                }
-                ++expandedFrequencies_;
-                for (std::int32_t k = 0; k < count; ++k) {
-                    TJourney single = journey;
-                    bool r = false;
-                    single.Shift = Minutes(frequency.Start + k * frequency.Headway - base, r);
-                    if (r)
-                        ++rounded_;
-                    list.push_back(std::move(single));
-                }
-            }
-        }
-        for (std::uint32_t v = 0; v < variants.size(); ++v)
+        const TRouteVariants merged = MergePatterns(route, found);
+        std::vector<TSections> sections = LayOutJourneys(route, found, merged, frequencyOf);
+        for (std::uint32_t v = 0; v < merged.Variants.size(); ++v)
             if (!sections[v].empty())
-                WriteSections(route, v, variants[v], sections[v]);
+                WriteSections(route, v, merged.Variants[v], sections[v]);
         // Each line of the route gets its variant's stations.
         const auto self = static_cast<std::uint32_t>(&route - routes_.data());
         for (const auto &[key, index] : lineOf_)
             if (std::get<0>(key) == self)
-                lines_[index].Stations = variants[std::get<1>(key)].Route();
+                lines_[index].Stations = merged.Variants[std::get<1>(key)].Route();
         std::vector<bool> taken(route.Trips.size(), false);
-        for (const TPiece &piece : pieces)
+        for (const TPiece &piece : found.Pieces)
             taken[piece.Trip] = true;
         report_.Trips += static_cast<std::size_t>(std::count(taken.begin(), taken.end(), true));
     }

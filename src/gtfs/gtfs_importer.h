@@ -19,6 +19,7 @@
 #include <cmath>
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -197,6 +198,58 @@ struct TJourney {
     std::int32_t First() const { return Stops.front().Departure + Shift; }
 };
 
+// A trip of frequencies.txt laid out: one interval block where the times are
+// whole minutes and at least three journeys run, else every journey.
+struct TFrequencyJourneys {
+    std::vector<TJourney> Journeys;
+    bool Block = false;
+    std::size_t Rounded = 0; // journeys whose start was rounded to the minute
+};
+// `base` is the trip's own first departure in seconds; `timesRounded` says
+// that its times were rounded to whole minutes already.
+TFrequencyJourneys ExpandFrequency(const TJourney &journey, const TFrequency &frequency,
+                                   std::int32_t base, bool timesRounded);
+
+// The journeys of one section in the order of their first departure. An
+// interval block stays one only when no other journey starts between its
+// first and last; else it is expanded into its journeys (counted).
+std::vector<TJourney> SettleIntervalBlocks(std::vector<TJourney> journeys,
+                                           std::size_t &blocksExpanded);
+
+// The grid columns of settled journeys, split into pages of at most
+// `pageWidth` columns: a journey is one column, an interval block three (its
+// first journey, the interval and its last journey), never split between
+// pages. The columns point into `laid` and into Owned.
+struct TJourneyPages {
+    std::vector<std::vector<const TJourney *>> Pages;
+    std::vector<std::unique_ptr<TJourney>> Owned;
+};
+TJourneyPages PageColumns(const std::vector<TJourney> &laid, std::size_t pageWidth);
+
+// A piece of a trip: a stop range that follows one pattern.
+struct TPiece {
+    std::uint32_t Trip; // index into the route's trips
+    std::size_t From, To;
+    std::uint32_t Pattern;
+};
+
+// The stop sequences of one route's trips and the trips' stations and times.
+struct TRoutePatterns {
+    std::vector<TPattern> Patterns;
+    std::vector<std::size_t> Uses; // trips per pattern
+    std::vector<int> Directions;   // direction_id of a pattern's first trip
+    std::vector<TPiece> Pieces;
+    std::vector<std::vector<std::uint32_t>> TripStations;
+    std::vector<std::vector<std::int32_t>> TripArrivals, TripDepartures; // seconds
+};
+
+// The station orders the patterns were merged into, and where each went.
+struct TRouteVariants {
+    std::vector<TRouteMerge> Variants;
+    std::vector<std::uint32_t> VariantOf; // per pattern
+    std::vector<int> DirectionOf;         // per pattern: 1 or 2
+};
+
 // A line as written: its route and its timetable sections.
 struct TOutLine {
     std::string Name;
@@ -259,11 +312,19 @@ class TImporter {
     }
     void ReadFrequencies();
     void MakeDayGroups();
+    // Journeys by direction and day group.
+    using TSections = std::map<std::pair<int, int>, std::vector<TJourney>>;
     bool BuildLines();
+    void AssignTripsToRoutes();
+    TRoutePatterns CollectPatterns(const TRoute &route);
+    TRouteVariants MergePatterns(const TRoute &route, const TRoutePatterns &found);
+    std::vector<TSections>
+    LayOutJourneys(const TRoute &route, const TRoutePatterns &found, const TRouteVariants &merged,
+                   const std::vector<std::vector<std::uint32_t>> &frequencyOf);
     bool TripStops(const TTrip &trip, std::vector<std::uint32_t> &stations,
                    std::vector<std::int32_t> &arrivals, std::vector<std::int32_t> &departures);
     void WriteSections(const TRoute &route, std::uint32_t variant, const TRouteMerge &merge,
-                       std::map<std::pair<int, int>, std::vector<TJourney>> &sections);
+                       TSections &sections);
     std::vector<std::string> SectionRows(const TRouteMerge &merge, int direction,
                                          const std::vector<const TJourney *> &columns);
     std::size_t LineFor(const TRoute &route, std::uint32_t variant, std::size_t page);

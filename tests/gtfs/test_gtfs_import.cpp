@@ -461,3 +461,77 @@ TEST(GtfsImport, RowsInAnyOrderAndTimesPlacedByTravelledDistance) {
               (TTimetableRows{"A,06:00,07:00", "B,06:10,07:30", "C,06:40,07:40"}));
     EXPECT_TRUE(Lists(report.Adapted, "2 fehlende Zeiten"));
 }
+
+namespace {
+
+detail::TJourney JourneyAt(std::int32_t departure) {
+    detail::TJourney journey;
+    journey.Stops = {{0, departure, departure}, {1, departure + 5, departure + 5}};
+    return journey;
+}
+
+} // namespace
+
+TEST(GtfsImportSteps, AFrequencyBecomesABlockOnlyInWholeMinutesFromThreeJourneysOn) {
+    using detail::ExpandFrequency;
+    const detail::TJourney journey = JourneyAt(6 * 60);
+    // 06:00 to 07:00 every 20 minutes, the trip itself leaving at 06:00.
+    const detail::TFrequency hourly{0, 6 * 3600, 7 * 3600, 20 * 60};
+    auto laid = ExpandFrequency(journey, hourly, 6 * 3600, false);
+    ASSERT_TRUE(laid.Block);
+    ASSERT_EQ(laid.Journeys.size(), 1U);
+    EXPECT_EQ(laid.Journeys[0].Count, 3);
+    EXPECT_EQ(laid.Journeys[0].IntervalMinutes, 20);
+    EXPECT_EQ(laid.Journeys[0].First(), 6 * 60);
+
+    // Two journeys only: each one laid out, shifted from the trip's own start.
+    const detail::TFrequency twice{0, 8 * 3600, 8 * 3600 + 40 * 60, 20 * 60};
+    laid = ExpandFrequency(journey, twice, 6 * 3600, false);
+    EXPECT_FALSE(laid.Block);
+    ASSERT_EQ(laid.Journeys.size(), 2U);
+    EXPECT_EQ(laid.Journeys[0].First(), 8 * 60);
+    EXPECT_EQ(laid.Journeys[1].First(), 8 * 60 + 20);
+    EXPECT_EQ(laid.Rounded, 0U);
+
+    // Seconds in the headway: no block, and each start rounded to the minute.
+    const detail::TFrequency odd{0, 6 * 3600, 6 * 3600 + 3 * 450, 450};
+    laid = ExpandFrequency(journey, odd, 6 * 3600, false);
+    EXPECT_FALSE(laid.Block);
+    ASSERT_EQ(laid.Journeys.size(), 3U);
+    EXPECT_EQ(laid.Journeys[1].First(), 6 * 60 + 8); // 7.5 minutes, rounded up
+    EXPECT_EQ(laid.Rounded, 1U);
+    // Times of the trip rounded already: never a block.
+    EXPECT_FALSE(ExpandFrequency(journey, hourly, 6 * 3600, true).Block);
+}
+
+TEST(GtfsImportSteps, ABlockOverlappedByAnotherJourneyIsExpandedAndPagesNeverSplitABlock) {
+    detail::TJourney block = JourneyAt(6 * 60);
+    block.IntervalMinutes = 10;
+    block.Count = 4; // 06:00 .. 06:30
+    std::size_t expanded = 0;
+    auto laid = detail::SettleIntervalBlocks({JourneyAt(7 * 60), block}, expanded);
+    EXPECT_EQ(expanded, 0U);
+    ASSERT_EQ(laid.size(), 2U);
+    EXPECT_EQ(laid[0].IntervalMinutes, 10);
+    EXPECT_EQ(laid[1].First(), 7 * 60);
+
+    // A journey at 06:15 inside the block: the block becomes its four journeys.
+    laid = detail::SettleIntervalBlocks({JourneyAt(6 * 60 + 15), block}, expanded);
+    EXPECT_EQ(expanded, 1U);
+    std::vector<std::int32_t> firsts;
+    for (const auto &journey : laid)
+        firsts.push_back(journey.First());
+    EXPECT_EQ(firsts, (std::vector<std::int32_t>{360, 370, 375, 380, 390}));
+
+    // Pages of four columns: two journeys, then the block's three columns on a
+    // page of their own rather than split.
+    const std::vector<detail::TJourney> settled = {JourneyAt(300), JourneyAt(310), block};
+    const detail::TJourneyPages pages = detail::PageColumns(settled, 4);
+    ASSERT_EQ(pages.Pages.size(), 2U);
+    EXPECT_EQ(pages.Pages[0].size(), 2U);
+    ASSERT_EQ(pages.Pages[1].size(), 3U);
+    EXPECT_EQ(pages.Pages[1][0]->First(), 6 * 60);
+    EXPECT_EQ(pages.Pages[1][1]->IntervalMinutes, 10);
+    EXPECT_EQ(pages.Pages[1][1]->Count, 0);
+    EXPECT_EQ(pages.Pages[1][2]->First(), 6 * 60 + 30);
+}
