@@ -158,9 +158,7 @@ bool TImporter::ReadStopTimes() {
     bool ordered = true;
     std::uint32_t lastSequence = 0;
     std::size_t count = 0;
-    // Two stops that followed each stop (a pattern and its way back).
-    std::vector<std::array<std::uint32_t, 2>> followedBy(stops_.size(), {UINT32_MAX, UINT32_MAX});
-    std::uint32_t lastStop = UINT32_MAX;
+    TNextStopGuess nextStop(stops_, stopIndex_);
     while (table.Next()) {
         if ((++count & 0xFFFF) == 0) {
             if (!Progress(50 + 750 * read / size))
@@ -185,21 +183,7 @@ bool TImporter::ReadStopTimes() {
             ++unknownTripRows_;
             continue;
         }
-        // Trips of one pattern name the same stops in turn: the stop that
-        // followed last time is tried before the hash.
-        const std::string_view stopId = table.Get(stop);
-        std::uint32_t stopIndex = UINT32_MAX;
-        if (lastStop < stops_.size()) {
-            for (const std::uint32_t guess : followedBy[lastStop])
-                if (guess != UINT32_MAX && stops_[guess].Id == stopId)
-                    stopIndex = guess;
-        }
-        if (stopIndex == UINT32_MAX) {
-            stopIndex = Find(stopIndex_, stopId);
-            if (lastStop < stops_.size())
-                followedBy[lastStop] = {stopIndex, followedBy[lastStop][0]};
-        }
-        lastStop = stopIndex;
+        const std::uint32_t stopIndex = nextStop.Find(table.Get(stop));
         if (stopIndex == UINT32_MAX || stops_[stopIndex].Station == UINT32_MAX) {
             ++unknownStopRows_;
             continue;
@@ -224,6 +208,13 @@ bool TImporter::ReadStopTimes() {
     report_.StopTimes = count;
     if (!ordered)
         SortRows();
+    IndexTripRows();
+    ReportDroppedStopTimes();
+    return true;
+}
+
+// Each trip's run of rows, once the rows are in trip order.
+void TImporter::IndexTripRows() {
     for (std::size_t r = 0; r < rows_.size();) {
         std::size_t end = r;
         while (end < rows_.size() && rows_[end].Trip == rows_[r].Trip)
@@ -233,6 +224,9 @@ bool TImporter::ReadStopTimes() {
         t.Rows = end - r;
         r = end;
     }
+}
+
+void TImporter::ReportDroppedStopTimes() {
     if (unknownTripRows_ > 0)
         NotHeld(std::to_string(unknownTripRows_) +
                 Cp1252(" Zeilen von stop_times.txt zu unbekannten Fahrten, nicht übernommen."));
@@ -244,7 +238,6 @@ bool TImporter::ReadStopTimes() {
         NotHeld(std::to_string(badRows_) +
                 Cp1252(" Zeilen von stop_times.txt mit unlesbarer Zeit oder Reihenfolge, nicht "
                        "übernommen."));
-    return true;
 }
 
 void TImporter::ReadFrequencies() {

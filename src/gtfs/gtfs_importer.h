@@ -14,6 +14,7 @@
 #include "util/file_io.h"
 #include "util/large_allocator.h"
 
+#include <array>
 #include <charconv>
 #include <climits>
 #include <cmath>
@@ -250,6 +251,37 @@ struct TRouteVariants {
     std::vector<int> DirectionOf;         // per pattern: 1 or 2
 };
 
+// The stop of each stop_times row. Trips of one pattern name the same stops in
+// turn: the two stops that followed the last one before (a pattern and its
+// way back) are tried before the hash.
+class TNextStopGuess {
+  public:
+    TNextStopGuess(const std::vector<TStop> &stops, const TIdMap &index)
+        : stops_(stops), index_(index), followedBy_(stops.size(), {UINT32_MAX, UINT32_MAX}) {}
+
+    // The stop's index, UINT32_MAX when the feed has no such stop.
+    std::uint32_t Find(std::string_view stopId) {
+        std::uint32_t found = UINT32_MAX;
+        if (last_ < stops_.size())
+            for (const std::uint32_t guess : followedBy_[last_])
+                if (guess != UINT32_MAX && stops_[guess].Id == stopId)
+                    found = guess;
+        if (found == UINT32_MAX) {
+            found = detail::Find(index_, stopId);
+            if (last_ < stops_.size())
+                followedBy_[last_] = {found, followedBy_[last_][0]};
+        }
+        last_ = found;
+        return found;
+    }
+
+  private:
+    const std::vector<TStop> &stops_;
+    const TIdMap &index_;
+    std::vector<std::array<std::uint32_t, 2>> followedBy_;
+    std::uint32_t last_ = UINT32_MAX;
+};
+
 // A line as written: its route and its timetable sections.
 struct TOutLine {
     std::string Name;
@@ -297,6 +329,8 @@ class TImporter {
     void ReadTrips();
     bool ReadStopTimes();
     void SortRows();
+    void IndexTripRows();
+    void ReportDroppedStopTimes();
     bool VisitsTwice(const TPattern &stations) {
         seen_.resize(stations_.size(), 0);
         ++visit_;

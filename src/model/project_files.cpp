@@ -11,8 +11,8 @@ namespace takton {
 
 const std::vector<std::string_view> &ProjectDataFileNames() {
     static const std::vector<std::string_view> names = {
-        kStationsFile,      kNewStationsFile,  kLinesFile,   kLineStationsFile,
-        kStationLinesFile,  kStationDataFile,  kLineDataFile};
+        kStationsFile,     kNewStationsFile, kLinesFile,   kLineStationsFile,
+        kStationLinesFile, kStationDataFile, kLineDataFile};
     return names;
 }
 
