@@ -8,21 +8,83 @@ namespace takton::gtfs::detail {
 
 // Stops with a parent become the parent (up to the station); stops of the
 // same name close together become one station, far apart ones get a suffix.
-void TImporter::MakeStations() {
-    std::size_t folded = 0;
-    std::vector<std::uint32_t> top(stops_.size());
-    for (std::uint32_t i = 0; i < stops_.size(); ++i) {
+std::vector<std::uint32_t> TopStops(const std::vector<TStop> &stops, const TIdMap &index) {
+    std::vector<std::uint32_t> top(stops.size());
+    for (std::uint32_t i = 0; i < stops.size(); ++i) {
         std::uint32_t at = i;
-        for (int depth = 0; depth < 8 && !stops_[at].Parent.empty(); ++depth) {
-            const std::uint32_t parent = Find(stopIndex_, stops_[at].Parent);
+        for (int depth = 0; depth < 8 && !stops[at].Parent.empty(); ++depth) {
+            const std::uint32_t parent = Find(index, stops[at].Parent);
             if (parent == UINT32_MAX || parent == at)
                 break;
             at = parent;
         }
         top[i] = at;
-        if (at != i)
-            ++folded;
     }
+    return top;
+}
+
+std::string ZoneText(std::string_view zone) {
+    std::string clean;
+    for (char c : zone)
+        clean += (c == ',' || c == '=') ? '-' : c;
+    if (clean.size() > kMaxStationDataText)
+        clean.resize(kMaxStationDataText);
+    return clean;
+}
+
+TDaySet CommonestWeekPattern(const std::vector<long> &days, std::size_t &weeksOff) {
+    std::map<long, TDaySet> weeks; // by the week's Monday
+    for (const long day : days) {
+        auto &week = weeks[day - WeekDayOf(day)];
+        week = WithDay(week, WeekDayOf(day));
+    }
+    std::map<TDaySet, int> count;
+    for (const auto &[monday, pattern] : weeks)
+        ++count[pattern];
+    int best = 0;
+    TDaySet commonest = 0;
+    for (const auto &[pattern, n] : count)
+        if (n > best) {
+            best = n;
+            commonest = pattern;
+        }
+    weeksOff = 0;
+    for (const auto &[monday, pattern] : weeks)
+        if (pattern != commonest)
+            ++weeksOff;
+    return commonest;
+}
+
+void OrderDayPatterns(std::vector<TDaySet> &patterns) {
+    std::sort(patterns.begin(), patterns.end(), [](TDaySet a, TDaySet b) {
+        const int fa = std::countr_zero(static_cast<unsigned>(a)),
+                  fb = std::countr_zero(static_cast<unsigned>(b));
+        if (fa != fb)
+            return fa < fb;
+        return std::popcount(static_cast<unsigned>(a)) > std::popcount(static_cast<unsigned>(b));
+    });
+}
+
+// The station a stop of this name joins: one of the same name within a km,
+// or one of them when either has no position; UINT32_MAX for none.
+std::uint32_t TImporter::NearbyNamesake(const std::vector<std::uint32_t> &sameName,
+                                        const TStop &stop) const {
+    for (const std::uint32_t s : sameName) {
+        const TStation &other = stations_[s];
+        if (!other.Position || !stop.Position || DistanceKm(*other.Position, *stop.Position) <= 1.0)
+            return s;
+    }
+    return UINT32_MAX;
+}
+
+// Stops with a parent become the parent (up to the station); stops of the
+// same name close together become one station, far apart ones get a suffix.
+void TImporter::MakeStations() {
+    const std::vector<std::uint32_t> top = TopStops(stops_, stopIndex_);
+    std::size_t folded = 0;
+    for (std::uint32_t i = 0; i < stops_.size(); ++i)
+        if (top[i] != i)
+            ++folded;
     if (folded > 0)
         Adapted(std::to_string(folded) +
                 Cp1252(" Haltepunkte (Bahnsteige, Eingänge, ...) als ihre Elternstation "
@@ -48,19 +110,7 @@ void TImporter::MakeStations() {
                               Cp1252(" übernommen (Zeichen, die ein Name nicht haben darf)."));
         // The same name close by: the same station.
         auto &same = byName[FoldCase(name)];
-        std::uint32_t found = UINT32_MAX;
-        for (const std::uint32_t s : same) {
-            const TStation &other = stations_[s];
-            if (other.Position && stop.Position &&
-                DistanceKm(*other.Position, *stop.Position) <= 1.0) {
-                found = s;
-                break;
-            }
-            if (!other.Position || !stop.Position) {
-                found = s;
-                break;
-            }
-        }
+        const std::uint32_t found = NearbyNamesake(same, stop);
         if (found != UINT32_MAX) {
             stop.Station = found;
             AdaptedListed(
@@ -85,11 +135,7 @@ void TImporter::MakeStations() {
         TStation station{name, stop.Position, {}};
         std::string zone = names_.Text(stop.Zone);
         if (!zone.empty()) {
-            std::string clean;
-            for (char c : zone)
-                clean += (c == ',' || c == '=') ? '-' : c;
-            if (clean.size() > kMaxStationDataText)
-                clean.resize(kMaxStationDataText);
+            std::string clean = ZoneText(zone);
             if (clean != zone)
                 Adapted("Station " + Quoted(name) + ": Tarifzone " + Quoted(zone) + " als " +
                         Quoted(clean) + Cp1252(" übernommen."));
@@ -117,26 +163,12 @@ void TImporter::MakeDayGroups() {
         if (service.InCalendar && service.Days != 0) {
             exceptions += service.Added.size() + service.Removed.size();
         } else {
-            std::map<long, TDaySet> weeks; // by the week's Monday
             for (const long day : service.Added) {
-                auto &week = weeks[day - WeekDayOf(day)];
-                week = WithDay(week, WeekDayOf(day));
                 service.First = std::min(service.First, day);
                 service.Last = std::max(service.Last, day);
             }
-            std::map<TDaySet, int> count;
-            for (const auto &[monday, days] : weeks)
-                ++count[days];
-            int best = 0;
-            for (const auto &[days, n] : count)
-                if (n > best) {
-                    best = n;
-                    service.Days = days;
-                }
             std::size_t off = 0;
-            for (const auto &[monday, days] : weeks)
-                if (days != service.Days)
-                    ++off;
+            service.Days = CommonestWeekPattern(service.Added, off);
             exceptions += off;
             if (service.Days != 0)
                 Adapted("Dienst " + Quoted(names_.Text(service.Id)) +
@@ -154,13 +186,7 @@ void TImporter::MakeDayGroups() {
     std::vector<TDaySet> patterns;
     for (const auto &[days, ids] : byDays)
         patterns.push_back(days);
-    std::sort(patterns.begin(), patterns.end(), [](TDaySet a, TDaySet b) {
-        const int fa = std::countr_zero(static_cast<unsigned>(a)),
-                  fb = std::countr_zero(static_cast<unsigned>(b));
-        if (fa != fb)
-            return fa < fb;
-        return std::popcount(static_cast<unsigned>(a)) > std::popcount(static_cast<unsigned>(b));
-    });
+    OrderDayPatterns(patterns);
     for (const TDaySet days : patterns) {
         auto [name, text] = DayGroupNaming(days);
         dayGroups_.push_back({name, text, days});

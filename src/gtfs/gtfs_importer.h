@@ -251,6 +251,18 @@ struct TRouteVariants {
     std::vector<int> DirectionOf;         // per pattern: 1 or 2
 };
 
+// For each stop, the stop it stands for: its parent's parent and so on up
+// to the station (at most eight levels; a missing or self parent ends it).
+std::vector<std::uint32_t> TopStops(const std::vector<TStop> &stops, const TIdMap &index);
+// A feed's zone as station data holds it: "," and "=" as "-", cut to length.
+std::string ZoneText(std::string_view zone);
+// The weekdays a service of dates alone runs on in most of its weeks, and
+// how many weeks run otherwise.
+TDaySet CommonestWeekPattern(const std::vector<long> &days, std::size_t &weeksOff);
+// Day groups in their order: those from Monday on first, the wider before
+// the narrower.
+void OrderDayPatterns(std::vector<TDaySet> &patterns);
+
 // The stop of each stop_times row. Trips of one pattern name the same stops in
 // turn: the two stops that followed the last one before (a pattern and its
 // way back) are tried before the hash.
@@ -324,6 +336,8 @@ class TImporter {
     void ReadAgency();
     void ReadStops();
     void MakeStations();
+    std::uint32_t NearbyNamesake(const std::vector<std::uint32_t> &sameName,
+                                 const TStop &stop) const;
     void ReadRoutes();
     void ReadServices();
     void ReadTrips();

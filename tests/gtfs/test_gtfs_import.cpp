@@ -535,3 +535,34 @@ TEST(GtfsImportSteps, ABlockOverlappedByAnotherJourneyIsExpandedAndPagesNeverSpl
     EXPECT_EQ(pages.Pages[1][1]->Count, 0);
     EXPECT_EQ(pages.Pages[1][2]->First(), 6 * 60 + 30);
 }
+
+TEST(GtfsImportSteps, StopsStandForTheirStationAndServicesOfDatesTakeTheirCommonestWeek) {
+    // Platform → station, entrance → platform → station, a parent that does
+    // not exist, and a stop naming itself.
+    std::vector<detail::TStop> stops(5);
+    const char *ids[] = {"S", "P", "E", "X", "L"};
+    const char *parents[] = {"", "S", "P", "nirgends", "L"};
+    detail::TIdMap index;
+    for (std::uint32_t i = 0; i < stops.size(); ++i) {
+        stops[i].Id = ids[i];
+        stops[i].Parent = parents[i];
+        index.emplace(ids[i], i);
+    }
+    EXPECT_EQ(detail::TopStops(stops, index), (std::vector<std::uint32_t>{0, 0, 0, 3, 4}));
+    EXPECT_EQ(detail::ZoneText("A,B=C"), "A-B-C");
+
+    // Days 0 = 1970-01-01, a Thursday; weeks by their Monday. Three weeks of
+    // Monday and Wednesday, one of Monday alone.
+    std::vector<long> days;
+    for (long monday : {-3L, 4L, 11L})
+        days.insert(days.end(), {monday, monday + 2});
+    days.push_back(18);
+    std::size_t off = 0;
+    const TDaySet pattern = detail::CommonestWeekPattern(days, off);
+    EXPECT_EQ(pattern, WithDay(WithDay(0, 0), 2));
+    EXPECT_EQ(off, 1U);
+
+    std::vector<TDaySet> groups = {WithDay(0, 6), WithDay(0, 5), 0x1F, WithDay(0, 0)};
+    detail::OrderDayPatterns(groups);
+    EXPECT_EQ(groups, (std::vector<TDaySet>{0x1F, WithDay(0, 0), WithDay(0, 5), WithDay(0, 6)}));
+}
