@@ -286,7 +286,7 @@ bool TImporter::BuildLines() {
                 Adapted("Linie " + Quoted(names_.Text(route.Name)) + ", Fahrt " +
                         Quoted(names_.Text(trip.Id)) +
                         Cp1252(": hält mehrmals an derselben Station, in ") +
-                        std::to_string(split.size()) + Cp1252(" Fahrten geteilt."));
+                        Counted(split.size(), "Fahrt", "Fahrten") + " geteilt.");
             }
             std::size_t from = 0;
             for (std::size_t p = 0; p < std::max<std::size_t>(1, split.size()); ++p) {
@@ -331,9 +331,9 @@ bool TImporter::BuildLines() {
                 variants.back().Add(patterns[p], patternDirection[p] == 1, reversed);
                 if (v > 0)
                     Adapted("Linie " + Quoted(names_.Text(route.Name)) + ": " +
-                            std::to_string(uses[p]) +
-                            Cp1252(" Fahrten in einer Stationsfolge, die nicht in den Linienweg "
-                                   "passt, in einer eigenen Linie."));
+                            Counted(uses[p], "Fahrt", "Fahrten") +
+                            " in einer Stationsfolge, die nicht in den Linienweg "
+                            "passt, in einer eigenen Linie.");
             }
             variantOf[p] = static_cast<std::uint32_t>(v);
             directionOf[p] = reversed ? 2 : 1;

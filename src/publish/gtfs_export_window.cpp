@@ -204,9 +204,12 @@ void TfmGtfsExport::ShowReport(const gtfs::TExportReport &report, const QString 
     }
     laState->setText(QStringLiteral("Export fertig: ") + QDir::toNativeSeparators(zipPath));
     QStringList text;
-    text << QStringLiteral("%1 Fahrten, %2 Halte geschrieben.")
-                .arg(report.Trips)
-                .arg(report.StopTimes);
+    text << Counted(static_cast<long long>(report.Trips), QStringLiteral("Fahrt"),
+                    QStringLiteral("Fahrten")) +
+                QStringLiteral(", ") +
+                Counted(static_cast<long long>(report.StopTimes), QStringLiteral("Halt"),
+                        QStringLiteral("Halte")) +
+                QStringLiteral(" geschrieben.");
     AppendLines(text, QStringLiteral("Geschrieben:"), report.Written);
     AppendLines(text, QStringLiteral("Nicht exportiert:"), report.Skipped);
     mmSummary->setPlainText(text.join(QLatin1Char('\n')));
