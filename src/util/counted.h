@@ -8,8 +8,7 @@
 
 namespace takton {
 
-template <typename N>
-std::string Counted(N count, std::string_view one, std::string_view many) {
+template <typename N> std::string Counted(N count, std::string_view one, std::string_view many) {
     std::string text = std::to_string(count);
     text += ' ';
     text += count == 1 ? one : many;

@@ -58,8 +58,8 @@ std::string UtcNow() {
 std::string LocalTimeText(const std::string &utc) {
     std::tm tm{};
     int used = 0;
-    if (std::sscanf(utc.c_str(), "%4d-%2d-%2dT%2d:%2d:%2dZ%n", &tm.tm_year, &tm.tm_mon,
-                    &tm.tm_mday, &tm.tm_hour, &tm.tm_min, &tm.tm_sec, &used) != 6 ||
+    if (std::sscanf(utc.c_str(), "%4d-%2d-%2dT%2d:%2d:%2dZ%n", &tm.tm_year, &tm.tm_mon, &tm.tm_mday,
+                    &tm.tm_hour, &tm.tm_min, &tm.tm_sec, &used) != 6 ||
         static_cast<std::size_t>(used) != utc.size())
         return utc;
     tm.tm_year -= 1900;

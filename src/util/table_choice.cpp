@@ -1,7 +1,6 @@
 #include "util/table_choice.h"
 
 #include "util/counted.h"
-
 #include "util/html_text.h"
 #include "util/kv_html.h"
 #include "util/web_time.h"
