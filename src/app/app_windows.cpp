@@ -52,6 +52,9 @@ void ConnectGtfsExport() {
     fmGtfsExport->MissingData = [](const TPublishing &publishing) {
         return gtfs::MissingPublishingData(publishing);
     };
+    fmGtfsExport->UnplacedStations = [](const std::string &projectDir, const TPrjParams &params) {
+        return gtfs::ServedStationsWithoutPosition(projectDir, params);
+    };
     fmGtfsExport->ShowPublishingOptions = [] {
         fmEditProject->ShowPublishingPage();
         Dialogs().ShowModal(*fmEditProject);

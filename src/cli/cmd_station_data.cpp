@@ -9,6 +9,7 @@
 #include "model/registers.h"
 #include "model/station_data.h"
 #include "model/station_import.h"
+#include "util/counted.h"
 #include "util/cp1252.h"
 #include "util/file_io.h"
 
@@ -78,7 +79,7 @@ int ImportData(CliContext &ctx) {
     if (!bytes)
         return ctx.Refuse("Die Datei " + ctx.Args()[1] + " kann nicht gelesen werden.");
     const TStationImportResult result = ImportStationData(ctx.PathArg(0), *bytes);
-    ctx.PrintLine(Cp1252("Übernommen: ") + std::to_string(result.Stored.size()) + " Stationen");
+    ctx.PrintLine(Cp1252("Übernommen: ") + Counted(result.Stored.size(), "Station", "Stationen"));
     for (const auto &name : result.NotFound)
         ctx.PrintLine("Nicht gefunden: " + name);
     for (const auto &refusal : result.Refused)

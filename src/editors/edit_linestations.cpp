@@ -77,6 +77,15 @@ void TfmEditLineStations::CreateControls() {
     layout->addLayout(closeRow);
     resize(900, 480);
 
+    // Choosing, assigning and saving show and hide these; the window keeps
+    // their room, so that the lists do not jump under the mouse.
+    for (QWidget *shownOrHidden :
+         {static_cast<QWidget *>(gbLineAssign), static_cast<QWidget *>(btStationEdit),
+          static_cast<QWidget *>(btSave), static_cast<QWidget *>(btClose)}) {
+        QSizePolicy policy = shownOrHidden->sizePolicy();
+        policy.setRetainSizeWhenHidden(true);
+        shownOrHidden->setSizePolicy(policy);
+    }
     SetEntryButtons(btSave, btCancel, btClose);
     connect(btStationEdit, &QPushButton::clicked, this, Guarded([this] { btStationEditClick(); }));
     connect(rbAllStations, &QRadioButton::clicked, this, Guarded([this] { rbAllStationsClick(); }));
@@ -150,6 +159,8 @@ void TfmEditLineStations::CreateLineStations() {
     lLineName->setStyleSheet(
         QStringLiteral("QLabel { color: #8b0000; background-color: #fffbf0; font-weight: bold; "
                        "font-size: 14pt; padding: 2px 4px; }"));
+    // A long line name is cut rather than widening its column.
+    lLineName->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     lbLineStations = new QListWidget(gbLineStations);
     lbLineStations->setObjectName(QStringLiteral("lbLineStations"));
     lbLineStations->setSelectionMode(QAbstractItemView::SingleSelection);

@@ -11,6 +11,7 @@
 #include "model/prj_params.h"
 #include "model/prj_save.h"
 #include "model/project_rules.h"
+#include "util/cp1252.h"
 #include "util/write_batch.h"
 
 #include <QCheckBox>
@@ -24,13 +25,58 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMouseEvent>
 #include <QPushButton>
 #include <QShowEvent>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace takton::gui {
+namespace {
+
+// Shift and a click select every weekday from the current one to the one
+// clicked, as lists do elsewhere; a plain click still toggles one day.
+class TRangeClicks : public QObject {
+  public:
+    explicit TRangeClicks(QListWidget &list) : QObject(&list), list_(list) {
+        list.viewport()->installEventFilter(this);
+    }
+
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override {
+        if (watched != list_.viewport())
+            return false;
+        const bool press = event->type() == QEvent::MouseButtonPress ||
+                           event->type() == QEvent::MouseButtonDblClick;
+        if (event->type() == QEvent::MouseButtonRelease && swallowRelease_) {
+            swallowRelease_ = false;
+            return true;
+        }
+        if (!press)
+            return false;
+        const auto *mouse = static_cast<QMouseEvent *>(event);
+        if (mouse->button() != Qt::LeftButton || !(mouse->modifiers() & Qt::ShiftModifier))
+            return false;
+        QListWidgetItem *clicked = list_.itemAt(mouse->position().toPoint());
+        const int anchor = list_.currentRow();
+        if (!clicked || anchor < 0)
+            return false;
+        const int to = list_.row(clicked);
+        for (int row = std::min(anchor, to); row <= std::max(anchor, to); ++row)
+            list_.item(row)->setSelected(true);
+        list_.setCurrentRow(to, QItemSelectionModel::NoUpdate);
+        swallowRelease_ = true;
+        return true;
+    }
+
+  private:
+    QListWidget &list_;
+    bool swallowRelease_ = false;
+};
+
+} // namespace
 
 QStringList WeekDayNames() {
     return {QStringLiteral("Montag"),     QStringLiteral("Dienstag"), QStringLiteral("Mittwoch"),
@@ -128,6 +174,7 @@ void TfmEditProject::CreateDaysPage() {
     lbAllDays->setObjectName(QStringLiteral("lbAllDays"));
     lbAllDays->addItems(WeekDayNames());
     lbAllDays->setSelectionMode(QAbstractItemView::MultiSelection);
+    new TRangeClicks(*lbAllDays);
     auto *left = new QFormLayout();
     left->addRow(QStringLiteral("Name:"), leNewDaysName);
     left->addRow(QStringLiteral("Text:"), leNewDaysText);
@@ -491,10 +538,16 @@ void TfmEditProject::btAddDayGroupClick() {
         Dialogs().ShowMessage(FromCp1252(*why));
         return;
     }
+    // The file's keys and the timetables' sections ignore case: "sa" is "Sa".
+    if (std::any_of(PrjParams.DayGroups.begin(), PrjParams.DayGroups.end(),
+                    [&](const TDayGroupItem &group) { return SameTextCi(group.Name, *name); })) {
+        Dialogs().ShowMessage(QStringLiteral("Tagesgruppe schon vorhanden!"));
+        leNewDaysName->setFocus();
+        return;
+    }
     TDayGroupItem group{*name, *text, days};
     // Without a weekday the planner is told what is missing; no name or
-    // text, the same name in any case or the same text: refused without a
-    // message.
+    // text or the same text: refused without a message.
     if (days == 0) {
         Dialogs().ShowMessage(QStringLiteral("Bitte wählen Sie mindestens einen Wochentag aus."));
         lbAllDays->setFocus();

@@ -303,7 +303,10 @@ void TfmEditStations::btImportDataClick() {
         throw TaktonError(
             ToCp1252Lossy(QStringLiteral("Die Datei %1 kann nicht gelesen werden.").arg(*chosen)));
     const TStationImportResult result = ImportStationData(ProjectDir, *bytes);
-    QString report = QStringLiteral("Daten übernommen für %1 Stationen.").arg(result.Stored.size());
+    QString report = QStringLiteral("Daten übernommen für ") +
+                     Counted(static_cast<long long>(result.Stored.size()),
+                             QStringLiteral("Station"), QStringLiteral("Stationen")) +
+                     QStringLiteral(".");
     // A long list would not fit a message box; the first names show the kind.
     const auto list = [&report](const QString &caption, const std::vector<std::string> &names) {
         if (names.empty())

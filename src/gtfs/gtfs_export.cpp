@@ -3,10 +3,17 @@
 #include "gtfs/gtfs_feed.h"
 #include "gtfs/gtfs_text.h"
 #include "gtfs/gtfs_zip.h"
+#include "model/db_func.h"
+#include "model/project_rules.h"
+#include "model/station_data.h"
+#include "model/timetable_check.h"
+#include "model/timetable_file.h"
 #include "util/cp1252.h"
 #include "util/error.h"
 
+#include <algorithm>
 #include <ctime>
+#include <string_view>
 
 namespace takton::gtfs {
 namespace {
@@ -45,6 +52,44 @@ std::vector<std::string> MissingPublishingData(const TPublishing &publishing) {
         missing.push_back(Cp1252("Letzter Gültigkeitstag"));
     if (first && last && publishing.LastDate < publishing.FirstDate)
         missing.push_back(Cp1252("Letzter Gültigkeitstag nicht vor dem ersten"));
+    return missing;
+}
+
+std::vector<std::string> ServedStationsWithoutPosition(const std::string &projectDir,
+                                                       const TPrjParams &params) {
+    const TStationDataList data = LoadStationData(projectDir);
+    std::vector<std::string> missing;
+    for (const std::string &line : LoadNameList(projectDir, kLinesFile)) {
+        const TTimetableFile file(TimetablePath(projectDir, line));
+        for (const std::string &section : file.Sections()) {
+            // Only the sections the export takes: a direction and a day group with days.
+            if (section.size() < 2 || (section[0] != '1' && section[0] != '2') || section[1] != '_')
+                continue;
+            const int group = IndexOfDayGroup(params, std::string_view(section).substr(2));
+            if (group < 0 || params.DayGroups[static_cast<std::size_t>(group)].Days == 0)
+                continue;
+            for (const std::string &row : file.ReadRows(section)) {
+                const std::string station(RowStation(row));
+                const TStationData *entry = FindStationData(data, station);
+                if ((entry && entry->Position) ||
+                    std::find(missing.begin(), missing.end(), station) != missing.end())
+                    continue;
+                std::string_view cells(row);
+                bool served = false;
+                for (std::size_t at = cells.find(','); at != std::string_view::npos && !served;) {
+                    const std::size_t next = cells.find(',', at + 1);
+                    const std::string_view cell =
+                        cells.substr(at + 1, next == std::string_view::npos ? std::string_view::npos
+                                                                            : next - at - 1);
+                    int hour = 0, minute = 0;
+                    served = ParseTime(TrimCellText(cell), hour, minute);
+                    at = next;
+                }
+                if (served)
+                    missing.push_back(station);
+            }
+        }
+    }
     return missing;
 }
 

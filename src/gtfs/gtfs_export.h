@@ -33,6 +33,12 @@ struct TExportReport {
 // nothing is missing. The export refuses while anything is.
 std::vector<std::string> MissingPublishingData(const TPublishing &publishing);
 
+// The stations with a time in a timetable the export takes that have no geo
+// position (cp1252, each once, in the order found). The export refuses
+// while there are any; this finds them without building the feed.
+std::vector<std::string> ServedStationsWithoutPosition(const std::string &projectDir,
+                                                       const TPrjParams &params);
+
 // Writes the feed of the project in projectDir (whose options are params)
 // to zipPath. Raises TaktonError with a German message when the export
 // cannot be made: publishing data missing, a served station without

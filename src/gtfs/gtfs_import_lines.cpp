@@ -304,7 +304,7 @@ TRoutePatterns TImporter::CollectPatterns(const TRoute &route) {
             Adapted("Linie " + Quoted(names_.Text(route.Name)) + ", Fahrt " +
                     Quoted(names_.Text(trip.Id)) +
                     Cp1252(": hält mehrmals an derselben Station, in ") +
-                    std::to_string(split.size()) + Cp1252(" Fahrten geteilt."));
+                    Counted(split.size(), "Fahrt", "Fahrten") + " geteilt.");
         }
         std::size_t from = 0;
         for (std::size_t p = 0; p < std::max<std::size_t>(1, split.size()); ++p) {
@@ -352,9 +352,9 @@ TRouteVariants TImporter::MergePatterns(const TRoute &route, const TRoutePattern
             merged.Variants.back().Add(found.Patterns[p], forward, reversed);
             if (v > 0)
                 Adapted("Linie " + Quoted(names_.Text(route.Name)) + ": " +
-                        std::to_string(found.Uses[p]) +
-                        Cp1252(" Fahrten in einer Stationsfolge, die nicht in den Linienweg "
-                               "passt, in einer eigenen Linie."));
+                        Counted(found.Uses[p], "Fahrt", "Fahrten") +
+                        " in einer Stationsfolge, die nicht in den Linienweg "
+                        "passt, in einer eigenen Linie.");
         }
         merged.VariantOf[p] = static_cast<std::uint32_t>(v);
         merged.DirectionOf[p] = reversed ? 2 : 1;

@@ -228,15 +228,15 @@ void TImporter::IndexTripRows() {
 
 void TImporter::ReportDroppedStopTimes() {
     if (unknownTripRows_ > 0)
-        NotHeld(std::to_string(unknownTripRows_) +
-                Cp1252(" Zeilen von stop_times.txt zu unbekannten Fahrten, nicht übernommen."));
+        NotHeld(Counted(unknownTripRows_, "Zeile", "Zeilen") +
+                Cp1252(" von stop_times.txt zu unbekannten Fahrten, nicht übernommen."));
     if (unknownStopRows_ > 0)
-        NotHeld(std::to_string(unknownStopRows_) +
-                Cp1252(" Zeilen von stop_times.txt an unbekannten Haltestellen, nicht "
+        NotHeld(Counted(unknownStopRows_, "Zeile", "Zeilen") +
+                Cp1252(" von stop_times.txt an unbekannten Haltestellen, nicht "
                        "übernommen."));
     if (badRows_ > 0)
-        NotHeld(std::to_string(badRows_) +
-                Cp1252(" Zeilen von stop_times.txt mit unlesbarer Zeit oder Reihenfolge, nicht "
+        NotHeld(Counted(badRows_, "Zeile", "Zeilen") +
+                Cp1252(" von stop_times.txt mit unlesbarer Zeit oder Reihenfolge, nicht "
                        "übernommen."));
 }
 

@@ -10,6 +10,7 @@
 #include "gtfs/route_merge.h"
 #include "model/prj_params.h"
 #include "model/station_data.h"
+#include "util/counted.h"
 #include "util/cp1252.h"
 #include "util/file_io.h"
 #include "util/large_allocator.h"

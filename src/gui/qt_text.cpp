@@ -2,6 +2,8 @@
 
 #include "util/cp1252.h"
 
+#include <QDir>
+
 namespace takton::gui {
 
 QString FromCp1252(std::string_view text) {
@@ -21,6 +23,10 @@ std::optional<std::string> ToCp1252(const QString &text) {
 
 QString FromNativePath(const std::string &path) {
     return QString::fromStdString(path);
+}
+
+QString SavedText(const QString &path) {
+    return QStringLiteral("Gespeichert: ") + QDir::toNativeSeparators(path);
 }
 
 std::string ToNativePath(const QString &path) {

@@ -19,4 +19,12 @@ std::optional<std::string> ToCp1252(const QString &text);
 QString FromNativePath(const std::string &path);
 std::string ToNativePath(const QString &path);
 
+// The status line after a file was written: "Gespeichert: /pfad/netz.pdf".
+QString SavedText(const QString &path);
+
+// A count with its noun, singular after exactly 1: "1 Linie", "2 Linien".
+inline QString Counted(long long count, const QString &one, const QString &many) {
+    return QString::number(count) + QLatin1Char(' ') + (count == 1 ? one : many);
+}
+
 } // namespace takton::gui

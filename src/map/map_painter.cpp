@@ -63,45 +63,22 @@ QPointF Pixel(const TMapView &view, const TGeoPosition &position) {
     return {point.X, point.Y};
 }
 
-// A segment between two places, the same whichever way a line runs it.
-using TSegmentKey = std::pair<std::pair<double, double>, std::pair<double, double>>;
-
-TSegmentKey SegmentKey(const TGeoPosition &a, const TGeoPosition &b) {
-    const std::pair<double, double> p{a.Lat, a.Lon};
-    const std::pair<double, double> q{b.Lat, b.Lon};
-    return p < q ? TSegmentKey{p, q} : TSegmentKey{q, p};
-}
-
-// Lines that share a segment run side by side through it, in register order.
+// Lines that share a stretch run side by side through it, as the map's
+// geometry places them.
 void PaintLines(QPainter &painter, const TNetworkMap &map, const TMapView &view) {
-    std::map<TSegmentKey, std::vector<std::size_t>> shared;
-    for (std::size_t i = 0; i < map.Lines.size(); ++i) {
-        const std::vector<TGeoPosition> &points = map.Lines[i].Points;
-        for (std::size_t k = 1; k < points.size(); ++k) {
-            std::vector<std::size_t> &lines = shared[SegmentKey(points[k - 1], points[k])];
-            if (std::find(lines.begin(), lines.end(), i) == lines.end())
-                lines.push_back(i);
-        }
-    }
+    const std::vector<std::vector<double>> offsets = StretchOffsets(map);
     for (std::size_t i = 0; i < map.Lines.size(); ++i) {
         const TMapLine &line = map.Lines[i];
         painter.setPen(QPen(QColor::fromRgb(line.Colour), kLineWidth, Qt::SolidLine, Qt::RoundCap,
                             Qt::RoundJoin));
         for (std::size_t k = 1; k < line.Points.size(); ++k) {
-            const TSegmentKey key = SegmentKey(line.Points[k - 1], line.Points[k]);
-            const std::vector<std::size_t> &lines = shared[key];
-            const QPointF from = Pixel(view, {key.first.first, key.first.second});
-            const QPointF to = Pixel(view, {key.second.first, key.second.second});
+            const QPointF from = Pixel(view, line.Points[k - 1]);
+            const QPointF to = Pixel(view, line.Points[k]);
             const QPointF along = to - from;
             const double length = std::hypot(along.x(), along.y());
             QPointF shift;
-            if (length > 0 && lines.size() > 1) {
-                const double place =
-                    static_cast<double>(std::find(lines.begin(), lines.end(), i) - lines.begin());
-                const double offset =
-                    (place - (static_cast<double>(lines.size()) - 1) / 2) * kLineWidth;
-                shift = QPointF(-along.y(), along.x()) * (offset / length);
-            }
+            if (length > 0)
+                shift = QPointF(-along.y(), along.x()) * (offsets[i][k - 1] * kLineWidth / length);
             painter.drawLine(from + shift, to + shift);
         }
     }
@@ -132,15 +109,17 @@ QRectF DotRect(const QPointF &centre) {
 }
 
 // A name on a white halo, so that it stays legible where it crosses a line.
+// The name itself is drawn as text, so that a PDF of the map can be searched.
 void PaintLabel(QPainter &painter, const QRectF &rect, const QString &name) {
     QPainterPath path;
     const QFontMetricsF metrics(painter.font());
-    path.addText(rect.left(),
-                 rect.top() + metrics.ascent() + (rect.height() - metrics.height()) / 2,
-                 painter.font(), name);
+    const QPointF baseline(rect.left(),
+                           rect.top() + metrics.ascent() + (rect.height() - metrics.height()) / 2);
+    path.addText(baseline, painter.font(), name);
     painter.strokePath(
         path, QPen(QColor(255, 255, 255, 220), 3, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    painter.fillPath(path, QColor(0x30, 0x30, 0x30));
+    painter.setPen(QColor(0x30, 0x30, 0x30));
+    painter.drawText(baseline, name);
 }
 
 // A name goes right of its dot, else left, above or below, where possible

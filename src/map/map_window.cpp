@@ -38,6 +38,9 @@ void TfmMap::CreateControls() {
     btSavePng = AddButton(QStringLiteral("Als PNG speichern…"), "btSavePng");
     btSavePdf = AddButton(QStringLiteral("Als PDF speichern…"), "btSavePdf");
     btClose = AddButton(QStringLiteral("Schließen"), "btClose");
+    laSaved = new QLabel(this);
+    laSaved->setObjectName(QStringLiteral("laSaved"));
+    laSaved->setTextInteractionFlags(Qt::TextSelectableByMouse);
 
     auto *side = new QVBoxLayout();
     side->addWidget(laWithoutPosition);
@@ -47,7 +50,7 @@ void TfmMap::CreateControls() {
     body->addLayout(side);
     auto *buttons = new QHBoxLayout();
     buttons->addWidget(btFit);
-    buttons->addStretch(1);
+    buttons->addWidget(laSaved, 1);
     buttons->addWidget(btSavePng);
     buttons->addWidget(btSavePdf);
     buttons->addWidget(btClose);
@@ -77,6 +80,7 @@ void TfmMap::showEvent(QShowEvent *event) {
 
 void TfmMap::FormShow() {
     TNetworkMap map = LoadNetworkMap(ProjectDir);
+    laSaved->clear();
     lbWithoutPosition->clear();
     for (const std::string &station : map.WithoutPosition)
         lbWithoutPosition->addItem(FromCp1252(station));
@@ -96,7 +100,9 @@ void TfmMap::btSavePngClick() {
     if (!chosen)
         return;
     lastPng_ = *chosen;
+    laSaved->clear();
     SaveMapPng(MapView->Map(), *chosen);
+    laSaved->setText(SavedText(*chosen));
 }
 
 void TfmMap::btSavePdfClick() {
@@ -106,7 +112,9 @@ void TfmMap::btSavePdfClick() {
     if (!chosen)
         return;
     lastPdf_ = *chosen;
+    laSaved->clear();
     SaveMapPdf(MapView->Map(), *chosen);
+    laSaved->setText(SavedText(*chosen));
 }
 
 } // namespace takton::gui

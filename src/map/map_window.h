@@ -30,6 +30,8 @@ class TfmMap : public TLazyDialog {
     QLabel *laWithoutPosition = nullptr;
     QListWidget *lbWithoutPosition = nullptr;
     QPushButton *btFit = nullptr;
+    // What the last export wrote where.
+    QLabel *laSaved = nullptr;
     QPushButton *btSavePng = nullptr;
     QPushButton *btSavePdf = nullptr;
     QPushButton *btClose = nullptr;

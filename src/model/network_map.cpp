@@ -5,7 +5,9 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <map>
 #include <numbers>
+#include <utility>
 
 namespace takton {
 namespace {
@@ -31,6 +33,12 @@ constexpr std::array<std::uint32_t, 12> kLinePalette = {
     0xC9A100, // ochre
     0x808080, // grey
 };
+
+using TPlace = std::pair<double, double>;
+
+TPlace PlaceOf(const TGeoPosition &position) {
+    return {position.Lat, position.Lon};
+}
 
 } // namespace
 
@@ -109,6 +117,39 @@ std::vector<TGeoPosition> TNetworkMap::Positions() const {
     for (const TMapStation &station : Stations)
         positions.push_back(station.Position);
     return positions;
+}
+
+std::vector<std::vector<double>> StretchOffsets(const TNetworkMap &map) {
+    // The lines on each stretch, keyed the same whichever way a line runs it.
+    std::map<std::pair<TPlace, TPlace>, std::vector<std::size_t>> shared;
+    const auto key = [](const TGeoPosition &a, const TGeoPosition &b) {
+        const TPlace p = PlaceOf(a), q = PlaceOf(b);
+        return p < q ? std::pair{p, q} : std::pair{q, p};
+    };
+    for (std::size_t i = 0; i < map.Lines.size(); ++i) {
+        const std::vector<TGeoPosition> &points = map.Lines[i].Points;
+        for (std::size_t k = 1; k < points.size(); ++k) {
+            std::vector<std::size_t> &lines = shared[key(points[k - 1], points[k])];
+            if (std::find(lines.begin(), lines.end(), i) == lines.end())
+                lines.push_back(i);
+        }
+    }
+    std::vector<std::vector<double>> offsets(map.Lines.size());
+    for (std::size_t i = 0; i < map.Lines.size(); ++i) {
+        const std::vector<TGeoPosition> &points = map.Lines[i].Points;
+        for (std::size_t k = 1; k < points.size(); ++k) {
+            const std::vector<std::size_t> &lines = shared[key(points[k - 1], points[k])];
+            const double place =
+                static_cast<double>(std::find(lines.begin(), lines.end(), i) - lines.begin());
+            double offset = place - (static_cast<double>(lines.size()) - 1) / 2;
+            // Counted across the stretch in its key's direction; a line running
+            // it the other way has its normal the other way round.
+            if (PlaceOf(points[k - 1]) > PlaceOf(points[k]))
+                offset = -offset;
+            offsets[i].push_back(offset == 0 ? 0.0 : offset);
+        }
+    }
+    return offsets;
 }
 
 std::uint32_t LineColour(std::size_t lineIndex) {

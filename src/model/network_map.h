@@ -75,6 +75,14 @@ struct TNetworkMap {
     std::vector<TGeoPosition> Positions() const;
 };
 
+// Where each line runs through its stretches (between two neighbouring points
+// of its route), in line widths along the normal (-dy, dx) of its own running
+// direction on the map: lines that run the same stretch, between the same two
+// places either way, lie side by side in register order, centred on it; a
+// line alone on a stretch lies on it (0). Offsets[i][k - 1] is line i's
+// stretch from Points[k - 1] to Points[k].
+std::vector<std::vector<double>> StretchOffsets(const TNetworkMap &map);
+
 // The colour of the line at this place of the register (0xRRGGBB): a fixed
 // palette of distinct colours, repeated after its end.
 std::uint32_t LineColour(std::size_t lineIndex);

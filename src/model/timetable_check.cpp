@@ -1,6 +1,7 @@
 #include "model/timetable_check.h"
 
 #include "model/timetable_grid.h"
+#include "util/counted.h"
 #include "util/cp1252.h"
 #include "util/error.h"
 
@@ -50,7 +51,7 @@ bool FindTimeBelow(const TStringGrid &grid, int col, int row, int &hour, int &mi
 std::string DriveLimitText(int maxDriveMinutes) {
     return "Fahrzeit \xFC"
            "ber " +
-           std::to_string(maxDriveMinutes) + " Minuten";
+           Counted(maxDriveMinutes, "Minute", "Minuten");
 }
 
 std::string JourneyText(int journey) {
@@ -214,7 +215,7 @@ std::string TimeEntryRefusal(const TStringGrid &grid, int col, int row, int hour
         if (t <= p)
             return "Zeit liegt nicht nach der Zeit vor dem Takt (" + FormatTime(ph, pm) + ")";
         if (n <= 0 || (t - p) % n != 0)
-            return "Zeit passt nicht in den Takt von " + std::to_string(n) + " Minuten ab " +
+            return "Zeit passt nicht in den Takt von " + Counted(n, "Minute", "Minuten") + " ab " +
                    FormatTime(ph, pm);
     }
     int qh = 0, qm = 0;

@@ -51,7 +51,7 @@ struct TGraphScale {
     double Left = 160;
     double Top = 56;
     double Right = 24;
-    double Bottom = 24;
+    double Bottom = 64; // room for the legend of the two directions
     double PerMinute = 3;
     double PerOffset = 12;
     double X(const TGraph &graph, double minute) const;

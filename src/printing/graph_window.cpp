@@ -14,6 +14,7 @@
 #include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLayout>
 #include <QPainter>
 #include <QPushButton>
 #include <QScrollArea>
@@ -93,6 +94,9 @@ void TfmGraph::CreateControls() {
     ScrollArea->setObjectName(QStringLiteral("ScrollArea"));
     ScrollArea->setWidget(GraphView);
     ScrollArea->setBackgroundRole(QPalette::Base);
+    laSaved = new QLabel(this);
+    laSaved->setObjectName(QStringLiteral("laSaved"));
+    laSaved->setTextInteractionFlags(Qt::TextSelectableByMouse);
     btSavePng = PlainButton(this, QStringLiteral("Als PNG speichern…"), "btSavePng");
     btSaveSvg = PlainButton(this, QStringLiteral("Als SVG speichern…"), "btSaveSvg");
     btSavePdf = PlainButton(this, QStringLiteral("Als PDF speichern…"), "btSavePdf");
@@ -108,7 +112,7 @@ void TfmGraph::CreateControls() {
     choice->addWidget(laZoom);
     choice->addWidget(btZoomIn);
     auto *buttons = new QHBoxLayout();
-    buttons->addStretch(1);
+    buttons->addWidget(laSaved, 1);
     buttons->addWidget(btSavePng);
     buttons->addWidget(btSaveSvg);
     buttons->addWidget(btSavePdf);
@@ -144,6 +148,7 @@ void TfmGraph::ChooseTimetable(const std::string &line, const std::string &dayGr
 }
 
 void TfmGraph::FormShow() {
+    laSaved->clear();
     filling_ = true;
     const QString line = chosenLine_.empty() ? cbLines->currentText() : FromCp1252(chosenLine_);
     const QString day =
@@ -160,6 +165,30 @@ void TfmGraph::FormShow() {
     chosenDayGroup_.clear();
     filling_ = false;
     LoadGraph();
+    FitToWindow();
+}
+
+void TfmGraph::FitToWindow() {
+    const print::TGraph &graph = GraphView->Graph();
+    if (graph.Stations.empty())
+        return;
+    if (layout())
+        layout()->activate();
+    // The room without scroll bars, less a pixel for the rounding up of the size.
+    const QSize room = ScrollArea->maximumViewportSize() - QSize(1, 1);
+    const print::TGraphScale one = print::GraphScale(graph, 1);
+    const double marginsX = one.Left + one.Right;
+    const double marginsY = one.Top + one.Bottom;
+    // Only the graph's inside grows with the zoom; the margins for names stay.
+    double zoom = 1;
+    const double insideX = one.Width(graph) - marginsX;
+    const double insideY = one.Height(graph) - marginsY;
+    if (insideX > 0)
+        zoom = std::min(zoom, (room.width() - marginsX) / insideX);
+    if (insideY > 0)
+        zoom = std::min(zoom, (room.height() - marginsY) / insideY);
+    GraphView->SetZoom(zoom);
+    ShowZoom();
 }
 
 void TfmGraph::LoadGraph() {
@@ -194,8 +223,11 @@ void TfmGraph::Export(const QString &filter, const QString &suffix) {
             .filePath(QStringLiteral("Bildfahrplan %1 %2.%3")
                           .arg(cbLines->currentText(), cbDays->currentText(), suffix));
     const auto file = Dialogs().SaveFileName({filter, suffix, proposed});
-    if (file)
-        print::WriteGraphFile(ToNativePath(*file), GraphView->Graph());
+    if (!file)
+        return;
+    laSaved->clear();
+    print::WriteGraphFile(ToNativePath(*file), GraphView->Graph());
+    laSaved->setText(SavedText(*file));
 }
 
 void TfmGraph::btSavePngClick() {

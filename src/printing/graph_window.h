@@ -59,6 +59,8 @@ class TfmGraph : public TLazyDialog {
     QLabel *laZoom = nullptr;
     QScrollArea *ScrollArea = nullptr;
     TGraphView *GraphView = nullptr;
+    // What the last export wrote where.
+    QLabel *laSaved = nullptr;
     QPushButton *btSavePng = nullptr;
     QPushButton *btSaveSvg = nullptr;
     QPushButton *btSavePdf = nullptr;
@@ -71,6 +73,8 @@ class TfmGraph : public TLazyDialog {
   private:
     void Export(const QString &filter, const QString &suffix);
     void ShowZoom();
+    // The zoom at which the whole graph fits the window, at most 100 %.
+    void FitToWindow();
     std::string chosenLine_;
     std::string chosenDayGroup_;
     bool filling_ = false;

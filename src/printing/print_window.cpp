@@ -7,14 +7,17 @@
 #include "gui/qt_text.h"
 #include "model/db_func.h"
 #include "model/prj_params.h"
+#include "model/timetable_file.h"
 #include "print/print_files.h"
 #include "print/print_render.h"
+#include "util/file_io.h"
 
 #include <QComboBox>
 #include <QDir>
 #include <QFormLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QPrintDialog>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
@@ -22,6 +25,7 @@
 #include <QRadioButton>
 #include <QShowEvent>
 #include <QVBoxLayout>
+#include <algorithm>
 
 namespace takton::gui {
 namespace {
@@ -72,13 +76,12 @@ void TfmPrint::CreateControls() {
 
     cbLines = AddChoice(this, "cbLines");
     cbDirection = AddChoice(this, "cbDirection");
-    cbDirection->addItem(QStringLiteral("1"));
-    cbDirection->addItem(QStringLiteral("2"));
     cbDays = AddChoice(this, "cbDays");
     cbStations = AddChoice(this, "cbStations");
     auto *form = new QFormLayout();
     form->addRow(QStringLiteral("Linie:"), cbLines);
-    form->addRow(QStringLiteral("Richtung:"), cbDirection);
+    // The entries say "Richtung 1 → Südfriedhof" themselves.
+    form->addRow(QString(), cbDirection);
     form->addRow(QStringLiteral("Tage:"), cbDays);
     form->addRow(QStringLiteral("Station:"), cbStations);
 
@@ -93,17 +96,25 @@ void TfmPrint::CreateControls() {
     buttons->addStretch(1);
     buttons->addWidget(btClose);
 
+    laStatus = new QLabel(this);
+    laStatus->setObjectName(QStringLiteral("laStatus"));
+    laStatus->setWordWrap(true);
+    laStatus->setTextInteractionFlags(Qt::TextSelectableByMouse);
+
     auto *layout = new QVBoxLayout(this);
     layout->addWidget(what);
     layout->addLayout(form);
+    layout->addWidget(laStatus);
     layout->addLayout(buttons);
 
     for (QRadioButton *choice : {rbTimetable, rbLine, rbPoster})
         connect(choice, &QRadioButton::toggled, this, [this] { UpdateChoice(); });
+    connect(cbLines, &QComboBox::currentIndexChanged, this, Guarded([this] { FillDirections(); }));
     connect(btPreview, &QPushButton::clicked, this, Guarded([this] { btPreviewClick(); }));
     connect(btPrint, &QPushButton::clicked, this, Guarded([this] { btPrintClick(); }));
     connect(btPdf, &QPushButton::clicked, this, Guarded([this] { btPdfClick(); }));
     connect(btClose, &QPushButton::clicked, this, &QDialog::reject);
+    FillDirections();
     UpdateChoice();
 }
 
@@ -117,8 +128,32 @@ void TfmPrint::SetOpenTimetable(std::optional<print::TPrintTimetable> table) {
     openTimetable_ = std::move(table);
 }
 
+void TfmPrint::FillDirections() {
+    const int chosen = std::max(cbDirection->currentIndex(), 0);
+    const std::string line = ToCp1252Lossy(cbLines->currentText());
+    const TStringList stations = line.empty() || ProjectDir.empty() ||
+                                         !FileExists(ProjectPath(ProjectDir, kLineStationsFile))
+                                     ? TStringList{}
+                                     : LoadLineStations(ProjectDir, line);
+    cbDirection->clear();
+    for (const int direction : {1, 2}) {
+        QString text = QStringLiteral("Richtung %1").arg(direction);
+        if (!stations.empty())
+            text += QStringLiteral(" → ") +
+                    FromCp1252(direction == 1 ? stations.back() : stations.front());
+        cbDirection->addItem(text, direction);
+    }
+    cbDirection->setCurrentIndex(chosen);
+}
+
+int TfmPrint::ChosenDirection() const {
+    return cbDirection->currentIndex() == 1 ? 2 : 1;
+}
+
 void TfmPrint::FormShow() {
+    laStatus->clear();
     Fill(*cbLines, LoadNameList(ProjectDir, kLinesFile));
+    FillDirections();
     std::vector<std::string> days;
     for (const auto &group : PrjParams.DayGroups)
         days.push_back(group.Name);
@@ -149,12 +184,36 @@ std::vector<print::TPrintTimetable> TfmPrint::ChosenTimetables() const {
     const std::string line = ToCp1252Lossy(cbLines->currentText());
     if (rbLine->isChecked())
         return print::LoadLineTimetables(ProjectDir, PrjParams, line);
-    const int direction = cbDirection->currentIndex() == 1 ? 2 : 1;
+    const int direction = ChosenDirection();
     const std::string dayGroup = ToCp1252Lossy(cbDays->currentText());
     if (openTimetable_ && openTimetable_->Line == line && openTimetable_->Direction == direction &&
         openTimetable_->DayGroup == dayGroup)
         return {*openTimetable_};
     return {print::LoadPrintTimetable(ProjectDir, PrjParams, line, direction, dayGroup)};
+}
+
+std::optional<std::vector<print::TPrintTimetable>> TfmPrint::PrintableTimetables() {
+    const QString line = cbLines->currentText();
+    if (rbLine->isChecked() &&
+        TTimetableFile(TimetablePath(ProjectDir, ToCp1252Lossy(line))).Sections().empty()) {
+        laStatus->setText(QStringLiteral("Die Linie %1 hat keinen Fahrplan.").arg(line));
+        return std::nullopt;
+    }
+    std::vector<print::TPrintTimetable> tables = ChosenTimetables();
+    if (std::all_of(tables.begin(), tables.end(),
+                    [](const print::TPrintTimetable &table) { return table.Columns.empty(); })) {
+        laStatus->setText(rbLine->isChecked()
+                              ? QStringLiteral("Die Linie %1 hat keine Fahrten.").arg(line)
+                              : QStringLiteral("Linie %1, %2, %3: kein Fahrplan vorhanden.")
+                                    .arg(line, cbDirection->currentText(), cbDays->currentText()));
+        return std::nullopt;
+    }
+    return tables;
+}
+
+bool TfmPrint::SomethingToPrint() {
+    laStatus->clear();
+    return PosterChosen() || PrintableTimetables().has_value();
 }
 
 bool TfmPrint::Paint(QPagedPaintDevice &device) {
@@ -176,6 +235,8 @@ void TfmPrint::PreparePrinter(QPrinter &printer) {
 }
 
 void TfmPrint::btPreviewClick() {
+    if (!SomethingToPrint())
+        return;
     QPrinter printer(QPrinter::HighResolution);
     PreparePrinter(printer);
     QPrintPreviewDialog preview(&printer, this);
@@ -186,6 +247,8 @@ void TfmPrint::btPreviewClick() {
 }
 
 void TfmPrint::btPrintClick() {
+    if (!SomethingToPrint())
+        return;
     QPrinter printer(QPrinter::HighResolution);
     PreparePrinter(printer);
     QPrintDialog dialog(&printer, this);
@@ -196,15 +259,19 @@ void TfmPrint::btPrintClick() {
 
 QString TfmPrint::ProposedPdfName() const {
     const QString name =
-        PosterChosen() ? QStringLiteral("Aushang %1").arg(cbStations->currentText())
-        : rbLine->isChecked()
-            ? QStringLiteral("Linie %1").arg(cbLines->currentText())
-            : QStringLiteral("Linie %1 Richtung %2 %3")
-                  .arg(cbLines->currentText(), cbDirection->currentText(), cbDays->currentText());
+        PosterChosen()        ? QStringLiteral("Aushang %1").arg(cbStations->currentText())
+        : rbLine->isChecked() ? QStringLiteral("Linie %1").arg(cbLines->currentText())
+                              : QStringLiteral("Linie %1 Richtung %2 %3")
+                                    .arg(cbLines->currentText(), QString::number(ChosenDirection()),
+                                         cbDays->currentText());
     return QDir(FromNativePath(ProjectDir)).filePath(name + QStringLiteral(".pdf"));
 }
 
 void TfmPrint::btPdfClick() {
+    laStatus->clear();
+    std::optional<std::vector<print::TPrintTimetable>> tables;
+    if (!PosterChosen() && !(tables = PrintableTimetables()))
+        return;
     const auto file = Dialogs().SaveFileName(
         {QStringLiteral("PDF-Datei (*.pdf)"), QStringLiteral("pdf"), ProposedPdfName()});
     if (!file)
@@ -217,7 +284,8 @@ void TfmPrint::btPdfClick() {
             print::BuildPoster(ProjectDir, PrjParams, ToCp1252Lossy(cbStations->currentText())),
             validity);
     else
-        print::WriteTimetablePdf(path, ChosenTimetables(), validity);
+        print::WriteTimetablePdf(path, *tables, validity);
+    laStatus->setText(SavedText(*file));
 }
 
 } // namespace takton::gui

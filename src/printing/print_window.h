@@ -42,6 +42,8 @@ class TfmPrint : public TLazyDialog {
     QComboBox *cbDirection = nullptr;
     QComboBox *cbDays = nullptr;
     QComboBox *cbStations = nullptr;
+    // What was written where, or why there is nothing to print.
+    QLabel *laStatus = nullptr;
     QPushButton *btPreview = nullptr;
     QPushButton *btPrint = nullptr;
     QPushButton *btPdf = nullptr;
@@ -56,6 +58,14 @@ class TfmPrint : public TLazyDialog {
     bool Paint(QPagedPaintDevice &device);
     void PreparePrinter(QPrinter &printer);
     std::vector<print::TPrintTimetable> ChosenTimetables() const;
+    // The chosen timetables, or nothing with the reason in the status line
+    // when none of them has a journey.
+    std::optional<std::vector<print::TPrintTimetable>> PrintableTimetables();
+    // Refused with the reason shown when the chosen timetables are empty.
+    bool SomethingToPrint();
+    // Each direction with the end station it runs to, after the line's route.
+    void FillDirections();
+    int ChosenDirection() const;
     bool PosterChosen() const;
     void UpdateChoice();
     QString ProposedPdfName() const;

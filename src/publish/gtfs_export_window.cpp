@@ -7,6 +7,7 @@
 #include "gui/qt_text.h"
 #include "model/prj_params.h"
 #include "publish/report_lines.h"
+#include "util/error.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -122,6 +123,23 @@ bool TfmGtfsExport::PublishingComplete() {
     return false;
 }
 
+bool TfmGtfsExport::StationsPlaced() {
+    if (!UnplacedStations)
+        return true;
+    const std::vector<std::string> unplaced = UnplacedStations(ProjectDir, PrjParams);
+    if (unplaced.empty())
+        return true;
+    laState->setText(QStringLiteral("Nicht exportiert: angefahrene Stationen ohne Geo-Position."));
+    QStringList text;
+    AppendLines(text,
+                QStringLiteral("Diese Stationen werden angefahren, haben aber keine "
+                               "Geo-Position:"),
+                unplaced);
+    text << QStringLiteral("Tragen Sie ihre Geo-Positionen unter \"Stationen bearbeiten\" ein.");
+    mmSummary->setPlainText(text.join(QLatin1Char('\n')));
+    return false;
+}
+
 std::optional<QString> TfmGtfsExport::ChosenZipFile() {
     QString proposed = lastZip_;
     if (proposed.isEmpty()) {
@@ -145,6 +163,9 @@ void TfmGtfsExport::btExportClick() {
     }
     if (!PublishingComplete())
         return;
+    mmSummary->clear();
+    if (!StationsPlaced())
+        return;
     const std::optional<QString> zipPath = ChosenZipFile();
     if (!zipPath)
         return;
@@ -153,6 +174,11 @@ void TfmGtfsExport::btExportClick() {
     gtfs::TExportReport report;
     try {
         report = RunExport(*zipPath);
+    } catch (const TaktonError &error) {
+        // The reason stays in the window beside the export it belongs to.
+        laState->setText(QStringLiteral("Export fehlgeschlagen."));
+        mmSummary->setPlainText(FromCp1252(error.what()));
+        return;
     } catch (...) {
         laState->setText(QStringLiteral("Export fehlgeschlagen."));
         throw;
@@ -204,9 +230,12 @@ void TfmGtfsExport::ShowReport(const gtfs::TExportReport &report, const QString 
     }
     laState->setText(QStringLiteral("Export fertig: ") + QDir::toNativeSeparators(zipPath));
     QStringList text;
-    text << QStringLiteral("%1 Fahrten, %2 Halte geschrieben.")
-                .arg(report.Trips)
-                .arg(report.StopTimes);
+    text << Counted(static_cast<long long>(report.Trips), QStringLiteral("Fahrt"),
+                    QStringLiteral("Fahrten")) +
+                QStringLiteral(", ") +
+                Counted(static_cast<long long>(report.StopTimes), QStringLiteral("Halt"),
+                        QStringLiteral("Halte")) +
+                QStringLiteral(" geschrieben.");
     AppendLines(text, QStringLiteral("Geschrieben:"), report.Written);
     AppendLines(text, QStringLiteral("Nicht exportiert:"), report.Skipped);
     mmSummary->setPlainText(text.join(QLatin1Char('\n')));

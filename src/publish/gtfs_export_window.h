@@ -27,6 +27,9 @@ using TGtfsExporter = std::function<gtfs::TExportReport(
     const gtfs::TExportProgress &progress)>;
 // The German names of the publishing fields still missing (cp1252).
 using TMissingPublishingData = std::function<std::vector<std::string>(const TPublishing &)>;
+// The served stations without geo position (cp1252), which the export refuses.
+using TUnplacedStations = std::function<std::vector<std::string>(const std::string &projectDir,
+                                                                 const TPrjParams &params)>;
 
 class TfmGtfsExport : public TLazyDialog {
     Q_OBJECT
@@ -37,6 +40,7 @@ class TfmGtfsExport : public TLazyDialog {
     // not part of this build.
     TGtfsExporter Exporter;
     TMissingPublishingData MissingData;
+    TUnplacedStations UnplacedStations;
     // Opens the project options on their "Veröffentlichung" page, modally.
     std::function<void()> ShowPublishingOptions;
 
@@ -63,6 +67,8 @@ class TfmGtfsExport : public TLazyDialog {
     // what is; false when the planner leaves it missing.
     bool PublishingComplete();
     std::vector<std::string> Missing() const;
+    // True when every served station has a position; else says which lack one.
+    bool StationsPlaced();
     std::optional<QString> ChosenZipFile();
     gtfs::TExportReport RunExport(const QString &zipPath);
     // The exporter's progress: shown, events processed so that "Abbrechen"

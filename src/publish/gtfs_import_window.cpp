@@ -238,13 +238,15 @@ void TfmGtfsImport::ShowReport(const gtfs::TImportReport &report, const QString 
     laState->setText(QStringLiteral("Import fertig, das Projekt ist geöffnet: ") +
                      QDir::toNativeSeparators(project));
     QStringList text;
-    text << QStringLiteral("%1 Stationen, %2 Linien, %3 Tagesgruppen, %4 Fahrten (%5 Zeilen in "
-                           "stop_times.txt).")
-                .arg(report.Stations)
-                .arg(report.Lines)
-                .arg(report.DayGroups)
-                .arg(report.Trips)
-                .arg(report.StopTimes);
+    const auto count = [](std::size_t n, const char *one, const char *many) {
+        return Counted(static_cast<long long>(n), QString::fromLatin1(one),
+                       QString::fromLatin1(many));
+    };
+    text << count(report.Stations, "Station", "Stationen") + QStringLiteral(", ") +
+                count(report.Lines, "Linie", "Linien") + QStringLiteral(", ") +
+                count(report.DayGroups, "Tagesgruppe", "Tagesgruppen") + QStringLiteral(", ") +
+                count(report.Trips, "Fahrt", "Fahrten") + QStringLiteral(" (") +
+                count(report.StopTimes, "Zeile", "Zeilen") + QStringLiteral(" in stop_times.txt).");
     if (report.Adapted.empty())
         text << QStringLiteral("Angepasst: nichts, alle Fahrten wie im Feed.");
     AppendLines(text, QStringLiteral("Angepasst:"), report.Adapted);

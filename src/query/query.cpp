@@ -17,10 +17,12 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
+#include <QScreen>
 #include <QShowEvent>
 #include <QTimeEdit>
 #include <QTreeWidget>
 #include <QVBoxLayout>
+#include <algorithm>
 #include <initializer_list>
 #include <optional>
 
@@ -135,8 +137,11 @@ void TfmQuery::CreateSide(const char *side, QComboBox *&station, QCheckBox *&tim
     date->setCalendarPopup(true);
     // The query's weekday depends on it: the year in full.
     date->setDisplayFormat(QStringLiteral("dd.MM.yyyy"));
-    clock = new QTimeEdit(QTime::currentTime(), this);
+    // The query counts in whole minutes: no seconds to set or to see.
+    const QTime now = QTime::currentTime();
+    clock = new QTimeEdit(QTime(now.hour(), now.minute()), this);
     clock->setObjectName(QStringLiteral("dtp%1Time").arg(name));
+    clock->setDisplayFormat(QStringLiteral("HH:mm"));
 }
 
 QTreeWidget *TfmQuery::CreateTree(const char *name) {
@@ -271,6 +276,25 @@ void TfmQuery::ListConnections() {
         AddJourney(*query, index, journey);
     if (journeys.empty())
         new QTreeWidgetItem(query, QStringList{QStringLiteral("Keine Verbindung gefunden")});
+    FitConnections();
+}
+
+void TfmQuery::FitConnections() {
+    // Every column as wide as its widest text; the window grows, as far as
+    // the screen allows, so that no column needs scrolling to.
+    int needed = 0;
+    for (int column = 0; column < tvConnections->columnCount(); ++column) {
+        tvConnections->resizeColumnToContents(column);
+        needed += tvConnections->columnWidth(column);
+    }
+    const int missing = needed - tvConnections->viewport()->width();
+    if (missing <= 0)
+        return;
+    int wanted = width() + missing;
+    if (const QScreen *screen = this->screen())
+        wanted = std::min(wanted, screen->availableGeometry().width());
+    if (wanted > width())
+        resize(wanted, height());
 }
 
 } // namespace takton::gui

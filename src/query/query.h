@@ -64,6 +64,7 @@ class TfmQuery : public QDialog {
     // The index of the day, built anew when a timetable changed since.
     const search::TConnectionIndex &IndexOf(const search::TServiceDay &day);
     void ListConnections();
+    void FitConnections();
 
     std::optional<search::TConnectionIndex> index_;
     search::TServiceDay indexDay_;

@@ -1,5 +1,6 @@
 #include "util/kv_html.h"
 
+#include "util/counted.h"
 #include "util/cp1252.h"
 #include "util/error.h"
 
@@ -358,9 +359,9 @@ void HtmlTableToGrid(std::string_view tableText, TStringGrid &grid, bool fitColu
     const std::size_t rowCount = std::max<std::size_t>(1, rows.size());
     const std::size_t colCount = std::max<std::size_t>(1, columnCount);
     if (rowCount * colCount > kMaxTableCells)
-        throw TaktonError(Cp1252("Die Tabelle ist mit ") + std::to_string(rowCount) +
-                          Cp1252(" Zeilen und ") + std::to_string(colCount) +
-                          Cp1252(" Spalten zu groß für das Arbeitsraster."));
+        throw TaktonError(Cp1252("Die Tabelle ist mit ") + Counted(rowCount, "Zeile", "Zeilen") +
+                          " und " + Counted(colCount, "Spalte", "Spalten") +
+                          Cp1252(" zu groß für das Arbeitsraster."));
 
     grid.SetColCount(1);
     grid.SetRowCount(1);

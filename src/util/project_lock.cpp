@@ -5,6 +5,7 @@
 
 #include <cerrno>
 #include <csignal>
+#include <cstdio>
 #include <ctime>
 #include <fcntl.h>
 #include <pwd.h>
@@ -49,6 +50,27 @@ std::string UtcNow() {
     ::gmtime_r(&now, &tm);
     char text[32];
     std::strftime(text, sizeof text, "%Y-%m-%dT%H:%M:%SZ", &tm);
+    return text;
+}
+
+// The lock's UTC stamp as a planner reads it, in local time: "11.12.2026
+// 12:33". A stamp that is no such time is shown as it stands.
+std::string LocalTimeText(const std::string &utc) {
+    std::tm tm{};
+    int used = 0;
+    if (std::sscanf(utc.c_str(), "%4d-%2d-%2dT%2d:%2d:%2dZ%n", &tm.tm_year, &tm.tm_mon, &tm.tm_mday,
+                    &tm.tm_hour, &tm.tm_min, &tm.tm_sec, &used) != 6 ||
+        static_cast<std::size_t>(used) != utc.size())
+        return utc;
+    tm.tm_year -= 1900;
+    tm.tm_mon -= 1;
+    const std::time_t when = ::timegm(&tm);
+    std::tm local{};
+    if (when == static_cast<std::time_t>(-1) || !::localtime_r(&when, &local))
+        return utc;
+    char text[32];
+    if (std::strftime(text, sizeof text, "%d.%m.%Y %H:%M", &local) == 0)
+        return utc;
     return text;
 }
 
@@ -183,7 +205,7 @@ void TProjectLock::Release() {
 std::string LockOwnerText(const TLockOwner &owner) {
     return Cp1252("Das Projekt ist geöffnet von ") + Utf8ToCp1252Lossy(owner.User) + " auf " +
            Utf8ToCp1252Lossy(owner.Host) + " (Prozess " + std::to_string(owner.Pid) + ") seit " +
-           owner.Time + ".";
+           LocalTimeText(owner.Time) + ".";
 }
 
 } // namespace takton

@@ -48,7 +48,8 @@ class TProjectLock {
     std::string dir_;
 };
 
-// "Das Projekt ist geöffnet von <user> auf <host> (Prozess <pid>) seit <time>."
+// "Das Projekt ist geöffnet von <user> auf <host> (Prozess <pid>) seit <time>.",
+// the time local, "11.12.2026 12:33".
 std::string LockOwnerText(const TLockOwner &owner);
 
 } // namespace takton

@@ -1,5 +1,6 @@
 #include "util/table_choice.h"
 
+#include "util/counted.h"
 #include "util/html_text.h"
 #include "util/kv_html.h"
 #include "util/web_time.h"
@@ -259,14 +260,6 @@ TWebTablePage TakeWebTable(std::string_view page, std::string_view heading,
         LayOutWebTable(taken.Tables[static_cast<std::size_t>(taken.Chosen)].Text, grid, textWidth);
     return taken;
 }
-
-namespace {
-
-std::string Counted(int count, std::string_view one, std::string_view many) {
-    return std::to_string(count) + ' ' + std::string(count == 1 ? one : many);
-}
-
-} // namespace
 
 std::string TableListText(const TTableInfo &table, int index) {
     return "Tabelle " + std::to_string(index + 1) + ": " + Counted(table.Rows, "Zeile", "Zeilen") +

@@ -33,7 +33,7 @@ TEST(CliStationData, SetShowAndImportStationData) {
                            "Bergdorf;1;2;\r\nBergheim;50;9;X=1\r\n");
     const CliResult imported = RunCli({"station", "import-data", p, dir.File("stops.csv")});
     EXPECT_EQ(imported.status, 0) << imported.err;
-    EXPECT_EQ(imported.out, "Übernommen: 1 Stationen\nNicht gefunden: Bergdorf\n"
+    EXPECT_EQ(imported.out, "Übernommen: 1 Station\nNicht gefunden: Bergdorf\n"
                             "Nicht übernommen: Zeile 4 (Bergheim): Die Tarifzone darf kein "
                             "\",\" und kein \"=\" enthalten.\n");
     EXPECT_EQ(dir.Read("station_data.csv"),

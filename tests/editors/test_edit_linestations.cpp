@@ -80,6 +80,60 @@ class EditLineStationsTest : public QObject {
         QVERIFY(w->close());
     }
 
+    void theArrangementStaysWhileALineIsChosenAssignedAndSaved() {
+        // A line with a long name too, as a network's express lines have
+        WriteBytes(file("lines.csv"), IniText({"L2", "l1",
+                                               "Schnellbus Hauptbahnhof - Flughafen "
+                                               "Terminal 2 - Messe Nord"}));
+        TfmEditLineStations *w = fmEditLineStations;
+        w->hide();
+        w->show();
+        QVERIFY(QTest::qWaitForWindowExposed(w));
+        const auto at = [w](QWidget *part) {
+            return QRect(part->mapTo(w, QPoint(0, 0)), part->size());
+        };
+        const auto arrangement = [&](const QList<QWidget *> &parts) {
+            QApplication::processEvents();
+            QList<QRect> rects;
+            for (QWidget *part : parts)
+                rects << at(part);
+            return rects;
+        };
+        // The window's columns, and the assignment's lists inside its group
+        const QList<QWidget *> columns = {w->lbLines, w->btStationEdit, w->gbLineAssign,
+                                          w->btClose};
+        const QList<QWidget *> lists = {w->lbStations, w->btStationToLine, w->lbLineStations,
+                                        w->btSave};
+        const QList<QRect> choosing = arrangement(columns);
+        QVERIFY(ClickItem(w->lbLines, "l1"));
+        QCOMPARE(arrangement(columns), choosing);
+        Click(w->btStationEdit);
+        QVERIFY(w->gbLineAssign->isVisible());
+        QCOMPARE(arrangement(columns), choosing);
+        const QList<QRect> assigning = arrangement(lists);
+        // A change shows the save button, in its place
+        QVERIFY(ClickItem(w->lbStations, "E"));
+        Click(w->btStationToLine);
+        QVERIFY(w->btSave->isVisible());
+        QCOMPARE(arrangement(columns), choosing);
+        QCOMPARE(arrangement(lists), assigning);
+        Click(w->btSave);
+        QVERIFY(w->btClose->isVisible());
+        QCOMPARE(arrangement(columns), choosing);
+        QCOMPARE(arrangement(lists), assigning);
+        // Another line, the long name among them, chosen and assigned
+        QVERIFY(
+            ClickItem(w->lbLines, "Schnellbus Hauptbahnhof - Flughafen Terminal 2 - Messe Nord"));
+        QVERIFY(w->gbLineAssign->isHidden());
+        QCOMPARE(arrangement(columns), choosing);
+        Click(w->btStationEdit);
+        QVERIFY(w->lLineName->text().endsWith("Messe Nord"));
+        QCOMPARE(arrangement(columns), choosing);
+        QCOMPARE(arrangement(lists), assigning);
+        Click(w->btCancel);
+        QCOMPARE(arrangement(columns), choosing);
+    }
+
     void aBlockOfStationsGoesInAfterTheCurrentOne() {
         TfmEditLineStations *w = fmEditLineStations;
         QVERIFY(ClickItem(w->lbLines, "l1"));

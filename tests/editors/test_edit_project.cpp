@@ -39,6 +39,12 @@ void ClickDay(int index) {
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rect.center());
 }
 
+void ShiftClickDay(int index) {
+    QListWidget *list = fmEditProject->lbAllDays;
+    const QRect rect = list->visualItemRect(list->item(index));
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ShiftModifier, rect.center());
+}
+
 // Adds a day group the way a planner does: name, text, weekdays, the button.
 void AddDayGroup(const QString &name, const QString &text, std::initializer_list<int> days) {
     fmEditProject->lbAllDays->clearSelection();
@@ -113,18 +119,23 @@ class EditProjectTest : public QObject {
         QCOMPARE(fmEditProject->pcRubrik->currentWidget(), fmEditProject->tsTimeTable);
     }
 
-    void refusedDayGroupsChangeNothingAndSayNothing() {
+    void refusedDayGroupsChangeNothing() {
         QVERIFY(!fmEditProject->btSave->isVisible());
-        AddDayGroup("", "Sonntag", {6});         // no name
-        AddDayGroup("So", "", {6});              // no text
-        AddDayGroup("So", "Samstag", {6});       // text of Sa
-        AddDayGroup("Mo-Fr", "Arbeitstag", {0}); // name of Mo-Fr
-        // Differing only in case would share the file's keys with "Sa".
+        AddDayGroup("", "Sonntag", {6});   // no name
+        AddDayGroup("So", "", {6});        // no text
+        AddDayGroup("So", "Samstag", {6}); // text of Sa
+        QCOMPARE(PrjParams.DayGroups.size(), std::size_t(2));
+        QVERIFY(fx->dialogs->log().isEmpty());
+        // A name there is already is said, also when it differs only in
+        // case: it would share the file's keys with "Sa".
+        AddDayGroup("Mo-Fr", "Arbeitstag", {0});
         AddDayGroup("sa", "Sonnabend", {5});
+        QCOMPARE(fx->dialogs->messages(),
+                 QStringList({"Tagesgruppe schon vorhanden!", "Tagesgruppe schon vorhanden!"}));
         QCOMPARE(PrjParams.DayGroups.size(), std::size_t(2));
         QCOMPARE(fmEditProject->cbDayGroups->count(), 2);
         QVERIFY(!fmEditProject->btSave->isVisible());
-        QVERIFY(fx->dialogs->log().isEmpty());
+        fx->dialogs->clearLog();
 
         // A name that would split in the project file, or that code page
         // 1252 cannot hold, gets a message.
@@ -140,6 +151,32 @@ class EditProjectTest : public QObject {
         QCOMPARE(fx->dialogs->messages(),
                  QStringList({"Bitte wählen Sie mindestens einen Wochentag aus."}));
         QCOMPARE(PrjParams.DayGroups.size(), std::size_t(2));
+    }
+
+    void shiftClickSelectsARangeOfWeekdays() {
+        QListWidget *days = fmEditProject->lbAllDays;
+        days->clearSelection();
+        // Monday, then Shift on Friday: Monday to Friday
+        ClickDay(0);
+        ShiftClickDay(4);
+        QCOMPARE(takton::testing::SelectedItems(days),
+                 QStringList({"Montag", "Dienstag", "Mittwoch", "Donnerstag", "Freitag"}));
+        // A plain click still toggles one day; Shift upwards adds the range
+        ClickDay(2);
+        QCOMPARE(takton::testing::SelectedItems(days).size(), 4);
+        ClickDay(6);
+        ShiftClickDay(5);
+        QCOMPARE(
+            takton::testing::SelectedItems(days),
+            QStringList({"Montag", "Dienstag", "Donnerstag", "Freitag", "Sonnabend", "Sonntag"}));
+        // The group takes the days so chosen
+        ReplaceText(fmEditProject->leNewDaysName, "Alle");
+        ReplaceText(fmEditProject->leNewDaysText, "fast täglich");
+        QTest::mouseClick(fmEditProject->btAddDayGroup, Qt::LeftButton);
+        QCOMPARE(PrjParams.DayGroups.size(), std::size_t(3));
+        QCOMPARE(
+            Items(fmEditProject->lbDayGroups),
+            QStringList({"Montag", "Dienstag", "Donnerstag", "Freitag", "Sonnabend", "Sonntag"}));
     }
 
     void renamingAndDeletingADayGroupReachEveryTimetable() {

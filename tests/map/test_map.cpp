@@ -209,6 +209,12 @@ class MapTest : public QObject {
         // Away from the stations the ground is white
         QCOMPARE(image.pixelColor(3, image.height() - 3), QColor(Qt::white));
         QVERIFY(fx->dialogs->errors().isEmpty());
+        InMap([&] {
+            QVERIFY(fmMap->laSaved->text().isEmpty());
+            fx->dialogs->setNextFileName(file);
+            Click(fmMap->btSavePng);
+            QCOMPARE(fmMap->laSaved->text(), "Gespeichert: " + QDir::toNativeSeparators(file));
+        });
         // No temporary file is left beside it
         QCOMPARE(QDir(fx->path("out")).entryList(QDir::Files), QStringList{"karte.png"});
     }
@@ -219,9 +225,12 @@ class MapTest : public QObject {
         // Cancelled first: nothing is written
         fx->dialogs->setNextFileName(std::nullopt);
         fx->dialogs->setNextFileName(file);
-        InMap([] {
+        InMap([&] {
             Click(fmMap->btSavePdf);
+            QVERIFY(fmMap->laSaved->text().isEmpty());
             Click(fmMap->btSavePdf);
+            // Said in the window what was written where
+            QCOMPARE(fmMap->laSaved->text(), "Gespeichert: " + QDir::toNativeSeparators(file));
         });
         QCOMPARE(fx->dialogs->lastFileRequest().filter, "PDF-Dokument (*.pdf)");
         QCOMPARE(fx->dialogs->lastFileRequest().defaultSuffix, "pdf");
@@ -241,6 +250,14 @@ class MapTest : public QObject {
                 text.contains(QRegularExpression("Page size:\\s+84[12][.\\d]* x 595[.\\d]* pts")),
                 qPrintable(text));
         }
+        // The station names are text in the page, found by a search
+        QProcess toText;
+        toText.start(QStringLiteral("pdftotext"), {file, QStringLiteral("-")});
+        QVERIFY(toText.waitForFinished(30000));
+        QCOMPARE(toText.exitCode(), 0);
+        const QString words = QString::fromUtf8(toText.readAllStandardOutput());
+        for (const char *station : {"Hauptbahnhof", "Südfriedhof", "Am Gänseanger", "Rathaus"})
+            QVERIFY2(words.contains(QString::fromUtf8(station)), qUtf8Printable(words));
 
         // A folder that does not exist cannot take the file: the error is
         // shown and the window stays open
@@ -251,6 +268,16 @@ class MapTest : public QObject {
         });
         QCOMPARE(fx->dialogs->errors().size(), 1);
         QVERIFY(fx->dialogs->errors().first().contains("kann nicht geschrieben werden"));
+        // A failure after a save leaves no word of a save
+        InMap([&] {
+            fx->dialogs->setNextFileName(file);
+            Click(fmMap->btSavePdf);
+            QVERIFY(!fmMap->laSaved->text().isEmpty());
+            fx->dialogs->setNextFileName(fx->path("fehlt/karte.pdf"));
+            Click(fmMap->btSavePdf);
+            QVERIFY(fmMap->laSaved->text().isEmpty());
+        });
+        QCOMPARE(fx->dialogs->errors().size(), 2);
     }
 
   private:

@@ -145,6 +145,37 @@ TEST(NetworkMap, LinesFollowTheirRoutesSkippingStationsWithoutPosition) {
     EXPECT_TRUE(nothing.WithoutPosition.empty());
 }
 
+TEST(NetworkMap, LinesSharingAStretchLieSideBySideCentredOnIt) {
+    const TGeoPosition a{51.00, 13.00}, b{51.01, 13.00}, c{51.02, 13.00}, d{51.01, 13.01};
+    TNetworkMap map;
+    map.Lines = {{"1", LineColour(0), {a, b, c}},
+                 {"2", LineColour(1), {c, b, d}}, // runs b-c the other way
+                 {"3", LineColour(2), {a, b}},
+                 {"4", LineColour(3), {a, b}},
+                 {"leer", LineColour(4), {}}};
+    const std::vector<std::vector<double>> offsets = StretchOffsets(map);
+    ASSERT_EQ(offsets.size(), 5u);
+    // a-b: three lines in register order, one width apart, the middle one on it
+    EXPECT_EQ(offsets[0][0], -1);
+    EXPECT_EQ(offsets[2][0], 0);
+    EXPECT_EQ(offsets[3][0], 1);
+    // b-c run both ways: the same offset to each one's own side puts them on
+    // opposite sides of the stretch, half a width each
+    EXPECT_EQ(offsets[0][1], -0.5);
+    EXPECT_EQ(offsets[1][0], -0.5);
+    // b-d has line 2 alone: on the stretch
+    EXPECT_EQ(offsets[1][1], 0);
+    EXPECT_TRUE(offsets[4].empty());
+
+    // On the map: line 1 and line 2 between b and c do not cover each other
+    const auto across = [](const TGeoPosition &from, const TGeoPosition &to, double offset) {
+        const TMapPoint p = WebMercator(from), q = WebMercator(to);
+        // The normal (-dy, dx) of the running direction, as x
+        return offset * -(q.Y - p.Y) / std::hypot(q.X - p.X, q.Y - p.Y);
+    };
+    EXPECT_NEAR(across(b, c, offsets[0][1]) - across(c, b, offsets[1][0]), -1, 1e-9);
+}
+
 TEST(NetworkMap, LineColoursAreDistinctAndStableByOrder) {
     // The first lines differ from each other and from white and the dots
     std::vector<std::uint32_t> seen;

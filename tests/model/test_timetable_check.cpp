@@ -97,8 +97,14 @@ TEST_F(TimetableCheckTest, ReadsTheTimeShorthand) {
 
     Set(2, 1, "08:55");
     EXPECT_EQ(Typed(2, 2, "5"), "09:05") << "minutes below the base go to the next hour";
+    // The examples the user guide gives: the next time with that minute.
+    Set(2, 1, "09:15");
+    EXPECT_EQ(Typed(2, 2, "2"), "10:02");
+    EXPECT_EQ(Typed(2, 2, "20"), "09:20");
+    EXPECT_EQ(Typed(2, 2, "15"), "09:15") << "the same minute above: that time";
     Set(2, 1, "23:55");
     EXPECT_EQ(Typed(2, 2, "0"), "00:00");
+    EXPECT_EQ(Typed(2, 2, "5"), "00:05");
     Set(2, 1, "23:58");
     EXPECT_EQ(Typed(2, 2, "+5"), "00:03");
     EXPECT_EQ(Typed(2, 2, "+ 1"), "23:59");
@@ -386,6 +392,21 @@ TEST_F(TimetableCheckTest, SaysWhyAnEntryIsRefused) {
     EXPECT_EQ(why(1, 1, "0703"), "accepted");
     maxDrive = 1439;
     EXPECT_EQ(why(1, 1, "812"), "accepted") << "the next day's, when the maximum allows it";
+}
+
+TEST_F(TimetableCheckTest, RefusalsCountOneMinuteInTheSingular) {
+    auto why = [&](const std::string &typed, int limit) {
+        Set(1, 2, typed);
+        const TCheckResult result = CheckCell(grid, 2, 3, state, questioner, limit);
+        return result ? std::string("accepted") : result.Reason;
+    };
+    MakeGrid(3);
+    Set(1, 1, "07:00");
+    EXPECT_EQ(why("07:02", 1), "Fahrzeit \xFC"
+                               "ber 1 Minute");
+    EXPECT_EQ(why("07:02", 0), "Fahrzeit \xFC"
+                               "ber 0 Minuten");
+    EXPECT_EQ(why("07:01", 1), "accepted");
 }
 
 TEST_F(TimetableCheckTest, AsksTheFillQuestionOnlyForAnEnteredInterval) {

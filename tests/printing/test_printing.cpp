@@ -13,6 +13,7 @@
 #include "timetable/edit_timetable.h"
 
 #include <QComboBox>
+#include <QDir>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
@@ -23,6 +24,7 @@
 #include <QRadioButton>
 #include <QRegularExpression>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QTest>
 #include <QWheelEvent>
 #include <functional>
@@ -80,6 +82,13 @@ void ClickChoice(QRadioButton *button) {
     QVERIFY(button->isChecked());
 }
 
+QStringList ItemTexts(const QComboBox *box) {
+    QStringList items;
+    for (int i = 0; i < box->count(); ++i)
+        items << box->itemText(i);
+    return items;
+}
+
 int PathCount(const QByteArray &svg) {
     return static_cast<int>(svg.count("<path"));
 }
@@ -109,19 +118,23 @@ class PrintingTest : public QObject {
             QVERIFY(fmPrint->rbTimetable->isChecked());
             QVERIFY(!fmPrint->cbStations->isEnabled());
 
-            // The table of one timetable: direction 2, Saturday.
+            // The table of one timetable: direction 2, working days.
             Choose(fmPrint->cbLines, "1");
-            Choose(fmPrint->cbDirection, "2");
-            Choose(fmPrint->cbDays, "Sa");
+            QCOMPARE(ItemTexts(fmPrint->cbDirection),
+                     QStringList({"Richtung 1 → Südfriedhof", "Richtung 2 → Hauptbahnhof"}));
+            Choose(fmPrint->cbDirection, "Richtung 2");
+            Choose(fmPrint->cbDays, "Mo-Fr");
             const QString table = fx->path("demo/tabelle.pdf");
             fx->dialogs->setNextFileName(table);
             Click(fmPrint->btPdf);
             QVERIFY(InOrder(PdfText(table),
-                            {"Linie 1 · Richtung 2: Südfriedhof → Hauptbahnhof", "Samstag",
-                             "gültig vom 01.01.2027 bis 31.12.2027", "Südfriedhof", "Mühlenweg",
-                             "Hauptbahnhof", "Seite 1 von 1"}));
+                            {"Linie 1 · Richtung 2: Südfriedhof → Hauptbahnhof",
+                             "Montag bis Freitag", "gültig vom 01.01.2027 bis 31.12.2027",
+                             "Südfriedhof", "Mühlenweg", "Hauptbahnhof", "Seite 1 von 1"}));
             QVERIFY(fx->dialogs->log().last().startsWith("save:"));
-            QVERIFY(fx->dialogs->log().last().endsWith("Linie 1 Richtung 2 Sa.pdf"));
+            QVERIFY(fx->dialogs->log().last().endsWith("Linie 1 Richtung 2 Mo-Fr.pdf"));
+            // Said in the window what was written where
+            QCOMPARE(fmPrint->laStatus->text(), "Gespeichert: " + QDir::toNativeSeparators(table));
 
             // Every timetable of the line; a cancelled dialog writes nothing.
             ClickChoice(fmPrint->rbLine);
@@ -132,6 +145,7 @@ class PrintingTest : public QObject {
             QVERIFY(!QFile::exists(line));
             fx->dialogs->setNextFileName(line);
             Click(fmPrint->btPdf);
+            QCOMPARE(fmPrint->laStatus->text(), "Gespeichert: " + QDir::toNativeSeparators(line));
             QCOMPARE(PdfPages(line), 4);
             QVERIFY(InOrder(PdfText(line), {"Montag bis Freitag", "Seite 1 von 4", "Samstag",
                                             "Sonn- und Feiertag", "Seite 4 von 4"}));
@@ -171,6 +185,45 @@ class PrintingTest : public QObject {
             // The print dialog cancelled: nothing else happens.
             Click(fmPrint->btPrint);
             QVERIFY(fx->dialogs->log().last().startsWith("modal:"));
+            QVERIFY(fx->dialogs->errors().isEmpty());
+            ran = true;
+        });
+        ChooseFromMenu(fmMain->ExtrasMenu, fmMain->ExtrasPrintItem);
+        QVERIFY(ran);
+    }
+
+    void aTimetableThatDoesNotExistIsSaidInsteadOfPrinted() {
+        bool ran = false;
+        fx->dialogs->setNextModalAction([&](QDialog &) {
+            // Line 5 has a route but no timetable at all
+            Choose(fmPrint->cbLines, "5");
+            QCOMPARE(ItemTexts(fmPrint->cbDirection),
+                     QStringList({"Richtung 1 → Weißer Hirsch", "Richtung 2 → Am Gänseanger"}));
+            ClickChoice(fmPrint->rbLine);
+            fx->dialogs->clearLog();
+            Click(fmPrint->btPdf);
+            QCOMPARE(fmPrint->laStatus->text(), QString("Die Linie 5 hat keinen Fahrplan."));
+            Click(fmPrint->btPreview);
+            Click(fmPrint->btPrint);
+            // Neither a file nor a preview nor the print dialog was asked for
+            QVERIFY2(fx->dialogs->log().isEmpty(), qUtf8Printable(fx->dialogs->log().join('|')));
+
+            // Line 1 runs on Saturdays in direction 1 only
+            Choose(fmPrint->cbLines, "1");
+            ClickChoice(fmPrint->rbTimetable);
+            Choose(fmPrint->cbDirection, "Richtung 2");
+            Choose(fmPrint->cbDays, "Sa");
+            Click(fmPrint->btPdf);
+            QCOMPARE(fmPrint->laStatus->text(),
+                     QString("Linie 1, Richtung 2 → Hauptbahnhof, Sa: kein Fahrplan vorhanden."));
+            QVERIFY(fx->dialogs->log().isEmpty());
+            // The other direction is there and is printed
+            Choose(fmPrint->cbDirection, "Richtung 1");
+            const QString pdf = fx->path("demo/samstag.pdf");
+            fx->dialogs->setNextFileName(pdf);
+            Click(fmPrint->btPdf);
+            QVERIFY(InOrder(PdfText(pdf), {"Richtung 1: Hauptbahnhof → Südfriedhof", "Samstag"}));
+            QCOMPARE(fmPrint->laStatus->text(), "Gespeichert: " + QDir::toNativeSeparators(pdf));
             QVERIFY(fx->dialogs->errors().isEmpty());
             ran = true;
         });
@@ -225,10 +278,19 @@ class PrintingTest : public QObject {
             QCOMPARE(fmGraph->cbDays->currentText(), QString("Mo-Fr"));
             // Eight journeys each way on working days.
             QCOMPARE(static_cast<int>(fmGraph->GraphView->Graph().Journeys.size()), 16);
+            // Opened, the whole graph is in sight without scrolling
+            QVERIFY(fmGraph->GraphView->Zoom() <= 1);
+            QCOMPARE(fmGraph->ScrollArea->horizontalScrollBar()->maximum(), 0);
+            QCOMPARE(fmGraph->ScrollArea->verticalScrollBar()->maximum(), 0);
+            QVERIFY(
+                fmGraph->ScrollArea->viewport()->rect().contains(fmGraph->GraphView->geometry()));
+            const double zoom = fmGraph->GraphView->Zoom();
             const int width = fmGraph->GraphView->width();
             Click(fmGraph->btZoomIn);
             QVERIFY(fmGraph->GraphView->width() > width);
-            QCOMPARE(fmGraph->laZoom->text(), QString("125 %"));
+            QVERIFY(qAbs(fmGraph->GraphView->Zoom() / zoom - 1.25) < 1e-9);
+            QCOMPARE(fmGraph->laZoom->text(),
+                     QString("%1 %").arg(qRound(fmGraph->GraphView->Zoom() * 100)));
             Click(fmGraph->btZoomOut);
             Click(fmGraph->btZoomOut);
             QVERIFY(fmGraph->GraphView->width() < width);
@@ -238,6 +300,10 @@ class PrintingTest : public QObject {
             Click(fmGraph->btSaveSvg);
             QCOMPARE(PathCount(ReadBytes(svg)), 16);
             QVERIFY(ReadBytes(svg).contains("Bildfahrplan Linie 1 · Montag bis Freitag"));
+            // The legend tells the directions' colours apart
+            QVERIFY(ReadBytes(svg).contains("Richtung 1: Hauptbahnhof → Südfriedhof"));
+            QVERIFY(ReadBytes(svg).contains("Richtung 2: Südfriedhof → Hauptbahnhof"));
+            QCOMPARE(fmGraph->laSaved->text(), "Gespeichert: " + QDir::toNativeSeparators(svg));
 
             Choose(fmGraph->cbDays, "So");
             const QString png = fx->path("demo/bild.png");
@@ -249,7 +315,8 @@ class PrintingTest : public QObject {
             const QString pdfGraph = fx->path("demo/bild.pdf");
             fx->dialogs->setNextFileName(pdfGraph);
             Click(fmGraph->btSavePdf);
-            QVERIFY(InOrder(PdfText(pdfGraph), {"Bildfahrplan Linie 1 · Sonn- und Feiertag"}));
+            QVERIFY(InOrder(PdfText(pdfGraph), {"Bildfahrplan Linie 1 · Sonn- und Feiertag",
+                                                "Richtung 1: Hauptbahnhof → Südfriedhof"}));
             shown = true;
         });
         Click(fmEditTimeTable->btGraph);

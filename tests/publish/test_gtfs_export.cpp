@@ -196,7 +196,7 @@ class GtfsExportTest : public QObject {
         QVERIFY(fx->dialogs->errors().isEmpty());
     }
 
-    void anExportErrorIsShownAndTheWindowStaysUsable() {
+    void anExportErrorIsSaidInTheWindowAndItStaysUsable() {
         Complete();
         OpenProjectAndWindow();
         fmGtfsExport->Exporter = [&](const std::string &, const TPrjParams &, const std::string &,
@@ -207,9 +207,12 @@ class GtfsExportTest : public QObject {
         fx->dialogs->setNextFileName(fx->path("feed.zip"));
         Click(fmGtfsExport->btExport);
         QCOMPARE(call.calls, 1);
-        QCOMPARE(fx->dialogs->errors(), QStringList({"Stationen ohne Koordinaten: Mühle, Zoo"}));
+        // The reason stands in the window, no box blocks it.
+        QVERIFY(fx->dialogs->errors().isEmpty());
         QCOMPARE(fmGtfsExport->laState->text(), QString("Export fehlgeschlagen."));
-        QVERIFY(fmGtfsExport->mmSummary->toPlainText().isEmpty());
+        QCOMPARE(fmGtfsExport->mmSummary->toPlainText(),
+                 QString("Stationen ohne Koordinaten: Mühle, Zoo"));
+        QVERIFY(fmGtfsExport->isVisible());
         QVERIFY(fmGtfsExport->pbProgress->isHidden());
         QVERIFY(fmGtfsExport->btExport->isEnabled());
         QVERIFY(fmGtfsExport->btClose->isEnabled());
@@ -234,6 +237,53 @@ class GtfsExportTest : public QObject {
                                  "stop_times.txt", "calendar.txt", "feed_info.txt"})
             QVERIFY2(summary.contains(file), qUtf8Printable(summary));
         QVERIFY(fmGtfsExport->laState->text().startsWith("Export fertig"));
+    }
+
+    void servedStationsWithoutPositionAreNamedBeforeTheFileIsChosen() {
+        // GIVEN the demo project whose Rathaus, served by line 1, lost its position
+        takton::testing::CopyDemoProject(fx->path("demo"));
+        QByteArray data = ReadBytes(fx->path("demo/station_data.csv"));
+        data.replace("Rathaus=51.0535,13.745,A,\r\n", "");
+        WriteBytes(fx->path("demo/station_data.csv"), data);
+        fmGtfsExport->MissingData = gtfs::MissingPublishingData;
+        fmMain->OpenFromCommandLine(fx->path("demo/demo.zpr"));
+        fmGtfsExport->show();
+        QVERIFY(QTest::qWaitForWindowExposed(fmGtfsExport));
+        fx->dialogs->clearLog();
+        // WHEN the planner exports
+        fx->dialogs->setNextFileName(fx->path("demo/feed.zip"));
+        Click(fmGtfsExport->btExport);
+        // THEN no file is asked for, nothing written, and the window names
+        // the station; Weißer Hirsch has no position either but no times
+        QVERIFY2(!fx->dialogs->log().join(' ').contains("save:"),
+                 qUtf8Printable(fx->dialogs->log().join('|')));
+        QVERIFY(!QFile::exists(fx->path("demo/feed.zip")));
+        QVERIFY(fx->dialogs->errors().isEmpty());
+        QVERIFY(fmGtfsExport->laState->text().startsWith("Nicht exportiert"));
+        const QString summary = fmGtfsExport->mmSummary->toPlainText();
+        QVERIFY2(summary.contains("keine Geo-Position:\n  Rathaus\n"), qUtf8Printable(summary));
+        QVERIFY(!summary.contains("Weißer Hirsch"));
+
+        // Once it has its position again, the export goes on to the file
+        WriteBytes(fx->path("demo/station_data.csv"), data + "Rathaus=51.0535,13.745,A,\r\n");
+        Click(fmGtfsExport->btExport);
+        QVERIFY(ReadBytes(fx->path("demo/feed.zip")).startsWith("PK"));
+        QVERIFY(fmGtfsExport->laState->text().startsWith("Export fertig"));
+    }
+
+    void aSingleTripAndStopAreCountedInTheSingular() {
+        Complete();
+        OpenProjectAndWindow();
+        fmGtfsExport->Exporter = [](const std::string &, const TPrjParams &, const std::string &,
+                                    const gtfs::TExportProgress &) {
+            gtfs::TExportReport report;
+            report.Trips = 1;
+            report.StopTimes = 1;
+            return report;
+        };
+        fx->dialogs->setNextFileName(fx->path("feed.zip"));
+        Click(fmGtfsExport->btExport);
+        QCOMPARE(fmGtfsExport->mmSummary->toPlainText(), QString("1 Fahrt, 1 Halt geschrieben."));
     }
 
   private:

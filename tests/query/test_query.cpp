@@ -12,6 +12,8 @@
 #include <QDateEdit>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRegularExpression>
+#include <QScrollBar>
 #include <QTest>
 #include <QTimeEdit>
 #include <QTreeWidget>
@@ -273,6 +275,13 @@ class QueryTest : public QObject {
                                                             "07:32 M\u00fchle", "07:50 Zentrum"}));
             QCOMPARE(Columns(found->child(1)), QStringList({"Linie N Richtung Nordbahnhof",
                                                             "07:53 Zentrum", "08:05 Nordbahnhof"}));
+            // Every text is whole in sight: no column cut short, nothing to scroll to
+            QTreeWidget *tree = fmQuery->tvConnections;
+            for (int c = 0; c < tree->columnCount(); ++c)
+                QVERIFY2(tree->columnWidth(c) >=
+                             static_cast<QAbstractItemView *>(tree)->sizeHintForColumn(c),
+                         qPrintable(QString::number(c)));
+            QCOMPARE(tree->horizontalScrollBar()->maximum(), 0);
 
             // Arriving by 09:00 on a Sunday: nothing runs.
             QTest::mouseClick(fmQuery->cbStartTime, Qt::LeftButton, {},
@@ -299,6 +308,22 @@ class QueryTest : public QObject {
                      "M\u00fchle \u2192 Nordbahnhof, ab 07:00 am 10.12.2026");
         });
         QVERIFY(fx->dialogs->errors().isEmpty());
+    }
+
+    void theTimeStartsAtTheCurrentMinuteWithoutSeconds() {
+        const QTime before = QTime::currentTime();
+        fx.reset();
+        fx = std::make_unique<GuiFixture>();
+        const QTime after = QTime::currentTime();
+        for (QTimeEdit *field : {fmQuery->dtpStartTime, fmQuery->dtpEndTime}) {
+            const QTime time = field->time();
+            QCOMPARE(time.second(), 0);
+            QCOMPARE(time.msec(), 0);
+            QVERIFY(time == QTime(before.hour(), before.minute()) ||
+                    time == QTime(after.hour(), after.minute()));
+            QVERIFY2(QRegularExpression("^\\d\\d:\\d\\d$").match(field->text()).hasMatch(),
+                     qPrintable(field->text()));
+        }
     }
 
     void theProjectsMinimumChangeTimeDecides() {
