@@ -6,13 +6,13 @@
 // writes, each file synced in turn, as every file was written before. Beside
 // them, the device's own share: the flushes any commit needs, timed alone.
 
+#include "core/files/deferred_close.h"
+#include "core/files/file_io.h"
+#include "core/files/write_batch.h"
+#include "core/model/master_data.h"
+#include "core/model/message_sink.h"
+#include "core/model/timetable_file.h"
 #include "large_project.h"
-#include "model/db_func.h"
-#include "model/message_sink.h"
-#include "model/timetable_file.h"
-#include "util/deferred_close.h"
-#include "util/file_io.h"
-#include "util/write_batch.h"
 
 #include <benchmark/benchmark.h>
 #include <chrono>

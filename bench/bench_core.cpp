@@ -1,8 +1,8 @@
 // The storage primitives a planner waits on when a large timetable opens or
 // is saved: splitting and joining lists, parsing and writing an INI text.
 
-#include "model/ini_file.h"
-#include "model/list_text.h"
+#include "core/model/ini_file.h"
+#include "core/model/list_text.h"
 
 #include <benchmark/benchmark.h>
 

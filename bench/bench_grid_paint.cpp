@@ -2,7 +2,7 @@
 // the cells in sight are drawn. Runs on the offscreen platform unless another
 // one is set.
 
-#include "gui/string_grid_view.h"
+#include "gui/common/string_grid_view.h"
 
 #include <QApplication>
 #include <QImage>

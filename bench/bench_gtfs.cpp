@@ -5,8 +5,8 @@
 //   bench_gtfs JOURNEYS  the same with JOURNEYS a section (200: ~10 million
 //                        stop_times rows)
 
-#include "gtfs/gtfs_export.h"
-#include "gtfs/gtfs_zip.h"
+#include "core/gtfs/gtfs_export.h"
+#include "core/gtfs/gtfs_zip.h"
 #include "support/feed_project.h"
 #include "support/temp_dir.h"
 

@@ -5,7 +5,7 @@
 //   bench_gtfs_import ROWS   about ROWS rows (10000000 for the full size)
 //   bench_gtfs_import ROWS FEED.zip   the feed kept there (made when missing)
 
-#include "gtfs/gtfs_import.h"
+#include "core/gtfs/gtfs_import.h"
 #include "gtfs_feed_generator.h"
 #include "support/temp_dir.h"
 

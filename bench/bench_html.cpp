@@ -4,10 +4,10 @@
 // against a single memchr pass over the same bytes and, when the parser
 // library is installed, against a real HTML parser building the page's tree.
 
-#include "util/kv_html.h"
-#include "util/kv_standard.h"
-#include "util/table_choice.h"
-#include "util/web_time.h"
+#include "core/util/string_grid.h"
+#include "core/webcopy/html_table.h"
+#include "core/webcopy/table_choice.h"
+#include "core/webcopy/web_time.h"
 
 #include <algorithm>
 #include <benchmark/benchmark.h>

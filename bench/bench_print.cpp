@@ -3,12 +3,12 @@
 // station of the large project, each read, laid out and written as a PDF.
 // Goal: under a second each.
 
+#include "core/files/file_io.h"
+#include "core/model/prj_load.h"
+#include "core/model/prj_params.h"
+#include "core/model/station_lines_index.h"
 #include "large_project.h"
-#include "model/prj_load.h"
-#include "model/prj_params.h"
-#include "model/station_lines_index.h"
-#include "print/print_files.h"
-#include "util/file_io.h"
+#include "render/print/print_files.h"
 
 #include <benchmark/benchmark.h>
 #include <cstdio>

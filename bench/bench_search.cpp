@@ -3,8 +3,8 @@
 // queries (earliest arrival; the Pareto set; the window's whole answer of
 // five connections with their alternatives).
 
+#include "core/search/connection_scan.h"
 #include "large_project.h"
-#include "search/connection_scan.h"
 
 #include <algorithm>
 #include <chrono>

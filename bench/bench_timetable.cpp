@@ -4,9 +4,9 @@
 // rewrites the file crash-safe; the check is a time typed into the last row of
 // the last journey.
 
-#include "model/timetable_check.h"
-#include "model/timetable_file.h"
-#include "model/timetable_grid.h"
+#include "core/model/timetable_check.h"
+#include "core/model/timetable_file.h"
+#include "core/model/timetable_grid.h"
 
 #include <benchmark/benchmark.h>
 #include <filesystem>

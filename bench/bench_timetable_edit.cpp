@@ -3,9 +3,9 @@
 // grid as of the step before, so the diff of one entry is paid on each
 // accepted cell; a sort moves every cell and is the largest step there is.
 
-#include "model/timetable_check.h"
-#include "model/timetable_edit.h"
-#include "model/timetable_grid.h"
+#include "core/model/timetable_check.h"
+#include "core/model/timetable_edit.h"
+#include "core/model/timetable_grid.h"
 
 #include <benchmark/benchmark.h>
 

@@ -6,14 +6,14 @@
 // check as the cursor moves on). Runs on the offscreen platform.
 
 #include "app/app_windows.h"
-#include "gui/current_project.h"
-#include "gui/string_grid_view.h"
-#include "model/prj_params.h"
-#include "model/timetable_check.h"
-#include "model/timetable_file.h"
+#include "core/files/file_io.h"
+#include "core/model/prj_params.h"
+#include "core/model/timetable_check.h"
+#include "core/model/timetable_file.h"
+#include "gui/common/current_project.h"
+#include "gui/common/string_grid_view.h"
+#include "gui/timetable/edit_timetable.h"
 #include "support/dialogs_double.h"
-#include "timetable/edit_timetable.h"
-#include "util/file_io.h"
 
 #include <QApplication>
 #include <QPushButton>

@@ -1,6 +1,6 @@
 #include "gtfs_feed_generator.h"
 
-#include "gtfs/gtfs_zip.h"
+#include "core/gtfs/gtfs_zip.h"
 
 #include <algorithm>
 #include <cstdio>

@@ -1,8 +1,8 @@
 #include "large_project.h"
 
-#include "model/db_func.h"
-#include "model/timetable_file.h"
-#include "util/file_io.h"
+#include "core/files/file_io.h"
+#include "core/model/master_data.h"
+#include "core/model/timetable_file.h"
 
 #include <cstdio>
 #include <cstdlib>

@@ -7,7 +7,7 @@
 // and "So".
 #pragma once
 
-#include "model/list_text.h"
+#include "core/model/list_text.h"
 
 #include <string>
 #include <vector>

@@ -2,7 +2,7 @@
 // records straddle every refill: no crash, no sanitizer report, no hang, and
 // the same fields as when read in one piece.
 
-#include "util/csv_reader.h"
+#include "core/util/csv_reader.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // Reading INI text on any bytes: no crash, no sanitizer report, no hang; every
 // section and key that is listed can be read, and writing keeps the others.
 
-#include "model/ini_file.h"
+#include "core/model/ini_file.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -4,8 +4,8 @@
 // body; its end line with the right checksum is added, so that the entries
 // themselves are read.
 
-#include "util/error.h"
-#include "util/write_batch.h"
+#include "core/files/write_batch.h"
+#include "core/util/error.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,7 +1,7 @@
 // The list text rules on any bytes: no crash, no sanitizer report, no hang.
 
-#include "model/list_text.h"
-#include "util/kv_standard.h"
+#include "core/model/list_text.h"
+#include "core/util/string_grid.h"
 
 #include <cstddef>
 #include <cstdint>

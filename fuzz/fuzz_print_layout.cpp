@@ -2,10 +2,10 @@
 // and the graph's journeys from lines of arbitrary bytes; no crash, no
 // sanitizer report, no hang, and every departure a minute of the day.
 
-#include "model/list_text.h"
-#include "print_layout/graph.h"
-#include "print_layout/poster.h"
-#include "print_layout/print_timetable.h"
+#include "core/layout/graph.h"
+#include "core/layout/poster.h"
+#include "core/layout/print_timetable.h"
+#include "core/model/list_text.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // no hang; every journey found rides forward in time and changes where it
 // arrived.
 
-#include "search/connection_scan.h"
+#include "core/search/connection_scan.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,9 +1,9 @@
 // The station data CSV reader on any bytes: no crash, no sanitizer report, no
 // hang; a refused header is a TaktonError and nothing else.
 
-#include "model/station_data.h"
-#include "model/station_import.h"
-#include "util/error.h"
+#include "core/model/station_data.h"
+#include "core/model/station_import.h"
+#include "core/util/error.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,4 +1,4 @@
-#include "util/text_order.h"
+#include "core/util/text_order.h"
 
 #include <gtest/gtest.h>
 

@@ -6,10 +6,10 @@
 
 #include "app/app_windows.h"
 #include "app/main_window.h"
-#include "gui/error_handler.h"
-#include "gui/speed_icons.h"
-#include "gui/translations.h"
-#include "import/web_browser.h"
+#include "gui/common/error_handler.h"
+#include "gui/common/speed_icons.h"
+#include "gui/common/translations.h"
+#include "gui/webcopy/web_browser.h"
 
 #include <QStringList>
 #include <cstdio>

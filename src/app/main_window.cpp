@@ -3,29 +3,29 @@
 #include "app/app_windows.h"
 #include "app/first_save.h"
 #include "app/make_window.h"
-#include "editors/edit_lines.h"
-#include "editors/edit_linestations.h"
-#include "editors/edit_project.h"
-#include "editors/edit_stations.h"
-#include "gui/current_project.h"
-#include "gui/dialogs.h"
-#include "gui/error_handler.h"
-#include "gui/hints.h"
-#include "gui/project_guard.h"
-#include "gui/qt_text.h"
-#include "gui/speed_icons.h"
-#include "import/web_copy.h"
-#include "map/map_window.h"
-#include "model/db_func.h"
-#include "model/prj_load.h"
-#include "model/prj_save.h"
-#include "printing/graph_window.h"
-#include "printing/print_window.h"
-#include "publish/gtfs_export_window.h"
-#include "publish/gtfs_import_window.h"
-#include "query/query.h"
-#include "timetable/edit_timetable.h"
-#include "util/write_batch.h"
+#include "core/files/write_batch.h"
+#include "core/model/master_data.h"
+#include "core/model/prj_load.h"
+#include "core/model/prj_save.h"
+#include "gui/common/current_project.h"
+#include "gui/common/dialogs.h"
+#include "gui/common/error_handler.h"
+#include "gui/common/hints.h"
+#include "gui/common/project_guard.h"
+#include "gui/common/speed_icons.h"
+#include "gui/editors/edit_lines.h"
+#include "gui/editors/edit_linestations.h"
+#include "gui/editors/edit_project.h"
+#include "gui/editors/edit_stations.h"
+#include "gui/gtfs/gtfs_export_window.h"
+#include "gui/gtfs/gtfs_import_window.h"
+#include "gui/map/map_window.h"
+#include "gui/print/graph_window.h"
+#include "gui/print/print_window.h"
+#include "gui/search/query_window.h"
+#include "gui/timetable/edit_timetable.h"
+#include "gui/webcopy/web_copy.h"
+#include "render/qt_text.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -72,7 +72,7 @@ void TfmMain::FormCreate() {
 
 void TfmMain::GetProgInfo() {
     // The name, edition, type and version written into project files are fixed
-    // at build time (model/prog_info.h); here only the paths are found.
+    // at build time (core/model/prog_info.h); here only the paths are found.
     ProgExeName = ToNativePath(QCoreApplication::applicationFilePath());
     DefaultProjectFile =
         ToNativePath(QCoreApplication::applicationDirPath() + QLatin1Char('/') +

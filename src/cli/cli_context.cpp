@@ -1,8 +1,8 @@
 #include "cli/cli_context.h"
 
-#include "util/cp1252.h"
-#include "util/file_io.h"
-#include "util/write_batch.h"
+#include "core/files/file_io.h"
+#include "core/files/write_batch.h"
+#include "core/util/cp1252.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -4,7 +4,7 @@
 // cp1252, output converted back to UTF-8, and the exit status convention
 // (0 done, 1 refused or failed, 2 usage error).
 
-#include "util/project_lock.h"
+#include "core/files/project_lock.h"
 
 #include <iosfwd>
 #include <optional>

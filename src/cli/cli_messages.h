@@ -3,8 +3,8 @@
 // The command-line tool's side of the core's message sink: messages go to
 // standard error, and the command ends with status 1 when any was shown.
 
-#include "model/message_sink.h"
-#include "util/cp1252.h"
+#include "core/model/message_sink.h"
+#include "core/util/cp1252.h"
 
 #include <iostream>
 

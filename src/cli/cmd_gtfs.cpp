@@ -2,12 +2,12 @@
 // exportieren…" writes it.
 
 #include "cli/cli_context.h"
-#include "gtfs/gtfs_export.h"
-#include "gtfs/gtfs_import.h"
-#include "model/prj_load.h"
-#include "model/prj_params.h"
-#include "util/cp1252.h"
-#include "util/file_io.h"
+#include "core/files/file_io.h"
+#include "core/gtfs/gtfs_export.h"
+#include "core/gtfs/gtfs_import.h"
+#include "core/model/prj_load.h"
+#include "core/model/prj_params.h"
+#include "core/util/cp1252.h"
 
 namespace takton::cli {
 namespace {

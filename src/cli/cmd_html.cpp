@@ -3,13 +3,13 @@
 // or the list of the page's tables to choose from.
 
 #include "cli/cli_context.h"
-#include "model/timetable_grid.h"
-#include "util/clipboard_text.h"
-#include "util/cp1252.h"
-#include "util/error.h"
-#include "util/file_io.h"
-#include "util/kv_standard.h"
-#include "util/table_choice.h"
+#include "core/files/file_io.h"
+#include "core/model/timetable_grid.h"
+#include "core/util/clipboard_text.h"
+#include "core/util/cp1252.h"
+#include "core/util/error.h"
+#include "core/util/string_grid.h"
+#include "core/webcopy/table_choice.h"
 
 #include <charconv>
 

@@ -3,11 +3,11 @@
 // them. Painting needs Qt, which runs on its offscreen platform here.
 
 #include "cli/cli_context.h"
-#include "model/prj_load.h"
-#include "model/prj_params.h"
-#include "print/print_files.h"
-#include "util/error.h"
-#include "util/file_io.h"
+#include "core/files/file_io.h"
+#include "core/model/prj_load.h"
+#include "core/model/prj_params.h"
+#include "core/util/error.h"
+#include "render/print/print_files.h"
 
 #include <algorithm>
 #include <filesystem>

@@ -2,7 +2,7 @@
 // printing needs Qt, so these commands only say that they are missing.
 
 #include "cli/cli_context.h"
-#include "util/cp1252.h"
+#include "core/util/cp1252.h"
 
 namespace takton::cli {
 namespace {

@@ -1,14 +1,14 @@
 // takton-cli project ...: the project file and its day groups.
 
 #include "cli/cli_context.h"
-#include "model/db_func.h"
-#include "model/prj_load.h"
-#include "model/prj_params.h"
-#include "model/prj_save.h"
-#include "model/project_rules.h"
-#include "util/cp1252.h"
-#include "util/file_io.h"
-#include "util/write_batch.h"
+#include "core/files/file_io.h"
+#include "core/files/write_batch.h"
+#include "core/model/master_data.h"
+#include "core/model/prj_load.h"
+#include "core/model/prj_params.h"
+#include "core/model/prj_save.h"
+#include "core/model/project_rules.h"
+#include "core/util/cp1252.h"
 
 namespace takton::cli {
 namespace {

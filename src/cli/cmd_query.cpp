@@ -2,11 +2,11 @@
 // group, as the window "Verbindugns-Abfrage" finds them.
 
 #include "cli/cli_context.h"
-#include "model/prj_load.h"
-#include "model/prj_params.h"
-#include "model/project_rules.h"
-#include "search/connection_scan.h"
-#include "util/cp1252.h"
+#include "core/model/prj_load.h"
+#include "core/model/prj_params.h"
+#include "core/model/project_rules.h"
+#include "core/search/connection_scan.h"
+#include "core/util/cp1252.h"
 
 #include <charconv>
 #include <cstdio>

@@ -3,8 +3,8 @@
 
 #include "cli/cli_context.h"
 #include "cli/cli_messages.h"
-#include "model/db_func.h"
-#include "model/registers.h"
+#include "core/model/master_data.h"
+#include "core/model/registers.h"
 
 namespace takton::cli {
 namespace {

@@ -2,13 +2,13 @@
 // timetable files as stored, and the consistency of a project's files.
 
 #include "cli/cli_context.h"
-#include "model/db_func.h"
-#include "model/prj_load.h"
-#include "model/prj_params.h"
-#include "model/project_check.h"
-#include "model/registers.h"
-#include "model/timetable_file.h"
-#include "util/cp1252.h"
+#include "core/model/master_data.h"
+#include "core/model/prj_load.h"
+#include "core/model/prj_params.h"
+#include "core/model/project_check.h"
+#include "core/model/registers.h"
+#include "core/model/timetable_file.h"
+#include "core/util/cp1252.h"
 
 #include <filesystem>
 #include <optional>

@@ -2,16 +2,16 @@
 // data of stations beyond their names, as the stations editor keeps it.
 
 #include "cli/cli_context.h"
-#include "model/db_func.h"
-#include "model/prj_load.h"
-#include "model/prj_params.h"
-#include "model/prj_save.h"
-#include "model/registers.h"
-#include "model/station_data.h"
-#include "model/station_import.h"
-#include "util/counted.h"
-#include "util/cp1252.h"
-#include "util/file_io.h"
+#include "core/files/file_io.h"
+#include "core/model/master_data.h"
+#include "core/model/prj_load.h"
+#include "core/model/prj_params.h"
+#include "core/model/prj_save.h"
+#include "core/model/registers.h"
+#include "core/model/station_data.h"
+#include "core/model/station_import.h"
+#include "core/util/counted.h"
+#include "core/util/cp1252.h"
 
 #include <algorithm>
 

@@ -2,9 +2,9 @@
 // Every command calls the same core functions as the editor's windows.
 
 #include "cli/cli_context.h"
-#include "util/cp1252.h"
-#include "util/error.h"
-#include "util/file_io.h"
+#include "core/files/file_io.h"
+#include "core/util/cp1252.h"
+#include "core/util/error.h"
 
 #include <iostream>
 #include <unistd.h>

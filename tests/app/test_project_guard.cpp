@@ -4,19 +4,19 @@
 // before a timetable changed by someone else is saved.
 
 #include "app/main_window.h"
-#include "editors/edit_lines.h"
-#include "editors/edit_linestations.h"
-#include "editors/edit_project.h"
-#include "editors/edit_stations.h"
-#include "gui/project_guard.h"
-#include "gui/qt_text.h"
-#include "gui/string_grid_view.h"
+#include "gui/common/project_guard.h"
+#include "gui/common/string_grid_view.h"
+#include "gui/editors/edit_lines.h"
+#include "gui/editors/edit_linestations.h"
+#include "gui/editors/edit_project.h"
+#include "gui/editors/edit_stations.h"
+#include "gui/timetable/edit_timetable.h"
+#include "render/qt_text.h"
 #include "support/editor_steps.h"
 #include "support/gui_fixture.h"
 #include "support/process_steps.h"
 #include "support/timetable_steps.h"
 #include "support/window_steps.h"
-#include "timetable/edit_timetable.h"
 
 #include <QAction>
 #include <QApplication>

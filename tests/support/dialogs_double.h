@@ -3,7 +3,7 @@
 // A stand-in for the dialog seam in tests: answers come from queues filled
 // beforehand, and every box, dialog and modal window is logged in order.
 
-#include "gui/dialogs.h"
+#include "gui/common/dialogs.h"
 
 #include <QStringList>
 #include <deque>

@@ -4,7 +4,7 @@
 // positions, lines whose routes wander through them, and timetables of
 // regular journeys in both directions of three day groups.
 
-#include "model/prj_params.h"
+#include "core/model/prj_params.h"
 
 #include <cstdio>
 #include <fstream>

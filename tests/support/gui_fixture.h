@@ -5,9 +5,9 @@
 // with a "default.zpr" that new projects start from.
 
 #include "app/app_windows.h"
-#include "gui/current_project.h"
-#include "gui/error_handler.h"
-#include "model/prj_params.h"
+#include "core/model/prj_params.h"
+#include "gui/common/current_project.h"
+#include "gui/common/error_handler.h"
 #include "support/dialogs_double.h"
 
 #include <QDir>

@@ -5,10 +5,10 @@
 
 #include "app/app_windows.h"
 #include "app/main_window.h"
-#include "gui/qt_text.h"
-#include "gui/string_grid_view.h"
+#include "gui/common/string_grid_view.h"
+#include "gui/timetable/edit_timetable.h"
+#include "render/qt_text.h"
 #include "support/gui_fixture.h"
-#include "timetable/edit_timetable.h"
 
 #include <QApplication>
 #include <QMouseEvent>

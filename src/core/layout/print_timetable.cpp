@@ -1,0 +1,130 @@
+#include "core/layout/print_timetable.h"
+
+#include "core/model/master_data.h"
+#include "core/model/timetable_check.h"
+#include "core/model/timetable_file.h"
+#include "core/util/cp1252.h"
+#include "core/util/error.h"
+#include "core/util/string_grid.h"
+
+#include <algorithm>
+
+namespace takton::print {
+namespace {
+
+void SetRoles(std::vector<TPrintRow> &rows) {
+    for (std::size_t r = 0; r + 1 < rows.size(); ++r)
+        if (rows[r].Role.empty() && rows[r].Station == rows[r + 1].Station) {
+            rows[r].Role = "an";
+            rows[r + 1].Role = "ab";
+        }
+}
+
+std::string DateText(const std::string &yyyymmdd) {
+    if (yyyymmdd.size() != 8)
+        return yyyymmdd;
+    return yyyymmdd.substr(6, 2) + "." + yyyymmdd.substr(4, 2) + "." + yyyymmdd.substr(0, 4);
+}
+
+// One section of a timetable file already read; a missing section gives the
+// route's stations without journeys.
+TPrintTimetable TableOfSection(const TTimetableFile &file, const std::string &dir,
+                               const TPrjParams &params, const std::string &line, int direction,
+                               const std::string &dayGroup) {
+    const std::string section = TimetableSectionName(direction, dayGroup);
+    TPrintTimetable table;
+    if (file.HasSection(section)) {
+        table = PrintTimetableFromRows(file.ReadRows(section));
+    } else {
+        TStringList stations = LoadLineStations(dir, line);
+        if (direction == 2)
+            std::reverse(stations.begin(), stations.end());
+        for (auto &station : stations)
+            table.Rows.push_back({std::move(station), ""});
+    }
+    table.Line = line;
+    table.Direction = direction;
+    table.DayGroup = dayGroup;
+    table.DayGroupText = DayGroupText(params, dayGroup);
+    return table;
+}
+
+} // namespace
+
+TPrintTimetable PrintTimetableFromRows(const std::vector<std::string> &rowValues) {
+    TPrintTimetable table;
+    std::vector<std::vector<std::string>> items;
+    std::size_t width = 0;
+    for (const auto &value : rowValues) {
+        std::vector<std::string> cells;
+        SplitText(value, cells, ',');
+        if (cells.empty())
+            cells.emplace_back();
+        table.Rows.push_back({TrimCellText(cells.front()), ""});
+        width = std::max(width, cells.size());
+        items.push_back(std::move(cells));
+    }
+    SetRoles(table.Rows);
+    for (std::size_t c = 1; c < width; ++c) {
+        TPrintColumn column;
+        bool any = false;
+        for (const auto &cells : items) {
+            std::string text = c < cells.size() ? TrimCellText(cells[c]) : std::string();
+            if (!text.empty()) {
+                any = true;
+                if (column.IntervalMinutes < 0 && CellTextKind(text) == TCellKind::Interval)
+                    column.IntervalMinutes = GetIntervalMinutes(text);
+            }
+            column.Cells.push_back(std::move(text));
+        }
+        if (any)
+            table.Columns.push_back(std::move(column));
+    }
+    return table;
+}
+
+TPrintTimetable LoadPrintTimetable(const std::string &dir, const TPrjParams &params,
+                                   const std::string &line, int direction,
+                                   const std::string &dayGroup) {
+    const TTimetableFile file(TimetablePath(dir, line));
+    return TableOfSection(file, dir, params, line, direction, dayGroup);
+}
+
+std::vector<TPrintTimetable> LoadLineTimetables(const std::string &dir, const TPrjParams &params,
+                                                const std::string &line) {
+    // The file is read once for all its sections.
+    const TTimetableFile file(TimetablePath(dir, line));
+    std::vector<TPrintTimetable> tables;
+    for (const auto &group : params.DayGroups)
+        for (int direction = 1; direction <= 2; ++direction)
+            if (file.HasSection(TimetableSectionName(direction, group.Name)))
+                tables.push_back(TableOfSection(file, dir, params, line, direction, group.Name));
+    if (tables.empty())
+        throw TaktonError("Die Linie " + line + " hat keinen Fahrplan.");
+    return tables;
+}
+
+std::string ValidityText(const TPrjParams &params) {
+    const std::string &first = params.Publishing.FirstDate;
+    const std::string &last = params.Publishing.LastDate;
+    if (!first.empty() && !last.empty())
+        return Cp1252("gültig vom ") + DateText(first) + " bis " + DateText(last);
+    if (!first.empty())
+        return Cp1252("gültig ab ") + DateText(first);
+    if (!last.empty())
+        return Cp1252("gültig bis ") + DateText(last);
+    return {};
+}
+
+std::string IntervalText(int minutes) {
+    return "alle " + std::to_string(minutes) + " Min";
+}
+
+std::string DayGroupText(const TPrjParams &params, const std::string &dayGroup) {
+    for (const auto &group : params.DayGroups)
+        if (group.Name == dayGroup)
+            return group.Text.empty() ? group.Name : group.Text;
+    return dayGroup;
+}
+
+} // namespace takton::print

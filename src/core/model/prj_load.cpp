@@ -1,0 +1,102 @@
+#include "core/model/prj_load.h"
+
+#include "core/model/date_text.h"
+#include "core/model/ini_file.h"
+#include "core/model/prj_params.h"
+
+namespace takton {
+
+namespace {
+IProjectLoadObserver *gObserver = nullptr;
+}
+
+void SetProjectLoadObserver(IProjectLoadObserver *observer) {
+    gObserver = observer;
+}
+
+std::vector<std::string> SplitValueList(const std::string &value) {
+    std::vector<std::string> pieces;
+    std::string piece;
+    char quote = 0;
+    for (char c : value) {
+        if (quote) {
+            if (c == quote)
+                quote = 0;
+        } else if (c == '"' || c == '\'') {
+            quote = c;
+        } else if (c == ',') {
+            if (!piece.empty())
+                pieces.push_back(std::move(piece));
+            piece.clear();
+            continue;
+        }
+        piece += c;
+    }
+    if (!piece.empty())
+        pieces.push_back(std::move(piece));
+    return pieces;
+}
+
+void LoadProjectFile(const std::string &path) {
+    const TIniFile ini(path);
+    PrjParams.LastSave = ini.ValueExists("general", "lastsave")
+                             ? ini.ReadString("general", "lastsave", "")
+                             : CurrentDateTimeText();
+
+    const auto names = SplitValueList(ini.ReadString("daygroups", "daygroupnames", ""));
+    if (!names.empty()) {
+        PrjParams.DayGroups.clear();
+        for (const auto &name : names) {
+            TDayGroupItem group;
+            group.Name = name;
+            group.Text = ini.ReadString("daygroups", name + "_text", name);
+            const auto keys = SplitValueList(ini.ReadString("daygroups", name + "_days", ""));
+            if (keys.empty())
+                continue;
+            for (const auto &key : keys) {
+                const int index = IndexOfText(WeekDayKeys, key);
+                if (index >= 0)
+                    group.Days = WithDay(group.Days, index);
+            }
+            PrjParams.DayGroups.push_back(std::move(group));
+        }
+        if (gObserver)
+            gObserver->DayGroupsLoaded();
+    }
+
+    PrjParams.MaxDriveMinutes =
+        static_cast<std::int32_t>(ini.ReadInteger("timetable", "max_drive_minutes", 720));
+    // Read before the observer hears of the "timetable" section.
+    PrjParams.MinChangeMinutes = static_cast<std::int32_t>(
+        ini.ReadInteger("timetable", kMinChangeMinutesKey, TPrjParams().MinChangeMinutes));
+    if (gObserver)
+        gObserver->MaxDriveMinutesLoaded(std::to_string(PrjParams.MaxDriveMinutes));
+
+    const TStationFields defaults;
+    const auto readFlag = [&](std::string_view key, bool fallback) {
+        return ini.ReadInteger(kStationDataSection, key, fallback ? 1 : 0) != 0;
+    };
+    PrjParams.StationFields.GeoPosition = readFlag(kGeoPositionKey, defaults.GeoPosition);
+    PrjParams.StationFields.TarifZone = readFlag(kTarifZoneKey, defaults.TarifZone);
+    PrjParams.StationFields.TarifRing = readFlag(kTarifRingKey, defaults.TarifRing);
+    if (gObserver)
+        gObserver->StationFieldsLoaded();
+
+    const TPublishing publishing;
+    TPublishing &read = PrjParams.Publishing;
+    const auto text = [&](std::string_view key, const std::string &fallback) {
+        return ini.ReadString(kPublishingSection, key, fallback);
+    };
+    read.AgencyName = text("agency_name", publishing.AgencyName);
+    read.AgencyUrl = text("agency_url", publishing.AgencyUrl);
+    read.Timezone = text("timezone", publishing.Timezone);
+    read.Language = text("language", publishing.Language);
+    read.FirstDate = text("first_date", publishing.FirstDate);
+    read.LastDate = text("last_date", publishing.LastDate);
+    read.RouteType =
+        static_cast<int>(ini.ReadInteger(kPublishingSection, "route_type", publishing.RouteType));
+    if (gObserver)
+        gObserver->PublishingLoaded();
+}
+
+} // namespace takton

@@ -1,0 +1,85 @@
+#pragma once
+
+// GTFS exportieren: asks for the publishing data the project lacks, lets the
+// planner choose the zip file, runs the export with a progress bar that
+// "Abbrechen" stops, and shows what was written and what was skipped and why.
+// The export itself is handed in (Exporter), so the window knows no feed format.
+
+#include "core/gtfs/gtfs_export.h"
+#include "gui/common/lazy_dialog.h"
+
+#include <QDialog>
+#include <QString>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QLabel;
+class QPlainTextEdit;
+class QProgressBar;
+class QPushButton;
+
+namespace takton::gui {
+
+using TGtfsExporter = std::function<gtfs::TExportReport(
+    const std::string &projectDir, const TPrjParams &params, const std::string &zipPath,
+    const gtfs::TExportProgress &progress)>;
+// The German names of the publishing fields still missing (cp1252).
+using TMissingPublishingData = std::function<std::vector<std::string>(const TPublishing &)>;
+// The served stations without geo position (cp1252), which the export refuses.
+using TUnplacedStations = std::function<std::vector<std::string>(const std::string &projectDir,
+                                                                 const TPrjParams &params)>;
+
+class TfmGtfsExport : public TLazyDialog {
+    Q_OBJECT
+  public:
+    explicit TfmGtfsExport(QWidget *parent = nullptr);
+
+    // Set by the program; without an exporter the window says the export is
+    // not part of this build.
+    TGtfsExporter Exporter;
+    TMissingPublishingData MissingData;
+    TUnplacedStations UnplacedStations;
+    // Opens the project options on their "Veröffentlichung" page, modally.
+    std::function<void()> ShowPublishingOptions;
+
+    void FormShow();
+    void btExportClick();
+    void btAbortClick();
+
+    QLabel *laState = nullptr;
+    QProgressBar *pbProgress = nullptr;
+    QPushButton *btAbort = nullptr;
+    QPlainTextEdit *mmSummary = nullptr;
+    QPushButton *btExport = nullptr;
+    QPushButton *btClose = nullptr;
+
+    bool Exporting() const { return exporting_; }
+
+  protected:
+    void CreateControls() override;
+    void showEvent(QShowEvent *event) override;
+    void reject() override;
+
+  private:
+    // True once nothing is missing, after asking the planner to fill in
+    // what is; false when the planner leaves it missing.
+    bool PublishingComplete();
+    std::vector<std::string> Missing() const;
+    // True when every served station has a position; else says which lack one.
+    bool StationsPlaced();
+    std::optional<QString> ChosenZipFile();
+    gtfs::TExportReport RunExport(const QString &zipPath);
+    // The exporter's progress: shown, events processed so that "Abbrechen"
+    // is seen; false once it was pressed.
+    bool Progress(std::size_t done, std::size_t total);
+    void ShowRunning(bool running);
+    void ShowReport(const gtfs::TExportReport &report, const QString &zipPath);
+
+    bool exporting_ = false;
+    bool abortRequested_ = false;
+    QString lastZip_;
+};
+
+} // namespace takton::gui
