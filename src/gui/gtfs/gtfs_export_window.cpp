@@ -85,7 +85,7 @@ void TfmGtfsExport::FormShow() {
 void TfmGtfsExport::reject() {
     // Closing while the export runs means cancelling it; the window closes
     // once the exporter has stopped.
-    if (exporting_) {
+    if (job_.Running()) {
         btAbortClick();
         return;
     }
@@ -187,37 +187,28 @@ void TfmGtfsExport::btExportClick() {
 }
 
 gtfs::TExportReport TfmGtfsExport::RunExport(const QString &zipPath) {
-    exporting_ = true;
-    abortRequested_ = false;
-    pbProgress->setRange(0, 0);
-    pbProgress->setValue(0);
     laState->setText(QStringLiteral("Export läuft …"));
     ShowRunning(true);
     // The window comes back to rest whichever way the exporter ends.
     struct TRestore {
         TfmGtfsExport &window;
-        ~TRestore() {
-            window.exporting_ = false;
-            window.ShowRunning(false);
-        }
+        ~TRestore() { window.ShowRunning(false); }
     } restore{*this};
-    QCoreApplication::processEvents();
-    return Exporter(ProjectDir, PrjParams, ToNativePath(zipPath),
-                    [this](std::size_t done, std::size_t total) { return Progress(done, total); });
-}
-
-bool TfmGtfsExport::Progress(std::size_t done, std::size_t total) {
-    // The bar counts in thousandths, so that any number of steps fits an int.
-    pbProgress->setRange(0, 1000);
-    pbProgress->setValue(total == 0 ? 0 : static_cast<int>(std::min(done, total) * 1000 / total));
-    QCoreApplication::processEvents();
-    return !abortRequested_;
+    // The worker reads its own copies, never the window's state.
+    const std::string dir = ProjectDir;
+    const TPrjParams params = PrjParams;
+    const std::string zip = ToNativePath(zipPath);
+    gtfs::TExportReport report;
+    job_.Run(*pbProgress, [&](const TLongJob::TProgress &progress) {
+        report = Exporter(dir, params, zip, progress);
+    });
+    return report;
 }
 
 void TfmGtfsExport::btAbortClick() {
-    if (!exporting_)
+    if (!job_.Running())
         return;
-    abortRequested_ = true;
+    job_.Cancel();
     btAbort->setEnabled(false);
     laState->setText(QStringLiteral("Export wird abgebrochen …"));
 }

@@ -7,6 +7,7 @@
 
 #include "core/gtfs/gtfs_export.h"
 #include "gui/common/lazy_dialog.h"
+#include "gui/common/long_job.h"
 
 #include <QDialog>
 #include <QString>
@@ -55,7 +56,7 @@ class TfmGtfsExport : public TLazyDialog {
     QPushButton *btExport = nullptr;
     QPushButton *btClose = nullptr;
 
-    bool Exporting() const { return exporting_; }
+    bool Exporting() const { return job_.Running(); }
 
   protected:
     void CreateControls() override;
@@ -70,15 +71,12 @@ class TfmGtfsExport : public TLazyDialog {
     // True when every served station has a position; else says which lack one.
     bool StationsPlaced();
     std::optional<QString> ChosenZipFile();
+    // Runs the exporter beside the window; rethrows what it raised.
     gtfs::TExportReport RunExport(const QString &zipPath);
-    // The exporter's progress: shown, events processed so that "Abbrechen"
-    // is seen; false once it was pressed.
-    bool Progress(std::size_t done, std::size_t total);
     void ShowRunning(bool running);
     void ShowReport(const gtfs::TExportReport &report, const QString &zipPath);
 
-    bool exporting_ = false;
-    bool abortRequested_ = false;
+    TLongJob job_;
     QString lastZip_;
 };
 

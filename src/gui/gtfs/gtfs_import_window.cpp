@@ -106,7 +106,7 @@ void TfmGtfsImport::FormShow() {
 
 void TfmGtfsImport::reject() {
     // Closing while the import runs means cancelling it first.
-    if (importing_) {
+    if (job_.Running()) {
         btAbortClick();
         return;
     }
@@ -114,7 +114,8 @@ void TfmGtfsImport::reject() {
 }
 
 void TfmGtfsImport::UpdateImportButton() {
-    btImport->setEnabled(!importing_ && !edFeed->text().trimmed().isEmpty() &&
+    // The abort button is shown exactly while an import runs.
+    btImport->setEnabled(btAbort->isHidden() && !edFeed->text().trimmed().isEmpty() &&
                          !edProject->text().trimmed().isEmpty());
 }
 
@@ -174,56 +175,23 @@ void TfmGtfsImport::btImportClick() {
 
 std::optional<gtfs::TImportReport> TfmGtfsImport::RunImport(const std::string &feed,
                                                             const std::string &project) {
-    importing_ = true;
-    abortRequested_ = false;
-    pbProgress->setValue(0);
     laState->setText(QStringLiteral("Import läuft …"));
     ShowRunning(true);
     struct TRestore {
         TfmGtfsImport &window;
-        ~TRestore() {
-            window.importing_ = false;
-            window.ShowRunning(false);
-        }
+        ~TRestore() { window.ShowRunning(false); }
     } restore{*this};
-
-    // The worker tells its progress through these; the window reads them.
-    std::atomic<int> permille{0};
-    std::atomic<bool> cancel{false};
     gtfs::TImportReport report;
-    std::exception_ptr failure;
-    QThread *worker = QThread::create([&] {
-        try {
-            report = Importer(feed, project, [&](std::size_t done, std::size_t total) {
-                permille = total == 0 ? 0 : static_cast<int>(done * 1000 / total);
-                return !cancel.load();
-            });
-        } catch (...) {
-            failure = std::current_exception();
-        }
+    job_.Run(*pbProgress, [&](const TLongJob::TProgress &progress) {
+        report = Importer(feed, project, progress);
     });
-    QEventLoop loop;
-    QTimer tick;
-    connect(&tick, &QTimer::timeout, this, [&] {
-        pbProgress->setValue(permille.load());
-        if (abortRequested_)
-            cancel = true;
-    });
-    connect(worker, &QThread::finished, &loop, &QEventLoop::quit);
-    tick.start(50);
-    worker->start();
-    loop.exec();
-    worker->wait();
-    delete worker;
-    if (failure)
-        std::rethrow_exception(failure);
     return report;
 }
 
 void TfmGtfsImport::btAbortClick() {
-    if (!importing_)
+    if (!job_.Running())
         return;
-    abortRequested_ = true;
+    job_.Cancel();
     btAbort->setEnabled(false);
     laState->setText(QStringLiteral("Import wird abgebrochen …"));
 }

@@ -8,6 +8,7 @@
 
 #include "core/gtfs/gtfs_import.h"
 #include "gui/common/lazy_dialog.h"
+#include "gui/common/long_job.h"
 
 #include <QString>
 #include <functional>
@@ -52,7 +53,7 @@ class TfmGtfsImport : public TLazyDialog {
     QPushButton *btImport = nullptr;
     QPushButton *btClose = nullptr;
 
-    bool Importing() const { return importing_; }
+    bool Importing() const { return job_.Running(); }
 
   protected:
     void CreateControls() override;
@@ -68,8 +69,7 @@ class TfmGtfsImport : public TLazyDialog {
     void ShowReport(const gtfs::TImportReport &report, const QString &project);
     void UpdateImportButton();
 
-    bool importing_ = false;
-    bool abortRequested_ = false;
+    TLongJob job_;
 };
 
 } // namespace takton::gui

@@ -23,7 +23,9 @@
 #include <QStatusBar>
 #include <QTabWidget>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
+#include <atomic>
 
 using namespace takton;
 using namespace takton::gui;
@@ -168,22 +170,34 @@ class GtfsExportTest : public QObject {
         Complete();
         OpenProjectAndWindow();
         bool runningShown = false;
+        std::atomic<bool> reported{false}, clicked{false};
         fmGtfsExport->Exporter = [&](const std::string &, const TPrjParams &, const std::string &,
                                      const gtfs::TExportProgress &progress) {
+            // The export runs beside the window: it reports, works on until
+            // the planner has clicked, and learns of it at its next report.
             ++call.calls;
             call.progressAnswers.push_back(progress(1, 4));
-            runningShown =
-                fmGtfsExport->pbProgress->isVisible() && fmGtfsExport->pbProgress->value() == 250 &&
-                fmGtfsExport->btAbort->isVisible() && !fmGtfsExport->btExport->isEnabled() &&
-                !fmGtfsExport->btClose->isEnabled();
-            // The planner clicks while the export works; the click waits in
-            // the event queue until the exporter reports again.
-            QTimer::singleShot(0, [] { QTest::mouseClick(fmGtfsExport->btAbort, Qt::LeftButton); });
+            reported = true;
+            while (!clicked)
+                QThread::msleep(5);
             call.progressAnswers.push_back(progress(2, 4));
             gtfs::TExportReport report;
             report.Cancelled = !call.progressAnswers.back();
             return report;
         };
+        // The planner watches the window while the export works, then clicks.
+        QTimer watch;
+        connect(&watch, &QTimer::timeout, this, [&] {
+            if (!reported || clicked || fmGtfsExport->pbProgress->value() != 250)
+                return;
+            runningShown = fmGtfsExport->pbProgress->isVisible() &&
+                           fmGtfsExport->btAbort->isVisible() &&
+                           !fmGtfsExport->btExport->isEnabled() &&
+                           !fmGtfsExport->btClose->isEnabled() && fmGtfsExport->Exporting();
+            QTest::mouseClick(fmGtfsExport->btAbort, Qt::LeftButton);
+            clicked = true;
+        });
+        watch.start(10);
         fx->dialogs->setNextFileName(fx->path("feed.zip"));
         Click(fmGtfsExport->btExport);
         QVERIFY(runningShown);
