@@ -7,6 +7,7 @@
 #include "core/gtfs/gtfs_import.h"
 #include "core/layout/print_timetable.h"
 #include "core/model/timetable_grid.h"
+#include "gui/common/current_project.h"
 #include "gui/common/dialogs.h"
 #include "gui/common/string_grid_view.h"
 #include "gui/editors/edit_lines.h"

@@ -6,6 +6,7 @@
 
 #include "app/app_windows.h"
 #include "app/main_window.h"
+#include "gui/common/current_project.h"
 #include "gui/common/error_handler.h"
 #include "gui/common/speed_icons.h"
 #include "gui/common/translations.h"

@@ -275,7 +275,7 @@ FileDialogRequest TfmMain::ProjectDialogRequest(const QString &proposedFile) con
 }
 
 void TfmMain::FileNew() {
-    LoadProjectFile(DefaultProjectFile);
+    LoadProjectFile(DefaultProjectFile, PrjParams);
     ProjectFile.clear();
     saveDialogFile_.clear();
     setWindowTitle(QStringLiteral("ZAL-Editor: [neues Projekt]"));
@@ -290,7 +290,7 @@ void TfmMain::FileNew() {
     const std::string path = ToNativePath(*chosen);
     if (!ClaimProjectDir(DirectoryOf(path)))
         return;
-    SaveProjectFile(path);
+    SaveProjectFile(path, PrjParams);
     ProjectFile = path;
     ProjectDir = DirectoryOf(path);
     StampProjectFile();
@@ -324,7 +324,7 @@ void TfmMain::FileOpen() {
 void TfmMain::LoadProject(const std::string &path) {
     if (!ClaimProjectDir(DirectoryOf(path)))
         return;
-    LoadProjectFile(path);
+    LoadProjectFile(path, PrjParams);
     ProjectFile = path;
     ProjectDir = DirectoryOf(path);
     StampProjectFile();
@@ -350,11 +350,11 @@ void TfmMain::FileSave() {
     if (overwrite == TOverwrite::Keep)
         return;
     if (overwrite == TOverwrite::Reload) {
-        LoadProjectFile(ProjectFile);
+        LoadProjectFile(ProjectFile, PrjParams);
         StampProjectFile();
         return;
     }
-    SaveProjectFile(ProjectFile);
+    SaveProjectFile(ProjectFile, PrjParams);
     StampProjectFile();
 }
 
@@ -379,7 +379,7 @@ void TfmMain::FileSaveAs() {
         TWriteBatch batch(dir);
         if (takeAlong)
             CopyProjectFiles(ProjectDir, dir);
-        SaveProjectFile(path);
+        SaveProjectFile(path, PrjParams);
         batch.Commit();
     }
     ProjectFile = path;

@@ -9,6 +9,7 @@
 #include "app/app_windows.h"
 #include "app/main_window.h"
 #include "core/model/prj_params.h"
+#include "gui/common/current_project.h"
 #include "gui/common/error_handler.h"
 #include "gui/common/string_grid_view.h"
 #include "gui/common/translations.h"
@@ -58,15 +59,15 @@ bool Save(QWidget &window, const QString &dir, const char *name) {
 // The stations editor with the first station opened for a change and every
 // station data field switched on; nothing is saved.
 bool SaveStationDataFields(const QString &dir) {
-    const takton::TStationFields stored = takton::PrjParams.StationFields;
-    takton::PrjParams.StationFields = {true, true, true};
+    const takton::TStationFields stored = takton::gui::PrjParams.StationFields;
+    takton::gui::PrjParams.StationFields = {true, true, true};
     fmEditStations->show();
     fmEditStations->lbStations->setCurrentRow(0);
     fmEditStations->btStationEditClick();
     const bool ok = Save(*fmEditStations, dir, "edit_stations_data.png");
     fmEditStations->btCancelClick();
     fmEditStations->hide();
-    takton::PrjParams.StationFields = stored;
+    takton::gui::PrjParams.StationFields = stored;
     return ok;
 }
 

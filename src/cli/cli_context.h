@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/model/prj_params.h"
+
 // The frame every takton-cli command runs in: arguments already converted to
 // cp1252, output converted back to UTF-8, and the exit status convention
 // (0 done, 1 refused or failed, 2 usage error).
@@ -44,6 +46,9 @@ class CliContext {
 
     // The folder of the running program (default.zpr lies there).
     const std::string &ProgramDir() const { return programDir_; }
+
+    // The parameters of the project a command works on, as it loaded them.
+    TPrjParams Params;
 
     // Prints one line of cp1252 text to standard output as UTF-8.
     void PrintLine(std::string_view cp1252);

@@ -17,9 +17,9 @@ int Export(CliContext &ctx) {
     const std::string project = ctx.PathArg(0);
     if (!FileExists(project))
         return ctx.Refuse("Die Projektdatei " + ctx.Args()[0] + " gibt es nicht.");
-    LoadProjectFile(project);
+    LoadProjectFile(project, ctx.Params);
     const gtfs::TExportReport report =
-        gtfs::ExportGtfs(DirectoryOf(project), PrjParams, ctx.PathArg(1));
+        gtfs::ExportGtfs(DirectoryOf(project), ctx.Params, ctx.PathArg(1));
     ctx.PrintLine("Geschrieben: " + ctx.Args()[1]);
     for (const auto &line : report.Written)
         ctx.PrintLine("  " + line);

@@ -22,14 +22,14 @@ std::string ProjectDirOf(CliContext &ctx, std::size_t arg) {
     const fs::path path(ctx.PathArg(arg));
     std::error_code error;
     if (fs::is_regular_file(path, error)) {
-        LoadProjectFile(path.string());
+        LoadProjectFile(path.string(), ctx.Params);
         return path.parent_path().empty() ? std::string(".") : path.parent_path().string();
     }
     if (!fs::is_directory(path, error))
         throw TaktonError("Den Projektordner " + ctx.Args()[arg] + " gibt es nicht.");
     const std::vector<std::string> projects = ProjectFilesIn(path.string());
     if (!projects.empty())
-        LoadProjectFile(projects.front());
+        LoadProjectFile(projects.front(), ctx.Params);
     return path.string();
 }
 
@@ -47,8 +47,8 @@ int PdfTimetable(CliContext &ctx) {
     print::TOffscreenGui gui;
     print::WriteTimetablePdf(
         ctx.PathArg(4),
-        {print::LoadPrintTimetable(dir, PrjParams, ctx.Args()[1], direction, ctx.Args()[3])},
-        print::ValidityText(PrjParams));
+        {print::LoadPrintTimetable(dir, ctx.Params, ctx.Args()[1], direction, ctx.Args()[3])},
+        print::ValidityText(ctx.Params));
     ctx.PrintLine("Geschrieben: " + ctx.Args()[4]);
     return kExitOk;
 }
@@ -56,9 +56,9 @@ int PdfTimetable(CliContext &ctx) {
 int PdfLine(CliContext &ctx) {
     ctx.ExpectArgs(3, 3);
     const std::string dir = ProjectDirOf(ctx, 0);
-    const auto tables = print::LoadLineTimetables(dir, PrjParams, ctx.Args()[1]);
+    const auto tables = print::LoadLineTimetables(dir, ctx.Params, ctx.Args()[1]);
     print::TOffscreenGui gui;
-    print::WriteTimetablePdf(ctx.PathArg(2), tables, print::ValidityText(PrjParams));
+    print::WriteTimetablePdf(ctx.PathArg(2), tables, print::ValidityText(ctx.Params));
     ctx.PrintLine("Geschrieben: " + ctx.Args()[2]);
     return kExitOk;
 }
@@ -66,9 +66,9 @@ int PdfLine(CliContext &ctx) {
 int PdfStation(CliContext &ctx) {
     ctx.ExpectArgs(3, 3);
     const std::string dir = ProjectDirOf(ctx, 0);
-    const print::TPoster poster = print::BuildPoster(dir, PrjParams, ctx.Args()[1]);
+    const print::TPoster poster = print::BuildPoster(dir, ctx.Params, ctx.Args()[1]);
     print::TOffscreenGui gui;
-    print::WritePosterPdf(ctx.PathArg(2), poster, print::ValidityText(PrjParams));
+    print::WritePosterPdf(ctx.PathArg(2), poster, print::ValidityText(ctx.Params));
     ctx.PrintLine("Geschrieben: " + ctx.Args()[2]);
     return kExitOk;
 }
@@ -76,7 +76,7 @@ int PdfStation(CliContext &ctx) {
 int Graph(CliContext &ctx) {
     ctx.ExpectArgs(4, 4);
     const std::string dir = ProjectDirOf(ctx, 0);
-    const print::TGraph graph = print::BuildGraph(dir, PrjParams, ctx.Args()[1], ctx.Args()[2]);
+    const print::TGraph graph = print::BuildGraph(dir, ctx.Params, ctx.Args()[1], ctx.Args()[2]);
     print::TOffscreenGui gui;
     print::WriteGraphFile(ctx.PathArg(3), graph);
     ctx.PrintLine("Geschrieben: " + ctx.Args()[3]);

@@ -15,14 +15,14 @@ namespace {
 
 int Show(CliContext &ctx) {
     ctx.ExpectArgs(1, 1);
-    LoadProjectFile(ctx.PathArg(0));
-    ctx.PrintLine("lastsave: " + PrjParams.LastSave);
-    ctx.PrintLine("max_drive_minutes: " + std::to_string(PrjParams.MaxDriveMinutes));
-    for (const auto &group : PrjParams.DayGroups) {
+    LoadProjectFile(ctx.PathArg(0), ctx.Params);
+    ctx.PrintLine("lastsave: " + ctx.Params.LastSave);
+    ctx.PrintLine("max_drive_minutes: " + std::to_string(ctx.Params.MaxDriveMinutes));
+    for (const auto &group : ctx.Params.DayGroups) {
         ctx.PrintLine("daygroup: " + group.Name + " | " + group.Text + " | " +
                       DayKeysText(group.Days));
     }
-    const TStationFields &fields = PrjParams.StationFields;
+    const TStationFields &fields = ctx.Params.StationFields;
     std::string shown;
     for (const auto &[on, name] :
          {std::pair{fields.GeoPosition, "geo"}, std::pair{fields.TarifZone, "zone"},
@@ -35,8 +35,8 @@ int Show(CliContext &ctx) {
 
 int Init(CliContext &ctx) {
     ctx.ExpectArgs(1, 1);
-    LoadProjectFile(ProjectPath(ctx.ProgramDir(), kDefaultProjectFileName));
-    SaveProjectFile(ctx.PathArg(0));
+    LoadProjectFile(ProjectPath(ctx.ProgramDir(), kDefaultProjectFileName), ctx.Params);
+    SaveProjectFile(ctx.PathArg(0), ctx.Params);
     return kExitOk;
 }
 
@@ -53,12 +53,12 @@ int AddDayGroup(CliContext &ctx) {
         days = WithDay(days, index);
     }
     const std::string path = ctx.PathArg(0);
-    LoadProjectFile(path);
+    LoadProjectFile(path, ctx.Params);
     TDayGroupItem group{args[1], args[2], days};
-    if (const auto refusal = CheckNewDayGroup(PrjParams, group))
+    if (const auto refusal = CheckNewDayGroup(ctx.Params, group))
         return ctx.Refuse(*refusal);
-    PrjParams.DayGroups.push_back(std::move(group));
-    SaveProjectFile(path);
+    ctx.Params.DayGroups.push_back(std::move(group));
+    SaveProjectFile(path, ctx.Params);
     return kExitOk;
 }
 
@@ -69,9 +69,9 @@ int SetMaxDriveMinutes(CliContext &ctx) {
         return ctx.Refuse(Cp1252("Die maximale Fahrzeit muss eine ganze Zahl von Minuten "
                                  "zwischen 0 und 2147483647 sein."));
     const std::string path = ctx.PathArg(0);
-    LoadProjectFile(path);
-    PrjParams.MaxDriveMinutes = *minutes;
-    SaveProjectFile(path);
+    LoadProjectFile(path, ctx.Params);
+    ctx.Params.MaxDriveMinutes = *minutes;
+    SaveProjectFile(path, ctx.Params);
     return kExitOk;
 }
 
@@ -80,16 +80,16 @@ int RenameDayGroupCommand(CliContext &ctx) {
     ctx.ExpectArgs(3, 3);
     const auto &args = ctx.Args();
     const std::string path = ctx.PathArg(0);
-    LoadProjectFile(path);
-    const int at = IndexOfDayGroup(PrjParams, args[1]);
+    LoadProjectFile(path, ctx.Params);
+    const int at = IndexOfDayGroup(ctx.Params, args[1]);
     const std::string stored =
-        at < 0 ? args[1] : PrjParams.DayGroups[static_cast<std::size_t>(at)].Name;
-    if (const auto refusal = RenameDayGroup(PrjParams, args[1], args[2]))
+        at < 0 ? args[1] : ctx.Params.DayGroups[static_cast<std::size_t>(at)].Name;
+    if (const auto refusal = RenameDayGroup(ctx.Params, args[1], args[2]))
         return ctx.Refuse(*refusal);
     if (stored == args[2])
         return kExitOk;
     TWriteBatch batch(DirectoryOf(path));
-    SaveProjectFile(path);
+    SaveProjectFile(path, ctx.Params);
     CascadeRenameDayGroup(DirectoryOf(path), stored, args[2]);
     batch.Commit();
     return kExitOk;
@@ -99,14 +99,14 @@ int DeleteDayGroupCommand(CliContext &ctx) {
     ctx.ExpectArgs(2, 2);
     const auto &args = ctx.Args();
     const std::string path = ctx.PathArg(0);
-    LoadProjectFile(path);
-    const int at = IndexOfDayGroup(PrjParams, args[1]);
+    LoadProjectFile(path, ctx.Params);
+    const int at = IndexOfDayGroup(ctx.Params, args[1]);
     if (at < 0)
         return ctx.Refuse(NoSuchDayGroup(args[1]));
-    const std::string stored = PrjParams.DayGroups[static_cast<std::size_t>(at)].Name;
-    DeleteDayGroup(PrjParams, stored);
+    const std::string stored = ctx.Params.DayGroups[static_cast<std::size_t>(at)].Name;
+    DeleteDayGroup(ctx.Params, stored);
     TWriteBatch batch(DirectoryOf(path));
-    SaveProjectFile(path);
+    SaveProjectFile(path, ctx.Params);
     const int lost = CascadeDeleteDayGroup(DirectoryOf(path), stored);
     batch.Commit();
     ctx.PrintLine(Cp1252("Fahrpläne ohne die Tag-Gruppe: ") + std::to_string(lost));

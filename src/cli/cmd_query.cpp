@@ -103,7 +103,7 @@ int Query(CliContext &ctx) {
     if (projects.size() != 1)
         return ctx.Refuse("Im Projektverzeichnis " + ctx.Args()[0] +
                           " liegt nicht genau eine Projektdatei (*.zpr).");
-    LoadProjectFile(projects.front());
+    LoadProjectFile(projects.front(), ctx.Params);
 
     TServiceDay day;
     if (!date.empty()) {
@@ -111,12 +111,12 @@ int Query(CliContext &ctx) {
         if (weekday < 0)
             return ctx.Refuse(Cp1252("Das Datum ") + date +
                               Cp1252(" ist ungültig; erwartet wird JJJJ-MM-TT."));
-        day = ServiceDayOfWeekday(PrjParams, weekday);
+        day = ServiceDayOfWeekday(ctx.Params, weekday);
     } else {
-        const int group = IndexOfDayGroup(PrjParams, dayGroup);
+        const int group = IndexOfDayGroup(ctx.Params, dayGroup);
         if (group < 0)
             return ctx.Refuse(NoSuchDayGroup(dayGroup));
-        day = ServiceDayOfGroup(PrjParams.DayGroups[static_cast<std::size_t>(group)].Name);
+        day = ServiceDayOfGroup(ctx.Params.DayGroups[static_cast<std::size_t>(group)].Name);
     }
     const std::string &timeText = depart.empty() ? arrive : depart;
     const auto time = ParseDayTime(timeText);
@@ -132,7 +132,7 @@ int Query(CliContext &ctx) {
             return ctx.Refuse("--count verlangt eine Zahl von 1 bis 100.");
     }
 
-    const auto index = TConnectionIndex::Build(dir, day, PrjParams.MinChangeMinutes);
+    const auto index = TConnectionIndex::Build(dir, day, ctx.Params.MinChangeMinutes);
     for (const std::string *station : {&query.From, &query.To})
         if (index.FindStation(*station) < 0)
             return ctx.Refuse("Die Station " + *station + " gibt es im Projekt nicht.");

@@ -84,8 +84,9 @@ bool KeepsGeoPositions(const std::string &dir) {
             projects.push_back(item.path().string());
     if (projects.size() != 1)
         return false;
-    LoadProjectFile(projects.front());
-    return PrjParams.StationFields.GeoPosition;
+    TPrjParams params;
+    LoadProjectFile(projects.front(), params);
+    return params.StationFields.GeoPosition;
 }
 
 int Check(CliContext &ctx) {

@@ -103,9 +103,9 @@ int SetStationFields(CliContext &ctx) {
             throw UsageError("unbekanntes Feld " + args[i] + " (erlaubt: geo, zone, ring)");
     }
     const std::string path = ctx.PathArg(0);
-    LoadProjectFile(path);
-    PrjParams.StationFields = fields;
-    SaveProjectFile(path);
+    LoadProjectFile(path, ctx.Params);
+    ctx.Params.StationFields = fields;
+    SaveProjectFile(path, ctx.Params);
     return kExitOk;
 }
 

@@ -59,7 +59,7 @@ class GuiFixture {
   public:
     GuiFixture() {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        PrjParams = TPrjParams{};
+        gui::PrjParams = TPrjParams{};
         gui::ProjectFile.clear();
         gui::ProjectDir.clear();
         dialogs = std::make_unique<gui::DialogsDouble>();

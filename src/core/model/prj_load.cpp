@@ -37,15 +37,15 @@ std::vector<std::string> SplitValueList(const std::string &value) {
     return pieces;
 }
 
-void LoadProjectFile(const std::string &path) {
+void LoadProjectFile(const std::string &path, TPrjParams &params) {
     const TIniFile ini(path);
-    PrjParams.LastSave = ini.ValueExists("general", "lastsave")
-                             ? ini.ReadString("general", "lastsave", "")
-                             : CurrentDateTimeText();
+    params.LastSave = ini.ValueExists("general", "lastsave")
+                          ? ini.ReadString("general", "lastsave", "")
+                          : CurrentDateTimeText();
 
     const auto names = SplitValueList(ini.ReadString("daygroups", "daygroupnames", ""));
     if (!names.empty()) {
-        PrjParams.DayGroups.clear();
+        params.DayGroups.clear();
         for (const auto &name : names) {
             TDayGroupItem group;
             group.Name = name;
@@ -58,32 +58,32 @@ void LoadProjectFile(const std::string &path) {
                 if (index >= 0)
                     group.Days = WithDay(group.Days, index);
             }
-            PrjParams.DayGroups.push_back(std::move(group));
+            params.DayGroups.push_back(std::move(group));
         }
         if (gObserver)
             gObserver->DayGroupsLoaded();
     }
 
-    PrjParams.MaxDriveMinutes =
+    params.MaxDriveMinutes =
         static_cast<std::int32_t>(ini.ReadInteger("timetable", "max_drive_minutes", 720));
     // Read before the observer hears of the "timetable" section.
-    PrjParams.MinChangeMinutes = static_cast<std::int32_t>(
+    params.MinChangeMinutes = static_cast<std::int32_t>(
         ini.ReadInteger("timetable", kMinChangeMinutesKey, TPrjParams().MinChangeMinutes));
     if (gObserver)
-        gObserver->MaxDriveMinutesLoaded(std::to_string(PrjParams.MaxDriveMinutes));
+        gObserver->MaxDriveMinutesLoaded(std::to_string(params.MaxDriveMinutes));
 
     const TStationFields defaults;
     const auto readFlag = [&](std::string_view key, bool fallback) {
         return ini.ReadInteger(kStationDataSection, key, fallback ? 1 : 0) != 0;
     };
-    PrjParams.StationFields.GeoPosition = readFlag(kGeoPositionKey, defaults.GeoPosition);
-    PrjParams.StationFields.TarifZone = readFlag(kTarifZoneKey, defaults.TarifZone);
-    PrjParams.StationFields.TarifRing = readFlag(kTarifRingKey, defaults.TarifRing);
+    params.StationFields.GeoPosition = readFlag(kGeoPositionKey, defaults.GeoPosition);
+    params.StationFields.TarifZone = readFlag(kTarifZoneKey, defaults.TarifZone);
+    params.StationFields.TarifRing = readFlag(kTarifRingKey, defaults.TarifRing);
     if (gObserver)
         gObserver->StationFieldsLoaded();
 
     const TPublishing publishing;
-    TPublishing &read = PrjParams.Publishing;
+    TPublishing &read = params.Publishing;
     const auto text = [&](std::string_view key, const std::string &fallback) {
         return ini.ReadString(kPublishingSection, key, fallback);
     };

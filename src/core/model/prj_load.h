@@ -6,6 +6,8 @@
 
 namespace takton {
 
+class TPrjParams;
+
 // The project every new project starts from, beside the programs.
 inline constexpr std::string_view kDefaultProjectFileName = "default.zpr";
 
@@ -14,13 +16,13 @@ inline constexpr std::string_view kDefaultProjectFileName = "default.zpr";
 class IProjectLoadObserver {
   public:
     virtual ~IProjectLoadObserver() = default;
-    // The day groups of PrjParams were replaced.
+    // The day groups of the loaded parameters were replaced.
     virtual void DayGroupsLoaded() = 0;
     // The driving minutes were read; text is their decimal form.
     virtual void MaxDriveMinutesLoaded(const std::string &text) = 0;
-    // The station fields of PrjParams were read.
+    // The station fields were read.
     virtual void StationFieldsLoaded() {}
-    // The publishing options of PrjParams were read.
+    // The publishing options were read.
     virtual void PublishingLoaded() {}
 };
 
@@ -43,9 +45,9 @@ inline constexpr std::string_view kPublishingSection = "publishing";
 // Registers the observer (nullptr removes it); the caller keeps ownership.
 void SetProjectLoadObserver(IProjectLoadObserver *observer);
 
-// Reads the project file at a native path into PrjParams. Never fails for a
+// Reads the project file at a native path into params. Never fails for a
 // missing file, section or key: the defaults apply.
-void LoadProjectFile(const std::string &path);
+void LoadProjectFile(const std::string &path, TPrjParams &params);
 
 // The list rule of the project file's values: pieces at "," outside quotes,
 // quotes kept, blanks kept, empty pieces dropped.

@@ -2,8 +2,6 @@
 
 namespace takton {
 
-TPrjParams PrjParams;
-
 int IndexOfText(std::span<const char *const> table, std::string_view text) {
     for (std::size_t i = 0; i < table.size(); ++i)
         if (text == table[i])

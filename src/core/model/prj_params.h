@@ -70,9 +70,6 @@ class TPrjParams {
     TPublishing Publishing;
 };
 
-// The one instance; its driving time is 720 minutes from program start.
-extern TPrjParams PrjParams;
-
 // Position of the first table entry equal to text (exact), or -1.
 int IndexOfText(std::span<const char *const> table, std::string_view text);
 

@@ -71,8 +71,4 @@ void SaveProjectFile(const std::string &path, const TPrjParams &params) {
     ini.UpdateFile();
 }
 
-void SaveProjectFile(const std::string &path) {
-    SaveProjectFile(path, PrjParams);
-}
-
 } // namespace takton

@@ -4,6 +4,7 @@
 
 namespace takton::gui {
 
+TPrjParams PrjParams;
 std::string ProjectFile;
 std::string ProjectDir;
 std::string DefaultProjectFile;

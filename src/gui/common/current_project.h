@@ -3,11 +3,15 @@
 // The current project, shared by every window. Paths are native (UTF-8).
 
 #include "core/files/file_io.h"
+#include "core/model/prj_params.h"
 
 #include <string>
 
 namespace takton::gui {
 
+// The parameters of the current project, as loaded and as the windows
+// changed them; its driving time is 720 minutes from program start.
+extern TPrjParams PrjParams;
 // Full path of the current project file; empty when none is current.
 extern std::string ProjectFile;
 // Directory of the project, without a trailing separator; every file of the

@@ -586,7 +586,7 @@ void TfmEditProject::btSaveClick() {
     if (overwrite == TOverwrite::Keep)
         return;
     if (overwrite == TOverwrite::Reload) {
-        LoadProjectFile(ProjectFile);
+        LoadProjectFile(ProjectFile, PrjParams);
         StampProjectFile();
         btCancelClick();
         return;
@@ -596,7 +596,7 @@ void TfmEditProject::btSaveClick() {
     PrjParams.Publishing = *publishing;
     PrjParams.StationFields = {cbPrjGeoPosition->isChecked(), cbPrjTarifZone->isChecked(),
                                cbPrjTarifRing->isChecked()};
-    SaveProjectFile(ProjectFile);
+    SaveProjectFile(ProjectFile, PrjParams);
     StampProjectFile();
     EditOff();
 }
@@ -652,7 +652,7 @@ void TfmEditProject::btRenameDayGroupClick() {
     // The project file first, then the timetables, as a register goes before
     // its cascade.
     TWriteBatch batch(ProjectDir);
-    SaveProjectFile(ProjectFile);
+    SaveProjectFile(ProjectFile, PrjParams);
     CascadeRenameDayGroup(ProjectDir, *oldName, *newName);
     batch.Commit();
     StampProjectFile();
@@ -676,7 +676,7 @@ void TfmEditProject::btDeleteDayGroupClick() {
         return;
     DeleteDayGroup(PrjParams, *name);
     TWriteBatch batch(ProjectDir);
-    SaveProjectFile(ProjectFile);
+    SaveProjectFile(ProjectFile, PrjParams);
     CascadeDeleteDayGroup(ProjectDir, *name);
     batch.Commit();
     StampProjectFile();

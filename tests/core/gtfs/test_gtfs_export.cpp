@@ -2,6 +2,7 @@
 #include "core/gtfs/gtfs_export.h"
 #include "core/gtfs/gtfs_text.h"
 #include "core/model/prj_load.h"
+#include "core/model/prj_params.h"
 #include "core/model/project_check.h"
 #include "core/util/cp1252.h"
 #include "core/util/error.h"
@@ -13,6 +14,11 @@
 
 using namespace takton;
 using namespace takton::testing;
+
+namespace {
+// The parameters a case loads and saves (each case runs in a process of its own).
+takton::TPrjParams PrjParams;
+} // namespace
 
 namespace {
 
@@ -78,7 +84,7 @@ TEST(GtfsText, IdsAreReadableAsciiAndUnique) {
 }
 
 TEST(GtfsExport, DemoProjectGivesAValidFeed) {
-    LoadProjectFile(std::string(TAKTON_SOURCE_DIR) + "/examples/demo/demo.zpr");
+    LoadProjectFile(std::string(TAKTON_SOURCE_DIR) + "/examples/demo/demo.zpr", PrjParams);
     TPrjParams params = PrjParams;
     params.Publishing = FeedProjectParams().Publishing;
     TempDir out;

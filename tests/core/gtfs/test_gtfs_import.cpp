@@ -24,6 +24,11 @@ using namespace takton::gtfs;
 using namespace takton::testing;
 
 namespace {
+// The parameters a case loads and saves (each case runs in a process of its own).
+takton::TPrjParams PrjParams;
+} // namespace
+
+namespace {
 
 // A feed folder written from its tables, and the project made of it.
 struct TFeedCase {
@@ -221,7 +226,7 @@ TEST(GtfsImport, DayGroupsFromCalendarAndFromDatesAlone) {
                  ":10:00," + hour + ":10:00,B,2\n";
     feed.Table("stop_times.txt", times);
     const TImportReport report = feed.Import();
-    LoadProjectFile(feed.Project());
+    LoadProjectFile(feed.Project(), PrjParams);
     ASSERT_EQ(PrjParams.DayGroups.size(), 3u);
     EXPECT_EQ(PrjParams.DayGroups[0].Name, "Mo-Fr");
     EXPECT_EQ(PrjParams.DayGroups[0].Text, "Montag bis Freitag");
@@ -266,7 +271,7 @@ TEST(GtfsImport, PairsMidnightInterpolationAndFrequencies) {
     EXPECT_TRUE(Lists(report.Notes, "1 Takte aus frequencies.txt als Taktspalte"));
 
     // The export gives the interval's six journeys back.
-    LoadProjectFile(feed.Project());
+    LoadProjectFile(feed.Project(), PrjParams);
     const TExportReport exported =
         ExportGtfs(feed.ProjectDir(), PrjParams, feed.dir.File("out.zip"));
     EXPECT_EQ(exported.Trips, 6u + 3u + 2u);
@@ -401,7 +406,7 @@ TEST(GtfsImport, TheReferenceSampleFeedFromItsZip) {
     const TTimetableRows shuttle = TTimetableFile(TimetablePath(project, "30")).ReadRows("1_Mo-So");
     EXPECT_EQ(shuttle, (TTimetableRows{"Stagecoach Hotel & Casino (Demo),06:00,30 Min,21:30",
                                        "Nye County Airport (Demo),06:20,30 Min,21:50"}));
-    LoadProjectFile(dir.File("p/sample.zpr"));
+    LoadProjectFile(dir.File("p/sample.zpr"), PrjParams);
     EXPECT_EQ(PrjParams.Publishing.AgencyName, "Demo Transit Authority");
     EXPECT_EQ(PrjParams.Publishing.Timezone, "America/Los_Angeles");
     ASSERT_EQ(PrjParams.DayGroups.size(), 2u);
@@ -429,7 +434,7 @@ TEST(GtfsImport, ExportingTheImportGivesTheSameTripsPerWeekdayPattern) {
                "f,10:00:00,10:00:00,A,1\nf,10:30:00,10:31:00,D,2\n");
     const TImportReport report = feed.Import();
     ASSERT_TRUE(report.Adapted.empty()) << report.Adapted.front();
-    LoadProjectFile(feed.Project());
+    LoadProjectFile(feed.Project(), PrjParams);
     // Each line keeps its vehicle type: the project's, or its own.
     EXPECT_EQ(PrjParams.Publishing.RouteType, 0);
     EXPECT_EQ(LoadLineRouteTypes(feed.ProjectDir()), (TLineRouteTypes{{"1", 3}}));

@@ -17,6 +17,11 @@ using namespace takton::print;
 using namespace takton::testing;
 
 namespace {
+// The parameters a case loads and saves (each case runs in a process of its own).
+takton::TPrjParams PrjParams;
+} // namespace
+
+namespace {
 
 class PrintProject : public ::testing::Test {
   protected:
@@ -24,7 +29,7 @@ class PrintProject : public ::testing::Test {
         WritePrintProject(
             [this](const char *name, const std::string &bytes) { dir.Write(name, bytes); });
         PrjParams = TPrjParams{};
-        LoadProjectFile(dir.File("print.zpr"));
+        LoadProjectFile(dir.File("print.zpr"), PrjParams);
         params = PrjParams;
     }
     TempDir dir;

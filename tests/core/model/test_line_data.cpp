@@ -9,6 +9,11 @@
 #include <gtest/gtest.h>
 #include <sstream>
 
+namespace {
+// The parameters a case loads and saves (each case runs in a process of its own).
+takton::TPrjParams PrjParams;
+} // namespace
+
 namespace takton {
 namespace {
 
@@ -39,19 +44,19 @@ TEST(LineData, PublishingOptionsAreWrittenOnlyOnceTheyDifferFromTheirDefaults) {
               testing::CrLf({"[daygroups]", "daygroupnames=Mo-Fr", "Mo-Fr_text=Werktage",
                              "Mo-Fr_days=monday", "[timetable]", "max_drive_minutes=30"}));
     // GIVEN a project without publishing keys
-    LoadProjectFile(project);
+    LoadProjectFile(project, PrjParams);
     EXPECT_EQ(PrjParams.Publishing, TPublishing{});
     // WHEN it is saved unchanged THEN no publishing section appears
-    SaveProjectFile(project);
+    SaveProjectFile(project, PrjParams);
     EXPECT_EQ(dir.Read("netz.zpr")->find("[publishing]"), std::string::npos);
 
     // WHEN the planner sets an agency and a period THEN they come back
     PrjParams.Publishing.AgencyName = "Verkehrsbetriebe M\xFChlstadt";
     PrjParams.Publishing.FirstDate = "20270101";
     PrjParams.Publishing.RouteType = 0;
-    SaveProjectFile(project);
+    SaveProjectFile(project, PrjParams);
     PrjParams = TPrjParams{};
-    LoadProjectFile(project);
+    LoadProjectFile(project, PrjParams);
     EXPECT_EQ(PrjParams.Publishing.AgencyName, "Verkehrsbetriebe M\xFChlstadt");
     EXPECT_EQ(PrjParams.Publishing.FirstDate, "20270101");
     EXPECT_EQ(PrjParams.Publishing.RouteType, 0);

@@ -9,6 +9,11 @@
 #include <regex>
 
 using namespace takton;
+
+namespace {
+// The parameters a case loads and saves (each case runs in a process of its own).
+takton::TPrjParams PrjParams;
+} // namespace
 using takton::testing::TempDir;
 
 namespace {
@@ -65,7 +70,7 @@ TEST_F(ProjectFileTest, SavesTheProjectFileByteExact) {
                            Group("So", "Sonntag", {6})};
     PrjParams.MaxDriveMinutes = 45;
     // WHEN saved into a new file
-    SaveProjectFile(dir.File("p.zpr"));
+    SaveProjectFile(dir.File("p.zpr"), PrjParams);
     // THEN sections and keys stand in order, CR LF, the time in German format
     const std::string text = *dir.Read("p.zpr");
     const std::regex expected(
@@ -83,7 +88,7 @@ TEST_F(ProjectFileTest, SavesTheProjectFileByteExact) {
 
     // AND loading it back gives the same groups and minutes
     PrjParams = TPrjParams{};
-    LoadProjectFile(dir.File("p.zpr"));
+    LoadProjectFile(dir.File("p.zpr"), PrjParams);
     EXPECT_EQ(GroupNames(), (std::vector<std::string>{"Mo-Fr", "So"}));
     EXPECT_EQ(PrjParams.DayGroups[0].Text, "Montag bis Freitag");
     EXPECT_EQ(PrjParams.DayGroups[0].Days, 0x1F);
@@ -97,7 +102,7 @@ TEST_F(ProjectFileTest, SaveKeepsForeignKeysAndRewritesOwnOnes) {
     dir.Write("p.zpr", "[general]\r\nlastsave=alt\r\nfremd=bleibt\r\n[daygroups]\r\n"
                        "daygroupnames=Alt\r\nAlt_text=x\r\nAlt_days=monday\r\n");
     PrjParams.DayGroups = {Group("Leer", "ohne Tage", {})};
-    SaveProjectFile(dir.File("p.zpr"));
+    SaveProjectFile(dir.File("p.zpr"), PrjParams);
     const TIniFile ini(dir.File("p.zpr"));
     EXPECT_EQ(ini.ReadString("general", "fremd", ""), "bleibt");
     EXPECT_EQ(ini.ReadString("daygroups", "Alt_days", ""), "monday");
@@ -108,7 +113,7 @@ TEST_F(ProjectFileTest, SaveKeepsForeignKeysAndRewritesOwnOnes) {
 
     // A group without days is gone after the next load, the file's own group
     // not being named any more
-    LoadProjectFile(dir.File("p.zpr"));
+    LoadProjectFile(dir.File("p.zpr"), PrjParams);
     EXPECT_TRUE(PrjParams.DayGroups.empty());
 }
 
@@ -121,7 +126,7 @@ TEST_F(ProjectFileTest, LoadsDayGroupsByTheListRule) {
                        "E_days=,,\r\n"
                        "F_days=\"friday\",saturday, sunday\r\n"
                        "[timetable]\r\nmax_drive_minutes=0x5A\r\n");
-    LoadProjectFile(dir.File("p.zpr"));
+    LoadProjectFile(dir.File("p.zpr"), PrjParams);
     EXPECT_EQ(GroupNames(), (std::vector<std::string>{"A", "B", "'C,D'", "F"}));
     EXPECT_EQ(PrjParams.DayGroups[0].Text, "A") << "no _text key: the name";
     EXPECT_EQ(PrjParams.DayGroups[0].Days, 0x01) << "unknown keys are ignored";
@@ -136,7 +141,7 @@ TEST_F(ProjectFileTest, ALoadWithoutGroupsKeepsThePreviousOnes) {
     PrjParams.DayGroups = {Group("Sa", "Samstag", {5})};
     PrjParams.MaxDriveMinutes = 30;
     dir.Write("p.zpr", "[general]\r\nlastsave=gestern\r\n[timetable]\r\nmax_drive_minutes=abc\r\n");
-    LoadProjectFile(dir.File("p.zpr"));
+    LoadProjectFile(dir.File("p.zpr"), PrjParams);
     EXPECT_EQ(GroupNames(), (std::vector<std::string>{"Sa"}));
     EXPECT_EQ(PrjParams.LastSave, "gestern");
     EXPECT_EQ(PrjParams.MaxDriveMinutes, 720);
@@ -144,7 +149,7 @@ TEST_F(ProjectFileTest, ALoadWithoutGroupsKeepsThePreviousOnes) {
     EXPECT_EQ(observer.minutes, "720");
 
     // A missing file: defaults, the current time as last save
-    LoadProjectFile(dir.File("fehlt.zpr"));
+    LoadProjectFile(dir.File("fehlt.zpr"), PrjParams);
     EXPECT_EQ(GroupNames(), (std::vector<std::string>{"Sa"}));
     EXPECT_TRUE(std::regex_match(PrjParams.LastSave,
                                  std::regex("\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d")))
@@ -154,7 +159,7 @@ TEST_F(ProjectFileTest, ALoadWithoutGroupsKeepsThePreviousOnes) {
 TEST_F(ProjectFileTest, AFailedSaveLeavesTheOldFile) {
     dir.Write("p.zpr", "[general]\r\nlastsave=alt\r\n");
     ::chmod(dir.File("p.zpr").c_str(), 0444);
-    EXPECT_THROW(SaveProjectFile(dir.File("p.zpr")), std::exception);
+    EXPECT_THROW(SaveProjectFile(dir.File("p.zpr"), PrjParams), std::exception);
     EXPECT_EQ(dir.Read("p.zpr"), "[general]\r\nlastsave=alt\r\n");
 }
 
@@ -169,11 +174,11 @@ TEST_F(ProjectFileTest, StationFieldsLiveInKeysOfTheirOwnOnlyOnceChanged) {
     dir.Write("p.zpr", old);
     PrjParams.StationFields = {false, true, true};
     // WHEN it is opened and saved
-    LoadProjectFile(dir.File("p.zpr"));
+    LoadProjectFile(dir.File("p.zpr"), PrjParams);
     EXPECT_EQ(PrjParams.StationFields, TStationFields{})
         << "the defaults, not the previous project's";
     EXPECT_TRUE(PrjParams.StationFields.GeoPosition);
-    SaveProjectFile(dir.File("p.zpr"));
+    SaveProjectFile(dir.File("p.zpr"), PrjParams);
     // THEN only the time of the save differs
     std::string saved = *dir.Read("p.zpr");
     saved = std::regex_replace(saved, std::regex("lastsave=[^\r]*"), "lastsave=gestern");
@@ -181,7 +186,7 @@ TEST_F(ProjectFileTest, StationFieldsLiveInKeysOfTheirOwnOnlyOnceChanged) {
 
     // WHEN fields are switched THEN their keys appear in a section of their own
     PrjParams.StationFields = {false, true, false};
-    SaveProjectFile(dir.File("p.zpr"));
+    SaveProjectFile(dir.File("p.zpr"), PrjParams);
     const TIniFile ini(dir.File("p.zpr"));
     EXPECT_EQ(ini.ReadSections().back(), "stationdata");
     EXPECT_EQ(ini.ReadString("stationdata", "geoposition", "-"), "0");
@@ -189,13 +194,13 @@ TEST_F(ProjectFileTest, StationFieldsLiveInKeysOfTheirOwnOnlyOnceChanged) {
     EXPECT_FALSE(ini.ValueExists("stationdata", "tarifring"));
     EXPECT_EQ(ini.ReadString("eigenes", "x", ""), "y");
     PrjParams.StationFields = {};
-    LoadProjectFile(dir.File("p.zpr"));
+    LoadProjectFile(dir.File("p.zpr"), PrjParams);
     EXPECT_EQ(PrjParams.StationFields, (TStationFields{false, true, false}));
 
     // AND switched back, the keys stay and say so
     PrjParams.StationFields = {};
-    SaveProjectFile(dir.File("p.zpr"));
-    LoadProjectFile(dir.File("p.zpr"));
+    SaveProjectFile(dir.File("p.zpr"), PrjParams);
+    LoadProjectFile(dir.File("p.zpr"), PrjParams);
     EXPECT_EQ(PrjParams.StationFields, TStationFields{});
     EXPECT_EQ(TIniFile(dir.File("p.zpr")).ReadString("stationdata", "geoposition", "-"), "1");
 }

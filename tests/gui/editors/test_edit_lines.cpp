@@ -4,6 +4,7 @@
 // refused closing.
 
 #include "app/main_window.h"
+#include "gui/common/current_project.h"
 #include "gui/common/error_handler.h"
 #include "gui/editors/edit_lines.h"
 #include "support/editor_steps.h"

@@ -3,6 +3,7 @@
 
 #include "app/main_window.h"
 #include "core/model/prj_load.h"
+#include "gui/common/current_project.h"
 #include "gui/common/error_handler.h"
 #include "gui/editors/edit_project.h"
 #include "support/editor_steps.h"
@@ -369,7 +370,7 @@ class EditProjectTest : public QObject {
         QTest::mouseClick(fmEditProject->btCancel, Qt::LeftButton);
         QCOMPARE(minutes->value(), 2);
         WriteBytes(project, IniText({"[timetable]", "min_change_minutes=9"}));
-        LoadProjectFile(project.toStdString());
+        LoadProjectFile(project.toStdString(), PrjParams);
         QCOMPARE(minutes->value(), 9);
         QVERIFY(!fmEditProject->btSave->isVisible());
     }

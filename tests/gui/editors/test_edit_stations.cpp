@@ -4,6 +4,7 @@
 
 #include "app/main_window.h"
 #include "core/model/project_check.h"
+#include "gui/common/current_project.h"
 #include "gui/common/error_handler.h"
 #include "gui/editors/edit_lines.h"
 #include "gui/editors/edit_linestations.h"

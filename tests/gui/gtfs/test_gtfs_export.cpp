@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "core/gtfs/gtfs_export.h"
 #include "core/util/error.h"
+#include "gui/common/current_project.h"
 #include "gui/editors/edit_project.h"
 #include "gui/gtfs/gtfs_export_window.h"
 #include "support/editor_steps.h"

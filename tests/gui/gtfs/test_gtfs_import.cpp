@@ -7,6 +7,7 @@
 #include "app/main_window.h"
 #include "core/gtfs/gtfs_import.h"
 #include "core/gtfs/gtfs_zip.h"
+#include "gui/common/current_project.h"
 #include "gui/gtfs/gtfs_import_window.h"
 #include "support/editor_steps.h"
 #include "support/gui_fixture.h"
