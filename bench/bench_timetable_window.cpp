@@ -58,18 +58,18 @@ std::string MakeProject() {
 
 struct Window {
     Window() {
-        ProjectDir = MakeProject();
-        PrjParams = TPrjParams{};
-        PrjParams.MaxDriveMinutes = 1439;
-        PrjParams.DayGroups.push_back({"Mo-Fr", "Montag bis Freitag", 0b11111});
+        OpenProject().ProjectDir = MakeProject();
+        OpenProject().PrjParams = TPrjParams{};
+        OpenProject().PrjParams.MaxDriveMinutes = 1439;
+        OpenProject().PrjParams.DayGroups.push_back({"Mo-Fr", "Montag bis Freitag", 0b11111});
         CreateWindows();
         fmEditTimeTable->show();
         QApplication::processEvents();
     }
     ~Window() {
         DestroyWindows();
-        std::filesystem::remove_all(ProjectDir);
-        ProjectDir.clear();
+        std::filesystem::remove_all(OpenProject().ProjectDir);
+        OpenProject().ProjectDir.clear();
     }
     void Open() {
         fmEditTimeTable->btTimeTableEdit->click();

@@ -71,7 +71,7 @@ void ConnectTimetableAndPrinting() {
         table.Line = fmEditTimeTable->TimeTableLine;
         table.Direction = fmEditTimeTable->TimeTableDirection;
         table.DayGroup = fmEditTimeTable->TimeTableDayGroup;
-        table.DayGroupText = print::DayGroupText(PrjParams, table.DayGroup);
+        table.DayGroupText = print::DayGroupText(OpenProject().PrjParams, table.DayGroup);
         fmPrint->SetOpenTimetable(std::move(table));
         Dialogs().ShowModal(*fmPrint);
         fmPrint->SetOpenTimetable(std::nullopt);
@@ -112,8 +112,14 @@ TfmPrint *fmPrint = nullptr;
 TfmGraph *fmGraph = nullptr;
 TfmGtfsImport *fmGtfsImport = nullptr;
 
+TOpenProject &OpenProject() {
+    static TOpenProject project;
+    return project;
+}
+
 void CreateWindows() {
     fmMain = new TfmMain();
+    fmMain->SetProject(OpenProject());
     // The editors belong to the main window, so they open centred over it.
     fmEditStations = new TfmEditStations(fmMain);
     fmEditProject = new TfmEditProject(fmMain);
@@ -132,6 +138,11 @@ void CreateWindows() {
     ConnectGtfsExport();
     fmPrint = new TfmPrint(fmMain);
     fmGraph = new TfmGraph(fmMain);
+    // Every window works on the one open project.
+    for (TProjectUser *window : std::initializer_list<TProjectUser *>{
+             fmEditStations, fmEditProject, fmEditLines, fmEditLineStations, fmEditTimeTable,
+             fmWebCopy, fmQuery, fmMap, fmGtfsExport, fmGtfsImport, fmPrint, fmGraph})
+        window->SetProject(OpenProject());
     ConnectTimetableAndPrinting();
     ConnectGtfsImport();
 }

@@ -37,6 +37,11 @@ extern TfmPrint *fmPrint;
 extern TfmGraph *fmGraph;
 extern TfmGtfsImport *fmGtfsImport;
 
+struct TOpenProject;
+// The project open in the editor: every window is handed it when it is
+// created, and only the program itself reaches it from here.
+TOpenProject &OpenProject();
+
 // Creates the twelve windows in their order; needs the application object.
 void CreateWindows();
 // Destroys them in reverse order and clears the variables (end of the run, tests).

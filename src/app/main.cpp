@@ -22,7 +22,6 @@
 
 int main(int argc, char **argv) {
     using namespace takton::gui;
-    // PrjParams, a global of the core, exists before this point.
     PrepareWebBrowser();
     TaktonApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Takton"));

@@ -275,8 +275,8 @@ FileDialogRequest TfmMain::ProjectDialogRequest(const QString &proposedFile) con
 }
 
 void TfmMain::FileNew() {
-    LoadProjectFile(DefaultProjectFile, PrjParams);
-    ProjectFile.clear();
+    LoadProjectFile(DefaultProjectFile, Project().PrjParams, fmEditProject);
+    Project().ProjectFile.clear();
     saveDialogFile_.clear();
     setWindowTitle(QStringLiteral("ZAL-Editor: [neues Projekt]"));
     Dialogs().ShowModal(*DlgFirstSave);
@@ -288,12 +288,12 @@ void TfmMain::FileNew() {
     }
     saveDialogFile_ = *chosen;
     const std::string path = ToNativePath(*chosen);
-    if (!ClaimProjectDir(DirectoryOf(path)))
+    if (!ClaimProjectDir(Project(), DirectoryOf(path)))
         return;
-    SaveProjectFile(path, PrjParams);
-    ProjectFile = path;
-    ProjectDir = DirectoryOf(path);
-    StampProjectFile();
+    SaveProjectFile(path, Project().PrjParams);
+    Project().ProjectFile = path;
+    Project().ProjectDir = DirectoryOf(path);
+    StampProjectFile(Project());
     openDialogFile_ = *chosen;
     setWindowTitle(QStringLiteral("ZAL-Editor: ") + *chosen);
     ShowWorkPanel();
@@ -322,12 +322,12 @@ void TfmMain::FileOpen() {
 }
 
 void TfmMain::LoadProject(const std::string &path) {
-    if (!ClaimProjectDir(DirectoryOf(path)))
+    if (!ClaimProjectDir(Project(), DirectoryOf(path)))
         return;
-    LoadProjectFile(path, PrjParams);
-    ProjectFile = path;
-    ProjectDir = DirectoryOf(path);
-    StampProjectFile();
+    LoadProjectFile(path, Project().PrjParams, fmEditProject);
+    Project().ProjectFile = path;
+    Project().ProjectDir = DirectoryOf(path);
+    StampProjectFile(Project());
     FileSaveItem->setEnabled(!ProjectReadOnly());
     saveDialogFile_ = FromNativePath(path);
     setWindowTitle(
@@ -342,20 +342,20 @@ void TfmMain::OpenFromCommandLine(const QString &argument) {
 }
 
 void TfmMain::FileSave() {
-    if (ProjectFile.empty()) {
+    if (Project().ProjectFile.empty()) {
         FileSaveAs();
         return;
     }
-    const TOverwrite overwrite = MayOverwriteProjectFile();
+    const TOverwrite overwrite = MayOverwriteProjectFile(Project());
     if (overwrite == TOverwrite::Keep)
         return;
     if (overwrite == TOverwrite::Reload) {
-        LoadProjectFile(ProjectFile, PrjParams);
-        StampProjectFile();
+        LoadProjectFile(Project().ProjectFile, Project().PrjParams, fmEditProject);
+        StampProjectFile(Project());
         return;
     }
-    SaveProjectFile(ProjectFile, PrjParams);
-    StampProjectFile();
+    SaveProjectFile(Project().ProjectFile, Project().PrjParams);
+    StampProjectFile(Project());
 }
 
 void TfmMain::FileSaveAs() {
@@ -368,24 +368,24 @@ void TfmMain::FileSaveAs() {
     // Into another folder the planner may take the whole project along; then
     // it goes on there. Otherwise only the project file moves and the other
     // files stay in ProjectDir.
-    const bool takeAlong = !ProjectDir.empty() && dir != ProjectDir &&
+    const bool takeAlong = !Project().ProjectDir.empty() && dir != Project().ProjectDir &&
                            Dialogs().Ask(QStringLiteral("Bestätigung"),
                                          QStringLiteral("Stationen, Linien und Fahrpläne "
                                                         "mitkopieren?")) == Answer::Yes;
-    if (takeAlong && !ClaimProjectDir(dir))
+    if (takeAlong && !ClaimProjectDir(Project(), dir))
         return;
     {
         // The files taken along and the project file: all or nothing.
         TWriteBatch batch(dir);
         if (takeAlong)
-            CopyProjectFiles(ProjectDir, dir);
-        SaveProjectFile(path, PrjParams);
+            CopyProjectFiles(Project().ProjectDir, dir);
+        SaveProjectFile(path, Project().PrjParams);
         batch.Commit();
     }
-    ProjectFile = path;
-    StampProjectFile();
+    Project().ProjectFile = path;
+    StampProjectFile(Project());
     if (takeAlong)
-        ProjectDir = dir;
+        Project().ProjectDir = dir;
     openDialogFile_ = *chosen;
     setWindowTitle(QStringLiteral("ZAL-Editor: ") + *chosen);
 }
@@ -395,27 +395,27 @@ void TfmMain::FileExit() {
 }
 
 void TfmMain::ExtrasMapClick() {
-    if (!NoProjectDir())
+    if (!NoProjectDir(Project()))
         Dialogs().ShowModal(*fmMap);
 }
 
 void TfmMain::ExtrasQueryClick() {
-    if (!NoProjectDir())
+    if (!NoProjectDir(Project()))
         Dialogs().ShowModal(*fmQuery);
 }
 
 void TfmMain::ExtrasGtfsClick() {
-    if (!NoProjectDir())
+    if (!NoProjectDir(Project()))
         Dialogs().ShowModal(*fmGtfsExport);
 }
 
 void TfmMain::ExtrasPrintClick() {
-    if (!NoProjectDir())
+    if (!NoProjectDir(Project()))
         Dialogs().ShowModal(*fmPrint);
 }
 
 void TfmMain::ExtrasGraphClick() {
-    if (!NoProjectDir())
+    if (!NoProjectDir(Project()))
         Dialogs().ShowModal(*fmGraph);
 }
 
@@ -448,12 +448,12 @@ void TfmMain::WebAnsichtButtonClick() {
 }
 
 void TfmMain::SpeedButton3Click() {
-    if (!NoProjectFile())
+    if (!NoProjectFile(Project()))
         Dialogs().ShowModal(*fmQuery);
 }
 
 void TfmMain::sbMakeClick() {
-    if (!NoProjectFile())
+    if (!NoProjectFile(Project()))
         Dialogs().ShowModal(*fmMake);
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/common/current_project.h"
+
 // The main window: holds the current project, creates, opens and saves project
 // files and opens the editors from its work panel.
 
@@ -16,7 +18,7 @@ namespace takton::gui {
 struct FileDialogRequest;
 enum class SpeedIcon;
 
-class TfmMain : public QMainWindow {
+class TfmMain : public QMainWindow, public TProjectUser {
     Q_OBJECT
   public:
     explicit TfmMain(QWidget *parent = nullptr);

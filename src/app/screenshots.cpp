@@ -59,15 +59,15 @@ bool Save(QWidget &window, const QString &dir, const char *name) {
 // The stations editor with the first station opened for a change and every
 // station data field switched on; nothing is saved.
 bool SaveStationDataFields(const QString &dir) {
-    const takton::TStationFields stored = takton::gui::PrjParams.StationFields;
-    takton::gui::PrjParams.StationFields = {true, true, true};
+    const takton::TStationFields stored = takton::gui::OpenProject().PrjParams.StationFields;
+    takton::gui::OpenProject().PrjParams.StationFields = {true, true, true};
     fmEditStations->show();
     fmEditStations->lbStations->setCurrentRow(0);
     fmEditStations->btStationEditClick();
     const bool ok = Save(*fmEditStations, dir, "edit_stations_data.png");
     fmEditStations->btCancelClick();
     fmEditStations->hide();
-    takton::gui::PrjParams.StationFields = stored;
+    takton::gui::OpenProject().PrjParams.StationFields = stored;
     return ok;
 }
 

@@ -1,6 +1,7 @@
 // The main window as a planner works it: start-up, new, open, save and save
 // as, the first-save notice, the hidden commands and the error display.
 
+#include "app/app_windows.h"
 #include "app/first_save.h"
 #include "app/main_window.h"
 #include "app/make_window.h"
@@ -100,7 +101,7 @@ class MainWindowTest : public QObject {
         QVERIFY(fmMain->WebAnsichtButton->isHidden());
         QVERIFY(fmMain->SpeedButton3->isHidden());
         QVERIFY(fmMain->sbMake->isHidden());
-        QCOMPARE(gui::ProjectFile, std::string());
+        QCOMPARE(gui::OpenProject().ProjectFile, std::string());
     }
 
     void menuAndSpeedBarHintsFeedTooltipsAndTheStatusLine() {
@@ -168,10 +169,10 @@ class MainWindowTest : public QObject {
         QCOMPARE(fx->dialogs->lastFileRequest().defaultSuffix, QString("zpr"));
         QCOMPARE(fmMain->windowTitle(), QString("ZAL-Editor: [neues Projekt]"));
         QVERIFY(fmMain->paWorkChoice->isHidden());
-        QVERIFY(gui::ProjectFile.empty());
+        QVERIFY(gui::OpenProject().ProjectFile.empty());
         // The parameters came from the default project file.
-        QCOMPARE(PrjParams.MaxDriveMinutes, 60);
-        QCOMPARE(PrjParams.DayGroups.size(), std::size_t(2));
+        QCOMPARE(OpenProject().PrjParams.MaxDriveMinutes, 60);
+        QCOMPARE(OpenProject().PrjParams.DayGroups.size(), std::size_t(2));
 
         const QString target = fx->path("elsewhere/netz.zpr");
         QDir().mkpath(fx->path("elsewhere"));
@@ -180,8 +181,8 @@ class MainWindowTest : public QObject {
         QVERIFY(ReadBytes(target).contains("daygroupnames=Mo-Fr,So\r\n"));
         QCOMPARE(fmMain->windowTitle(), "ZAL-Editor: " + target);
         QVERIFY(fmMain->paWorkChoice->isHidden());
-        QVERIFY(gui::ProjectDir.empty());
-        QCOMPARE(gui::ProjectFile, target.toStdString());
+        QVERIFY(gui::OpenProject().ProjectDir.empty());
+        QCOMPARE(gui::OpenProject().ProjectFile, target.toStdString());
     }
 
     void fileNewSavedThenOpenedEnablesAllWorkButtons() {
@@ -197,7 +198,7 @@ class MainWindowTest : public QObject {
         // A new project works as an opened one.
         QVERIFY(fmMain->sbEditLines->isEnabled());
         QVERIFY(fmMain->sbEditTimeTable->isEnabled());
-        QCOMPARE(gui::ProjectDir, fx->path("neu").toStdString());
+        QCOMPARE(gui::OpenProject().ProjectDir, fx->path("neu").toStdString());
         const QByteArray written = ReadBytes(project);
         QVERIFY(written.startsWith("[application]\r\nname=ZAL Editor\r\nedition=Standard\r\n"
                                    "version=1.0.1\r\ntype=full\r\n"));
@@ -229,7 +230,7 @@ class MainWindowTest : public QObject {
         QTest::keyClick(fmMain, Qt::Key_N, Qt::ControlModifier);
         QCOMPARE(fx->dialogs->log(), QStringList({"modal:Hinweis", "save:"}));
         QVERIFY(fmMain->sbEditLines->isEnabled());
-        QCOMPARE(gui::ProjectDir, fx->path("zwei").toStdString());
+        QCOMPARE(gui::OpenProject().ProjectDir, fx->path("zwei").toStdString());
     }
 
     void fileOpenOfAnExistingAndOfAMissingFile() {
@@ -240,7 +241,7 @@ class MainWindowTest : public QObject {
         fx->dialogs->setNextFileName(project);
         Click(fmMain->SpeedButton2);
         QCOMPARE(fmMain->windowTitle(), "Takton 1.0.1:   " + project);
-        QCOMPARE(gui::ProjectDir, fx->path("netz").toStdString());
+        QCOMPARE(gui::OpenProject().ProjectDir, fx->path("netz").toStdString());
         // The options window follows the load although it was never shown.
         QVERIFY(!fmEditProject->isVisible());
         QCOMPARE(fmEditProject->leMaxDriveMinutes->text(), QString("45"));
@@ -251,17 +252,17 @@ class MainWindowTest : public QObject {
         // A cancelled open changes nothing.
         fx->dialogs->setNextFileName(std::nullopt);
         Click(fmMain->SpeedButton2);
-        QCOMPARE(gui::ProjectFile, project.toStdString());
+        QCOMPARE(gui::OpenProject().ProjectFile, project.toStdString());
 
         const QString missing = fx->path("leer/fehlt.zpr");
         QDir().mkpath(fx->path("leer"));
         fx->dialogs->setNextFileName(missing);
         ChooseMenu(fmMain->FileOpenItem);
-        QCOMPARE(gui::ProjectFile, missing.toStdString());
-        QCOMPARE(gui::ProjectDir, fx->path("leer").toStdString());
-        QCOMPARE(PrjParams.MaxDriveMinutes, 720);
+        QCOMPARE(gui::OpenProject().ProjectFile, missing.toStdString());
+        QCOMPARE(gui::OpenProject().ProjectDir, fx->path("leer").toStdString());
+        QCOMPARE(OpenProject().PrjParams.MaxDriveMinutes, 720);
         QCOMPARE(fmEditProject->leMaxDriveMinutes->text(), QString("720"));
-        QCOMPARE(PrjParams.DayGroups.size(), std::size_t(2));
+        QCOMPARE(OpenProject().PrjParams.DayGroups.size(), std::size_t(2));
         QVERIFY(!QFile::exists(missing));
         Click(fmMain->SaveButton);
         QVERIFY(ReadBytes(missing).contains("daygroupnames=Sa,So\r\n"));
@@ -305,8 +306,8 @@ class MainWindowTest : public QObject {
         QCOMPARE(projectFiles("b", "kopie.zpr"), names);
         for (const QString &name : names)
             QCOMPARE(ReadBytes(fx->path("b/") + name), ReadBytes(fx->path("a/") + name));
-        QCOMPARE(gui::ProjectFile, copy.toStdString());
-        QCOMPARE(gui::ProjectDir, fx->path("b").toStdString());
+        QCOMPARE(gui::OpenProject().ProjectFile, copy.toStdString());
+        QCOMPARE(gui::OpenProject().ProjectDir, fx->path("b").toStdString());
         fx->dialogs->setNextModalAction([&](QDialog &) {
             Click(fmEditStations->btNewStation);
             TypeText(fmEditStations->leStationName, "Chaussee");
@@ -344,8 +345,8 @@ class MainWindowTest : public QObject {
         QVERIFY(!QFile::exists(fx->path("b/stations.csv")));
         QVERIFY(ReadBytes(copy).contains("max_drive_minutes=30\r\n"));
         QCOMPARE(fmMain->windowTitle(), "ZAL-Editor: " + copy);
-        QCOMPARE(gui::ProjectFile, copy.toStdString());
-        QCOMPARE(gui::ProjectDir, fx->path("a").toStdString());
+        QCOMPARE(gui::OpenProject().ProjectFile, copy.toStdString());
+        QCOMPARE(gui::OpenProject().ProjectDir, fx->path("a").toStdString());
         QVERIFY(fmMain->sbEditLines->isEnabled());
         // Both dialogs now propose the new file.
         fx->dialogs->setNextFileName(std::nullopt);
@@ -358,8 +359,8 @@ class MainWindowTest : public QObject {
         WriteBytes(project, IniText({"[timetable]", "max_drive_minutes=33"}));
         QDir::setCurrent(fx->path("cli"));
         fmMain->OpenFromCommandLine("netz.zpr");
-        QCOMPARE(gui::ProjectFile, project.toStdString());
-        QCOMPARE(PrjParams.MaxDriveMinutes, 33);
+        QCOMPARE(gui::OpenProject().ProjectFile, project.toStdString());
+        QCOMPARE(OpenProject().PrjParams.MaxDriveMinutes, 33);
         QVERIFY(fmMain->paWorkChoice->isVisible());
     }
 
@@ -424,11 +425,11 @@ class MainWindowTest : public QObject {
         QVERIFY(fx->dialogs->errors().first().contains("gibt-es-nicht"));
         // The steps after the failed save were not taken.
         QCOMPARE(fmMain->windowTitle(), title);
-        QCOMPARE(gui::ProjectFile, project.toStdString());
+        QCOMPARE(gui::OpenProject().ProjectFile, project.toStdString());
         QVERIFY(!QFile::exists(impossible));
 
         // The program is still usable: the next command works.
-        PrjParams.MaxDriveMinutes = 31;
+        OpenProject().PrjParams.MaxDriveMinutes = 31;
         Click(fmMain->SaveButton);
         QVERIFY(ReadBytes(project).contains("max_drive_minutes=31\r\n"));
         QCOMPARE(fx->dialogs->errors().size(), 1);

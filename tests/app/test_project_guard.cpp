@@ -3,6 +3,7 @@
 // windows that write nothing, a stale lock taken over, and the question
 // before a timetable changed by someone else is saved.
 
+#include "app/app_windows.h"
 #include "app/main_window.h"
 #include "gui/common/project_guard.h"
 #include "gui/common/string_grid_view.h"
@@ -62,7 +63,7 @@ class ProjectGuardTest : public QObject {
         fmMain->show();
     }
     void cleanup() {
-        ReleaseProjectDir();
+        ReleaseProjectDir(OpenProject());
         fx.reset();
     }
 
@@ -80,7 +81,7 @@ class ProjectGuardTest : public QObject {
             "Projekt gesperrt:Das Projekt ist geöffnet von kollegin auf " +
             QString::fromStdString(HostName())));
         QVERIFY(fx->dialogs->questions().first().endsWith("Projekt schreibgeschützt öffnen?"));
-        QVERIFY(gui::ProjectFile.empty());
+        QVERIFY(gui::OpenProject().ProjectFile.empty());
         QVERIFY(!fmMain->paWorkChoice->isVisible());
 
         // WHEN "Ja" THEN it opens read-only: the title says so, the save
@@ -173,7 +174,7 @@ class ProjectGuardTest : public QObject {
         fmMain->OpenFromCommandLine(project); // unanswered: "Nein"
         QCOMPARE(fx->dialogs->questions().size(), 1);
         QVERIFY(QFile::exists(fx->path("demo/.takton-Ab12Cd"))); // theirs, not touched
-        QVERIFY(gui::ProjectFile.empty());
+        QVERIFY(gui::OpenProject().ProjectFile.empty());
 
         // A lock left by a dead process of this host: no question, and the
         // lock is this instance's until it lets go. What the dead process
@@ -184,10 +185,10 @@ class ProjectGuardTest : public QObject {
         fmMain->OpenFromCommandLine(project);
         QVERIFY(fx->dialogs->log().isEmpty());
         QVERIFY(!QFile::exists(fx->path("demo/.takton-Ab12Cd")));
-        QCOMPARE(gui::ProjectFile, project.toStdString());
+        QCOMPARE(gui::OpenProject().ProjectFile, project.toStdString());
         QVERIFY(!ProjectReadOnly());
         QVERIFY(ReadBytes(lock).contains("pid=" + QByteArray::number(::getpid()) + "\n"));
-        ReleaseProjectDir();
+        ReleaseProjectDir(OpenProject());
         QVERIFY(!QFile::exists(lock));
     }
 

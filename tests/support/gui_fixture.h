@@ -59,9 +59,9 @@ class GuiFixture {
   public:
     GuiFixture() {
         QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-        gui::PrjParams = TPrjParams{};
-        gui::ProjectFile.clear();
-        gui::ProjectDir.clear();
+        gui::OpenProject().PrjParams = TPrjParams{};
+        gui::OpenProject().ProjectFile.clear();
+        gui::OpenProject().ProjectDir.clear();
         dialogs = std::make_unique<gui::DialogsDouble>();
         gui::CreateWindows();
         // New projects start from this file rather than the one beside the

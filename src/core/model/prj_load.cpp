@@ -6,13 +6,7 @@
 
 namespace takton {
 
-namespace {
-IProjectLoadObserver *gObserver = nullptr;
-}
-
-void SetProjectLoadObserver(IProjectLoadObserver *observer) {
-    gObserver = observer;
-}
+namespace {}
 
 std::vector<std::string> SplitValueList(const std::string &value) {
     std::vector<std::string> pieces;
@@ -37,7 +31,7 @@ std::vector<std::string> SplitValueList(const std::string &value) {
     return pieces;
 }
 
-void LoadProjectFile(const std::string &path, TPrjParams &params) {
+void LoadProjectFile(const std::string &path, TPrjParams &params, IProjectLoadObserver *observer) {
     const TIniFile ini(path);
     params.LastSave = ini.ValueExists("general", "lastsave")
                           ? ini.ReadString("general", "lastsave", "")
@@ -60,8 +54,8 @@ void LoadProjectFile(const std::string &path, TPrjParams &params) {
             }
             params.DayGroups.push_back(std::move(group));
         }
-        if (gObserver)
-            gObserver->DayGroupsLoaded();
+        if (observer)
+            observer->DayGroupsLoaded();
     }
 
     params.MaxDriveMinutes =
@@ -69,8 +63,8 @@ void LoadProjectFile(const std::string &path, TPrjParams &params) {
     // Read before the observer hears of the "timetable" section.
     params.MinChangeMinutes = static_cast<std::int32_t>(
         ini.ReadInteger("timetable", kMinChangeMinutesKey, TPrjParams().MinChangeMinutes));
-    if (gObserver)
-        gObserver->MaxDriveMinutesLoaded(std::to_string(params.MaxDriveMinutes));
+    if (observer)
+        observer->MaxDriveMinutesLoaded(std::to_string(params.MaxDriveMinutes));
 
     const TStationFields defaults;
     const auto readFlag = [&](std::string_view key, bool fallback) {
@@ -79,8 +73,8 @@ void LoadProjectFile(const std::string &path, TPrjParams &params) {
     params.StationFields.GeoPosition = readFlag(kGeoPositionKey, defaults.GeoPosition);
     params.StationFields.TarifZone = readFlag(kTarifZoneKey, defaults.TarifZone);
     params.StationFields.TarifRing = readFlag(kTarifRingKey, defaults.TarifRing);
-    if (gObserver)
-        gObserver->StationFieldsLoaded();
+    if (observer)
+        observer->StationFieldsLoaded();
 
     const TPublishing publishing;
     TPublishing &read = params.Publishing;
@@ -95,8 +89,8 @@ void LoadProjectFile(const std::string &path, TPrjParams &params) {
     read.LastDate = text("last_date", publishing.LastDate);
     read.RouteType =
         static_cast<int>(ini.ReadInteger(kPublishingSection, "route_type", publishing.RouteType));
-    if (gObserver)
-        gObserver->PublishingLoaded();
+    if (observer)
+        observer->PublishingLoaded();
 }
 
 } // namespace takton

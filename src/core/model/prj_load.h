@@ -11,8 +11,8 @@ class TPrjParams;
 // The project every new project starts from, beside the programs.
 inline constexpr std::string_view kDefaultProjectFileName = "default.zpr";
 
-// Told by LoadProjectFile about what it loaded; the project options window
-// registers one so that it shows every load, shown or not.
+// Told by LoadProjectFile about what it loaded; the editor hands the project
+// options window to every load, so that it shows each one, shown or not.
 class IProjectLoadObserver {
   public:
     virtual ~IProjectLoadObserver() = default;
@@ -42,12 +42,11 @@ inline constexpr std::string_view kMinChangeMinutesKey = "min_change_minutes";
 // from its default.
 inline constexpr std::string_view kPublishingSection = "publishing";
 
-// Registers the observer (nullptr removes it); the caller keeps ownership.
-void SetProjectLoadObserver(IProjectLoadObserver *observer);
-
-// Reads the project file at a native path into params. Never fails for a
-// missing file, section or key: the defaults apply.
-void LoadProjectFile(const std::string &path, TPrjParams &params);
+// Reads the project file at a native path into params and tells the observer
+// (if any) what it read. Never fails for a missing file, section or key: the
+// defaults apply.
+void LoadProjectFile(const std::string &path, TPrjParams &params,
+                     IProjectLoadObserver *observer = nullptr);
 
 // The list rule of the project file's values: pieces at "," outside quotes,
 // quotes kept, blanks kept, empty pieces dropped.

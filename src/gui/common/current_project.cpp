@@ -4,9 +4,6 @@
 
 namespace takton::gui {
 
-TPrjParams PrjParams;
-std::string ProjectFile;
-std::string ProjectDir;
 std::string DefaultProjectFile;
 std::string ProgExeName;
 
@@ -17,12 +14,12 @@ bool TellNoProject() {
 }
 } // namespace
 
-bool NoProjectFile() {
-    return ProjectFile.empty() && TellNoProject();
+bool NoProjectFile(const TOpenProject &project) {
+    return project.ProjectFile.empty() && TellNoProject();
 }
 
-bool NoProjectDir() {
-    return ProjectDir.empty() && TellNoProject();
+bool NoProjectDir(const TOpenProject &project) {
+    return project.ProjectDir.empty() && TellNoProject();
 }
 
 } // namespace takton::gui

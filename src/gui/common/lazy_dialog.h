@@ -3,11 +3,14 @@
 // A window whose controls are built on first need (its first showing, or a
 // call that needs them), so that creating every window at start-up stays cheap.
 
+#include "gui/common/current_project.h"
+
 #include <QDialog>
 
 namespace takton::gui {
 
-class TLazyDialog : public QDialog {
+// Every such window works on the open project (TProjectUser).
+class TLazyDialog : public QDialog, public TProjectUser {
     Q_OBJECT
   public:
     using QDialog::QDialog;

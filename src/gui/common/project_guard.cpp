@@ -72,9 +72,6 @@ class ReadOnlyKeeper : public QObject {
     std::vector<QPointer<QWidget>> disabled_;
 };
 
-std::unique_ptr<TProjectLock> gLock;
-TFileStamp gProjectFileStamp;
-std::string gStampedProjectFile;
 std::string gReadOnlyDir;
 ReadOnlyKeeper *gKeeper = nullptr;
 
@@ -105,28 +102,29 @@ void SetReadOnly(const std::string &dir) {
 
 } // namespace
 
-bool ClaimProjectDir(const std::string &dir) {
-    if (gLock && gLock->Held() && gLock->Dir() == dir)
+bool ClaimProjectDir(TOpenProject &project, const std::string &dir) {
+    std::shared_ptr<TProjectLock> &held = project.Lock;
+    if (held && held->Held() && held->Dir() == dir)
         return true;
-    auto lock = std::make_unique<TProjectLock>();
+    auto lock = std::make_shared<TProjectLock>();
     if (const auto owner = lock->Acquire(dir)) {
         const QString text = FromCp1252(LockOwnerText(*owner)) +
                              QStringLiteral("\n\nProjekt schreibgeschützt öffnen?");
         if (Dialogs().Ask(QStringLiteral("Projekt gesperrt"), text) != Answer::Yes)
             return false;
-        gLock.reset();
+        held.reset();
         SetReadOnly(dir);
         return true;
     }
-    gLock = std::move(lock);
+    held = std::move(lock);
     SetReadOnly({});
-    if (gLock->Held())
+    if (held->Held())
         RecoverInterruptedWrites(dir);
     return true;
 }
 
-void ReleaseProjectDir() {
-    gLock.reset();
+void ReleaseProjectDir(TOpenProject &project) {
+    project.Lock.reset();
     SetReadOnly({});
 }
 
@@ -157,15 +155,15 @@ TOverwrite MayOverwrite(const std::string &path, const TFileStamp &stamp) {
     }
 }
 
-void StampProjectFile() {
-    gProjectFileStamp = StampFile(ProjectFile);
-    gStampedProjectFile = ProjectFile;
+void StampProjectFile(TOpenProject &project) {
+    project.ProjectFileStamp = StampFile(project.ProjectFile);
+    project.StampedProjectFile = project.ProjectFile;
 }
 
-TOverwrite MayOverwriteProjectFile() {
-    if (ProjectFile != gStampedProjectFile)
+TOverwrite MayOverwriteProjectFile(const TOpenProject &project) {
+    if (project.ProjectFile != project.StampedProjectFile)
         return TOverwrite::Write;
-    return MayOverwrite(ProjectFile, gProjectFileStamp);
+    return MayOverwrite(project.ProjectFile, project.ProjectFileStamp);
 }
 
 } // namespace takton::gui

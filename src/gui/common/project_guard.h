@@ -6,6 +6,7 @@
 // file that changed since the window read it.
 
 #include "core/files/file_stamp.h"
+#include "gui/common/current_project.h"
 
 #include <QString>
 #include <string>
@@ -17,9 +18,9 @@ namespace takton::gui {
 // holds the folder, asks whether to open it read-only: false when the user
 // cancels, and then nothing changed. The lock of the previous project is let
 // go once the new one is claimed.
-bool ClaimProjectDir(const std::string &dir);
+bool ClaimProjectDir(TOpenProject &project, const std::string &dir);
 // Lets the lock go (program end).
-void ReleaseProjectDir();
+void ReleaseProjectDir(TOpenProject &project);
 
 // True while the current project is open read-only. Then every file of its
 // folder refuses to be written, and the controls that would write one
@@ -37,9 +38,9 @@ QString WithReadOnlyMark(const QString &title);
 enum class TOverwrite { Write, Reload, Keep };
 TOverwrite MayOverwrite(const std::string &path, const TFileStamp &stamp);
 
-// The same for the current project file: stamped when the project is loaded
-// and after each save of it.
-void StampProjectFile();
-TOverwrite MayOverwriteProjectFile();
+// The same for the project file: stamped when the project is loaded and
+// after each save of it.
+void StampProjectFile(TOpenProject &project);
+TOverwrite MayOverwriteProjectFile(const TOpenProject &project);
 
 } // namespace takton::gui

@@ -99,13 +99,13 @@ void TfmEditLines::FormShow() {
 }
 
 void TfmEditLines::LoadLines() {
-    FillLineNameList(*lbLines);
+    FillLineNameList(*lbLines, Project().ProjectDir);
 }
 
 void TfmEditLines::ShowLineStations() {
     // Without a route file, or without an entry for the line, the line has
     // no stations; the display never keeps another line's route.
-    FillLineStations(*lbLineStations, *lbLines);
+    FillLineStations(*lbLineStations, Project().ProjectDir, *lbLines);
 }
 
 void TfmEditLines::OpenEntry() {
@@ -144,8 +144,9 @@ void TfmEditLines::btLineEditClick() {
     OpenEntry();
     leLineName->setText(FromCp1252(*line));
     ShowLineStations();
-    ShowRouteType(NoProjectDir() ? std::nullopt
-                                 : FindLineRouteType(LoadLineRouteTypes(ProjectDir), *line));
+    ShowRouteType(NoProjectDir(Project())
+                      ? std::nullopt
+                      : FindLineRouteType(LoadLineRouteTypes(Project().ProjectDir), *line));
     gbLineEdit->show();
     leLineName->setFocus();
     EditOff();
@@ -157,7 +158,7 @@ void TfmEditLines::leLineNameChange() {
 }
 
 void TfmEditLines::btSaveClick() {
-    if (NoProjectDir())
+    if (NoProjectDir(Project()))
         return;
     const std::optional<std::string> name = TypedName(leLineName->text());
     if (!name)
@@ -165,8 +166,8 @@ void TfmEditLines::btSaveClick() {
     // A selected line is the one being changed; without one the entry is new.
     const std::optional<std::string> former = SelectedName(*lbLines);
     TMessageBoxSink messages;
-    const TRefusal refusal =
-        former ? RenameLine(ProjectDir, *former, *name, messages) : AddLine(ProjectDir, *name);
+    const TRefusal refusal = former ? RenameLine(Project().ProjectDir, *former, *name, messages)
+                                    : AddLine(Project().ProjectDir, *name);
     if (refusal) {
         Dialogs().ShowMessage(FromCp1252(*refusal));
         return;
@@ -182,7 +183,7 @@ void TfmEditLines::btSaveClick() {
 void TfmEditLines::ShowRouteType(std::optional<int> own) {
     cbRouteType->clear();
     cbRouteType->addItem(QStringLiteral("wie im Projekt (") +
-                         FromCp1252(RouteTypeName(PrjParams.Publishing.RouteType)) +
+                         FromCp1252(RouteTypeName(Project().PrjParams.Publishing.RouteType)) +
                          QStringLiteral(")"));
     for (const TRouteTypeName &type : RouteTypeNames())
         cbRouteType->addItem(FromCp1252(type.Name), type.Code);
@@ -202,8 +203,8 @@ std::optional<int> TfmEditLines::ChosenRouteType() const {
 void TfmEditLines::StoreRouteType(const std::optional<std::string> &former,
                                   const std::string &name) {
     if (former && *former != name)
-        StoreLineRouteType(ProjectDir, *former, std::nullopt);
-    StoreLineRouteType(ProjectDir, name, ChosenRouteType());
+        StoreLineRouteType(Project().ProjectDir, *former, std::nullopt);
+    StoreLineRouteType(Project().ProjectDir, name, ChosenRouteType());
 }
 
 void TfmEditLines::btCancelClick() {
@@ -212,12 +213,12 @@ void TfmEditLines::btCancelClick() {
 
 QString TfmEditLines::WhatGoesWithLine(const std::string &line) const {
     QStringList lost;
-    const TStringList route = LoadLineStations(ProjectDir, line);
+    const TStringList route = LoadLineStations(Project().ProjectDir, line);
     if (!route.empty())
         lost << (route.size() == 1
                      ? QStringLiteral("ihre Route mit 1 Station")
                      : QStringLiteral("ihre Route mit %1 Stationen").arg(route.size()));
-    if (FileExists(TimetablePath(ProjectDir, line)))
+    if (FileExists(TimetablePath(Project().ProjectDir, line)))
         lost << QStringLiteral("ihre Fahrpläne (") + FromCp1252(TimetableFileName(line)) +
                     QStringLiteral(")");
     return lost.join(QStringLiteral(" und "));
@@ -227,7 +228,7 @@ void TfmEditLines::btLineDeleteClick() {
     const std::optional<std::string> line = SelectedName(*lbLines);
     if (!line)
         return;
-    if (NoProjectDir())
+    if (NoProjectDir(Project()))
         return;
     // "Line", as the question has always read.
     QString question = QStringLiteral("Möchten Sie die Line ") + FromCp1252(*line) +
@@ -238,10 +239,10 @@ void TfmEditLines::btLineDeleteClick() {
     if (Dialogs().Confirm(QStringLiteral("Bestätigung"), question) != Answer::Yes)
         return;
     TMessageBoxSink messages;
-    if (const TRefusal refusal = DeleteLine(ProjectDir, *line, messages))
+    if (const TRefusal refusal = DeleteLine(Project().ProjectDir, *line, messages))
         Dialogs().ShowMessage(FromCp1252(*refusal));
     else
-        StoreLineRouteType(ProjectDir, *line, std::nullopt);
+        StoreLineRouteType(Project().ProjectDir, *line, std::nullopt);
     LoadLines();
 }
 

@@ -192,22 +192,22 @@ void TfmEditLineStations::FormShow() {
     if (btClose->isHidden())
         ReturnToChoosing();
     gbLineAssign->hide();
-    FillLineNameList(*lbLines);
+    FillLineNameList(*lbLines, Project().ProjectDir);
     SelectNoName(*lbLines);
     ShowStationChoice();
 }
 
 void TfmEditLineStations::ShowStationChoice() {
     lbStations->clear();
-    if (ProjectDir.empty())
+    if (Project().ProjectDir.empty())
         return;
-    FillNameList(
-        *lbStations,
-        LoadNameList(ProjectDir, rbAllStations->isChecked() ? kStationsFile : kNewStationsFile));
+    FillNameList(*lbStations,
+                 LoadNameList(Project().ProjectDir,
+                              rbAllStations->isChecked() ? kStationsFile : kNewStationsFile));
 }
 
 void TfmEditLineStations::ShowLineStations() {
-    FillLineStations(*lbLineStations, *lbLines);
+    FillLineStations(*lbLineStations, Project().ProjectDir, *lbLines);
     SelectNoName(*lbLineStations);
 }
 
@@ -218,7 +218,7 @@ void TfmEditLineStations::btStationEditClick() {
     lbLines->setEnabled(false);
     btStationEdit->hide();
     lLineName->setText(QStringLiteral("Linie ") + FromCp1252(*line));
-    routesStamp_ = StampFile(ProjectPath(ProjectDir, kLineStationsFile));
+    routesStamp_ = StampFile(ProjectPath(Project().ProjectDir, kLineStationsFile));
     ShowLineStations();
     gbLineAssign->setEnabled(true);
     gbLineAssign->show();
@@ -292,21 +292,21 @@ void TfmEditLineStations::btDeleteStationClick() {
 
 void TfmEditLineStations::btSaveClick() {
     const std::optional<std::string> line = SelectedName(*lbLines);
-    if (!line || NoProjectDir())
+    if (!line || NoProjectDir(Project()))
         return;
     // Routes changed by someone else meanwhile: overwrite, keep the entry, or
     // reload the route.
     const TOverwrite overwrite =
-        MayOverwrite(ProjectPath(ProjectDir, kLineStationsFile), routesStamp_);
+        MayOverwrite(ProjectPath(Project().ProjectDir, kLineStationsFile), routesStamp_);
     if (overwrite == TOverwrite::Keep)
         return;
     if (overwrite == TOverwrite::Reload) {
-        routesStamp_ = StampFile(ProjectPath(ProjectDir, kLineStationsFile));
+        routesStamp_ = StampFile(ProjectPath(Project().ProjectDir, kLineStationsFile));
         ShowLineStations();
         EditOff();
         return;
     }
-    StoreLineStations(ProjectDir, *line, ItemNames(*lbLineStations));
+    StoreLineStations(Project().ProjectDir, *line, ItemNames(*lbLineStations));
     ReturnToChoosing();
     // The saved route stays in sight, for looking only, until another line
     // is chosen.

@@ -88,8 +88,6 @@ TfmEditProject::TfmEditProject(QWidget *parent) : TLazyDialog(parent) {
     setObjectName(QStringLiteral("fmEditProject"));
     setWindowTitle(QStringLiteral("fmEditProject"));
     setModal(true);
-
-    SetProjectLoadObserver(this);
 }
 
 void TfmEditProject::CreateControls() {
@@ -118,9 +116,7 @@ void TfmEditProject::CreateControls() {
     EditOff();
 }
 
-TfmEditProject::~TfmEditProject() {
-    SetProjectLoadObserver(nullptr);
-}
+TfmEditProject::~TfmEditProject() = default;
 
 void TfmEditProject::CreateStationPage() {
     tsStationOptions = new QWidget(pcRubrik);
@@ -148,7 +144,7 @@ void TfmEditProject::CreateStationPage() {
 }
 
 void TfmEditProject::ShowStationFields() {
-    const TStationFields &fields = PrjParams.StationFields;
+    const TStationFields &fields = Project().PrjParams.StationFields;
     cbPrjGeoPosition->setChecked(fields.GeoPosition);
     cbPrjTarifZone->setChecked(fields.TarifZone);
     cbPrjTarifRing->setChecked(fields.TarifRing);
@@ -249,7 +245,7 @@ void TfmEditProject::CreateTimeTablePage() {
 
     leMaxDriveMinutes = new QLineEdit(GroupBox2);
     leMaxDriveMinutes->setObjectName(QStringLiteral("leMaxDriveMinutes"));
-    leMaxDriveMinutes->setText(QString::number(PrjParams.MaxDriveMinutes));
+    leMaxDriveMinutes->setText(QString::number(Project().PrjParams.MaxDriveMinutes));
     leMaxOverlapMinutes = new QLineEdit(GroupBox2);
     leMaxOverlapMinutes->setObjectName(QStringLiteral("leMaxOverlapMinutes"));
     auto *overlapLabel = new QLabel(
@@ -350,7 +346,7 @@ std::string TypedDate(const QCheckBox &box, const QDateEdit &field) {
 } // namespace
 
 void TfmEditProject::ShowPublishing() {
-    const TPublishing &publishing = PrjParams.Publishing;
+    const TPublishing &publishing = Project().PrjParams.Publishing;
     leAgencyName->setText(FromCp1252(publishing.AgencyName));
     leAgencyUrl->setText(FromCp1252(publishing.AgencyUrl));
     leTimezone->setText(FromCp1252(publishing.Timezone));
@@ -485,7 +481,7 @@ void TfmEditProject::SetDayGroups() {
     cbDayGroups->clear();
     leDayGroupText->clear();
     lbDayGroups->clear();
-    for (const TDayGroupItem &group : PrjParams.DayGroups)
+    for (const TDayGroupItem &group : Project().PrjParams.DayGroups)
         cbDayGroups->addItem(FromCp1252(group.Name));
     if (cbDayGroups->count() == 0) {
         cbDayGroups->setCurrentIndex(-1);
@@ -499,9 +495,9 @@ void TfmEditProject::SetDayGroups() {
 void TfmEditProject::ShowDayGroup(int index) {
     leDayGroupText->clear();
     lbDayGroups->clear();
-    if (index < 0 || index >= static_cast<int>(PrjParams.DayGroups.size()))
+    if (index < 0 || index >= static_cast<int>(Project().PrjParams.DayGroups.size()))
         return;
-    const TDayGroupItem &group = PrjParams.DayGroups[static_cast<std::size_t>(index)];
+    const TDayGroupItem &group = Project().PrjParams.DayGroups[static_cast<std::size_t>(index)];
     leDayGroupText->setText(FromCp1252(group.Text));
     const QStringList names = WeekDayNames();
     for (int day = 0; day < kWeekDayCount; ++day)
@@ -539,7 +535,7 @@ void TfmEditProject::btAddDayGroupClick() {
         return;
     }
     // The file's keys and the timetables' sections ignore case: "sa" is "Sa".
-    if (std::any_of(PrjParams.DayGroups.begin(), PrjParams.DayGroups.end(),
+    if (std::any_of(Project().PrjParams.DayGroups.begin(), Project().PrjParams.DayGroups.end(),
                     [&](const TDayGroupItem &group) { return SameTextCi(group.Name, *name); })) {
         Dialogs().ShowMessage(QStringLiteral("Tagesgruppe schon vorhanden!"));
         leNewDaysName->setFocus();
@@ -553,12 +549,12 @@ void TfmEditProject::btAddDayGroupClick() {
         lbAllDays->setFocus();
         return;
     }
-    if (CheckNewDayGroup(PrjParams, group))
+    if (CheckNewDayGroup(Project().PrjParams, group))
         return;
 
     EditOn();
-    PrjParams.DayGroups.push_back(group);
-    const int index = static_cast<int>(PrjParams.DayGroups.size()) - 1;
+    Project().PrjParams.DayGroups.push_back(group);
+    const int index = static_cast<int>(Project().PrjParams.DayGroups.size()) - 1;
     {
         const QSignalBlocker blocker(cbDayGroups);
         cbDayGroups->addItem(typedName);
@@ -580,31 +576,31 @@ void TfmEditProject::btSaveClick() {
     const std::optional<TPublishing> publishing = TypedPublishing();
     if (!publishing)
         return;
-    if (NoProjectFile())
+    if (NoProjectFile(Project()))
         return;
-    const TOverwrite overwrite = MayOverwriteProjectFile();
+    const TOverwrite overwrite = MayOverwriteProjectFile(Project());
     if (overwrite == TOverwrite::Keep)
         return;
     if (overwrite == TOverwrite::Reload) {
-        LoadProjectFile(ProjectFile, PrjParams);
-        StampProjectFile();
+        LoadProjectFile(Project().ProjectFile, Project().PrjParams, this);
+        StampProjectFile(Project());
         btCancelClick();
         return;
     }
-    PrjParams.MaxDriveMinutes = *minutes;
-    PrjParams.MinChangeMinutes = seMinChangeMinutes->value();
-    PrjParams.Publishing = *publishing;
-    PrjParams.StationFields = {cbPrjGeoPosition->isChecked(), cbPrjTarifZone->isChecked(),
-                               cbPrjTarifRing->isChecked()};
-    SaveProjectFile(ProjectFile, PrjParams);
-    StampProjectFile();
+    Project().PrjParams.MaxDriveMinutes = *minutes;
+    Project().PrjParams.MinChangeMinutes = seMinChangeMinutes->value();
+    Project().PrjParams.Publishing = *publishing;
+    Project().PrjParams.StationFields = {cbPrjGeoPosition->isChecked(), cbPrjTarifZone->isChecked(),
+                                         cbPrjTarifRing->isChecked()};
+    SaveProjectFile(Project().ProjectFile, Project().PrjParams);
+    StampProjectFile(Project());
     EditOff();
 }
 
 void TfmEditProject::btCancelClick() {
     // The minutes, station fields and publishing options go back to what is stored; added day
     // groups stay.
-    leMaxDriveMinutes->setText(QString::number(PrjParams.MaxDriveMinutes));
+    leMaxDriveMinutes->setText(QString::number(Project().PrjParams.MaxDriveMinutes));
     ShowMinChangeMinutes();
     ShowStationFields();
     ShowPublishing();
@@ -615,17 +611,17 @@ std::optional<std::string> TfmEditProject::NamedDayGroup() const {
     // The group the box's text names, not the one last selected: text typed
     // over a group's name must not make that group the one acted on.
     const auto typed = ToCp1252(cbDayGroups->currentText());
-    const int at = typed ? IndexOfDayGroup(PrjParams, *typed) : -1;
+    const int at = typed ? IndexOfDayGroup(Project().PrjParams, *typed) : -1;
     if (at < 0) {
         Dialogs().ShowMessage(QStringLiteral("Bitte wählen Sie eine vorhandene Tag-Gruppe aus."));
         return std::nullopt;
     }
-    return PrjParams.DayGroups[static_cast<std::size_t>(at)].Name;
+    return Project().PrjParams.DayGroups[static_cast<std::size_t>(at)].Name;
 }
 
 void TfmEditProject::ShowDayGroupsSelecting(const std::string &name) {
     SetDayGroups();
-    const int at = IndexOfDayGroup(PrjParams, name);
+    const int at = IndexOfDayGroup(Project().PrjParams, name);
     if (at >= 0) {
         cbDayGroups->setCurrentIndex(at);
         ShowDayGroup(at);
@@ -641,30 +637,30 @@ void TfmEditProject::btRenameDayGroupClick() {
         Dialogs().ShowMessage(FromCp1252(NameNotInCodePageMessage()));
         return;
     }
-    if (NoProjectFile())
+    if (NoProjectFile(Project()))
         return;
     if (*newName == *oldName)
         return;
-    if (const auto refusal = RenameDayGroup(PrjParams, *oldName, *newName)) {
+    if (const auto refusal = RenameDayGroup(Project().PrjParams, *oldName, *newName)) {
         Dialogs().ShowMessage(FromCp1252(*refusal));
         return;
     }
     // The project file first, then the timetables, as a register goes before
     // its cascade.
-    TWriteBatch batch(ProjectDir);
-    SaveProjectFile(ProjectFile, PrjParams);
-    CascadeRenameDayGroup(ProjectDir, *oldName, *newName);
+    TWriteBatch batch(Project().ProjectDir);
+    SaveProjectFile(Project().ProjectFile, Project().PrjParams);
+    CascadeRenameDayGroup(Project().ProjectDir, *oldName, *newName);
     batch.Commit();
-    StampProjectFile();
+    StampProjectFile(Project());
     leRenameDayGroup->clear();
     ShowDayGroupsSelecting(*newName);
 }
 
 void TfmEditProject::btDeleteDayGroupClick() {
     const auto name = NamedDayGroup();
-    if (!name || NoProjectFile())
+    if (!name || NoProjectFile(Project()))
         return;
-    const int lose = CountTimetablesWithDayGroup(ProjectDir, *name);
+    const int lose = CountTimetablesWithDayGroup(Project().ProjectDir, *name);
     QString question = QStringLiteral("Möchten Sie die Tag-Gruppe ") + FromCp1252(*name) +
                        QStringLiteral(" wirklich löschen?\n");
     question += lose == 1
@@ -674,12 +670,12 @@ void TfmEditProject::btDeleteDayGroupClick() {
                           .arg(lose);
     if (Dialogs().Confirm(QStringLiteral("Bestätigung"), question) != Answer::Yes)
         return;
-    DeleteDayGroup(PrjParams, *name);
-    TWriteBatch batch(ProjectDir);
-    SaveProjectFile(ProjectFile, PrjParams);
-    CascadeDeleteDayGroup(ProjectDir, *name);
+    DeleteDayGroup(Project().PrjParams, *name);
+    TWriteBatch batch(Project().ProjectDir);
+    SaveProjectFile(Project().ProjectFile, Project().PrjParams);
+    CascadeDeleteDayGroup(Project().ProjectDir, *name);
     batch.Commit();
-    StampProjectFile();
+    StampProjectFile(Project());
     SetDayGroups();
 }
 
@@ -709,7 +705,7 @@ void TfmEditProject::MaxDriveMinutesLoaded(const std::string &text) {
 
 void TfmEditProject::ShowMinChangeMinutes() {
     const QSignalBlocker blocker(seMinChangeMinutes);
-    seMinChangeMinutes->setValue(PrjParams.MinChangeMinutes);
+    seMinChangeMinutes->setValue(Project().PrjParams.MinChangeMinutes);
 }
 
 } // namespace takton::gui

@@ -123,7 +123,7 @@ void TfmEditStations::FormShow() {
 }
 
 void TfmEditStations::ShowDataFields() {
-    const TStationFields &fields = PrjParams.StationFields;
+    const TStationFields &fields = Project().PrjParams.StationFields;
     dataFields_[0]->setVisible(fields.GeoPosition);
     dataFields_[1]->setVisible(fields.GeoPosition);
     dataFields_[2]->setVisible(fields.TarifZone);
@@ -143,7 +143,7 @@ void TfmEditStations::FillDataFields(const TStationData &data) {
 }
 
 std::optional<TStationData> TfmEditStations::TypedData(const TStationData &had) {
-    const TStationFields &fields = PrjParams.StationFields;
+    const TStationFields &fields = Project().PrjParams.StationFields;
     const TStationDataInput input{fields.GeoPosition,
                                   ToCp1252Lossy(leGeoLatitude->text()),
                                   ToCp1252Lossy(leGeoLongitude->text()),
@@ -161,9 +161,9 @@ std::optional<TStationData> TfmEditStations::TypedData(const TStationData &had) 
 
 void TfmEditStations::LoadStations() {
     NewStationList.clear();
-    FillSortedNameList(*lbStations, kStationsFile);
-    if (!ProjectDir.empty())
-        NewStationList = LoadNameList(ProjectDir, kNewStationsFile);
+    FillSortedNameList(*lbStations, Project().ProjectDir, kStationsFile);
+    if (!Project().ProjectDir.empty())
+        NewStationList = LoadNameList(Project().ProjectDir, kNewStationsFile);
 }
 
 void TfmEditStations::OpenEntry() {
@@ -206,8 +206,10 @@ void TfmEditStations::btStationEditClick() {
     cbStationNewLineClear->hide();
     OpenEntry();
     leStationName->setText(FromCp1252(*station));
-    dataStamp_ = StampFile(ProjectPath(ProjectDir, kStationDataFile));
-    FillDataFields(ProjectDir.empty() ? TStationData{} : LoadOneStationData(ProjectDir, *station));
+    dataStamp_ = StampFile(ProjectPath(Project().ProjectDir, kStationDataFile));
+    FillDataFields(Project().ProjectDir.empty()
+                       ? TStationData{}
+                       : LoadOneStationData(Project().ProjectDir, *station));
     ShowDataFields();
     gbStationEdit->show();
     leStationName->setFocus();
@@ -224,7 +226,7 @@ void TfmEditStations::cbStationNewLineClick() {
 }
 
 void TfmEditStations::btSaveClick() {
-    if (NoProjectDir())
+    if (NoProjectDir(Project()))
         return;
     const std::optional<std::string> name = TypedName(leStationName->text());
     if (!name)
@@ -234,32 +236,32 @@ void TfmEditStations::btSaveClick() {
     // Station data changed by someone else meanwhile: overwrite, keep the
     // entry as typed, or reload.
     const TOverwrite overwrite =
-        former ? MayOverwrite(ProjectPath(ProjectDir, kStationDataFile), dataStamp_)
+        former ? MayOverwrite(ProjectPath(Project().ProjectDir, kStationDataFile), dataStamp_)
                : TOverwrite::Write;
     if (overwrite == TOverwrite::Keep)
         return;
     if (overwrite == TOverwrite::Reload) {
-        dataStamp_ = StampFile(ProjectPath(ProjectDir, kStationDataFile));
-        FillDataFields(LoadOneStationData(ProjectDir, *former));
+        dataStamp_ = StampFile(ProjectPath(Project().ProjectDir, kStationDataFile));
+        FillDataFields(LoadOneStationData(Project().ProjectDir, *former));
         return;
     }
     // The data is checked before anything is written, as the name is.
     const std::optional<TStationData> data =
-        TypedData(LoadOneStationData(ProjectDir, former ? *former : *name));
+        TypedData(LoadOneStationData(Project().ProjectDir, former ? *former : *name));
     if (!data)
         return;
     // The register, its cascade and the station data: all or nothing.
-    TWriteBatch batch(ProjectDir);
+    TWriteBatch batch(Project().ProjectDir);
     const TRefusal refusal = former
-                                 ? RenameStation(ProjectDir, *former, *name)
-                                 : AddStation(ProjectDir, *name,
+                                 ? RenameStation(Project().ProjectDir, *former, *name)
+                                 : AddStation(Project().ProjectDir, *name,
                                               TNewStationMemo{cbStationNewLine->isChecked(),
                                                               cbStationNewLineClear->isChecked()});
     if (refusal) {
         Dialogs().ShowMessage(FromCp1252(*refusal));
         return;
     }
-    StoreStationData(ProjectDir, *name, *data);
+    StoreStationData(Project().ProjectDir, *name, *data);
     batch.Commit();
     LoadStations();
     SelectName(*lbStations, *name);
@@ -275,24 +277,24 @@ void TfmEditStations::btStationDeleteClick() {
     const std::optional<std::string> station = SelectedName(*lbStations);
     if (!station)
         return;
-    if (NoProjectDir())
+    if (NoProjectDir(Project()))
         return;
     QString question = QStringLiteral("Möchten Sie die Station ") + FromCp1252(*station) +
                        QStringLiteral(" wirklich löschen?");
     // What goes with it: the station leaves the routes and timetables of its lines.
-    const TStringList lines = LoadStationLines(ProjectDir, *station);
+    const TStringList lines = LoadStationLines(Project().ProjectDir, *station);
     if (!lines.empty())
         question += QStringLiteral("\nSie wird aus Route und Fahrplänen dieser Linien entfernt: ") +
                     LineNamesText(lines);
     if (Dialogs().Confirm(QStringLiteral("Bestätigung"), question) != Answer::Yes)
         return;
-    if (const TRefusal refusal = DeleteStation(ProjectDir, *station))
+    if (const TRefusal refusal = DeleteStation(Project().ProjectDir, *station))
         Dialogs().ShowMessage(FromCp1252(*refusal));
     LoadStations();
 }
 
 void TfmEditStations::btImportDataClick() {
-    if (NoProjectDir())
+    if (NoProjectDir(Project()))
         return;
     const auto chosen = Dialogs().OpenFileName(
         {QStringLiteral("CSV-Dateien (*.csv *.txt)"), QStringLiteral("csv"), QString()});
@@ -302,7 +304,7 @@ void TfmEditStations::btImportDataClick() {
     if (!bytes)
         throw TaktonError(
             ToCp1252Lossy(QStringLiteral("Die Datei %1 kann nicht gelesen werden.").arg(*chosen)));
-    const TStationImportResult result = ImportStationData(ProjectDir, *bytes);
+    const TStationImportResult result = ImportStationData(Project().ProjectDir, *bytes);
     QString report = QStringLiteral("Daten übernommen für ") +
                      Counted(static_cast<long long>(result.Stored.size()),
                              QStringLiteral("Station"), QStringLiteral("Stationen")) +

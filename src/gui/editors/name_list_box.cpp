@@ -32,20 +32,21 @@ void FillNameList(QListWidget &list, const TStringList &names) {
         list.addItem(NewNameItem(name));
 }
 
-void FillSortedNameList(QListWidget &list, std::string_view registerFile) {
+void FillSortedNameList(QListWidget &list, const std::string &projectDir,
+                        std::string_view registerFile) {
     list.clear();
-    if (ProjectDir.empty())
+    if (projectDir.empty())
         return;
-    TStringList names = LoadNameList(ProjectDir, registerFile);
+    TStringList names = LoadNameList(projectDir, registerFile);
     SortTextList(names);
     FillNameList(list, names);
 }
 
-void FillLineNameList(QListWidget &list) {
+void FillLineNameList(QListWidget &list, const std::string &projectDir) {
     list.clear();
-    if (ProjectDir.empty())
+    if (projectDir.empty())
         return;
-    TStringList names = LoadNameList(ProjectDir, kLinesFile);
+    TStringList names = LoadNameList(projectDir, kLinesFile);
     SortTextListNatural(names);
     FillNameList(list, names);
 }
@@ -102,11 +103,11 @@ void ConnectListKeys(QListWidget &list, QAbstractButton &edit, QAbstractButton &
     });
 }
 
-void FillLineStations(QListWidget &list, const QListWidget &lines) {
+void FillLineStations(QListWidget &list, const std::string &projectDir, const QListWidget &lines) {
     list.clear();
     const std::optional<std::string> line = SelectedName(lines);
-    if (line && !ProjectDir.empty())
-        FillNameList(list, LoadLineStations(ProjectDir, *line));
+    if (line && !projectDir.empty())
+        FillNameList(list, LoadLineStations(projectDir, *line));
 }
 
 std::string ItemName(const QListWidgetItem &item) {

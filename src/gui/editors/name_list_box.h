@@ -29,15 +29,16 @@ QListWidgetItem *NewNameItem(const std::string &name);
 void FillNameList(QListWidget &list, const TStringList &names);
 // Replaces the items by the names of a register file of the current project,
 // in alphabetical order without regard to case; none without a project.
-void FillSortedNameList(QListWidget &list, std::string_view registerFile);
+void FillSortedNameList(QListWidget &list, const std::string &projectDir,
+                        std::string_view registerFile);
 // Replaces the items by the lines of "lines.csv" in natural order (1, 2, 10,
 // N 5); none without a project. The file keeps its own order.
-void FillLineNameList(QListWidget &list);
+void FillLineNameList(QListWidget &list, const std::string &projectDir);
 // Lines in natural order, joined by ", " for a question.
 QString LineNamesText(TStringList lines);
 // Replaces the items by the route of the line selected in lines; none when no
 // line is selected, no project is current or the line has no route.
-void FillLineStations(QListWidget &list, const QListWidget &lines);
+void FillLineStations(QListWidget &list, const std::string &projectDir, const QListWidget &lines);
 std::string ItemName(const QListWidgetItem &item);
 TStringList ItemNames(const QListWidget &list);
 // The one selected item's name, or nothing when no item is selected.

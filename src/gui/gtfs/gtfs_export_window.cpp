@@ -101,7 +101,7 @@ void TfmGtfsExport::ShowRunning(bool running) {
 }
 
 std::vector<std::string> TfmGtfsExport::Missing() const {
-    return MissingData ? MissingData(PrjParams.Publishing) : std::vector<std::string>();
+    return MissingData ? MissingData(Project().PrjParams.Publishing) : std::vector<std::string>();
 }
 
 bool TfmGtfsExport::PublishingComplete() {
@@ -126,7 +126,8 @@ bool TfmGtfsExport::PublishingComplete() {
 bool TfmGtfsExport::StationsPlaced() {
     if (!UnplacedStations)
         return true;
-    const std::vector<std::string> unplaced = UnplacedStations(ProjectDir, PrjParams);
+    const std::vector<std::string> unplaced =
+        UnplacedStations(Project().ProjectDir, Project().PrjParams);
     if (unplaced.empty())
         return true;
     laState->setText(QStringLiteral("Nicht exportiert: angefahrene Stationen ohne Geo-Position."));
@@ -143,10 +144,10 @@ bool TfmGtfsExport::StationsPlaced() {
 std::optional<QString> TfmGtfsExport::ChosenZipFile() {
     QString proposed = lastZip_;
     if (proposed.isEmpty()) {
-        const QFileInfo project(FromNativePath(ProjectFile));
-        proposed = QDir(FromNativePath(ProjectDir))
-                       .filePath((ProjectFile.empty() ? QStringLiteral("gtfs")
-                                                      : project.completeBaseName()) +
+        const QFileInfo project(FromNativePath(Project().ProjectFile));
+        proposed = QDir(FromNativePath(Project().ProjectDir))
+                       .filePath((Project().ProjectFile.empty() ? QStringLiteral("gtfs")
+                                                                : project.completeBaseName()) +
                                  QStringLiteral(".zip"));
     }
     return Dialogs().SaveFileName(
@@ -154,7 +155,7 @@ std::optional<QString> TfmGtfsExport::ChosenZipFile() {
 }
 
 void TfmGtfsExport::btExportClick() {
-    if (NoProjectDir())
+    if (NoProjectDir(Project()))
         return;
     if (!Exporter) {
         Dialogs().ShowMessage(
@@ -195,8 +196,8 @@ gtfs::TExportReport TfmGtfsExport::RunExport(const QString &zipPath) {
         ~TRestore() { window.ShowRunning(false); }
     } restore{*this};
     // The worker reads its own copies, never the window's state.
-    const std::string dir = ProjectDir;
-    const TPrjParams params = PrjParams;
+    const std::string dir = Project().ProjectDir;
+    const TPrjParams params = Project().PrjParams;
     const std::string zip = ToNativePath(zipPath);
     gtfs::TExportReport report;
     job_.Run(*pbProgress, [&](const TLongJob::TProgress &progress) {

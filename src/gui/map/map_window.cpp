@@ -79,7 +79,7 @@ void TfmMap::showEvent(QShowEvent *event) {
 }
 
 void TfmMap::FormShow() {
-    TNetworkMap map = LoadNetworkMap(ProjectDir);
+    TNetworkMap map = LoadNetworkMap(Project().ProjectDir);
     laSaved->clear();
     lbWithoutPosition->clear();
     for (const std::string &station : map.WithoutPosition)
@@ -90,7 +90,7 @@ void TfmMap::FormShow() {
 QString TfmMap::ProposedFile(const QString &last, const char *suffix) const {
     if (!last.isEmpty())
         return last;
-    return QDir(FromNativePath(ProjectDir))
+    return QDir(FromNativePath(Project().ProjectDir))
         .filePath(QStringLiteral("Netzkarte.") + QString::fromLatin1(suffix));
 }
 

@@ -154,10 +154,10 @@ void TfmGraph::FormShow() {
     const QString day =
         chosenDayGroup_.empty() ? cbDays->currentText() : FromCp1252(chosenDayGroup_);
     cbLines->clear();
-    for (const auto &name : LoadNameList(ProjectDir, kLinesFile))
+    for (const auto &name : LoadNameList(Project().ProjectDir, kLinesFile))
         cbLines->addItem(FromCp1252(name));
     cbDays->clear();
-    for (const auto &group : PrjParams.DayGroups)
+    for (const auto &group : Project().PrjParams.DayGroups)
         cbDays->addItem(FromCp1252(group.Name));
     cbLines->setCurrentIndex(std::max(0, cbLines->findText(line)));
     cbDays->setCurrentIndex(std::max(0, cbDays->findText(day)));
@@ -196,7 +196,7 @@ void TfmGraph::LoadGraph() {
         GraphView->SetGraph({});
         return;
     }
-    GraphView->SetGraph(print::BuildGraph(ProjectDir, PrjParams,
+    GraphView->SetGraph(print::BuildGraph(Project().ProjectDir, Project().PrjParams,
                                           ToCp1252Lossy(cbLines->currentText()),
                                           ToCp1252Lossy(cbDays->currentText())));
 }
@@ -219,7 +219,7 @@ void TfmGraph::Export(const QString &filter, const QString &suffix) {
     if (GraphView->Graph().Stations.empty())
         return;
     const QString proposed =
-        QDir(FromNativePath(ProjectDir))
+        QDir(FromNativePath(Project().ProjectDir))
             .filePath(QStringLiteral("Bildfahrplan %1 %2.%3")
                           .arg(cbLines->currentText(), cbDays->currentText(), suffix));
     const auto file = Dialogs().SaveFileName({filter, suffix, proposed});

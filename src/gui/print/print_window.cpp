@@ -131,10 +131,11 @@ void TfmPrint::SetOpenTimetable(std::optional<print::TPrintTimetable> table) {
 void TfmPrint::FillDirections() {
     const int chosen = std::max(cbDirection->currentIndex(), 0);
     const std::string line = ToCp1252Lossy(cbLines->currentText());
-    const TStringList stations = line.empty() || ProjectDir.empty() ||
-                                         !FileExists(ProjectPath(ProjectDir, kLineStationsFile))
-                                     ? TStringList{}
-                                     : LoadLineStations(ProjectDir, line);
+    const TStringList stations =
+        line.empty() || Project().ProjectDir.empty() ||
+                !FileExists(ProjectPath(Project().ProjectDir, kLineStationsFile))
+            ? TStringList{}
+            : LoadLineStations(Project().ProjectDir, line);
     cbDirection->clear();
     for (const int direction : {1, 2}) {
         QString text = QStringLiteral("Richtung %1").arg(direction);
@@ -152,13 +153,13 @@ int TfmPrint::ChosenDirection() const {
 
 void TfmPrint::FormShow() {
     laStatus->clear();
-    Fill(*cbLines, LoadNameList(ProjectDir, kLinesFile));
+    Fill(*cbLines, LoadNameList(Project().ProjectDir, kLinesFile));
     FillDirections();
     std::vector<std::string> days;
-    for (const auto &group : PrjParams.DayGroups)
+    for (const auto &group : Project().PrjParams.DayGroups)
         days.push_back(group.Name);
     Fill(*cbDays, days);
-    Fill(*cbStations, LoadNameList(ProjectDir, kStationsFile));
+    Fill(*cbStations, LoadNameList(Project().ProjectDir, kStationsFile));
     if (openTimetable_) {
         Choose(*cbLines, openTimetable_->Line);
         cbDirection->setCurrentIndex(openTimetable_->Direction == 2 ? 1 : 0);
@@ -183,19 +184,22 @@ bool TfmPrint::PosterChosen() const {
 std::vector<print::TPrintTimetable> TfmPrint::ChosenTimetables() const {
     const std::string line = ToCp1252Lossy(cbLines->currentText());
     if (rbLine->isChecked())
-        return print::LoadLineTimetables(ProjectDir, PrjParams, line);
+        return print::LoadLineTimetables(Project().ProjectDir, Project().PrjParams, line);
     const int direction = ChosenDirection();
     const std::string dayGroup = ToCp1252Lossy(cbDays->currentText());
     if (openTimetable_ && openTimetable_->Line == line && openTimetable_->Direction == direction &&
         openTimetable_->DayGroup == dayGroup)
         return {*openTimetable_};
-    return {print::LoadPrintTimetable(ProjectDir, PrjParams, line, direction, dayGroup)};
+    return {print::LoadPrintTimetable(Project().ProjectDir, Project().PrjParams, line, direction,
+                                      dayGroup)};
 }
 
 std::optional<std::vector<print::TPrintTimetable>> TfmPrint::PrintableTimetables() {
     const QString line = cbLines->currentText();
     if (rbLine->isChecked() &&
-        TTimetableFile(TimetablePath(ProjectDir, ToCp1252Lossy(line))).Sections().empty()) {
+        TTimetableFile(TimetablePath(Project().ProjectDir, ToCp1252Lossy(line)))
+            .Sections()
+            .empty()) {
         laStatus->setText(QStringLiteral("Die Linie %1 hat keinen Fahrplan.").arg(line));
         return std::nullopt;
     }
@@ -217,11 +221,11 @@ bool TfmPrint::SomethingToPrint() {
 }
 
 bool TfmPrint::Paint(QPagedPaintDevice &device) {
-    const QString validity = print::FromCp1252Text(print::ValidityText(PrjParams));
+    const QString validity = print::FromCp1252Text(print::ValidityText(Project().PrjParams));
     if (PosterChosen()) {
         device.setPageLayout(print::PosterPageLayout());
-        const auto poster =
-            print::BuildPoster(ProjectDir, PrjParams, ToCp1252Lossy(cbStations->currentText()));
+        const auto poster = print::BuildPoster(Project().ProjectDir, Project().PrjParams,
+                                               ToCp1252Lossy(cbStations->currentText()));
         return print::PaintPoster(device, poster, validity);
     }
     device.setPageLayout(print::TimetablePageLayout());
@@ -264,7 +268,7 @@ QString TfmPrint::ProposedPdfName() const {
                               : QStringLiteral("Linie %1 Richtung %2 %3")
                                     .arg(cbLines->currentText(), QString::number(ChosenDirection()),
                                          cbDays->currentText());
-    return QDir(FromNativePath(ProjectDir)).filePath(name + QStringLiteral(".pdf"));
+    return QDir(FromNativePath(Project().ProjectDir)).filePath(name + QStringLiteral(".pdf"));
 }
 
 void TfmPrint::btPdfClick() {
@@ -277,12 +281,12 @@ void TfmPrint::btPdfClick() {
     if (!file)
         return;
     const std::string path = ToNativePath(*file);
-    const std::string validity = print::ValidityText(PrjParams);
+    const std::string validity = print::ValidityText(Project().PrjParams);
     if (PosterChosen())
-        print::WritePosterPdf(
-            path,
-            print::BuildPoster(ProjectDir, PrjParams, ToCp1252Lossy(cbStations->currentText())),
-            validity);
+        print::WritePosterPdf(path,
+                              print::BuildPoster(Project().ProjectDir, Project().PrjParams,
+                                                 ToCp1252Lossy(cbStations->currentText())),
+                              validity);
     else
         print::WriteTimetablePdf(path, *tables, validity);
     laStatus->setText(SavedText(*file));

@@ -160,17 +160,17 @@ void TfmQuery::showEvent(QShowEvent *event) {
 }
 
 void TfmQuery::FormShow() {
-    const std::string stationsPath = ProjectPath(ProjectDir, kStationsFile);
+    const std::string stationsPath = ProjectPath(Project().ProjectDir, kStationsFile);
     if (!FileExists(stationsPath)) {
         ClearBox(*cbStartLine);
         ClearBox(*cbEndLine);
         return;
     }
-    const QStringList stations = ToQStrings(LoadNameList(ProjectDir, kStationsFile));
+    const QStringList stations = ToQStrings(LoadNameList(Project().ProjectDir, kStationsFile));
     ReplaceItemsKeepingText(*cbStartLine, stations);
     ReplaceItemsKeepingText(*cbEndLine, stations);
     // Ready for the first query of the start side's day.
-    IndexOf(search::ServiceDayOfWeekday(PrjParams, dtpStartDate->date().dayOfWeek() - 1));
+    IndexOf(search::ServiceDayOfWeekday(Project().PrjParams, dtpStartDate->date().dayOfWeek() - 1));
 }
 
 void TfmQuery::cbStartTimeClick() {
@@ -191,7 +191,7 @@ void TfmQuery::btStartQueryClick() {
     QTreeWidgetItem *current = NewTopNode(*tvStart, cbStartLine->currentText());
     NewTopNode(*tvEnd, cbEndLine->currentText());
 
-    const TQueryNetwork network = LoadQueryNetwork(ProjectDir);
+    const TQueryNetwork network = LoadQueryNetwork(Project().ProjectDir);
     // A start text that code page 1252 cannot hold names no station.
     const std::optional<std::string> start = ToCp1252(current->text(0));
     if (!start)
@@ -206,17 +206,18 @@ void TfmQuery::btStartQueryClick() {
 }
 
 const search::TConnectionIndex &TfmQuery::IndexOf(const search::TServiceDay &day) {
-    if (!index_ || indexDir_ != ProjectDir || !(indexDay_ == day) ||
-        indexMinChange_ != PrjParams.MinChangeMinutes ||
-        !search::SourceUnchanged(indexStamp_, ProjectDir)) {
+    if (!index_ || indexDir_ != Project().ProjectDir || !(indexDay_ == day) ||
+        indexMinChange_ != Project().PrjParams.MinChangeMinutes ||
+        !search::SourceUnchanged(indexStamp_, Project().ProjectDir)) {
         // Stamped before reading, so that a change while building shows next time.
-        search::TSourceStamp stamp = search::SourceStampOf(ProjectDir);
+        search::TSourceStamp stamp = search::SourceStampOf(Project().ProjectDir);
         index_.reset(); // the old one's memory goes first
-        index_ = search::TConnectionIndex::Build(ProjectDir, day, PrjParams.MinChangeMinutes);
-        indexDir_ = ProjectDir;
+        index_ = search::TConnectionIndex::Build(Project().ProjectDir, day,
+                                                 Project().PrjParams.MinChangeMinutes);
+        indexDir_ = Project().ProjectDir;
         indexDay_ = day;
         indexStamp_ = std::move(stamp);
-        indexMinChange_ = PrjParams.MinChangeMinutes;
+        indexMinChange_ = Project().PrjParams.MinChangeMinutes;
     }
     return *index_;
 }
@@ -265,7 +266,8 @@ void TfmQuery::ListConnections() {
     tvConnections->insertTopLevelItem(0, query);
     query->setExpanded(true);
 
-    const auto &index = IndexOf(search::ServiceDayOfWeekday(PrjParams, date.dayOfWeek() - 1));
+    const auto &index =
+        IndexOf(search::ServiceDayOfWeekday(Project().PrjParams, date.dayOfWeek() - 1));
     const auto from = ToCp1252(cbStartLine->currentText());
     const auto to = ToCp1252(cbEndLine->currentText());
     std::vector<search::TJourney> journeys;

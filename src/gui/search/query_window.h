@@ -1,5 +1,7 @@
 #pragma once
 
+#include "gui/common/current_project.h"
+
 // Verbindugns-Abfrage: a start and a destination station, each with an
 // optional date and time, and the results of the queries in two trees, the
 // start side left, the destination side right. A query lists under the start
@@ -25,7 +27,7 @@ class QTreeWidget;
 
 namespace takton::gui {
 
-class TfmQuery : public QDialog {
+class TfmQuery : public QDialog, public TProjectUser {
     Q_OBJECT
   public:
     explicit TfmQuery(QWidget *parent = nullptr);

@@ -47,8 +47,8 @@ namespace {
 constexpr std::string_view kNeededFiles[] = {kLinesFile, kStationsFile, kLineStationsFile,
                                              kStationLinesFile};
 
-bool ProjectHasFile(std::string_view name) {
-    return !ProjectDir.empty() && FileExists(ProjectPath(ProjectDir, name));
+bool ProjectHasFile(const std::string &dir, std::string_view name) {
+    return !dir.empty() && FileExists(ProjectPath(dir, name));
 }
 
 bool IsEnter(int key) {
@@ -208,9 +208,10 @@ void TfmEditTimeTable::ChoiceChanged() {
 void TfmEditTimeTable::FillDirections() {
     const int chosen = std::max(cbDirection->currentIndex(), 0);
     const std::string line = SelectedChoice(*cbLines);
-    const TStringList stations = line.empty() || !ProjectHasFile(kLineStationsFile)
-                                     ? TStringList{}
-                                     : LoadLineStations(ProjectDir, line);
+    const TStringList stations =
+        line.empty() || !ProjectHasFile(Project().ProjectDir, kLineStationsFile)
+            ? TStringList{}
+            : LoadLineStations(Project().ProjectDir, line);
     const bool wasFilling = std::exchange(fillingChoices_, true);
     cbDirection->clear();
     for (int direction : {1, 2})
@@ -345,7 +346,7 @@ void TfmEditTimeTable::FormShow() {
         ShowChoiceState();
     }
     for (std::string_view name : kNeededFiles)
-        if (!ProjectHasFile(name)) {
+        if (!ProjectHasFile(Project().ProjectDir, name)) {
             Dialogs().ShowMessage(
                 QStringLiteral("Es konnten nicht alle zugehörigen Dateien gefunden werden!"));
             return;
@@ -353,14 +354,14 @@ void TfmEditTimeTable::FormShow() {
     const bool wasFilling = std::exchange(fillingChoices_, true);
     const auto filled = qScopeGuard([&] { fillingChoices_ = wasFilling; });
     // Shown in natural order (1, 2, 10, N 5); the file keeps its own.
-    TStringList lines = LoadNameList(ProjectDir, kLinesFile);
+    TStringList lines = LoadNameList(Project().ProjectDir, kLinesFile);
     SortTextListNatural(lines);
     cbLines->clear();
     for (const std::string &line : lines)
         AddChoice(*cbLines, line);
     cbLines->setCurrentIndex(cbLines->count() > 0 ? 0 : -1);
     cbDays->clear();
-    for (const TDayGroupItem &group : PrjParams.DayGroups)
+    for (const TDayGroupItem &group : Project().PrjParams.DayGroups)
         AddChoice(*cbDays, group.Name);
     cbDays->setCurrentIndex(cbDays->count() > 0 ? 0 : -1);
     FillDirections();
@@ -490,9 +491,10 @@ void TfmEditTimeTable::btTimeTableEditClick() {
 
 bool TfmEditTimeTable::OpenChosenTimetable(const std::string &line, int direction,
                                            const std::string &dayGroup) {
-    if (!ProjectHasFile(kLineStationsFile) || !ProjectHasFile(kStationLinesFile))
+    if (!ProjectHasFile(Project().ProjectDir, kLineStationsFile) ||
+        !ProjectHasFile(Project().ProjectDir, kStationLinesFile))
         return false;
-    const TStringList stations = LoadLineStations(ProjectDir, line);
+    const TStringList stations = LoadLineStations(Project().ProjectDir, line);
     if (stations.empty())
         return false;
     TimeTableLine = line;
@@ -501,8 +503,8 @@ bool TfmEditTimeTable::OpenChosenTimetable(const std::string &line, int directio
     lbTimeTable->setText(
         QStringLiteral("Linie %1 · Richtung %2 · %3")
             .arg(FromCp1252(line), DirectionText(direction, stations), FromCp1252(dayGroup)));
-    fileStamp_ = StampFile(TimetablePath(ProjectDir, TimeTableLine));
-    const TTimetableFile file(TimetablePath(ProjectDir, TimeTableLine));
+    fileStamp_ = StampFile(TimetablePath(Project().ProjectDir, TimeTableLine));
+    const TTimetableFile file(TimetablePath(Project().ProjectDir, TimeTableLine));
     const std::string section = TimetableSectionName(TimeTableDirection, TimeTableDayGroup);
     TStringGrid &grid = sgTimeTable->Grid();
     if (file.HasSection(section))
@@ -519,7 +521,7 @@ void TfmEditTimeTable::btSaveClick() {
         return;
     // Changed by someone else since it was read: overwrite, keep the grid
     // unsaved, or reload it.
-    switch (MayOverwrite(TimetablePath(ProjectDir, TimeTableLine), fileStamp_)) {
+    switch (MayOverwrite(TimetablePath(Project().ProjectDir, TimeTableLine), fileStamp_)) {
     case TOverwrite::Keep:
         sgTimeTable->setFocus();
         return;
@@ -529,13 +531,13 @@ void TfmEditTimeTable::btSaveClick() {
     case TOverwrite::Write:
         break;
     }
-    TTimetableFile file(TimetablePath(ProjectDir, TimeTableLine));
+    TTimetableFile file(TimetablePath(Project().ProjectDir, TimeTableLine));
     file.WriteRows(TimetableSectionName(TimeTableDirection, TimeTableDayGroup),
                    TimetableRowTexts(sgTimeTable->Grid()));
     file.Save();
     savedSinceOpening_ = true;
     History->MarkSaved();
-    fileStamp_ = StampFile(TimetablePath(ProjectDir, TimeTableLine));
+    fileStamp_ = StampFile(TimetablePath(Project().ProjectDir, TimeTableLine));
     ShowSavedState();
     sgTimeTable->setFocus();
 }
@@ -566,7 +568,7 @@ void TfmEditTimeTable::sbCopyModeClick() {
 TCheckResult TfmEditTimeTable::CheckCurrentCell() {
     TDialogQuestioner questioner;
     return CheckCell(sgTimeTable->Grid(), sgTimeTable->Col(), sgTimeTable->Row(), EditState,
-                     questioner, PrjParams.MaxDriveMinutes);
+                     questioner, Project().PrjParams.MaxDriveMinutes);
 }
 
 void TfmEditTimeTable::Refuse(const TCheckResult &result) {

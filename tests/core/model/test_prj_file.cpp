@@ -28,11 +28,7 @@ class RecordingObserver : public IProjectLoadObserver {
 
 class ProjectFileTest : public ::testing::Test {
   protected:
-    void SetUp() override {
-        PrjParams = TPrjParams{};
-        SetProjectLoadObserver(&observer);
-    }
-    void TearDown() override { SetProjectLoadObserver(nullptr); }
+    void SetUp() override { PrjParams = TPrjParams{}; }
 
     std::vector<std::string> GroupNames() const {
         std::vector<std::string> names;
@@ -88,7 +84,7 @@ TEST_F(ProjectFileTest, SavesTheProjectFileByteExact) {
 
     // AND loading it back gives the same groups and minutes
     PrjParams = TPrjParams{};
-    LoadProjectFile(dir.File("p.zpr"), PrjParams);
+    LoadProjectFile(dir.File("p.zpr"), PrjParams, &observer);
     EXPECT_EQ(GroupNames(), (std::vector<std::string>{"Mo-Fr", "So"}));
     EXPECT_EQ(PrjParams.DayGroups[0].Text, "Montag bis Freitag");
     EXPECT_EQ(PrjParams.DayGroups[0].Days, 0x1F);
@@ -113,7 +109,7 @@ TEST_F(ProjectFileTest, SaveKeepsForeignKeysAndRewritesOwnOnes) {
 
     // A group without days is gone after the next load, the file's own group
     // not being named any more
-    LoadProjectFile(dir.File("p.zpr"), PrjParams);
+    LoadProjectFile(dir.File("p.zpr"), PrjParams, &observer);
     EXPECT_TRUE(PrjParams.DayGroups.empty());
 }
 
@@ -126,7 +122,7 @@ TEST_F(ProjectFileTest, LoadsDayGroupsByTheListRule) {
                        "E_days=,,\r\n"
                        "F_days=\"friday\",saturday, sunday\r\n"
                        "[timetable]\r\nmax_drive_minutes=0x5A\r\n");
-    LoadProjectFile(dir.File("p.zpr"), PrjParams);
+    LoadProjectFile(dir.File("p.zpr"), PrjParams, &observer);
     EXPECT_EQ(GroupNames(), (std::vector<std::string>{"A", "B", "'C,D'", "F"}));
     EXPECT_EQ(PrjParams.DayGroups[0].Text, "A") << "no _text key: the name";
     EXPECT_EQ(PrjParams.DayGroups[0].Days, 0x01) << "unknown keys are ignored";
@@ -141,7 +137,7 @@ TEST_F(ProjectFileTest, ALoadWithoutGroupsKeepsThePreviousOnes) {
     PrjParams.DayGroups = {Group("Sa", "Samstag", {5})};
     PrjParams.MaxDriveMinutes = 30;
     dir.Write("p.zpr", "[general]\r\nlastsave=gestern\r\n[timetable]\r\nmax_drive_minutes=abc\r\n");
-    LoadProjectFile(dir.File("p.zpr"), PrjParams);
+    LoadProjectFile(dir.File("p.zpr"), PrjParams, &observer);
     EXPECT_EQ(GroupNames(), (std::vector<std::string>{"Sa"}));
     EXPECT_EQ(PrjParams.LastSave, "gestern");
     EXPECT_EQ(PrjParams.MaxDriveMinutes, 720);
@@ -149,7 +145,7 @@ TEST_F(ProjectFileTest, ALoadWithoutGroupsKeepsThePreviousOnes) {
     EXPECT_EQ(observer.minutes, "720");
 
     // A missing file: defaults, the current time as last save
-    LoadProjectFile(dir.File("fehlt.zpr"), PrjParams);
+    LoadProjectFile(dir.File("fehlt.zpr"), PrjParams, &observer);
     EXPECT_EQ(GroupNames(), (std::vector<std::string>{"Sa"}));
     EXPECT_TRUE(std::regex_match(PrjParams.LastSave,
                                  std::regex("\\d\\d\\.\\d\\d\\.\\d{4} \\d\\d:\\d\\d:\\d\\d")))
@@ -174,7 +170,7 @@ TEST_F(ProjectFileTest, StationFieldsLiveInKeysOfTheirOwnOnlyOnceChanged) {
     dir.Write("p.zpr", old);
     PrjParams.StationFields = {false, true, true};
     // WHEN it is opened and saved
-    LoadProjectFile(dir.File("p.zpr"), PrjParams);
+    LoadProjectFile(dir.File("p.zpr"), PrjParams, &observer);
     EXPECT_EQ(PrjParams.StationFields, TStationFields{})
         << "the defaults, not the previous project's";
     EXPECT_TRUE(PrjParams.StationFields.GeoPosition);
@@ -194,13 +190,13 @@ TEST_F(ProjectFileTest, StationFieldsLiveInKeysOfTheirOwnOnlyOnceChanged) {
     EXPECT_FALSE(ini.ValueExists("stationdata", "tarifring"));
     EXPECT_EQ(ini.ReadString("eigenes", "x", ""), "y");
     PrjParams.StationFields = {};
-    LoadProjectFile(dir.File("p.zpr"), PrjParams);
+    LoadProjectFile(dir.File("p.zpr"), PrjParams, &observer);
     EXPECT_EQ(PrjParams.StationFields, (TStationFields{false, true, false}));
 
     // AND switched back, the keys stay and say so
     PrjParams.StationFields = {};
     SaveProjectFile(dir.File("p.zpr"), PrjParams);
-    LoadProjectFile(dir.File("p.zpr"), PrjParams);
+    LoadProjectFile(dir.File("p.zpr"), PrjParams, &observer);
     EXPECT_EQ(PrjParams.StationFields, TStationFields{});
     EXPECT_EQ(TIniFile(dir.File("p.zpr")).ReadString("stationdata", "geoposition", "-"), "1");
 }

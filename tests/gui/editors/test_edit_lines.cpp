@@ -3,6 +3,7 @@
 // read-only station display, the vehicle type of a line, the refusals and the
 // refused closing.
 
+#include "app/app_windows.h"
 #include "app/main_window.h"
 #include "gui/common/current_project.h"
 #include "gui/common/error_handler.h"
@@ -240,7 +241,7 @@ class EditLinesTest : public QObject {
         QCOMPARE(ReadBytes(file("line_data.csv")), IniText({"S1=2", "Bus12=11"}));
 
         // Shown again when the line is edited; the project's type is named.
-        PrjParams.Publishing.RouteType = 0;
+        OpenProject().PrjParams.Publishing.RouteType = 0;
         QVERIFY(ClickItem(fmEditLines->lbLines, "S1"));
         Click(fmEditLines->btLineEdit);
         QCOMPARE(fmEditLines->cbRouteType->currentText(), QString("Eisenbahn"));

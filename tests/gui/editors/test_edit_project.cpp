@@ -1,6 +1,7 @@
 // The project options window: adding day groups with its refusals, the
 // minute field's filter, saving and discarding, and the refresh on every load.
 
+#include "app/app_windows.h"
 #include "app/main_window.h"
 #include "core/model/prj_load.h"
 #include "gui/common/current_project.h"
@@ -95,7 +96,7 @@ class EditProjectTest : public QObject {
     void cleanup() { fx.reset(); }
 
     void withoutDayGroupsTheRightColumnIsEmpty() {
-        PrjParams.DayGroups.clear();
+        OpenProject().PrjParams.DayGroups.clear();
         fmEditProject->SetDayGroups();
         QCOMPARE(fmEditProject->cbDayGroups->count(), 0);
         QCOMPARE(fmEditProject->cbDayGroups->currentIndex(), -1);
@@ -125,7 +126,7 @@ class EditProjectTest : public QObject {
         AddDayGroup("", "Sonntag", {6});   // no name
         AddDayGroup("So", "", {6});        // no text
         AddDayGroup("So", "Samstag", {6}); // text of Sa
-        QCOMPARE(PrjParams.DayGroups.size(), std::size_t(2));
+        QCOMPARE(OpenProject().PrjParams.DayGroups.size(), std::size_t(2));
         QVERIFY(fx->dialogs->log().isEmpty());
         // A name there is already is said, also when it differs only in
         // case: it would share the file's keys with "Sa".
@@ -133,7 +134,7 @@ class EditProjectTest : public QObject {
         AddDayGroup("sa", "Sonnabend", {5});
         QCOMPARE(fx->dialogs->messages(),
                  QStringList({"Tagesgruppe schon vorhanden!", "Tagesgruppe schon vorhanden!"}));
-        QCOMPARE(PrjParams.DayGroups.size(), std::size_t(2));
+        QCOMPARE(OpenProject().PrjParams.DayGroups.size(), std::size_t(2));
         QCOMPARE(fmEditProject->cbDayGroups->count(), 2);
         QVERIFY(!fmEditProject->btSave->isVisible());
         fx->dialogs->clearLog();
@@ -142,7 +143,7 @@ class EditProjectTest : public QObject {
         // 1252 cannot hold, gets a message.
         AddDayGroup("So,Fei", "Sonn- und Feiertag", {6});
         AddDayGroup("Łódź", "Sonntag in Łódź", {6});
-        QCOMPARE(PrjParams.DayGroups.size(), std::size_t(2));
+        QCOMPARE(OpenProject().PrjParams.DayGroups.size(), std::size_t(2));
         QCOMPARE(fx->dialogs->messages().size(), 2);
         QVERIFY(!fmEditProject->btSave->isVisible());
 
@@ -151,7 +152,7 @@ class EditProjectTest : public QObject {
         AddDayGroup("So", "Sonntag", {});
         QCOMPARE(fx->dialogs->messages(),
                  QStringList({"Bitte wählen Sie mindestens einen Wochentag aus."}));
-        QCOMPARE(PrjParams.DayGroups.size(), std::size_t(2));
+        QCOMPARE(OpenProject().PrjParams.DayGroups.size(), std::size_t(2));
     }
 
     void shiftClickSelectsARangeOfWeekdays() {
@@ -174,7 +175,7 @@ class EditProjectTest : public QObject {
         ReplaceText(fmEditProject->leNewDaysName, "Alle");
         ReplaceText(fmEditProject->leNewDaysText, "fast täglich");
         QTest::mouseClick(fmEditProject->btAddDayGroup, Qt::LeftButton);
-        QCOMPARE(PrjParams.DayGroups.size(), std::size_t(3));
+        QCOMPARE(OpenProject().PrjParams.DayGroups.size(), std::size_t(3));
         QCOMPARE(
             Items(fmEditProject->lbDayGroups),
             QStringList({"Montag", "Dienstag", "Donnerstag", "Freitag", "Sonnabend", "Sonntag"}));
@@ -199,7 +200,7 @@ class EditProjectTest : public QObject {
         QCOMPARE(fx->dialogs->messages(),
                  QStringList({"Bitte wählen Sie eine vorhandene Tag-Gruppe aus.",
                               "Bitte wählen Sie eine vorhandene Tag-Gruppe aus."}));
-        QCOMPARE(PrjParams.DayGroups[1].Name, std::string("Sa"));
+        QCOMPARE(OpenProject().PrjParams.DayGroups[1].Name, std::string("Sa"));
         QVERIFY(ReadBytes(file("line_1.ttd")).contains("[1_Sa]"));
 
         // WHEN Sa is chosen and renamed THEN the project file and the
@@ -257,8 +258,8 @@ class EditProjectTest : public QObject {
 
     void addedGroupListsItsDaysInWeekdayOrder() {
         AddDayGroup("MiFr", "Montag, Mittwoch, Freitag", {4, 2, 0});
-        QCOMPARE(PrjParams.DayGroups.size(), std::size_t(3));
-        const TDayGroupItem &added = PrjParams.DayGroups.back();
+        QCOMPARE(OpenProject().PrjParams.DayGroups.size(), std::size_t(3));
+        const TDayGroupItem &added = OpenProject().PrjParams.DayGroups.back();
         QCOMPARE(QString::fromStdString(added.Name), QString("MiFr"));
         QCOMPARE(int(added.Days), 0b10101);
         QCOMPARE(fmEditProject->cbDayGroups->count(), 3);
@@ -316,7 +317,7 @@ class EditProjectTest : public QObject {
         QVERIFY(saved.contains("daygroupnames=Mo-Fr,Sa,So\r\n"));
         QVERIFY(saved.contains("So_text=Sonntag\r\nSo_days=sunday\r\n"));
         QVERIFY(saved.contains("max_drive_minutes=90\r\n"));
-        QCOMPARE(PrjParams.MaxDriveMinutes, 90);
+        QCOMPARE(OpenProject().PrjParams.MaxDriveMinutes, 90);
         QVERIFY(!fmEditProject->btSave->isVisible());
 
         // Empty: refused with a message, nothing written.
@@ -327,7 +328,7 @@ class EditProjectTest : public QObject {
         QCOMPARE(fx->dialogs->messages().size(), 1);
         QVERIFY(fx->dialogs->messages().first().contains("Fahrzeit"));
         QCOMPARE(ReadBytes(project), saved);
-        QCOMPARE(PrjParams.MaxDriveMinutes, 90);
+        QCOMPARE(OpenProject().PrjParams.MaxDriveMinutes, 90);
         QVERIFY(fmEditProject->btSave->isVisible());
 
         // Pasted text that is no number: refused the same way.
@@ -356,7 +357,7 @@ class EditProjectTest : public QObject {
         QVERIFY(fmEditProject->btSave->isVisible());
         QTest::mouseClick(fmEditProject->btSave, Qt::LeftButton);
         QVERIFY(ReadBytes(project).contains("max_drive_minutes=45\r\nmin_change_minutes=5\r\n"));
-        QCOMPARE(PrjParams.MinChangeMinutes, 5);
+        QCOMPARE(OpenProject().PrjParams.MinChangeMinutes, 5);
 
         // Back to 2: kept in the file, as it is there now.
         minutes->selectAll();
@@ -370,13 +371,14 @@ class EditProjectTest : public QObject {
         QTest::mouseClick(fmEditProject->btCancel, Qt::LeftButton);
         QCOMPARE(minutes->value(), 2);
         WriteBytes(project, IniText({"[timetable]", "min_change_minutes=9"}));
-        LoadProjectFile(project.toStdString(), PrjParams);
+        // A load by the editor tells the window.
+        LoadProjectFile(project.toStdString(), OpenProject().PrjParams, fmEditProject);
         QCOMPARE(minutes->value(), 9);
         QVERIFY(!fmEditProject->btSave->isVisible());
     }
 
     void failedSaveIsReportedAndKeepsTheSaveButton() {
-        gui::ProjectFile = fx->path("fehlt/netz.zpr").toStdString();
+        gui::OpenProject().ProjectFile = fx->path("fehlt/netz.zpr").toStdString();
         QTest::keyClicks(fmEditProject->leMaxDriveMinutes, "0");
         QTest::mouseClick(fmEditProject->btSave, Qt::LeftButton);
         QCOMPARE(fx->dialogs->errors().size(), 1);
@@ -479,7 +481,7 @@ class EditProjectTest : public QObject {
                           QPoint(4, fmEditProject->cbLastDate->height() / 2));
         QTest::mouseClick(fmEditProject->btSave, Qt::LeftButton);
         QVERIFY(!ReadBytes(project).contains("last_date=2025"));
-        QCOMPARE(PrjParams.Publishing.LastDate, std::string());
+        QCOMPARE(OpenProject().PrjParams.Publishing.LastDate, std::string());
     }
 
     void badPublishingOptionsAreRefusedAndDiscardingRestoresThem() {
@@ -518,7 +520,7 @@ class EditProjectTest : public QObject {
         QCOMPARE(fmEditProject->leTimezone->text(), QString("Europe/Berlin"));
         QVERIFY(!fmEditProject->cbFirstDate->isChecked());
         QVERIFY(!fmEditProject->btSave->isVisible());
-        QCOMPARE(PrjParams.Publishing, TPublishing{});
+        QCOMPARE(OpenProject().PrjParams.Publishing, TPublishing{});
     }
 
   private:

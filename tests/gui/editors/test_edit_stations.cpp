@@ -2,6 +2,7 @@
 // memo list, renaming (letter case too) and deleting with the cascade into the
 // routes, the refusals, the keyboard and the refused closing during an entry.
 
+#include "app/app_windows.h"
 #include "app/main_window.h"
 #include "core/model/project_check.h"
 #include "gui/common/current_project.h"
@@ -470,7 +471,7 @@ class EditStationsTest : public QObject {
         Click(fmEditStations->btCancel);
 
         // Reopening the project brings the stored choice back into both windows
-        PrjParams.StationFields = {};
+        OpenProject().PrjParams.StationFields = {};
         fmEditStations->close();
         fmMain->OpenFromCommandLine(project);
         QVERIFY(!fmEditProject->cbPrjGeoPosition->isChecked());
@@ -482,7 +483,7 @@ class EditStationsTest : public QObject {
     }
 
     void aStationIsSavedWithCoordinatesAndAZone() {
-        PrjParams.StationFields = {true, true, false};
+        OpenProject().PrjParams.StationFields = {true, true, false};
         fmEditStations->close();
         fmEditStations->show();
         QVERIFY(QTest::qWaitForWindowExposed(fmEditStations));

@@ -3,6 +3,7 @@
 // its "Abbrechen", the summary and the error shown. The exporter is a stand-in
 // that writes a small file, so the window is tested on its own.
 
+#include "app/app_windows.h"
 #include "app/main_window.h"
 #include "core/gtfs/gtfs_export.h"
 #include "core/util/error.h"
@@ -128,7 +129,7 @@ class GtfsExportTest : public QObject {
         QVERIFY(QFile::exists(fx->path("feed.zip")));
 
         // Filled in only halfway: still refused after the options close.
-        PrjParams.Publishing.AgencyUrl.clear();
+        OpenProject().PrjParams.Publishing.AgencyUrl.clear();
         fx->dialogs->setNextAnswer(Answer::Yes);
         fx->dialogs->setNextModalAction([](QDialog &) { Click(fmEditProject->btClose); });
         Click(fmGtfsExport->btExport);

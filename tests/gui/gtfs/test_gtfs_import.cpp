@@ -4,6 +4,7 @@
 // the report shown; "Abbrechen" leaves no project; a folder holding a project
 // is refused with a message.
 
+#include "app/app_windows.h"
 #include "app/main_window.h"
 #include "core/gtfs/gtfs_import.h"
 #include "core/gtfs/gtfs_zip.h"
@@ -99,9 +100,9 @@ class GtfsImportTest : public QObject {
                                                   "save:" + fx->path("feeds/sample/sample.zpr")}));
         QVERIFY(fx->dialogs->errors().isEmpty());
         // The new project is the open one.
-        QCOMPARE(QString::fromStdString(ProjectFile), project);
+        QCOMPARE(QString::fromStdString(OpenProject().ProjectFile), project);
         QVERIFY(fmMain->ExtrasGtfsItem->isEnabled());
-        QCOMPARE(PrjParams.DayGroups.size(), std::size_t{2});
+        QCOMPARE(OpenProject().PrjParams.DayGroups.size(), std::size_t{2});
         QVERIFY(ReadBytes(fx->path("neu/lines.csv")) == "10\r\n20\r\n30\r\n40\r\n50\r\n");
         QVERIFY(QFileInfo::exists(fx->path("neu/line_40.ttd")));
     }
@@ -136,7 +137,7 @@ class GtfsImportTest : public QObject {
         ChooseFromMenu(fmMain->ExtrasMenu, fmMain->ExtrasGtfsImportItem);
         QVERIFY(sawRunning);
         QVERIFY(!QFileInfo::exists(fx->path("neu")));
-        QVERIFY(ProjectFile.empty());
+        QVERIFY(OpenProject().ProjectFile.empty());
     }
 
     void aFolderHoldingAProjectIsRefused() {

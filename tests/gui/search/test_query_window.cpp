@@ -2,6 +2,7 @@
 // window's hidden command, station boxes filled from the register, queries
 // stacked in the two trees, the "Zeit" boxes and their pickers.
 
+#include "app/app_windows.h"
 #include "app/main_window.h"
 #include "gui/common/error_handler.h"
 #include "gui/search/query_window.h"
@@ -359,7 +360,7 @@ class QueryTest : public QObject {
         WriteFile("line_N.ttd",
                   IniText({"[2_Mo-Fr]", "1=Zentrum,07:53,08:20", "2=Nordbahnhof,08:05,08:32"}));
         fmMain->OpenFromCommandLine(project);
-        QVERIFY(!gui::ProjectFile.empty());
+        QVERIFY(!gui::OpenProject().ProjectFile.empty());
         fx->dialogs->clearLog();
     }
 
@@ -367,7 +368,7 @@ class QueryTest : public QObject {
         const QString project = fx->path("netz/netz.zpr");
         WriteBytes(project, IniText({"[timetable]", "max_drive_minutes=30"}));
         fmMain->OpenFromCommandLine(project);
-        QVERIFY(!gui::ProjectFile.empty());
+        QVERIFY(!gui::OpenProject().ProjectFile.empty());
         fx->dialogs->clearLog();
     }
 

@@ -2,6 +2,7 @@
 // real keys, clicks and the header's menu on a copy of the demo project; the
 // saved file is checked row by row.
 
+#include "app/app_windows.h"
 #include "app/main_window.h"
 #include "core/model/timetable_file.h"
 #include "gui/common/string_grid_view.h"
@@ -76,7 +77,7 @@ bool SaveShown() {
 
 // The rows of the Sunday section as the file holds them (cp1252 decoded).
 QStringList SavedRows() {
-    const TTimetableFile file(TimetablePath(ProjectDir, "1"));
+    const TTimetableFile file(TimetablePath(OpenProject().ProjectDir, "1"));
     QStringList rows;
     for (const std::string &row : file.ReadRows("1_So"))
         rows << FromCp1252(row);
