@@ -133,7 +133,7 @@ int main(int argc, char **argv) {
     ok = Save(*fmEditTimeTable, outputDir, "timetable_refusal.png") && ok;
 
     // The second station served with an arrival and a departure row.
-    fmEditTimeTable->StatusBar1->clearMessage();
+    fmEditTimeTable->StatusLine->clearMessage();
     takton::SplitStationRow(grid.Grid(), 3);
     takton::CopyRowFromBelow(grid.Grid(), 3);
     grid.Refresh();

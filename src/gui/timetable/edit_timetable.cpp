@@ -126,10 +126,10 @@ void TfmEditTimeTable::CreateControls() {
     // Takes the room of the hidden timetable area in the choice state.
     layout->addStretch(0);
     layout->addWidget(Panel3);
-    StatusBar1 = new QStatusBar(this);
-    StatusBar1->setObjectName(QStringLiteral("StatusBar1"));
-    StatusBar1->setSizeGripEnabled(false);
-    layout->addWidget(StatusBar1);
+    StatusLine = new QStatusBar(this);
+    StatusLine->setObjectName(QStringLiteral("StatusLine"));
+    StatusLine->setSizeGripEnabled(false);
+    layout->addWidget(StatusLine);
     FormCreate();
     ShowChoiceState();
 }
@@ -423,7 +423,7 @@ bool TfmEditTimeTable::eventFilter(QObject *watched, QEvent *event) {
     // A click starts a new action: the last refusal's reason is done.
     if (sgTimeTable && watched == sgTimeTable->viewport() &&
         event->type() == QEvent::MouseButtonPress)
-        StatusBar1->clearMessage();
+        StatusLine->clearMessage();
     return TLazyDialog::eventFilter(watched, event);
 }
 
@@ -464,7 +464,7 @@ void TfmEditTimeTable::ShowEditingState() {
     btTimeTableEdit->setEnabled(false);
     EditOff();
     btClose->hide();
-    StatusBar1->clearMessage();
+    StatusLine->clearMessage();
     fileRows_ = TimetableRowTexts(sgTimeTable->Grid());
     ResetHistory();
 }
@@ -573,7 +573,7 @@ TCheckResult TfmEditTimeTable::CheckCurrentCell() {
 
 void TfmEditTimeTable::Refuse(const TCheckResult &result) {
     Dialogs().Beep();
-    StatusBar1->showMessage(FromCp1252(result.Reason));
+    StatusLine->showMessage(FromCp1252(result.Reason));
 }
 
 // A typed entry is saved, split or merged only in its checked form: the cell
@@ -652,7 +652,7 @@ void TfmEditTimeTable::sgTimeTableKeyPress(TGridKey &key) {
         return;
     }
     const bool enter = IsEnter(key.Key);
-    StatusBar1->clearMessage();
+    StatusLine->clearMessage();
     if (!CopyMode() && key.Key == Qt::Key_Escape) {
         key.Key = 0;
         EscapeKey();

@@ -141,7 +141,7 @@ class TfmEditTimeTable : public TLazyDialog {
     QWidget *Panel3 = nullptr;
     QPushButton *btClose = nullptr;
     // Why the last entry was refused.
-    QStatusBar *StatusBar1 = nullptr;
+    QStatusBar *StatusLine = nullptr;
 
     // The timetable open in the grid, as chosen at opening (cp1252).
     std::string TimeTableLine;

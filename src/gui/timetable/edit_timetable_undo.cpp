@@ -129,7 +129,7 @@ void TfmEditTimeTable::StepApplied(int col, int row) {
     sgTimeTable->MoveTo(col, row);
     movingWithoutCheck_ = false;
     sgTimeTable->Editor()->selectAll();
-    StatusBar1->clearMessage();
+    StatusLine->clearMessage();
 }
 
 // At the state of the last save (or of opening) there is nothing to save.
@@ -217,7 +217,7 @@ void TfmEditTimeTable::JourneysChanged(const QString &text, int col) {
 
 void TfmEditTimeTable::RefuseJourneyAction(const QString &reason) {
     Dialogs().Beep();
-    StatusBar1->showMessage(reason);
+    StatusLine->showMessage(reason);
 }
 
 void TfmEditTimeTable::InsertJourneyClick() {

@@ -56,7 +56,7 @@ void Open(const QString &line, const QString &days, const QString &direction) {
 }
 
 QString Status() {
-    return fmEditTimeTable->StatusBar1->currentMessage();
+    return fmEditTimeTable->StatusLine->currentMessage();
 }
 
 void ClickMarker(int row) {

@@ -291,7 +291,7 @@ class TimetableUndoTest : public QObject {
         Grid().Grid().SetCell(511, 2, "23:00");
         Key(Qt::Key_Plus, Qt::ControlModifier);
         QCOMPARE(fx->dialogs->beeps(), 1);
-        QVERIFY(fmEditTimeTable->StatusBar1->currentMessage().startsWith("Kein Platz"));
+        QVERIFY(fmEditTimeTable->StatusLine->currentMessage().startsWith("Kein Platz"));
         QCOMPARE(FirstRow(2), QStringList({"09:15", "10:15"}));
     }
 
