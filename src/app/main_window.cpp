@@ -328,10 +328,10 @@ void TfmMain::LoadProject(const std::string &path) {
     Project().ProjectFile = path;
     Project().ProjectDir = DirectoryOf(path);
     StampProjectFile(Project());
-    FileSaveItem->setEnabled(!ProjectReadOnly());
+    FileSaveItem->setEnabled(!Project().ReadOnly);
     saveDialogFile_ = FromNativePath(path);
-    setWindowTitle(
-        WithReadOnlyMark(ProgramTitle() + QStringLiteral(":   ") + FromNativePath(path)));
+    setWindowTitle(WithReadOnlyMark(Project(), ProgramTitle() + QStringLiteral(":   ") +
+                                                   FromNativePath(path)));
     ShowWorkPanel();
 }
 

@@ -88,7 +88,7 @@ class ProjectGuardTest : public QObject {
         // commands and every writing button are disabled
         fx->dialogs->setNextAnswer(Answer::Yes);
         fmMain->OpenFromCommandLine(project);
-        QVERIFY(ProjectReadOnly());
+        QVERIFY(OpenProject().ReadOnly);
         QVERIFY(fmMain->windowTitle().endsWith("[schreibgeschützt]"));
         QVERIFY(!fmMain->FileSaveItem->isEnabled());
         QVERIFY(!fmMain->SaveButton->isEnabled());
@@ -160,7 +160,7 @@ class ProjectGuardTest : public QObject {
         // Another project, free, opens for writing: the buttons come back
         takton::testing::CopyDemoProject(fx->path("zwei"));
         fmMain->OpenFromCommandLine(fx->path("zwei/demo.zpr"));
-        QVERIFY(!ProjectReadOnly());
+        QVERIFY(!OpenProject().ReadOnly);
         QVERIFY(!fmMain->windowTitle().contains("schreibgeschützt"));
         QVERIFY(fmMain->SaveButton->isEnabled());
         fx->dialogs->setNextModalAction(
@@ -186,7 +186,7 @@ class ProjectGuardTest : public QObject {
         QVERIFY(fx->dialogs->log().isEmpty());
         QVERIFY(!QFile::exists(fx->path("demo/.takton-Ab12Cd")));
         QCOMPARE(gui::OpenProject().ProjectFile, project.toStdString());
-        QVERIFY(!ProjectReadOnly());
+        QVERIFY(!OpenProject().ReadOnly);
         QVERIFY(ReadBytes(lock).contains("pid=" + QByteArray::number(::getpid()) + "\n"));
         ReleaseProjectDir(OpenProject());
         QVERIFY(!QFile::exists(lock));

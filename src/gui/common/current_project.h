@@ -25,6 +25,8 @@ struct TOpenProject {
     // The lock of the project's folder while this program may write there
     // (none while the project is open read-only).
     std::shared_ptr<TProjectLock> Lock;
+    // Open read-only: another planner holds the folder's lock.
+    bool ReadOnly = false;
     // The project file as last loaded or saved, to tell a change by another
     // program (project_guard.h).
     TFileStamp ProjectFileStamp;

@@ -72,15 +72,16 @@ class ReadOnlyKeeper : public QObject {
     std::vector<QPointer<QWidget>> disabled_;
 };
 
-std::string gReadOnlyDir;
 ReadOnlyKeeper *gKeeper = nullptr;
 
 bool InFolder(const std::string &path, const std::string &dir) {
     return !dir.empty() && DirectoryOf(path) == dir;
 }
 
-void SetReadOnly(const std::string &dir) {
-    gReadOnlyDir = dir;
+// Read-only in the folder (empty: nowhere): the file layer refuses to write
+// there, and the writing controls of every window stay disabled.
+void SetReadOnly(TOpenProject &project, const std::string &dir) {
+    project.ReadOnly = !dir.empty();
     if (dir.empty()) {
         SetWriteRefusal({});
         if (gKeeper) {
@@ -89,8 +90,8 @@ void SetReadOnly(const std::string &dir) {
         }
         return;
     }
-    SetWriteRefusal([](const std::string &path) -> std::optional<std::string> {
-        if (InFolder(path, gReadOnlyDir))
+    SetWriteRefusal([dir](const std::string &path) -> std::optional<std::string> {
+        if (InFolder(path, dir))
             return Cp1252("Das Projekt ist schreibgeschützt geöffnet; es wird nichts gespeichert.");
         return std::nullopt;
     });
@@ -113,11 +114,11 @@ bool ClaimProjectDir(TOpenProject &project, const std::string &dir) {
         if (Dialogs().Ask(QStringLiteral("Projekt gesperrt"), text) != Answer::Yes)
             return false;
         held.reset();
-        SetReadOnly(dir);
+        SetReadOnly(project, dir);
         return true;
     }
     held = std::move(lock);
-    SetReadOnly({});
+    SetReadOnly(project, {});
     if (held->Held())
         RecoverInterruptedWrites(dir);
     return true;
@@ -125,15 +126,11 @@ bool ClaimProjectDir(TOpenProject &project, const std::string &dir) {
 
 void ReleaseProjectDir(TOpenProject &project) {
     project.Lock.reset();
-    SetReadOnly({});
+    SetReadOnly(project, {});
 }
 
-bool ProjectReadOnly() {
-    return !gReadOnlyDir.empty();
-}
-
-QString WithReadOnlyMark(const QString &title) {
-    return ProjectReadOnly() ? title + QStringLiteral(" [schreibgeschützt]") : title;
+QString WithReadOnlyMark(const TOpenProject &project, const QString &title) {
+    return project.ReadOnly ? title + QStringLiteral(" [schreibgeschützt]") : title;
 }
 
 TOverwrite MayOverwrite(const std::string &path, const TFileStamp &stamp) {

@@ -22,13 +22,12 @@ bool ClaimProjectDir(TOpenProject &project, const std::string &dir);
 // Lets the lock go (program end).
 void ReleaseProjectDir(TOpenProject &project);
 
-// True while the current project is open read-only. Then every file of its
-// folder refuses to be written, and the controls that would write one
+// While a project is open read-only (TOpenProject::ReadOnly), every file of
+// its folder refuses to be written, and the controls that would write one
 // (the save buttons, "Neu", "Ändern", "Löschen" and the cascades) stay
 // disabled in every window.
-bool ProjectReadOnly();
 // The window title with " [schreibgeschützt]" while read-only.
-QString WithReadOnlyMark(const QString &title);
+QString WithReadOnlyMark(const TOpenProject &project, const QString &title);
 
 // Before a window writes a file it read: whether to write it. When the file
 // changed since it was stamped (and is still there), asks "overwrite?" with
