@@ -342,6 +342,12 @@ TStringList LineStationsOf(const TStringList &routes, std::string_view line) {
     return i < 0 ? TStringList{} : SplitList(EntryValue(routes[static_cast<std::size_t>(i)]));
 }
 
+std::string DirectionTerminus(const TStringList &route, int direction) {
+    if (route.empty())
+        return {};
+    return direction == 1 ? route.back() : route.front();
+}
+
 TStringList LoadStationLines(const std::string &dir, std::string_view station) {
     const TStringList index = LoadNameList(dir, kStationLinesFile);
     const int i = IndexOfStationEntry(index, station, StationHasCaseVariant(dir, station));

@@ -48,6 +48,10 @@ void SaveNameList(const std::string &dir, std::string_view fileName, const TStri
 TStringList LoadLineStations(const std::string &dir, std::string_view line);
 // The same from the entries of line_stations.csv read before (for many lines).
 TStringList LineStationsOf(const TStringList &routes, std::string_view line);
+// The station a direction of a route runs to: its last station in direction
+// 1, its first in direction 2; empty for a route without stations.
+std::string DirectionTerminus(const TStringList &route, int direction);
+
 // The lines serving a station, in the order they were added (found by its
 // exact name alone beside a case variant, see StationHasCaseVariant).
 TStringList LoadStationLines(const std::string &dir, std::string_view station);

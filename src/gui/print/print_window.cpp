@@ -4,6 +4,7 @@
 #include "core/model/master_data.h"
 #include "core/model/prj_params.h"
 #include "core/model/timetable_file.h"
+#include "core/util/error.h"
 #include "gui/common/buttons.h"
 #include "gui/common/current_project.h"
 #include "gui/common/dialogs.h"
@@ -140,8 +141,7 @@ void TfmPrint::FillDirections() {
     for (const int direction : {1, 2}) {
         QString text = QStringLiteral("Richtung %1").arg(direction);
         if (!stations.empty())
-            text += QStringLiteral(" → ") +
-                    FromCp1252(direction == 1 ? stations.back() : stations.front());
+            text += QStringLiteral(" → ") + FromCp1252(DirectionTerminus(stations, direction));
         cbDirection->addItem(text, direction);
     }
     cbDirection->setCurrentIndex(chosen);
@@ -196,14 +196,14 @@ std::vector<print::TPrintTimetable> TfmPrint::ChosenTimetables() const {
 
 std::optional<std::vector<print::TPrintTimetable>> TfmPrint::PrintableTimetables() {
     const QString line = cbLines->currentText();
-    if (rbLine->isChecked() &&
-        TTimetableFile(TimetablePath(Project().ProjectDir, ToCp1252Lossy(line)))
-            .Sections()
-            .empty()) {
-        laStatus->setText(QStringLiteral("Die Linie %1 hat keinen Fahrplan.").arg(line));
+    std::vector<print::TPrintTimetable> tables;
+    try {
+        tables = ChosenTimetables();
+    } catch (const TaktonError &error) {
+        // A line without any section of the project's day groups.
+        laStatus->setText(FromCp1252(error.what()));
         return std::nullopt;
     }
-    std::vector<print::TPrintTimetable> tables = ChosenTimetables();
     if (std::all_of(tables.begin(), tables.end(),
                     [](const print::TPrintTimetable &table) { return table.Columns.empty(); })) {
         laStatus->setText(rbLine->isChecked()
@@ -215,12 +215,14 @@ std::optional<std::vector<print::TPrintTimetable>> TfmPrint::PrintableTimetables
     return tables;
 }
 
-bool TfmPrint::SomethingToPrint() {
+std::optional<std::vector<print::TPrintTimetable>> TfmPrint::ToPrint() {
     laStatus->clear();
-    return PosterChosen() || PrintableTimetables().has_value();
+    if (PosterChosen())
+        return std::vector<print::TPrintTimetable>{};
+    return PrintableTimetables();
 }
 
-bool TfmPrint::Paint(QPagedPaintDevice &device) {
+bool TfmPrint::Paint(QPagedPaintDevice &device, const std::vector<print::TPrintTimetable> &tables) {
     const QString validity = print::FromCp1252Text(print::ValidityText(Project().PrjParams));
     if (PosterChosen()) {
         device.setPageLayout(print::PosterPageLayout());
@@ -229,7 +231,7 @@ bool TfmPrint::Paint(QPagedPaintDevice &device) {
         return print::PaintPoster(device, poster, validity);
     }
     device.setPageLayout(print::TimetablePageLayout());
-    return print::PaintTimetables(device, ChosenTimetables(), validity);
+    return print::PaintTimetables(device, tables, validity);
 }
 
 void TfmPrint::PreparePrinter(QPrinter &printer) {
@@ -239,26 +241,28 @@ void TfmPrint::PreparePrinter(QPrinter &printer) {
 }
 
 void TfmPrint::btPreviewClick() {
-    if (!SomethingToPrint())
+    const auto tables = ToPrint();
+    if (!tables)
         return;
     QPrinter printer(QPrinter::HighResolution);
     PreparePrinter(printer);
     QPrintPreviewDialog preview(&printer, this);
     preview.setObjectName(QStringLiteral("dlgPrintPreview"));
     connect(&preview, &QPrintPreviewDialog::paintRequested, this,
-            [this](QPrinter *target) { RunGuarded([this, target] { Paint(*target); }); });
+            [&](QPrinter *target) { RunGuarded([&] { Paint(*target, *tables); }); });
     Dialogs().ShowModal(preview);
 }
 
 void TfmPrint::btPrintClick() {
-    if (!SomethingToPrint())
+    const auto tables = ToPrint();
+    if (!tables)
         return;
     QPrinter printer(QPrinter::HighResolution);
     PreparePrinter(printer);
     QPrintDialog dialog(&printer, this);
     dialog.setObjectName(QStringLiteral("dlgPrint"));
     if (Dialogs().ShowModal(dialog) == QDialog::Accepted)
-        Paint(printer);
+        Paint(printer, *tables);
 }
 
 QString TfmPrint::ProposedPdfName() const {

@@ -54,15 +54,17 @@ class TfmPrint : public TLazyDialog {
     void showEvent(QShowEvent *event) override;
 
   private:
-    // The chosen document painted onto a device whose page layout it sets.
-    bool Paint(QPagedPaintDevice &device);
+    // The chosen document painted onto a device whose page layout it sets:
+    // the poster, or the timetables read before.
+    bool Paint(QPagedPaintDevice &device, const std::vector<print::TPrintTimetable> &tables);
     void PreparePrinter(QPrinter &printer);
     std::vector<print::TPrintTimetable> ChosenTimetables() const;
-    // The chosen timetables, or nothing with the reason in the status line
-    // when none of them has a journey.
+    // The chosen timetables, each file read once, or nothing with the reason
+    // in the status line when there is none or none has a journey.
     std::optional<std::vector<print::TPrintTimetable>> PrintableTimetables();
-    // Refused with the reason shown when the chosen timetables are empty.
-    bool SomethingToPrint();
+    // What a print or preview paints: nothing chosen for a poster, else the
+    // printable timetables (nothing, with the reason shown, when refused).
+    std::optional<std::vector<print::TPrintTimetable>> ToPrint();
     // Each direction with the end station it runs to, after the line's route.
     void FillDirections();
     int ChosenDirection() const;

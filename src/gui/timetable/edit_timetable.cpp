@@ -184,8 +184,7 @@ void TfmEditTimeTable::CreateChoiceStrip() {
 QString TfmEditTimeTable::DirectionText(int direction, const std::vector<std::string> &stations) {
     QString text = QString::number(direction);
     if (!stations.empty())
-        text +=
-            QStringLiteral(" → ") + FromCp1252(direction == 1 ? stations.back() : stations.front());
+        text += QStringLiteral(" → ") + FromCp1252(DirectionTerminus(stations, direction));
     return text;
 }
 

@@ -1,6 +1,7 @@
 #include "render/print/print_render.h"
 
 #include "core/layout/page_layout.h"
+#include "core/model/master_data.h"
 #include "core/util/cp1252.h"
 
 #include <QBuffer>
@@ -323,6 +324,26 @@ void PaintPosterPage(QPainter &painter, const TPageFrame &frame, const TPoster &
     }
 }
 
+// Which colour is which direction: "Richtung 1: Hauptbahnhof → Südfriedhof".
+void PaintGraphLegend(QPainter &painter, const TGraph &graph, const QPointF &at) {
+    if (graph.Stations.empty())
+        return;
+    constexpr double kRow = 16;
+    constexpr double kSwatch = 24;
+    for (int direction = 1; direction <= 2; ++direction) {
+        const double y = at.y() + (direction - 1) * kRow;
+        painter.fillRect(QRectF(at.x(), y + kRow / 2 - 1.5, kSwatch, 3),
+                         kDirectionColors[direction - 1]);
+        painter.setPen(Qt::black);
+        painter.drawText(QRectF(at.x() + kSwatch + 6, y, 600, kRow),
+                         Qt::AlignLeft | Qt::AlignVCenter,
+                         QStringLiteral("Richtung %1: %2 \u2192 %3")
+                             .arg(direction)
+                             .arg(FromCp1252Text(DirectionTerminus(graph.Stations, 3 - direction)),
+                                  FromCp1252Text(DirectionTerminus(graph.Stations, direction))));
+    }
+}
+
 } // namespace
 
 QString FromCp1252Text(const std::string &text) {
@@ -388,31 +409,6 @@ bool PaintPoster(QPagedPaintDevice &device, const TPoster &poster, const QString
     }
     return painter.end();
 }
-
-namespace {
-
-// Which colour is which direction: "Richtung 1: Hauptbahnhof → Südfriedhof".
-void PaintGraphLegend(QPainter &painter, const TGraph &graph, const QPointF &at) {
-    if (graph.Stations.empty())
-        return;
-    const QString first = FromCp1252Text(graph.Stations.front());
-    const QString last = FromCp1252Text(graph.Stations.back());
-    constexpr double kRow = 16;
-    constexpr double kSwatch = 24;
-    for (int direction = 1; direction <= 2; ++direction) {
-        const double y = at.y() + (direction - 1) * kRow;
-        painter.fillRect(QRectF(at.x(), y + kRow / 2 - 1.5, kSwatch, 3),
-                         kDirectionColors[direction - 1]);
-        painter.setPen(Qt::black);
-        painter.drawText(QRectF(at.x() + kSwatch + 6, y, 600, kRow),
-                         Qt::AlignLeft | Qt::AlignVCenter,
-                         QStringLiteral("Richtung %1: %2 \u2192 %3")
-                             .arg(direction)
-                             .arg(direction == 1 ? first : last, direction == 1 ? last : first));
-    }
-}
-
-} // namespace
 
 void PaintGraph(QPainter &painter, const TGraph &graph, const TGraphScale &scale) {
     painter.save();
