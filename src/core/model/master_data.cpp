@@ -95,15 +95,21 @@ bool RenameInEveryEntry(TStringList &entries, std::string_view oldName, std::str
     return changed;
 }
 
+// Whether the register holds a station other than `station` and `except`
+// that differs from `station` only in letter case.
+bool HasOtherInCase(const TStringList &stations, std::string_view station,
+                    std::string_view except = {}) {
+    return std::any_of(stations.begin(), stations.end(), [&](const std::string &other) {
+        return other != station && other != except && SameTextCi(other, station);
+    });
+}
+
 // A cascade runs once the station has left the register (renamed to
 // `newName`): a station still there that differs from it only in letter case
 // must keep its own entries, so every file is searched for the exact name.
 bool CascadeOnlyExact(const std::string &dir, std::string_view station,
                       std::string_view newName = {}) {
-    for (const auto &other : LoadNameList(dir, kStationsFile))
-        if (other != station && other != newName && SameTextCi(other, station))
-            return true;
-    return false;
+    return HasOtherInCase(LoadNameList(dir, kStationsFile), station, newName);
 }
 
 int IndexOfStationEntry(const TStringList &index, std::string_view station, bool exactOnly) {
@@ -302,13 +308,9 @@ int CascadeDeleteDayGroup(const std::string &dir, std::string_view dayGroup) {
 }
 
 bool StationHasCaseVariant(const std::string &dir, std::string_view name) {
-    bool registered = false;
-    bool variant = false;
-    for (const auto &station : LoadNameList(dir, kStationsFile)) {
-        registered = registered || station == name;
-        variant = variant || (station != name && SameTextCi(station, name));
-    }
-    return registered && variant;
+    const TStringList stations = LoadNameList(dir, kStationsFile);
+    return std::find(stations.begin(), stations.end(), name) != stations.end() &&
+           HasOtherInCase(stations, name);
 }
 
 int IndexOfItemExactFirst(const TStringList &list, std::string_view item) {

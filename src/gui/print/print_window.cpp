@@ -3,7 +3,6 @@
 #include "core/files/file_io.h"
 #include "core/model/master_data.h"
 #include "core/model/prj_params.h"
-#include "core/model/timetable_file.h"
 #include "core/util/error.h"
 #include "gui/common/buttons.h"
 #include "gui/common/current_project.h"
