@@ -67,7 +67,7 @@ asan: bootstrap
 # Each libFuzzer target for FUZZ_SECONDS (clang; not part of CI). A hang of
 # more than 10 s on one input counts as a failure.
 FUZZ_TARGETS = fuzz_html_table fuzz_lists fuzz_ini fuzz_station_csv fuzz_csv_reader \
-  fuzz_print_layout fuzz_search fuzz_journal
+  fuzz_print_layout fuzz_search fuzz_journal fuzz_ics
 fuzz: bootstrap
 	cmake -S . -B $(FUZZ_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
 	  -DCMAKE_CXX_COMPILER=clang++ -DTAKTON_FUZZ=ON -DTAKTON_BUILD_GUI=OFF -DTAKTON_BUILD_BENCH=OFF

@@ -6,8 +6,10 @@
 # reaches ("core/model/prj_params.h"); each unit may reach those listed here.
 #   core/     no Qt at all: util (text, grids, cp1252), files (crash-safe file
 #             access, batches, the lock), webcopy (HTML tables, web times),
-#             model (the project's files and rules), gtfs (the feed export and
-#             import), search (the connection search), layout (printed pages)
+#             model (the project's files and rules), calendar (holidays,
+#             school holidays and whether a journey runs on a date), gtfs (the
+#             feed export and import), search (the connection search), layout
+#             (printed pages)
 #   render    Qt Gui without widgets: the cp1252 boundary, print, map
 #   gui/      Qt Widgets: common (what every window shares) and one part per
 #             window family, none reaching another
@@ -19,11 +21,13 @@ set(allowed_core/util core/util)
 set(allowed_core/files core/files core/util)
 set(allowed_core/webcopy core/webcopy core/util)
 set(allowed_core/model ${core_base})
-set(allowed_core/gtfs core/gtfs ${core_base})
-set(allowed_core/search core/search ${core_base})
-set(allowed_core/layout core/layout ${core_base})
-set(allowed_render render core/layout ${core_base})
-set(gui_base gui/common render ${core_base})
+set(allowed_core/calendar core/calendar ${core_base})
+set(calendar_base core/calendar ${core_base})
+set(allowed_core/gtfs core/gtfs ${calendar_base})
+set(allowed_core/search core/search ${calendar_base})
+set(allowed_core/layout core/layout ${calendar_base})
+set(allowed_render render core/layout ${calendar_base})
+set(gui_base gui/common render ${calendar_base})
 set(allowed_gui/common ${gui_base})
 set(allowed_gui/editors gui/editors ${gui_base})
 set(allowed_gui/timetable gui/timetable core/webcopy ${gui_base})
@@ -32,13 +36,14 @@ set(allowed_gui/search gui/search core/search ${gui_base})
 set(allowed_gui/map gui/map ${gui_base})
 set(allowed_gui/gtfs gui/gtfs core/gtfs ${gui_base})
 set(allowed_gui/print gui/print core/layout ${gui_base})
-set(units core/util core/files core/webcopy core/model core/gtfs core/search core/layout
+set(units core/util core/files core/webcopy core/model core/calendar core/gtfs core/search core/layout
   render gui/common gui/editors gui/timetable gui/webcopy gui/search gui/map gui/gtfs gui/print
   app cli)
 set(allowed_app ${units})
-set(allowed_cli cli render core/util core/files core/webcopy core/model core/gtfs core/search
-  core/layout)
-set(qt_free core/util core/files core/webcopy core/model core/gtfs core/search core/layout cli)
+set(allowed_cli cli render core/util core/files core/webcopy core/model core/calendar core/gtfs
+  core/search core/layout)
+set(qt_free core/util core/files core/webcopy core/model core/calendar core/gtfs core/search
+  core/layout cli)
 
 # The unit of a path below the source folder: its first folder, or its first
 # two where the first is core or gui.

@@ -66,11 +66,18 @@ bool Writes(const CliCommand &command) {
         return name != "list" && name != "show";
     if (group == "gtfs")
         return name == "import";
+    if (group == "calendar")
+        return name != "holidays" && name != "show";
+    if (group == "footnote")
+        return name == "add";
+    if (group == "timetable")
+        return name != "show";
     return group == "route" && name == "set";
 }
 
 std::optional<std::string> ProjectFolderOf(const CliCommand &command, const CliContext &ctx) {
-    if (command.group == "html-table" || ctx.Args().empty())
+    if (command.group == "html-table" || ctx.Args().empty() ||
+        (command.group == "calendar" && command.name == "holidays"))
         return std::nullopt;
     // The import reads a feed from anywhere and writes the project named second.
     const bool import = command.group == "gtfs" && command.name == "import";

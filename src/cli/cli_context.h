@@ -93,5 +93,6 @@ std::span<const CliCommand> StationDataCommands(); // station show|set|import-da
 std::span<const CliCommand> GtfsCommands();        // gtfs export
 std::span<const CliCommand> PrintCommands();       // pdf ..., graph (Qt builds only)
 std::span<const CliCommand> QueryCommands();       // query
+std::span<const CliCommand> CalendarCommands();    // calendar ..., footnote ..., runs
 
 } // namespace takton::cli

@@ -3,12 +3,14 @@
 #include "cli/cli_context.h"
 #include "core/files/file_io.h"
 #include "core/files/write_batch.h"
+#include "core/model/calendar_date.h"
 #include "core/model/master_data.h"
 #include "core/model/prj_load.h"
 #include "core/model/prj_params.h"
 #include "core/model/prj_save.h"
 #include "core/model/project_rules.h"
 #include "core/util/cp1252.h"
+#include "core/util/error.h"
 
 namespace takton::cli {
 namespace {
@@ -113,7 +115,57 @@ int DeleteDayGroupCommand(CliContext &ctx) {
     return kExitOk;
 }
 
+// A date of the command line ("2026-12-13") as the publishing data keep it.
+std::string PublishingDate(CliContext &ctx, std::string_view option) {
+    const std::string text = ctx.TakeOption(option);
+    if (text.empty())
+        return {};
+    const auto date = ParseIsoDate(text);
+    if (!date)
+        throw TaktonError(Cp1252("Das Datum ") + text +
+                          Cp1252(" ist ungültig; erwartet wird JJJJ-MM-TT."));
+    return CompactDateText(*date);
+}
+
+int SetPublishing(CliContext &ctx) {
+    const std::string agency = ctx.TakeOption("--agency");
+    const std::string url = ctx.TakeOption("--url");
+    const std::string timezone = ctx.TakeOption("--timezone");
+    const std::string language = ctx.TakeOption("--language");
+    const std::string routeType = ctx.TakeOption("--route-type");
+    const std::string first = PublishingDate(ctx, "--from");
+    const std::string last = PublishingDate(ctx, "--to");
+    ctx.ExpectArgs(1, 1);
+    const std::string path = ctx.PathArg(0);
+    if (!FileExists(path))
+        return ctx.Refuse("Die Projektdatei " + ctx.Args()[0] + " gibt es nicht.");
+    LoadProjectFile(path, ctx.Params);
+    TPublishing &publishing = ctx.Params.Publishing;
+    for (const auto &[value, field] :
+         {std::pair{&agency, &publishing.AgencyName}, std::pair{&url, &publishing.AgencyUrl},
+          std::pair{&timezone, &publishing.Timezone}, std::pair{&language, &publishing.Language},
+          std::pair{&first, &publishing.FirstDate}, std::pair{&last, &publishing.LastDate}})
+        if (!value->empty())
+            *field = *value;
+    if (!routeType.empty()) {
+        const auto type = ParseDriveMinutes(routeType);
+        if (!type || *type > 1702)
+            return ctx.Refuse("--route-type verlangt eine GTFS-Verkehrsart (0 bis 1702).");
+        publishing.RouteType = *type;
+    }
+    const auto period = ParseCompactDate(publishing.FirstDate);
+    const auto end = ParseCompactDate(publishing.LastDate);
+    if (period && end && *end < *period)
+        return ctx.Refuse(Cp1252("Der Gültigkeitszeitraum endet vor seinem Beginn."));
+    SaveProjectFile(path, ctx.Params);
+    return kExitOk;
+}
+
 constexpr CliCommand kCommands[] = {
+    {"project", "set-publishing",
+     "FILE.zpr [--agency NAME] [--url URL] [--timezone TZ] [--language LANG] [--from YYYY-MM-DD] "
+     "[--to YYYY-MM-DD] [--route-type N]",
+     SetPublishing},
     {"project", "show", "FILE.zpr", Show},
     {"project", "init", "FILE.zpr", Init},
     {"project", "add-daygroup", "FILE.zpr NAME TEXT KEY...", AddDayGroup},

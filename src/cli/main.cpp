@@ -16,8 +16,9 @@ using namespace takton::cli;
 namespace {
 
 std::vector<std::span<const CliCommand>> AllCommands() {
-    return {ProjectCommands(), RegisterCommands(), StationDataCommands(), RouteCommands(),
-            HtmlCommands(),    GtfsCommands(),     PrintCommands(),       QueryCommands()};
+    return {ProjectCommands(), RegisterCommands(), StationDataCommands(),
+            RouteCommands(),   HtmlCommands(),     GtfsCommands(),
+            PrintCommands(),   QueryCommands(),    CalendarCommands()};
 }
 
 std::string ProgramDir(const char *argv0) {

@@ -1,6 +1,8 @@
 #include "core/gtfs/gtfs_feed.h"
 
+#include "core/calendar/operating_calendar.h"
 #include "core/gtfs/gtfs_text.h"
+#include "core/model/footnotes.h"
 #include "core/model/interval_runs.h"
 #include "core/model/line_data.h"
 #include "core/model/master_data.h"
@@ -17,6 +19,7 @@
 #include <cstring>
 #include <filesystem>
 #include <limits>
+#include <map>
 #include <unordered_map>
 
 namespace takton::gtfs {
@@ -178,6 +181,13 @@ struct TServedStop {
     std::string Name;
 };
 
+TDateRange ValidityOf(const TPublishing &publishing) {
+    const auto period = calendar::ValidityPeriod(publishing);
+    if (!period)
+        throw TaktonError(Cp1252("Für den GTFS-Export fehlt ein gültiger Gültigkeitszeitraum."));
+    return *period;
+}
+
 // One timetable section being read: its rows split into station and cells.
 struct TSectionGrid {
     std::vector<std::string_view> Stations;
@@ -217,12 +227,17 @@ class TFeedBuilder {
   public:
     TFeedBuilder(const std::string &dir, const TPrjParams &params)
         : dir_(dir), params_(params), publishing_(params.Publishing),
-          stationData_(LoadStationData(dir)), routeTypes_(LoadLineRouteTypes(dir)) {
+          stationData_(LoadStationData(dir)), routeTypes_(LoadLineRouteTypes(dir)),
+          footnotes_(LoadFootnotes(dir)), period_(ValidityOf(params.Publishing)),
+          calendar_(params.Calendar, period_) {
         for (const auto &station : LoadNameList(dir, kStationsFile))
             RegisterStation(station);
+        // The day groups' names first, so that a timetable without footnotes
+        // keeps the service ids it always had.
         for (const auto &group : params.DayGroups)
             serviceIds_.push_back(serviceIdSet_.Take(group.Name));
-        serviceUsed_.assign(params.DayGroups.size(), false);
+        for (std::size_t g = 0; g < params.DayGroups.size(); ++g)
+            ServiceFor(static_cast<int>(g), "");
         trips_.Csv = "route_id,service_id,trip_id,direction_id\r\n";
         routes_.Csv = "route_id,agency_id,route_short_name,route_type\r\n";
     }
@@ -252,11 +267,19 @@ class TFeedBuilder {
                   std::string_view tripsPrefix);
     void ExpandInterval(std::size_t col, std::vector<TJourney> &journeys,
                         const std::string &tripBase, std::string_view tripsPrefix,
-                        const std::string &where);
+                        const std::string &where, int nightShift);
     int StopOf(TStopGroup &group);
     void Skip(std::string text) { report_.Skipped.push_back(std::move(text)); }
     TFeedFile StopsFile();
     TFeedFile CalendarFile() const;
+    TFeedFile CalendarDatesFile() const;
+    // The service of a day group's journeys with this footnote (empty: none):
+    // one per distinct pattern of operating days; -1 when they never run in
+    // the validity period.
+    int ServiceFor(int group, const std::string &footnote);
+    // The weekdays calendar.txt gives a service: those on which it runs more
+    // often than not; the rest are exceptions.
+    std::array<bool, kWeekDayCount> ServiceWeekdays(const std::string &days) const;
     TFeedFile AgencyFile() const;
     TFeedFile FeedInfoFile(const std::string &versionText) const;
 
@@ -267,8 +290,18 @@ class TFeedBuilder {
     const TLineRouteTypes routeTypes_;
     TIdSet stopIdSet_, serviceIdSet_, routeIdSet_;
     std::unordered_map<std::string, std::string> stationIds_, stationIdsCi_;
-    std::vector<std::string> serviceIds_;
-    std::vector<bool> serviceUsed_;
+    const TFootnoteList footnotes_;
+    const TDateRange period_;
+    const calendar::TOperatingCalendar calendar_;
+    std::vector<std::string> serviceIds_; // by day group
+    struct TService {
+        std::string Id;
+        std::string Days; // '1' or '0' for each day of the validity period
+        bool Used = false;
+    };
+    std::vector<TService> services_;
+    std::unordered_map<std::string, int> serviceByDays_;
+    std::map<std::pair<int, std::string>, int> serviceByGroup_;
     std::unordered_map<std::string, int> stopIndex_; // by stop id
     std::vector<TServedStop> served_;
     TFeedFile trips_{"trips.txt", {}, 0, {}}, routes_{"routes.txt", {}, 0, {}};
@@ -419,7 +452,7 @@ void TFeedBuilder::EmitTrip(TJourney &journey, int shift, std::string_view tripI
 
 void TFeedBuilder::ExpandInterval(std::size_t col, std::vector<TJourney> &journeys,
                                   const std::string &tripBase, std::string_view tripsPrefix,
-                                  const std::string &where) {
+                                  const std::string &where, int nightShift) {
     const int minutes = journeys[col].IntervalMinutes;
     const std::string what = where + ", Takt in Fahrt " + std::to_string(col + 1);
     auto isJourney = [&](std::size_t c) {
@@ -460,8 +493,35 @@ void TFeedBuilder::ExpandInterval(std::size_t col, std::vector<TJourney> &journe
         tripId += std::to_string(col + 1);
         tripId += '-';
         tripId += std::to_string(++k);
-        EmitTrip(first, shift, tripId, tripsPrefix);
+        EmitTrip(first, shift + nightShift, tripId, tripsPrefix);
     }
+}
+
+int TFeedBuilder::ServiceFor(int group, const std::string &footnote) {
+    const auto key = std::make_pair(group, footnote);
+    if (const auto found = serviceByGroup_.find(key); found != serviceByGroup_.end())
+        return found->second;
+    const TDayGroupItem &item = params_.DayGroups[static_cast<std::size_t>(group)];
+    const TFootnote *note = footnote.empty() ? nullptr : FindFootnote(footnotes_, footnote);
+    std::string days(static_cast<std::size_t>(period_.Last.Day - period_.First.Day + 1), '0');
+    bool runs = false;
+    for (std::size_t i = 0; i < days.size(); ++i)
+        if (calendar::JourneyRuns(calendar_, item.Days, note,
+                                  period_.First + static_cast<long>(i))) {
+            days[i] = '1';
+            runs = true;
+        }
+    int service = -1;
+    if (runs) {
+        const auto [at, added] = serviceByDays_.emplace(days, static_cast<int>(services_.size()));
+        if (added)
+            services_.push_back({footnote.empty() ? serviceIds_[static_cast<std::size_t>(group)]
+                                                  : serviceIdSet_.Take(item.Name + "_" + footnote),
+                                 std::move(days), false});
+        service = at->second;
+    }
+    serviceByGroup_.emplace(key, service);
+    return service;
 }
 
 void TFeedBuilder::ExportSection(const std::string &line, const std::string &routeId,
@@ -502,28 +562,59 @@ void TFeedBuilder::ExportSection(const std::string &line, const std::string &rou
         ReadJourney(c, line, direction, dayGroup, journeys_[c]);
 
     const std::string &serviceId = serviceIds_[static_cast<std::size_t>(group)];
-    const std::string tripsPrefix = routeId + "," + serviceId + ",";
     const std::string tripBase = routeId + "_" + std::to_string(direction) + "_" + serviceId + "_";
-    const std::size_t before = lineTrips_;
-    std::string tripId;
+    const TJourneyMarkList marks = file.ReadJourneyMarks(section);
+    const TJourneyMarks none;
+    std::string tripId, tripsPrefix;
+    int prefixService = -2;
     for (std::size_t c = 0; c < grid_.Columns; ++c) {
         TJourney &journey = journeys_[c];
-        if (journey.IntervalMinutes >= 0) {
+        const bool interval = journey.IntervalMinutes >= 0;
+        if (!interval && journey.Stops.size() < 2) {
+            if (journey.Stops.size() == 1)
+                Skip(where + ", Fahrt " + std::to_string(c + 1) +
+                     Cp1252(": nur eine Station mit Zeit, keine Fahrt für GTFS."));
+            continue;
+        }
+        // The trips of an interval run on the days of the journey they repeat.
+        std::size_t owner = c;
+        if (interval) {
+            auto isJourney = [&](std::size_t k) {
+                return journeys_[k].IntervalMinutes < 0 && !journeys_[k].Stops.empty();
+            };
+            if (const auto sides = IntervalNeighbours(c, journeys_.size(), isJourney))
+                owner = sides->first;
+        }
+        const TJourneyMarks &mark = owner < marks.size() ? marks[owner] : none;
+        if (!mark.Footnote.empty() && !FindFootnote(footnotes_, mark.Footnote))
+            throw TaktonError(where + ", Fahrt " + std::to_string(owner + 1) +
+                              Cp1252(": die Fußnote \"") + mark.Footnote +
+                              Cp1252("\" gibt es im Projekt nicht; der Export ist nicht möglich."));
+        const int service = ServiceFor(group, mark.Footnote);
+        if (service < 0) {
+            Skip(where + ", Fahrt " + std::to_string(c + 1) +
+                 Cp1252(": fährt im Gültigkeitszeitraum an keinem Tag, nicht exportiert."));
+            continue;
+        }
+        if (service != prefixService) {
+            tripsPrefix = routeId + "," + services_[static_cast<std::size_t>(service)].Id + ",";
+            prefixService = service;
+        }
+        const std::size_t before = lineTrips_;
+        const int nightShift = calendar::RunMinutes(0, mark.PreviousDayNight);
+        if (interval) {
             if (journey.Times > 0)
                 Skip(where + ", Fahrt " + std::to_string(c + 1) +
                      ": Zeiten neben einem Takt, nur der Takt exportiert.");
-            ExpandInterval(c, journeys_, tripBase, tripsPrefix, where);
-        } else if (journey.Stops.size() == 1)
-            Skip(where + ", Fahrt " + std::to_string(c + 1) +
-                 Cp1252(": nur eine Station mit Zeit, keine Fahrt für GTFS."));
-        else if (journey.Stops.size() >= 2) {
+            ExpandInterval(c, journeys_, tripBase, tripsPrefix, where, nightShift);
+        } else {
             tripId = tripBase;
             tripId += std::to_string(c + 1);
-            EmitTrip(journey, 0, tripId, tripsPrefix);
+            EmitTrip(journey, nightShift, tripId, tripsPrefix);
         }
+        if (lineTrips_ > before)
+            services_[static_cast<std::size_t>(service)].Used = true;
     }
-    if (lineTrips_ > before)
-        serviceUsed_[static_cast<std::size_t>(group)] = true;
 }
 
 TFeedFile TFeedBuilder::StopsFile() {
@@ -564,14 +655,46 @@ TFeedFile TFeedBuilder::CalendarFile() const {
                    "start_date,end_date\r\n",
                    0,
                    {}};
-    for (std::size_t i = 0; i < params_.DayGroups.size(); ++i) {
-        if (!serviceUsed_[i])
+    for (const TService &service : services_) {
+        if (!service.Used)
             continue;
-        file.Csv += serviceIds_[i];
-        for (int day = 0; day < kWeekDayCount; ++day)
-            file.Csv += HasDay(params_.DayGroups[i].Days, day) ? ",1" : ",0";
+        file.Csv += service.Id;
+        for (const bool runs : ServiceWeekdays(service.Days))
+            file.Csv += runs ? ",1" : ",0";
         file.Csv += ',' + publishing_.FirstDate + ',' + publishing_.LastDate + "\r\n";
         ++file.Rows;
+    }
+    return file;
+}
+
+std::array<bool, kWeekDayCount> TFeedBuilder::ServiceWeekdays(const std::string &days) const {
+    std::array<int, kWeekDayCount> all{}, running{};
+    const int first = WeekdayOf(period_.First);
+    for (std::size_t i = 0; i < days.size(); ++i) {
+        const std::size_t weekday = (static_cast<std::size_t>(first) + i) % kWeekDayCount;
+        ++all[weekday];
+        running[weekday] += days[i] == '1';
+    }
+    std::array<bool, kWeekDayCount> weekdays{};
+    for (std::size_t d = 0; d < weekdays.size(); ++d)
+        weekdays[d] = running[d] * 2 > all[d];
+    return weekdays;
+}
+
+TFeedFile TFeedBuilder::CalendarDatesFile() const {
+    TFeedFile file{"calendar_dates.txt", "service_id,date,exception_type\r\n", 0, {}};
+    for (const TService &service : services_) {
+        if (!service.Used)
+            continue;
+        const auto weekdays = ServiceWeekdays(service.Days);
+        for (std::size_t i = 0; i < service.Days.size(); ++i) {
+            const TDate date = period_.First + static_cast<long>(i);
+            const bool runs = service.Days[i] == '1';
+            if (runs == weekdays[static_cast<std::size_t>(WeekdayOf(date))])
+                continue;
+            file.Csv += service.Id + "," + CompactDateText(date) + (runs ? ",1\r\n" : ",2\r\n");
+            ++file.Rows;
+        }
     }
     return file;
 }
@@ -643,9 +766,6 @@ TFeed TFeedBuilder::Build(const std::string &versionText, const TExportProgress 
         ++routes_.Rows;
     }
     TFeedFile stops = StopsFile();
-    Skip(Cp1252("Feiertage und einzelne Ausnahmetage kennt das Projekt nicht: jede Tagesgruppe "
-                "gilt an ihren Wochentagen im ganzen Gültigkeitszeitraum (kein "
-                "calendar_dates.txt)."));
     report_.Trips = trips_.Rows;
     report_.StopTimes = stopTimeRows_;
     for (const auto &stop : served_)
@@ -656,6 +776,8 @@ TFeed TFeedBuilder::Build(const std::string &versionText, const TExportProgress 
     feed.Files.push_back(std::move(trips_));
     feed.Files.push_back({"stop_times.txt", {}, stopTimeRows_, std::move(stopTimes_)});
     feed.Files.push_back(CalendarFile());
+    if (TFeedFile dates = CalendarDatesFile(); dates.Rows > 0)
+        feed.Files.push_back(std::move(dates));
     feed.Files.push_back(FeedInfoFile(versionText));
     feed.Report = std::move(report_);
     return feed;

@@ -228,6 +228,15 @@ void TIniFile::EraseSection(std::string_view section) {
                  lines_.begin() + static_cast<std::ptrdiff_t>(span.end));
 }
 
+void TIniFile::DeleteKey(std::string_view section, std::string_view key) {
+    const Span span = FindSection(section);
+    if (span.begin == npos)
+        return;
+    const std::size_t i = FindKey(span, key);
+    if (i != npos)
+        lines_.erase(lines_.begin() + static_cast<std::ptrdiff_t>(i));
+}
+
 void TIniFile::ReplaceWithNumberedSection(std::string_view section,
                                           const std::vector<std::string> &values) {
     EraseSection(section);

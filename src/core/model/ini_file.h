@@ -40,6 +40,8 @@ class TIniFile {
     ReadSectionValues(std::string_view section) const;
     bool SectionHasKeys(std::string_view section) const;
     void EraseSection(std::string_view section);
+    // Removes the key's line; nothing when it is not there.
+    void DeleteKey(std::string_view section, std::string_view key);
     // The section erased and written anew at the end of the file with the keys
     // "1", "2", ... holding the values; no values leave it erased. Gives the
     // same text as EraseSection followed by WriteString for each key.

@@ -89,6 +89,7 @@ void LoadProjectFile(const std::string &path, TPrjParams &params, IProjectLoadOb
     read.LastDate = text("last_date", publishing.LastDate);
     read.RouteType =
         static_cast<int>(ini.ReadInteger(kPublishingSection, "route_type", publishing.RouteType));
+    params.Calendar = ReadOperatingDays(ini);
     if (observer)
         observer->PublishingLoaded();
 }

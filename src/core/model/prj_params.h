@@ -4,6 +4,8 @@
 // stations and the time of the last save. One instance serves every project
 // the program opens in turn.
 
+#include "core/model/operating_days.h"
+
 #include <array>
 #include <cstdint>
 #include <span>
@@ -68,6 +70,8 @@ class TPrjParams {
     std::int32_t MinChangeMinutes = 2;
     TStationFields StationFields;
     TPublishing Publishing;
+    // Holidays, school holidays and special days.
+    TOperatingDays Calendar;
 };
 
 // Position of the first table entry equal to text (exact), or -1.

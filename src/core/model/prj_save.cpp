@@ -68,6 +68,7 @@ void SaveProjectFile(const std::string &path, const TPrjParams &params) {
     WritePublishing(ini, "last_date", publishing.LastDate, standard.LastDate);
     WritePublishing(ini, "route_type", std::to_string(publishing.RouteType),
                     std::to_string(standard.RouteType));
+    WriteOperatingDays(ini, params.Calendar);
     ini.UpdateFile();
 }
 

@@ -1,6 +1,7 @@
 #include "core/model/project_files.h"
 
 #include "core/files/file_io.h"
+#include "core/model/footnotes.h"
 #include "core/model/line_data.h"
 #include "core/model/master_data.h"
 #include "core/model/station_data.h"
@@ -11,8 +12,8 @@ namespace takton {
 
 const std::vector<std::string_view> &ProjectDataFileNames() {
     static const std::vector<std::string_view> names = {
-        kStationsFile,     kNewStationsFile, kLinesFile,   kLineStationsFile,
-        kStationLinesFile, kStationDataFile, kLineDataFile};
+        kStationsFile,     kNewStationsFile, kLinesFile,    kLineStationsFile,
+        kStationLinesFile, kStationDataFile, kLineDataFile, kFootnotesFile};
     return names;
 }
 

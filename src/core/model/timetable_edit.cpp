@@ -18,7 +18,7 @@ int LastCol(const TStringGrid &grid) {
 // kFirstJourneyCol + i takes the cells of column order[i].
 void ReorderJourneys(TStringGrid &grid, const std::vector<int> &order) {
     std::vector<std::string> moved(order.size());
-    for (int r = kFirstStationRow; r < grid.RowCount(); ++r) {
+    for (int r = kJourneyMarksRow; r < grid.RowCount(); ++r) {
         std::vector<std::string> &cells = grid.RowCells(r);
         for (std::size_t i = 0; i < order.size(); ++i)
             moved[i] = std::move(cells[static_cast<std::size_t>(order[i])]);
@@ -56,6 +56,9 @@ TColumnScan ScanColumn(const TStringGrid &grid, int col) {
             scan.FirstMinute = hour * 60 + minute;
         }
     }
+    // A night journey of the previous day runs after the day's last one.
+    if (scan.FirstMinute && JourneyMarksOfCell(grid.Cell(col, kJourneyMarksRow)).PreviousDayNight)
+        *scan.FirstMinute += 1440;
     return scan;
 }
 
@@ -90,7 +93,7 @@ std::vector<TSortUnit> SortUnits(const TStringGrid &grid) {
 } // namespace
 
 bool JourneyIsEmpty(const TStringGrid &grid, int col) {
-    for (int r = kFirstStationRow; r < grid.RowCount(); ++r)
+    for (int r = kJourneyMarksRow; r < grid.RowCount(); ++r)
         if (!TrimCellText(grid.Cell(col, r)).empty())
             return false;
     return true;
@@ -99,7 +102,7 @@ bool JourneyIsEmpty(const TStringGrid &grid, int col) {
 bool InsertJourney(TStringGrid &grid, int col) {
     if (col < kFirstJourneyCol || col > LastCol(grid) || !JourneyIsEmpty(grid, LastCol(grid)))
         return false;
-    for (int r = kFirstStationRow; r < grid.RowCount(); ++r) {
+    for (int r = kJourneyMarksRow; r < grid.RowCount(); ++r) {
         std::vector<std::string> &cells = grid.RowCells(r);
         std::rotate(cells.begin() + col, cells.end() - 1, cells.end());
         cells[static_cast<std::size_t>(col)].clear();
@@ -110,7 +113,7 @@ bool InsertJourney(TStringGrid &grid, int col) {
 void DeleteJourney(TStringGrid &grid, int col) {
     if (col < kFirstJourneyCol || col > LastCol(grid))
         return;
-    for (int r = kFirstStationRow; r < grid.RowCount(); ++r) {
+    for (int r = kJourneyMarksRow; r < grid.RowCount(); ++r) {
         std::vector<std::string> &cells = grid.RowCells(r);
         std::rotate(cells.begin() + col, cells.begin() + col + 1, cells.end());
         cells.back().clear();
@@ -120,7 +123,7 @@ void DeleteJourney(TStringGrid &grid, int col) {
 bool DuplicateJourney(TStringGrid &grid, int col) {
     if (col < kFirstJourneyCol || col >= LastCol(grid) || !InsertJourney(grid, col + 1))
         return false;
-    for (int r = kFirstStationRow; r < grid.RowCount(); ++r)
+    for (int r = kJourneyMarksRow; r < grid.RowCount(); ++r)
         grid.SetCell(col + 1, r, grid.Cell(col, r));
     return true;
 }

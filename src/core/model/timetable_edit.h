@@ -4,8 +4,9 @@
 // reversible: journeys inserted, deleted, duplicated and sorted, a block
 // emptied, and a step that holds whatever one action changed (an entry, a
 // fill, a paste, a split or merge, a moved journey) so that it can be taken
-// back and done again. Journey operations touch the station rows only; the
-// header keeps numbering the journeys by their place.
+// back and done again. Journey operations move the station rows and the
+// journeys' marks; the first header row keeps numbering the journeys by
+// their place.
 
 #include "core/util/string_grid.h"
 

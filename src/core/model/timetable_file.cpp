@@ -1,6 +1,7 @@
 #include "core/model/timetable_file.h"
 
 #include "core/files/file_io.h"
+#include "core/util/cp1252.h"
 
 #include <algorithm>
 #include <charconv>
@@ -16,6 +17,10 @@ long RowNumberOf(std::string_view key) {
     if (ec != std::errc() || end != key.data() + key.size() || number < 1)
         return 0;
     return number;
+}
+
+bool IsJourneyMarkKey(std::string_view key) {
+    return SameTextCi(key, kFootnotesKey) || SameTextCi(key, kNightsKey);
 }
 
 } // namespace
@@ -73,7 +78,72 @@ TTimetableRows TTimetableFile::ReadRows(std::string_view section) const {
 }
 
 void TTimetableFile::WriteRows(std::string_view section, const TTimetableRows &rows) {
+    std::vector<std::pair<std::string, std::string>> kept;
+    for (auto &entry : ini_.ReadSectionValues(section))
+        if (IsJourneyMarkKey(entry.first))
+            kept.push_back(std::move(entry));
     ini_.ReplaceWithNumberedSection(section, rows);
+    if (rows.empty())
+        return;
+    for (const auto &[key, value] : kept)
+        ini_.WriteString(section, key, value);
+}
+
+TJourneyMarkList TTimetableFile::ReadJourneyMarks(std::string_view section) const {
+    TJourneyMarkList marks;
+    std::string_view symbols;
+    const std::string footnotes = ini_.ReadString(section, kFootnotesKey, "");
+    symbols = footnotes;
+    for (std::size_t j = 0; !symbols.empty(); ++j) {
+        const std::size_t comma = symbols.find(',');
+        const std::string_view symbol = symbols.substr(0, comma);
+        if (!symbol.empty()) {
+            marks.resize(std::max(marks.size(), j + 1));
+            marks[j].Footnote = std::string(symbol);
+        }
+        if (comma == std::string_view::npos)
+            break;
+        symbols.remove_prefix(comma + 1);
+    }
+    const std::string nights = ini_.ReadString(section, kNightsKey, "");
+    std::string_view numbers = nights;
+    while (!numbers.empty()) {
+        const std::size_t comma = numbers.find(',');
+        const long journey = RowNumberOf(numbers.substr(0, comma));
+        if (journey > 0 && journey <= 100000) {
+            const auto j = static_cast<std::size_t>(journey - 1);
+            marks.resize(std::max(marks.size(), j + 1));
+            marks[j].PreviousDayNight = true;
+        }
+        if (comma == std::string_view::npos)
+            break;
+        numbers.remove_prefix(comma + 1);
+    }
+    return marks;
+}
+
+void TTimetableFile::WriteJourneyMarks(std::string_view section, const TJourneyMarkList &marks) {
+    std::string footnotes, nights;
+    std::size_t lastFootnote = 0;
+    for (std::size_t j = 0; j < marks.size(); ++j) {
+        if (!marks[j].Footnote.empty())
+            lastFootnote = j + 1;
+        if (marks[j].PreviousDayNight)
+            nights += (nights.empty() ? "" : ",") + std::to_string(j + 1);
+    }
+    for (std::size_t j = 0; j < lastFootnote; ++j) {
+        if (j > 0)
+            footnotes += ',';
+        footnotes += marks[j].Footnote;
+    }
+    if (footnotes.empty())
+        ini_.DeleteKey(section, kFootnotesKey);
+    else
+        ini_.WriteString(section, kFootnotesKey, footnotes);
+    if (nights.empty())
+        ini_.DeleteKey(section, kNightsKey);
+    else
+        ini_.WriteString(section, kNightsKey, nights);
 }
 
 } // namespace takton

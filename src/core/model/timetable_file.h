@@ -17,6 +17,23 @@ namespace takton {
 
 using TTimetableRows = std::vector<std::string>;
 
+// What a journey carries beside its times: the symbol of its footnote and
+// whether it is a night journey of the previous operating day (00:10 in the
+// Saturday timetable then runs after Saturday's service, as 24:10). Stored
+// in the section's keys "footnotes" (the symbols by journey, "," between,
+// as a row holds its cells) and "nights" (the journey numbers).
+struct TJourneyMarks {
+    std::string Footnote;
+    bool PreviousDayNight = false;
+    bool Empty() const { return Footnote.empty() && !PreviousDayNight; }
+    bool operator==(const TJourneyMarks &) const = default;
+};
+// Item j belongs to journey j + 1; journeys beyond the list carry nothing.
+using TJourneyMarkList = std::vector<TJourneyMarks>;
+
+inline constexpr std::string_view kFootnotesKey = "footnotes";
+inline constexpr std::string_view kNightsKey = "nights";
+
 // "line_" + line + ".ttd", cp1252.
 std::string TimetableFileName(std::string_view line);
 // The native path of the line's timetable file in the project directory.
@@ -47,8 +64,12 @@ class TTimetableFile {
     // row numbers are not rows.
     TTimetableRows ReadRows(std::string_view section) const;
     // Replaces the section's rows; the rows get the keys 1, 2, ... in order and
-    // the section moves to the end of the file. No rows: the section is gone.
+    // the section moves to the end of the file, the journey marks after
+    // them; other keys go. No rows: the section is gone.
     void WriteRows(std::string_view section, const TTimetableRows &rows);
+    TJourneyMarkList ReadJourneyMarks(std::string_view section) const;
+    // Sets the section's marks; a list without marks removes the keys.
+    void WriteJourneyMarks(std::string_view section, const TJourneyMarkList &marks);
 
     // Writes the file whole (crash-safe), creating it when missing.
     void Save() const { ini_.UpdateFile(); }

@@ -97,4 +97,36 @@ std::vector<std::string> TimetableRowTexts(const TStringGrid &grid) {
     return rows;
 }
 
+std::string JourneyMarksCellText(const TJourneyMarks &marks) {
+    return marks.PreviousDayNight ? marks.Footnote + "|N" : marks.Footnote;
+}
+
+TJourneyMarks JourneyMarksOfCell(std::string_view text) {
+    TJourneyMarks marks;
+    const std::size_t bar = text.find('|');
+    marks.Footnote = std::string(text.substr(0, bar));
+    marks.PreviousDayNight = bar != std::string_view::npos && text.substr(bar) == "|N";
+    return marks;
+}
+
+TJourneyMarkList JourneyMarksOfGrid(const TStringGrid &grid) {
+    TJourneyMarkList marks;
+    for (int c = kFirstJourneyCol; c < grid.ColCount(); ++c) {
+        const std::string &text = grid.Cell(c, kJourneyMarksRow);
+        if (text.empty())
+            continue;
+        const auto j = static_cast<std::size_t>(c - kFirstJourneyCol);
+        marks.resize(j + 1);
+        marks[j] = JourneyMarksOfCell(text);
+    }
+    return marks;
+}
+
+void PutJourneyMarks(TStringGrid &grid, const TJourneyMarkList &marks) {
+    for (int c = kFirstJourneyCol; c < grid.ColCount(); ++c) {
+        const auto j = static_cast<std::size_t>(c - kFirstJourneyCol);
+        grid.SetCell(c, kJourneyMarksRow, j < marks.size() ? JourneyMarksCellText(marks[j]) : "");
+    }
+}
+
 } // namespace takton

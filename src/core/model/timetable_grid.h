@@ -4,6 +4,7 @@
 // column and one column per journey. Loading rows into it and building the row
 // texts that the timetable file stores.
 
+#include "core/model/timetable_file.h"
 #include "core/util/string_grid.h"
 
 #include <string>
@@ -16,6 +17,9 @@ inline constexpr int kTimetableFixedRows = 2;
 inline constexpr int kTimetableFixedCols = 2;
 inline constexpr int kFirstStationRow = 2;
 inline constexpr int kFirstJourneyCol = 2;
+// The second header row carries each journey's marks (its footnote, whether
+// it is a night journey of the previous day), so that they move with it.
+inline constexpr int kJourneyMarksRow = 1;
 // Above the station column, in the second header row; the web copy window
 // counts it among the names a page's table is scored by.
 inline constexpr const char *kStationsHeading = "Stationen";
@@ -44,6 +48,14 @@ std::string TimetableCellText(std::string text);
 std::string TimetableRowText(const TStringGrid &grid, int row);
 // The row texts of every station row, top to bottom.
 std::vector<std::string> TimetableRowTexts(const TStringGrid &grid);
+
+// A journey's marks as the cell of the marks row holds them: the footnote's
+// symbol, then "|N" for a night journey of the previous day.
+std::string JourneyMarksCellText(const TJourneyMarks &marks);
+TJourneyMarks JourneyMarksOfCell(std::string_view text);
+// The marks row read into the list the timetable file stores, and back.
+TJourneyMarkList JourneyMarksOfGrid(const TStringGrid &grid);
+void PutJourneyMarks(TStringGrid &grid, const TJourneyMarkList &marks);
 
 // Header row 0 numbers the journeys 1, 2, 3, ... again (after a column move).
 void NumberJourneyColumns(TStringGrid &grid);
