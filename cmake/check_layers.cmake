@@ -36,9 +36,10 @@ set(allowed_gui/search gui/search core/search ${gui_base})
 set(allowed_gui/map gui/map ${gui_base})
 set(allowed_gui/gtfs gui/gtfs core/gtfs ${gui_base})
 set(allowed_gui/print gui/print core/layout ${gui_base})
+set(allowed_gui/calendar gui/calendar ${gui_base})
 set(units core/util core/files core/webcopy core/model core/calendar core/gtfs core/search core/layout
   render gui/common gui/editors gui/timetable gui/webcopy gui/search gui/map gui/gtfs gui/print
-  app cli)
+  gui/calendar app cli)
 set(allowed_app ${units})
 set(allowed_cli cli render core/util core/files core/webcopy core/model core/calendar core/gtfs
   core/search core/layout)

@@ -7,6 +7,7 @@
 #include "core/gtfs/gtfs_import.h"
 #include "core/layout/print_timetable.h"
 #include "core/model/timetable_grid.h"
+#include "gui/calendar/operating_days_window.h"
 #include "gui/common/current_project.h"
 #include "gui/common/dialogs.h"
 #include "gui/common/string_grid_view.h"
@@ -83,6 +84,15 @@ void ConnectTimetableAndPrinting() {
     };
 }
 
+// A journey's operating days, from the editor's journey menu.
+void ConnectTimetableAndOperatingDays() {
+    fmEditTimeTable->OperatingDays.Show = [](QWidget *, const std::string &dayGroup,
+                                             const std::string &footnote) {
+        fmOperatingDays->Choose(dayGroup, footnote);
+        Dialogs().ShowModal(*fmOperatingDays);
+    };
+}
+
 // The import window runs the core's import and opens the new project.
 void ConnectGtfsImport() {
     fmGtfsImport->Importer = [](const std::string &feedPath, const std::string &projectPath,
@@ -111,6 +121,7 @@ TfmGtfsExport *fmGtfsExport = nullptr;
 TfmPrint *fmPrint = nullptr;
 TfmGraph *fmGraph = nullptr;
 TfmGtfsImport *fmGtfsImport = nullptr;
+TfmOperatingDays *fmOperatingDays = nullptr;
 
 TOpenProject &OpenProject() {
     static TOpenProject project;
@@ -138,13 +149,16 @@ void CreateWindows() {
     ConnectGtfsExport();
     fmPrint = new TfmPrint(fmMain);
     fmGraph = new TfmGraph(fmMain);
+    fmOperatingDays = new TfmOperatingDays(fmMain);
     // Every window works on the one open project.
     for (TProjectUser *window : std::initializer_list<TProjectUser *>{
              fmEditStations, fmEditProject, fmEditLines, fmEditLineStations, fmEditTimeTable,
-             fmWebCopy, fmQuery, fmMap, fmGtfsExport, fmGtfsImport, fmPrint, fmGraph})
+             fmWebCopy, fmQuery, fmMap, fmGtfsExport, fmGtfsImport, fmPrint, fmGraph,
+             fmOperatingDays})
         window->SetProject(OpenProject());
     ConnectTimetableAndPrinting();
     ConnectGtfsImport();
+    ConnectTimetableAndOperatingDays();
 }
 
 template <class Window> void DestroyWindow(Window *&window) {
@@ -153,6 +167,7 @@ template <class Window> void DestroyWindow(Window *&window) {
 }
 
 void DestroyWindows() {
+    DestroyWindow(fmOperatingDays);
     DestroyWindow(fmGraph);
     DestroyWindow(fmPrint);
     DestroyWindow(fmGtfsImport);

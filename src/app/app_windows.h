@@ -20,6 +20,7 @@ class TfmGtfsExport;
 class TfmPrint;
 class TfmGraph;
 class TfmGtfsImport;
+class TfmOperatingDays;
 
 extern TfmMain *fmMain;
 extern TfmEditStations *fmEditStations;
@@ -36,6 +37,7 @@ extern TfmGtfsExport *fmGtfsExport;
 extern TfmPrint *fmPrint;
 extern TfmGraph *fmGraph;
 extern TfmGtfsImport *fmGtfsImport;
+extern TfmOperatingDays *fmOperatingDays;
 
 struct TOpenProject;
 // The project open in the editor: every window is handed it when it is

@@ -7,6 +7,7 @@
 #include "core/model/master_data.h"
 #include "core/model/prj_load.h"
 #include "core/model/prj_save.h"
+#include "gui/calendar/operating_days_window.h"
 #include "gui/common/current_project.h"
 #include "gui/common/dialogs.h"
 #include "gui/common/error_handler.h"
@@ -137,6 +138,11 @@ void TfmMain::CreateMenu() {
         AddMenuItem(*ExtrasMenu, "ExtrasGraphItem", QStringLiteral("Bildfahrplan…"),
                     QStringLiteral("Die Fahrten einer Linie über Zeit und Weg zeigen"),
                     &TfmMain::ExtrasGraphClick);
+    ExtrasOperatingDaysItem = AddMenuItem(
+        *ExtrasMenu, "ExtrasOperatingDaysItem", QStringLiteral("Betriebstage…"),
+        QStringLiteral("An welchen Tagen eine Tagesgruppe oder eine Fußnote fährt, Feiertage "
+                       "und Ferien im Jahr"),
+        &TfmMain::ExtrasOperatingDaysClick);
     // A new project from a feed: reachable without a project, so the menu
     // stays open and only the items that need one wait for it.
     ExtrasGtfsImportItem =
@@ -147,8 +153,8 @@ void TfmMain::CreateMenu() {
 }
 
 void TfmMain::EnableProjectExtras(bool enabled) {
-    for (QAction *item :
-         {ExtrasMapItem, ExtrasQueryItem, ExtrasGtfsItem, ExtrasPrintItem, ExtrasGraphItem})
+    for (QAction *item : {ExtrasMapItem, ExtrasQueryItem, ExtrasGtfsItem, ExtrasPrintItem,
+                          ExtrasGraphItem, ExtrasOperatingDaysItem})
         item->setEnabled(enabled);
 }
 
@@ -417,6 +423,11 @@ void TfmMain::ExtrasPrintClick() {
 void TfmMain::ExtrasGraphClick() {
     if (!NoProjectDir(Project()))
         Dialogs().ShowModal(*fmGraph);
+}
+
+void TfmMain::ExtrasOperatingDaysClick() {
+    if (!NoProjectDir(Project()))
+        Dialogs().ShowModal(*fmOperatingDays);
 }
 
 void TfmMain::ExtrasGtfsImportClick() {

@@ -37,6 +37,7 @@ class TfmMain : public QMainWindow, public TProjectUser {
     void ExtrasGtfsClick();
     void ExtrasPrintClick();
     void ExtrasGraphClick();
+    void ExtrasOperatingDaysClick();
     void ExtrasGtfsImportClick();
 
     // A project named on the command line opens as "Projekt öffnen..." would.
@@ -73,6 +74,7 @@ class TfmMain : public QMainWindow, public TProjectUser {
     QAction *ExtrasGtfsItem;
     QAction *ExtrasPrintItem;
     QAction *ExtrasGraphItem;
+    QAction *ExtrasOperatingDaysItem;
     QAction *ExtrasGtfsImportItem;
 
     QWidget *SpeedBar;

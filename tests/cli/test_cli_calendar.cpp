@@ -53,11 +53,12 @@ TEST(CliCalendar, AProjectWithLandSchoolHolidaysSpecialDaysAndFootnotes) {
         EXPECT_EQ(result.status, 0) << args[0] << " " << args[1] << ": " << result.err;
         return result;
     };
-    run({"project", "set-publishing", zpr, "--from", "2026-12-13", "--to", "2027-12-11",
-         "--agency", "Stadtverkehr"});
+    run({"project", "set-publishing", zpr, "--from", "2026-12-13", "--to", "2027-12-11", "--agency",
+         "Stadtverkehr"});
     run({"calendar", "set-land", zpr, "SN"});
-    const CliResult ics = run({"calendar", "import-ics", zpr,
-                               std::string(TAKTON_TEST_DATA) + "/ics/schulferien_sachsen_2026.ics"});
+    const CliResult ics =
+        run({"calendar", "import-ics", zpr,
+             std::string(TAKTON_TEST_DATA) + "/ics/schulferien_sachsen_2026.ics"});
     EXPECT_EQ(ics.out, "Ferien übernommen: 6 von 6\n");
     run({"calendar", "special", zpr, "2026-12-24", "as-saturday"});
     run({"footnote", "add", dir.Path(), "S", "nur an Schultagen", "--school-days"});
@@ -91,8 +92,8 @@ TEST(CliCalendar, AProjectWithLandSchoolHolidaysSpecialDaysAndFootnotes) {
 
     // The school-day journey over Christmas: not in the holidays (from
     // 23 December to 2 January), not on Christmas Eve run as Saturday
-    const CliResult runs = run({"runs", dir.Path(), "1", "1", "Mo-Fr", "2", "--from", "2026-12-18",
-                                "--to", "2027-01-06"});
+    const CliResult runs = run(
+        {"runs", dir.Path(), "1", "1", "Mo-Fr", "2", "--from", "2026-12-18", "--to", "2027-01-06"});
     EXPECT_EQ(runs.out, "2026-12-18\n2026-12-21\n2026-12-22\n2027-01-04\n2027-01-05\n2027-01-06\n");
     // A journey without a footnote, over the whole validity period
     const CliResult plain = run({"runs", dir.Path(), "1", "1", "Sa", "1"});

@@ -287,6 +287,7 @@ void TfmEditTimeTable::CreateTimeTableArea() {
     };
 
     CreateUndoControls(*tools);
+    CreateMarkControls();
 
     Panel4 = new QWidget(pTimeTableEdit);
     Panel4->setObjectName(QStringLiteral("Panel4"));
@@ -465,6 +466,7 @@ void TfmEditTimeTable::ShowEditingState() {
     btClose->hide();
     StatusLine->clearMessage();
     fileRows_ = TimetableRowTexts(sgTimeTable->Grid());
+    fileMarks_ = JourneyMarksOfGrid(sgTimeTable->Grid());
     ResetHistory();
 }
 
@@ -474,10 +476,12 @@ void TfmEditTimeTable::ShowSavedState() {
     btTimeTableEdit->setEnabled(true);
     btClose->show();
     fileRows_ = TimetableRowTexts(sgTimeTable->Grid());
+    fileMarks_ = JourneyMarksOfGrid(sgTimeTable->Grid());
 }
 
 bool TfmEditTimeTable::Unchanged() const {
-    return TimetableRowTexts(sgTimeTable->Grid()) == fileRows_;
+    return TimetableRowTexts(sgTimeTable->Grid()) == fileRows_ &&
+           JourneyMarksOfGrid(sgTimeTable->Grid()) == fileMarks_;
 }
 
 // ---- Opening, saving, discarding ------------------------------------------
@@ -511,6 +515,7 @@ bool TfmEditTimeTable::OpenChosenTimetable(const std::string &line, int directio
     else
         BuildNewTimetable(grid, stations, TimeTableDirection);
     SetPairMarkers(grid);
+    LoadJourneyMarks(file, section);
     ShowEditingState();
     return true;
 }
@@ -531,8 +536,9 @@ void TfmEditTimeTable::btSaveClick() {
         break;
     }
     TTimetableFile file(TimetablePath(Project().ProjectDir, TimeTableLine));
-    file.WriteRows(TimetableSectionName(TimeTableDirection, TimeTableDayGroup),
-                   TimetableRowTexts(sgTimeTable->Grid()));
+    const std::string section = TimetableSectionName(TimeTableDirection, TimeTableDayGroup);
+    file.WriteRows(section, TimetableRowTexts(sgTimeTable->Grid()));
+    file.WriteJourneyMarks(section, JourneyMarksOfGrid(sgTimeTable->Grid()));
     file.Save();
     savedSinceOpening_ = true;
     History->MarkSaved();
@@ -791,6 +797,8 @@ void TfmEditTimeTable::sgTimeTableDrawCell(QPainter &painter, const QRect &rect,
             painter.restore();
         }
     }
+    if (row == kJourneyMarksRow && col >= kFirstJourneyCol)
+        DrawJourneyMarks(painter, rect, col);
     if (row >= kFirstStationRow && row < grid.RowCount() - 1 &&
         grid.Cell(1, row) == grid.Cell(1, row + 1)) {
         const int bottom = rect.top() + rect.height();

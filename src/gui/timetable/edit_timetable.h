@@ -9,7 +9,9 @@
 // (core/model/timetable_check.h), this window only wires the grid's events to them.
 
 #include "core/files/file_stamp.h"
+#include "core/model/footnotes.h"
 #include "core/model/timetable_check.h"
+#include "core/model/timetable_file.h"
 #include "core/model/timetable_rows.h"
 #include "gui/common/lazy_dialog.h"
 
@@ -52,6 +54,13 @@ struct TWebCopyLink {
     std::function<std::vector<std::vector<std::string>>()> SelectedBlock;
 };
 
+// The window "Betriebstage" for a journey of the open timetable, shown for
+// its day group and footnote (empty: none); the program wires it.
+struct TOperatingDaysLink {
+    std::function<void(QWidget *editor, const std::string &dayGroup, const std::string &footnote)>
+        Show;
+};
+
 // Printing the open timetable and showing its graph; the program wires them.
 struct TPrintLink {
     std::function<void()> Print;
@@ -66,6 +75,7 @@ class TfmEditTimeTable : public TLazyDialog {
 
     TWebCopyLink WebCopy;
     TPrintLink Printing;
+    TOperatingDaysLink OperatingDays;
 
     // The station names of the open timetable's rows, top to bottom (cp1252).
     std::vector<std::string> StationNames();
@@ -136,6 +146,11 @@ class TfmEditTimeTable : public TLazyDialog {
     QToolButton *sbRedo = nullptr;
     QMenu *pmJourney = nullptr;
     TTimetableHistory *History = nullptr;
+    // The journey menu's footnotes (one per project footnote and "keine"),
+    // the night mark and the journey's operating days.
+    QMenu *pmFootnote = nullptr;
+    QAction *acNightJourney = nullptr;
+    QAction *acOperatingDays = nullptr;
 
     // Close strip
     QWidget *Panel3 = nullptr;
@@ -254,6 +269,19 @@ class TfmEditTimeTable : public TLazyDialog {
     bool movingWithoutCheck_ = false;
     // The timetable file as it was read, to tell a change by someone else.
     TFileStamp fileStamp_;
+
+    // Journey marks (edit_timetable_marks.cpp): the footnote and the night
+    // mark of the journey at the cursor, shown in the second header row.
+    void CreateMarkControls();
+    void FillFootnoteMenu();
+    void SetJourneyFootnote(const std::string &symbol);
+    void NightJourneyClick(bool on);
+    void OperatingDaysClick();
+    void LoadJourneyMarks(const TTimetableFile &file, const std::string &section);
+    void DrawJourneyMarks(QPainter &painter, const QRect &rect, int col);
+    // The project's footnotes, read when a timetable opens.
+    TFootnoteList footnotes_;
+    TJourneyMarkList fileMarks_;
 };
 
 } // namespace takton::gui

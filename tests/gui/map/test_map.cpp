@@ -81,7 +81,7 @@ class MapTest : public QObject {
         QCOMPARE(menus[1]->text(), "&Extras");
         QCOMPARE(Captions(fmMain->ExtrasMenu),
                  QStringList({"Netzkarte…", "Verbindungs-Abfrage…", "GTFS exportieren…", "Drucken…",
-                              "Bildfahrplan…", "GTFS importieren…"}));
+                              "Bildfahrplan…", "Betriebstage…", "GTFS importieren…"}));
         // GIVEN no project THEN the map cannot be chosen
         QVERIFY(!fmMain->ExtrasMapItem->isEnabled());
 
