@@ -2,6 +2,8 @@
 
 #include "core/files/file_io.h"
 #include "core/model/ini_file.h"
+#include "core/model/master_data.h"
+#include "core/model/timetable_file.h"
 #include "core/util/cp1252.h"
 #include "core/util/error.h"
 
@@ -133,6 +135,17 @@ void SaveFootnotes(const std::string &dir, const TFootnoteList &footnotes) {
             ini.WriteString(section, "only", DateListText(footnote.OnlyOn));
     }
     ini.UpdateFile();
+}
+
+std::size_t JourneysWithFootnote(const std::string &dir, std::string_view symbol) {
+    std::size_t count = 0;
+    for (const auto &path : TimetableFilePaths(dir)) {
+        const TTimetableFile file(path);
+        for (const auto &section : file.Sections())
+            for (const auto &marks : file.ReadJourneyMarks(section))
+                count += marks.Footnote == symbol;
+    }
+    return count;
 }
 
 const TFootnote *FindFootnote(const TFootnoteList &footnotes, std::string_view symbol) {

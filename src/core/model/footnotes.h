@@ -47,6 +47,9 @@ void SaveFootnotes(const std::string &dir, const TFootnoteList &footnotes);
 // blank, "," or "|", or is given twice.
 void CheckFootnotes(const TFootnoteList &footnotes);
 
+// How many journeys of the project's timetables carry the footnote.
+std::size_t JourneysWithFootnote(const std::string &dir, std::string_view symbol);
+
 const TFootnote *FindFootnote(const TFootnoteList &footnotes, std::string_view symbol);
 
 } // namespace takton

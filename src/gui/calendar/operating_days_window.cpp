@@ -50,7 +50,8 @@ QString DayToolTip(TDate date, bool runs, const calendar::TOperatingCalendar &ca
                   FromCp1252(GermanDateText(date));
     if (calendar.IsHoliday(date)) {
         const std::string name = calendar.HolidayName(date);
-        tip += QStringLiteral(": ") + (name.empty() ? QStringLiteral("Feiertag") : FromCp1252(name));
+        tip +=
+            QStringLiteral(": ") + (name.empty() ? QStringLiteral("Feiertag") : FromCp1252(name));
     }
     if (calendar.IsSchoolHoliday(date))
         tip += QStringLiteral(" · Ferien");

@@ -1,6 +1,8 @@
 #include "gui/editors/edit_project.h"
 
+#include "core/files/file_io.h"
 #include "core/files/write_batch.h"
+#include "core/model/footnotes.h"
 #include "core/model/line_data.h"
 #include "core/model/master_data.h"
 #include "core/model/names.h"
@@ -12,6 +14,7 @@
 #include "gui/common/dialogs.h"
 #include "gui/common/error_handler.h"
 #include "gui/common/project_guard.h"
+#include "gui/editors/operating_days_page.h"
 #include "render/qt_text.h"
 
 #include <QCheckBox>
@@ -100,6 +103,7 @@ void TfmEditProject::CreateControls() {
     CreateDaysPage();
     CreateTimeTablePage();
     CreatePublishingPage();
+    CreateCalendarPages();
     pcRubrik->setCurrentWidget(tsDays);
 
     CreateButtons();
@@ -441,7 +445,36 @@ void TfmEditProject::showEvent(QShowEvent *event) {
 }
 
 void TfmEditProject::FormShow() {
+    ShowCalendar();
     EditOff();
+}
+
+void TfmEditProject::CreateCalendarPages() {
+    tsOperatingDays = new TOperatingDaysPage(pcRubrik);
+    pcRubrik->addTab(tsOperatingDays, QStringLiteral("Betriebstage"));
+    tsOperatingDays->Changed = [this] { EditOn(); };
+    tsFootnotes = new TFootnotesPage(pcRubrik);
+    pcRubrik->addTab(tsFootnotes, QStringLiteral("Fußnoten"));
+    tsFootnotes->Changed = [this] { EditOn(); };
+    tsFootnotes->ProjectDir = [this] { return Project().ProjectDir; };
+}
+
+void TfmEditProject::ShowCalendar() {
+    tsOperatingDays->Show(Project().PrjParams.Calendar);
+    tsFootnotes->Show(Project().ProjectDir.empty() ? TFootnoteList()
+                                                   : LoadFootnotes(Project().ProjectDir));
+    footnotesOf_ = Project().ProjectDir;
+}
+
+void TfmEditProject::SaveCalendarAndProject() {
+    const std::string &dir = Project().ProjectDir;
+    const TFootnoteList &footnotes = tsFootnotes->Footnotes();
+    TWriteBatch batch(dir);
+    SaveProjectFile(Project().ProjectFile, Project().PrjParams);
+    // A project that never had footnotes gets no file for none.
+    if (footnotesOf_ == dir && (!footnotes.empty() || FileExists(ProjectPath(dir, kFootnotesFile))))
+        SaveFootnotes(dir, footnotes);
+    batch.Commit();
 }
 
 void TfmEditProject::keyPressEvent(QKeyEvent *event) {
@@ -576,6 +609,11 @@ void TfmEditProject::btSaveClick() {
     const std::optional<TPublishing> publishing = TypedPublishing();
     if (!publishing)
         return;
+    const std::optional<TOperatingDays> calendar = tsOperatingDays->Typed();
+    if (!calendar) {
+        pcRubrik->setCurrentWidget(tsOperatingDays);
+        return;
+    }
     if (NoProjectFile(Project()))
         return;
     const TOverwrite overwrite = MayOverwriteProjectFile(Project());
@@ -592,7 +630,8 @@ void TfmEditProject::btSaveClick() {
     Project().PrjParams.Publishing = *publishing;
     Project().PrjParams.StationFields = {cbPrjGeoPosition->isChecked(), cbPrjTarifZone->isChecked(),
                                          cbPrjTarifRing->isChecked()};
-    SaveProjectFile(Project().ProjectFile, Project().PrjParams);
+    Project().PrjParams.Calendar = *calendar;
+    SaveCalendarAndProject();
     StampProjectFile(Project());
     EditOff();
 }
@@ -604,6 +643,7 @@ void TfmEditProject::btCancelClick() {
     ShowMinChangeMinutes();
     ShowStationFields();
     ShowPublishing();
+    ShowCalendar();
     EditOff();
 }
 
@@ -695,6 +735,7 @@ void TfmEditProject::StationFieldsLoaded() {
 void TfmEditProject::PublishingLoaded() {
     EnsureControls();
     ShowPublishing();
+    tsOperatingDays->Show(Project().PrjParams.Calendar);
 }
 
 void TfmEditProject::MaxDriveMinutesLoaded(const std::string &text) {

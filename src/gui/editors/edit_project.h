@@ -26,6 +26,11 @@ class QSpinBox;
 class QTabWidget;
 
 namespace takton::gui {
+class TOperatingDaysPage;
+class TFootnotesPage;
+} // namespace takton::gui
+
+namespace takton::gui {
 
 class TfmEditProject : public TLazyDialog, public IProjectLoadObserver {
     Q_OBJECT
@@ -100,6 +105,10 @@ class TfmEditProject : public TLazyDialog, public IProjectLoadObserver {
     QDateEdit *deLastDate = nullptr;
     QComboBox *cbRouteType = nullptr;
 
+    // "Betriebstage" and "Fußnoten"
+    TOperatingDaysPage *tsOperatingDays = nullptr;
+    TFootnotesPage *tsFootnotes = nullptr;
+
     QPushButton *btSave = nullptr;
     QPushButton *btCancel = nullptr;
     QPushButton *btClose = nullptr;
@@ -126,6 +135,13 @@ class TfmEditProject : public TLazyDialog, public IProjectLoadObserver {
     // what is wrong and showing the field.
     std::optional<TPublishing> TypedPublishing();
     void CreateButtons();
+    void CreateCalendarPages();
+    // The calendar and footnote pages as the project holds them.
+    void ShowCalendar();
+    // The project file and the footnotes, written as one.
+    void SaveCalendarAndProject();
+    // The folder whose footnotes the page shows: only those are written back.
+    std::string footnotesOf_;
     // A minute field takes digits and backspace only; both start editing.
     bool MinuteFieldKeyPress(QKeyEvent &event);
     void ShowDayGroup(int index);

@@ -8,7 +8,6 @@
 #include "gui/common/error_handler.h"
 #include "gui/common/string_grid_view.h"
 #include "gui/timetable/edit_timetable.h"
-
 #include "render/qt_text.h"
 
 #include <QAction>
@@ -105,8 +104,8 @@ void TfmEditTimeTable::OperatingDaysClick() {
 
 void TfmEditTimeTable::LoadJourneyMarks(const TTimetableFile &file, const std::string &section) {
     footnotes_ = LoadFootnotes(Project().ProjectDir);
-    PutJourneyMarks(sgTimeTable->Grid(), file.HasSection(section) ? file.ReadJourneyMarks(section)
-                                                                  : TJourneyMarkList());
+    PutJourneyMarks(sgTimeTable->Grid(),
+                    file.HasSection(section) ? file.ReadJourneyMarks(section) : TJourneyMarkList());
 }
 
 void TfmEditTimeTable::DrawJourneyMarks(QPainter &painter, const QRect &rect, int col) {
@@ -118,9 +117,8 @@ void TfmEditTimeTable::DrawJourneyMarks(QPainter &painter, const QRect &rect, in
     QFont bold = painter.font();
     bold.setBold(true);
     painter.setFont(bold);
-    const QRect inner =
-        rect.adjusted(TStringGridView::kTextIndent, TStringGridView::kTextIndent,
-                      -TStringGridView::kTextIndent, 0);
+    const QRect inner = rect.adjusted(TStringGridView::kTextIndent, TStringGridView::kTextIndent,
+                                      -TStringGridView::kTextIndent, 0);
     painter.drawText(inner, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine,
                      FromCp1252(marks.Footnote));
     // A crescent: the journey runs in the night after the previous day.

@@ -110,7 +110,7 @@ class EditProjectTest : public QObject {
         for (int i = 0; i < fmEditProject->pcRubrik->count(); ++i)
             pages << fmEditProject->pcRubrik->tabText(i);
         QCOMPARE(pages, QStringList({"Stationen", "Linien", "Tag-Gruppen", "Fahrplan",
-                                     "Veröffentlichung"}));
+                                     "Veröffentlichung", "Betriebstage", "Fußnoten"}));
         // The station data group is part of its page; the overlap field stays hidden.
         QVERIFY(!fmEditProject->gbStationFields->isHidden());
         QVERIFY(fmEditProject->leMaxOverlapMinutes->isHidden());

@@ -143,9 +143,11 @@ class JourneyMarksTest : public QObject {
         bool seen = false;
         fx->dialogs->setNextModalAction([&](QDialog &) {
             QVERIFY(fmOperatingDays->isVisible());
-            auto *december = fmOperatingDays->findChild<QTableWidget *>(QStringLiteral("tbMonth12"));
+            auto *december =
+                fmOperatingDays->findChild<QTableWidget *>(QStringLiteral("tbMonth12"));
             QVERIFY(december);
-            auto *footnotes = fmOperatingDays->findChild<QComboBox *>(QStringLiteral("cbFootnotes"));
+            auto *footnotes =
+                fmOperatingDays->findChild<QComboBox *>(QStringLiteral("cbFootnotes"));
             QCOMPARE(footnotes->currentData().toString(), QStringLiteral("S"));
             std::map<QString, QTableWidgetItem *> days;
             for (int r = 0; r < december->rowCount(); ++r)
@@ -158,7 +160,8 @@ class JourneyMarksTest : public QObject {
             QCOMPARE(days["2026-12-14"]->background().color(), runs);
             QCOMPARE(days["2026-12-22"]->background().color(), runs);
             QCOMPARE(days["2026-12-14"]->column(), 0); // Monday in the first column
-            QCOMPARE(days["2026-12-23"]->background().color(), TfmOperatingDays::SchoolHolidayColor());
+            QCOMPARE(days["2026-12-23"]->background().color(),
+                     TfmOperatingDays::SchoolHolidayColor());
             QCOMPARE(days["2026-12-25"]->background().color(), TfmOperatingDays::HolidayColor());
             QVERIFY(days["2026-12-25"]->toolTip().contains(QStringLiteral("1. Weihnachtstag")));
             // Before the validity period
