@@ -73,8 +73,8 @@ TOperatingDaysPage::TOperatingDaysPage(QWidget *parent) : QWidget(parent) {
     auto *school = new QGroupBox(QStringLiteral("Schulferien"), this);
     lbSchoolHolidays = new QListWidget(school);
     lbSchoolHolidays->setObjectName(QStringLiteral("lbSchoolHolidays"));
-    leSchoolHoliday = NewField(school, "leSchoolHoliday",
-                               QStringLiteral("JJJJ-MM-TT..JJJJ-MM-TT Name"));
+    leSchoolHoliday =
+        NewField(school, "leSchoolHoliday", QStringLiteral("JJJJ-MM-TT..JJJJ-MM-TT Name"));
     btAddSchoolHoliday = NewButton(school, QStringLiteral("hinzufügen"), "btAddSchoolHoliday");
     btDeleteSchoolHoliday = NewButton(school, QStringLiteral("entfernen"), "btDeleteSchoolHoliday");
     btImportIcs = NewButton(school, QStringLiteral("Aus iCalendar-Datei…"), "btImportIcs");
@@ -90,7 +90,8 @@ TOperatingDaysPage::TOperatingDaysPage(QWidget *parent) : QWidget(parent) {
     auto *special = new QGroupBox(QStringLiteral("Besondere Tage"), this);
     lbSpecialDays = new QListWidget(special);
     lbSpecialDays->setObjectName(QStringLiteral("lbSpecialDays"));
-    leSpecialDates = NewField(special, "leSpecialDates", QStringLiteral("JJJJ-MM-TT[..JJJJ-MM-TT]"));
+    leSpecialDates =
+        NewField(special, "leSpecialDates", QStringLiteral("JJJJ-MM-TT[..JJJJ-MM-TT]"));
     cbTreatment = new QComboBox(special);
     cbTreatment->setObjectName(QStringLiteral("cbTreatment"));
     TSpecialDay treatment;
@@ -113,7 +114,8 @@ TOperatingDaysPage::TOperatingDaysPage(QWidget *parent) : QWidget(parent) {
     auto *layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(new QLabel(
-        QStringLiteral("Feiertage fahren wie Sonntag, wenn ein besonderer Tag nichts anderes sagt."),
+        QStringLiteral(
+            "Feiertage fahren wie Sonntag, wenn ein besonderer Tag nichts anderes sagt."),
         this));
     layout->addWidget(school, 1);
     layout->addWidget(special, 1);
@@ -171,7 +173,8 @@ void TOperatingDaysPage::ShowLists() {
 std::optional<TOperatingDays> TOperatingDaysPage::Typed() {
     TOperatingDays days = days_;
     days.Land = ToCp1252Lossy(cbLand->currentData().toString());
-    if (!Taken([&] { days.ExtraHolidays = ParseDateList(ToCp1252Lossy(leExtraHolidays->text())); })) {
+    if (!Taken(
+            [&] { days.ExtraHolidays = ParseDateList(ToCp1252Lossy(leExtraHolidays->text())); })) {
         leExtraHolidays->setFocus();
         return std::nullopt;
     }
@@ -186,7 +189,8 @@ void TOperatingDaysPage::btAddSchoolHolidayClick() {
         return leSchoolHoliday->setFocus();
     if (blank != std::string::npos)
         holiday.Name = typed.substr(blank + 1);
-    days_.SchoolHolidays = calendar::MergeSchoolHolidays(std::move(days_.SchoolHolidays), {holiday});
+    days_.SchoolHolidays =
+        calendar::MergeSchoolHolidays(std::move(days_.SchoolHolidays), {holiday});
     leSchoolHoliday->clear();
     ShowLists();
     Tell();
@@ -268,7 +272,8 @@ TFootnotesPage::TFootnotesPage(QWidget *parent) : QWidget(parent) {
 
     connect(lbFootnotes, &QListWidget::currentRowChanged, this,
             Guarded([this](int row) { ShowFootnote(row); }));
-    connect(btTakeFootnote, &QPushButton::clicked, this, Guarded([this] { btTakeFootnoteClick(); }));
+    connect(btTakeFootnote, &QPushButton::clicked, this,
+            Guarded([this] { btTakeFootnoteClick(); }));
     connect(btDeleteFootnote, &QPushButton::clicked, this,
             Guarded([this] { btDeleteFootnoteClick(); }));
 }
@@ -288,9 +293,9 @@ void TFootnotesPage::ShowList() {
 }
 
 void TFootnotesPage::ShowFootnote(int row) {
-    const TFootnote shown =
-        row >= 0 && row < static_cast<int>(footnotes_.size()) ? footnotes_[static_cast<std::size_t>(row)]
-                                                              : TFootnote{};
+    const TFootnote shown = row >= 0 && row < static_cast<int>(footnotes_.size())
+                                ? footnotes_[static_cast<std::size_t>(row)]
+                                : TFootnote{};
     leFootnoteSymbol->setText(FromCp1252(shown.Symbol));
     leFootnoteText->setText(FromCp1252(shown.Text));
     cbFootnoteDays->setCurrentIndex(cbFootnoteDays->findData(static_cast<int>(shown.Days)));
@@ -311,9 +316,8 @@ void TFootnotesPage::btTakeFootnoteClick() {
         if (!Taken([&] { *list = ParseDateList(ToCp1252Lossy(field->text())); }))
             return field->setFocus();
     TFootnoteList changed = footnotes_;
-    const auto same = std::find_if(changed.begin(), changed.end(), [&](const TFootnote &f) {
-        return f.Symbol == footnote.Symbol;
-    });
+    const auto same = std::find_if(changed.begin(), changed.end(),
+                                   [&](const TFootnote &f) { return f.Symbol == footnote.Symbol; });
     if (same != changed.end())
         *same = footnote;
     else

@@ -69,8 +69,8 @@ class CalendarPagesTest : public QObject {
         QVERIFY(fmEditProject->btSave->isVisible());
         ReplaceText(Days().leSchoolHoliday, QStringLiteral("2027-10-11..2027-10-23 Herbstferien"));
         Click(Days().btAddSchoolHoliday);
-        fx->dialogs->setNextFileName(QStringLiteral(TAKTON_SOURCE_DIR
-                                                    "/tests/data/ics/schulferien_sachsen_2026.ics"));
+        fx->dialogs->setNextFileName(
+            QStringLiteral(TAKTON_SOURCE_DIR "/tests/data/ics/schulferien_sachsen_2026.ics"));
         Click(Days().btImportIcs);
         QVERIFY(LastMessageHas(*fx, QStringLiteral("6 von 6 Ferienzeiten übernommen")));
         QCOMPARE(Items(Days().lbSchoolHolidays).size(), 7);
@@ -104,9 +104,10 @@ class CalendarPagesTest : public QObject {
         ReplaceText(Days().leExtraHolidays, QStringLiteral("2027-06-01"));
         Click(fmEditProject->btSave);
         const QByteArray saved = ReadBytes(fx->path("demo/demo.zpr"));
-        QVERIFY2(saved.contains("[calendar]\r\nland=SN\r\nholidays=2027-06-01\r\n"
-                                "school_holiday_1=2026-02-09..2026-02-21 Winterferien Sachsen 2026\r\n"),
-                 saved.constData());
+        QVERIFY2(
+            saved.contains("[calendar]\r\nland=SN\r\nholidays=2027-06-01\r\n"
+                           "school_holiday_1=2026-02-09..2026-02-21 Winterferien Sachsen 2026\r\n"),
+            saved.constData());
         QVERIFY(saved.contains("school_holiday_7=2027-10-11..2027-10-23 Herbstferien\r\n"));
         QVERIFY(saved.contains("special_day_1=2026-12-24 as-saturday\r\n"
                                "special_day_2=2026-12-31 none\r\n"));
