@@ -71,8 +71,12 @@ int main(int argc, char **argv) {
     SaveFootnotes(dir.Path(),
                   {{"S", "nur an Schultagen", TFootnoteDays::SchoolDays, {}, {}, {}},
                    {"F", "nur in den Ferien", TFootnoteDays::SchoolHolidays, {}, {}, {}},
-                   {"x", "", TFootnoteDays::All, {{D("2027-12-31"), D("2027-12-31")}},
-                    {{D("2027-12-27"), D("2027-12-27")}}, {}}});
+                   {"x",
+                    "",
+                    TFootnoteDays::All,
+                    {{D("2027-12-31"), D("2027-12-31")}},
+                    {{D("2027-12-27"), D("2027-12-27")}},
+                    {}}});
     const char *symbols[] = {"S", "F", "x"};
     for (int l = 1; l <= size.Lines; ++l) {
         TTimetableFile file(TimetablePath(dir.Path(), "L" + std::to_string(l)));
@@ -81,7 +85,8 @@ int main(int argc, char **argv) {
             // School days are Monday to Friday: "S" only where the journeys run then.
             const std::size_t kinds = section.ends_with("Mo-Fr") ? 3 : 2;
             for (std::size_t j = 0; j < marks.size(); j += 3)
-                marks[j].Footnote = symbols[3 - kinds + (j / 3 + static_cast<std::size_t>(l)) % kinds];
+                marks[j].Footnote =
+                    symbols[3 - kinds + (j / 3 + static_cast<std::size_t>(l)) % kinds];
             file.WriteJourneyMarks(section, marks);
         }
         file.Save();

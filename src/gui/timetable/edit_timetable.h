@@ -276,6 +276,9 @@ class TfmEditTimeTable : public TLazyDialog {
     void FillFootnoteMenu();
     void SetJourneyFootnote(const std::string &symbol);
     void NightJourneyClick(bool on);
+    // One undo step named step: the journey at the cursor changed as told.
+    void ChangeJourneyMarks(const QString &step,
+                            const std::function<void(TJourneyMarks &)> &change);
     void OperatingDaysClick();
     void LoadJourneyMarks(const TTimetableFile &file, const std::string &section);
     void DrawJourneyMarks(QPainter &painter, const QRect &rect, int col);

@@ -67,31 +67,29 @@ void TfmEditTimeTable::FillFootnoteMenu() {
 }
 
 void TfmEditTimeTable::SetJourneyFootnote(const std::string &symbol) {
-    if (!JourneyActionReady())
-        return;
-    const int col = sgTimeTable->Col();
-    TStringGrid &grid = sgTimeTable->Grid();
-    TJourneyMarks marks = JourneyMarksOfCell(grid.Cell(col, kJourneyMarksRow));
-    if (marks.Footnote == symbol)
-        return;
-    marks.Footnote = symbol;
-    grid.SetCell(col, kJourneyMarksRow, JourneyMarksCellText(marks));
-    JourneysChanged(symbol.empty() ? QStringLiteral("Fußnote entfernen")
-                                   : QStringLiteral("Fußnote %1").arg(FromCp1252(symbol)),
-                    col);
+    ChangeJourneyMarks(symbol.empty() ? QStringLiteral("Fußnote entfernen")
+                                      : QStringLiteral("Fußnote %1").arg(FromCp1252(symbol)),
+                       [&](TJourneyMarks &marks) { marks.Footnote = symbol; });
 }
 
 void TfmEditTimeTable::NightJourneyClick(bool on) {
+    ChangeJourneyMarks(acNightJourney->text(),
+                       [on](TJourneyMarks &marks) { marks.PreviousDayNight = on; });
+}
+
+void TfmEditTimeTable::ChangeJourneyMarks(const QString &step,
+                                          const std::function<void(TJourneyMarks &)> &change) {
     if (!JourneyActionReady())
         return;
     const int col = sgTimeTable->Col();
     TStringGrid &grid = sgTimeTable->Grid();
-    TJourneyMarks marks = JourneyMarksOfCell(grid.Cell(col, kJourneyMarksRow));
-    if (marks.PreviousDayNight == on)
+    const TJourneyMarks before = JourneyMarksOfCell(grid.Cell(col, kJourneyMarksRow));
+    TJourneyMarks after = before;
+    change(after);
+    if (after == before)
         return;
-    marks.PreviousDayNight = on;
-    grid.SetCell(col, kJourneyMarksRow, JourneyMarksCellText(marks));
-    JourneysChanged(acNightJourney->text(), col);
+    grid.SetCell(col, kJourneyMarksRow, JourneyMarksCellText(after));
+    JourneysChanged(step, col);
 }
 
 void TfmEditTimeTable::OperatingDaysClick() {
