@@ -12,9 +12,8 @@
 #include "support/feed_project.h"
 #include "support/temp_dir.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <set>
 #include <sstream>
 
@@ -25,34 +24,6 @@ namespace {
 
 TDate D(const char *iso) {
     return *ParseIsoDate(iso);
-}
-
-// The dates of each service as a feed reader gives them.
-std::map<std::string, std::set<std::string>> ExpandServices(
-    const std::map<std::string, std::string> &files) {
-    std::map<std::string, std::set<std::string>> dates;
-    const TCsvTable calendar = ParseCsv(files.at("calendar.txt"));
-    const char *weekdays[] = {"monday", "tuesday", "wednesday", "thursday",
-                              "friday", "saturday", "sunday"};
-    for (std::size_t r = 0; r < calendar.Rows.size(); ++r) {
-        auto &set = dates[calendar.Get(r, "service_id")];
-        const TDate last = *ParseCompactDate(calendar.Get(r, "end_date"));
-        for (TDate day = *ParseCompactDate(calendar.Get(r, "start_date")); day <= last;
-             day = day + 1)
-            if (calendar.Get(r, weekdays[WeekdayOf(day)]) == "1")
-                set.insert(CompactDateText(day));
-    }
-    if (files.contains("calendar_dates.txt")) {
-        const TCsvTable exceptions = ParseCsv(files.at("calendar_dates.txt"));
-        for (std::size_t r = 0; r < exceptions.Rows.size(); ++r) {
-            auto &set = dates[exceptions.Get(r, "service_id")];
-            if (exceptions.Get(r, "exception_type") == "1")
-                EXPECT_TRUE(set.insert(exceptions.Get(r, "date")).second) << "added twice";
-            else
-                EXPECT_EQ(set.erase(exceptions.Get(r, "date")), 1U) << "removed what is not there";
-        }
-    }
-    return dates;
 }
 
 // Saxony, a year from the December timetable change: school holidays from
@@ -82,13 +53,25 @@ TPrjParams CalendarParams() {
 
 void WriteCalendarProject(const TempDir &dir) {
     WriteFeedProject(dir.Path(), {40, 4, 6, 9});
-    SaveFootnotes(dir.Path(),
-                  {{"S", "nur an Schultagen", TFootnoteDays::SchoolDays, {}, {}, {}},
-                   {"F", "nur in den Ferien", TFootnoteDays::SchoolHolidays,
-                    {{D("2027-08-02"), D("2027-08-06")}}, {}, {}},
-                   {"x", "auch am 2. Januar", TFootnoteDays::All, {}, {{D("2027-01-02"), D("2027-01-02")}}, {}},
-                   {"o", "nur vor Weihnachten", TFootnoteDays::All, {},
-                    {}, {{D("2026-12-21"), D("2026-12-23")}}}});
+    SaveFootnotes(dir.Path(), {{"S", "nur an Schultagen", TFootnoteDays::SchoolDays, {}, {}, {}},
+                               {"F",
+                                "nur in den Ferien",
+                                TFootnoteDays::SchoolHolidays,
+                                {{D("2027-08-02"), D("2027-08-06")}},
+                                {},
+                                {}},
+                               {"x",
+                                "auch am 2. Januar",
+                                TFootnoteDays::All,
+                                {},
+                                {{D("2027-01-02"), D("2027-01-02")}},
+                                {}},
+                               {"o",
+                                "nur vor Weihnachten",
+                                TFootnoteDays::All,
+                                {},
+                                {},
+                                {{D("2026-12-21"), D("2026-12-23")}}}});
     // Footnotes on journeys of every line, and night journeys on Saturday
     const char *symbols[] = {"S", "F", "x", "o"};
     for (int l = 1; l <= 4; ++l) {
@@ -114,7 +97,7 @@ TEST(GtfsCalendar, EveryTripRunsOnExactlyTheDatesOfItsJourney) {
     const auto files = ReadZip(dir.File("feed.zip"));
     EXPECT_EQ(ValidateFeed(files), std::vector<std::string>{});
     ASSERT_TRUE(files.contains("calendar_dates.txt"));
-    const auto services = ExpandServices(files);
+    const auto services = ServiceDates(files);
 
     const TCsvTable trips = ParseCsv(files.at("trips.txt"));
     const TDateRange validity{D("2026-12-13"), D("2027-12-11")};
@@ -129,8 +112,9 @@ TEST(GtfsCalendar, EveryTripRunsOnExactlyTheDatesOfItsJourney) {
             parts.push_back(part);
         ASSERT_EQ(parts.size(), 4U) << id;
         const std::string group = parts[2] == "mo-fr" ? "Mo-Fr" : parts[2] == "sa" ? "Sa" : "So";
-        const auto days = calendar::ReadJourneyDays(dir.Path(), params, "L" + parts[0].substr(1),
-                                                    std::stoi(parts[1]), group, std::stoi(parts[3]));
+        const auto days =
+            calendar::ReadJourneyDays(dir.Path(), params, "L" + parts[0].substr(1),
+                                      std::stoi(parts[1]), group, std::stoi(parts[3]));
         std::set<std::string> expected;
         for (const TDate date : calendar::JourneyRunDates(params, days, validity))
             expected.insert(CompactDateText(date));
@@ -157,8 +141,7 @@ TEST(GtfsCalendar, EveryTripRunsOnExactlyTheDatesOfItsJourney) {
     EXPECT_FALSE(services.at("mo-fr-s").contains("20261223"));
     EXPECT_TRUE(services.at("mo-fr-s").contains("20270104"));
     EXPECT_FALSE(services.at("mo-fr-s").contains("20271031")) << "Reformationstag, a Sunday anyway";
-    EXPECT_EQ(services.at("mo-fr-o"),
-              (std::set<std::string>{"20261221", "20261222", "20261223"}));
+    EXPECT_EQ(services.at("mo-fr-o"), (std::set<std::string>{"20261221", "20261222", "20261223"}));
 
     // A Saturday night journey after midnight: 24:xx on Saturday's service
     const TCsvTable times = ParseCsv(files.at("stop_times.txt"));
