@@ -39,7 +39,9 @@ class TOperatingCalendar {
 
   private:
     enum : std::uint8_t { kHoliday = 1, kSchoolHoliday = 2 };
-    std::size_t Index(TDate date) const { return static_cast<std::size_t>(date.Day - period_.First.Day); }
+    std::size_t Index(TDate date) const {
+        return static_cast<std::size_t>(date.Day - period_.First.Day);
+    }
 
     TDateRange period_;
     std::vector<std::int8_t> weekday_;
