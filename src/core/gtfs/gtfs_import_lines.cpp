@@ -264,8 +264,9 @@ TJourneyMarkList TImporter::SectionMarks(const std::vector<const TJourney *> &co
     return marks;
 }
 
-// Journeys from 48:00 on can only be a night journey of the day after
-// their operating day: counted apart.
+// A journey from 48:00 on would run in the night after the next operating
+// day, which no mark can say: it is counted apart, as it comes out a day
+// early.
 void TImporter::CountNights(const std::vector<TJourney> &laid) {
     for (const TJourney &journey : laid) {
         const int count = journey.IntervalMinutes > 0 ? journey.Count : 1;
