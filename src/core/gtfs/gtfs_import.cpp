@@ -49,10 +49,10 @@ void TImporter::ReportCounts() {
                        "bekannt, sonst gleichmäßig)."));
     if (rounded_ > 0)
         Adapted(n(rounded_) + Cp1252(" Fahrten mit Sekunden in den Zeiten: auf Minuten gerundet."));
-    if (afterMidnight_ > 0)
-        Adapted(n(afterMidnight_) +
-                Cp1252(" Fahrten beginnen nach 24:00 ihres Betriebstags: als Uhrzeit des Tages "
-                       "übernommen."));
+    if (secondNights_ > 0)
+        Adapted(n(secondNights_) + (secondNights_ == 1 ? " Fahrt beginnt" : " Fahrten beginnen") +
+                Cp1252(" 48 Stunden oder mehr nach dem Beginn ihres Betriebstags: als Nachtfahrt "
+                       "des Betriebstags übernommen, einen Tag zu früh."));
     if (reversedPieces_ > 0)
         Adapted(n(reversedPieces_) +
                 Cp1252(" Fahrten (oder Teile) passen nur gegen den Linienweg: in der anderen "
@@ -65,6 +65,11 @@ void TImporter::ReportCounts() {
         Note(
             n(intervalBlocks_) +
             Cp1252(" Takte aus frequencies.txt als Taktspalte (erste Fahrt, Takt, letzte Fahrt)."));
+    ReportFootnotes();
+    if (nights_ > 0)
+        Note(n(nights_) + (nights_ == 1 ? " Fahrt beginnt" : " Fahrten beginnen") +
+             Cp1252(" nach 24:00 ihres Betriebstags: mit der Uhrzeit nach Mitternacht als "
+                    "Nachtfahrt des Betriebstags übernommen."));
     if (pairs_ > 0)
         Note(n(pairs_) + Cp1252(" Zeilenpaare (\"-\") für Stationen mit verschiedener "
                                 "Ankunfts- und Abfahrtszeit."));
@@ -90,6 +95,8 @@ void TImporter::WriteTimetables() {
         TTimetableFile file(TimetablePath(dir_, lines_[l].Name));
         for (const auto &[section, rows] : lines_[l].Sections)
             file.WriteRows(section, rows);
+        for (const auto &[section, marks] : lines_[l].Marks)
+            file.WriteJourneyMarks(section, marks);
         file.Save();
         ++done;
     };
@@ -172,6 +179,10 @@ void TImporter::WriteFiles() {
     if (!ownTypes.empty()) {
         track(kLineDataFile);
         SaveTextList(ProjectPath(dir_, kLineDataFile), ownTypes);
+    }
+    if (!footnotes_.empty()) {
+        track(kFootnotesFile);
+        SaveFootnotes(dir_, footnotes_);
     }
     WriteTimetables();
     if (cancelled_)

@@ -98,7 +98,7 @@ std::size_t TImporter::LineFor(const TRoute &route, std::uint32_t variant, std::
         Adapted("Linie " + Quoted(names_.Text(route.Name)) + Cp1252(": als ") + Quoted(name) +
                 Cp1252(" übernommen (Name als Dateiname gültig und eindeutig)."));
     lineNamesTaken_.push_back(FoldCase(name));
-    lines_.push_back({name, variant, route.Type, {}, {}});
+    lines_.push_back({name, variant, route.Type, {}, {}, {}});
     lineOf_.emplace(key, lines_.size() - 1);
     return lines_.size() - 1;
 }
@@ -226,6 +226,7 @@ void TImporter::WriteSections(const TRoute &route, std::uint32_t variant, const 
             SettleIntervalBlocks(std::move(journeys), blocksExpanded);
         expandedFrequencies_ += blocksExpanded;
         intervalBlocks_ -= blocksExpanded;
+        CountNights(laid);
         const TJourneyPages pages = PageColumns(laid, kMaxJourneys);
         const std::string section =
             TimetableSectionName(direction, dayGroups_[static_cast<std::size_t>(group)].Name);
@@ -236,6 +237,45 @@ void TImporter::WriteSections(const TRoute &route, std::uint32_t variant, const 
                         section + Cp1252("]: mehr als 510 Fahrten, die weiteren in Linie ") +
                         Quoted(lines_[line].Name) + ".");
             lines_[line].Sections[section] = SectionRows(merge, direction, pages.Pages[p]);
+            TJourneyMarkList marks = SectionMarks(pages.Pages[p]);
+            if (!marks.empty())
+                lines_[line].Marks[section] = std::move(marks);
+        }
+    }
+}
+
+// A journey leaving at or after 24:00 of its operating day is a night
+// journey of that day: its clock times (past midnight) and the mark. The
+// interval column carries what its first journey does.
+TJourneyMarkList TImporter::SectionMarks(const std::vector<const TJourney *> &columns) const {
+    TJourneyMarkList marks(columns.size());
+    bool any = false;
+    for (std::size_t c = 0; c < columns.size(); ++c) {
+        const TJourney *journey = columns[c];
+        if (journey->IntervalMinutes > 0 && journey->Count == 0)
+            journey = columns[c - 1];
+        if (journey->Footnote >= 0)
+            marks[c].Footnote = footnotes_[static_cast<std::size_t>(journey->Footnote)].Symbol;
+        marks[c].PreviousDayNight = journey->First() >= 1440;
+        any = any || !marks[c].Empty();
+    }
+    if (!any)
+        marks.clear();
+    return marks;
+}
+
+// A journey from 48:00 on would run in the night after the next operating
+// day, which no mark can say: it is counted apart, as it comes out a day
+// early.
+void TImporter::CountNights(const std::vector<TJourney> &laid) {
+    for (const TJourney &journey : laid) {
+        const int count = journey.IntervalMinutes > 0 ? journey.Count : 1;
+        for (int k = 0; k < count; ++k) {
+            const std::int32_t first = journey.First() + k * journey.IntervalMinutes;
+            if (first >= 2 * 1440)
+                ++secondNights_;
+            else if (first >= 1440)
+                ++nights_;
         }
     }
 }
@@ -377,6 +417,7 @@ TImporter::LayOutJourneys(const TRoute &route, const TRoutePatterns &found,
         const TRouteMerge &merge = merged.Variants[merged.VariantOf[piece.Pattern]];
         const int direction = merged.DirectionOf[piece.Pattern];
         TJourney journey;
+        journey.Footnote = FootnoteOf(trip.Service);
         bool rounded = false;
         for (std::size_t k = piece.From; k < piece.To; ++k)
             journey.Stops.push_back(
@@ -389,8 +430,6 @@ TImporter::LayOutJourneys(const TRoute &route, const TRoutePatterns &found,
                              [{direction, services_[trip.Service].DayGroup}];
         const auto &freq = frequencyOf[tripIndex];
         if (freq.empty()) {
-            if (journey.Stops.front().Departure >= 1440)
-                ++afterMidnight_;
             list.push_back(std::move(journey));
             continue;
         }

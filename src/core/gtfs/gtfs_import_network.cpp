@@ -154,22 +154,33 @@ void TImporter::MakeStations() {
 }
 
 // Services of one weekday pattern make one day group; a service of dates
-// alone takes the pattern of the weeks it runs in most often.
+// alone takes the pattern of the weeks it runs in most often. The validity
+// period runs from the first day of any service to the last.
 void TImporter::MakeDayGroups() {
-    std::size_t exceptions = 0;
     std::map<TDaySet, std::vector<std::string>> byDays;
     long first = LONG_MAX, last = LONG_MIN;
     for (TService &service : services_) {
+        for (std::vector<long> *dates : {&service.Added, &service.Removed}) {
+            std::sort(dates->begin(), dates->end());
+            dates->erase(std::unique(dates->begin(), dates->end()), dates->end());
+        }
         if (service.InCalendar && service.Days != 0) {
-            exceptions += service.Added.size() + service.Removed.size();
+            if (!HasDates(service)) {
+                service.Days = 0;
+                continue;
+            }
+            if (!service.Added.empty()) {
+                first = std::min(first, service.Added.front());
+                last = std::max(last, service.Added.back());
+            }
         } else {
-            for (const long day : service.Added) {
-                service.First = std::min(service.First, day);
-                service.Last = std::max(service.Last, day);
+            service.ByDates = true;
+            if (!service.Added.empty()) {
+                service.First = std::min(service.First, service.Added.front());
+                service.Last = std::max(service.Last, service.Added.back());
             }
             std::size_t off = 0;
             service.Days = CommonestWeekPattern(service.Added, off);
-            exceptions += off;
             if (service.Days != 0)
                 Adapted("Dienst " + Quoted(names_.Text(service.Id)) +
                         Cp1252(": nur durch einzelne Tage (calendar_dates.txt) bestimmt, als "
@@ -195,14 +206,11 @@ void TImporter::MakeDayGroups() {
         for (std::size_t g = 0; g < dayGroups_.size(); ++g)
             if (service.Days != 0 && dayGroups_[g].Days == service.Days)
                 service.DayGroup = static_cast<int>(g);
-    if (exceptions > 0)
-        NotHeld(std::to_string(exceptions) +
-                Cp1252(" Ausnahmetage (Feiertage, zusätzliche oder entfallende Tage aus "
-                       "calendar_dates.txt): eine Tagesgruppe gilt an ihren Wochentagen, "
-                       "nicht übernommen."));
     if (first <= last && first != LONG_MAX) {
         publishing_.FirstDate = DateText(first);
         publishing_.LastDate = DateText(last);
+        periodFirst_ = first;
+        periodLast_ = last;
     }
 }
 

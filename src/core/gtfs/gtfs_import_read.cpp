@@ -81,9 +81,10 @@ void TImporter::ReadServices() {
     auto serviceOf = [&](std::string_view id) -> TService & {
         auto [at, added] =
             serviceIndex_.emplace(std::string(id), static_cast<std::uint32_t>(services_.size()));
-        if (added)
-            services_.push_back(
-                TService{std::string(id), 0, false, LONG_MAX, LONG_MIN, {}, {}, -1});
+        if (added) {
+            services_.emplace_back();
+            services_.back().Id = std::string(id);
+        }
         return services_[at->second];
     };
     {

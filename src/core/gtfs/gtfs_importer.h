@@ -9,8 +9,10 @@
 #include "core/gtfs/gtfs_names.h"
 #include "core/gtfs/gtfs_source.h"
 #include "core/gtfs/route_merge.h"
+#include "core/model/footnotes.h"
 #include "core/model/prj_params.h"
 #include "core/model/station_data.h"
+#include "core/model/timetable_file.h"
 #include "core/util/counted.h"
 #include "core/util/cp1252.h"
 #include "core/util/large_allocator.h"
@@ -154,14 +156,34 @@ struct TRoute {
     std::vector<std::uint32_t> Trips;
 };
 
+constexpr std::int32_t kFootnoteUnknown = -2; // not worked out yet
+
 struct TService {
     std::string Id;
-    TDaySet Days = 0;
+    TDaySet Days = 0; // the day group's; calendar.txt's unless ByDates
     bool InCalendar = false;
+    bool ByDates = false; // its dates are those of calendar_dates.txt alone
     long First = LONG_MAX, Last = LONG_MIN;
-    std::vector<long> Added, Removed;
+    std::vector<long> Added, Removed; // sorted once the day groups are made
     int DayGroup = -1;
+    // The footnote that makes its journeys run on its dates exactly (index
+    // into the importer's footnotes), -1 where the day group does already.
+    std::int32_t Footnote = kFootnoteUnknown;
 };
+
+// How a day of the validity period counts for a list of date ranges.
+enum class TCover : std::uint8_t { Free, Must, Never };
+// The fewest ranges that hold every day marked Must and none marked Never
+// (day i is first + i); a range may take in Free days between.
+TDateList CoverDays(const std::vector<TCover> &days, long first);
+// The footnote rule that turns the weekdays of a day group over the days
+// from first on into exactly the days marked in runs: "alle Tage" with
+// "nicht am" and "auch am", or "nur am" where that takes fewer ranges.
+// Nothing when the day group is exact already.
+std::optional<TFootnote> ExactDaysFootnote(TDaySet groupDays, const std::vector<char> &runs,
+                                           long first);
+// Days of the weekdays from first to last, both included.
+long WeekdayCount(TDaySet days, long first, long last);
 
 struct TTrip {
     std::string Id;
@@ -197,6 +219,7 @@ struct TJourney {
     std::int32_t Shift = 0;          // minutes added to every time
     int IntervalMinutes = 0;         // > 0: an interval block up to Shift + (Count-1)*minutes
     int Count = 1;
+    std::int32_t Footnote = -1; // index into the importer's footnotes
     std::int32_t First() const { return Stops.front().Departure + Shift; }
 };
 
@@ -302,6 +325,7 @@ struct TOutLine {
     int Type = 3;
     TPattern Stations;                                        // station indices in route order
     std::map<std::string, std::vector<std::string>> Sections; // name → rows
+    std::map<std::string, TJourneyMarkList> Marks;            // name → marks, where any
 };
 
 class TImporter {
@@ -332,6 +356,10 @@ class TImporter {
                     Cp1252(what) + ".");
     }
     void Note(std::string text) { report_.Notes.push_back(std::move(text)); }
+    void NoteListed(std::size_t &count, std::string text) {
+        if (++count <= kListed)
+            Note(std::move(text));
+    }
     void NotHeld(std::string text) { report_.NotHeld.push_back(std::move(text)); }
 
     void ReadAgency();
@@ -361,6 +389,9 @@ class TImporter {
     }
     void ReadFrequencies();
     void MakeDayGroups();
+    bool HasDates(const TService &service) const;
+    // The footnote of the service's journeys, made when first asked for.
+    std::int32_t FootnoteOf(std::uint32_t service);
     // Journeys by direction and day group.
     using TSections = std::map<std::pair<int, int>, std::vector<TJourney>>;
     bool BuildLines();
@@ -376,6 +407,9 @@ class TImporter {
                        TSections &sections);
     std::vector<std::string> SectionRows(const TRouteMerge &merge, int direction,
                                          const std::vector<const TJourney *> &columns);
+    TJourneyMarkList SectionMarks(const std::vector<const TJourney *> &columns) const;
+    void CountNights(const std::vector<TJourney> &laid);
+    void ReportFootnotes();
     std::size_t LineFor(const TRoute &route, std::uint32_t variant, std::size_t page);
     void NameNotHeldFiles();
     void ReportCounts();
@@ -407,6 +441,11 @@ class TImporter {
     std::vector<float, TLargeAllocator<float>> distances_;
     std::vector<TFrequency> frequencies_;
     std::vector<TDayGroupItem> dayGroups_;
+    long periodFirst_ = 0, periodLast_ = -1; // the validity period, as day numbers
+    TFootnoteList footnotes_;                // in the order the journeys first use them
+    std::map<std::string, std::int32_t> footnoteByRule_;
+    std::vector<std::uint32_t> footnoted_; // services with a footnote, in that order
+    std::vector<char> scratchRuns_;
     std::vector<TOutLine> lines_;
     std::map<std::tuple<std::uint32_t, std::uint32_t, std::size_t>, std::size_t> lineOf_;
     std::vector<std::string> lineNamesTaken_; // folded
@@ -417,7 +456,7 @@ class TImporter {
     std::uint32_t visit_ = 0;
 
     // Counts for the report.
-    std::size_t interpolated_ = 0, rounded_ = 0, afterMidnight_ = 0, pairs_ = 0;
+    std::size_t interpolated_ = 0, rounded_ = 0, nights_ = 0, secondNights_ = 0, pairs_ = 0;
     std::size_t intervalBlocks_ = 0, expandedFrequencies_ = 0, reversedPieces_ = 0;
     std::size_t badRows_ = 0, unknownTripRows_ = 0, unknownStopRows_ = 0, droppedStops_ = 0;
     std::size_t tripsWithoutTimes_ = 0, tripsUnknown_ = 0, tripsWithoutService_ = 0;

@@ -1,5 +1,7 @@
 #include "core/gtfs/feed_reader.h"
 
+#include "core/model/calendar_date.h"
+
 #include <algorithm>
 #include <gtest/gtest.h>
 #include <set>
@@ -351,6 +353,35 @@ std::vector<std::string> ValidateFeed(const std::map<std::string, std::string> &
             c.Problem("feed_info.txt: not exactly one row");
     }
     return c.problems;
+}
+
+std::map<std::string, std::set<std::string>>
+ServiceDates(const std::map<std::string, std::string> &files) {
+    std::map<std::string, std::set<std::string>> dates;
+    if (files.contains("calendar.txt")) {
+        const TCsvTable calendar = ParseCsv(files.at("calendar.txt"));
+        const char *weekdays[] = {"monday", "tuesday",  "wednesday", "thursday",
+                                  "friday", "saturday", "sunday"};
+        for (std::size_t r = 0; r < calendar.Rows.size(); ++r) {
+            auto &set = dates[calendar.Get(r, "service_id")];
+            const TDate last = *ParseCompactDate(calendar.Get(r, "end_date"));
+            for (TDate day = *ParseCompactDate(calendar.Get(r, "start_date")); day <= last;
+                 day = day + 1)
+                if (calendar.Get(r, weekdays[WeekdayOf(day)]) == "1")
+                    set.insert(CompactDateText(day));
+        }
+    }
+    if (files.contains("calendar_dates.txt")) {
+        const TCsvTable exceptions = ParseCsv(files.at("calendar_dates.txt"));
+        for (std::size_t r = 0; r < exceptions.Rows.size(); ++r) {
+            auto &set = dates[exceptions.Get(r, "service_id")];
+            if (exceptions.Get(r, "exception_type") == "1")
+                EXPECT_TRUE(set.insert(exceptions.Get(r, "date")).second) << "added twice";
+            else
+                EXPECT_EQ(set.erase(exceptions.Get(r, "date")), 1U) << "removed what is not there";
+        }
+    }
+    return dates;
 }
 
 } // namespace takton::testing

@@ -4,6 +4,7 @@
 // tables, by column name.
 
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -27,5 +28,11 @@ TCsvTable ParseCsv(const std::string &text);
 // Every broken rule of the GTFS reference that applies to the files written;
 // empty for a valid feed.
 std::vector<std::string> ValidateFeed(const std::map<std::string, std::string> &files);
+
+// The dates ("JJJJMMTT") of each service as a feed reader gives them from
+// calendar.txt and calendar_dates.txt. Fails the test where an exception adds
+// a date the service has already or removes one it does not have.
+std::map<std::string, std::set<std::string>>
+ServiceDates(const std::map<std::string, std::string> &files);
 
 } // namespace takton::testing

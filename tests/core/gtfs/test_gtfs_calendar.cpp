@@ -26,34 +26,6 @@ TDate D(const char *iso) {
     return *ParseIsoDate(iso);
 }
 
-// The dates of each service as a feed reader gives them.
-std::map<std::string, std::set<std::string>>
-ExpandServices(const std::map<std::string, std::string> &files) {
-    std::map<std::string, std::set<std::string>> dates;
-    const TCsvTable calendar = ParseCsv(files.at("calendar.txt"));
-    const char *weekdays[] = {"monday", "tuesday",  "wednesday", "thursday",
-                              "friday", "saturday", "sunday"};
-    for (std::size_t r = 0; r < calendar.Rows.size(); ++r) {
-        auto &set = dates[calendar.Get(r, "service_id")];
-        const TDate last = *ParseCompactDate(calendar.Get(r, "end_date"));
-        for (TDate day = *ParseCompactDate(calendar.Get(r, "start_date")); day <= last;
-             day = day + 1)
-            if (calendar.Get(r, weekdays[WeekdayOf(day)]) == "1")
-                set.insert(CompactDateText(day));
-    }
-    if (files.contains("calendar_dates.txt")) {
-        const TCsvTable exceptions = ParseCsv(files.at("calendar_dates.txt"));
-        for (std::size_t r = 0; r < exceptions.Rows.size(); ++r) {
-            auto &set = dates[exceptions.Get(r, "service_id")];
-            if (exceptions.Get(r, "exception_type") == "1")
-                EXPECT_TRUE(set.insert(exceptions.Get(r, "date")).second) << "added twice";
-            else
-                EXPECT_EQ(set.erase(exceptions.Get(r, "date")), 1U) << "removed what is not there";
-        }
-    }
-    return dates;
-}
-
 // Saxony, a year from the December timetable change: school holidays from
 // the Land's calendar file, Christmas Eve and New Year's Eve as Saturday.
 TPrjParams CalendarParams() {
@@ -125,7 +97,7 @@ TEST(GtfsCalendar, EveryTripRunsOnExactlyTheDatesOfItsJourney) {
     const auto files = ReadZip(dir.File("feed.zip"));
     EXPECT_EQ(ValidateFeed(files), std::vector<std::string>{});
     ASSERT_TRUE(files.contains("calendar_dates.txt"));
-    const auto services = ExpandServices(files);
+    const auto services = ServiceDates(files);
 
     const TCsvTable trips = ParseCsv(files.at("trips.txt"));
     const TDateRange validity{D("2026-12-13"), D("2027-12-11")};

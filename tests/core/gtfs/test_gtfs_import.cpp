@@ -239,7 +239,7 @@ TEST(GtfsImport, DayGroupsFromCalendarAndFromDatesAlone) {
     EXPECT_EQ(feed.Rows("1", "1_Mo-Fr"), (TTimetableRows{"A,06:00,07:00", "B,06:10,07:10"}));
     EXPECT_EQ(feed.Rows("1", "1_So"), (TTimetableRows{"A,09:00", "B,09:10"}));
     EXPECT_TRUE(Lists(report.Adapted, "Dienst \"SU\": nur durch einzelne Tage"));
-    EXPECT_TRUE(Lists(report.NotHeld, "2 Ausnahmetage"));
+    EXPECT_TRUE(Lists(report.Notes, Cp1252("4 Fußnoten für 4 Dienste")));
 }
 
 TEST(GtfsImport, PairsMidnightInterpolationAndFrequencies) {
@@ -265,7 +265,7 @@ TEST(GtfsImport, PairsMidnightInterpolationAndFrequencies) {
                               "C,,,,,,,00:20", "D,06:04,10 Min,06:54,12:05,12:13,12:20,00:30,00:50",
                               "D,06:04,10 Min,06:54,12:05,12:13,12:20,00:35,00:50"}));
     EXPECT_TRUE(Lists(report.Adapted, "2 fehlende Zeiten"));
-    EXPECT_TRUE(Lists(report.Adapted, "1 Fahrten beginnen nach 24:00"));
+    EXPECT_TRUE(Lists(report.Notes, "1 Fahrt beginnt nach 24:00"));
     EXPECT_TRUE(Lists(report.Adapted, "1 Takte aus frequencies.txt als einzelne Fahrten"));
     EXPECT_TRUE(Lists(report.Adapted, " Fahrten mit Sekunden"));
     EXPECT_TRUE(Lists(report.Notes, "1 Takte aus frequencies.txt als Taktspalte"));
@@ -396,7 +396,7 @@ TEST(GtfsImport, TheReferenceSampleFeedFromItsZip) {
     EXPECT_EQ(report.StopTimes, 28u);
     EXPECT_TRUE(report.Adapted.empty()) << report.Adapted.front();
     EXPECT_TRUE(Lists(report.NotHeld, "fare_rules.txt: Tarife"));
-    EXPECT_TRUE(Lists(report.NotHeld, "1 Ausnahmetage"));
+    EXPECT_TRUE(Lists(report.Notes, Cp1252("1 Fußnote für 1 Dienst")));
     const std::string project = dir.File("p");
     EXPECT_EQ(LoadNameList(project, kLinesFile), (TStringList{"10", "20", "30", "40", "50"}));
     EXPECT_EQ(LoadLineStations(project, "40"),

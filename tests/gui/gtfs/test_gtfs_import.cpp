@@ -90,7 +90,7 @@ class GtfsImportTest : public QObject {
             QVERIFY2(report.startsWith("9 Stationen, 5 Linien, 2 Tagesgruppen, 11 Fahrten (28 "
                                        "Zeilen in stop_times.txt).\nAngepasst: nichts"),
                      qPrintable(report));
-            QVERIFY(report.contains("Nicht übernommen:\n  1 Ausnahmetage"));
+            QVERIFY(report.contains("\n  1 Fußnote für 1 Dienst, deren Tage"));
             QVERIFY(report.contains("  fare_attributes.txt: Tarife kennt das Projekt nicht"));
             QVERIFY(fmGtfsImport->btClose->isEnabled());
             Click(fmGtfsImport->btClose);
