@@ -184,6 +184,7 @@ void TfmEditProject::CreateDaysPage() {
 
     // Right: the existing groups.
     StaticText1 = new QLabel(QStringLiteral("Name:"), GroupBox1);
+    StaticText1->setObjectName(QStringLiteral("StaticText1"));
     cbDayGroups = new QComboBox(GroupBox1);
     cbDayGroups->setObjectName(QStringLiteral("cbDayGroups"));
     cbDayGroups->setEditable(true);
