@@ -31,6 +31,9 @@ class TfmEditLines : public TEntryDialog {
     void FormShow() override;
     void btNewLineClick();
     void btLineEditClick();
+    // Selects the line at this place of the list and opens it for a change,
+    // as a click on it and "Ändern" do.
+    void ChangeLineAt(int row);
     void btLineDeleteClick();
     void btSaveClick();
     void btCancelClick();

@@ -24,6 +24,9 @@ class TfmEditLineStations : public TEntryDialog {
 
     void FormShow() override;
     void btStationEditClick();
+    // Selects the line at this place of the list and starts assigning its
+    // stations, as a click on it and ">>" do.
+    void AssignLineAt(int row);
     void rbAllStationsClick();
     void rbNewStationsClick();
     void btSelectAllStationsClick();

@@ -409,6 +409,11 @@ void TfmEditProject::ShowPublishingPage() {
     pcRubrik->setCurrentWidget(tsPublishing);
 }
 
+void TfmEditProject::ShowTimetablePage() {
+    EnsureControls();
+    pcRubrik->setCurrentWidget(tsTimeTable);
+}
+
 void TfmEditProject::CreateButtons() {
     btSave = new QPushButton(QStringLiteral("Änderungen speichern"), this);
     btSave->setObjectName(QStringLiteral("btSave"));

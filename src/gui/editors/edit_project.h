@@ -58,6 +58,8 @@ class TfmEditProject : public TLazyDialog, public IProjectLoadObserver {
     // Brings the "Veröffentlichung" page to the front (the export sends the
     // planner there when data is missing).
     void ShowPublishingPage();
+    // Brings the "Fahrplan" page to the front.
+    void ShowTimetablePage();
 
     QTabWidget *pcRubrik = nullptr;
     QWidget *tsStationOptions = nullptr;

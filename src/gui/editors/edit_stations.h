@@ -32,6 +32,9 @@ class TfmEditStations : public TEntryDialog {
     void FormShow() override;
     void btNewStationClick();
     void btStationEditClick();
+    // Selects the station at this place of the list and opens it for a
+    // change, as a click on it and "Ändern" do.
+    void ChangeStationAt(int row);
     void btStationDeleteClick();
     void btSaveClick();
     void btCancelClick();

@@ -69,6 +69,9 @@ class TfmEditTimeTable : public TLazyDialog {
 
     // The station names of the open timetable's rows, top to bottom (cp1252).
     std::vector<std::string> StationNames();
+    // The grid's rows as the timetable file would hold them, saved or not
+    // (cp1252).
+    std::vector<std::string> GridRowTexts();
 
     // The save button is shown by the first change of an opened timetable.
     void EditOn();
