@@ -59,6 +59,10 @@ class TfmMain : public QMainWindow, public TProjectUser {
     const QString &OpenDialogFileName() const { return openDialogFile_; }
     const QString &SaveDialogFileName() const { return saveDialogFile_; }
 
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
     QMenu *FileMenu;
     QAction *FileNewItem;
     QAction *FileOpenItem;
@@ -93,10 +97,6 @@ class TfmMain : public QMainWindow, public TProjectUser {
     QPushButton *sbEditTimeTable;
     QPushButton *sbMake;
 
-  protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-  private:
     void FormCreate();
     void GetProgInfo();
     void CreateMenu();

@@ -42,6 +42,10 @@ class TfmEditLines : public TEntryDialog {
     // Fills the station display with the selected line's route.
     void ShowLineStations();
 
+  protected:
+    void CreateControls() override;
+
+  private:
     QWidget *pnEditLines = nullptr;
     QListWidget *lbLines = nullptr;
     QPushButton *btNewLine = nullptr;
@@ -57,10 +61,6 @@ class TfmEditLines : public TEntryDialog {
     QPushButton *btCancel = nullptr;
     QPushButton *btClose = nullptr;
 
-  protected:
-    void CreateControls() override;
-
-  private:
     void CreateBrowsePanel();
     void CreateEntryGroup();
     void OpenEntry();

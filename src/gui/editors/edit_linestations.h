@@ -42,6 +42,11 @@ class TfmEditLineStations : public TEntryDialog {
     // Fills the line's list from its stored route.
     void ShowLineStations();
 
+  protected:
+    void CreateControls() override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+  private:
     QLabel *Label1 = nullptr;
     QListWidget *lbLines = nullptr;
     QPushButton *btStationEdit = nullptr;
@@ -62,11 +67,6 @@ class TfmEditLineStations : public TEntryDialog {
     QPushButton *btCancel = nullptr;
     QPushButton *btClose = nullptr;
 
-  protected:
-    void CreateControls() override;
-    void keyPressEvent(QKeyEvent *event) override;
-
-  private:
     void CreateStationChoice();
     void CreateLineStations();
     void ReturnToChoosing();

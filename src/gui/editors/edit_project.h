@@ -61,6 +61,13 @@ class TfmEditProject : public TLazyDialog, public IProjectLoadObserver {
     // Brings the "Fahrplan" page to the front.
     void ShowTimetablePage();
 
+  protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void CreateControls() override;
+
+  private:
     QTabWidget *pcRubrik = nullptr;
     QWidget *tsStationOptions = nullptr;
     QWidget *tsLineOptions = nullptr;
@@ -106,13 +113,6 @@ class TfmEditProject : public TLazyDialog, public IProjectLoadObserver {
     QPushButton *btCancel = nullptr;
     QPushButton *btClose = nullptr;
 
-  protected:
-    void showEvent(QShowEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void CreateControls() override;
-
-  private:
     void FormShow();
     void CreateStationPage();
     // The check boxes of "Daten für Stationen" as PrjParams holds them.

@@ -46,6 +46,10 @@ class TfmEditStations : public TEntryDialog {
     // The memo list as last read from or written to "newstations.csv".
     TStringList NewStationList;
 
+  protected:
+    void CreateControls() override;
+
+  private:
     QWidget *fmStationEdit = nullptr;
     QListWidget *lbStations = nullptr;
     QPushButton *btNewStation = nullptr;
@@ -65,10 +69,6 @@ class TfmEditStations : public TEntryDialog {
     QPushButton *btCancel = nullptr;
     QPushButton *btClose = nullptr;
 
-  protected:
-    void CreateControls() override;
-
-  private:
     void CreateBrowsePanel();
     void CreateEntryGroup();
     void OpenEntry();
