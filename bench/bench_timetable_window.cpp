@@ -13,6 +13,7 @@
 #include "gui/common/current_project.h"
 #include "gui/common/string_grid_view.h"
 #include "gui/timetable/edit_timetable.h"
+#include "support/controls.h"
 #include "support/dialogs_double.h"
 
 #include <QApplication>
@@ -23,6 +24,7 @@
 
 using namespace takton;
 using namespace takton::gui;
+using takton::testing::Control;
 
 namespace {
 
@@ -72,10 +74,10 @@ struct Window {
         OpenProject().ProjectDir.clear();
     }
     void Open() {
-        fmEditTimeTable->btTimeTableEdit->click();
-        fmEditTimeTable->sgTimeTable->viewport()->repaint();
+        Control<QPushButton>(fmEditTimeTable, "btTimeTableEdit")->click();
+        Control<TStringGridView>(fmEditTimeTable, "sgTimeTable")->viewport()->repaint();
     }
-    void Save() { fmEditTimeTable->btSave->click(); }
+    void Save() { Control<QPushButton>(fmEditTimeTable, "btSave")->click(); }
 
     DialogsDouble dialogs;
 };
@@ -85,11 +87,11 @@ void BM_WindowOpenTimetable(benchmark::State &state) {
     for (auto _ : state) {
         w.Open();
         state.PauseTiming();
-        fmEditTimeTable->btCancel->click();
+        Control<QPushButton>(fmEditTimeTable, "btCancel")->click();
         state.ResumeTiming();
     }
-    if (!fmEditTimeTable->btClose->isVisible() ||
-        fmEditTimeTable->sgTimeTable->Grid().RowCount() != kRows + 2)
+    if (!Control<QPushButton>(fmEditTimeTable, "btClose")->isVisible() ||
+        Control<TStringGridView>(fmEditTimeTable, "sgTimeTable")->Grid().RowCount() != kRows + 2)
         state.SkipWithError("timetable not opened");
 }
 BENCHMARK(BM_WindowOpenTimetable)->Unit(benchmark::kMillisecond);
@@ -103,7 +105,7 @@ void BM_WindowSaveTimetable(benchmark::State &state) {
         state.ResumeTiming();
         w.Save();
     }
-    if (!fmEditTimeTable->btClose->isVisible())
+    if (!Control<QPushButton>(fmEditTimeTable, "btClose")->isVisible())
         state.SkipWithError("timetable not saved");
 }
 BENCHMARK(BM_WindowSaveTimetable)->Unit(benchmark::kMillisecond);
@@ -111,7 +113,7 @@ BENCHMARK(BM_WindowSaveTimetable)->Unit(benchmark::kMillisecond);
 void BM_WindowCheckLastCell(benchmark::State &state) {
     Window w;
     w.Open();
-    TStringGridView &grid = *fmEditTimeTable->sgTimeTable;
+    TStringGridView &grid = *Control<TStringGridView>(fmEditTimeTable, "sgTimeTable");
     const int col = grid.Grid().ColCount() - 1;
     const int row = grid.Grid().RowCount() - 1;
     for (auto _ : state) {

@@ -6,11 +6,9 @@
 #include "core/gtfs/gtfs_export.h"
 #include "core/gtfs/gtfs_import.h"
 #include "core/layout/print_timetable.h"
-#include "core/model/timetable_grid.h"
 #include "gui/calendar/operating_days_window.h"
 #include "gui/common/current_project.h"
 #include "gui/common/dialogs.h"
-#include "gui/common/string_grid_view.h"
 #include "gui/editors/edit_lines.h"
 #include "gui/editors/edit_linestations.h"
 #include "gui/editors/edit_project.h"
@@ -68,7 +66,7 @@ void ConnectGtfsExport() {
 void ConnectTimetableAndPrinting() {
     fmEditTimeTable->Printing.Print = [] {
         print::TPrintTimetable table =
-            print::PrintTimetableFromRows(TimetableRowTexts(fmEditTimeTable->sgTimeTable->Grid()));
+            print::PrintTimetableFromRows(fmEditTimeTable->GridRowTexts());
         table.Line = fmEditTimeTable->TimeTableLine;
         table.Direction = fmEditTimeTable->TimeTableDirection;
         table.DayGroup = fmEditTimeTable->TimeTableDayGroup;

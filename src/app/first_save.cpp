@@ -13,6 +13,7 @@ TDlgFirstSave::TDlgFirstSave(QWidget *parent) : QDialog(parent) {
     setModal(true);
 
     Bevel1 = new QFrame(this);
+    Bevel1->setObjectName(QStringLiteral("Bevel1"));
     Bevel1->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     Memo1 = new QPlainTextEdit(Bevel1);
     Memo1->setObjectName(QStringLiteral("Memo1"));

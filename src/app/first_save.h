@@ -15,6 +15,7 @@ class TDlgFirstSave : public QDialog {
   public:
     explicit TDlgFirstSave(QWidget *parent = nullptr);
 
+  private:
     QFrame *Bevel1;
     QPlainTextEdit *Memo1;
     QPushButton *OKBtn;

@@ -60,6 +60,10 @@ class TfmMain : public QMainWindow, public TProjectUser {
     const QString &OpenDialogFileName() const { return openDialogFile_; }
     const QString &SaveDialogFileName() const { return saveDialogFile_; }
 
+  protected:
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  private:
     QMenu *FileMenu;
     QAction *FileNewItem;
     QAction *FileOpenItem;
@@ -95,10 +99,6 @@ class TfmMain : public QMainWindow, public TProjectUser {
     QPushButton *sbEditTimeTable;
     QPushButton *sbMake;
 
-  protected:
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-  private:
     void FormCreate();
     void GetProgInfo();
     void CreateMenu();

@@ -13,6 +13,7 @@ class TfmMake : public QDialog {
   public:
     explicit TfmMake(QWidget *parent = nullptr);
 
+  private:
     QPushButton *btStart;
 };
 

@@ -25,12 +25,10 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFileInfo>
-#include <QListWidget>
-#include <QPushButton>
 #include <QStatusBar>
-#include <QTabWidget>
 #include <QWidget>
 #include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -43,6 +41,18 @@ void Settle(QWidget &window) {
     while (timer.elapsed() < 300)
         QApplication::processEvents(QEventLoop::AllEvents, 50);
     window.repaint();
+}
+
+// A control of a window, found by the object name the window gives it (the
+// windows keep their widgets to themselves); ends the run when it is missing.
+template <class W> W &ControlOf(QWidget &window, const char *name) {
+    W *control = window.findChild<W *>(QString::fromLatin1(name));
+    if (!control) {
+        std::fprintf(stderr, "takton_screenshots: no control %s in %s\n", name,
+                     qPrintable(window.objectName()));
+        std::exit(1);
+    }
+    return *control;
 }
 
 bool Save(QWidget &window, const QString &dir, const char *name) {
@@ -62,8 +72,7 @@ bool SaveStationDataFields(const QString &dir) {
     const takton::TStationFields stored = takton::gui::OpenProject().PrjParams.StationFields;
     takton::gui::OpenProject().PrjParams.StationFields = {true, true, true};
     fmEditStations->show();
-    fmEditStations->lbStations->setCurrentRow(0);
-    fmEditStations->btStationEditClick();
+    fmEditStations->ChangeStationAt(0);
     const bool ok = Save(*fmEditStations, dir, "edit_stations_data.png");
     fmEditStations->btCancelClick();
     fmEditStations->hide();
@@ -93,7 +102,7 @@ int main(int argc, char **argv) {
 
     fmEditProject->show();
     ok = Save(*fmEditProject, outputDir, "project_options.png") && ok;
-    fmEditProject->pcRubrik->setCurrentWidget(fmEditProject->tsTimeTable);
+    fmEditProject->ShowTimetablePage();
     ok = Save(*fmEditProject, outputDir, "project_options_timetable.png") && ok;
     fmEditProject->hide();
 
@@ -104,26 +113,24 @@ int main(int argc, char **argv) {
     // The lines editor with the first line opened for a change, so that its
     // stations show.
     fmEditLines->show();
-    fmEditLines->lbLines->setCurrentRow(0);
-    fmEditLines->btLineEditClick();
+    fmEditLines->ChangeLineAt(0);
     ok = Save(*fmEditLines, outputDir, "edit_lines.png") && ok;
     fmEditLines->btCancelClick();
     fmEditLines->hide();
 
     // The assignment with the first line being assigned.
     fmEditLineStations->show();
-    fmEditLineStations->lbLines->setCurrentRow(0);
-    fmEditLineStations->btStationEditClick();
+    fmEditLineStations->AssignLineAt(0);
     ok = Save(*fmEditLineStations, outputDir, "edit_linestations.png") && ok;
     fmEditLineStations->btCancelClick();
     fmEditLineStations->hide();
 
     fmEditTimeTable->show();
-    fmEditTimeTable->btTimeTableEdit->click();
+    fmEditTimeTable->btTimeTableEditClick();
     ok = Save(*fmEditTimeTable, outputDir, "timetable_editor.png") && ok;
 
     // A time typed before the one above it, left with a cursor key.
-    TStringGridView &grid = *fmEditTimeTable->sgTimeTable;
+    auto &grid = ControlOf<TStringGridView>(*fmEditTimeTable, "sgTimeTable");
     grid.MoveTo(3, 3);
     fmEditTimeTable->EditState.SavedText = grid.Grid().Cell(3, 3);
     fmEditTimeTable->EditState.SavedTextTaken = true;
@@ -133,7 +140,7 @@ int main(int argc, char **argv) {
     ok = Save(*fmEditTimeTable, outputDir, "timetable_refusal.png") && ok;
 
     // The second station served with an arrival and a departure row.
-    fmEditTimeTable->StatusLine->clearMessage();
+    ControlOf<QStatusBar>(*fmEditTimeTable, "StatusLine").clearMessage();
     takton::SplitStationRow(grid.Grid(), 3);
     takton::CopyRowFromBelow(grid.Grid(), 3);
     grid.Refresh();
@@ -141,7 +148,7 @@ int main(int argc, char **argv) {
     // Back as the file holds it, so that discarding asks nothing.
     takton::MergeStationRow(grid.Grid(), 3);
     grid.Refresh();
-    fmEditTimeTable->btCancel->click();
+    fmEditTimeTable->btCancelClick();
     fmEditTimeTable->hide();
 
     ok = SaveStationDataFields(outputDir) && ok;

@@ -15,6 +15,7 @@
 #include "gui/search/query_window.h"
 #include "gui/timetable/edit_timetable.h"
 #include "gui/webcopy/web_copy.h"
+#include "support/controls.h"
 #include "support/editor_steps.h"
 #include "support/gui_fixture.h"
 
@@ -32,6 +33,7 @@
 using namespace takton;
 using namespace takton::gui;
 using takton::testing::Click;
+using takton::testing::Control;
 using takton::testing::GuiFixture;
 using takton::testing::IniText;
 using takton::testing::ReadBytes;
@@ -96,79 +98,90 @@ class MainWindowTest : public QObject {
                 QCOMPARE(windows[i].first->isModal(),
                          windows[i].first != static_cast<QWidget *>(fmWebCopy));
         }
-        QVERIFY(fmMain->paWorkChoice->isHidden());
-        QVERIFY(fmMain->ErstellenButton->isHidden());
-        QVERIFY(fmMain->WebAnsichtButton->isHidden());
-        QVERIFY(fmMain->SpeedButton3->isHidden());
-        QVERIFY(fmMain->sbMake->isHidden());
+        QVERIFY(Control<QWidget>(fmMain, "paWorkChoice")->isHidden());
+        QVERIFY(Control<QToolButton>(fmMain, "ErstellenButton")->isHidden());
+        QVERIFY(Control<QToolButton>(fmMain, "WebAnsichtButton")->isHidden());
+        QVERIFY(Control<QToolButton>(fmMain, "SpeedButton3")->isHidden());
+        QVERIFY(Control<QPushButton>(fmMain, "sbMake")->isHidden());
         QCOMPARE(gui::OpenProject().ProjectFile, std::string());
     }
 
     void menuAndSpeedBarHintsFeedTooltipsAndTheStatusLine() {
         QCOMPARE(fmMain->menuBar()->actions().size(), 2);
-        QCOMPARE(fmMain->FileMenu->title(), QString("&Datei"));
+        QCOMPARE(Control<QMenu>(fmMain, "FileMenu")->title(), QString("&Datei"));
         QStringList captions;
-        for (QAction *item : fmMain->FileMenu->actions())
+        for (QAction *item : Control<QMenu>(fmMain, "FileMenu")->actions())
             captions << (item->isSeparator() ? "-" : item->text());
         QCOMPARE(captions, QStringList({"&Neu", "Projekt ö&ffnen...", "Projekt &speichern",
                                         "Projekt speichern &unter...", "-", "&Beenden"}));
 
-        fmMain->FileMenu->popup(fmMain->mapToGlobal(QPoint(0, 0)));
-        QVERIFY(QTest::qWaitForWindowExposed(fmMain->FileMenu));
-        fmMain->FileMenu->setActiveAction(fmMain->FileSaveAsItem);
+        Control<QMenu>(fmMain, "FileMenu")->popup(fmMain->mapToGlobal(QPoint(0, 0)));
+        QVERIFY(QTest::qWaitForWindowExposed(Control<QMenu>(fmMain, "FileMenu")));
+        Control<QMenu>(fmMain, "FileMenu")
+            ->setActiveAction(Control<QAction>(fmMain, "FileSaveAsItem"));
         QCOMPARE(fmMain->statusBar()->currentMessage(),
                  QString("Aktuelles Projekt unter neuem Namen speichern"));
-        fmMain->FileMenu->setActiveAction(fmMain->FileNewItem);
+        Control<QMenu>(fmMain, "FileMenu")
+            ->setActiveAction(Control<QAction>(fmMain, "FileNewItem"));
         QCOMPARE(fmMain->statusBar()->currentMessage(), QString("Neue Datei erzeugen"));
-        fmMain->FileMenu->hide();
+        Control<QMenu>(fmMain, "FileMenu")->hide();
 
         // Opened from the menu bar by the mouse, as a planner does: the
         // highlighted item's hint stands in the status line.
         QMenuBar *bar = fmMain->menuBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {},
-                          bar->actionGeometry(fmMain->FileMenu->menuAction()).center());
-        QVERIFY(QTest::qWaitForWindowExposed(fmMain->FileMenu));
-        QTest::mouseMove(fmMain->FileMenu,
-                         fmMain->FileMenu->actionGeometry(fmMain->FileOpenItem).center());
+        QTest::mouseClick(
+            bar, Qt::LeftButton, {},
+            bar->actionGeometry(Control<QMenu>(fmMain, "FileMenu")->menuAction()).center());
+        QVERIFY(QTest::qWaitForWindowExposed(Control<QMenu>(fmMain, "FileMenu")));
+        QTest::mouseMove(Control<QMenu>(fmMain, "FileMenu"),
+                         Control<QMenu>(fmMain, "FileMenu")
+                             ->actionGeometry(Control<QAction>(fmMain, "FileOpenItem"))
+                             .center());
         QTRY_COMPARE(fmMain->statusBar()->currentMessage(),
                      QString("Existierendes Projekt öffnen"));
-        QTest::mouseMove(fmMain->FileMenu,
-                         fmMain->FileMenu->actionGeometry(fmMain->FileSaveItem).center());
+        QTest::mouseMove(Control<QMenu>(fmMain, "FileMenu"),
+                         Control<QMenu>(fmMain, "FileMenu")
+                             ->actionGeometry(Control<QAction>(fmMain, "FileSaveItem"))
+                             .center());
         QTRY_COMPARE(fmMain->statusBar()->currentMessage(), QString("Aktuelles Projekt speichern"));
-        QTest::keyClick(fmMain->FileMenu, Qt::Key_Escape);
-        QCOMPARE(fmMain->FileNewItem->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_N));
-        QCOMPARE(fmMain->FileOpenItem->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_O));
+        QTest::keyClick(Control<QMenu>(fmMain, "FileMenu"), Qt::Key_Escape);
+        QCOMPARE(Control<QAction>(fmMain, "FileNewItem")->shortcut(),
+                 QKeySequence(Qt::CTRL | Qt::Key_N));
+        QCOMPARE(Control<QAction>(fmMain, "FileOpenItem")->shortcut(),
+                 QKeySequence(Qt::CTRL | Qt::Key_O));
 
         // Speed buttons: the short part is the tooltip; their long part is
         // empty, so the status line is emptied while the pointer is on them.
-        QCOMPARE(fmMain->SpeedButton1->toolTip(), QString("Neu"));
-        QCOMPARE(fmMain->SpeedButton2->toolTip(), QString("Öffnen"));
-        QCOMPARE(fmMain->SaveButton->toolTip(), QString("Speichern"));
-        QCOMPARE(fmMain->SaveAsButton->toolTip(), QString("Speichern unter"));
+        QCOMPARE(Control<QToolButton>(fmMain, "SpeedButton1")->toolTip(), QString("Neu"));
+        QCOMPARE(Control<QToolButton>(fmMain, "SpeedButton2")->toolTip(), QString("Öffnen"));
+        QCOMPARE(Control<QToolButton>(fmMain, "SaveButton")->toolTip(), QString("Speichern"));
+        QCOMPARE(Control<QToolButton>(fmMain, "SaveAsButton")->toolTip(),
+                 QString("Speichern unter"));
         fmMain->ShowHint("etwas");
         QEvent enter(QEvent::Enter);
-        QApplication::sendEvent(fmMain->SaveButton, &enter);
+        QApplication::sendEvent(Control<QToolButton>(fmMain, "SaveButton"), &enter);
         QCOMPARE(fmMain->statusBar()->currentMessage(), QString());
-        QVERIFY(!fmMain->SpeedButton1->icon().isNull());
+        QVERIFY(!Control<QToolButton>(fmMain, "SpeedButton1")->icon().isNull());
         // A hint without a bar serves as tooltip and status text alike.
-        QCOMPARE(fmMain->ErstellenButton->toolTip(), QString("Erstellen..."));
+        QCOMPARE(Control<QToolButton>(fmMain, "ErstellenButton")->toolTip(),
+                 QString("Erstellen..."));
         QEvent enterHidden(QEvent::Enter);
-        QApplication::sendEvent(fmMain->ErstellenButton, &enterHidden);
+        QApplication::sendEvent(Control<QToolButton>(fmMain, "ErstellenButton"), &enterHidden);
         QCOMPARE(fmMain->statusBar()->currentMessage(), QString("Erstellen..."));
         QEvent leave(QEvent::Leave);
-        QApplication::sendEvent(fmMain->ErstellenButton, &leave);
+        QApplication::sendEvent(Control<QToolButton>(fmMain, "ErstellenButton"), &leave);
         QCOMPARE(fmMain->statusBar()->currentMessage(), QString());
     }
 
     void fileNewCancelledThenSaveBehavesAsSaveAs() {
         fx->dialogs->setNextFileName(std::nullopt);
-        Click(fmMain->SpeedButton1);
+        Click(Control<QToolButton>(fmMain, "SpeedButton1"));
         // The notice comes first, then a save dialog without a proposed name.
         QCOMPARE(fx->dialogs->log(), QStringList({"modal:Hinweis", "save:"}));
         QCOMPARE(fx->dialogs->lastFileRequest().filter, QString("ZAL-Projekt (*.zpr)"));
         QCOMPARE(fx->dialogs->lastFileRequest().defaultSuffix, QString("zpr"));
         QCOMPARE(fmMain->windowTitle(), QString("ZAL-Editor: [neues Projekt]"));
-        QVERIFY(fmMain->paWorkChoice->isHidden());
+        QVERIFY(Control<QWidget>(fmMain, "paWorkChoice")->isHidden());
         QVERIFY(gui::OpenProject().ProjectFile.empty());
         // The parameters came from the default project file.
         QCOMPARE(OpenProject().PrjParams.MaxDriveMinutes, 60);
@@ -177,10 +190,10 @@ class MainWindowTest : public QObject {
         const QString target = fx->path("elsewhere/netz.zpr");
         QDir().mkpath(fx->path("elsewhere"));
         fx->dialogs->setNextFileName(target);
-        Click(fmMain->SaveButton);
+        Click(Control<QToolButton>(fmMain, "SaveButton"));
         QVERIFY(ReadBytes(target).contains("daygroupnames=Mo-Fr,So\r\n"));
         QCOMPARE(fmMain->windowTitle(), "ZAL-Editor: " + target);
-        QVERIFY(fmMain->paWorkChoice->isHidden());
+        QVERIFY(Control<QWidget>(fmMain, "paWorkChoice")->isHidden());
         QVERIFY(gui::OpenProject().ProjectDir.empty());
         QCOMPARE(gui::OpenProject().ProjectFile, target.toStdString());
     }
@@ -189,15 +202,15 @@ class MainWindowTest : public QObject {
         const QString project = fx->path("neu/projekt.zpr");
         QDir().mkpath(fx->path("neu"));
         fx->dialogs->setNextFileName(project);
-        ChooseMenu(fmMain->FileNewItem);
+        ChooseMenu(Control<QAction>(fmMain, "FileNewItem"));
         QCOMPARE(fmMain->windowTitle(), "ZAL-Editor: " + project);
-        QVERIFY(fmMain->paWorkChoice->isVisible());
-        QVERIFY(fmMain->sbEditProject->isEnabled());
-        QVERIFY(fmMain->sbEditStations->isEnabled());
-        QVERIFY(fmMain->sbAssignStations->isEnabled());
+        QVERIFY(Control<QWidget>(fmMain, "paWorkChoice")->isVisible());
+        QVERIFY(Control<QPushButton>(fmMain, "sbEditProject")->isEnabled());
+        QVERIFY(Control<QPushButton>(fmMain, "sbEditStations")->isEnabled());
+        QVERIFY(Control<QPushButton>(fmMain, "sbAssignStations")->isEnabled());
         // A new project works as an opened one.
-        QVERIFY(fmMain->sbEditLines->isEnabled());
-        QVERIFY(fmMain->sbEditTimeTable->isEnabled());
+        QVERIFY(Control<QPushButton>(fmMain, "sbEditLines")->isEnabled());
+        QVERIFY(Control<QPushButton>(fmMain, "sbEditTimeTable")->isEnabled());
         QCOMPARE(gui::OpenProject().ProjectDir, fx->path("neu").toStdString());
         const QByteArray written = ReadBytes(project);
         QVERIFY(written.startsWith("[application]\r\nname=ZAL Editor\r\nedition=Standard\r\n"
@@ -205,18 +218,20 @@ class MainWindowTest : public QObject {
         QVERIFY(written.contains("max_drive_minutes=60\r\n"));
         // The open dialog now proposes the new file.
         fx->dialogs->setNextFileName(project);
-        Click(fmMain->SpeedButton2);
+        Click(Control<QToolButton>(fmMain, "SpeedButton2"));
         QCOMPARE(fx->dialogs->log().last(), "open:" + project);
         QCOMPARE(fmMain->windowTitle(), "Takton 1.0.1:   " + project);
-        for (QPushButton *button :
-             {fmMain->sbEditProject, fmMain->sbEditStations, fmMain->sbEditLines,
-              fmMain->sbAssignStations, fmMain->sbEditTimeTable})
+        for (QPushButton *button : {Control<QPushButton>(fmMain, "sbEditProject"),
+                                    Control<QPushButton>(fmMain, "sbEditStations"),
+                                    Control<QPushButton>(fmMain, "sbEditLines"),
+                                    Control<QPushButton>(fmMain, "sbAssignStations"),
+                                    Control<QPushButton>(fmMain, "sbEditTimeTable")})
             QVERIFY(button->isVisible() && button->isEnabled());
 
         // After an open, save as proposes the opened file.
         fx->dialogs->clearLog();
         fx->dialogs->setNextFileName(std::nullopt);
-        ChooseMenu(fmMain->FileSaveAsItem);
+        ChooseMenu(Control<QAction>(fmMain, "FileSaveAsItem"));
         QCOMPARE(fx->dialogs->log(), QStringList({"save:" + project}));
         QCOMPARE(fmMain->windowTitle(), "Takton 1.0.1:   " + project);
 
@@ -229,7 +244,7 @@ class MainWindowTest : public QObject {
         ActivateMain();
         QTest::keyClick(fmMain, Qt::Key_N, Qt::ControlModifier);
         QCOMPARE(fx->dialogs->log(), QStringList({"modal:Hinweis", "save:"}));
-        QVERIFY(fmMain->sbEditLines->isEnabled());
+        QVERIFY(Control<QPushButton>(fmMain, "sbEditLines")->isEnabled());
         QCOMPARE(gui::OpenProject().ProjectDir, fx->path("zwei").toStdString());
     }
 
@@ -239,32 +254,32 @@ class MainWindowTest : public QObject {
                                      "Sa_days=saturday", "So_text=Sonntag", "So_days=sunday",
                                      "[timetable]", "max_drive_minutes=45"}));
         fx->dialogs->setNextFileName(project);
-        Click(fmMain->SpeedButton2);
+        Click(Control<QToolButton>(fmMain, "SpeedButton2"));
         QCOMPARE(fmMain->windowTitle(), "Takton 1.0.1:   " + project);
         QCOMPARE(gui::OpenProject().ProjectDir, fx->path("netz").toStdString());
         // The options window follows the load although it was never shown.
         QVERIFY(!fmEditProject->isVisible());
-        QCOMPARE(fmEditProject->leMaxDriveMinutes->text(), QString("45"));
-        QCOMPARE(fmEditProject->cbDayGroups->count(), 2);
-        QCOMPARE(fmEditProject->cbDayGroups->currentText(), QString("Sa"));
-        QCOMPARE(fmEditProject->leDayGroupText->text(), QString("Samstag"));
+        QCOMPARE(Control<QLineEdit>(fmEditProject, "leMaxDriveMinutes")->text(), QString("45"));
+        QCOMPARE(Control<QComboBox>(fmEditProject, "cbDayGroups")->count(), 2);
+        QCOMPARE(Control<QComboBox>(fmEditProject, "cbDayGroups")->currentText(), QString("Sa"));
+        QCOMPARE(Control<QLineEdit>(fmEditProject, "leDayGroupText")->text(), QString("Samstag"));
 
         // A cancelled open changes nothing.
         fx->dialogs->setNextFileName(std::nullopt);
-        Click(fmMain->SpeedButton2);
+        Click(Control<QToolButton>(fmMain, "SpeedButton2"));
         QCOMPARE(gui::OpenProject().ProjectFile, project.toStdString());
 
         const QString missing = fx->path("leer/fehlt.zpr");
         QDir().mkpath(fx->path("leer"));
         fx->dialogs->setNextFileName(missing);
-        ChooseMenu(fmMain->FileOpenItem);
+        ChooseMenu(Control<QAction>(fmMain, "FileOpenItem"));
         QCOMPARE(gui::OpenProject().ProjectFile, missing.toStdString());
         QCOMPARE(gui::OpenProject().ProjectDir, fx->path("leer").toStdString());
         QCOMPARE(OpenProject().PrjParams.MaxDriveMinutes, 720);
-        QCOMPARE(fmEditProject->leMaxDriveMinutes->text(), QString("720"));
+        QCOMPARE(Control<QLineEdit>(fmEditProject, "leMaxDriveMinutes")->text(), QString("720"));
         QCOMPARE(OpenProject().PrjParams.DayGroups.size(), std::size_t(2));
         QVERIFY(!QFile::exists(missing));
-        Click(fmMain->SaveButton);
+        Click(Control<QToolButton>(fmMain, "SaveButton"));
         QVERIFY(ReadBytes(missing).contains("daygroupnames=Sa,So\r\n"));
         QVERIFY(fx->dialogs->errors().isEmpty());
     }
@@ -309,11 +324,11 @@ class MainWindowTest : public QObject {
         QCOMPARE(gui::OpenProject().ProjectFile, copy.toStdString());
         QCOMPARE(gui::OpenProject().ProjectDir, fx->path("b").toStdString());
         fx->dialogs->setNextModalAction([&](QDialog &) {
-            Click(fmEditStations->btNewStation);
-            TypeText(fmEditStations->leStationName, "Chaussee");
-            Click(fmEditStations->btSave);
+            Click(Control<QPushButton>(fmEditStations, "btNewStation"));
+            TypeText(Control<QLineEdit>(fmEditStations, "leStationName"), "Chaussee");
+            Click(Control<QPushButton>(fmEditStations, "btSave"));
         });
-        Click(fmMain->sbEditStations);
+        Click(Control<QPushButton>(fmMain, "sbEditStations"));
         QCOMPARE(ReadBytes(fx->path("b/stations.csv")), IniText({"Au", "Berg", "Chaussee"}));
         QCOMPARE(ReadBytes(fx->path("a/stations.csv")), IniText({"Au", "Berg"}));
 
@@ -325,7 +340,7 @@ class MainWindowTest : public QObject {
         QTest::keyClick(fmMain, Qt::Key_S, Qt::ControlModifier);
         QVERIFY(ReadBytes(copy).contains("max_drive_minutes=30\r\n"));
         fx->dialogs->setNextFileName(fx->path("b/zweite.zpr"));
-        ChooseMenu(fmMain->FileSaveAsItem);
+        ChooseMenu(Control<QAction>(fmMain, "FileSaveAsItem"));
         QVERIFY(fx->dialogs->questions().isEmpty());
     }
 
@@ -339,7 +354,7 @@ class MainWindowTest : public QObject {
         QDir().mkpath(fx->path("b"));
         fx->dialogs->setNextFileName(copy);
         // "Nein" to taking the files along: only the project file moves.
-        Click(fmMain->SaveAsButton);
+        Click(Control<QToolButton>(fmMain, "SaveAsButton"));
         QCOMPARE(fx->dialogs->questions(),
                  QStringList({"Bestätigung:Stationen, Linien und Fahrpläne mitkopieren?"}));
         QVERIFY(!QFile::exists(fx->path("b/stations.csv")));
@@ -347,10 +362,10 @@ class MainWindowTest : public QObject {
         QCOMPARE(fmMain->windowTitle(), "ZAL-Editor: " + copy);
         QCOMPARE(gui::OpenProject().ProjectFile, copy.toStdString());
         QCOMPARE(gui::OpenProject().ProjectDir, fx->path("a").toStdString());
-        QVERIFY(fmMain->sbEditLines->isEnabled());
+        QVERIFY(Control<QPushButton>(fmMain, "sbEditLines")->isEnabled());
         // Both dialogs now propose the new file.
         fx->dialogs->setNextFileName(std::nullopt);
-        Click(fmMain->SpeedButton2);
+        Click(Control<QToolButton>(fmMain, "SpeedButton2"));
         QCOMPARE(fx->dialogs->log().last(), "open:" + copy);
     }
 
@@ -361,24 +376,24 @@ class MainWindowTest : public QObject {
         fmMain->OpenFromCommandLine("netz.zpr");
         QCOMPARE(gui::OpenProject().ProjectFile, project.toStdString());
         QCOMPARE(OpenProject().PrjParams.MaxDriveMinutes, 33);
-        QVERIFY(fmMain->paWorkChoice->isVisible());
+        QVERIFY(Control<QWidget>(fmMain, "paWorkChoice")->isVisible());
     }
 
     void firstSaveNoticeHasItsSevenLinesAndAnOkButton() {
-        QCOMPARE(DlgFirstSave->Memo1->toPlainText().split('\n'),
+        QCOMPARE(Control<QPlainTextEdit>(DlgFirstSave, "Memo1")->toPlainText().split('\n'),
                  QStringList({"Bevor Sie mit den Eingaben für das neue Projekt",
                               "beginnen können, muß dieses zunächst gespeichert", "werden. ", "",
                               "Wählen Sie im nachfolgenden Dialog ein möglichst ",
                               "leeres Verzeichnis", "aus und vergeben Sie einen Dateinamen."}));
-        QVERIFY(DlgFirstSave->Memo1->isReadOnly());
+        QVERIFY(Control<QPlainTextEdit>(DlgFirstSave, "Memo1")->isReadOnly());
         int result = -1;
         fx->dialogs->setNextModalAction([&](QDialog &dialog) {
             QCOMPARE(&dialog, static_cast<QDialog *>(DlgFirstSave));
-            QTest::mouseClick(DlgFirstSave->OKBtn, Qt::LeftButton);
+            QTest::mouseClick(Control<QPushButton>(DlgFirstSave, "OKBtn"), Qt::LeftButton);
             result = dialog.result();
         });
         fx->dialogs->setNextFileName(std::nullopt);
-        Click(fmMain->SpeedButton1);
+        Click(Control<QToolButton>(fmMain, "SpeedButton1"));
         QCOMPARE(result, int(QDialog::Accepted));
         QVERIFY(!DlgFirstSave->isVisible());
     }
@@ -397,9 +412,11 @@ class MainWindowTest : public QObject {
         fmMain->SpeedButton3Click();
         fmMain->sbMakeClick();
         fmMain->WebAnsichtButtonClick();
-        for (QPushButton *button :
-             {fmMain->sbEditProject, fmMain->sbEditStations, fmMain->sbEditLines,
-              fmMain->sbAssignStations, fmMain->sbEditTimeTable})
+        for (QPushButton *button : {Control<QPushButton>(fmMain, "sbEditProject"),
+                                    Control<QPushButton>(fmMain, "sbEditStations"),
+                                    Control<QPushButton>(fmMain, "sbEditLines"),
+                                    Control<QPushButton>(fmMain, "sbAssignStations"),
+                                    Control<QPushButton>(fmMain, "sbEditTimeTable")})
             Click(button);
         QCOMPARE(fx->dialogs->log(),
                  QStringList({"modal:Verbindugns-Abfrage", "modal:Daten aufbereiten",
@@ -419,7 +436,7 @@ class MainWindowTest : public QObject {
         // A folder that does not exist cannot take the file.
         const QString impossible = fx->path("gibt-es-nicht/x.zpr");
         fx->dialogs->setNextFileName(impossible);
-        Click(fmMain->SaveAsButton);
+        Click(Control<QToolButton>(fmMain, "SaveAsButton"));
         QCOMPARE(fx->dialogs->errors().size(), 1);
         QVERIFY(fx->dialogs->errors().first().contains("kann nicht geschrieben werden"));
         QVERIFY(fx->dialogs->errors().first().contains("gibt-es-nicht"));
@@ -430,7 +447,7 @@ class MainWindowTest : public QObject {
 
         // The program is still usable: the next command works.
         OpenProject().PrjParams.MaxDriveMinutes = 31;
-        Click(fmMain->SaveButton);
+        Click(Control<QToolButton>(fmMain, "SaveButton"));
         QVERIFY(ReadBytes(project).contains("max_drive_minutes=31\r\n"));
         QCOMPARE(fx->dialogs->errors().size(), 1);
     }
@@ -450,7 +467,7 @@ class MainWindowTest : public QObject {
     }
 
     void fileExitClosesTheMainWindow() {
-        ChooseMenu(fmMain->FileExitItem);
+        ChooseMenu(Control<QAction>(fmMain, "FileExitItem"));
         QVERIFY(!fmMain->isVisible());
     }
 

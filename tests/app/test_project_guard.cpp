@@ -13,6 +13,7 @@
 #include "gui/editors/edit_stations.h"
 #include "gui/timetable/edit_timetable.h"
 #include "render/qt_text.h"
+#include "support/controls.h"
 #include "support/editor_steps.h"
 #include "support/gui_fixture.h"
 #include "support/process_steps.h"
@@ -35,6 +36,7 @@ using namespace takton::gui;
 using takton::testing::Choose;
 using takton::testing::Click;
 using takton::testing::ClickCell;
+using takton::testing::Control;
 using takton::testing::DeadPid;
 using takton::testing::Enter;
 using takton::testing::GuiFixture;
@@ -82,7 +84,7 @@ class ProjectGuardTest : public QObject {
             QString::fromStdString(HostName())));
         QVERIFY(fx->dialogs->questions().first().endsWith("Projekt schreibgeschützt öffnen?"));
         QVERIFY(gui::OpenProject().ProjectFile.empty());
-        QVERIFY(!fmMain->paWorkChoice->isVisible());
+        QVERIFY(!Control<QWidget>(fmMain, "paWorkChoice")->isVisible());
 
         // WHEN "Ja" THEN it opens read-only: the title says so, the save
         // commands and every writing button are disabled
@@ -90,60 +92,64 @@ class ProjectGuardTest : public QObject {
         fmMain->OpenFromCommandLine(project);
         QVERIFY(OpenProject().ReadOnly);
         QVERIFY(fmMain->windowTitle().endsWith("[schreibgeschützt]"));
-        QVERIFY(!fmMain->FileSaveItem->isEnabled());
-        QVERIFY(!fmMain->SaveButton->isEnabled());
+        QVERIFY(!Control<QAction>(fmMain, "FileSaveItem")->isEnabled());
+        QVERIFY(!Control<QToolButton>(fmMain, "SaveButton")->isEnabled());
         fx->dialogs->setNextModalAction([this](QDialog &) {
-            for (QPushButton *button : {fmEditStations->btNewStation, fmEditStations->btStationEdit,
-                                        fmEditStations->btStationDelete})
+            for (QPushButton *button : {Control<QPushButton>(fmEditStations, "btNewStation"),
+                                        Control<QPushButton>(fmEditStations, "btStationEdit"),
+                                        Control<QPushButton>(fmEditStations, "btStationDelete")})
                 QVERIFY(!button->isEnabled());
-            QVERIFY(fmEditStations->lbStations->count() > 0); // reading still works
+            QVERIFY(Control<QListWidget>(fmEditStations, "lbStations")->count() >
+                    0); // reading still works
             // Neither the Delete key nor a double-click starts what the
             // disabled buttons refuse: no question, no error, no entry.
             const int asked = fx->dialogs->log().size();
-            QVERIFY(takton::testing::ClickItem(fmEditStations->lbStations, "Marktplatz"));
-            QTest::keyClick(fmEditStations->lbStations, Qt::Key_Delete);
-            takton::testing::DoubleClickRow(fmEditStations->lbStations, 1);
+            QVERIFY(takton::testing::ClickItem(Control<QListWidget>(fmEditStations, "lbStations"),
+                                               "Marktplatz"));
+            QTest::keyClick(Control<QListWidget>(fmEditStations, "lbStations"), Qt::Key_Delete);
+            takton::testing::DoubleClickRow(Control<QListWidget>(fmEditStations, "lbStations"), 1);
             QCOMPARE(fx->dialogs->log().size(), asked);
-            QVERIFY(!fmEditStations->gbStationEdit->isVisible());
+            QVERIFY(!Control<QGroupBox>(fmEditStations, "gbStationEdit")->isVisible());
         });
-        Click(fmMain->sbEditStations);
+        Click(Control<QPushButton>(fmMain, "sbEditStations"));
         fx->dialogs->setNextModalAction([this](QDialog &) {
             const int asked = fx->dialogs->log().size();
-            QTest::keyClick(fmEditLines->lbLines, Qt::Key_Delete);
-            takton::testing::DoubleClickRow(fmEditLines->lbLines, 0);
+            QTest::keyClick(Control<QListWidget>(fmEditLines, "lbLines"), Qt::Key_Delete);
+            takton::testing::DoubleClickRow(Control<QListWidget>(fmEditLines, "lbLines"), 0);
             QCOMPARE(fx->dialogs->log().size(), asked);
-            QVERIFY(!fmEditLines->gbLineEdit->isVisible());
+            QVERIFY(!Control<QGroupBox>(fmEditLines, "gbLineEdit")->isVisible());
         });
-        Click(fmMain->sbEditLines);
+        Click(Control<QPushButton>(fmMain, "sbEditLines"));
         fx->dialogs->setNextModalAction([](QDialog &) {
-            QVERIFY(!fmEditProject->btAddDayGroup->isEnabled());
-            QVERIFY(!fmEditProject->btRenameDayGroup->isEnabled());
-            QVERIFY(!fmEditProject->btDeleteDayGroup->isEnabled());
+            QVERIFY(!Control<QPushButton>(fmEditProject, "btAddDayGroup")->isEnabled());
+            QVERIFY(!Control<QPushButton>(fmEditProject, "btRenameDayGroup")->isEnabled());
+            QVERIFY(!Control<QPushButton>(fmEditProject, "btDeleteDayGroup")->isEnabled());
             // A change shows the save button, which stays disabled
-            QTest::keyClicks(fmEditProject->leMaxDriveMinutes, "5");
-            QVERIFY(fmEditProject->btSave->isVisible());
-            QVERIFY(!fmEditProject->btSave->isEnabled());
+            QTest::keyClicks(Control<QLineEdit>(fmEditProject, "leMaxDriveMinutes"), "5");
+            QVERIFY(Control<QPushButton>(fmEditProject, "btSave")->isVisible());
+            QVERIFY(!Control<QPushButton>(fmEditProject, "btSave")->isEnabled());
         });
-        Click(fmMain->sbEditProject);
+        Click(Control<QPushButton>(fmMain, "sbEditProject"));
         // A timetable opens for reading; a change there cannot be saved and is
         // discarded
         const QByteArray timetable = ReadBytes(fx->path("demo/line_1.ttd"));
         fmEditTimeTable->show();
         fmEditTimeTable->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(fmEditTimeTable));
-        Choose(fmEditTimeTable->cbLines, "1");
-        Choose(fmEditTimeTable->cbDays, "Mo-Fr");
-        Choose(fmEditTimeTable->cbDirection, "1");
-        QVERIFY(fmEditTimeTable->btTimeTableEdit->isEnabled());
-        QTest::mouseClick(fmEditTimeTable->btTimeTableEdit, Qt::LeftButton);
-        QVERIFY(fmEditTimeTable->sgTimeTable->isVisible());
-        QCOMPARE(fmEditTimeTable->sgTimeTable->Grid().Cell(2, 2), std::string("05:10"));
+        Choose(Control<QComboBox>(fmEditTimeTable, "cbLines"), "1");
+        Choose(Control<QComboBox>(fmEditTimeTable, "cbDays"), "Mo-Fr");
+        Choose(Control<QComboBox>(fmEditTimeTable, "cbDirection"), "1");
+        QVERIFY(Control<QPushButton>(fmEditTimeTable, "btTimeTableEdit")->isEnabled());
+        QTest::mouseClick(Control<QPushButton>(fmEditTimeTable, "btTimeTableEdit"), Qt::LeftButton);
+        QVERIFY(Control<TStringGridView>(fmEditTimeTable, "sgTimeTable")->isVisible());
+        QCOMPARE(Control<TStringGridView>(fmEditTimeTable, "sgTimeTable")->Grid().Cell(2, 2),
+                 std::string("05:10"));
         ClickCell(2, 2);
         Enter("0511");
-        QVERIFY(fmEditTimeTable->btSave->isVisible());
-        QVERIFY(!fmEditTimeTable->btSave->isEnabled());
+        QVERIFY(Control<QPushButton>(fmEditTimeTable, "btSave")->isVisible());
+        QVERIFY(!Control<QPushButton>(fmEditTimeTable, "btSave")->isEnabled());
         fx->dialogs->setNextAnswer(Answer::Yes);
-        QTest::mouseClick(fmEditTimeTable->btCancel, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(fmEditTimeTable, "btCancel"), Qt::LeftButton);
         QVERIFY(fx->dialogs->questions().last().endsWith("Ungespeicherte Änderungen verwerfen?"));
         fmEditTimeTable->close();
         QVERIFY(!fmEditTimeTable->isVisible());
@@ -162,10 +168,11 @@ class ProjectGuardTest : public QObject {
         fmMain->OpenFromCommandLine(fx->path("zwei/demo.zpr"));
         QVERIFY(!OpenProject().ReadOnly);
         QVERIFY(!fmMain->windowTitle().contains("schreibgeschützt"));
-        QVERIFY(fmMain->SaveButton->isEnabled());
-        fx->dialogs->setNextModalAction(
-            [](QDialog &) { QVERIFY(fmEditStations->btNewStation->isEnabled()); });
-        Click(fmMain->sbEditStations);
+        QVERIFY(Control<QToolButton>(fmMain, "SaveButton")->isEnabled());
+        fx->dialogs->setNextModalAction([](QDialog &) {
+            QVERIFY(Control<QPushButton>(fmEditStations, "btNewStation")->isEnabled());
+        });
+        Click(Control<QPushButton>(fmMain, "sbEditStations"));
     }
 
     void lockOfAnotherHostAsksAndStaleLockIsTakenOverSilently() {
@@ -199,10 +206,11 @@ class ProjectGuardTest : public QObject {
         fmEditTimeTable->activateWindow();
         QVERIFY(QTest::qWaitForWindowActive(fmEditTimeTable));
         auto open = [] {
-            Choose(fmEditTimeTable->cbLines, "1");
-            Choose(fmEditTimeTable->cbDays, "Mo-Fr");
-            Choose(fmEditTimeTable->cbDirection, "1");
-            QTest::mouseClick(fmEditTimeTable->btTimeTableEdit, Qt::LeftButton);
+            Choose(Control<QComboBox>(fmEditTimeTable, "cbLines"), "1");
+            Choose(Control<QComboBox>(fmEditTimeTable, "cbDays"), "Mo-Fr");
+            Choose(Control<QComboBox>(fmEditTimeTable, "cbDirection"), "1");
+            QTest::mouseClick(Control<QPushButton>(fmEditTimeTable, "btTimeTableEdit"),
+                              Qt::LeftButton);
         };
         // Types into the first time of the first station, as a planner does.
         auto typeFirstTime = [](const char *text) {
@@ -220,7 +228,7 @@ class ProjectGuardTest : public QObject {
         WriteBytes(timetable, theirs);
         fx->dialogs->clearLog();
         fx->dialogs->setNextAnswer(Answer::Yes);
-        QTest::mouseClick(fmEditTimeTable->btSave, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(fmEditTimeTable, "btSave"), Qt::LeftButton);
         QCOMPARE(fx->dialogs->questions().size(), 1);
         QVERIFY(fx->dialogs->questions().first().startsWith("Datei geändert:Die Datei " +
                                                             timetable + " wurde geändert"));
@@ -229,7 +237,7 @@ class ProjectGuardTest : public QObject {
         // A save right after asks nothing: the editor's own write is known
         fx->dialogs->clearLog();
         typeFirstTime("0512");
-        QTest::mouseClick(fmEditTimeTable->btSave, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(fmEditTimeTable, "btSave"), Qt::LeftButton);
         QVERIFY(fx->dialogs->questions().isEmpty());
         QVERIFY(ReadBytes(timetable).contains("1=Hauptbahnhof,05:12,"));
 
@@ -242,47 +250,55 @@ class ProjectGuardTest : public QObject {
         // "Abbrechen", the question's default, writes nothing and loses
         // nothing: the grid keeps the editor's change, ready to be saved.
         fx->dialogs->clearLog();
-        QTest::mouseClick(fmEditTimeTable->btSave, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(fmEditTimeTable, "btSave"), Qt::LeftButton);
         QCOMPARE(fx->dialogs->log().size(), 1);
         QVERIFY(fx->dialogs->log().first().startsWith("confirm3:Datei geändert:"));
         QCOMPARE(ReadBytes(timetable), theirs);
-        QCOMPARE(FromCp1252(fmEditTimeTable->sgTimeTable->Grid().Cell(2, 2)), QString("05:09"));
-        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        QCOMPARE(
+            FromCp1252(Control<TStringGridView>(fmEditTimeTable, "sgTimeTable")->Grid().Cell(2, 2)),
+            QString("05:09"));
+        QVERIFY(Control<QPushButton>(fmEditTimeTable, "btSave")->isVisible());
         fx->dialogs->setNextAnswer(Answer::No);
-        QTest::mouseClick(fmEditTimeTable->btSave, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(fmEditTimeTable, "btSave"), Qt::LeftButton);
         QCOMPARE(ReadBytes(timetable), theirs);
-        QCOMPARE(FromCp1252(fmEditTimeTable->sgTimeTable->Grid().Cell(2, 2)), QString("04:30"));
+        QCOMPARE(
+            FromCp1252(Control<TStringGridView>(fmEditTimeTable, "sgTimeTable")->Grid().Cell(2, 2)),
+            QString("04:30"));
     }
 
     void routeChangedByOthersIsAskedAboutAndReloadedOnNein() {
         fmMain->OpenFromCommandLine(project);
         const QString routes = fx->path("demo/line_stations.csv");
         fx->dialogs->setNextModalAction([&](QDialog &) {
-            QVERIFY(takton::testing::ClickItem(fmEditLineStations->lbLines, "1"));
-            Click(fmEditLineStations->btStationEdit);
-            QVERIFY(takton::testing::ClickRow(fmEditLineStations->lbLineStations, 1));
-            Click(fmEditLineStations->btDeleteStation);
-            QCOMPARE(fmEditLineStations->lbLineStations->count(), 5);
+            QVERIFY(takton::testing::ClickItem(Control<QListWidget>(fmEditLineStations, "lbLines"),
+                                               "1"));
+            Click(Control<QPushButton>(fmEditLineStations, "btStationEdit"));
+            QVERIFY(takton::testing::ClickRow(
+                Control<QListWidget>(fmEditLineStations, "lbLineStations"), 1));
+            Click(Control<QPushButton>(fmEditLineStations, "btDeleteStation"));
+            QCOMPARE(Control<QListWidget>(fmEditLineStations, "lbLineStations")->count(), 5);
             // Meanwhile someone else shortens line 1 to two stations
             QByteArray theirs = ReadBytes(routes);
             theirs.replace(theirs.left(theirs.indexOf('\r')), "1=Hauptbahnhof,Rathaus");
             WriteBytes(routes, theirs);
             fx->dialogs->setNextAnswer(Answer::No);
-            Click(fmEditLineStations->btSave);
+            Click(Control<QPushButton>(fmEditLineStations, "btSave"));
             QCOMPARE(fx->dialogs->questions().size(), 1);
             QVERIFY(fx->dialogs->questions().first().startsWith("Datei geändert:"));
             QCOMPARE(ReadBytes(routes), theirs);
-            QCOMPARE(takton::testing::Items(fmEditLineStations->lbLineStations),
-                     QStringList({"Hauptbahnhof", "Rathaus"}));
+            QCOMPARE(
+                takton::testing::Items(Control<QListWidget>(fmEditLineStations, "lbLineStations")),
+                QStringList({"Hauptbahnhof", "Rathaus"}));
             // Saved again unchanged by others: no question
-            QVERIFY(takton::testing::ClickRow(fmEditLineStations->lbLineStations, 1));
-            Click(fmEditLineStations->btDeleteStation);
+            QVERIFY(takton::testing::ClickRow(
+                Control<QListWidget>(fmEditLineStations, "lbLineStations"), 1));
+            Click(Control<QPushButton>(fmEditLineStations, "btDeleteStation"));
             fx->dialogs->clearLog();
-            Click(fmEditLineStations->btSave);
+            Click(Control<QPushButton>(fmEditLineStations, "btSave"));
             QVERIFY(fx->dialogs->questions().isEmpty());
             QVERIFY(ReadBytes(routes).startsWith("1=Hauptbahnhof\r\n"));
         });
-        Click(fmMain->sbAssignStations);
+        Click(Control<QPushButton>(fmMain, "sbAssignStations"));
     }
 
   private:

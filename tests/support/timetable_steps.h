@@ -8,6 +8,7 @@
 #include "gui/common/string_grid_view.h"
 #include "gui/timetable/edit_timetable.h"
 #include "render/qt_text.h"
+#include "support/controls.h"
 #include "support/gui_fixture.h"
 
 #include <QApplication>
@@ -30,7 +31,7 @@ inline void OpenDemoInTimetableEditor(GuiFixture &fx) {
 }
 
 inline gui::TStringGridView &Grid() {
-    return *gui::fmEditTimeTable->sgTimeTable;
+    return *Control<gui::TStringGridView>(gui::fmEditTimeTable, "sgTimeTable");
 }
 
 inline QString Cell(int col, int row) {

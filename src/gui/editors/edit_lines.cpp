@@ -137,6 +137,12 @@ void TfmEditLines::btNewLineClick() {
     btClose->hide();
 }
 
+void TfmEditLines::ChangeLineAt(int row) {
+    EnsureControls();
+    lbLines->setCurrentRow(row);
+    btLineEditClick();
+}
+
 void TfmEditLines::btLineEditClick() {
     const std::optional<std::string> line = SelectedName(*lbLines);
     if (!line)

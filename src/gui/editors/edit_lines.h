@@ -31,6 +31,9 @@ class TfmEditLines : public TEntryDialog {
     void FormShow() override;
     void btNewLineClick();
     void btLineEditClick();
+    // Selects the line at this place of the list and opens it for a change,
+    // as a click on it and "Ändern" do.
+    void ChangeLineAt(int row);
     void btLineDeleteClick();
     void btSaveClick();
     void btCancelClick();
@@ -39,6 +42,10 @@ class TfmEditLines : public TEntryDialog {
     // Fills the station display with the selected line's route.
     void ShowLineStations();
 
+  protected:
+    void CreateControls() override;
+
+  private:
     QWidget *pnEditLines = nullptr;
     QListWidget *lbLines = nullptr;
     QPushButton *btNewLine = nullptr;
@@ -54,10 +61,6 @@ class TfmEditLines : public TEntryDialog {
     QPushButton *btCancel = nullptr;
     QPushButton *btClose = nullptr;
 
-  protected:
-    void CreateControls() override;
-
-  private:
     void CreateBrowsePanel();
     void CreateEntryGroup();
     void OpenEntry();

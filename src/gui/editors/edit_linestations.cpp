@@ -211,6 +211,12 @@ void TfmEditLineStations::ShowLineStations() {
     SelectNoName(*lbLineStations);
 }
 
+void TfmEditLineStations::AssignLineAt(int row) {
+    EnsureControls();
+    lbLines->setCurrentRow(row);
+    btStationEditClick();
+}
+
 void TfmEditLineStations::btStationEditClick() {
     const std::optional<std::string> line = SelectedName(*lbLines);
     if (!line)

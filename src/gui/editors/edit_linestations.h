@@ -24,6 +24,9 @@ class TfmEditLineStations : public TEntryDialog {
 
     void FormShow() override;
     void btStationEditClick();
+    // Selects the line at this place of the list and starts assigning its
+    // stations, as a click on it and ">>" do.
+    void AssignLineAt(int row);
     void rbAllStationsClick();
     void rbNewStationsClick();
     void btSelectAllStationsClick();
@@ -39,6 +42,11 @@ class TfmEditLineStations : public TEntryDialog {
     // Fills the line's list from its stored route.
     void ShowLineStations();
 
+  protected:
+    void CreateControls() override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+  private:
     QLabel *Label1 = nullptr;
     QListWidget *lbLines = nullptr;
     QPushButton *btStationEdit = nullptr;
@@ -59,11 +67,6 @@ class TfmEditLineStations : public TEntryDialog {
     QPushButton *btCancel = nullptr;
     QPushButton *btClose = nullptr;
 
-  protected:
-    void CreateControls() override;
-    void keyPressEvent(QKeyEvent *event) override;
-
-  private:
     void CreateStationChoice();
     void CreateLineStations();
     void ReturnToChoosing();

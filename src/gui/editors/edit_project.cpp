@@ -188,6 +188,7 @@ void TfmEditProject::CreateDaysPage() {
 
     // Right: the existing groups.
     StaticText1 = new QLabel(QStringLiteral("Name:"), GroupBox1);
+    StaticText1->setObjectName(QStringLiteral("StaticText1"));
     cbDayGroups = new QComboBox(GroupBox1);
     cbDayGroups->setObjectName(QStringLiteral("cbDayGroups"));
     cbDayGroups->setEditable(true);
@@ -410,6 +411,11 @@ std::optional<TPublishing> TfmEditProject::TypedPublishing() {
 void TfmEditProject::ShowPublishingPage() {
     EnsureControls();
     pcRubrik->setCurrentWidget(tsPublishing);
+}
+
+void TfmEditProject::ShowTimetablePage() {
+    EnsureControls();
+    pcRubrik->setCurrentWidget(tsTimeTable);
 }
 
 void TfmEditProject::CreateButtons() {

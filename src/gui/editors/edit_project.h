@@ -63,7 +63,16 @@ class TfmEditProject : public TLazyDialog, public IProjectLoadObserver {
     // Brings the "Veröffentlichung" page to the front (the export sends the
     // planner there when data is missing).
     void ShowPublishingPage();
+    // Brings the "Fahrplan" page to the front.
+    void ShowTimetablePage();
 
+  protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+    void CreateControls() override;
+
+  private:
     QTabWidget *pcRubrik = nullptr;
     QWidget *tsStationOptions = nullptr;
     QWidget *tsLineOptions = nullptr;
@@ -113,13 +122,6 @@ class TfmEditProject : public TLazyDialog, public IProjectLoadObserver {
     QPushButton *btCancel = nullptr;
     QPushButton *btClose = nullptr;
 
-  protected:
-    void showEvent(QShowEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-    void CreateControls() override;
-
-  private:
     void FormShow();
     void CreateStationPage();
     // The check boxes of "Daten für Stationen" as PrjParams holds them.

@@ -198,6 +198,12 @@ void TfmEditStations::btNewStationClick() {
     btClose->hide();
 }
 
+void TfmEditStations::ChangeStationAt(int row) {
+    EnsureControls();
+    lbStations->setCurrentRow(row);
+    btStationEditClick();
+}
+
 void TfmEditStations::btStationEditClick() {
     const std::optional<std::string> station = SelectedName(*lbStations);
     if (!station)

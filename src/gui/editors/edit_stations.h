@@ -32,6 +32,9 @@ class TfmEditStations : public TEntryDialog {
     void FormShow() override;
     void btNewStationClick();
     void btStationEditClick();
+    // Selects the station at this place of the list and opens it for a
+    // change, as a click on it and "Ändern" do.
+    void ChangeStationAt(int row);
     void btStationDeleteClick();
     void btSaveClick();
     void btCancelClick();
@@ -43,6 +46,10 @@ class TfmEditStations : public TEntryDialog {
     // The memo list as last read from or written to "newstations.csv".
     TStringList NewStationList;
 
+  protected:
+    void CreateControls() override;
+
+  private:
     QWidget *fmStationEdit = nullptr;
     QListWidget *lbStations = nullptr;
     QPushButton *btNewStation = nullptr;
@@ -62,10 +69,6 @@ class TfmEditStations : public TEntryDialog {
     QPushButton *btCancel = nullptr;
     QPushButton *btClose = nullptr;
 
-  protected:
-    void CreateControls() override;
-
-  private:
     void CreateBrowsePanel();
     void CreateEntryGroup();
     void OpenEntry();

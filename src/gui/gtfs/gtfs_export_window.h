@@ -49,13 +49,6 @@ class TfmGtfsExport : public TLazyDialog {
     void btExportClick();
     void btAbortClick();
 
-    QLabel *laState = nullptr;
-    QProgressBar *pbProgress = nullptr;
-    QPushButton *btAbort = nullptr;
-    QPlainTextEdit *mmSummary = nullptr;
-    QPushButton *btExport = nullptr;
-    QPushButton *btClose = nullptr;
-
     bool Exporting() const { return job_.Running(); }
 
   protected:
@@ -64,6 +57,13 @@ class TfmGtfsExport : public TLazyDialog {
     void reject() override;
 
   private:
+    QLabel *laState = nullptr;
+    QProgressBar *pbProgress = nullptr;
+    QPushButton *btAbort = nullptr;
+    QPlainTextEdit *mmSummary = nullptr;
+    QPushButton *btExport = nullptr;
+    QPushButton *btClose = nullptr;
+
     // True once nothing is missing, after asking the planner to fill in
     // what is; false when the planner leaves it missing.
     bool PublishingComplete();

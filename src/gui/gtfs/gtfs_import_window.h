@@ -42,6 +42,14 @@ class TfmGtfsImport : public TLazyDialog {
     void btImportClick();
     void btAbortClick();
 
+    bool Importing() const { return job_.Running(); }
+
+  protected:
+    void CreateControls() override;
+    void showEvent(QShowEvent *event) override;
+    void reject() override;
+
+  private:
     QLabel *laState = nullptr;
     QLineEdit *edFeed = nullptr;
     QPushButton *btFeed = nullptr;
@@ -53,14 +61,6 @@ class TfmGtfsImport : public TLazyDialog {
     QPushButton *btImport = nullptr;
     QPushButton *btClose = nullptr;
 
-    bool Importing() const { return job_.Running(); }
-
-  protected:
-    void CreateControls() override;
-    void showEvent(QShowEvent *event) override;
-    void reject() override;
-
-  private:
     // Runs the importer on a worker thread; the window stays responsive and
     // shows its progress. Rethrows what the importer raised.
     std::optional<gtfs::TImportReport> RunImport(const std::string &feed,

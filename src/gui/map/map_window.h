@@ -26,6 +26,11 @@ class TfmMap : public TLazyDialog {
     void btSavePngClick();
     void btSavePdfClick();
 
+  protected:
+    void CreateControls() override;
+    void showEvent(QShowEvent *event) override;
+
+  private:
     TMapWidget *MapView = nullptr;
     QLabel *laWithoutPosition = nullptr;
     QListWidget *lbWithoutPosition = nullptr;
@@ -36,11 +41,6 @@ class TfmMap : public TLazyDialog {
     QPushButton *btSavePdf = nullptr;
     QPushButton *btClose = nullptr;
 
-  protected:
-    void CreateControls() override;
-    void showEvent(QShowEvent *event) override;
-
-  private:
     QPushButton *AddButton(const QString &caption, const char *name);
     // The file the save dialog proposes: the last one chosen of that kind, or
     // "Netzkarte" in the project folder.

@@ -52,6 +52,11 @@ class TfmGraph : public TLazyDialog {
     void btSaveSvgClick();
     void btSavePdfClick();
 
+  protected:
+    void CreateControls() override;
+    void showEvent(QShowEvent *event) override;
+
+  private:
     QComboBox *cbLines = nullptr;
     QComboBox *cbDays = nullptr;
     QPushButton *btZoomIn = nullptr;
@@ -66,11 +71,6 @@ class TfmGraph : public TLazyDialog {
     QPushButton *btSavePdf = nullptr;
     QPushButton *btClose = nullptr;
 
-  protected:
-    void CreateControls() override;
-    void showEvent(QShowEvent *event) override;
-
-  private:
     void Export(const QString &filter, const QString &suffix);
     void ShowZoom();
     // The zoom at which the whole graph fits the window, at most 100 %.

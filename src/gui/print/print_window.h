@@ -35,6 +35,11 @@ class TfmPrint : public TLazyDialog {
     void btPrintClick();
     void btPdfClick();
 
+  protected:
+    void CreateControls() override;
+    void showEvent(QShowEvent *event) override;
+
+  private:
     QRadioButton *rbTimetable = nullptr;
     QRadioButton *rbLine = nullptr;
     QRadioButton *rbPoster = nullptr;
@@ -49,11 +54,6 @@ class TfmPrint : public TLazyDialog {
     QPushButton *btPdf = nullptr;
     QPushButton *btClose = nullptr;
 
-  protected:
-    void CreateControls() override;
-    void showEvent(QShowEvent *event) override;
-
-  private:
     // The chosen document painted onto a device whose page layout it sets:
     // the poster, or the timetables read before.
     bool Paint(QPagedPaintDevice &device, const std::vector<print::TPrintTimetable> &tables);

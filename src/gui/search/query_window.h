@@ -40,6 +40,10 @@ class TfmQuery : public QDialog, public TProjectUser {
     void cbEndTimeClick();
     void btStartQueryClick();
 
+  protected:
+    void showEvent(QShowEvent *event) override;
+
+  private:
     QLabel *Label1;
     QComboBox *cbStartLine;
     QCheckBox *cbStartTime;
@@ -55,10 +59,6 @@ class TfmQuery : public QDialog, public TProjectUser {
     QTreeWidget *tvEnd;
     QTreeWidget *tvConnections;
 
-  protected:
-    void showEvent(QShowEvent *event) override;
-
-  private:
     QLabel *CreateLabel(const QString &caption, const char *name);
     void CreateSide(const char *side, QComboBox *&station, QCheckBox *&time, QDateEdit *&date,
                     QTimeEdit *&clock);

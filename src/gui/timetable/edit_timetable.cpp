@@ -872,6 +872,11 @@ std::vector<std::string> TfmEditTimeTable::StationNames() {
     return names;
 }
 
+std::vector<std::string> TfmEditTimeTable::GridRowTexts() {
+    EnsureControls();
+    return TimetableRowTexts(sgTimeTable->Grid());
+}
+
 // The block lands unchecked with its top-left cell at the cursor; then the
 // cursor goes to the column right of it (checking the cell it leaves, which
 // gets its own former text back when refused) and to the first station row.

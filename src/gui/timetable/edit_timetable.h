@@ -79,6 +79,9 @@ class TfmEditTimeTable : public TLazyDialog {
 
     // The station names of the open timetable's rows, top to bottom (cp1252).
     std::vector<std::string> StationNames();
+    // The grid's rows as the timetable file would hold them, saved or not
+    // (cp1252).
+    std::vector<std::string> GridRowTexts();
 
     // The save button is shown by the first change of an opened timetable.
     void EditOn();
@@ -109,6 +112,29 @@ class TfmEditTimeTable : public TLazyDialog {
     void DuplicateJourneyClick();
     void SortJourneysClick();
 
+    // The timetable open in the grid, as chosen at opening (cp1252).
+    std::string TimeTableLine;
+    std::string TimeTableDayGroup;
+    int TimeTableDirection = 1;
+
+    // What the checks keep between key presses and cell changes.
+    TTimetableEditState EditState;
+
+  protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
+  public slots:
+    // The window system's close goes through the close query; Escape on the
+    // window closes nothing (a typing planner presses it to take back a cell).
+    void reject() override;
+
+  protected:
+    void CreateControls() override;
+
+  private:
     // Choice strip
     QWidget *pLineChoice = nullptr;
     QLabel *Label2 = nullptr;
@@ -158,29 +184,6 @@ class TfmEditTimeTable : public TLazyDialog {
     // Why the last entry was refused.
     QStatusBar *StatusLine = nullptr;
 
-    // The timetable open in the grid, as chosen at opening (cp1252).
-    std::string TimeTableLine;
-    std::string TimeTableDayGroup;
-    int TimeTableDirection = 1;
-
-    // What the checks keep between key presses and cell changes.
-    TTimetableEditState EditState;
-
-  protected:
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-    bool eventFilter(QObject *watched, QEvent *event) override;
-
-  public slots:
-    // The window system's close goes through the close query; Escape on the
-    // window closes nothing (a typing planner presses it to take back a cell).
-    void reject() override;
-
-  protected:
-    void CreateControls() override;
-
-  private:
     void FormCreate();
     void FormShow();
     // Whether the window may close: with a timetable open, as "Änderungen

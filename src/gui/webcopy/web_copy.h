@@ -66,6 +66,10 @@ class TfmWebCopy : public TLazyDialog {
     // when the browser module is not available.
     TWebBrowser *Browser() const { return browser_.get(); }
 
+  protected:
+    void CreateControls() override;
+
+  private:
     QTabWidget *PageControl1 = nullptr;
 
     // "Website"
@@ -88,10 +92,6 @@ class TfmWebCopy : public TLazyDialog {
     QLabel *lbPasteNote = nullptr; // why "HTML einfügen" laid nothing out
     TStringGridView *sgWorkGrid = nullptr;
 
-  protected:
-    void CreateControls() override;
-
-  private:
     void CreateWebsitePage();
     void CreateTableGridPage();
     bool eventFilter(QObject *watched, QEvent *event) override;

@@ -8,6 +8,7 @@
 #include "gui/common/current_project.h"
 #include "gui/common/error_handler.h"
 #include "gui/editors/edit_lines.h"
+#include "support/controls.h"
 #include "support/editor_steps.h"
 #include "support/gui_fixture.h"
 
@@ -47,126 +48,131 @@ class EditLinesTest : public QObject {
 
     void stationDisplayShowsTheRouteOfTheLineBeingChanged() {
         // Shown in natural order; the file keeps alphabetical order.
-        QCOMPARE(Items(fmEditLines->lbLines), QStringList({"bus7", "Bus12", "S1"}));
-        QVERIFY(fmEditLines->gbLineEdit->isHidden());
+        QCOMPARE(Items(Control<QListWidget>(fmEditLines, "lbLines")),
+                 QStringList({"bus7", "Bus12", "S1"}));
+        QVERIFY(Control<QGroupBox>(fmEditLines, "gbLineEdit")->isHidden());
 
-        QVERIFY(ClickItem(fmEditLines->lbLines, "S1"));
-        Click(fmEditLines->btLineEdit);
-        QCOMPARE(fmEditLines->leLineName->text(), QString("S1"));
-        QCOMPARE(fmEditLines->Label2->text(), QString("Stationen:"));
-        QCOMPARE(Items(fmEditLines->lbLineStations), QStringList({"Zoo", "Au", "Berg"}));
-        QVERIFY(!fmEditLines->lbLineStations->isEnabled());
-        QVERIFY(!fmEditLines->btSave->isVisible());
-        QVERIFY(!fmEditLines->lbLines->isEnabled());
-        for (QPushButton *button : {fmEditLines->btNewLine, fmEditLines->btLineEdit,
-                                    fmEditLines->btLineDelete, fmEditLines->btClose})
+        QVERIFY(ClickItem(Control<QListWidget>(fmEditLines, "lbLines"), "S1"));
+        Click(Control<QPushButton>(fmEditLines, "btLineEdit"));
+        QCOMPARE(Control<QLineEdit>(fmEditLines, "leLineName")->text(), QString("S1"));
+        QCOMPARE(Control<QLabel>(fmEditLines, "Label2")->text(), QString("Stationen:"));
+        QCOMPARE(Items(Control<QListWidget>(fmEditLines, "lbLineStations")),
+                 QStringList({"Zoo", "Au", "Berg"}));
+        QVERIFY(!Control<QListWidget>(fmEditLines, "lbLineStations")->isEnabled());
+        QVERIFY(!Control<QPushButton>(fmEditLines, "btSave")->isVisible());
+        QVERIFY(!Control<QListWidget>(fmEditLines, "lbLines")->isEnabled());
+        for (QPushButton *button : {Control<QPushButton>(fmEditLines, "btNewLine"),
+                                    Control<QPushButton>(fmEditLines, "btLineEdit"),
+                                    Control<QPushButton>(fmEditLines, "btLineDelete"),
+                                    Control<QPushButton>(fmEditLines, "btClose")})
             QVERIFY(button->isHidden());
-        Click(fmEditLines->btCancel);
-        QVERIFY(fmEditLines->btClose->isVisible());
+        Click(Control<QPushButton>(fmEditLines, "btCancel"));
+        QVERIFY(Control<QPushButton>(fmEditLines, "btClose")->isVisible());
 
         // A line without a route shows no stations, not those of the line
         // shown before.
-        QVERIFY(ClickItem(fmEditLines->lbLines, "Bus12"));
-        Click(fmEditLines->btLineEdit);
-        QCOMPARE(Items(fmEditLines->lbLineStations), QStringList());
-        Click(fmEditLines->btCancel);
-        QVERIFY(ClickItem(fmEditLines->lbLines, "S1"));
-        Click(fmEditLines->btLineEdit);
-        Click(fmEditLines->btCancel);
+        QVERIFY(ClickItem(Control<QListWidget>(fmEditLines, "lbLines"), "Bus12"));
+        Click(Control<QPushButton>(fmEditLines, "btLineEdit"));
+        QCOMPARE(Items(Control<QListWidget>(fmEditLines, "lbLineStations")), QStringList());
+        Click(Control<QPushButton>(fmEditLines, "btCancel"));
+        QVERIFY(ClickItem(Control<QListWidget>(fmEditLines, "lbLines"), "S1"));
+        Click(Control<QPushButton>(fmEditLines, "btLineEdit"));
+        Click(Control<QPushButton>(fmEditLines, "btCancel"));
         // A new line has no stations either.
-        Click(fmEditLines->btNewLine);
-        QCOMPARE(Items(fmEditLines->lbLineStations), QStringList());
-        QCOMPARE(SelectedItems(fmEditLines->lbLines), QStringList());
-        QCOMPARE(fmEditLines->leLineName->text(), QString());
-        QCOMPARE(QApplication::focusWidget(), fmEditLines->leLineName);
+        Click(Control<QPushButton>(fmEditLines, "btNewLine"));
+        QCOMPARE(Items(Control<QListWidget>(fmEditLines, "lbLineStations")), QStringList());
+        QCOMPARE(SelectedItems(Control<QListWidget>(fmEditLines, "lbLines")), QStringList());
+        QCOMPARE(Control<QLineEdit>(fmEditLines, "leLineName")->text(), QString());
+        QCOMPARE(QApplication::focusWidget(), Control<QLineEdit>(fmEditLines, "leLineName"));
     }
 
     void creatingKeepsTheFileSortedAndRefusesDuplicatesAndBadNames() {
-        Click(fmEditLines->btNewLine);
-        QTest::keyClick(fmEditLines->leLineName, Qt::Key_Return); // save hidden: nothing
-        TypeText(fmEditLines->leLineName, "a2");
-        QTest::keyClick(fmEditLines->leLineName, Qt::Key_Return);
+        Click(Control<QPushButton>(fmEditLines, "btNewLine"));
+        QTest::keyClick(Control<QLineEdit>(fmEditLines, "leLineName"),
+                        Qt::Key_Return); // save hidden: nothing
+        TypeText(Control<QLineEdit>(fmEditLines, "leLineName"), "a2");
+        QTest::keyClick(Control<QLineEdit>(fmEditLines, "leLineName"), Qt::Key_Return);
         QCOMPARE(ReadBytes(file("lines.csv")), IniText({"a2", "Bus12", "bus7", "S1"}));
-        QVERIFY(fmEditLines->gbLineEdit->isHidden());
-        QCOMPARE(fmEditLines->leLineName->text(), QString());
-        QCOMPARE(QApplication::focusWidget(), fmEditLines->btNewLine);
+        QVERIFY(Control<QGroupBox>(fmEditLines, "gbLineEdit")->isHidden());
+        QCOMPARE(Control<QLineEdit>(fmEditLines, "leLineName")->text(), QString());
+        QCOMPARE(QApplication::focusWidget(), Control<QPushButton>(fmEditLines, "btNewLine"));
 
-        Click(fmEditLines->btNewLine);
-        TypeText(fmEditLines->leLineName, "BUS7");
-        Click(fmEditLines->btSave);
+        Click(Control<QPushButton>(fmEditLines, "btNewLine"));
+        TypeText(Control<QLineEdit>(fmEditLines, "leLineName"), "BUS7");
+        Click(Control<QPushButton>(fmEditLines, "btSave"));
         QCOMPARE(fx->dialogs->messages(), QStringList({"Linie schon vorhanden!"}));
-        QCOMPARE(fmEditLines->leLineName->text(), QString("BUS7"));
-        QVERIFY(fmEditLines->gbLineEdit->isVisible());
+        QCOMPARE(Control<QLineEdit>(fmEditLines, "leLineName")->text(), QString("BUS7"));
+        QVERIFY(Control<QGroupBox>(fmEditLines, "gbLineEdit")->isVisible());
 
         // A line names its timetable file: path characters are refused.
         fx->dialogs->clearLog();
-        ReplaceText(fmEditLines->leLineName, "S1/S2");
-        Click(fmEditLines->btSave);
+        ReplaceText(Control<QLineEdit>(fmEditLines, "leLineName"), "S1/S2");
+        Click(Control<QPushButton>(fmEditLines, "btSave"));
         QCOMPARE(fx->dialogs->messages().size(), 1);
         QVERIFY(fx->dialogs->messages().first().contains("Fahrplandatei"));
-        QCOMPARE(fmEditLines->leLineName->text(), QString("S1/S2"));
+        QCOMPARE(Control<QLineEdit>(fmEditLines, "leLineName")->text(), QString("S1/S2"));
         QCOMPARE(ReadBytes(file("lines.csv")), IniText({"a2", "Bus12", "bus7", "S1"}));
 
         QVERIFY(!fmEditLines->close());
         QVERIFY(fmEditLines->isVisible());
-        QTest::keyClick(fmEditLines->leLineName, Qt::Key_Escape);
-        QVERIFY(fmEditLines->gbLineEdit->isHidden());
+        QTest::keyClick(Control<QLineEdit>(fmEditLines, "leLineName"), Qt::Key_Escape);
+        QVERIFY(Control<QGroupBox>(fmEditLines, "gbLineEdit")->isHidden());
         QVERIFY(fmEditLines->close());
         QCOMPARE(ReadBytes(file("lines.csv")), IniText({"a2", "Bus12", "bus7", "S1"}));
     }
 
     void renamingCarriesTheLineIntoRoutesAndItsTimetable() {
-        QVERIFY(ClickItem(fmEditLines->lbLines, "S1"));
-        Click(fmEditLines->btLineEdit);
-        ReplaceText(fmEditLines->leLineName, "S11");
-        Click(fmEditLines->btSave);
+        QVERIFY(ClickItem(Control<QListWidget>(fmEditLines, "lbLines"), "S1"));
+        Click(Control<QPushButton>(fmEditLines, "btLineEdit"));
+        ReplaceText(Control<QLineEdit>(fmEditLines, "leLineName"), "S11");
+        Click(Control<QPushButton>(fmEditLines, "btSave"));
         QCOMPARE(ReadBytes(file("lines.csv")), IniText({"Bus12", "bus7", "S11"}));
         QCOMPARE(ReadBytes(file("line_stations.csv")), IniText({"S11=Zoo,Au,Berg", "bus7=Au"}));
         QCOMPARE(ReadBytes(file("station_lines.csv")),
                  IniText({"Zoo=S11", "Au=S11,bus7", "Berg=S11"}));
         QVERIFY(!QFile::exists(file("line_S1.ttd")));
         QCOMPARE(ReadBytes(file("line_S11.ttd")), timetable);
-        QCOMPARE(SelectedItems(fmEditLines->lbLines), QStringList({"S11"}));
+        QCOMPARE(SelectedItems(Control<QListWidget>(fmEditLines, "lbLines")), QStringList({"S11"}));
 
         // The name unchanged: nothing is written.
         QVERIFY(QFile::remove(file("station_lines.csv")));
-        Click(fmEditLines->btLineEdit);
-        TypeText(fmEditLines->leLineName, "x");
-        QTest::keyClick(fmEditLines->leLineName, Qt::Key_Backspace);
-        Click(fmEditLines->btSave);
+        Click(Control<QPushButton>(fmEditLines, "btLineEdit"));
+        TypeText(Control<QLineEdit>(fmEditLines, "leLineName"), "x");
+        QTest::keyClick(Control<QLineEdit>(fmEditLines, "leLineName"), Qt::Key_Backspace);
+        Click(Control<QPushButton>(fmEditLines, "btSave"));
         QVERIFY(!QFile::exists(file("station_lines.csv")));
-        QVERIFY(fmEditLines->gbLineEdit->isHidden());
+        QVERIFY(Control<QGroupBox>(fmEditLines, "gbLineEdit")->isHidden());
 
         // Onto another line's name: refused, nothing written.
-        Click(fmEditLines->btLineEdit);
-        ReplaceText(fmEditLines->leLineName, "bus12");
-        Click(fmEditLines->btSave);
+        Click(Control<QPushButton>(fmEditLines, "btLineEdit"));
+        ReplaceText(Control<QLineEdit>(fmEditLines, "leLineName"), "bus12");
+        Click(Control<QPushButton>(fmEditLines, "btSave"));
         QCOMPARE(fx->dialogs->messages(), QStringList({"Linie schon vorhanden!"}));
-        QVERIFY(fmEditLines->gbLineEdit->isVisible());
+        QVERIFY(Control<QGroupBox>(fmEditLines, "gbLineEdit")->isVisible());
         QCOMPARE(ReadBytes(file("lines.csv")), IniText({"Bus12", "bus7", "S11"}));
         QVERIFY(QFile::exists(file("line_S11.ttd")));
     }
 
     void aStrayTimetableUnderTheNewNameStopsTheRename() {
         WriteBytes(file("line_S2.ttd"), IniText({"[1_So]"}));
-        QVERIFY(ClickItem(fmEditLines->lbLines, "S1"));
-        Click(fmEditLines->btLineEdit);
-        ReplaceText(fmEditLines->leLineName, "S2");
-        Click(fmEditLines->btSave);
+        QVERIFY(ClickItem(Control<QListWidget>(fmEditLines, "lbLines"), "S1"));
+        Click(Control<QPushButton>(fmEditLines, "btLineEdit"));
+        ReplaceText(Control<QLineEdit>(fmEditLines, "leLineName"), "S2");
+        Click(Control<QPushButton>(fmEditLines, "btSave"));
         QCOMPARE(fx->dialogs->messages().size(), 1);
         QVERIFY(fx->dialogs->messages().first().contains("line_S2.ttd"));
-        QVERIFY(fmEditLines->gbLineEdit->isVisible());
+        QVERIFY(Control<QGroupBox>(fmEditLines, "gbLineEdit")->isVisible());
         QCOMPARE(ReadBytes(file("lines.csv")), IniText({"S1", "Bus12", "bus7"}));
         QCOMPARE(ReadBytes(file("line_S1.ttd")), timetable);
         QCOMPARE(ReadBytes(file("line_S2.ttd")), IniText({"[1_So]"}));
     }
 
     void deletingAsksWithTheOldQuestionAndCarriesThrough() {
-        Click(fmEditLines->btLineDelete);
+        Click(Control<QPushButton>(fmEditLines, "btLineDelete"));
         QVERIFY(fx->dialogs->log().isEmpty());
 
-        QVERIFY(ClickItem(fmEditLines->lbLines, "S1"));
-        Click(fmEditLines->btLineDelete); // the double answers "Nein"
+        QVERIFY(ClickItem(Control<QListWidget>(fmEditLines, "lbLines"), "S1"));
+        Click(Control<QPushButton>(fmEditLines, "btLineDelete")); // the double answers "Nein"
         // The question names what goes with the line.
         QCOMPARE(fx->dialogs->log(),
                  QStringList({"confirm:Bestätigung:Möchten Sie die Line S1 wirklich löschen?\n"
@@ -176,12 +182,13 @@ class EditLinesTest : public QObject {
         QVERIFY(QFile::exists(file("line_S1.ttd")));
 
         fx->dialogs->setNextAnswer(Answer::Yes);
-        Click(fmEditLines->btLineDelete);
+        Click(Control<QPushButton>(fmEditLines, "btLineDelete"));
         QCOMPARE(ReadBytes(file("lines.csv")), IniText({"Bus12", "bus7"}));
         QCOMPARE(ReadBytes(file("line_stations.csv")), IniText({"bus7=Au"}));
         QCOMPARE(ReadBytes(file("station_lines.csv")), IniText({"Au=bus7"}));
         QVERIFY(!QFile::exists(file("line_S1.ttd")));
-        QCOMPARE(Items(fmEditLines->lbLines), QStringList({"bus7", "Bus12"}));
+        QCOMPARE(Items(Control<QListWidget>(fmEditLines, "lbLines")),
+                 QStringList({"bus7", "Bus12"}));
         QVERIFY(fx->dialogs->messages().isEmpty());
     }
 
@@ -193,11 +200,12 @@ class EditLinesTest : public QObject {
         WriteBytes(file("line_s1.ttd"), IniText({"[1_Sa]", "1=Au,07:00"}));
         fmEditLines->hide();
         fmEditLines->show();
-        QCOMPARE(Items(fmEditLines->lbLines), QStringList({"2", "10", "S1", "s1"}));
+        QCOMPARE(Items(Control<QListWidget>(fmEditLines, "lbLines")),
+                 QStringList({"2", "10", "S1", "s1"}));
 
-        QVERIFY(ClickItem(fmEditLines->lbLines, "s1"));
+        QVERIFY(ClickItem(Control<QListWidget>(fmEditLines, "lbLines"), "s1"));
         fx->dialogs->setNextAnswer(Answer::Yes);
-        QTest::keyClick(fmEditLines->lbLines, Qt::Key_Delete);
+        QTest::keyClick(Control<QListWidget>(fmEditLines, "lbLines"), Qt::Key_Delete);
         QCOMPARE(fx->dialogs->log(),
                  QStringList({"confirm:Bestätigung:Möchten Sie die Line s1 wirklich löschen?\n"
                               "Mit ihr gehen verloren: ihre Route mit 1 Station und ihre "
@@ -209,77 +217,81 @@ class EditLinesTest : public QObject {
         QCOMPARE(ReadBytes(file("station_lines.csv")), IniText({"Zoo=S1", "Au=S1", "Berg=S1"}));
 
         // A double-click starts "Ändern"; blanks around the new name go
-        DoubleClickRow(fmEditLines->lbLines, 0);
-        QVERIFY(fmEditLines->gbLineEdit->isVisible());
-        ReplaceText(fmEditLines->leLineName, " 3 ");
-        Click(fmEditLines->btSave);
+        DoubleClickRow(Control<QListWidget>(fmEditLines, "lbLines"), 0);
+        QVERIFY(Control<QGroupBox>(fmEditLines, "gbLineEdit")->isVisible());
+        ReplaceText(Control<QLineEdit>(fmEditLines, "leLineName"), " 3 ");
+        Click(Control<QPushButton>(fmEditLines, "btSave"));
         QVERIFY(fx->dialogs->messages().isEmpty());
         QCOMPARE(ReadBytes(file("lines.csv")), IniText({"10", "3", "S1"}));
     }
 
     void aLinesVehicleTypeIsStoredAndFollowsRenameAndDelete() {
         // Nothing chosen: no file appears.
-        QVERIFY(ClickItem(fmEditLines->lbLines, "bus7"));
-        Click(fmEditLines->btLineEdit);
-        QCOMPARE(fmEditLines->cbRouteType->currentText(), QString("wie im Projekt (Bus)"));
-        TypeText(fmEditLines->leLineName, "x");
-        QTest::keyClick(fmEditLines->leLineName, Qt::Key_Backspace);
-        Click(fmEditLines->btSave);
+        QVERIFY(ClickItem(Control<QListWidget>(fmEditLines, "lbLines"), "bus7"));
+        Click(Control<QPushButton>(fmEditLines, "btLineEdit"));
+        QCOMPARE(Control<QComboBox>(fmEditLines, "cbRouteType")->currentText(),
+                 QString("wie im Projekt (Bus)"));
+        TypeText(Control<QLineEdit>(fmEditLines, "leLineName"), "x");
+        QTest::keyClick(Control<QLineEdit>(fmEditLines, "leLineName"), Qt::Key_Backspace);
+        Click(Control<QPushButton>(fmEditLines, "btSave"));
         QVERIFY(!QFile::exists(file("line_data.csv")));
 
         // Chosen by the keyboard: stored under the line's name.
-        QVERIFY(ClickItem(fmEditLines->lbLines, "S1"));
-        Click(fmEditLines->btLineEdit);
+        QVERIFY(ClickItem(Control<QListWidget>(fmEditLines, "lbLines"), "S1"));
+        Click(Control<QPushButton>(fmEditLines, "btLineEdit"));
         ChooseType("Eisenbahn");
-        QVERIFY(fmEditLines->btSave->isVisible());
-        Click(fmEditLines->btSave);
+        QVERIFY(Control<QPushButton>(fmEditLines, "btSave")->isVisible());
+        Click(Control<QPushButton>(fmEditLines, "btSave"));
         QCOMPARE(ReadBytes(file("line_data.csv")), IniText({"S1=2"}));
-        QVERIFY(ClickItem(fmEditLines->lbLines, "Bus12"));
-        Click(fmEditLines->btLineEdit);
+        QVERIFY(ClickItem(Control<QListWidget>(fmEditLines, "lbLines"), "Bus12"));
+        Click(Control<QPushButton>(fmEditLines, "btLineEdit"));
         ChooseType("Oberleitungsbus");
-        Click(fmEditLines->btSave);
+        Click(Control<QPushButton>(fmEditLines, "btSave"));
         QCOMPARE(ReadBytes(file("line_data.csv")), IniText({"S1=2", "Bus12=11"}));
 
         // Shown again when the line is edited; the project's type is named.
         OpenProject().PrjParams.Publishing.RouteType = 0;
-        QVERIFY(ClickItem(fmEditLines->lbLines, "S1"));
-        Click(fmEditLines->btLineEdit);
-        QCOMPARE(fmEditLines->cbRouteType->currentText(), QString("Eisenbahn"));
-        QCOMPARE(fmEditLines->cbRouteType->itemText(0), QString("wie im Projekt (Straßenbahn)"));
+        QVERIFY(ClickItem(Control<QListWidget>(fmEditLines, "lbLines"), "S1"));
+        Click(Control<QPushButton>(fmEditLines, "btLineEdit"));
+        QCOMPARE(Control<QComboBox>(fmEditLines, "cbRouteType")->currentText(),
+                 QString("Eisenbahn"));
+        QCOMPARE(Control<QComboBox>(fmEditLines, "cbRouteType")->itemText(0),
+                 QString("wie im Projekt (Straßenbahn)"));
 
         // Renamed: the entry follows the line.
-        ReplaceText(fmEditLines->leLineName, "S11");
-        Click(fmEditLines->btSave);
+        ReplaceText(Control<QLineEdit>(fmEditLines, "leLineName"), "S11");
+        Click(Control<QPushButton>(fmEditLines, "btSave"));
         QCOMPARE(ReadBytes(file("line_data.csv")), IniText({"Bus12=11", "S11=2"}));
         // A refused rename keeps the entry where it was.
-        QVERIFY(ClickItem(fmEditLines->lbLines, "S11"));
-        Click(fmEditLines->btLineEdit);
-        ReplaceText(fmEditLines->leLineName, "bus7");
-        Click(fmEditLines->btSave);
+        QVERIFY(ClickItem(Control<QListWidget>(fmEditLines, "lbLines"), "S11"));
+        Click(Control<QPushButton>(fmEditLines, "btLineEdit"));
+        ReplaceText(Control<QLineEdit>(fmEditLines, "leLineName"), "bus7");
+        Click(Control<QPushButton>(fmEditLines, "btSave"));
         QCOMPARE(fx->dialogs->messages(), QStringList({"Linie schon vorhanden!"}));
-        Click(fmEditLines->btCancel);
+        Click(Control<QPushButton>(fmEditLines, "btCancel"));
         QCOMPARE(ReadBytes(file("line_data.csv")), IniText({"Bus12=11", "S11=2"}));
 
         // Back to the project's type: the entry goes.
-        QVERIFY(ClickItem(fmEditLines->lbLines, "Bus12"));
-        Click(fmEditLines->btLineEdit);
+        QVERIFY(ClickItem(Control<QListWidget>(fmEditLines, "lbLines"), "Bus12"));
+        Click(Control<QPushButton>(fmEditLines, "btLineEdit"));
         ChooseType("wie im Projekt (Straßenbahn)");
-        Click(fmEditLines->btSave);
+        Click(Control<QPushButton>(fmEditLines, "btSave"));
         QCOMPARE(ReadBytes(file("line_data.csv")), IniText({"S11=2"}));
 
         // Deleted: the entry goes with the line, not when the planner says no.
-        QVERIFY(ClickItem(fmEditLines->lbLines, "S11"));
-        Click(fmEditLines->btLineDelete);
+        QVERIFY(ClickItem(Control<QListWidget>(fmEditLines, "lbLines"), "S11"));
+        Click(Control<QPushButton>(fmEditLines, "btLineDelete"));
         QCOMPARE(ReadBytes(file("line_data.csv")), IniText({"S11=2"}));
         fx->dialogs->setNextAnswer(Answer::Yes);
-        Click(fmEditLines->btLineDelete);
+        Click(Control<QPushButton>(fmEditLines, "btLineDelete"));
         QCOMPARE(ReadBytes(file("line_data.csv")), QByteArray());
-        QCOMPARE(Items(fmEditLines->lbLines), QStringList({"bus7", "Bus12"}));
+        QCOMPARE(Items(Control<QListWidget>(fmEditLines, "lbLines")),
+                 QStringList({"bus7", "Bus12"}));
     }
 
   private:
     void ChooseType(const QString &name) {
-        QComboBox *box = fmEditLines->cbRouteType;
+        QComboBox *box = Control<QComboBox>(fmEditLines, "cbRouteType");
         box->setFocus();
         QTest::keyClick(box, Qt::Key_Home);
         for (int i = 0; i < box->count() && box->currentText() != name; ++i)

@@ -11,6 +11,7 @@
 #include "gui/editors/edit_linestations.h"
 #include "gui/editors/edit_project.h"
 #include "gui/editors/edit_stations.h"
+#include "support/controls.h"
 #include "support/editor_steps.h"
 #include "support/gui_fixture.h"
 
@@ -49,174 +50,180 @@ class EditStationsTest : public QObject {
     void cleanup() { fx.reset(); }
 
     void opensBrowsingTheSortedList() {
-        QCOMPARE(Items(fmEditStations->lbStations), QStringList({"abtei", "Berg", "Markt", "Zoo"}));
-        QVERIFY(fmEditStations->lbStations->isEnabled());
-        QVERIFY(fmEditStations->gbStationEdit->isHidden());
-        for (QPushButton *button : {fmEditStations->btNewStation, fmEditStations->btStationEdit,
-                                    fmEditStations->btStationDelete, fmEditStations->btClose})
+        QCOMPARE(Items(Control<QListWidget>(fmEditStations, "lbStations")),
+                 QStringList({"abtei", "Berg", "Markt", "Zoo"}));
+        QVERIFY(Control<QListWidget>(fmEditStations, "lbStations")->isEnabled());
+        QVERIFY(Control<QGroupBox>(fmEditStations, "gbStationEdit")->isHidden());
+        for (QPushButton *button : {Control<QPushButton>(fmEditStations, "btNewStation"),
+                                    Control<QPushButton>(fmEditStations, "btStationEdit"),
+                                    Control<QPushButton>(fmEditStations, "btStationDelete"),
+                                    Control<QPushButton>(fmEditStations, "btClose")})
             QVERIFY(button->isVisible());
         QCOMPARE(fmEditStations->NewStationList, TStringList({"Markt", "Berg"}));
         // A project that never chose its station fields shows the geo position.
-        QVERIFY(fmEditStations->btImportData->isVisible());
-        Click(fmEditStations->btNewStation);
-        QVERIFY(fmEditStations->btImportData->isHidden());
-        QVERIFY(fmEditStations->leGeoLatitude->isVisible());
-        QVERIFY(fmEditStations->leGeoLongitude->isVisible());
-        QVERIFY(!fmEditStations->leTarifZone->isVisible());
-        QVERIFY(!fmEditStations->leTarifRing->isVisible());
+        QVERIFY(Control<QPushButton>(fmEditStations, "btImportData")->isVisible());
+        Click(Control<QPushButton>(fmEditStations, "btNewStation"));
+        QVERIFY(Control<QPushButton>(fmEditStations, "btImportData")->isHidden());
+        QVERIFY(Control<QLineEdit>(fmEditStations, "leGeoLatitude")->isVisible());
+        QVERIFY(Control<QLineEdit>(fmEditStations, "leGeoLongitude")->isVisible());
+        QVERIFY(!Control<QLineEdit>(fmEditStations, "leTarifZone")->isVisible());
+        QVERIFY(!Control<QLineEdit>(fmEditStations, "leTarifRing")->isVisible());
     }
 
     void creatingStationsKeepsTheFileSortedAndRefusesDuplicates() {
         const QByteArray memo = ReadBytes(file("newstations.csv"));
-        Click(fmEditStations->btNewStation);
-        QVERIFY(!fmEditStations->lbStations->isEnabled());
-        for (QPushButton *button : {fmEditStations->btNewStation, fmEditStations->btStationEdit,
-                                    fmEditStations->btStationDelete, fmEditStations->btClose})
+        Click(Control<QPushButton>(fmEditStations, "btNewStation"));
+        QVERIFY(!Control<QListWidget>(fmEditStations, "lbStations")->isEnabled());
+        for (QPushButton *button : {Control<QPushButton>(fmEditStations, "btNewStation"),
+                                    Control<QPushButton>(fmEditStations, "btStationEdit"),
+                                    Control<QPushButton>(fmEditStations, "btStationDelete"),
+                                    Control<QPushButton>(fmEditStations, "btClose")})
             QVERIFY(button->isHidden());
-        QVERIFY(fmEditStations->gbStationEdit->isVisible());
-        QVERIFY(fmEditStations->cbStationNewLine->isVisible());
-        QVERIFY(!fmEditStations->cbStationNewLineClear->isVisible());
-        QVERIFY(!fmEditStations->btSave->isVisible());
-        QCOMPARE(QApplication::focusWidget(), fmEditStations->leStationName);
+        QVERIFY(Control<QGroupBox>(fmEditStations, "gbStationEdit")->isVisible());
+        QVERIFY(Control<QCheckBox>(fmEditStations, "cbStationNewLine")->isVisible());
+        QVERIFY(!Control<QCheckBox>(fmEditStations, "cbStationNewLineClear")->isVisible());
+        QVERIFY(!Control<QPushButton>(fmEditStations, "btSave")->isVisible());
+        QCOMPARE(QApplication::focusWidget(), Control<QLineEdit>(fmEditStations, "leStationName"));
 
         // Enter does nothing while the save button is hidden.
-        QTest::keyClick(fmEditStations->leStationName, Qt::Key_Return);
-        QVERIFY(fmEditStations->gbStationEdit->isVisible());
+        QTest::keyClick(Control<QLineEdit>(fmEditStations, "leStationName"), Qt::Key_Return);
+        QVERIFY(Control<QGroupBox>(fmEditStations, "gbStationEdit")->isVisible());
 
-        TypeText(fmEditStations->leStationName, "Münster");
-        QVERIFY(fmEditStations->btSave->isVisible());
-        QTest::keyClick(fmEditStations->leStationName, Qt::Key_Return);
+        TypeText(Control<QLineEdit>(fmEditStations, "leStationName"), "Münster");
+        QVERIFY(Control<QPushButton>(fmEditStations, "btSave")->isVisible());
+        QTest::keyClick(Control<QLineEdit>(fmEditStations, "leStationName"), Qt::Key_Return);
         QCOMPARE(ReadBytes(file("stations.csv")),
                  IniText({"abtei", "Berg", "Markt", "M\xfcnster", "Zoo"}));
         // Without "für neue Linie merken" the memo list stays as it was.
         QCOMPARE(ReadBytes(file("newstations.csv")), memo);
-        QVERIFY(fmEditStations->gbStationEdit->isHidden());
-        QVERIFY(fmEditStations->btClose->isVisible());
-        QVERIFY(fmEditStations->lbStations->isEnabled());
-        QCOMPARE(QApplication::focusWidget(), fmEditStations->btNewStation);
-        QCOMPARE(Items(fmEditStations->lbStations),
+        QVERIFY(Control<QGroupBox>(fmEditStations, "gbStationEdit")->isHidden());
+        QVERIFY(Control<QPushButton>(fmEditStations, "btClose")->isVisible());
+        QVERIFY(Control<QListWidget>(fmEditStations, "lbStations")->isEnabled());
+        QCOMPARE(QApplication::focusWidget(), Control<QPushButton>(fmEditStations, "btNewStation"));
+        QCOMPARE(Items(Control<QListWidget>(fmEditStations, "lbStations")),
                  QStringList({"abtei", "Berg", "Markt", "Münster", "Zoo"}));
 
         // The same name in other letter case is refused; the entry stays open
         // with the name as typed.
-        Click(fmEditStations->btNewStation);
-        QCOMPARE(fmEditStations->leStationName->text(), QString());
-        TypeText(fmEditStations->leStationName, "ZOO");
-        Click(fmEditStations->btSave);
+        Click(Control<QPushButton>(fmEditStations, "btNewStation"));
+        QCOMPARE(Control<QLineEdit>(fmEditStations, "leStationName")->text(), QString());
+        TypeText(Control<QLineEdit>(fmEditStations, "leStationName"), "ZOO");
+        Click(Control<QPushButton>(fmEditStations, "btSave"));
         QCOMPARE(fx->dialogs->messages(), QStringList({"Station schon vorhanden!"}));
-        QVERIFY(fmEditStations->gbStationEdit->isVisible());
-        QCOMPARE(fmEditStations->leStationName->text(), QString("ZOO"));
+        QVERIFY(Control<QGroupBox>(fmEditStations, "gbStationEdit")->isVisible());
+        QCOMPARE(Control<QLineEdit>(fmEditStations, "leStationName")->text(), QString("ZOO"));
         QCOMPARE(ReadBytes(file("stations.csv")),
                  IniText({"abtei", "Berg", "Markt", "M\xfcnster", "Zoo"}));
 
         // Names the project files cannot hold get the core's message.
         fx->dialogs->clearLog();
         for (const QString &bad : {QString(" Zoo"), QString("A,B"), QString("Łódź"), QString("")}) {
-            ReplaceText(fmEditStations->leStationName, bad);
-            QTest::keyClick(fmEditStations->leStationName, Qt::Key_Enter);
-            QCOMPARE(fmEditStations->leStationName->text(), bad);
-            QVERIFY(fmEditStations->gbStationEdit->isVisible());
+            ReplaceText(Control<QLineEdit>(fmEditStations, "leStationName"), bad);
+            QTest::keyClick(Control<QLineEdit>(fmEditStations, "leStationName"), Qt::Key_Enter);
+            QCOMPARE(Control<QLineEdit>(fmEditStations, "leStationName")->text(), bad);
+            QVERIFY(Control<QGroupBox>(fmEditStations, "gbStationEdit")->isVisible());
         }
         QCOMPARE(fx->dialogs->messages().size(), 4);
         QVERIFY(fx->dialogs->messages().at(1).contains("\",\""));
         QVERIFY(fx->dialogs->messages().at(2).contains("Windows-1252"));
-        QCOMPARE(Items(fmEditStations->lbStations).size(), 5);
+        QCOMPARE(Items(Control<QListWidget>(fmEditStations, "lbStations")).size(), 5);
 
         // Enter on the focused cancel button cancels rather than saves.
-        fmEditStations->btCancel->setFocus();
-        QTest::keyClick(fmEditStations->btCancel, Qt::Key_Return);
-        QVERIFY(fmEditStations->gbStationEdit->isHidden());
-        Click(fmEditStations->btNewStation);
-        TypeText(fmEditStations->leStationName, "ZOO");
+        Control<QPushButton>(fmEditStations, "btCancel")->setFocus();
+        QTest::keyClick(Control<QPushButton>(fmEditStations, "btCancel"), Qt::Key_Return);
+        QVERIFY(Control<QGroupBox>(fmEditStations, "gbStationEdit")->isHidden());
+        Click(Control<QPushButton>(fmEditStations, "btNewStation"));
+        TypeText(Control<QLineEdit>(fmEditStations, "leStationName"), "ZOO");
 
         // Escape discards the entry; nothing is written.
-        QTest::keyClick(fmEditStations->leStationName, Qt::Key_Escape);
-        QVERIFY(fmEditStations->gbStationEdit->isHidden());
+        QTest::keyClick(Control<QLineEdit>(fmEditStations, "leStationName"), Qt::Key_Escape);
+        QVERIFY(Control<QGroupBox>(fmEditStations, "gbStationEdit")->isHidden());
         QVERIFY(fmEditStations->isVisible());
         // Escape while browsing leaves the window open.
-        QTest::keyClick(fmEditStations->lbStations, Qt::Key_Escape);
+        QTest::keyClick(Control<QListWidget>(fmEditStations, "lbStations"), Qt::Key_Escape);
         QVERIFY(fmEditStations->isVisible());
         QCOMPARE(ReadBytes(file("stations.csv")),
                  IniText({"abtei", "Berg", "Markt", "M\xfcnster", "Zoo"}));
     }
 
     void memoListFollowsTheTwoCheckBoxes() {
-        Click(fmEditStations->btNewStation);
-        Click(fmEditStations->cbStationNewLine);
-        QVERIFY(fmEditStations->cbStationNewLineClear->isVisible());
-        TypeText(fmEditStations->leStationName, "Au");
-        Click(fmEditStations->btSave);
+        Click(Control<QPushButton>(fmEditStations, "btNewStation"));
+        Click(Control<QCheckBox>(fmEditStations, "cbStationNewLine"));
+        QVERIFY(Control<QCheckBox>(fmEditStations, "cbStationNewLineClear")->isVisible());
+        TypeText(Control<QLineEdit>(fmEditStations, "leStationName"), "Au");
+        Click(Control<QPushButton>(fmEditStations, "btSave"));
         QCOMPARE(ReadBytes(file("newstations.csv")), IniText({"Markt", "Berg", "Au"}));
 
         // The memo check mark persists; "Neue Merkliste beginnen" does not.
-        Click(fmEditStations->btNewStation);
-        QVERIFY(fmEditStations->cbStationNewLine->isChecked());
-        QVERIFY(fmEditStations->cbStationNewLineClear->isVisible());
-        QVERIFY(!fmEditStations->cbStationNewLineClear->isChecked());
-        Click(fmEditStations->cbStationNewLineClear);
-        TypeText(fmEditStations->leStationName, "Hafen");
-        Click(fmEditStations->btSave);
+        Click(Control<QPushButton>(fmEditStations, "btNewStation"));
+        QVERIFY(Control<QCheckBox>(fmEditStations, "cbStationNewLine")->isChecked());
+        QVERIFY(Control<QCheckBox>(fmEditStations, "cbStationNewLineClear")->isVisible());
+        QVERIFY(!Control<QCheckBox>(fmEditStations, "cbStationNewLineClear")->isChecked());
+        Click(Control<QCheckBox>(fmEditStations, "cbStationNewLineClear"));
+        TypeText(Control<QLineEdit>(fmEditStations, "leStationName"), "Hafen");
+        Click(Control<QPushButton>(fmEditStations, "btSave"));
         QCOMPARE(ReadBytes(file("newstations.csv")), IniText({"Hafen"}));
         QCOMPARE(fmEditStations->NewStationList, TStringList({"Hafen"}));
 
-        Click(fmEditStations->btNewStation);
-        Click(fmEditStations->cbStationNewLine);
-        QVERIFY(!fmEditStations->cbStationNewLineClear->isVisible());
-        TypeText(fmEditStations->leStationName, "Kai");
-        Click(fmEditStations->btSave);
+        Click(Control<QPushButton>(fmEditStations, "btNewStation"));
+        Click(Control<QCheckBox>(fmEditStations, "cbStationNewLine"));
+        QVERIFY(!Control<QCheckBox>(fmEditStations, "cbStationNewLineClear")->isVisible());
+        TypeText(Control<QLineEdit>(fmEditStations, "leStationName"), "Kai");
+        Click(Control<QPushButton>(fmEditStations, "btSave"));
         QCOMPARE(ReadBytes(file("newstations.csv")), IniText({"Hafen"}));
         QCOMPARE(ReadBytes(file("stations.csv")),
                  IniText({"abtei", "Au", "Berg", "Hafen", "Kai", "Markt", "Zoo"}));
 
         // Each showing hides "Neue Merkliste beginnen" again.
-        Click(fmEditStations->btClose);
+        Click(Control<QPushButton>(fmEditStations, "btClose"));
         fmEditStations->show();
-        QVERIFY(!fmEditStations->cbStationNewLineClear->isVisible());
-        Click(fmEditStations->btNewStation);
-        QVERIFY(!fmEditStations->cbStationNewLine->isChecked());
-        QVERIFY(!fmEditStations->cbStationNewLineClear->isVisible());
+        QVERIFY(!Control<QCheckBox>(fmEditStations, "cbStationNewLineClear")->isVisible());
+        Click(Control<QPushButton>(fmEditStations, "btNewStation"));
+        QVERIFY(!Control<QCheckBox>(fmEditStations, "cbStationNewLine")->isChecked());
+        QVERIFY(!Control<QCheckBox>(fmEditStations, "cbStationNewLineClear")->isVisible());
     }
 
     void renamingCarriesTheNameIntoEveryFile() {
-        QVERIFY(ClickItem(fmEditStations->lbStations, "Markt"));
-        Click(fmEditStations->btStationEdit);
-        QCOMPARE(fmEditStations->leStationName->text(), QString("Markt"));
-        QVERIFY(!fmEditStations->cbStationNewLine->isVisible());
-        QVERIFY(!fmEditStations->cbStationNewLineClear->isVisible());
-        QVERIFY(!fmEditStations->btSave->isVisible());
-        QVERIFY(fmEditStations->btClose->isHidden());
+        QVERIFY(ClickItem(Control<QListWidget>(fmEditStations, "lbStations"), "Markt"));
+        Click(Control<QPushButton>(fmEditStations, "btStationEdit"));
+        QCOMPARE(Control<QLineEdit>(fmEditStations, "leStationName")->text(), QString("Markt"));
+        QVERIFY(!Control<QCheckBox>(fmEditStations, "cbStationNewLine")->isVisible());
+        QVERIFY(!Control<QCheckBox>(fmEditStations, "cbStationNewLineClear")->isVisible());
+        QVERIFY(!Control<QPushButton>(fmEditStations, "btSave")->isVisible());
+        QVERIFY(Control<QPushButton>(fmEditStations, "btClose")->isHidden());
 
         // A change of letter case alone is a rename; the memo entry moves to
         // the end under its new name.
-        ReplaceText(fmEditStations->leStationName, "MARKT");
-        Click(fmEditStations->btSave);
+        ReplaceText(Control<QLineEdit>(fmEditStations, "leStationName"), "MARKT");
+        Click(Control<QPushButton>(fmEditStations, "btSave"));
         QCOMPARE(ReadBytes(file("stations.csv")), IniText({"abtei", "Berg", "MARKT", "Zoo"}));
         QCOMPARE(ReadBytes(file("newstations.csv")), IniText({"Berg", "MARKT"}));
         QCOMPARE(ReadBytes(file("line_stations.csv")), IniText({"L1=abtei,MARKT,Zoo"}));
         QCOMPARE(ReadBytes(file("station_lines.csv")), IniText({"abtei=L1", "MARKT=L1", "Zoo=L1"}));
-        QCOMPARE(SelectedItems(fmEditStations->lbStations), QStringList({"MARKT"}));
+        QCOMPARE(SelectedItems(Control<QListWidget>(fmEditStations, "lbStations")),
+                 QStringList({"MARKT"}));
 
         // Typing and deleting a letter leaves the name as it was: nothing is
         // written.
         QVERIFY(QFile::remove(file("station_lines.csv")));
-        Click(fmEditStations->btStationEdit);
-        TypeText(fmEditStations->leStationName, "x");
-        QTest::keyClick(fmEditStations->leStationName, Qt::Key_Backspace);
-        Click(fmEditStations->btSave);
-        QVERIFY(fmEditStations->gbStationEdit->isHidden());
+        Click(Control<QPushButton>(fmEditStations, "btStationEdit"));
+        TypeText(Control<QLineEdit>(fmEditStations, "leStationName"), "x");
+        QTest::keyClick(Control<QLineEdit>(fmEditStations, "leStationName"), Qt::Key_Backspace);
+        Click(Control<QPushButton>(fmEditStations, "btSave"));
+        QVERIFY(Control<QGroupBox>(fmEditStations, "gbStationEdit")->isHidden());
         QVERIFY(!QFile::exists(file("station_lines.csv")));
         QCOMPARE(ReadBytes(file("newstations.csv")), IniText({"Berg", "MARKT"}));
 
         // Renaming onto another station would merge the two: refused.
-        Click(fmEditStations->btStationEdit);
-        ReplaceText(fmEditStations->leStationName, "berg");
-        Click(fmEditStations->btSave);
+        Click(Control<QPushButton>(fmEditStations, "btStationEdit"));
+        ReplaceText(Control<QLineEdit>(fmEditStations, "leStationName"), "berg");
+        Click(Control<QPushButton>(fmEditStations, "btSave"));
         QCOMPARE(fx->dialogs->messages(), QStringList({"Station schon vorhanden!"}));
-        QCOMPARE(fmEditStations->leStationName->text(), QString("berg"));
-        QVERIFY(fmEditStations->gbStationEdit->isVisible());
+        QCOMPARE(Control<QLineEdit>(fmEditStations, "leStationName")->text(), QString("berg"));
+        QVERIFY(Control<QGroupBox>(fmEditStations, "gbStationEdit")->isVisible());
         QCOMPARE(ReadBytes(file("stations.csv")), IniText({"abtei", "Berg", "MARKT", "Zoo"}));
-        Click(fmEditStations->btCancel);
-        QVERIFY(fmEditStations->btClose->isVisible());
+        Click(Control<QPushButton>(fmEditStations, "btCancel"));
+        QVERIFY(Control<QPushButton>(fmEditStations, "btClose")->isVisible());
         // Cancelled: the rename onto "berg" left no trace.
         QCOMPARE(ReadBytes(file("line_stations.csv")), IniText({"L1=abtei,MARKT,Zoo"}));
     }
@@ -224,27 +231,28 @@ class EditStationsTest : public QObject {
     void deletingAsksAndCarriesThrough() {
         const QByteArray stations = ReadBytes(file("stations.csv"));
         // Nothing selected: nothing asked, nothing written.
-        Click(fmEditStations->btStationDelete);
+        Click(Control<QPushButton>(fmEditStations, "btStationDelete"));
         QVERIFY(fx->dialogs->log().isEmpty());
 
-        QVERIFY(ClickItem(fmEditStations->lbStations, "Markt"));
+        QVERIFY(ClickItem(Control<QListWidget>(fmEditStations, "lbStations"), "Markt"));
         fx->dialogs->setNextAnswer(Answer::No);
-        Click(fmEditStations->btStationDelete);
+        Click(Control<QPushButton>(fmEditStations, "btStationDelete"));
         // The question names the lines whose route and timetables lose it.
         QCOMPARE(fx->dialogs->log(),
                  QStringList({"confirm:Bestätigung:Möchten Sie die Station Markt wirklich "
                               "löschen?\nSie wird aus Route und Fahrplänen dieser Linien "
                               "entfernt: L1"}));
         QCOMPARE(ReadBytes(file("stations.csv")), stations);
-        QCOMPARE(Items(fmEditStations->lbStations).size(), 4);
+        QCOMPARE(Items(Control<QListWidget>(fmEditStations, "lbStations")).size(), 4);
 
         fx->dialogs->setNextAnswer(Answer::Yes);
-        Click(fmEditStations->btStationDelete);
+        Click(Control<QPushButton>(fmEditStations, "btStationDelete"));
         QCOMPARE(ReadBytes(file("stations.csv")), IniText({"abtei", "Berg", "Zoo"}));
         QCOMPARE(ReadBytes(file("newstations.csv")), IniText({"Berg"}));
         QCOMPARE(ReadBytes(file("line_stations.csv")), IniText({"L1=abtei,Zoo"}));
         QCOMPARE(ReadBytes(file("station_lines.csv")), IniText({"abtei=L1", "Zoo=L1"}));
-        QCOMPARE(Items(fmEditStations->lbStations), QStringList({"abtei", "Berg", "Zoo"}));
+        QCOMPARE(Items(Control<QListWidget>(fmEditStations, "lbStations")),
+                 QStringList({"abtei", "Berg", "Zoo"}));
         QCOMPARE(fmEditStations->NewStationList, TStringList({"Berg"}));
         QVERIFY(fx->dialogs->messages().isEmpty());
     }
@@ -263,9 +271,9 @@ class EditStationsTest : public QObject {
 
         // WHEN "berg" is selected and Delete pressed THEN the question names
         // its lines in natural order, and "Ja" deletes "berg" alone
-        QVERIFY(ClickItem(w->lbStations, "berg"));
+        QVERIFY(ClickItem(Control<QListWidget>(w, "lbStations"), "berg"));
         fx->dialogs->setNextAnswer(Answer::Yes);
-        QTest::keyClick(w->lbStations, Qt::Key_Delete);
+        QTest::keyClick(Control<QListWidget>(w, "lbStations"), Qt::Key_Delete);
         QCOMPARE(fx->dialogs->log(),
                  QStringList({"confirm:Bestätigung:Möchten Sie die Station berg wirklich "
                               "löschen?\nSie wird aus Route und Fahrplänen dieser Linien "
@@ -276,9 +284,9 @@ class EditStationsTest : public QObject {
         QCOMPARE(ReadBytes(file("line_10.ttd")), IniText({"[1_Sa]", "1=Berg,05:00"}));
 
         // A double-click starts "Ändern" on that station
-        DoubleClickRow(w->lbStations, 0);
-        QVERIFY(w->gbStationEdit->isVisible());
-        QCOMPARE(w->leStationName->text(), QString("Berg"));
+        DoubleClickRow(Control<QListWidget>(w, "lbStations"), 0);
+        QVERIFY(Control<QGroupBox>(w, "gbStationEdit")->isVisible());
+        QCOMPARE(Control<QLineEdit>(w, "leStationName")->text(), QString("Berg"));
     }
 
     void aCaseVariantWithoutLinesIsDeletedAndRenamedAloneInTheEditor() {
@@ -300,21 +308,21 @@ class EditStationsTest : public QObject {
         TfmEditStations *w = fmEditStations;
 
         // WHEN "marktplatz" is changed, its (empty) data is its own
-        QVERIFY(ClickItem(w->lbStations, "marktplatz"));
-        Click(w->btStationEdit);
-        QCOMPARE(w->leStationName->text(), QString("marktplatz"));
-        TypeText(w->leStationName, " Nord");
-        Click(w->btSave);
+        QVERIFY(ClickItem(Control<QListWidget>(w, "lbStations"), "marktplatz"));
+        Click(Control<QPushButton>(w, "btStationEdit"));
+        QCOMPARE(Control<QLineEdit>(w, "leStationName")->text(), QString("marktplatz"));
+        TypeText(Control<QLineEdit>(w, "leStationName"), " Nord");
+        Click(Control<QPushButton>(w, "btSave"));
         QCOMPARE(ReadBytes(file("stations.csv")), IniText({"Au", "Marktplatz", "marktplatz Nord"}));
         for (std::size_t i = 0; i < others.size(); ++i)
             QCOMPARE(ReadBytes(file(others[i])), before[static_cast<qsizetype>(i)]);
 
         // WHEN it is deleted THEN the question names no lines, and "Ja"
         // leaves Marktplatz in every file
-        QVERIFY(ClickItem(w->lbStations, "marktplatz Nord"));
+        QVERIFY(ClickItem(Control<QListWidget>(w, "lbStations"), "marktplatz Nord"));
         fx->dialogs->clearLog();
         fx->dialogs->setNextAnswer(Answer::Yes);
-        Click(w->btStationDelete);
+        Click(Control<QPushButton>(w, "btStationDelete"));
         QCOMPARE(fx->dialogs->log(),
                  QStringList({"confirm:Bestätigung:Möchten Sie die Station marktplatz Nord "
                               "wirklich löschen?"}));
@@ -326,32 +334,32 @@ class EditStationsTest : public QObject {
     }
 
     void blanksAroundANameAreTrimmedBeforeItIsChecked() {
-        Click(fmEditStations->btNewStation);
-        TypeText(fmEditStations->leStationName, "  Hafen ");
-        Click(fmEditStations->btSave);
+        Click(Control<QPushButton>(fmEditStations, "btNewStation"));
+        TypeText(Control<QLineEdit>(fmEditStations, "leStationName"), "  Hafen ");
+        Click(Control<QPushButton>(fmEditStations, "btSave"));
         QVERIFY(fx->dialogs->messages().isEmpty());
         QCOMPARE(ReadBytes(file("stations.csv")),
                  IniText({"abtei", "Berg", "Hafen", "Markt", "Zoo"}));
         // A name of blanks alone is still refused
-        Click(fmEditStations->btNewStation);
-        TypeText(fmEditStations->leStationName, "   ");
-        Click(fmEditStations->btSave);
+        Click(Control<QPushButton>(fmEditStations, "btNewStation"));
+        TypeText(Control<QLineEdit>(fmEditStations, "leStationName"), "   ");
+        Click(Control<QPushButton>(fmEditStations, "btSave"));
         QCOMPARE(fx->dialogs->messages(), QStringList({"Der Name darf nicht leer sein."}));
     }
 
     void minimisingAndRestoringKeepsAnOpenEntry() {
         TfmEditStations *w = fmEditStations;
-        Click(w->btNewStation);
-        TypeText(w->leStationName, "Hafen");
+        Click(Control<QPushButton>(w, "btNewStation"));
+        TypeText(Control<QLineEdit>(w, "leStationName"), "Hafen");
         // WHEN the program is minimised and restored
         w->showMinimized();
         w->showNormal();
         QVERIFY(QTest::qWaitForWindowExposed(w));
         // THEN the entry is still open with its text and can be saved
-        QVERIFY(w->gbStationEdit->isVisible());
-        QCOMPARE(w->leStationName->text(), QString("Hafen"));
-        QVERIFY(w->btSave->isVisible());
-        Click(w->btSave);
+        QVERIFY(Control<QGroupBox>(w, "gbStationEdit")->isVisible());
+        QCOMPARE(Control<QLineEdit>(w, "leStationName")->text(), QString("Hafen"));
+        QVERIFY(Control<QPushButton>(w, "btSave")->isVisible());
+        Click(Control<QPushButton>(w, "btSave"));
         QCOMPARE(ReadBytes(file("stations.csv")),
                  IniText({"abtei", "Berg", "Hafen", "Markt", "Zoo"}));
     }
@@ -361,28 +369,28 @@ class EditStationsTest : public QObject {
         QVERIFY(QFile::remove(file("newstations.csv")));
         QVERIFY(QDir().mkpath(file("newstations.csv")));
         const QByteArray stations = ReadBytes(file("stations.csv"));
-        Click(fmEditStations->btNewStation);
-        Click(fmEditStations->cbStationNewLine);
-        Click(fmEditStations->cbStationNewLineClear);
-        TypeText(fmEditStations->leStationName, "Kai");
-        Click(fmEditStations->btSave);
+        Click(Control<QPushButton>(fmEditStations, "btNewStation"));
+        Click(Control<QCheckBox>(fmEditStations, "cbStationNewLine"));
+        Click(Control<QCheckBox>(fmEditStations, "cbStationNewLineClear"));
+        TypeText(Control<QLineEdit>(fmEditStations, "leStationName"), "Kai");
+        Click(Control<QPushButton>(fmEditStations, "btSave"));
         QCOMPARE(fx->dialogs->errors().size(), 1);
         QVERIFY(fx->dialogs->errors().first().contains("newstations.csv"));
         // All or nothing: the register is not written either.
         QCOMPARE(ReadBytes(file("stations.csv")), stations);
-        QVERIFY(fmEditStations->gbStationEdit->isVisible());
-        QCOMPARE(fmEditStations->leStationName->text(), QString("Kai"));
-        Click(fmEditStations->btCancel);
+        QVERIFY(Control<QGroupBox>(fmEditStations, "gbStationEdit")->isVisible());
+        QCOMPARE(Control<QLineEdit>(fmEditStations, "leStationName")->text(), QString("Kai"));
+        Click(Control<QPushButton>(fmEditStations, "btCancel"));
         QVERIFY(fmEditStations->close());
     }
 
     void closingIsRefusedDuringAnEntry() {
-        Click(fmEditStations->btNewStation);
-        TypeText(fmEditStations->leStationName, "Kai");
+        Click(Control<QPushButton>(fmEditStations, "btNewStation"));
+        TypeText(Control<QLineEdit>(fmEditStations, "leStationName"), "Kai");
         QVERIFY(!fmEditStations->close());
         QVERIFY(fmEditStations->isVisible());
-        QVERIFY(fmEditStations->gbStationEdit->isVisible());
-        Click(fmEditStations->btCancel);
+        QVERIFY(Control<QGroupBox>(fmEditStations, "gbStationEdit")->isVisible());
+        Click(Control<QPushButton>(fmEditStations, "btCancel"));
         QVERIFY(fmEditStations->close());
         QVERIFY(!fmEditStations->isVisible());
         QCOMPARE(ReadBytes(file("stations.csv")), IniText({"Zoo", "abtei", "Berg", "Markt"}));
@@ -395,20 +403,21 @@ class EditStationsTest : public QObject {
         WriteBytes(file("stations.csv"), IniText({"Neu"}));
         bool shown = false;
         fx->dialogs->setNextModalAction([&](QDialog &dialog) {
-            shown = &dialog == fmEditStations &&
-                    Items(fmEditStations->lbStations) == QStringList({"Neu"});
-            Click(fmEditStations->btNewStation);
+            shown =
+                &dialog == fmEditStations &&
+                Items(Control<QListWidget>(fmEditStations, "lbStations")) == QStringList({"Neu"});
+            Click(Control<QPushButton>(fmEditStations, "btNewStation"));
             // Closing by the frame is refused while the name is entered.
             dialog.close();
             shown = shown && dialog.isVisible();
-            Click(fmEditStations->btCancel);
+            Click(Control<QPushButton>(fmEditStations, "btCancel"));
         });
-        Click(fmMain->sbEditStations);
+        Click(Control<QPushButton>(fmMain, "sbEditStations"));
         QVERIFY(shown);
         QVERIFY(!fmEditStations->isVisible());
 
-        Click(fmMain->sbEditLines);
-        Click(fmMain->sbAssignStations);
+        Click(Control<QPushButton>(fmMain, "sbEditLines"));
+        Click(Control<QPushButton>(fmMain, "sbAssignStations"));
         QCOMPARE(fx->dialogs->log(),
                  QStringList({"modal:Stationen bearbeiten", "modal:Linien bearbeiten",
                               "modal:Stationen für Linie zuweisen"}));
@@ -418,20 +427,20 @@ class EditStationsTest : public QObject {
         QDir().mkpath(fx->path("neu"));
         fx->dialogs->setNextFileName(second);
         fmMain->FileNew();
-        QVERIFY(fmMain->sbEditStations->isEnabled());
-        QVERIFY(fmMain->sbAssignStations->isEnabled());
-        QVERIFY(fmMain->sbEditLines->isEnabled());
-        QVERIFY(fmMain->sbEditTimeTable->isEnabled());
+        QVERIFY(Control<QPushButton>(fmMain, "sbEditStations")->isEnabled());
+        QVERIFY(Control<QPushButton>(fmMain, "sbAssignStations")->isEnabled());
+        QVERIFY(Control<QPushButton>(fmMain, "sbEditLines")->isEnabled());
+        QVERIFY(Control<QPushButton>(fmMain, "sbEditTimeTable")->isEnabled());
         fx->dialogs->setNextModalAction([&](QDialog &) {
-            Click(fmEditStations->btNewStation);
-            TypeText(fmEditStations->leStationName, "Erste");
-            Click(fmEditStations->btSave);
+            Click(Control<QPushButton>(fmEditStations, "btNewStation"));
+            TypeText(Control<QLineEdit>(fmEditStations, "leStationName"), "Erste");
+            Click(Control<QPushButton>(fmEditStations, "btSave"));
         });
-        Click(fmMain->sbEditStations);
+        Click(Control<QPushButton>(fmMain, "sbEditStations"));
         QCOMPARE(ReadBytes(fx->path("neu/stations.csv")), IniText({"Erste"}));
         fmMain->OpenFromCommandLine(second);
-        QVERIFY(fmMain->sbEditLines->isEnabled());
-        QVERIFY(fmMain->sbEditTimeTable->isEnabled());
+        QVERIFY(Control<QPushButton>(fmMain, "sbEditLines")->isEnabled());
+        QVERIFY(Control<QPushButton>(fmMain, "sbEditTimeTable")->isEnabled());
     }
 
     void optionsCheckBoxesShowAndHideTheStationFields() {
@@ -440,46 +449,47 @@ class EditStationsTest : public QObject {
         // The group on the "Stationen" page, as the project file says
         fmEditProject->show();
         QVERIFY(QTest::qWaitForWindowExposed(fmEditProject));
-        QTabBar *tabs = fmEditProject->pcRubrik->tabBar();
+        QTabBar *tabs = Control<QTabWidget>(fmEditProject, "pcRubrik")->tabBar();
         QTest::mouseClick(tabs, Qt::LeftButton, {}, tabs->tabRect(0).center());
-        QCOMPARE(fmEditProject->pcRubrik->currentWidget(), fmEditProject->tsStationOptions);
-        QVERIFY(fmEditProject->gbStationFields->isVisible());
-        QVERIFY(fmEditProject->cbPrjGeoPosition->isChecked());
-        QVERIFY(!fmEditProject->cbPrjTarifZone->isChecked());
+        QCOMPARE(Control<QTabWidget>(fmEditProject, "pcRubrik")->currentWidget(),
+                 Control<QWidget>(fmEditProject, "tsStationOptions"));
+        QVERIFY(Control<QGroupBox>(fmEditProject, "gbStationFields")->isVisible());
+        QVERIFY(Control<QCheckBox>(fmEditProject, "cbPrjGeoPosition")->isChecked());
+        QVERIFY(!Control<QCheckBox>(fmEditProject, "cbPrjTarifZone")->isChecked());
 
         // Switching geo off and zone and ring on, then discarding, keeps the file
-        ClickBox(fmEditProject->cbPrjTarifZone);
-        QVERIFY(fmEditProject->btSave->isVisible());
-        Click(fmEditProject->btCancel);
-        QVERIFY(!fmEditProject->cbPrjTarifZone->isChecked());
+        ClickBox(Control<QCheckBox>(fmEditProject, "cbPrjTarifZone"));
+        QVERIFY(Control<QPushButton>(fmEditProject, "btSave")->isVisible());
+        Click(Control<QPushButton>(fmEditProject, "btCancel"));
+        QVERIFY(!Control<QCheckBox>(fmEditProject, "cbPrjTarifZone")->isChecked());
         QCOMPARE(ReadBytes(project), projectBefore);
-        ClickBox(fmEditProject->cbPrjGeoPosition);
-        ClickBox(fmEditProject->cbPrjTarifZone);
-        ClickBox(fmEditProject->cbPrjTarifRing);
-        Click(fmEditProject->btSave);
+        ClickBox(Control<QCheckBox>(fmEditProject, "cbPrjGeoPosition"));
+        ClickBox(Control<QCheckBox>(fmEditProject, "cbPrjTarifZone"));
+        ClickBox(Control<QCheckBox>(fmEditProject, "cbPrjTarifRing"));
+        Click(Control<QPushButton>(fmEditProject, "btSave"));
         QVERIFY(ReadBytes(project).contains(
             "[stationdata]\r\ngeoposition=0\r\ntarifzone=1\r\ntarifring=1\r\n"));
-        Click(fmEditProject->btClose);
+        Click(Control<QPushButton>(fmEditProject, "btClose"));
 
         fmEditStations->show();
         QVERIFY(QTest::qWaitForWindowExposed(fmEditStations));
-        Click(fmEditStations->btNewStation);
-        QVERIFY(!fmEditStations->leGeoLatitude->isVisible());
-        QVERIFY(!fmEditStations->leGeoLongitude->isVisible());
-        QVERIFY(fmEditStations->leTarifZone->isVisible());
-        QVERIFY(fmEditStations->leTarifRing->isVisible());
-        Click(fmEditStations->btCancel);
+        Click(Control<QPushButton>(fmEditStations, "btNewStation"));
+        QVERIFY(!Control<QLineEdit>(fmEditStations, "leGeoLatitude")->isVisible());
+        QVERIFY(!Control<QLineEdit>(fmEditStations, "leGeoLongitude")->isVisible());
+        QVERIFY(Control<QLineEdit>(fmEditStations, "leTarifZone")->isVisible());
+        QVERIFY(Control<QLineEdit>(fmEditStations, "leTarifRing")->isVisible());
+        Click(Control<QPushButton>(fmEditStations, "btCancel"));
 
         // Reopening the project brings the stored choice back into both windows
         OpenProject().PrjParams.StationFields = {};
         fmEditStations->close();
         fmMain->OpenFromCommandLine(project);
-        QVERIFY(!fmEditProject->cbPrjGeoPosition->isChecked());
-        QVERIFY(fmEditProject->cbPrjTarifRing->isChecked());
+        QVERIFY(!Control<QCheckBox>(fmEditProject, "cbPrjGeoPosition")->isChecked());
+        QVERIFY(Control<QCheckBox>(fmEditProject, "cbPrjTarifRing")->isChecked());
         fmEditStations->show();
-        Click(fmEditStations->btNewStation);
-        QVERIFY(!fmEditStations->leGeoLatitude->isVisible());
-        QVERIFY(fmEditStations->leTarifRing->isVisible());
+        Click(Control<QPushButton>(fmEditStations, "btNewStation"));
+        QVERIFY(!Control<QLineEdit>(fmEditStations, "leGeoLatitude")->isVisible());
+        QVERIFY(Control<QLineEdit>(fmEditStations, "leTarifRing")->isVisible());
     }
 
     void aStationIsSavedWithCoordinatesAndAZone() {
@@ -487,59 +497,59 @@ class EditStationsTest : public QObject {
         fmEditStations->close();
         fmEditStations->show();
         QVERIFY(QTest::qWaitForWindowExposed(fmEditStations));
-        Click(fmEditStations->btNewStation);
-        QVERIFY(fmEditStations->leTarifZone->isVisible());
-        TypeText(fmEditStations->leStationName, "Nordtor");
-        TypeText(fmEditStations->leGeoLatitude, "52,5200");
-        TypeText(fmEditStations->leGeoLongitude, "13,40499999");
-        TypeText(fmEditStations->leTarifZone, "A");
-        Click(fmEditStations->btSave);
+        Click(Control<QPushButton>(fmEditStations, "btNewStation"));
+        QVERIFY(Control<QLineEdit>(fmEditStations, "leTarifZone")->isVisible());
+        TypeText(Control<QLineEdit>(fmEditStations, "leStationName"), "Nordtor");
+        TypeText(Control<QLineEdit>(fmEditStations, "leGeoLatitude"), "52,5200");
+        TypeText(Control<QLineEdit>(fmEditStations, "leGeoLongitude"), "13,40499999");
+        TypeText(Control<QLineEdit>(fmEditStations, "leTarifZone"), "A");
+        Click(Control<QPushButton>(fmEditStations, "btSave"));
         QCOMPARE(fx->dialogs->messages(), QStringList());
-        QVERIFY(fmEditStations->gbStationEdit->isHidden());
+        QVERIFY(Control<QGroupBox>(fmEditStations, "gbStationEdit")->isHidden());
         QCOMPARE(ReadBytes(file("station_data.csv")), IniText({"Nordtor=52.52,13.405,A,"}));
 
         // Opened again, the data shows as typed in German; the position is cleared
-        QVERIFY(ClickItem(fmEditStations->lbStations, "Nordtor"));
-        Click(fmEditStations->btStationEdit);
-        QCOMPARE(fmEditStations->leGeoLatitude->text(), QString("52,52"));
-        QCOMPARE(fmEditStations->leTarifZone->text(), QString("A"));
-        ReplaceText(fmEditStations->leGeoLatitude, "");
-        ReplaceText(fmEditStations->leGeoLongitude, "");
-        ReplaceText(fmEditStations->leStationName, "Nordtor Ost");
-        Click(fmEditStations->btSave);
+        QVERIFY(ClickItem(Control<QListWidget>(fmEditStations, "lbStations"), "Nordtor"));
+        Click(Control<QPushButton>(fmEditStations, "btStationEdit"));
+        QCOMPARE(Control<QLineEdit>(fmEditStations, "leGeoLatitude")->text(), QString("52,52"));
+        QCOMPARE(Control<QLineEdit>(fmEditStations, "leTarifZone")->text(), QString("A"));
+        ReplaceText(Control<QLineEdit>(fmEditStations, "leGeoLatitude"), "");
+        ReplaceText(Control<QLineEdit>(fmEditStations, "leGeoLongitude"), "");
+        ReplaceText(Control<QLineEdit>(fmEditStations, "leStationName"), "Nordtor Ost");
+        Click(Control<QPushButton>(fmEditStations, "btSave"));
         QCOMPARE(ReadBytes(file("station_data.csv")), IniText({"Nordtor Ost=,,A,"}));
 
         // Deleting the station deletes its data; Markt beside it keeps its own
         WriteBytes(file("station_data.csv"), IniText({"Nordtor Ost=,,A,", "Markt=50,8,B,"}));
-        QVERIFY(ClickItem(fmEditStations->lbStations, "Nordtor Ost"));
+        QVERIFY(ClickItem(Control<QListWidget>(fmEditStations, "lbStations"), "Nordtor Ost"));
         fx->dialogs->setNextAnswer(Answer::Yes);
-        Click(fmEditStations->btStationDelete);
+        Click(Control<QPushButton>(fmEditStations, "btStationDelete"));
         QCOMPARE(ReadBytes(file("station_data.csv")), IniText({"Markt=50,8,B,"}));
     }
 
     void aRefusedLatitudeKeepsTheEntryOpen() {
-        Click(fmEditStations->btNewStation);
-        TypeText(fmEditStations->leStationName, "Nordtor");
-        TypeText(fmEditStations->leGeoLatitude, "95,1");
-        TypeText(fmEditStations->leGeoLongitude, "13,4");
-        QTest::keyClick(fmEditStations->leGeoLongitude, Qt::Key_Return);
+        Click(Control<QPushButton>(fmEditStations, "btNewStation"));
+        TypeText(Control<QLineEdit>(fmEditStations, "leStationName"), "Nordtor");
+        TypeText(Control<QLineEdit>(fmEditStations, "leGeoLatitude"), "95,1");
+        TypeText(Control<QLineEdit>(fmEditStations, "leGeoLongitude"), "13,4");
+        QTest::keyClick(Control<QLineEdit>(fmEditStations, "leGeoLongitude"), Qt::Key_Return);
         QCOMPARE(
             fx->dialogs->messages(),
             QStringList({"Die Breite muss eine Zahl von -90 bis 90 Grad sein, z. B. 52,5200."}));
-        QVERIFY(fmEditStations->gbStationEdit->isVisible());
-        QCOMPARE(fmEditStations->leGeoLatitude->text(), QString("95,1"));
+        QVERIFY(Control<QGroupBox>(fmEditStations, "gbStationEdit")->isVisible());
+        QCOMPARE(Control<QLineEdit>(fmEditStations, "leGeoLatitude")->text(), QString("95,1"));
         // Nothing is written, not even the station
         QVERIFY(!QFile::exists(file("station_data.csv")));
-        QVERIFY(!Items(fmEditStations->lbStations).contains("Nordtor"));
+        QVERIFY(!Items(Control<QListWidget>(fmEditStations, "lbStations")).contains("Nordtor"));
 
         // Half a position is refused too; corrected, the entry saves
-        ReplaceText(fmEditStations->leGeoLatitude, "");
-        Click(fmEditStations->btSave);
+        ReplaceText(Control<QLineEdit>(fmEditStations, "leGeoLatitude"), "");
+        Click(Control<QPushButton>(fmEditStations, "btSave"));
         QVERIFY(fx->dialogs->messages().at(1).contains("Breite und Länge"));
-        QVERIFY(fmEditStations->gbStationEdit->isVisible());
-        TypeText(fmEditStations->leGeoLatitude, "-33.9");
-        Click(fmEditStations->btSave);
-        QVERIFY(fmEditStations->gbStationEdit->isHidden());
+        QVERIFY(Control<QGroupBox>(fmEditStations, "gbStationEdit")->isVisible());
+        TypeText(Control<QLineEdit>(fmEditStations, "leGeoLatitude"), "-33.9");
+        Click(Control<QPushButton>(fmEditStations, "btSave"));
+        QVERIFY(Control<QGroupBox>(fmEditStations, "gbStationEdit")->isHidden());
         QCOMPARE(ReadBytes(file("station_data.csv")), IniText({"Nordtor=-33.9,13.4,,"}));
     }
 
@@ -550,10 +560,10 @@ class EditStationsTest : public QObject {
                                                      "Nirgendwo,1,2,\n"));
         // A cancelled file dialog does nothing
         fx->dialogs->setNextFileName(std::nullopt);
-        Click(fmEditStations->btImportData);
+        Click(Control<QPushButton>(fmEditStations, "btImportData"));
         QVERIFY(!QFile::exists(file("station_data.csv")));
         fx->dialogs->setNextFileName(fx->path("stops.csv"));
-        Click(fmEditStations->btImportData);
+        Click(Control<QPushButton>(fmEditStations, "btImportData"));
         QCOMPARE(fx->dialogs->messages(),
                  QStringList({"Daten übernommen für 2 Stationen.\n\nNicht gefunden (1):\n"
                               "Nirgendwo"}));
@@ -562,7 +572,7 @@ class EditStationsTest : public QObject {
         // A file without the columns is reported by the error handler
         WriteBytes(fx->path("stops.csv"), QByteArray("a;b\n"));
         fx->dialogs->setNextFileName(fx->path("stops.csv"));
-        Click(fmEditStations->btImportData);
+        Click(Control<QPushButton>(fmEditStations, "btImportData"));
         QCOMPARE(fx->dialogs->errors().size(), 1);
         QVERIFY(fx->dialogs->errors().at(0).contains("Name, Breite und Länge"));
     }

@@ -10,6 +10,7 @@
 #include "gui/common/current_project.h"
 #include "gui/editors/edit_project.h"
 #include "gui/gtfs/gtfs_export_window.h"
+#include "support/controls.h"
 #include "support/editor_steps.h"
 #include "support/gui_fixture.h"
 #include "support/window_steps.h"
@@ -68,29 +69,33 @@ class GtfsExportTest : public QObject {
     void cleanup() { fx.reset(); }
 
     void extrasItemOpensTheExportWindowWhileAProjectIsOpen() {
-        QVERIFY(!fmMain->ExtrasGtfsItem->isEnabled());
-        QCOMPARE(fmMain->ExtrasGtfsItem->text(), QString("GTFS exportieren…"));
+        QVERIFY(!Control<QAction>(fmMain, "ExtrasGtfsItem")->isEnabled());
+        QCOMPARE(Control<QAction>(fmMain, "ExtrasGtfsItem")->text(), QString("GTFS exportieren…"));
         fmMain->OpenFromCommandLine(project);
-        QVERIFY(fmMain->ExtrasGtfsItem->isEnabled());
+        QVERIFY(Control<QAction>(fmMain, "ExtrasGtfsItem")->isEnabled());
 
         QMenuBar *bar = fmMain->menuBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {},
-                          bar->actionGeometry(fmMain->ExtrasMenu->menuAction()).center());
-        QVERIFY(QTest::qWaitForWindowExposed(fmMain->ExtrasMenu));
-        QTest::mouseMove(fmMain->ExtrasMenu,
-                         fmMain->ExtrasMenu->actionGeometry(fmMain->ExtrasGtfsItem).center());
+        QTest::mouseClick(
+            bar, Qt::LeftButton, {},
+            bar->actionGeometry(Control<QMenu>(fmMain, "ExtrasMenu")->menuAction()).center());
+        QVERIFY(QTest::qWaitForWindowExposed(Control<QMenu>(fmMain, "ExtrasMenu")));
+        QTest::mouseMove(Control<QMenu>(fmMain, "ExtrasMenu"),
+                         Control<QMenu>(fmMain, "ExtrasMenu")
+                             ->actionGeometry(Control<QAction>(fmMain, "ExtrasGtfsItem"))
+                             .center());
         QTRY_COMPARE(fmMain->statusBar()->currentMessage(),
                      QString("Das Projekt als GTFS-Feed für Fahrplanauskünfte exportieren"));
-        QTest::keyClick(fmMain->ExtrasMenu, Qt::Key_Escape);
+        QTest::keyClick(Control<QMenu>(fmMain, "ExtrasMenu"), Qt::Key_Escape);
 
         bool shown = false;
         fx->dialogs->setNextModalAction([&shown](QDialog &window) {
             shown = window.isVisible() && &window == static_cast<QDialog *>(fmGtfsExport);
-            QVERIFY(fmGtfsExport->btExport->isEnabled());
-            QVERIFY(fmGtfsExport->pbProgress->isHidden());
-            QVERIFY(fmGtfsExport->btAbort->isHidden());
+            QVERIFY(Control<QPushButton>(fmGtfsExport, "btExport")->isEnabled());
+            QVERIFY(Control<QProgressBar>(fmGtfsExport, "pbProgress")->isHidden());
+            QVERIFY(Control<QPushButton>(fmGtfsExport, "btAbort")->isHidden());
         });
-        ChooseFromMenu(fmMain->ExtrasMenu, fmMain->ExtrasGtfsItem);
+        ChooseFromMenu(Control<QMenu>(fmMain, "ExtrasMenu"),
+                       Control<QAction>(fmMain, "ExtrasGtfsItem"));
         QVERIFY(shown);
         QCOMPARE(fx->dialogs->log(), QStringList{"modal:GTFS exportieren"});
     }
@@ -98,7 +103,7 @@ class GtfsExportTest : public QObject {
     void missingPublishingDataIsAskedForBeforeAnything() {
         OpenProjectAndWindow();
         // "Nein": nothing chosen, nothing exported.
-        Click(fmGtfsExport->btExport);
+        Click(Control<QPushButton>(fmGtfsExport, "btExport"));
         QCOMPARE(fx->dialogs->questions(),
                  QStringList({"GTFS exportieren:Für den Export fehlen Angaben zur "
                               "Veröffentlichung:\n- Name des Verkehrsunternehmens\n- "
@@ -107,7 +112,7 @@ class GtfsExportTest : public QObject {
                               "eintragen?"}));
         QCOMPARE(call.calls, 0);
         QVERIFY(!fx->dialogs->log().join(' ').contains("save:"));
-        QVERIFY(fmGtfsExport->laState->text().contains("fehlen"));
+        QVERIFY(Control<QLabel>(fmGtfsExport, "laState")->text().contains("fehlen"));
 
         // "Ja": the options open on their page; filled in and saved there,
         // the export goes on to the file.
@@ -115,14 +120,16 @@ class GtfsExportTest : public QObject {
         fx->dialogs->setNextAnswer(Answer::Yes);
         fx->dialogs->setNextModalAction([](QDialog &window) {
             QCOMPARE(&window, static_cast<QDialog *>(fmEditProject));
-            QCOMPARE(fmEditProject->pcRubrik->currentWidget(), fmEditProject->tsPublishing);
-            ReplaceText(fmEditProject->leAgencyName, "Verkehrsbetriebe Süd");
-            ReplaceText(fmEditProject->leAgencyUrl, "https://vb-sued.example");
-            Click(fmEditProject->btSave);
-            Click(fmEditProject->btClose);
+            QCOMPARE(Control<QTabWidget>(fmEditProject, "pcRubrik")->currentWidget(),
+                     Control<QWidget>(fmEditProject, "tsPublishing"));
+            ReplaceText(Control<QLineEdit>(fmEditProject, "leAgencyName"), "Verkehrsbetriebe Süd");
+            ReplaceText(Control<QLineEdit>(fmEditProject, "leAgencyUrl"),
+                        "https://vb-sued.example");
+            Click(Control<QPushButton>(fmEditProject, "btSave"));
+            Click(Control<QPushButton>(fmEditProject, "btClose"));
         });
         fx->dialogs->setNextFileName(fx->path("feed.zip"));
-        Click(fmGtfsExport->btExport);
+        Click(Control<QPushButton>(fmGtfsExport, "btExport"));
         QCOMPARE(call.calls, 1);
         QVERIFY(ReadBytes(project).contains("agency_name=Verkehrsbetriebe S\xFC"
                                             "d\r\n"));
@@ -131,8 +138,9 @@ class GtfsExportTest : public QObject {
         // Filled in only halfway: still refused after the options close.
         OpenProject().PrjParams.Publishing.AgencyUrl.clear();
         fx->dialogs->setNextAnswer(Answer::Yes);
-        fx->dialogs->setNextModalAction([](QDialog &) { Click(fmEditProject->btClose); });
-        Click(fmGtfsExport->btExport);
+        fx->dialogs->setNextModalAction(
+            [](QDialog &) { Click(Control<QPushButton>(fmEditProject, "btClose")); });
+        Click(Control<QPushButton>(fmGtfsExport, "btExport"));
         QCOMPARE(call.calls, 1);
     }
 
@@ -140,31 +148,31 @@ class GtfsExportTest : public QObject {
         Complete();
         OpenProjectAndWindow();
         // Cancelled file dialog: nothing happens.
-        Click(fmGtfsExport->btExport);
+        Click(Control<QPushButton>(fmGtfsExport, "btExport"));
         QCOMPARE(call.calls, 0);
         QCOMPARE(fx->dialogs->lastFileRequest().filter, QString("GTFS-Feed (*.zip)"));
         QCOMPARE(fx->dialogs->lastFileRequest().proposedFile, fx->path("netz/netz.zip"));
 
         fx->dialogs->setNextFileName(fx->path("aus/feed.zip"));
-        Click(fmGtfsExport->btExport);
+        Click(Control<QPushButton>(fmGtfsExport, "btExport"));
         QCOMPARE(call.calls, 1);
         QCOMPARE(call.projectDir, fx->path("netz").toStdString());
         QCOMPARE(call.zipPath, fx->path("aus/feed.zip").toStdString());
         QCOMPARE(ReadBytes(fx->path("aus/feed.zip")), QByteArray("PK"));
         QCOMPARE(call.progressAnswers, std::vector<bool>({true, true}));
-        QCOMPARE(fmGtfsExport->mmSummary->toPlainText(),
+        QCOMPARE(Control<QPlainTextEdit>(fmGtfsExport, "mmSummary")->toPlainText(),
                  QString("2 Fahrten, 5 Halte geschrieben.\n"
                          "Geschrieben:\n"
                          "  stops.txt: 3 Zeilen\n"
                          "  stop_times.txt: 5 Zeilen\n"
                          "Nicht exportiert:\n"
                          "  Linie 7: kein Fahrplan (Straßenbahn)"));
-        QVERIFY(fmGtfsExport->mmSummary->isReadOnly());
-        QVERIFY(fmGtfsExport->laState->text().startsWith("Export fertig"));
-        QVERIFY(fmGtfsExport->pbProgress->isHidden());
-        QVERIFY(fmGtfsExport->btExport->isEnabled());
+        QVERIFY(Control<QPlainTextEdit>(fmGtfsExport, "mmSummary")->isReadOnly());
+        QVERIFY(Control<QLabel>(fmGtfsExport, "laState")->text().startsWith("Export fertig"));
+        QVERIFY(Control<QProgressBar>(fmGtfsExport, "pbProgress")->isHidden());
+        QVERIFY(Control<QPushButton>(fmGtfsExport, "btExport")->isEnabled());
         // The next export proposes the file chosen last.
-        Click(fmGtfsExport->btExport);
+        Click(Control<QPushButton>(fmGtfsExport, "btExport"));
         QCOMPARE(fx->dialogs->lastFileRequest().proposedFile, fx->path("aus/feed.zip"));
     }
 
@@ -190,24 +198,28 @@ class GtfsExportTest : public QObject {
         // The planner watches the window while the export works, then clicks.
         QTimer watch;
         connect(&watch, &QTimer::timeout, this, [&] {
-            if (!reported || clicked || fmGtfsExport->pbProgress->value() != 250)
+            if (!reported || clicked ||
+                Control<QProgressBar>(fmGtfsExport, "pbProgress")->value() != 250)
                 return;
-            runningShown = fmGtfsExport->pbProgress->isVisible() &&
-                           fmGtfsExport->btAbort->isVisible() &&
-                           !fmGtfsExport->btExport->isEnabled() &&
-                           !fmGtfsExport->btClose->isEnabled() && fmGtfsExport->Exporting();
-            QTest::mouseClick(fmGtfsExport->btAbort, Qt::LeftButton);
+            runningShown = Control<QProgressBar>(fmGtfsExport, "pbProgress")->isVisible() &&
+                           Control<QPushButton>(fmGtfsExport, "btAbort")->isVisible() &&
+                           !Control<QPushButton>(fmGtfsExport, "btExport")->isEnabled() &&
+                           !Control<QPushButton>(fmGtfsExport, "btClose")->isEnabled() &&
+                           fmGtfsExport->Exporting();
+            QTest::mouseClick(Control<QPushButton>(fmGtfsExport, "btAbort"), Qt::LeftButton);
             clicked = true;
         });
         watch.start(10);
         fx->dialogs->setNextFileName(fx->path("feed.zip"));
-        Click(fmGtfsExport->btExport);
+        Click(Control<QPushButton>(fmGtfsExport, "btExport"));
         QVERIFY(runningShown);
         QCOMPARE(call.progressAnswers, std::vector<bool>({true, false}));
-        QCOMPARE(fmGtfsExport->laState->text(), QString("Export abgebrochen"));
-        QVERIFY(fmGtfsExport->mmSummary->toPlainText().contains("nichts geschrieben"));
-        QVERIFY(fmGtfsExport->pbProgress->isHidden());
-        QVERIFY(fmGtfsExport->btExport->isEnabled());
+        QCOMPARE(Control<QLabel>(fmGtfsExport, "laState")->text(), QString("Export abgebrochen"));
+        QVERIFY(Control<QPlainTextEdit>(fmGtfsExport, "mmSummary")
+                    ->toPlainText()
+                    .contains("nichts geschrieben"));
+        QVERIFY(Control<QProgressBar>(fmGtfsExport, "pbProgress")->isHidden());
+        QVERIFY(Control<QPushButton>(fmGtfsExport, "btExport")->isEnabled());
         QVERIFY(fmGtfsExport->isVisible());
         QVERIFY(fx->dialogs->errors().isEmpty());
     }
@@ -221,17 +233,18 @@ class GtfsExportTest : public QObject {
             throw TaktonError("Stationen ohne Koordinaten: M\xFChle, Zoo");
         };
         fx->dialogs->setNextFileName(fx->path("feed.zip"));
-        Click(fmGtfsExport->btExport);
+        Click(Control<QPushButton>(fmGtfsExport, "btExport"));
         QCOMPARE(call.calls, 1);
         // The reason stands in the window, no box blocks it.
         QVERIFY(fx->dialogs->errors().isEmpty());
-        QCOMPARE(fmGtfsExport->laState->text(), QString("Export fehlgeschlagen."));
-        QCOMPARE(fmGtfsExport->mmSummary->toPlainText(),
+        QCOMPARE(Control<QLabel>(fmGtfsExport, "laState")->text(),
+                 QString("Export fehlgeschlagen."));
+        QCOMPARE(Control<QPlainTextEdit>(fmGtfsExport, "mmSummary")->toPlainText(),
                  QString("Stationen ohne Koordinaten: Mühle, Zoo"));
         QVERIFY(fmGtfsExport->isVisible());
-        QVERIFY(fmGtfsExport->pbProgress->isHidden());
-        QVERIFY(fmGtfsExport->btExport->isEnabled());
-        QVERIFY(fmGtfsExport->btClose->isEnabled());
+        QVERIFY(Control<QProgressBar>(fmGtfsExport, "pbProgress")->isHidden());
+        QVERIFY(Control<QPushButton>(fmGtfsExport, "btExport")->isEnabled());
+        QVERIFY(Control<QPushButton>(fmGtfsExport, "btClose")->isEnabled());
     }
 
     void theDemoProjectIsExportedByTheCoresExport() {
@@ -244,15 +257,15 @@ class GtfsExportTest : public QObject {
         QVERIFY(QTest::qWaitForWindowExposed(fmGtfsExport));
         // WHEN the planner exports it into a file
         fx->dialogs->setNextFileName(fx->path("demo/feed.zip"));
-        Click(fmGtfsExport->btExport);
+        Click(Control<QPushButton>(fmGtfsExport, "btExport"));
         // THEN the feed is there and the summary names its files
         QVERIFY2(fx->dialogs->errors().isEmpty(), qUtf8Printable(fx->dialogs->errors().join("|")));
         QVERIFY(ReadBytes(fx->path("demo/feed.zip")).startsWith("PK"));
-        const QString summary = fmGtfsExport->mmSummary->toPlainText();
+        const QString summary = Control<QPlainTextEdit>(fmGtfsExport, "mmSummary")->toPlainText();
         for (const char *file : {"agency.txt", "stops.txt", "routes.txt", "trips.txt",
                                  "stop_times.txt", "calendar.txt", "feed_info.txt"})
             QVERIFY2(summary.contains(file), qUtf8Printable(summary));
-        QVERIFY(fmGtfsExport->laState->text().startsWith("Export fertig"));
+        QVERIFY(Control<QLabel>(fmGtfsExport, "laState")->text().startsWith("Export fertig"));
     }
 
     void servedStationsWithoutPositionAreNamedBeforeTheFileIsChosen() {
@@ -268,23 +281,23 @@ class GtfsExportTest : public QObject {
         fx->dialogs->clearLog();
         // WHEN the planner exports
         fx->dialogs->setNextFileName(fx->path("demo/feed.zip"));
-        Click(fmGtfsExport->btExport);
+        Click(Control<QPushButton>(fmGtfsExport, "btExport"));
         // THEN no file is asked for, nothing written, and the window names
         // the station; Weißer Hirsch has no position either but no times
         QVERIFY2(!fx->dialogs->log().join(' ').contains("save:"),
                  qUtf8Printable(fx->dialogs->log().join('|')));
         QVERIFY(!QFile::exists(fx->path("demo/feed.zip")));
         QVERIFY(fx->dialogs->errors().isEmpty());
-        QVERIFY(fmGtfsExport->laState->text().startsWith("Nicht exportiert"));
-        const QString summary = fmGtfsExport->mmSummary->toPlainText();
+        QVERIFY(Control<QLabel>(fmGtfsExport, "laState")->text().startsWith("Nicht exportiert"));
+        const QString summary = Control<QPlainTextEdit>(fmGtfsExport, "mmSummary")->toPlainText();
         QVERIFY2(summary.contains("keine Geo-Position:\n  Rathaus\n"), qUtf8Printable(summary));
         QVERIFY(!summary.contains("Weißer Hirsch"));
 
         // Once it has its position again, the export goes on to the file
         WriteBytes(fx->path("demo/station_data.csv"), data + "Rathaus=51.0535,13.745,A,\r\n");
-        Click(fmGtfsExport->btExport);
+        Click(Control<QPushButton>(fmGtfsExport, "btExport"));
         QVERIFY(ReadBytes(fx->path("demo/feed.zip")).startsWith("PK"));
-        QVERIFY(fmGtfsExport->laState->text().startsWith("Export fertig"));
+        QVERIFY(Control<QLabel>(fmGtfsExport, "laState")->text().startsWith("Export fertig"));
     }
 
     void aSingleTripAndStopAreCountedInTheSingular() {
@@ -298,8 +311,9 @@ class GtfsExportTest : public QObject {
             return report;
         };
         fx->dialogs->setNextFileName(fx->path("feed.zip"));
-        Click(fmGtfsExport->btExport);
-        QCOMPARE(fmGtfsExport->mmSummary->toPlainText(), QString("1 Fahrt, 1 Halt geschrieben."));
+        Click(Control<QPushButton>(fmGtfsExport, "btExport"));
+        QCOMPARE(Control<QPlainTextEdit>(fmGtfsExport, "mmSummary")->toPlainText(),
+                 QString("1 Fahrt, 1 Halt geschrieben."));
     }
 
   private:

@@ -10,6 +10,7 @@
 #include "core/gtfs/gtfs_zip.h"
 #include "gui/common/current_project.h"
 #include "gui/gtfs/gtfs_import_window.h"
+#include "support/controls.h"
 #include "support/editor_steps.h"
 #include "support/gui_fixture.h"
 #include "support/window_steps.h"
@@ -67,41 +68,45 @@ class GtfsImportTest : public QObject {
     void cleanup() { fx.reset(); }
 
     void importsFromExtrasWithoutAProjectAndOpensTheNewOne() {
-        QVERIFY(fmMain->ExtrasMenu->isEnabled());
-        QVERIFY(!fmMain->ExtrasGtfsItem->isEnabled());
-        QVERIFY(fmMain->ExtrasGtfsImportItem->isEnabled());
-        QCOMPARE(fmMain->ExtrasGtfsImportItem->text(), QString("GTFS importieren…"));
+        QVERIFY(Control<QMenu>(fmMain, "ExtrasMenu")->isEnabled());
+        QVERIFY(!Control<QAction>(fmMain, "ExtrasGtfsItem")->isEnabled());
+        QVERIFY(Control<QAction>(fmMain, "ExtrasGtfsImportItem")->isEnabled());
+        QCOMPARE(Control<QAction>(fmMain, "ExtrasGtfsImportItem")->text(),
+                 QString("GTFS importieren…"));
 
         fx->dialogs->setNextFileName(feed);
         fx->dialogs->setNextFileName(project);
         fx->dialogs->setNextModalAction([this](QDialog &window) {
             QCOMPARE(&window, static_cast<QDialog *>(fmGtfsImport));
-            QVERIFY(!fmGtfsImport->btImport->isEnabled());
-            QVERIFY(fmGtfsImport->pbProgress->isHidden());
-            Click(fmGtfsImport->btFeed);
-            QCOMPARE(fmGtfsImport->edFeed->text(), QDir::toNativeSeparators(feed));
-            Click(fmGtfsImport->btProject);
+            QVERIFY(!Control<QPushButton>(fmGtfsImport, "btImport")->isEnabled());
+            QVERIFY(Control<QProgressBar>(fmGtfsImport, "pbProgress")->isHidden());
+            Click(Control<QPushButton>(fmGtfsImport, "btFeed"));
+            QCOMPARE(Control<QLineEdit>(fmGtfsImport, "edFeed")->text(),
+                     QDir::toNativeSeparators(feed));
+            Click(Control<QPushButton>(fmGtfsImport, "btProject"));
             QCOMPARE(fx->dialogs->lastFileRequest().proposedFile,
                      fx->path("feeds/sample/sample.zpr"));
-            QCOMPARE(fmGtfsImport->edProject->text(), QDir::toNativeSeparators(project));
-            QVERIFY(fmGtfsImport->btImport->isEnabled());
-            Click(fmGtfsImport->btImport);
-            const QString report = fmGtfsImport->mmReport->toPlainText();
+            QCOMPARE(Control<QLineEdit>(fmGtfsImport, "edProject")->text(),
+                     QDir::toNativeSeparators(project));
+            QVERIFY(Control<QPushButton>(fmGtfsImport, "btImport")->isEnabled());
+            Click(Control<QPushButton>(fmGtfsImport, "btImport"));
+            const QString report = Control<QPlainTextEdit>(fmGtfsImport, "mmReport")->toPlainText();
             QVERIFY2(report.startsWith("9 Stationen, 5 Linien, 2 Tagesgruppen, 11 Fahrten (28 "
                                        "Zeilen in stop_times.txt).\nAngepasst: nichts"),
                      qPrintable(report));
             QVERIFY(report.contains("\n  1 Fußnote für 1 Dienst, deren Tage"));
             QVERIFY(report.contains("  fare_attributes.txt: Tarife kennt das Projekt nicht"));
-            QVERIFY(fmGtfsImport->btClose->isEnabled());
-            Click(fmGtfsImport->btClose);
+            QVERIFY(Control<QPushButton>(fmGtfsImport, "btClose")->isEnabled());
+            Click(Control<QPushButton>(fmGtfsImport, "btClose"));
         });
-        ChooseFromMenu(fmMain->ExtrasMenu, fmMain->ExtrasGtfsImportItem);
+        ChooseFromMenu(Control<QMenu>(fmMain, "ExtrasMenu"),
+                       Control<QAction>(fmMain, "ExtrasGtfsImportItem"));
         QCOMPARE(fx->dialogs->log(), QStringList({"modal:GTFS importieren", "open:",
                                                   "save:" + fx->path("feeds/sample/sample.zpr")}));
         QVERIFY(fx->dialogs->errors().isEmpty());
         // The new project is the open one.
         QCOMPARE(QString::fromStdString(OpenProject().ProjectFile), project);
-        QVERIFY(fmMain->ExtrasGtfsItem->isEnabled());
+        QVERIFY(Control<QAction>(fmMain, "ExtrasGtfsItem")->isEnabled());
         QCOMPARE(OpenProject().PrjParams.DayGroups.size(), std::size_t{2});
         QVERIFY(ReadBytes(fx->path("neu/lines.csv")) == "10\r\n20\r\n30\r\n40\r\n50\r\n");
         QVERIFY(QFileInfo::exists(fx->path("neu/line_40.ttd")));
@@ -121,20 +126,22 @@ class GtfsImportTest : public QObject {
                                     });
         };
         fmGtfsImport->EnsureControls();
-        fmGtfsImport->edFeed->setText(feed);
-        fmGtfsImport->edProject->setText(project);
+        Control<QLineEdit>(fmGtfsImport, "edFeed")->setText(feed);
+        Control<QLineEdit>(fmGtfsImport, "edProject")->setText(project);
         fx->dialogs->setNextModalAction([&](QDialog &) {
             QTimer::singleShot(150, fmGtfsImport, [&] {
-                sawRunning = fmGtfsImport->pbProgress->isVisible() &&
-                             !fmGtfsImport->btClose->isEnabled() && fmGtfsImport->Importing();
-                Click(fmGtfsImport->btAbort);
+                sawRunning = Control<QProgressBar>(fmGtfsImport, "pbProgress")->isVisible() &&
+                             !Control<QPushButton>(fmGtfsImport, "btClose")->isEnabled() &&
+                             fmGtfsImport->Importing();
+                Click(Control<QPushButton>(fmGtfsImport, "btAbort"));
             });
-            Click(fmGtfsImport->btImport);
-            QCOMPARE(fmGtfsImport->mmReport->toPlainText(),
+            Click(Control<QPushButton>(fmGtfsImport, "btImport"));
+            QCOMPARE(Control<QPlainTextEdit>(fmGtfsImport, "mmReport")->toPlainText(),
                      QString("Import abgebrochen: es wurde kein Projekt angelegt."));
-            QVERIFY(fmGtfsImport->pbProgress->isHidden());
+            QVERIFY(Control<QProgressBar>(fmGtfsImport, "pbProgress")->isHidden());
         });
-        ChooseFromMenu(fmMain->ExtrasMenu, fmMain->ExtrasGtfsImportItem);
+        ChooseFromMenu(Control<QMenu>(fmMain, "ExtrasMenu"),
+                       Control<QAction>(fmMain, "ExtrasGtfsImportItem"));
         QVERIFY(sawRunning);
         QVERIFY(!QFileInfo::exists(fx->path("neu")));
         QVERIFY(OpenProject().ProjectFile.empty());
@@ -143,13 +150,15 @@ class GtfsImportTest : public QObject {
     void aFolderHoldingAProjectIsRefused() {
         WriteBytes(fx->path("neu/alt.zpr"), IniText({"[timetable]", "max_drive_minutes=45"}));
         fmGtfsImport->EnsureControls();
-        fmGtfsImport->edFeed->setText(feed);
+        Control<QLineEdit>(fmGtfsImport, "edFeed")->setText(feed);
         fx->dialogs->setNextModalAction([&](QDialog &) {
-            QTest::keyClicks(fmGtfsImport->edProject, project);
-            Click(fmGtfsImport->btImport);
-            QCOMPARE(fmGtfsImport->laState->text(), QString("Import fehlgeschlagen."));
+            QTest::keyClicks(Control<QLineEdit>(fmGtfsImport, "edProject"), project);
+            Click(Control<QPushButton>(fmGtfsImport, "btImport"));
+            QCOMPARE(Control<QLabel>(fmGtfsImport, "laState")->text(),
+                     QString("Import fehlgeschlagen."));
         });
-        ChooseFromMenu(fmMain->ExtrasMenu, fmMain->ExtrasGtfsImportItem);
+        ChooseFromMenu(Control<QMenu>(fmMain, "ExtrasMenu"),
+                       Control<QAction>(fmMain, "ExtrasGtfsImportItem"));
         QCOMPARE(fx->dialogs->errors().size(), 1);
         QVERIFY(fx->dialogs->errors()[0].contains("liegt schon ein Projekt"));
         QCOMPARE(QDir(fx->path("neu")).entryList(QDir::Files), QStringList{"alt.zpr"});

@@ -12,6 +12,7 @@
 #include "gui/search/query_window.h"
 #include "render/map/map_export.h"
 #include "render/map/map_painter.h"
+#include "support/controls.h"
 #include "support/editor_steps.h"
 #include "support/gui_fixture.h"
 #include "support/window_steps.h"
@@ -34,6 +35,8 @@ using namespace takton;
 using namespace takton::gui;
 using takton::testing::ChooseFromMenu;
 using takton::testing::Click;
+using takton::testing::Control;
+using takton::testing::FindControl;
 using takton::testing::GuiFixture;
 using takton::testing::Items;
 using takton::testing::ReadBytes;
@@ -73,39 +76,44 @@ class MapTest : public QObject {
 
     void extrasMenuIsOpenWhileAProjectIs() {
         // The new windows cost nothing at start-up: their controls come on first showing.
-        QVERIFY(!fmMap->MapView);
-        QVERIFY(!fmGtfsExport->btExport);
+        QVERIFY(!FindControl<TMapWidget>(fmMap, "MapView"));
+        QVERIFY(!FindControl<QPushButton>(fmGtfsExport, "btExport"));
         const QList<QAction *> menus = fmMain->menuBar()->actions();
         QCOMPARE(menus.size(), 2);
         QCOMPARE(menus[0]->text(), "&Datei");
         QCOMPARE(menus[1]->text(), "&Extras");
-        QCOMPARE(Captions(fmMain->ExtrasMenu),
+        QCOMPARE(Captions(Control<QMenu>(fmMain, "ExtrasMenu")),
                  QStringList({"Netzkarte…", "Verbindungs-Abfrage…", "GTFS exportieren…", "Drucken…",
                               "Bildfahrplan…", "Betriebstage…", "GTFS importieren…"}));
         // GIVEN no project THEN the map cannot be chosen
-        QVERIFY(!fmMain->ExtrasMapItem->isEnabled());
+        QVERIFY(!Control<QAction>(fmMain, "ExtrasMapItem")->isEnabled());
 
         OpenDemo();
-        QVERIFY(fmMain->ExtrasMapItem->isEnabled());
+        QVERIFY(Control<QAction>(fmMain, "ExtrasMapItem")->isEnabled());
         // The highlighted item's hint stands in the status line
         QMenuBar *bar = fmMain->menuBar();
-        QTest::mouseClick(bar, Qt::LeftButton, {},
-                          bar->actionGeometry(fmMain->ExtrasMenu->menuAction()).center());
-        QVERIFY(QTest::qWaitForWindowExposed(fmMain->ExtrasMenu));
-        QTest::mouseMove(fmMain->ExtrasMenu,
-                         fmMain->ExtrasMenu->actionGeometry(fmMain->ExtrasMapItem).center());
+        QTest::mouseClick(
+            bar, Qt::LeftButton, {},
+            bar->actionGeometry(Control<QMenu>(fmMain, "ExtrasMenu")->menuAction()).center());
+        QVERIFY(QTest::qWaitForWindowExposed(Control<QMenu>(fmMain, "ExtrasMenu")));
+        QTest::mouseMove(Control<QMenu>(fmMain, "ExtrasMenu"),
+                         Control<QMenu>(fmMain, "ExtrasMenu")
+                             ->actionGeometry(Control<QAction>(fmMain, "ExtrasMapItem"))
+                             .center());
         QTRY_COMPARE(fmMain->statusBar()->currentMessage(),
                      QString("Stationen und Linien auf einer Karte zeigen"));
-        QTest::mouseMove(fmMain->ExtrasMenu,
-                         fmMain->ExtrasMenu->actionGeometry(fmMain->ExtrasQueryItem).center());
+        QTest::mouseMove(Control<QMenu>(fmMain, "ExtrasMenu"),
+                         Control<QMenu>(fmMain, "ExtrasMenu")
+                             ->actionGeometry(Control<QAction>(fmMain, "ExtrasQueryItem"))
+                             .center());
         QTRY_COMPARE(fmMain->statusBar()->currentMessage(),
                      QString("Verbindungen zwischen zwei Stationen abfragen"));
-        QTest::keyClick(fmMain->ExtrasMenu, Qt::Key_Escape);
+        QTest::keyClick(Control<QMenu>(fmMain, "ExtrasMenu"), Qt::Key_Escape);
 
         // A new project whose first save is cancelled leaves no project open
         fmMain->FileNew();
-        QVERIFY(fmMain->paWorkChoice->isHidden());
-        QVERIFY(!fmMain->ExtrasMapItem->isEnabled());
+        QVERIFY(Control<QWidget>(fmMain, "paWorkChoice")->isHidden());
+        QVERIFY(!Control<QAction>(fmMain, "ExtrasMapItem")->isEnabled());
     }
 
     void queryItemShowsTheQueryWindow() {
@@ -115,7 +123,8 @@ class MapTest : public QObject {
         fx->dialogs->setNextModalAction([&shown](QDialog &window) {
             shown = window.isVisible() && &window == static_cast<QDialog *>(fmQuery);
         });
-        ChooseFromMenu(fmMain->ExtrasMenu, fmMain->ExtrasQueryItem);
+        ChooseFromMenu(Control<QMenu>(fmMain, "ExtrasMenu"),
+                       Control<QAction>(fmMain, "ExtrasQueryItem"));
         QVERIFY(shown);
         QCOMPARE(fx->dialogs->log(), QStringList{"modal:Verbindugns-Abfrage"});
     }
@@ -124,25 +133,29 @@ class MapTest : public QObject {
         OpenDemo();
         InMap([] {
             QCOMPARE(fmMap->windowTitle(), "Netzkarte");
-            QCOMPARE(Items(fmMap->lbWithoutPosition), QStringList{"Weißer Hirsch"});
-            QCOMPARE(fmMap->laWithoutPosition->text(), "Ohne Koordinaten");
-            const TNetworkMap &map = fmMap->MapView->Map();
+            QCOMPARE(Items(Control<QListWidget>(fmMap, "lbWithoutPosition")),
+                     QStringList{"Weißer Hirsch"});
+            QCOMPARE(Control<QLabel>(fmMap, "laWithoutPosition")->text(), "Ohne Koordinaten");
+            const TNetworkMap &map = Control<TMapWidget>(fmMap, "MapView")->Map();
             QCOMPARE(map.Stations.size(), std::size_t(9));
             QCOMPARE(map.Lines.size(), std::size_t(2));
             // Line 5 ends at the station without position
             QCOMPARE(map.Lines[1].Points.size(), std::size_t(5));
             // Every positioned station lies inside the widget
-            const QRect inside = fmMap->MapView->rect();
+            const QRect inside = Control<TMapWidget>(fmMap, "MapView")->rect();
             for (const TMapStation &station : map.Stations)
-                QVERIFY(inside.contains(Pixel(fmMap->MapView->View(), station.Position).toPoint()));
+                QVERIFY(inside.contains(
+                    Pixel(Control<TMapWidget>(fmMap, "MapView")->View(), station.Position)
+                        .toPoint()));
         });
 
         // The project is read anew each time the window is shown
         WriteBytes(fx->path("demo/station_data.csv"), "Hauptbahnhof=51.04,13.732,A,\r\n");
         InMap([] {
-            QCOMPARE(fmMap->MapView->Map().Stations.size(), std::size_t(1));
-            QCOMPARE(fmMap->lbWithoutPosition->count(), 9);
-            QVERIFY(fmMap->lbWithoutPosition->item(0)->text() == "Am Gänseanger");
+            QCOMPARE(Control<TMapWidget>(fmMap, "MapView")->Map().Stations.size(), std::size_t(1));
+            QCOMPARE(Control<QListWidget>(fmMap, "lbWithoutPosition")->count(), 9);
+            QVERIFY(Control<QListWidget>(fmMap, "lbWithoutPosition")->item(0)->text() ==
+                    "Am Gänseanger");
         });
         QVERIFY(fx->dialogs->errors().isEmpty());
     }
@@ -150,7 +163,7 @@ class MapTest : public QObject {
     void wheelZoomsAroundTheMouseAndDraggingPans() {
         OpenDemo();
         InMap([] {
-            TMapWidget *widget = fmMap->MapView;
+            TMapWidget *widget = Control<TMapWidget>(fmMap, "MapView");
             const takton::TMapView fitted = widget->View();
             const QPointF mouse(140, 90);
             const TMapPoint under = fitted.ToWorld({mouse.x(), mouse.y()});
@@ -177,7 +190,7 @@ class MapTest : public QObject {
             QVERIFY(qAbs(after.y() - before.y() + 40) < 1e-6);
 
             // "Alles zeigen" brings the whole map back
-            Click(fmMap->btFit);
+            Click(Control<QPushButton>(fmMap, "btFit"));
             QCOMPARE(widget->View().Scale, fitted.Scale);
             QCOMPARE(widget->View().OffsetX, fitted.OffsetX);
         });
@@ -188,7 +201,7 @@ class MapTest : public QObject {
         const QString file = fx->path("out/karte.png");
         QDir().mkpath(fx->path("out"));
         fx->dialogs->setNextFileName(file);
-        InMap([] { Click(fmMap->btSavePng); });
+        InMap([] { Click(Control<QPushButton>(fmMap, "btSavePng")); });
         QCOMPARE(fx->dialogs->lastFileRequest().filter, "PNG-Bild (*.png)");
         QCOMPARE(fx->dialogs->lastFileRequest().proposedFile, fx->path("demo/Netzkarte.png"));
 
@@ -210,10 +223,11 @@ class MapTest : public QObject {
         QCOMPARE(image.pixelColor(3, image.height() - 3), QColor(Qt::white));
         QVERIFY(fx->dialogs->errors().isEmpty());
         InMap([&] {
-            QVERIFY(fmMap->laSaved->text().isEmpty());
+            QVERIFY(Control<QLabel>(fmMap, "laSaved")->text().isEmpty());
             fx->dialogs->setNextFileName(file);
-            Click(fmMap->btSavePng);
-            QCOMPARE(fmMap->laSaved->text(), "Gespeichert: " + QDir::toNativeSeparators(file));
+            Click(Control<QPushButton>(fmMap, "btSavePng"));
+            QCOMPARE(Control<QLabel>(fmMap, "laSaved")->text(),
+                     "Gespeichert: " + QDir::toNativeSeparators(file));
         });
         // No temporary file is left beside it
         QCOMPARE(QDir(fx->path("out")).entryList(QDir::Files), QStringList{"karte.png"});
@@ -226,11 +240,12 @@ class MapTest : public QObject {
         fx->dialogs->setNextFileName(std::nullopt);
         fx->dialogs->setNextFileName(file);
         InMap([&] {
-            Click(fmMap->btSavePdf);
-            QVERIFY(fmMap->laSaved->text().isEmpty());
-            Click(fmMap->btSavePdf);
+            Click(Control<QPushButton>(fmMap, "btSavePdf"));
+            QVERIFY(Control<QLabel>(fmMap, "laSaved")->text().isEmpty());
+            Click(Control<QPushButton>(fmMap, "btSavePdf"));
             // Said in the window what was written where
-            QCOMPARE(fmMap->laSaved->text(), "Gespeichert: " + QDir::toNativeSeparators(file));
+            QCOMPARE(Control<QLabel>(fmMap, "laSaved")->text(),
+                     "Gespeichert: " + QDir::toNativeSeparators(file));
         });
         QCOMPARE(fx->dialogs->lastFileRequest().filter, "PDF-Dokument (*.pdf)");
         QCOMPARE(fx->dialogs->lastFileRequest().defaultSuffix, "pdf");
@@ -263,7 +278,7 @@ class MapTest : public QObject {
         // shown and the window stays open
         fx->dialogs->setNextFileName(fx->path("fehlt/karte.pdf"));
         InMap([] {
-            Click(fmMap->btSavePdf);
+            Click(Control<QPushButton>(fmMap, "btSavePdf"));
             QVERIFY(fmMap->isVisible());
         });
         QCOMPARE(fx->dialogs->errors().size(), 1);
@@ -271,11 +286,11 @@ class MapTest : public QObject {
         // A failure after a save leaves no word of a save
         InMap([&] {
             fx->dialogs->setNextFileName(file);
-            Click(fmMap->btSavePdf);
-            QVERIFY(!fmMap->laSaved->text().isEmpty());
+            Click(Control<QPushButton>(fmMap, "btSavePdf"));
+            QVERIFY(!Control<QLabel>(fmMap, "laSaved")->text().isEmpty());
             fx->dialogs->setNextFileName(fx->path("fehlt/karte.pdf"));
-            Click(fmMap->btSavePdf);
-            QVERIFY(fmMap->laSaved->text().isEmpty());
+            Click(Control<QPushButton>(fmMap, "btSavePdf"));
+            QVERIFY(Control<QLabel>(fmMap, "laSaved")->text().isEmpty());
         });
         QCOMPARE(fx->dialogs->errors().size(), 2);
     }
@@ -295,7 +310,8 @@ class MapTest : public QObject {
             steps();
             ran = true;
         });
-        ChooseFromMenu(fmMain->ExtrasMenu, fmMain->ExtrasMapItem);
+        ChooseFromMenu(Control<QMenu>(fmMain, "ExtrasMenu"),
+                       Control<QAction>(fmMain, "ExtrasMapItem"));
         QVERIFY(ran);
     }
 

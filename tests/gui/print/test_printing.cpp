@@ -9,6 +9,7 @@
 #include "gui/print/print_window.h"
 #include "gui/timetable/edit_timetable.h"
 #include "render/qt_text.h"
+#include "support/controls.h"
 #include "support/gui_fixture.h"
 #include "support/window_steps.h"
 
@@ -33,6 +34,7 @@ using namespace takton;
 using namespace takton::gui;
 using takton::testing::Choose;
 using takton::testing::ChooseFromMenu;
+using takton::testing::Control;
 using takton::testing::GuiFixture;
 using takton::testing::ReadBytes;
 
@@ -113,20 +115,20 @@ class PrintingTest : public QObject {
         fx->dialogs->setNextModalAction([&](QDialog &window) {
             QCOMPARE(&window, static_cast<QDialog *>(fmPrint));
             QVERIFY(QTest::qWaitForWindowExposed(&window));
-            QCOMPARE(fmPrint->cbLines->count(), 2);
-            QCOMPARE(fmPrint->cbDays->itemText(1), QString("Sa"));
-            QVERIFY(fmPrint->rbTimetable->isChecked());
-            QVERIFY(!fmPrint->cbStations->isEnabled());
+            QCOMPARE(Control<QComboBox>(fmPrint, "cbLines")->count(), 2);
+            QCOMPARE(Control<QComboBox>(fmPrint, "cbDays")->itemText(1), QString("Sa"));
+            QVERIFY(Control<QRadioButton>(fmPrint, "rbTimetable")->isChecked());
+            QVERIFY(!Control<QComboBox>(fmPrint, "cbStations")->isEnabled());
 
             // The table of one timetable: direction 2, working days.
-            Choose(fmPrint->cbLines, "1");
-            QCOMPARE(ItemTexts(fmPrint->cbDirection),
+            Choose(Control<QComboBox>(fmPrint, "cbLines"), "1");
+            QCOMPARE(ItemTexts(Control<QComboBox>(fmPrint, "cbDirection")),
                      QStringList({"Richtung 1 → Südfriedhof", "Richtung 2 → Hauptbahnhof"}));
-            Choose(fmPrint->cbDirection, "Richtung 2");
-            Choose(fmPrint->cbDays, "Mo-Fr");
+            Choose(Control<QComboBox>(fmPrint, "cbDirection"), "Richtung 2");
+            Choose(Control<QComboBox>(fmPrint, "cbDays"), "Mo-Fr");
             const QString table = fx->path("demo/tabelle.pdf");
             fx->dialogs->setNextFileName(table);
-            Click(fmPrint->btPdf);
+            Click(Control<QPushButton>(fmPrint, "btPdf"));
             QVERIFY(InOrder(PdfText(table),
                             {"Linie 1 · Richtung 2: Südfriedhof → Hauptbahnhof",
                              "Montag bis Freitag", "gültig vom 01.01.2027 bis 31.12.2027",
@@ -134,30 +136,32 @@ class PrintingTest : public QObject {
             QVERIFY(fx->dialogs->log().last().startsWith("save:"));
             QVERIFY(fx->dialogs->log().last().endsWith("Linie 1 Richtung 2 Mo-Fr.pdf"));
             // Said in the window what was written where
-            QCOMPARE(fmPrint->laStatus->text(), "Gespeichert: " + QDir::toNativeSeparators(table));
+            QCOMPARE(Control<QLabel>(fmPrint, "laStatus")->text(),
+                     "Gespeichert: " + QDir::toNativeSeparators(table));
 
             // Every timetable of the line; a cancelled dialog writes nothing.
-            ClickChoice(fmPrint->rbLine);
-            QVERIFY(!fmPrint->cbDays->isEnabled());
+            ClickChoice(Control<QRadioButton>(fmPrint, "rbLine"));
+            QVERIFY(!Control<QComboBox>(fmPrint, "cbDays")->isEnabled());
             fx->dialogs->setNextFileName(std::nullopt);
-            Click(fmPrint->btPdf);
+            Click(Control<QPushButton>(fmPrint, "btPdf"));
             const QString line = fx->path("demo/linie.pdf");
             QVERIFY(!QFile::exists(line));
             fx->dialogs->setNextFileName(line);
-            Click(fmPrint->btPdf);
-            QCOMPARE(fmPrint->laStatus->text(), "Gespeichert: " + QDir::toNativeSeparators(line));
+            Click(Control<QPushButton>(fmPrint, "btPdf"));
+            QCOMPARE(Control<QLabel>(fmPrint, "laStatus")->text(),
+                     "Gespeichert: " + QDir::toNativeSeparators(line));
             QCOMPARE(PdfPages(line), 4);
             QVERIFY(InOrder(PdfText(line), {"Montag bis Freitag", "Seite 1 von 4", "Samstag",
                                             "Sonn- und Feiertag", "Seite 4 von 4"}));
 
             // The poster of a station.
-            ClickChoice(fmPrint->rbPoster);
-            QVERIFY(fmPrint->cbStations->isEnabled());
-            QVERIFY(!fmPrint->cbLines->isEnabled());
-            Choose(fmPrint->cbStations, "Rathaus");
+            ClickChoice(Control<QRadioButton>(fmPrint, "rbPoster"));
+            QVERIFY(Control<QComboBox>(fmPrint, "cbStations")->isEnabled());
+            QVERIFY(!Control<QComboBox>(fmPrint, "cbLines")->isEnabled());
+            Choose(Control<QComboBox>(fmPrint, "cbStations"), "Rathaus");
             const QString poster = fx->path("demo/aushang.pdf");
             fx->dialogs->setNextFileName(poster);
-            Click(fmPrint->btPdf);
+            Click(Control<QPushButton>(fmPrint, "btPdf"));
             QVERIFY(InOrder(PdfText(poster), {"Abfahrten an Rathaus", "Linie 1 → Südfriedhof",
                                               "Uhr", "Montag bis Freitag", "Samstag", "05",
                                               "15 35 55", "Linie 1 → Hauptbahnhof"}));
@@ -171,24 +175,25 @@ class PrintingTest : public QObject {
                 pages->updatePreview();
                 previewPages = pages->pageCount();
             });
-            Click(fmPrint->btPreview);
+            Click(Control<QPushButton>(fmPrint, "btPreview"));
             QCOMPARE(previewPages, 1);
-            ClickChoice(fmPrint->rbLine);
+            ClickChoice(Control<QRadioButton>(fmPrint, "rbLine"));
             fx->dialogs->setNextModalAction([&](QDialog &preview) {
                 auto *pages = preview.findChild<QPrintPreviewWidget *>();
                 pages->updatePreview();
                 previewPages = pages->pageCount();
             });
-            Click(fmPrint->btPreview);
+            Click(Control<QPushButton>(fmPrint, "btPreview"));
             QCOMPARE(previewPages, 4);
 
             // The print dialog cancelled: nothing else happens.
-            Click(fmPrint->btPrint);
+            Click(Control<QPushButton>(fmPrint, "btPrint"));
             QVERIFY(fx->dialogs->log().last().startsWith("modal:"));
             QVERIFY(fx->dialogs->errors().isEmpty());
             ran = true;
         });
-        ChooseFromMenu(fmMain->ExtrasMenu, fmMain->ExtrasPrintItem);
+        ChooseFromMenu(Control<QMenu>(fmMain, "ExtrasMenu"),
+                       Control<QAction>(fmMain, "ExtrasPrintItem"));
         QVERIFY(ran);
     }
 
@@ -196,38 +201,41 @@ class PrintingTest : public QObject {
         bool ran = false;
         fx->dialogs->setNextModalAction([&](QDialog &) {
             // Line 5 has a route but no timetable at all
-            Choose(fmPrint->cbLines, "5");
-            QCOMPARE(ItemTexts(fmPrint->cbDirection),
+            Choose(Control<QComboBox>(fmPrint, "cbLines"), "5");
+            QCOMPARE(ItemTexts(Control<QComboBox>(fmPrint, "cbDirection")),
                      QStringList({"Richtung 1 → Weißer Hirsch", "Richtung 2 → Am Gänseanger"}));
-            ClickChoice(fmPrint->rbLine);
+            ClickChoice(Control<QRadioButton>(fmPrint, "rbLine"));
             fx->dialogs->clearLog();
-            Click(fmPrint->btPdf);
-            QCOMPARE(fmPrint->laStatus->text(), QString("Die Linie 5 hat keinen Fahrplan."));
-            Click(fmPrint->btPreview);
-            Click(fmPrint->btPrint);
+            Click(Control<QPushButton>(fmPrint, "btPdf"));
+            QCOMPARE(Control<QLabel>(fmPrint, "laStatus")->text(),
+                     QString("Die Linie 5 hat keinen Fahrplan."));
+            Click(Control<QPushButton>(fmPrint, "btPreview"));
+            Click(Control<QPushButton>(fmPrint, "btPrint"));
             // Neither a file nor a preview nor the print dialog was asked for
             QVERIFY2(fx->dialogs->log().isEmpty(), qUtf8Printable(fx->dialogs->log().join('|')));
 
             // Line 1 runs on Saturdays in direction 1 only
-            Choose(fmPrint->cbLines, "1");
-            ClickChoice(fmPrint->rbTimetable);
-            Choose(fmPrint->cbDirection, "Richtung 2");
-            Choose(fmPrint->cbDays, "Sa");
-            Click(fmPrint->btPdf);
-            QCOMPARE(fmPrint->laStatus->text(),
+            Choose(Control<QComboBox>(fmPrint, "cbLines"), "1");
+            ClickChoice(Control<QRadioButton>(fmPrint, "rbTimetable"));
+            Choose(Control<QComboBox>(fmPrint, "cbDirection"), "Richtung 2");
+            Choose(Control<QComboBox>(fmPrint, "cbDays"), "Sa");
+            Click(Control<QPushButton>(fmPrint, "btPdf"));
+            QCOMPARE(Control<QLabel>(fmPrint, "laStatus")->text(),
                      QString("Linie 1, Richtung 2 → Hauptbahnhof, Sa: kein Fahrplan vorhanden."));
             QVERIFY(fx->dialogs->log().isEmpty());
             // The other direction is there and is printed
-            Choose(fmPrint->cbDirection, "Richtung 1");
+            Choose(Control<QComboBox>(fmPrint, "cbDirection"), "Richtung 1");
             const QString pdf = fx->path("demo/samstag.pdf");
             fx->dialogs->setNextFileName(pdf);
-            Click(fmPrint->btPdf);
+            Click(Control<QPushButton>(fmPrint, "btPdf"));
             QVERIFY(InOrder(PdfText(pdf), {"Richtung 1: Hauptbahnhof → Südfriedhof", "Samstag"}));
-            QCOMPARE(fmPrint->laStatus->text(), "Gespeichert: " + QDir::toNativeSeparators(pdf));
+            QCOMPARE(Control<QLabel>(fmPrint, "laStatus")->text(),
+                     "Gespeichert: " + QDir::toNativeSeparators(pdf));
             QVERIFY(fx->dialogs->errors().isEmpty());
             ran = true;
         });
-        ChooseFromMenu(fmMain->ExtrasMenu, fmMain->ExtrasPrintItem);
+        ChooseFromMenu(Control<QMenu>(fmMain, "ExtrasMenu"),
+                       Control<QAction>(fmMain, "ExtrasPrintItem"));
         QVERIFY(ran);
     }
 
@@ -235,36 +243,38 @@ class PrintingTest : public QObject {
         const QByteArray saved = ReadBytes(fx->path("demo/line_1.ttd"));
         fmEditTimeTable->show();
         QVERIFY(QTest::qWaitForWindowExposed(fmEditTimeTable));
-        Choose(fmEditTimeTable->cbLines, "1");
-        Choose(fmEditTimeTable->cbDays, "Mo-Fr");
-        fmEditTimeTable->cbDirection->setCurrentIndex(0);
-        Click(fmEditTimeTable->btTimeTableEdit);
+        Choose(Control<QComboBox>(fmEditTimeTable, "cbLines"), "1");
+        Choose(Control<QComboBox>(fmEditTimeTable, "cbDays"), "Mo-Fr");
+        Control<QComboBox>(fmEditTimeTable, "cbDirection")->setCurrentIndex(0);
+        Click(Control<QPushButton>(fmEditTimeTable, "btTimeTableEdit"));
         // An unsaved change is printed as it stands.
         QTest::keyClicks(QApplication::focusWidget(), "509");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
-        QCOMPARE(FromCp1252(fmEditTimeTable->sgTimeTable->Grid().Cell(2, 2)), QString("05:09"));
+        QCOMPARE(
+            FromCp1252(Control<TStringGridView>(fmEditTimeTable, "sgTimeTable")->Grid().Cell(2, 2)),
+            QString("05:09"));
 
         const QString pdf = fx->path("demo/offen.pdf");
         bool printed = false;
         fx->dialogs->setNextModalAction([&](QDialog &window) {
             QCOMPARE(&window, static_cast<QDialog *>(fmPrint));
-            QVERIFY(fmPrint->rbTimetable->isChecked());
-            QCOMPARE(fmPrint->cbLines->currentText(), QString("1"));
-            QCOMPARE(fmPrint->cbDays->currentText(), QString("Mo-Fr"));
+            QVERIFY(Control<QRadioButton>(fmPrint, "rbTimetable")->isChecked());
+            QCOMPARE(Control<QComboBox>(fmPrint, "cbLines")->currentText(), QString("1"));
+            QCOMPARE(Control<QComboBox>(fmPrint, "cbDays")->currentText(), QString("Mo-Fr"));
             fx->dialogs->setNextFileName(pdf);
-            Click(fmPrint->btPdf);
+            Click(Control<QPushButton>(fmPrint, "btPdf"));
             printed = true;
         });
-        Click(fmEditTimeTable->btPrint);
+        Click(Control<QPushButton>(fmEditTimeTable, "btPrint"));
         QVERIFY(printed);
         QVERIFY(InOrder(PdfText(pdf), {"Richtung 1: Hauptbahnhof → Südfriedhof", "Hauptbahnhof",
                                        "05:09", "05:30", "Marktplatz", "05:13"}));
         QCOMPARE(ReadBytes(fx->path("demo/line_1.ttd")), saved);
         // From "Extras" the same timetable comes from its file again.
         fx->dialogs->setNextModalAction([&](QDialog &) {
-            QCOMPARE(fmPrint->cbLines->currentText(), QString("1"));
+            QCOMPARE(Control<QComboBox>(fmPrint, "cbLines")->currentText(), QString("1"));
             fx->dialogs->setNextFileName(pdf);
-            Click(fmPrint->btPdf);
+            Click(Control<QPushButton>(fmPrint, "btPdf"));
         });
         fmMain->ExtrasPrintClick();
         QVERIFY(InOrder(PdfText(pdf), {"Hauptbahnhof", "05:10", "05:30"}));
@@ -274,52 +284,60 @@ class PrintingTest : public QObject {
         fx->dialogs->setNextModalAction([&](QDialog &window) {
             QCOMPARE(&window, static_cast<QDialog *>(fmGraph));
             QVERIFY(QTest::qWaitForWindowExposed(&window));
-            QCOMPARE(fmGraph->cbLines->currentText(), QString("1"));
-            QCOMPARE(fmGraph->cbDays->currentText(), QString("Mo-Fr"));
+            QCOMPARE(Control<QComboBox>(fmGraph, "cbLines")->currentText(), QString("1"));
+            QCOMPARE(Control<QComboBox>(fmGraph, "cbDays")->currentText(), QString("Mo-Fr"));
             // Eight journeys each way on working days.
-            QCOMPARE(static_cast<int>(fmGraph->GraphView->Graph().Journeys.size()), 16);
+            QCOMPARE(static_cast<int>(
+                         Control<TGraphView>(fmGraph, "GraphView")->Graph().Journeys.size()),
+                     16);
             // Opened, the whole graph is in sight without scrolling
-            QVERIFY(fmGraph->GraphView->Zoom() <= 1);
-            QCOMPARE(fmGraph->ScrollArea->horizontalScrollBar()->maximum(), 0);
-            QCOMPARE(fmGraph->ScrollArea->verticalScrollBar()->maximum(), 0);
-            QVERIFY(
-                fmGraph->ScrollArea->viewport()->rect().contains(fmGraph->GraphView->geometry()));
-            const double zoom = fmGraph->GraphView->Zoom();
-            const int width = fmGraph->GraphView->width();
-            Click(fmGraph->btZoomIn);
-            QVERIFY(fmGraph->GraphView->width() > width);
-            QVERIFY(qAbs(fmGraph->GraphView->Zoom() / zoom - 1.25) < 1e-9);
-            QCOMPARE(fmGraph->laZoom->text(),
-                     QString("%1 %").arg(qRound(fmGraph->GraphView->Zoom() * 100)));
-            Click(fmGraph->btZoomOut);
-            Click(fmGraph->btZoomOut);
-            QVERIFY(fmGraph->GraphView->width() < width);
+            QVERIFY(Control<TGraphView>(fmGraph, "GraphView")->Zoom() <= 1);
+            QCOMPARE(Control<QScrollArea>(fmGraph, "ScrollArea")->horizontalScrollBar()->maximum(),
+                     0);
+            QCOMPARE(Control<QScrollArea>(fmGraph, "ScrollArea")->verticalScrollBar()->maximum(),
+                     0);
+            QVERIFY(Control<QScrollArea>(fmGraph, "ScrollArea")
+                        ->viewport()
+                        ->rect()
+                        .contains(Control<TGraphView>(fmGraph, "GraphView")->geometry()));
+            const double zoom = Control<TGraphView>(fmGraph, "GraphView")->Zoom();
+            const int width = Control<TGraphView>(fmGraph, "GraphView")->width();
+            Click(Control<QPushButton>(fmGraph, "btZoomIn"));
+            QVERIFY(Control<TGraphView>(fmGraph, "GraphView")->width() > width);
+            QVERIFY(qAbs(Control<TGraphView>(fmGraph, "GraphView")->Zoom() / zoom - 1.25) < 1e-9);
+            QCOMPARE(Control<QLabel>(fmGraph, "laZoom")->text(),
+                     QString("%1 %").arg(
+                         qRound(Control<TGraphView>(fmGraph, "GraphView")->Zoom() * 100)));
+            Click(Control<QPushButton>(fmGraph, "btZoomOut"));
+            Click(Control<QPushButton>(fmGraph, "btZoomOut"));
+            QVERIFY(Control<TGraphView>(fmGraph, "GraphView")->width() < width);
 
             const QString svg = fx->path("demo/bild.svg");
             fx->dialogs->setNextFileName(svg);
-            Click(fmGraph->btSaveSvg);
+            Click(Control<QPushButton>(fmGraph, "btSaveSvg"));
             QCOMPARE(PathCount(ReadBytes(svg)), 16);
             QVERIFY(ReadBytes(svg).contains("Bildfahrplan Linie 1 · Montag bis Freitag"));
             // The legend tells the directions' colours apart
             QVERIFY(ReadBytes(svg).contains("Richtung 1: Hauptbahnhof → Südfriedhof"));
             QVERIFY(ReadBytes(svg).contains("Richtung 2: Südfriedhof → Hauptbahnhof"));
-            QCOMPARE(fmGraph->laSaved->text(), "Gespeichert: " + QDir::toNativeSeparators(svg));
+            QCOMPARE(Control<QLabel>(fmGraph, "laSaved")->text(),
+                     "Gespeichert: " + QDir::toNativeSeparators(svg));
 
-            Choose(fmGraph->cbDays, "So");
+            Choose(Control<QComboBox>(fmGraph, "cbDays"), "So");
             const QString png = fx->path("demo/bild.png");
             fx->dialogs->setNextFileName(png);
-            Click(fmGraph->btSavePng);
+            Click(Control<QPushButton>(fmGraph, "btSavePng"));
             QImage image(png);
             QVERIFY(!image.isNull());
             QVERIFY(image.width() > 300);
             const QString pdfGraph = fx->path("demo/bild.pdf");
             fx->dialogs->setNextFileName(pdfGraph);
-            Click(fmGraph->btSavePdf);
+            Click(Control<QPushButton>(fmGraph, "btSavePdf"));
             QVERIFY(InOrder(PdfText(pdfGraph), {"Bildfahrplan Linie 1 · Sonn- und Feiertag",
                                                 "Richtung 1: Hauptbahnhof → Südfriedhof"}));
             shown = true;
         });
-        Click(fmEditTimeTable->btGraph);
+        Click(Control<QPushButton>(fmEditTimeTable, "btGraph"));
         QVERIFY(shown);
         QVERIFY(fx->dialogs->errors().isEmpty());
     }
@@ -329,20 +347,22 @@ class PrintingTest : public QObject {
         fx->dialogs->setNextModalAction([&](QDialog &window) {
             QCOMPARE(&window, static_cast<QDialog *>(fmGraph));
             QVERIFY(QTest::qWaitForWindowExposed(&window));
-            Choose(fmGraph->cbLines, "5");
+            Choose(Control<QComboBox>(fmGraph, "cbLines"), "5");
             // Line 5 has stations but no timetable: the stations, no journeys.
-            QVERIFY(fmGraph->GraphView->Graph().Journeys.empty());
-            QVERIFY(!fmGraph->GraphView->Graph().Stations.empty());
-            Choose(fmGraph->cbLines, "1");
-            const int height = fmGraph->GraphView->height();
+            QVERIFY(Control<TGraphView>(fmGraph, "GraphView")->Graph().Journeys.empty());
+            QVERIFY(!Control<TGraphView>(fmGraph, "GraphView")->Graph().Stations.empty());
+            Choose(Control<QComboBox>(fmGraph, "cbLines"), "1");
+            const int height = Control<TGraphView>(fmGraph, "GraphView")->height();
             const QPointF at(50, 50);
-            QWheelEvent wheel(at, fmGraph->GraphView->mapToGlobal(at), QPoint(), QPoint(0, 120),
-                              Qt::NoButton, Qt::ControlModifier, Qt::NoScrollPhase, false);
-            QApplication::sendEvent(fmGraph->GraphView, &wheel);
-            QVERIFY(fmGraph->GraphView->height() > height);
+            QWheelEvent wheel(at, Control<TGraphView>(fmGraph, "GraphView")->mapToGlobal(at),
+                              QPoint(), QPoint(0, 120), Qt::NoButton, Qt::ControlModifier,
+                              Qt::NoScrollPhase, false);
+            QApplication::sendEvent(Control<TGraphView>(fmGraph, "GraphView"), &wheel);
+            QVERIFY(Control<TGraphView>(fmGraph, "GraphView")->height() > height);
             shown = true;
         });
-        ChooseFromMenu(fmMain->ExtrasMenu, fmMain->ExtrasGraphItem);
+        ChooseFromMenu(Control<QMenu>(fmMain, "ExtrasMenu"),
+                       Control<QAction>(fmMain, "ExtrasGraphItem"));
         QVERIFY(shown);
     }
 

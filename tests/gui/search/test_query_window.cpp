@@ -6,6 +6,7 @@
 #include "app/main_window.h"
 #include "gui/common/error_handler.h"
 #include "gui/search/query_window.h"
+#include "support/controls.h"
 #include "support/gui_fixture.h"
 
 #include <QCheckBox>
@@ -22,6 +23,7 @@
 
 using namespace takton;
 using namespace takton::gui;
+using takton::testing::Control;
 using takton::testing::GuiFixture;
 using takton::testing::IniText;
 using takton::testing::ReadBytes;
@@ -64,9 +66,9 @@ void TypeStation(QComboBox *box, const QString &text) {
 }
 
 void Query(const QString &start, const QString &end) {
-    TypeStation(fmQuery->cbStartLine, start);
-    TypeStation(fmQuery->cbEndLine, end);
-    QTest::mouseClick(fmQuery->btStartQuery, Qt::LeftButton);
+    TypeStation(Control<QComboBox>(fmQuery, "cbStartLine"), start);
+    TypeStation(Control<QComboBox>(fmQuery, "cbEndLine"), end);
+    QTest::mouseClick(Control<QPushButton>(fmQuery, "btStartQuery"), Qt::LeftButton);
 }
 
 // Types into the station box with the keyboard focus in it, so that the
@@ -107,7 +109,7 @@ class QueryTest : public QObject {
         fmMain->SpeedButton3Click();
         QCOMPARE(fx->dialogs->log(), QStringList{"message:Kein Projekt geladen!"});
         QVERIFY(!fmQuery->isVisible());
-        QCOMPARE(fmQuery->tvStart->topLevelItemCount(), 0);
+        QCOMPARE(Control<QTreeWidget>(fmQuery, "tvStart")->topLevelItemCount(), 0);
     }
 
     void showingFillsBothStationBoxesAndKeepsTheShownTexts() {
@@ -116,10 +118,10 @@ class QueryTest : public QObject {
                                   "berlingen\r\n");
         InQuery([] {
             const QStringList stations = {"Bahnhof", "Markt", "Überlingen"};
-            QCOMPARE(Items(fmQuery->cbStartLine), stations);
-            QCOMPARE(Items(fmQuery->cbEndLine), stations);
-            QCOMPARE(fmQuery->cbStartLine->currentText(), QString());
-            QCOMPARE(fmQuery->cbEndLine->currentText(), QString());
+            QCOMPARE(Items(Control<QComboBox>(fmQuery, "cbStartLine")), stations);
+            QCOMPARE(Items(Control<QComboBox>(fmQuery, "cbEndLine")), stations);
+            QCOMPARE(Control<QComboBox>(fmQuery, "cbStartLine")->currentText(), QString());
+            QCOMPARE(Control<QComboBox>(fmQuery, "cbEndLine")->currentText(), QString());
             Query("Hafen", "Markt");
         });
 
@@ -127,21 +129,24 @@ class QueryTest : public QObject {
         // boxes hold the new stations and still show what was typed
         WriteFile("stations.csv", "Alt\r\nMarkt\r\n");
         InQuery([] {
-            QCOMPARE(Items(fmQuery->cbStartLine), QStringList({"Alt", "Markt"}));
-            QCOMPARE(Items(fmQuery->cbEndLine), QStringList({"Alt", "Markt"}));
-            QCOMPARE(fmQuery->cbStartLine->currentText(), "Hafen");
-            QCOMPARE(fmQuery->cbEndLine->currentText(), "Markt");
-            QCOMPARE(fmQuery->tvStart->topLevelItemCount(), 1);
+            QCOMPARE(Items(Control<QComboBox>(fmQuery, "cbStartLine")),
+                     QStringList({"Alt", "Markt"}));
+            QCOMPARE(Items(Control<QComboBox>(fmQuery, "cbEndLine")),
+                     QStringList({"Alt", "Markt"}));
+            QCOMPARE(Control<QComboBox>(fmQuery, "cbStartLine")->currentText(), "Hafen");
+            QCOMPARE(Control<QComboBox>(fmQuery, "cbEndLine")->currentText(), "Markt");
+            QCOMPARE(Control<QTreeWidget>(fmQuery, "tvStart")->topLevelItemCount(), 1);
         });
 
         // Without a register both boxes are emptied, items and text
         QVERIFY(QFile::remove(ProjectFilePath("stations.csv")));
         InQuery([] {
-            for (QComboBox *box : {fmQuery->cbStartLine, fmQuery->cbEndLine}) {
+            for (QComboBox *box : {Control<QComboBox>(fmQuery, "cbStartLine"),
+                                   Control<QComboBox>(fmQuery, "cbEndLine")}) {
                 QCOMPARE(box->count(), 0);
                 QCOMPARE(box->currentText(), QString());
             }
-            QCOMPARE(TopNodes(fmQuery->tvStart), QStringList{"Hafen"});
+            QCOMPARE(TopNodes(Control<QTreeWidget>(fmQuery, "tvStart")), QStringList{"Hafen"});
         });
         QVERIFY(fx->dialogs->errors().isEmpty());
     }
@@ -158,22 +163,25 @@ class QueryTest : public QObject {
         });
 
         // Two top-level nodes in each tree, the newer on top
-        QCOMPARE(TopNodes(fmQuery->tvStart), QStringList({"hafen", "Markt"}));
-        QCOMPARE(TopNodes(fmQuery->tvEnd), QStringList({"Markt", "Bahnhof"}));
+        QCOMPARE(TopNodes(Control<QTreeWidget>(fmQuery, "tvStart")),
+                 QStringList({"hafen", "Markt"}));
+        QCOMPARE(TopNodes(Control<QTreeWidget>(fmQuery, "tvEnd")),
+                 QStringList({"Markt", "Bahnhof"}));
         // The start station's three lines in the entry's order, each without
         // children as no line is named like a station
-        const QTreeWidgetItem *markt = fmQuery->tvStart->topLevelItem(1);
+        const QTreeWidgetItem *markt = Control<QTreeWidget>(fmQuery, "tvStart")->topLevelItem(1);
         QCOMPARE(Children(markt), QStringList({"1", "S 3", "Bus"}));
         for (int i = 0; i < 3; ++i)
             QCOMPARE(markt->child(i)->childCount(), 0);
         // The station typed in other case is found too
-        QCOMPARE(Children(fmQuery->tvStart->topLevelItem(0)), QStringList{"F"});
+        QCOMPARE(Children(Control<QTreeWidget>(fmQuery, "tvStart")->topLevelItem(0)),
+                 QStringList{"F"});
         // The destination side gets its node and nothing more
         for (int i = 0; i < 2; ++i)
-            QCOMPARE(fmQuery->tvEnd->topLevelItem(i)->childCount(), 0);
+            QCOMPARE(Control<QTreeWidget>(fmQuery, "tvEnd")->topLevelItem(i)->childCount(), 0);
         for (int i = 0; i < 2; ++i) {
-            QVERIFY(!fmQuery->tvStart->topLevelItem(i)->isExpanded());
-            QVERIFY(!AnyExpanded(fmQuery->tvStart->topLevelItem(i)));
+            QVERIFY(!Control<QTreeWidget>(fmQuery, "tvStart")->topLevelItem(i)->isExpanded());
+            QVERIFY(!AnyExpanded(Control<QTreeWidget>(fmQuery, "tvStart")->topLevelItem(i)));
         }
         QVERIFY(fx->dialogs->errors().isEmpty());
         QCOMPARE(ReadBytes(ProjectFilePath("station_lines.csv")), index);
@@ -187,7 +195,7 @@ class QueryTest : public QObject {
         InQuery([] { Query("Markt", "Ziel"); });
 
         const QList<QStringList> cycle = {{"RING", "2"}, {"Tal", "9"}, {"markt"}};
-        const QTreeWidgetItem *node = fmQuery->tvStart->topLevelItem(0);
+        const QTreeWidgetItem *node = Control<QTreeWidget>(fmQuery, "tvStart")->topLevelItem(0);
         for (int level = 0; level < 10; ++level) {
             QCOMPARE(Children(node), cycle[level % 3]);
             for (int i = 1; i < node->childCount(); ++i)
@@ -196,7 +204,7 @@ class QueryTest : public QObject {
         }
         QCOMPARE(node->text(0), "RING");
         QCOMPARE(node->childCount(), 0);
-        QVERIFY(!AnyExpanded(fmQuery->tvStart->topLevelItem(0)));
+        QVERIFY(!AnyExpanded(Control<QTreeWidget>(fmQuery, "tvStart")->topLevelItem(0)));
     }
 
     void zeitBoxesKeepOneSideCheckedAndShowItsPickers() {
@@ -204,15 +212,15 @@ class QueryTest : public QObject {
         InQuery([this] {
             ExpectSides(true, false);
             // Unchecking the start side checks the destination side
-            QTest::mouseClick(fmQuery->cbStartTime, Qt::LeftButton);
+            QTest::mouseClick(Control<QCheckBox>(fmQuery, "cbStartTime"), Qt::LeftButton);
             ExpectSides(false, true);
             // ... and unchecking that one checks the start side again
-            QTest::mouseClick(fmQuery->cbEndTime, Qt::LeftButton);
+            QTest::mouseClick(Control<QCheckBox>(fmQuery, "cbEndTime"), Qt::LeftButton);
             ExpectSides(true, false);
             // Both sides may be checked; then either can be unchecked alone
-            QTest::mouseClick(fmQuery->cbEndTime, Qt::LeftButton);
+            QTest::mouseClick(Control<QCheckBox>(fmQuery, "cbEndTime"), Qt::LeftButton);
             ExpectSides(true, true);
-            QTest::mouseClick(fmQuery->cbStartTime, Qt::LeftButton);
+            QTest::mouseClick(Control<QCheckBox>(fmQuery, "cbStartTime"), Qt::LeftButton);
             ExpectSides(false, true);
         });
         // The boxes keep their state when the window is shown again
@@ -223,9 +231,9 @@ class QueryTest : public QObject {
         OpenProject();
         WriteFile("stations.csv", "Markt\r\n");
         InQuery([] { Query("Markt", "Bahnhof"); });
-        QCOMPARE(TopNodes(fmQuery->tvStart), QStringList{"Markt"});
-        QCOMPARE(fmQuery->tvStart->topLevelItem(0)->childCount(), 0);
-        QCOMPARE(TopNodes(fmQuery->tvEnd), QStringList{"Bahnhof"});
+        QCOMPARE(TopNodes(Control<QTreeWidget>(fmQuery, "tvStart")), QStringList{"Markt"});
+        QCOMPARE(Control<QTreeWidget>(fmQuery, "tvStart")->topLevelItem(0)->childCount(), 0);
+        QCOMPARE(TopNodes(Control<QTreeWidget>(fmQuery, "tvEnd")), QStringList{"Bahnhof"});
         QCOMPARE(fx->dialogs->log(), QStringList{"modal:Verbindugns-Abfrage"});
         // Reading writes nothing
         QVERIFY(!QFile::exists(ProjectFilePath("station_lines.csv")));
@@ -234,8 +242,9 @@ class QueryTest : public QObject {
         // The routes are not needed for the lines of a station
         WriteFile("station_lines.csv", "Markt=1\r\n");
         InQuery([] { Query("Markt", ""); });
-        QCOMPARE(Children(fmQuery->tvStart->topLevelItem(0)), QStringList{"1"});
-        QCOMPARE(TopNodes(fmQuery->tvEnd), QStringList({"", "Bahnhof"}));
+        QCOMPARE(Children(Control<QTreeWidget>(fmQuery, "tvStart")->topLevelItem(0)),
+                 QStringList{"1"});
+        QCOMPARE(TopNodes(Control<QTreeWidget>(fmQuery, "tvEnd")), QStringList({"", "Bahnhof"}));
         QVERIFY(fx->dialogs->errors().isEmpty());
     }
 
@@ -245,27 +254,29 @@ class QueryTest : public QObject {
         InQuery([] { Query("Markt", "Bahnhof"); });
         QCOMPARE(fx->dialogs->errors().size(), 1);
         QVERIFY(fx->dialogs->errors()[0].contains("station_lines.csv"));
-        QCOMPARE(TopNodes(fmQuery->tvStart), QStringList{"Markt"});
-        QCOMPARE(fmQuery->tvStart->topLevelItem(0)->childCount(), 0);
-        QCOMPARE(TopNodes(fmQuery->tvEnd), QStringList{"Bahnhof"});
+        QCOMPARE(TopNodes(Control<QTreeWidget>(fmQuery, "tvStart")), QStringList{"Markt"});
+        QCOMPARE(Control<QTreeWidget>(fmQuery, "tvStart")->topLevelItem(0)->childCount(), 0);
+        QCOMPARE(TopNodes(Control<QTreeWidget>(fmQuery, "tvEnd")), QStringList{"Bahnhof"});
     }
 
     void connectionsFromTheTimetablesNewestOnTop() {
         OpenNetwork();
         InQuery([this] {
             // Thursday, leaving from 07:00; typed names complete to stations.
-            TypeDateTime(fmQuery->dtpStartDate, "10122026");
-            TypeDateTime(fmQuery->dtpStartTime, "0700");
-            QCOMPARE(fmQuery->dtpStartDate->date(), QDate(2026, 12, 10));
-            QCOMPARE(fmQuery->dtpStartTime->time().toString("HH:mm"), "07:00");
-            TypeCompleting(fmQuery->cbStartLine, "M");
-            QCOMPARE(fmQuery->cbStartLine->currentText(), "M\u00fchle");
-            TypeCompleting(fmQuery->cbEndLine, "nord");
-            QCOMPARE(fmQuery->cbEndLine->currentText(), "nordbahnhof");
-            QTest::mouseClick(fmQuery->btStartQuery, Qt::LeftButton);
+            TypeDateTime(Control<QDateEdit>(fmQuery, "dtpStartDate"), "10122026");
+            TypeDateTime(Control<QTimeEdit>(fmQuery, "dtpStartTime"), "0700");
+            QCOMPARE(Control<QDateEdit>(fmQuery, "dtpStartDate")->date(), QDate(2026, 12, 10));
+            QCOMPARE(Control<QTimeEdit>(fmQuery, "dtpStartTime")->time().toString("HH:mm"),
+                     "07:00");
+            TypeCompleting(Control<QComboBox>(fmQuery, "cbStartLine"), "M");
+            QCOMPARE(Control<QComboBox>(fmQuery, "cbStartLine")->currentText(), "M\u00fchle");
+            TypeCompleting(Control<QComboBox>(fmQuery, "cbEndLine"), "nord");
+            QCOMPARE(Control<QComboBox>(fmQuery, "cbEndLine")->currentText(), "nordbahnhof");
+            QTest::mouseClick(Control<QPushButton>(fmQuery, "btStartQuery"), Qt::LeftButton);
 
-            QCOMPARE(fmQuery->tvConnections->topLevelItemCount(), 1);
-            const QTreeWidgetItem *query = fmQuery->tvConnections->topLevelItem(0);
+            QCOMPARE(Control<QTreeWidget>(fmQuery, "tvConnections")->topLevelItemCount(), 1);
+            const QTreeWidgetItem *query =
+                Control<QTreeWidget>(fmQuery, "tvConnections")->topLevelItem(0);
             QCOMPARE(query->text(0), "M\u00fchle \u2192 Nordbahnhof, ab 07:00 am 10.12.2026");
             QCOMPARE(query->childCount(), 1);
             const QTreeWidgetItem *found = query->child(0);
@@ -277,7 +288,7 @@ class QueryTest : public QObject {
             QCOMPARE(Columns(found->child(1)), QStringList({"Linie N Richtung Nordbahnhof",
                                                             "07:53 Zentrum", "08:05 Nordbahnhof"}));
             // Every text is whole in sight: no column cut short, nothing to scroll to
-            QTreeWidget *tree = fmQuery->tvConnections;
+            QTreeWidget *tree = Control<QTreeWidget>(fmQuery, "tvConnections");
             for (int c = 0; c < tree->columnCount(); ++c)
                 QVERIFY2(tree->columnWidth(c) >=
                              static_cast<QAbstractItemView *>(tree)->sizeHintForColumn(c),
@@ -285,27 +296,28 @@ class QueryTest : public QObject {
             QCOMPARE(tree->horizontalScrollBar()->maximum(), 0);
 
             // Arriving by 09:00 on a Sunday: nothing runs.
-            QTest::mouseClick(fmQuery->cbStartTime, Qt::LeftButton, {},
-                              QPoint(4, fmQuery->cbStartTime->height() / 2));
-            QVERIFY(fmQuery->cbEndTime->isChecked());
-            TypeDateTime(fmQuery->dtpEndDate, "13122026");
-            TypeDateTime(fmQuery->dtpEndTime, "0900");
-            QTest::mouseClick(fmQuery->btStartQuery, Qt::LeftButton);
-            QCOMPARE(fmQuery->tvConnections->topLevelItemCount(), 2);
-            query = fmQuery->tvConnections->topLevelItem(0);
+            QTest::mouseClick(Control<QCheckBox>(fmQuery, "cbStartTime"), Qt::LeftButton, {},
+                              QPoint(4, Control<QCheckBox>(fmQuery, "cbStartTime")->height() / 2));
+            QVERIFY(Control<QCheckBox>(fmQuery, "cbEndTime")->isChecked());
+            TypeDateTime(Control<QDateEdit>(fmQuery, "dtpEndDate"), "13122026");
+            TypeDateTime(Control<QTimeEdit>(fmQuery, "dtpEndTime"), "0900");
+            QTest::mouseClick(Control<QPushButton>(fmQuery, "btStartQuery"), Qt::LeftButton);
+            QCOMPARE(Control<QTreeWidget>(fmQuery, "tvConnections")->topLevelItemCount(), 2);
+            query = Control<QTreeWidget>(fmQuery, "tvConnections")->topLevelItem(0);
             QCOMPARE(query->text(0), "M\u00fchle \u2192 Nordbahnhof, an 09:00 am 13.12.2026");
             QCOMPARE(Columns(query->child(0)).first(), "Keine Verbindung gefunden");
             QCOMPARE(query->childCount(), 1);
 
             // A timetable saved meanwhile is searched at once.
             WriteFile("line_5.ttd", IniText({"[1_Mo-Fr]", "1=M\xfchle,07:30", "2=Zentrum,07:48"}));
-            QTest::mouseClick(fmQuery->cbStartTime, Qt::LeftButton, {},
-                              QPoint(4, fmQuery->cbStartTime->height() / 2));
-            QTest::mouseClick(fmQuery->btStartQuery, Qt::LeftButton);
-            QCOMPARE(fmQuery->tvConnections->topLevelItemCount(), 3);
-            QCOMPARE(Columns(fmQuery->tvConnections->topLevelItem(0)->child(0)),
-                     QStringList({"07:30 \u2013 08:05", "07:30", "08:05", "0:35", "1"}));
-            QCOMPARE(fmQuery->tvConnections->topLevelItem(2)->text(0),
+            QTest::mouseClick(Control<QCheckBox>(fmQuery, "cbStartTime"), Qt::LeftButton, {},
+                              QPoint(4, Control<QCheckBox>(fmQuery, "cbStartTime")->height() / 2));
+            QTest::mouseClick(Control<QPushButton>(fmQuery, "btStartQuery"), Qt::LeftButton);
+            QCOMPARE(Control<QTreeWidget>(fmQuery, "tvConnections")->topLevelItemCount(), 3);
+            QCOMPARE(
+                Columns(Control<QTreeWidget>(fmQuery, "tvConnections")->topLevelItem(0)->child(0)),
+                QStringList({"07:30 \u2013 08:05", "07:30", "08:05", "0:35", "1"}));
+            QCOMPARE(Control<QTreeWidget>(fmQuery, "tvConnections")->topLevelItem(2)->text(0),
                      "M\u00fchle \u2192 Nordbahnhof, ab 07:00 am 10.12.2026");
         });
         QVERIFY(fx->dialogs->errors().isEmpty());
@@ -316,7 +328,8 @@ class QueryTest : public QObject {
         fx.reset();
         fx = std::make_unique<GuiFixture>();
         const QTime after = QTime::currentTime();
-        for (QTimeEdit *field : {fmQuery->dtpStartTime, fmQuery->dtpEndTime}) {
+        for (QTimeEdit *field : {Control<QTimeEdit>(fmQuery, "dtpStartTime"),
+                                 Control<QTimeEdit>(fmQuery, "dtpEndTime")}) {
             const QTime time = field->time();
             QCOMPARE(time.second(), 0);
             QCOMPARE(time.msec(), 0);
@@ -330,19 +343,21 @@ class QueryTest : public QObject {
     void theProjectsMinimumChangeTimeDecides() {
         OpenNetwork("min_change_minutes=4");
         InQuery([this] {
-            TypeDateTime(fmQuery->dtpStartDate, "10122026");
-            TypeDateTime(fmQuery->dtpStartTime, "0700");
-            TypeCompleting(fmQuery->cbStartLine, "M");
-            TypeCompleting(fmQuery->cbEndLine, "Nordbahnhof");
-            QTest::mouseClick(fmQuery->btStartQuery, Qt::LeftButton);
+            TypeDateTime(Control<QDateEdit>(fmQuery, "dtpStartDate"), "10122026");
+            TypeDateTime(Control<QTimeEdit>(fmQuery, "dtpStartTime"), "0700");
+            TypeCompleting(Control<QComboBox>(fmQuery, "cbStartLine"), "M");
+            TypeCompleting(Control<QComboBox>(fmQuery, "cbEndLine"), "Nordbahnhof");
+            QTest::mouseClick(Control<QPushButton>(fmQuery, "btStartQuery"), Qt::LeftButton);
             // Three minutes at Zentrum are too few: the 08:20 onwards.
-            const QTreeWidgetItem *found = fmQuery->tvConnections->topLevelItem(0)->child(0);
+            const QTreeWidgetItem *found =
+                Control<QTreeWidget>(fmQuery, "tvConnections")->topLevelItem(0)->child(0);
             QCOMPARE(Columns(found),
                      QStringList({"07:32 \u2013 08:32", "07:32", "08:32", "1:00", "1"}));
             // Start and destination the same: no connection.
             Query("Zentrum", "zentrum");
-            QCOMPARE(fmQuery->tvConnections->topLevelItem(0)->child(0)->text(0),
-                     "Keine Verbindung gefunden");
+            QCOMPARE(
+                Control<QTreeWidget>(fmQuery, "tvConnections")->topLevelItem(0)->child(0)->text(0),
+                "Keine Verbindung gefunden");
         });
     }
 
@@ -393,12 +408,12 @@ class QueryTest : public QObject {
     }
 
     void ExpectSides(bool start, bool end) {
-        QCOMPARE(fmQuery->cbStartTime->isChecked(), start);
-        QCOMPARE(fmQuery->cbEndTime->isChecked(), end);
-        QCOMPARE(fmQuery->dtpStartDate->isVisible(), start);
-        QCOMPARE(fmQuery->dtpStartTime->isVisible(), start);
-        QCOMPARE(fmQuery->dtpEndDate->isVisible(), end);
-        QCOMPARE(fmQuery->dtpEndTime->isVisible(), end);
+        QCOMPARE(Control<QCheckBox>(fmQuery, "cbStartTime")->isChecked(), start);
+        QCOMPARE(Control<QCheckBox>(fmQuery, "cbEndTime")->isChecked(), end);
+        QCOMPARE(Control<QDateEdit>(fmQuery, "dtpStartDate")->isVisible(), start);
+        QCOMPARE(Control<QTimeEdit>(fmQuery, "dtpStartTime")->isVisible(), start);
+        QCOMPARE(Control<QDateEdit>(fmQuery, "dtpEndDate")->isVisible(), end);
+        QCOMPARE(Control<QTimeEdit>(fmQuery, "dtpEndTime")->isVisible(), end);
     }
 
     std::unique_ptr<GuiFixture> fx;

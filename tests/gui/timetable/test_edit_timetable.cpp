@@ -10,6 +10,7 @@
 #include "gui/timetable/edit_timetable.h"
 #include "gui/webcopy/web_copy.h"
 #include "render/qt_text.h"
+#include "support/controls.h"
 #include "support/gui_fixture.h"
 #include "support/timetable_steps.h"
 #include "support/window_steps.h"
@@ -44,19 +45,19 @@ void Click(QAbstractButton *button) {
 // Chooses a timetable and opens it; with a saved timetable open, the choice
 // alone opens it.
 void Open(const QString &line, const QString &days, const QString &direction) {
-    Choose(fmEditTimeTable->cbLines, line);
-    Choose(fmEditTimeTable->cbDays, days);
-    Choose(fmEditTimeTable->cbDirection, direction);
-    if (!fmEditTimeTable->pTimeTableEdit->isVisible() ||
-        fmEditTimeTable->btTimeTableEdit->isEnabled())
-        Click(fmEditTimeTable->btTimeTableEdit);
-    QVERIFY(fmEditTimeTable->pTimeTableEdit->isVisible());
+    Choose(Control<QComboBox>(fmEditTimeTable, "cbLines"), line);
+    Choose(Control<QComboBox>(fmEditTimeTable, "cbDays"), days);
+    Choose(Control<QComboBox>(fmEditTimeTable, "cbDirection"), direction);
+    if (!Control<QWidget>(fmEditTimeTable, "pTimeTableEdit")->isVisible() ||
+        Control<QPushButton>(fmEditTimeTable, "btTimeTableEdit")->isEnabled())
+        Click(Control<QPushButton>(fmEditTimeTable, "btTimeTableEdit"));
+    QVERIFY(Control<QWidget>(fmEditTimeTable, "pTimeTableEdit")->isVisible());
     QCOMPARE(fmEditTimeTable->TimeTableLine, gui::ToCp1252Lossy(line));
     QCOMPARE(fmEditTimeTable->TimeTableDayGroup, gui::ToCp1252Lossy(days));
 }
 
 QString Status() {
-    return fmEditTimeTable->StatusLine->currentMessage();
+    return Control<QStatusBar>(fmEditTimeTable, "StatusLine")->currentMessage();
 }
 
 void ClickMarker(int row) {
@@ -83,7 +84,7 @@ QImage Picture() {
 }
 
 bool Editing() {
-    return fmEditTimeTable->pTimeTableEdit->isVisible();
+    return Control<QWidget>(fmEditTimeTable, "pTimeTableEdit")->isVisible();
 }
 
 QStringList Latin(std::initializer_list<const char *> rows) {
@@ -129,7 +130,7 @@ void DropText(const QString &text) {
 // Selects a block of the web copy window's work grid, as its mouse would.
 void SelectWorkBlock(const std::vector<std::vector<std::string>> &rows) {
     fmWebCopy->EnsureControls();
-    TStringGrid &work = fmWebCopy->sgWorkGrid->Grid();
+    TStringGrid &work = Control<TStringGridView>(fmWebCopy, "sgWorkGrid")->Grid();
     work.SetRowCount(static_cast<int>(rows.size()) + 1);
     work.SetColCount(static_cast<int>(rows.front().size()) + 1);
     for (std::size_t r = 0; r < rows.size(); ++r)
@@ -137,7 +138,7 @@ void SelectWorkBlock(const std::vector<std::vector<std::string>> &rows) {
             work.SetCell(static_cast<int>(c) + 1, static_cast<int>(r) + 1, rows[r][c]);
     work.SetCurrent(1, 1);
     work.SetSelection({1, 1, static_cast<int>(rows.front().size()), static_cast<int>(rows.size())});
-    fmWebCopy->sgWorkGrid->Refresh();
+    Control<TStringGridView>(fmWebCopy, "sgWorkGrid")->Refresh();
 }
 
 } // namespace
@@ -159,29 +160,31 @@ class EditTimeTableTest : public QObject {
                 texts << box->itemText(i);
             return texts;
         };
-        QCOMPARE(items(fmEditTimeTable->cbLines), QStringList({"1", "5"}));
-        QCOMPARE(items(fmEditTimeTable->cbDays), QStringList({"Mo-Fr", "Sa", "So"}));
-        QCOMPARE(items(fmEditTimeTable->cbDirection),
+        QCOMPARE(items(Control<QComboBox>(fmEditTimeTable, "cbLines")), QStringList({"1", "5"}));
+        QCOMPARE(items(Control<QComboBox>(fmEditTimeTable, "cbDays")),
+                 QStringList({"Mo-Fr", "Sa", "So"}));
+        QCOMPARE(items(Control<QComboBox>(fmEditTimeTable, "cbDirection")),
                  QStringList({QString::fromUtf8("1 → Südfriedhof"), "2 → Hauptbahnhof"}));
         // The entries follow the chosen line; the chosen direction stays.
-        fmEditTimeTable->cbDirection->setCurrentIndex(1);
-        Choose(fmEditTimeTable->cbLines, "5");
-        QCOMPARE(items(fmEditTimeTable->cbDirection),
+        Control<QComboBox>(fmEditTimeTable, "cbDirection")->setCurrentIndex(1);
+        Choose(Control<QComboBox>(fmEditTimeTable, "cbLines"), "5");
+        QCOMPARE(items(Control<QComboBox>(fmEditTimeTable, "cbDirection")),
                  QStringList({QString::fromUtf8("1 → Weißer Hirsch"),
                               QString::fromUtf8("2 → Am Gänseanger")}));
-        QCOMPARE(fmEditTimeTable->cbDirection->currentIndex(), 1);
-        fmEditTimeTable->cbDirection->setCurrentIndex(0);
-        Choose(fmEditTimeTable->cbLines, "1");
-        QCOMPARE(fmEditTimeTable->cbLines->currentText(), QString("1"));
+        QCOMPARE(Control<QComboBox>(fmEditTimeTable, "cbDirection")->currentIndex(), 1);
+        Control<QComboBox>(fmEditTimeTable, "cbDirection")->setCurrentIndex(0);
+        Choose(Control<QComboBox>(fmEditTimeTable, "cbLines"), "1");
+        QCOMPARE(Control<QComboBox>(fmEditTimeTable, "cbLines")->currentText(), QString("1"));
         QVERIFY(!Editing());
-        QVERIFY(fmEditTimeTable->btClose->isVisible());
+        QVERIFY(Control<QPushButton>(fmEditTimeTable, "btClose")->isVisible());
 
         // Lines are offered in natural order; the file keeps its own.
         fmEditTimeTable->hide();
         const QByteArray lines = "10\r\n2\r\nN 5\r\n1\r\n5\r\n";
         takton::testing::WriteBytes(fx->path("demo/lines.csv"), lines);
         fmEditTimeTable->show();
-        QCOMPARE(items(fmEditTimeTable->cbLines), QStringList({"1", "2", "5", "10", "N 5"}));
+        QCOMPARE(items(Control<QComboBox>(fmEditTimeTable, "cbLines")),
+                 QStringList({"1", "2", "5", "10", "N 5"}));
         QCOMPARE(takton::testing::ReadBytes(fx->path("demo/lines.csv")), lines);
 
         // A missing master-data file: the message, and the boxes keep their entries.
@@ -190,9 +193,10 @@ class EditTimeTableTest : public QObject {
         fmEditTimeTable->show();
         QCOMPARE(fx->dialogs->messages(),
                  QStringList({"Es konnten nicht alle zugehörigen Dateien gefunden werden!"}));
-        QCOMPARE(items(fmEditTimeTable->cbLines), QStringList({"1", "2", "5", "10", "N 5"}));
+        QCOMPARE(items(Control<QComboBox>(fmEditTimeTable, "cbLines")),
+                 QStringList({"1", "2", "5", "10", "N 5"}));
         // Without the reverse index nothing opens, and nothing is said.
-        Click(fmEditTimeTable->btTimeTableEdit);
+        Click(Control<QPushButton>(fmEditTimeTable, "btTimeTableEdit"));
         QVERIFY(!Editing());
         QCOMPARE(fx->dialogs->log().size(), 1);
     }
@@ -200,9 +204,9 @@ class EditTimeTableTest : public QObject {
     void openingShowsTheStoredTimetableAndEscapeTakesBackOneCell() {
         Open("1", "Mo-Fr", "1");
         QVERIFY(Editing());
-        QVERIFY(!fmEditTimeTable->pLineChoice->isEnabled());
-        QVERIFY(!fmEditTimeTable->btClose->isVisible());
-        QVERIFY(!fmEditTimeTable->btSave->isVisible());
+        QVERIFY(!Control<QWidget>(fmEditTimeTable, "pLineChoice")->isEnabled());
+        QVERIFY(!Control<QPushButton>(fmEditTimeTable, "btClose")->isVisible());
+        QVERIFY(!Control<QPushButton>(fmEditTimeTable, "btSave")->isVisible());
         QCOMPARE(Grid().Grid().RowCount(), 8);
         QCOMPARE(Grid().Grid().ColCount(), 512);
         QCOMPARE(Cell(1, 1), QString("Stationen"));
@@ -218,7 +222,7 @@ class EditTimeTableTest : public QObject {
         const QByteArray before = ReadBytes(timetable);
         Type("0600");
         QCOMPARE(Cell(2, 2), QString("0600"));
-        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        QVERIFY(Control<QPushButton>(fmEditTimeTable, "btSave")->isVisible());
         Key(Qt::Key_Escape);
         QCOMPARE(Cell(2, 2), QString("05:10"));
         QCOMPARE(Grid().Editor()->text(), QString("05:10"));
@@ -226,7 +230,7 @@ class EditTimeTableTest : public QObject {
         // "Änderungen verwerfen" asks first while the grid differs from the
         // file, with the harmless "&Nein" as its default: the timetable stays.
         Enter("0511");
-        Click(fmEditTimeTable->btCancel);
+        Click(Control<QPushButton>(fmEditTimeTable, "btCancel"));
         QCOMPARE(fx->dialogs->log().filter("Ungespeicherte"),
                  QStringList({QString::fromUtf8(
                      "confirm:Bestätigung:Ungespeicherte Änderungen verwerfen?")}));
@@ -234,10 +238,10 @@ class EditTimeTableTest : public QObject {
         QCOMPARE(Cell(2, 2), QString("05:11"));
         // Discarding returns to the choice state and touches no file.
         fx->dialogs->setNextAnswer(Answer::Yes);
-        Click(fmEditTimeTable->btCancel);
+        Click(Control<QPushButton>(fmEditTimeTable, "btCancel"));
         QCOMPARE(fx->dialogs->questions().size(), 2);
         QVERIFY(!Editing());
-        QVERIFY(fmEditTimeTable->pLineChoice->isEnabled());
+        QVERIFY(Control<QWidget>(fmEditTimeTable, "pLineChoice")->isEnabled());
         QCOMPARE(ReadBytes(timetable), before);
         fmEditTimeTable->close();
         QVERIFY(!fmEditTimeTable->isVisible());
@@ -259,10 +263,10 @@ class EditTimeTableTest : public QObject {
         QVERIFY(fx->dialogs->questions().isEmpty());
         QVERIFY(Editing());
         QCOMPARE(Column(2).mid(0, 2), QStringList({"05:11", "05:15"}));
-        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        QVERIFY(Control<QPushButton>(fmEditTimeTable, "btSave")->isVisible());
         // Escape on the window's own controls closes nothing either.
-        fmEditTimeTable->btSave->setFocus();
-        QTest::keyClick(fmEditTimeTable->btSave, Qt::Key_Escape);
+        Control<QPushButton>(fmEditTimeTable, "btSave")->setFocus();
+        QTest::keyClick(Control<QPushButton>(fmEditTimeTable, "btSave"), Qt::Key_Escape);
         QVERIFY(fmEditTimeTable->isVisible());
         QVERIFY(fx->dialogs->questions().isEmpty());
 
@@ -275,7 +279,7 @@ class EditTimeTableTest : public QObject {
         QVERIFY(fmEditTimeTable->isVisible());
         QCOMPARE(Cell(2, 2), QString("05:11"));
         // Saved, the window closes without a question; so it does after "&Ja".
-        Click(fmEditTimeTable->btSave);
+        Click(Control<QPushButton>(fmEditTimeTable, "btSave"));
         QVERIFY(ReadBytes(timetable).contains("Hauptbahnhof,05:11"));
         fmEditTimeTable->close();
         QVERIFY(!fmEditTimeTable->isVisible());
@@ -330,12 +334,12 @@ class EditTimeTableTest : public QObject {
 
         // Saved, the timetable stays open with nothing to save; another one
         // can be chosen and the window closed until the next change.
-        Click(fmEditTimeTable->btSave);
+        Click(Control<QPushButton>(fmEditTimeTable, "btSave"));
         QVERIFY(Editing());
-        QVERIFY(!fmEditTimeTable->btSave->isVisible());
-        QVERIFY(fmEditTimeTable->btClose->isVisible());
-        QVERIFY(fmEditTimeTable->pLineChoice->isEnabled());
-        QVERIFY(fmEditTimeTable->btTimeTableEdit->isEnabled());
+        QVERIFY(!Control<QPushButton>(fmEditTimeTable, "btSave")->isVisible());
+        QVERIFY(Control<QPushButton>(fmEditTimeTable, "btClose")->isVisible());
+        QVERIFY(Control<QWidget>(fmEditTimeTable, "pLineChoice")->isEnabled());
+        QVERIFY(Control<QPushButton>(fmEditTimeTable, "btTimeTableEdit")->isEnabled());
         const TTimetableFile file(timetable.toStdString());
         const std::vector<std::string> expected = {
             Cp1252("Hauptbahnhof,05:10,05:30,05:50,06:10,06:30,06:50,07:10,07:30,07:50,20 "
@@ -366,12 +370,12 @@ class EditTimeTableTest : public QObject {
         // Typing on locks the choice again; taken back with Escape, the
         // timetable is discarded without a question.
         Type("9");
-        QVERIFY(!fmEditTimeTable->btClose->isVisible());
-        QVERIFY(!fmEditTimeTable->pLineChoice->isEnabled());
+        QVERIFY(!Control<QPushButton>(fmEditTimeTable, "btClose")->isVisible());
+        QVERIFY(!Control<QWidget>(fmEditTimeTable, "pLineChoice")->isEnabled());
         Key(Qt::Key_Escape);
         Key(Qt::Key_Escape);
         QVERIFY(Editing());
-        Click(fmEditTimeTable->btCancel);
+        Click(Control<QPushButton>(fmEditTimeTable, "btCancel"));
         QVERIFY(!Editing());
         QCOMPARE(fx->dialogs->questions().size(), 1);
     }
@@ -437,7 +441,7 @@ class EditTimeTableTest : public QObject {
         // A wrong entry is not saved: beep, the text from before, still open.
         ClickCell(9, 7);
         Type("0900");
-        Click(fmEditTimeTable->btSave);
+        Click(Control<QPushButton>(fmEditTimeTable, "btSave"));
         QCOMPARE(fx->dialogs->beeps(), 1);
         QCOMPARE(Status(), QString::fromUtf8("Fahrzeit über 30 Minuten"));
         QCOMPARE(Cell(9, 7), QString("07:44"));
@@ -446,17 +450,17 @@ class EditTimeTableTest : public QObject {
 
         // A right one is saved in its checked form.
         Type("750");
-        Click(fmEditTimeTable->btSave);
-        QVERIFY(!fmEditTimeTable->btSave->isVisible());
+        Click(Control<QPushButton>(fmEditTimeTable, "btSave"));
+        QVERIFY(!Control<QPushButton>(fmEditTimeTable, "btSave")->isVisible());
         const TTimetableFile file(timetable.toStdString());
         QCOMPARE(FromCp1252(file.ReadRows("1_Mo-Fr").back()),
                  FromCp1252(Cp1252("Südfriedhof,05:24,05:44,06:04,06:24,06:44,07:04,07:24,07:50")));
         // Nothing left to save: the window closes, and shows the choice again.
-        Click(fmEditTimeTable->btClose);
+        Click(Control<QPushButton>(fmEditTimeTable, "btClose"));
         QVERIFY(!fmEditTimeTable->isVisible());
         fmEditTimeTable->show();
         QVERIFY(!Editing());
-        QVERIFY(fmEditTimeTable->btTimeTableEdit->isEnabled());
+        QVERIFY(Control<QPushButton>(fmEditTimeTable, "btTimeTableEdit")->isEnabled());
     }
 
     void directionTwoShowsTheRouteReversedAndNewSectionsAreWritten() {
@@ -471,7 +475,7 @@ class EditTimeTableTest : public QObject {
         QCOMPARE(Cursor(), QPoint(2, 2));
         Enter("600");
         Enter("+5");
-        Click(fmEditTimeTable->btSave);
+        Click(Control<QPushButton>(fmEditTimeTable, "btSave"));
         const TTimetableFile file(timetable.toStdString());
         const std::vector<std::string> expected = {Cp1252("Südfriedhof,06:00"),
                                                    Cp1252("Mühlenweg,06:05"),
@@ -486,7 +490,7 @@ class EditTimeTableTest : public QObject {
         Open("1", "So", "1");
         QCOMPARE(Cell(1, 2), QString("Hauptbahnhof"));
         QCOMPARE(Cell(1, 7), QString::fromUtf8("Südfriedhof"));
-        Click(fmEditTimeTable->btCancel);
+        Click(Control<QPushButton>(fmEditTimeTable, "btCancel"));
         Open("5", "Mo-Fr", "1");
         QCOMPARE(Cell(1, 2), QString::fromUtf8("Am Gänseanger"));
         QCOMPARE(Cell(1, 7), QString::fromUtf8("Weißer Hirsch"));
@@ -496,10 +500,10 @@ class EditTimeTableTest : public QObject {
         fmEditTimeTable->hide();
         WriteBytes(fx->path("demo/lines.csv"), "1\r\n5\r\n7\r\n");
         fmEditTimeTable->show();
-        Choose(fmEditTimeTable->cbLines, "7");
-        Click(fmEditTimeTable->btTimeTableEdit);
+        Choose(Control<QComboBox>(fmEditTimeTable, "cbLines"), "7");
+        Click(Control<QPushButton>(fmEditTimeTable, "btTimeTableEdit"));
         QVERIFY(!Editing());
-        QVERIFY(fmEditTimeTable->btClose->isVisible());
+        QVERIFY(Control<QPushButton>(fmEditTimeTable, "btClose")->isVisible());
         QVERIFY(fx->dialogs->log().isEmpty());
     }
 
@@ -507,7 +511,7 @@ class EditTimeTableTest : public QObject {
         Open("1", "Mo-Fr", "1");
         ClickCell(3, 2);
         Type("2400");
-        Click(fmEditTimeTable->sbCopyMode);
+        Click(Control<QToolButton>(fmEditTimeTable, "sbCopyMode"));
         QVERIFY(!Grid().Editing());
         // Leaving a wrong entry in copy mode: no check, no beep.
         ClickCell(4, 2);
@@ -515,7 +519,7 @@ class EditTimeTableTest : public QObject {
         QCOMPARE(fx->dialogs->beeps(), 0);
         QCOMPARE(Cursor(), QPoint(4, 2));
         // Back out of copy mode the checks are on again for the next move.
-        Click(fmEditTimeTable->sbCopyMode);
+        Click(Control<QToolButton>(fmEditTimeTable, "sbCopyMode"));
         QVERIFY(Grid().Editing());
         ClickCell(3, 2);
         ClickCell(3, 3);
@@ -524,10 +528,10 @@ class EditTimeTableTest : public QObject {
 
         // In copy mode Enter saves (the save button is shown) ...
         Grid().SetCell(3, 2, "05:30");
-        Click(fmEditTimeTable->sbCopyMode);
+        Click(Control<QToolButton>(fmEditTimeTable, "sbCopyMode"));
         Grid().setFocus();
         Key(Qt::Key_Return);
-        QVERIFY(!fmEditTimeTable->btSave->isVisible());
+        QVERIFY(!Control<QPushButton>(fmEditTimeTable, "btSave")->isVisible());
         QVERIFY(ReadBytes(timetable).contains("Hauptbahnhof,05:10,05:30,05:50"));
         // ... or, with the save button hidden, moves down unchecked ...
         Open("1", "Mo-Fr", "1");
@@ -551,9 +555,9 @@ class EditTimeTableTest : public QObject {
         Open("1", "Mo-Fr", "1");
         ClickCell(3, 2);
         Type("2400");
-        Click(fmEditTimeTable->sbCopyMode);
+        Click(Control<QToolButton>(fmEditTimeTable, "sbCopyMode"));
         ClickCell(4, 3);
-        Click(fmEditTimeTable->sbCopyMode);
+        Click(Control<QToolButton>(fmEditTimeTable, "sbCopyMode"));
         const QString before = Cell(4, 3);
         // WHEN a wrong entry is typed there
         Enter("x");
@@ -566,8 +570,8 @@ class EditTimeTableTest : public QObject {
         ClickCell(10, 2);
         QApplication::clipboard()->setText("\"08:00\n2=Kaputt\"\n");
         QTest::keyClick(Focused(), Qt::Key_V, Qt::ControlModifier);
-        Click(fmEditTimeTable->sbCopyMode);
-        Click(fmEditTimeTable->btSave);
+        Click(Control<QToolButton>(fmEditTimeTable, "sbCopyMode"));
+        Click(Control<QPushButton>(fmEditTimeTable, "btSave"));
         const QByteArray bytes = ReadBytes(timetable);
         const int section = bytes.indexOf("[1_Mo-Fr]");
         QVERIFY(section >= 0);
@@ -594,7 +598,7 @@ class EditTimeTableTest : public QObject {
         // something to save.
         QCOMPARE(Cursor(), QPoint(3, 6));
         QCOMPARE(Cell(3, 6), QString("05:38"));
-        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        QVERIFY(Control<QPushButton>(fmEditTimeTable, "btSave")->isVisible());
         QCOMPARE(fx->dialogs->beeps(), 0);
 
         // Either row of the pair merges back into one "+" row; a row with
@@ -626,7 +630,7 @@ class EditTimeTableTest : public QObject {
         ClickMarker(7);
         ClickCell(2, 7);
         Enter("0524");
-        Click(fmEditTimeTable->btSave);
+        Click(Control<QPushButton>(fmEditTimeTable, "btSave"));
         QCOMPARE(fx->dialogs->beeps(), 0);
         const TTimetableFile file(timetable.toStdString());
         const auto rows = file.ReadRows("1_Mo-Fr");
@@ -644,7 +648,7 @@ class EditTimeTableTest : public QObject {
         QCOMPARE(Header(), QStringList({"1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}));
         QCOMPARE(Column(3), QStringList({"06:30", "06:33", "06:35", "06:38", "06:41", "06:44"}));
         QCOMPARE(Column(4), QStringList({"05:30", "05:33", "05:35", "05:38", "05:41", "05:44"}));
-        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        QVERIFY(Control<QPushButton>(fmEditTimeTable, "btSave")->isVisible());
         // Nothing goes in front of the fixed columns, and they stay put.
         DragHeader(5, 1);
         QCOMPARE(Column(2), QStringList({"05:50", "05:53", "05:55", "05:58", "06:01", "06:04"}));
@@ -692,7 +696,7 @@ class EditTimeTableTest : public QObject {
         QVERIFY(!marked(5));
 
         // In copy mode no row is cream.
-        Click(fmEditTimeTable->sbCopyMode);
+        Click(Control<QToolButton>(fmEditTimeTable, "sbCopyMode"));
         image = Picture();
         QVERIFY(PixelOf(image, 3, 2, 9) != cream);
         QCOMPARE(PixelOf(image, 3, 2, 9), PixelOf(image, 3, 5, 9));
@@ -715,7 +719,7 @@ class EditTimeTableTest : public QObject {
         QCOMPARE(Column(10).mid(0, 3), QStringList({"", "07:53", "07:55"}));
         QCOMPARE(Column(11).mid(0, 3), QStringList({"", "08:13", "08:15"}));
         QCOMPARE(Cursor(), QPoint(12, 2));
-        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        QVERIFY(Control<QPushButton>(fmEditTimeTable, "btSave")->isVisible());
         QCOMPARE(fx->dialogs->beeps(), 0);
 
         // A refused top-left text gets the cell's own text back, with a beep.
@@ -746,7 +750,7 @@ class EditTimeTableTest : public QObject {
         QVERIFY(fx->dialogs->questions().isEmpty());
         fmEditTimeTable->show();
         fmWebCopy->show();
-        Click(fmEditTimeTable->btClose);
+        Click(Control<QPushButton>(fmEditTimeTable, "btClose"));
         QVERIFY(!fmEditTimeTable->isVisible());
         QVERIFY(!fmWebCopy->isVisible());
     }
@@ -759,9 +763,9 @@ class EditTimeTableTest : public QObject {
             Open("1", "Sa", "1");
             opened = Editing();
             QCOMPARE(Cell(2, 2), QString("07:15"));
-            Click(fmEditTimeTable->btCancel);
+            Click(Control<QPushButton>(fmEditTimeTable, "btCancel"));
         });
-        Click(fmMain->sbEditTimeTable);
+        Click(Control<QPushButton>(fmMain, "sbEditTimeTable"));
         QVERIFY(opened);
         QCOMPARE(fx->dialogs->log(), QStringList({"modal:Fahrplan bearbeiten"}));
         QVERIFY(!fmEditTimeTable->isVisible());
@@ -800,7 +804,7 @@ class EditTimeTableTest : public QObject {
         QCOMPARE(Cell(10, 3), QString("09:30"));
         QCOMPARE(fx->dialogs->beeps(), 1);
         fx->dialogs->setNextAnswer(Answer::Yes);
-        Click(fmEditTimeTable->btCancel);
+        Click(Control<QPushButton>(fmEditTimeTable, "btCancel"));
         QCOMPARE(ReadBytes(timetable), before);
     }
 
@@ -817,7 +821,7 @@ class EditTimeTableTest : public QObject {
         fx->dialogs->clearLog();
         ClickCell(10, 2);
         SelectWorkBlock({{Cp1252("Schloßpark"), "05:18"}});
-        Click(fmEditTimeTable->sbPaste);
+        Click(Control<QPushButton>(fmEditTimeTable, "sbPaste"));
         QCOMPARE(fx->dialogs->beeps(), 1);
         QVERIFY(Status().endsWith("ist kein gültiger Integerwert"));
         QCOMPARE(Cursor(), QPoint(10, 2));
@@ -840,20 +844,20 @@ class EditTimeTableTest : public QObject {
         QApplication::clipboard()->setText("99");
         ContextMenuAction("Paste");
         QCOMPARE(Cell(3, 3), QString("99"));
-        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        QVERIFY(Control<QPushButton>(fmEditTimeTable, "btSave")->isVisible());
         Key(Qt::Key_Return);
         QCOMPARE(fx->dialogs->beeps(), 1);
         QCOMPARE(Cell(3, 3), QString("05:33"));
 
         // Deleted by the context menu, then taken back by its undo.
         fx->dialogs->setNextAnswer(Answer::Yes);
-        fmEditTimeTable->btCancel->click();
+        Control<QPushButton>(fmEditTimeTable, "btCancel")->click();
         Open("1", "Mo-Fr", "1");
         ClickCell(4, 3);
         Grid().Editor()->selectAll();
         ContextMenuAction("Delete");
         QCOMPARE(Cell(4, 3), QString());
-        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        QVERIFY(Control<QPushButton>(fmEditTimeTable, "btSave")->isVisible());
         ContextMenuAction("Undo");
         QCOMPARE(Cell(4, 3), QString("05:53"));
         Key(Qt::Key_Down);
@@ -861,7 +865,7 @@ class EditTimeTableTest : public QObject {
 
         // Dropped onto the cell.
         fx->dialogs->setNextAnswer(Answer::Yes);
-        fmEditTimeTable->btCancel->click();
+        Control<QPushButton>(fmEditTimeTable, "btCancel")->click();
         fx->dialogs->clearLog();
         Open("1", "Mo-Fr", "1");
         ClickCell(5, 4);
@@ -869,7 +873,7 @@ class EditTimeTableTest : public QObject {
         DropText("x");
         QVERIFY(Cell(5, 4).contains("x"));
         QCOMPARE(Cell(5, 4), Grid().Editor()->text());
-        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        QVERIFY(Control<QPushButton>(fmEditTimeTable, "btSave")->isVisible());
         Key(Qt::Key_Return);
         QCOMPARE(fx->dialogs->beeps(), 1);
         QCOMPARE(Cell(5, 4), QString("06:15"));
@@ -884,7 +888,7 @@ class EditTimeTableTest : public QObject {
         Key(Qt::Key_Up);
         QCOMPARE(Cursor(), QPoint(10, 2));
         fx->dialogs->setNextAnswer(Answer::Yes);
-        Click(fmEditTimeTable->btSave);
+        Click(Control<QPushButton>(fmEditTimeTable, "btSave"));
         QCOMPARE(fx->dialogs->questions(), QStringList({kFillQuestion}));
         const TTimetableFile file(timetable.toStdString());
         QCOMPARE(FromCp1252(file.ReadRows("1_Mo-Fr")[1]),
@@ -934,38 +938,39 @@ class EditTimeTableTest : public QObject {
 
     void theGridAlwaysHoldsTheTimetableTheStripShows() {
         Open("1", "Mo-Fr", "1");
-        QCOMPARE(fmEditTimeTable->lbTimeTable->text(),
+        QCOMPARE(Control<QLabel>(fmEditTimeTable, "lbTimeTable")->text(),
                  QString::fromUtf8("Linie 1 · Richtung 1 → Südfriedhof · Mo-Fr"));
         // Unsaved changes keep the strip out of reach.
         Enter("0511");
-        QVERIFY(!fmEditTimeTable->pLineChoice->isEnabled());
-        Click(fmEditTimeTable->btSave);
-        QVERIFY(fmEditTimeTable->pLineChoice->isEnabled());
+        QVERIFY(!Control<QWidget>(fmEditTimeTable, "pLineChoice")->isEnabled());
+        Click(Control<QPushButton>(fmEditTimeTable, "btSave"));
+        QVERIFY(Control<QWidget>(fmEditTimeTable, "pLineChoice")->isEnabled());
         const QByteArray line1 = ReadBytes(timetable);
 
         // Saved, another line chosen in the strip: the grid follows it at once.
-        Choose(fmEditTimeTable->cbLines, "5");
+        Choose(Control<QComboBox>(fmEditTimeTable, "cbLines"), "5");
         QVERIFY(Editing());
-        QCOMPARE(fmEditTimeTable->lbTimeTable->text(),
+        QCOMPARE(Control<QLabel>(fmEditTimeTable, "lbTimeTable")->text(),
                  QString::fromUtf8("Linie 5 · Richtung 1 → Weißer Hirsch · Mo-Fr"));
         QCOMPARE(Column(1).first(), QString::fromUtf8("Am Gänseanger"));
         QCOMPARE(Cursor(), QPoint(2, 2));
         // What is typed now goes into line 5's file, and line 1's stays.
         Enter("0700");
-        Click(fmEditTimeTable->btSave);
+        Click(Control<QPushButton>(fmEditTimeTable, "btSave"));
         QCOMPARE(ReadBytes(timetable), line1);
         QVERIFY(ReadBytes(fx->path("demo/line_5.ttd")).contains("[1_Mo-Fr]"));
 
         // The direction and the day group follow as well.
-        Choose(fmEditTimeTable->cbDirection, QString::fromUtf8("2 → Am Gänseanger"));
-        Choose(fmEditTimeTable->cbDays, "Sa");
-        QCOMPARE(fmEditTimeTable->lbTimeTable->text(),
+        Choose(Control<QComboBox>(fmEditTimeTable, "cbDirection"),
+               QString::fromUtf8("2 → Am Gänseanger"));
+        Choose(Control<QComboBox>(fmEditTimeTable, "cbDays"), "Sa");
+        QCOMPARE(Control<QLabel>(fmEditTimeTable, "lbTimeTable")->text(),
                  QString::fromUtf8("Linie 5 · Richtung 2 → Am Gänseanger · Sa"));
         QCOMPARE(Column(1).first(), QString::fromUtf8("Weißer Hirsch"));
         QCOMPARE(fmEditTimeTable->TimeTableDayGroup, std::string("Sa"));
         QCOMPARE(fmEditTimeTable->TimeTableDirection, 2);
         Enter("0800");
-        Click(fmEditTimeTable->btSave);
+        Click(Control<QPushButton>(fmEditTimeTable, "btSave"));
         const QByteArray line5 = ReadBytes(fx->path("demo/line_5.ttd"));
         QVERIFY(line5.contains("[2_Sa]"));
         QVERIFY(line5.contains("08:00"));
@@ -977,10 +982,10 @@ class EditTimeTableTest : public QObject {
         fmEditTimeTable->show();
         Open("1", "Mo-Fr", "1");
         Enter("0512");
-        Click(fmEditTimeTable->btSave);
-        Choose(fmEditTimeTable->cbLines, "7");
+        Click(Control<QPushButton>(fmEditTimeTable, "btSave"));
+        Choose(Control<QComboBox>(fmEditTimeTable, "cbLines"), "7");
         QVERIFY(!Editing());
-        QVERIFY(fmEditTimeTable->btTimeTableEdit->isEnabled());
+        QVERIFY(Control<QPushButton>(fmEditTimeTable, "btTimeTableEdit")->isEnabled());
         QVERIFY(fx->dialogs->questions().isEmpty());
     }
 

@@ -8,6 +8,7 @@
 #include "gui/common/string_grid_view.h"
 #include "gui/timetable/edit_timetable.h"
 #include "render/qt_text.h"
+#include "support/controls.h"
 #include "support/gui_fixture.h"
 #include "support/timetable_steps.h"
 #include "support/window_steps.h"
@@ -46,11 +47,11 @@ void Click(QAbstractButton *button) {
 // Line 1 on Sundays, direction 1: six stations, journeys at 09:15, 10:15 and
 // 11:15 from the first station.
 void OpenSunday() {
-    Choose(fmEditTimeTable->cbLines, "1");
-    Choose(fmEditTimeTable->cbDays, "So");
-    Choose(fmEditTimeTable->cbDirection, "1");
-    Click(fmEditTimeTable->btTimeTableEdit);
-    QVERIFY(fmEditTimeTable->pTimeTableEdit->isVisible());
+    Choose(Control<QComboBox>(fmEditTimeTable, "cbLines"), "1");
+    Choose(Control<QComboBox>(fmEditTimeTable, "cbDays"), "So");
+    Choose(Control<QComboBox>(fmEditTimeTable, "cbDirection"), "1");
+    Click(Control<QPushButton>(fmEditTimeTable, "btTimeTableEdit"));
+    QVERIFY(Control<QWidget>(fmEditTimeTable, "pTimeTableEdit")->isVisible());
 }
 
 void Undo() {
@@ -60,7 +61,7 @@ void Undo() {
 // Right click on the journey's header, then the menu entry of this caption.
 void JourneyMenu(int col, const QString &caption) {
     ClickCell(col, 0, Qt::RightButton);
-    QMenu *menu = fmEditTimeTable->pmJourney;
+    QMenu *menu = Control<QMenu>(fmEditTimeTable, "pmJourney");
     QVERIFY(menu->isVisible());
     for (QAction *action : menu->actions())
         if (action->text() == caption) {
@@ -72,7 +73,7 @@ void JourneyMenu(int col, const QString &caption) {
 }
 
 bool SaveShown() {
-    return fmEditTimeTable->btSave->isVisible();
+    return Control<QPushButton>(fmEditTimeTable, "btSave")->isVisible();
 }
 
 // The rows of the Sunday section as the file holds them (cp1252 decoded).
@@ -101,7 +102,7 @@ class TimetableUndoTest : public QObject {
 
     void threeEntriesUndoneTwiceRedoneOnceAreSavedExactly() {
         OpenSunday();
-        QVERIFY(!fmEditTimeTable->sbUndo->isEnabled());
+        QVERIFY(!Control<QToolButton>(fmEditTimeTable, "sbUndo")->isEnabled());
         ClickCell(5, 2);
         Enter("1215");
         Enter("18");
@@ -122,7 +123,7 @@ class TimetableUndoTest : public QObject {
         // Nothing was checked again: no beep, no question.
         QCOMPARE(fx->dialogs->log(), QStringList());
 
-        Click(fmEditTimeTable->btSave);
+        Click(Control<QPushButton>(fmEditTimeTable, "btSave"));
         QCOMPARE(SavedRows(), QStringList({
                                   Row("Hauptbahnhof,09:15,10:15,11:15,12:15"),
                                   Row("Marktplatz,09:18,10:18,11:18,12:18"),
@@ -137,22 +138,22 @@ class TimetableUndoTest : public QObject {
         // state hides it, and another timetable may be chosen again.
         Undo();
         QVERIFY(SaveShown());
-        QVERIFY(!fmEditTimeTable->pLineChoice->isEnabled());
+        QVERIFY(!Control<QWidget>(fmEditTimeTable, "pLineChoice")->isEnabled());
         QCOMPARE(Cell(5, 3), QString());
         Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(Cell(5, 3), QString("12:18"));
         QVERIFY(!SaveShown());
-        QVERIFY(fmEditTimeTable->pLineChoice->isEnabled());
+        QVERIFY(Control<QWidget>(fmEditTimeTable, "pLineChoice")->isEnabled());
 
         // The tool strip's buttons do the same. A new entry after an undo
         // drops the step that could have been redone.
-        Click(fmEditTimeTable->sbUndo);
-        Click(fmEditTimeTable->sbUndo);
+        Click(Control<QToolButton>(fmEditTimeTable, "sbUndo"));
+        Click(Control<QToolButton>(fmEditTimeTable, "sbUndo"));
         QCOMPARE(Column(5).mid(0, 2), QStringList({"", ""}));
-        QVERIFY(fmEditTimeTable->sbRedo->isEnabled());
+        QVERIFY(Control<QToolButton>(fmEditTimeTable, "sbRedo")->isEnabled());
         ClickCell(5, 2);
         Enter("1230");
-        QVERIFY(!fmEditTimeTable->sbRedo->isEnabled());
+        QVERIFY(!Control<QToolButton>(fmEditTimeTable, "sbRedo")->isEnabled());
         Key(Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(Column(5).mid(0, 2), QStringList({"12:30", ""}));
 
@@ -164,18 +165,18 @@ class TimetableUndoTest : public QObject {
         Undo();
         QCOMPARE(Column(5).mid(0, 2), QStringList({"", ""}));
         QCOMPARE(Cursor(), QPoint(5, 2));
-        Click(fmEditTimeTable->btSave);
+        Click(Control<QPushButton>(fmEditTimeTable, "btSave"));
         QCOMPARE(SavedRows().mid(0, 2), QStringList({Row("Hauptbahnhof,09:15,10:15,11:15"),
                                                      Row("Marktplatz,09:18,10:18,11:18")}));
 
         // Discarding forgets every step: after reopening there is nothing to undo.
         ClickCell(2, 2);
         Enter("0916");
-        QVERIFY(fmEditTimeTable->sbUndo->isEnabled());
+        QVERIFY(Control<QToolButton>(fmEditTimeTable, "sbUndo")->isEnabled());
         fx->dialogs->setNextAnswer(Answer::Yes);
-        Click(fmEditTimeTable->btCancel);
+        Click(Control<QPushButton>(fmEditTimeTable, "btCancel"));
         OpenSunday();
-        QVERIFY(!fmEditTimeTable->sbUndo->isEnabled());
+        QVERIFY(!Control<QToolButton>(fmEditTimeTable, "sbUndo")->isEnabled());
         Undo();
         QCOMPARE(Cell(2, 2), QString("09:15"));
         QVERIFY(!SaveShown());
@@ -211,7 +212,7 @@ class TimetableUndoTest : public QObject {
         QCOMPARE(Cursor(), QPoint(7, 4));
         Undo();
         QCOMPARE(Column(7), QStringList(6, QString()));
-        Click(fmEditTimeTable->btSave);
+        Click(Control<QPushButton>(fmEditTimeTable, "btSave"));
         QCOMPARE(SavedRows().first(), Row("Hauptbahnhof,09:15,10:15,11:15,60 Min"));
     }
 
@@ -234,7 +235,7 @@ class TimetableUndoTest : public QObject {
         QCOMPARE(Column(2), QStringList({"08:15", "08:18", "08:20", "08:23", "08:26", "08:29"}));
         QCOMPARE(Cell(2, 0), QString("1"));
         QCOMPARE(Cell(6, 0), QString("5"));
-        Click(fmEditTimeTable->btSave);
+        Click(Control<QPushButton>(fmEditTimeTable, "btSave"));
         QCOMPARE(SavedRows().first(), Row("Hauptbahnhof,08:15,09:15,60 Min,10:15,11:15"));
         QCOMPARE(SavedRows().last(), Row("Südfriedhof,08:29,09:29,60 Min,10:29,11:29"));
 
@@ -246,7 +247,7 @@ class TimetableUndoTest : public QObject {
         Key(Qt::Key_O, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(FirstRow(6), QStringList({"08:15", "09:15", "60 Min", "10:15", "11:15", ""}));
         QVERIFY(SaveShown());
-        QVERIFY(!fmEditTimeTable->sbRedo->isEnabled());
+        QVERIFY(!Control<QToolButton>(fmEditTimeTable, "sbRedo")->isEnabled());
     }
 
     void journeysAreInsertedDuplicatedAndDeletedByKeys() {
@@ -284,14 +285,16 @@ class TimetableUndoTest : public QObject {
             Undo();
         QCOMPARE(FirstRow(4), QStringList({"09:15", "10:15", "11:15", ""}));
         QVERIFY(!SaveShown());
-        QVERIFY(!fmEditTimeTable->sbUndo->isEnabled());
+        QVERIFY(!Control<QToolButton>(fmEditTimeTable, "sbUndo")->isEnabled());
 
         // A journey in the last place has no room to move right.
         ClickCell(2, 2);
         Grid().Grid().SetCell(511, 2, "23:00");
         Key(Qt::Key_Plus, Qt::ControlModifier);
         QCOMPARE(fx->dialogs->beeps(), 1);
-        QVERIFY(fmEditTimeTable->StatusLine->currentMessage().startsWith("Kein Platz"));
+        QVERIFY(Control<QStatusBar>(fmEditTimeTable, "StatusLine")
+                    ->currentMessage()
+                    .startsWith("Kein Platz"));
         QCOMPARE(FirstRow(2), QStringList({"09:15", "10:15"}));
     }
 
@@ -333,7 +336,7 @@ class TimetableUndoTest : public QObject {
         QVERIFY(!SaveShown());
         Key(Qt::Key_Y, Qt::ControlModifier);
         QCOMPARE(Cell(0, 4), QString("-"));
-        Click(fmEditTimeTable->btSave);
+        Click(Control<QPushButton>(fmEditTimeTable, "btSave"));
         QCOMPARE(SavedRows().size(), 7);
         QCOMPARE(SavedRows().at(2), Row("Rathaus,09:20,10:20,11:20"));
     }
@@ -364,7 +367,7 @@ class TimetableUndoTest : public QObject {
         QVERIFY(!SaveShown());
         Key(Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier);
         QCOMPARE(FirstRow(3), QStringList({"11:15", "09:15", "10:15"}));
-        Click(fmEditTimeTable->btSave);
+        Click(Control<QPushButton>(fmEditTimeTable, "btSave"));
         QCOMPARE(SavedRows().first(), Row("Hauptbahnhof,11:15,09:15,10:15"));
     }
 

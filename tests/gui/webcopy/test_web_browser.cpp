@@ -6,6 +6,7 @@
 #include "gui/common/error_handler.h"
 #include "gui/webcopy/web_browser.h"
 #include "gui/webcopy/web_copy.h"
+#include "support/controls.h"
 #include "support/gui_fixture.h"
 
 #include <QApplication>
@@ -23,6 +24,7 @@
 
 using namespace takton;
 using namespace takton::gui;
+using takton::testing::Control;
 using takton::testing::GuiFixture;
 using takton::testing::WriteBytes;
 
@@ -59,17 +61,19 @@ class WebBrowserTest : public QObject {
                    "<html><body><a id='l' href='ziel.html' target='_blank'>Plan</a>"
                    "<script>document.getElementById('l').click();</script></body></html>");
         fmWebCopy->ShowBeside(nullptr);
-        fmWebCopy->PageControl1->setCurrentWidget(fmWebCopy->tsWebsite);
+        Control<QTabWidget>(fmWebCopy, "PageControl1")
+            ->setCurrentWidget(Control<QWidget>(fmWebCopy, "tsWebsite"));
         TWebBrowser *browser = fmWebCopy->Browser();
         QVERIFY(browser);
 
         // WHEN the planner shows it
-        QTest::keyClicks(fmWebCopy->leURL,
+        QTest::keyClicks(Control<QLineEdit>(fmWebCopy, "leURL"),
                          QUrl::fromLocalFile(pages.filePath("start.html")).toString());
-        QTest::mouseClick(fmWebCopy->btShowURL, Qt::LeftButton);
+        QTest::mouseClick(Control<QPushButton>(fmWebCopy, "btShowURL"), Qt::LeftButton);
 
         // THEN the linked page is shown in the same view, and "URL: " names it
-        QTRY_VERIFY_WITH_TIMEOUT(fmWebCopy->leURL->text().endsWith("ziel.html"), 20000);
+        QTRY_VERIFY_WITH_TIMEOUT(
+            Control<QLineEdit>(fmWebCopy, "leURL")->text().endsWith("ziel.html"), 20000);
         QTRY_VERIFY_WITH_TIMEOUT(BodyOf(*browser).contains("Fahrplan Linie 1"), 20000);
         QCOMPARE(fmWebCopy->findChildren<QWidget *>("wbWebCopy").size(), 1);
         fmWebCopy->close();
@@ -115,15 +119,17 @@ class WebBrowserTest : public QObject {
     void aBuildWithoutTheBrowserSaysSoOnTheWebsitePage() {
         GuiFixture fx;
         fmWebCopy->ShowBeside(nullptr);
-        fmWebCopy->PageControl1->setCurrentWidget(fmWebCopy->tsWebsite);
+        Control<QTabWidget>(fmWebCopy, "PageControl1")
+            ->setCurrentWidget(Control<QWidget>(fmWebCopy, "tsWebsite"));
         QVERIFY(!fmWebCopy->Browser());
         auto *missing = fmWebCopy->findChild<QLabel *>("lbNoBrowser");
         QVERIFY(missing && missing->isVisible());
         QVERIFY(missing->text().contains("keinen eingebetteten Browser"));
-        QVERIFY(!fmWebCopy->btShowURL->isEnabled());
+        QVERIFY(!Control<QPushButton>(fmWebCopy, "btShowURL")->isEnabled());
         // "HTML einfügen" stays, for pages copied in another browser.
-        fmWebCopy->PageControl1->setCurrentWidget(fmWebCopy->tsTableGrid);
-        QVERIFY(fmWebCopy->Button1->isEnabled());
+        Control<QTabWidget>(fmWebCopy, "PageControl1")
+            ->setCurrentWidget(Control<QWidget>(fmWebCopy, "tsTableGrid"));
+        QVERIFY(Control<QPushButton>(fmWebCopy, "Button1")->isEnabled());
         fmWebCopy->close();
     }
 #endif

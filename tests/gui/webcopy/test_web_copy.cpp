@@ -14,6 +14,7 @@
 #include "gui/webcopy/web_browser.h"
 #include "gui/webcopy/web_copy.h"
 #include "render/qt_text.h"
+#include "support/controls.h"
 #include "support/gui_fixture.h"
 #include "support/timetable_steps.h"
 
@@ -34,6 +35,8 @@
 
 using namespace takton;
 using namespace takton::gui;
+using takton::testing::Control;
+using takton::testing::FindControl;
 using takton::testing::GuiFixture;
 using takton::testing::ReadBytes;
 
@@ -41,11 +44,11 @@ using takton::testing::ReadBytes;
 namespace steps {
 
 TStringGridView &Work() {
-    return *fmWebCopy->sgWorkGrid;
+    return *Control<TStringGridView>(fmWebCopy, "sgWorkGrid");
 }
 
 TStringGridView &Timetable() {
-    return *fmEditTimeTable->sgTimeTable;
+    return *Control<TStringGridView>(fmEditTimeTable, "sgTimeTable");
 }
 
 // The work grid row by row, cells joined by "|".
@@ -112,7 +115,7 @@ void SelectCells(TStringGridView &grid, int fromCol, int fromRow, int toCol, int
 }
 
 void ClickTab(const QString &caption) {
-    QTabBar *bar = fmWebCopy->PageControl1->tabBar();
+    QTabBar *bar = Control<QTabWidget>(fmWebCopy, "PageControl1")->tabBar();
     for (int i = 0; i < bar->count(); ++i)
         if (bar->tabText(i) == caption) {
             QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(i).center());
@@ -163,8 +166,8 @@ void PasteKey() {
 
 QStringList TableItems() {
     QStringList items;
-    for (int i = 0; i < fmWebCopy->cbTable->count(); ++i)
-        items << fmWebCopy->cbTable->itemText(i);
+    for (int i = 0; i < Control<QComboBox>(fmWebCopy, "cbTable")->count(); ++i)
+        items << Control<QComboBox>(fmWebCopy, "cbTable")->itemText(i);
     return items;
 }
 
@@ -206,19 +209,19 @@ const char *const kBrowserPage = R"(<body class="fahrplan">
 // Copies the page and pastes it with "HTML einfügen".
 void PasteHtml(const QString &page) {
     SetClipboard(page);
-    Click(fmWebCopy->Button1);
+    Click(Control<QPushButton>(fmWebCopy, "Button1"));
 }
 
 // The timetable editor on the demo project with line 1, working days,
 // direction 1 open, and the web copy window shown by "HTML Import".
 void OpenTimetableAndWebCopy() {
     const auto choose = [](QComboBox *box, const char *text) { Choose(box, text); };
-    choose(fmEditTimeTable->cbLines, "1");
-    choose(fmEditTimeTable->cbDays, "Mo-Fr");
-    choose(fmEditTimeTable->cbDirection, "1 → Südfriedhof");
-    Click(fmEditTimeTable->btTimeTableEdit);
-    QVERIFY(fmEditTimeTable->pTimeTableEdit->isVisible());
-    Click(fmEditTimeTable->bbWebCopy);
+    choose(Control<QComboBox>(fmEditTimeTable, "cbLines"), "1");
+    choose(Control<QComboBox>(fmEditTimeTable, "cbDays"), "Mo-Fr");
+    choose(Control<QComboBox>(fmEditTimeTable, "cbDirection"), "1 → Südfriedhof");
+    Click(Control<QPushButton>(fmEditTimeTable, "btTimeTableEdit"));
+    QVERIFY(Control<QWidget>(fmEditTimeTable, "pTimeTableEdit")->isVisible());
+    Click(Control<QPushButton>(fmEditTimeTable, "bbWebCopy"));
     QVERIFY(fmWebCopy->isVisible());
 }
 
@@ -258,13 +261,15 @@ class WebCopyTest : public WebCopyTestBase {
 
     void htmlImportShowsTheTableCopyBesideTheModalEditorWithoutABrowser() {
         // Nothing of the window is built at start-up.
-        QVERIFY(!fmWebCopy->PageControl1);
+        QVERIFY(!FindControl<QTabWidget>(fmWebCopy, "PageControl1"));
         OpenTimetableAndWebCopy();
         QVERIFY(!fmWebCopy->isModal());
         QCOMPARE(fmWebCopy->windowTitle(), QString("Fahrplan Kopier-Bereich"));
-        QCOMPARE(fmWebCopy->PageControl1->currentWidget(), fmWebCopy->tsTableGrid);
-        QCOMPARE(fmWebCopy->PageControl1->tabText(0), QString("Website"));
-        QCOMPARE(fmWebCopy->PageControl1->tabText(1), QString("Tabellen-Kopie"));
+        QCOMPARE(Control<QTabWidget>(fmWebCopy, "PageControl1")->currentWidget(),
+                 Control<QWidget>(fmWebCopy, "tsTableGrid"));
+        QCOMPARE(Control<QTabWidget>(fmWebCopy, "PageControl1")->tabText(0), QString("Website"));
+        QCOMPARE(Control<QTabWidget>(fmWebCopy, "PageControl1")->tabText(1),
+                 QString("Tabellen-Kopie"));
         // The browser waits for its page to be shown.
         QVERIFY(!fmWebCopy->Browser());
         QVERIFY(!fmWebCopy->findChild<QWidget *>("wbWebCopy"));
@@ -272,7 +277,7 @@ class WebCopyTest : public WebCopyTestBase {
         // Both windows stay usable: the modal editor does not block the web
         // copy window, whose buttons take real clicks.
         SetClipboard(Page({{"Stationen|Hauptbahnhof"}}));
-        ClickThroughWindowSystem(fmWebCopy->Button1);
+        ClickThroughWindowSystem(Control<QPushButton>(fmWebCopy, "Button1"));
         QCOMPARE(WorkRows(), QStringList({"Stationen|Hauptbahnhof"}));
 
         // Cells are selected, not typed into.
@@ -282,11 +287,11 @@ class WebCopyTest : public WebCopyTestBase {
 
         // Shown again it keeps its grid; closing the editor closes it.
         fmWebCopy->close();
-        Click(fmEditTimeTable->bbWebCopy);
+        Click(Control<QPushButton>(fmEditTimeTable, "bbWebCopy"));
         QVERIFY(fmWebCopy->isVisible());
         QCOMPARE(WorkRows(), QStringList({"Stationen|Hauptbahnhof"}));
-        Click(fmEditTimeTable->btCancel);
-        Click(fmEditTimeTable->btClose);
+        Click(Control<QPushButton>(fmEditTimeTable, "btCancel"));
+        Click(Control<QPushButton>(fmEditTimeTable, "btClose"));
         QVERIFY(!fmWebCopy->isVisible());
         QVERIFY(!fmWebCopy->Browser());
         QVERIFY(fx->dialogs->log().isEmpty());
@@ -321,7 +326,7 @@ class WebCopyTest : public WebCopyTestBase {
         QCOMPARE(WorkRows(),
                  QStringList({"Haltestelle|Fahrt 1", "Hauptbahnhof|08:10 ? 08:12", "Rathaus|08:15",
                               "Schloßpark|08:18", "Mühlenweg|08:20\n08:22"}));
-        QVERIFY(fmWebCopy->lbPasteNote->text().isEmpty());
+        QVERIFY(Control<QLabel>(fmWebCopy, "lbPasteNote")->text().isEmpty());
 
         // Station names count exactly, letter case included, and only in
         // tables: nothing else changes the grid, and nothing is said.
@@ -331,7 +336,7 @@ class WebCopyTest : public WebCopyTestBase {
         // A table whose start tag is never closed is no table.
         PasteHtml(QStringLiteral("<table><tr><td>Hauptbahnhof</td></tr>"));
         QApplication::clipboard()->clear();
-        Click(fmWebCopy->Button1);
+        Click(Control<QPushButton>(fmWebCopy, "Button1"));
         QCOMPARE(WorkRows(), taken);
         QVERIFY(fx->dialogs->log().isEmpty());
     }
@@ -346,10 +351,10 @@ class WebCopyTest : public WebCopyTestBase {
         // The two journeys, taken at journey 1, first station.
         SelectCells(Work(), 1, 1, 2, 3);
         ClickCell(Timetable(), 2, 2);
-        Click(fmEditTimeTable->sbPaste);
+        Click(Control<QPushButton>(fmEditTimeTable, "sbPaste"));
         QCOMPARE(TimetableBlock(2, 3, 3), QStringList({"08:10|08:40", "|08:43", "08:15|"}));
         QCOMPARE(fx->dialogs->beeps(), 0);
-        Click(fmEditTimeTable->btSave);
+        Click(Control<QPushButton>(fmEditTimeTable, "btSave"));
 
         const QByteArray saved = ReadBytes(fx->path("demo/line_1.ttd"));
         QVERIFY2(saved.contains("\r\n1=Hauptbahnhof,08:10,08:40,05:50,"), saved.constData());
@@ -374,7 +379,7 @@ class WebCopyTest : public WebCopyTestBase {
         QVERIFY(fmWebCopy->isVisible());
         QCOMPARE(WorkRows().mid(1, 1), QStringList({"Hauptbahnhof|08:10|08:40"}));
         QCOMPARE(TimetableBlock(2, 6, 4), journeys);
-        QVERIFY(!fmEditTimeTable->btSave->isVisible());
+        QVERIFY(!Control<QPushButton>(fmEditTimeTable, "btSave")->isVisible());
 
         // The text of "HTML kopieren" is an HTML document: the same.
         PasteHtml(Page({{"Mühlenweg|09:20"}}));
@@ -389,9 +394,10 @@ class WebCopyTest : public WebCopyTestBase {
         // the window says why, the timetable stays.
         SetClipboardHtml("<table><tr><td>Nordstadt</td><td>05:10</td></tr></table>");
         PasteKey();
-        QVERIFY(fmWebCopy->lbPasteNote->text().startsWith("Keine Tabelle nennt"));
+        QVERIFY(
+            Control<QLabel>(fmWebCopy, "lbPasteNote")->text().startsWith("Keine Tabelle nennt"));
         QCOMPARE(TimetableBlock(2, 6, 4), journeys);
-        QVERIFY(!fmEditTimeTable->btSave->isVisible());
+        QVERIFY(!Control<QPushButton>(fmEditTimeTable, "btSave")->isVisible());
 
         // A spreadsheet's cells come as HTML beside tab text; no table of
         // them names a station, so the text is pasted, 12-hour times and
@@ -411,7 +417,7 @@ class WebCopyTest : public WebCopyTestBase {
         QCOMPARE(TimetableCell(12, 4), QString("6.5"));
         QCOMPARE(TimetableCell(13, 4), QString("Römer"));
         QCOMPARE(Cursor(Timetable()), QPoint(14, 2));
-        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        QVERIFY(Control<QPushButton>(fmEditTimeTable, "btSave")->isVisible());
         QVERIFY(fx->dialogs->log().isEmpty());
     }
 
@@ -428,12 +434,12 @@ class WebCopyTest : public WebCopyTestBase {
         QCOMPARE(TableItems(),
                  QStringList({"Tabelle 1: 4 Zeilen, 2 Spalten, 3 Stationen, 0 Zeiten",
                               "Tabelle 2: 4 Zeilen, 3 Spalten, 3 Stationen, 5 Zeiten"}));
-        QCOMPARE(fmWebCopy->cbTable->currentIndex(), 1);
+        QCOMPARE(Control<QComboBox>(fmWebCopy, "cbTable")->currentIndex(), 1);
 
         // 12-hour times become timetable times when taken.
         SelectCells(Work(), 1, 1, 2, 3);
         ClickCell(Timetable(), 2, 2);
-        Click(fmEditTimeTable->sbPaste);
+        Click(Control<QPushButton>(fmEditTimeTable, "sbPaste"));
         QCOMPARE(TimetableBlock(2, 3, 3), QStringList({"18:10|19:10", "18:13|", "18:15|19:15"}));
         QCOMPARE(fx->dialogs->beeps(), 0);
 
@@ -447,9 +453,9 @@ class WebCopyTest : public WebCopyTestBase {
         QCOMPARE(TableItems(),
                  QStringList({"Tabelle 1: 3 Zeilen, 1 Spalte, 3 Stationen, 0 Zeiten",
                               "Tabelle 3: 3 Zeilen, 3 Spalten, 0 Stationen, 9 Zeiten"}));
-        QCOMPARE(fmWebCopy->cbTable->currentIndex(), 0);
-        fmWebCopy->cbTable->setFocus();
-        QTest::keyClick(fmWebCopy->cbTable, Qt::Key_Down);
+        QCOMPARE(Control<QComboBox>(fmWebCopy, "cbTable")->currentIndex(), 0);
+        Control<QComboBox>(fmWebCopy, "cbTable")->setFocus();
+        QTest::keyClick(Control<QComboBox>(fmWebCopy, "cbTable"), Qt::Key_Down);
         QCOMPARE(WorkRows(), bare);
         // Same fit as a paste: a column the layout makes is widened to its
         // widest text.
@@ -465,12 +471,12 @@ class WebCopyTest : public WebCopyTestBase {
         OpenTimetableAndWebCopy();
         PasteHtml(Page({{"Hauptbahnhof|05:10"}}));
         const QStringList taken = WorkRows();
-        QLabel *note = fmWebCopy->lbPasteNote;
+        QLabel *note = Control<QLabel>(fmWebCopy, "lbPasteNote");
         QVERIFY(note->isVisible());
         QVERIFY(note->text().isEmpty());
 
         QApplication::clipboard()->clear();
-        Click(fmWebCopy->Button1);
+        Click(Control<QPushButton>(fmWebCopy, "Button1"));
         QCOMPARE(note->text(), QString("Die Zwischenablage enthält kein HTML."));
         PasteHtml("Hauptbahnhof\t05:10\n");
         QCOMPARE(note->text(), QString("Die Zwischenablage enthält kein HTML."));
@@ -480,7 +486,7 @@ class WebCopyTest : public WebCopyTestBase {
         PasteHtml("<table class=\"rahmen\">\n</table>");
         QCOMPARE(note->text(), QString("Das HTML in der Zwischenablage enthält keine Tabelle."));
         // The list still offers the last page's tables.
-        QCOMPARE(fmWebCopy->cbTable->count(), 1);
+        QCOMPARE(Control<QComboBox>(fmWebCopy, "cbTable")->count(), 1);
 
         // Tables, but none names a station: they are offered, none chosen,
         // and one can be chosen by hand.
@@ -488,10 +494,10 @@ class WebCopyTest : public WebCopyTestBase {
         QCOMPARE(note->text(), QString("Keine Tabelle nennt eine Station des Fahrplans; unter "
                                        "\"Tabelle:\" lässt sich eine wählen."));
         QCOMPARE(WorkRows(), taken);
-        QCOMPARE(fmWebCopy->cbTable->count(), 2);
-        QCOMPARE(fmWebCopy->cbTable->currentIndex(), -1);
-        fmWebCopy->cbTable->setFocus();
-        QTest::keyClick(fmWebCopy->cbTable, Qt::Key_Down);
+        QCOMPARE(Control<QComboBox>(fmWebCopy, "cbTable")->count(), 2);
+        QCOMPARE(Control<QComboBox>(fmWebCopy, "cbTable")->currentIndex(), -1);
+        Control<QComboBox>(fmWebCopy, "cbTable")->setFocus();
+        QTest::keyClick(Control<QComboBox>(fmWebCopy, "cbTable"), Qt::Key_Down);
         QCOMPARE(WorkRows(), QStringList({"Nordstadt|05:10", "Südstadt|05:20"}));
         QVERIFY(note->text().isEmpty());
         QVERIFY(fx->dialogs->log().isEmpty());
@@ -525,12 +531,12 @@ class WebCopyTest : public WebCopyTestBase {
     void rowAndColumnActionsWorkAtTheCurrentCell() {
         OpenTimetableAndWebCopy();
         PasteHtml(Page({{"Stationen|b0|c0", "a1|b1|c1", "a2|b2|c2"}}));
-        QCOMPARE(fmWebCopy->cbActionArea->currentText(), QString("Zeile"));
-        QCOMPARE(fmWebCopy->cbAction->currentText(), QString("einfügen"));
+        QCOMPARE(Control<QComboBox>(fmWebCopy, "cbActionArea")->currentText(), QString("Zeile"));
+        QCOMPARE(Control<QComboBox>(fmWebCopy, "cbAction")->currentText(), QString("einfügen"));
         auto act = [](const char *area, const char *action) {
-            Choose(fmWebCopy->cbActionArea, QString::fromUtf8(area));
-            Choose(fmWebCopy->cbAction, QString::fromUtf8(action));
-            Click(fmWebCopy->btAction);
+            Choose(Control<QComboBox>(fmWebCopy, "cbActionArea"), QString::fromUtf8(area));
+            Choose(Control<QComboBox>(fmWebCopy, "cbAction"), QString::fromUtf8(action));
+            Click(Control<QPushButton>(fmWebCopy, "btAction"));
         };
 
         // Row 0 duplicated: two equal rows, the cursor stays on row 0.
@@ -559,12 +565,12 @@ class WebCopyTest : public WebCopyTestBase {
 
         // Without a chosen area the action works on columns; without a chosen
         // action the button does nothing.
-        fmWebCopy->cbActionArea->setCurrentIndex(-1);
-        Choose(fmWebCopy->cbAction, "löschen");
-        Click(fmWebCopy->btAction);
+        Control<QComboBox>(fmWebCopy, "cbActionArea")->setCurrentIndex(-1);
+        Choose(Control<QComboBox>(fmWebCopy, "cbAction"), "löschen");
+        Click(Control<QPushButton>(fmWebCopy, "btAction"));
         QCOMPARE(WorkRows(), QStringList({"Stationen|b0|c0", "a1|b1|c1", "a2|b2|c2"}));
-        fmWebCopy->cbAction->setCurrentIndex(-1);
-        Click(fmWebCopy->btAction);
+        Control<QComboBox>(fmWebCopy, "cbAction")->setCurrentIndex(-1);
+        Click(Control<QPushButton>(fmWebCopy, "btAction"));
         QCOMPARE(WorkRows(), QStringList({"Stationen|b0|c0", "a1|b1|c1", "a2|b2|c2"}));
 
         // Deleting at the last row and column: the cursor stays inside, and
@@ -587,9 +593,9 @@ class WebCopyTest : public WebCopyTestBase {
         const int times = Work().Grid().ColWidth(1);
         QCOMPARE(Work().Grid().ColWidth(0), names);
         auto act = [](const char *action) {
-            Choose(fmWebCopy->cbActionArea, "Spalte");
-            Choose(fmWebCopy->cbAction, QString::fromUtf8(action));
-            Click(fmWebCopy->btAction);
+            Choose(Control<QComboBox>(fmWebCopy, "cbActionArea"), "Spalte");
+            Choose(Control<QComboBox>(fmWebCopy, "cbAction"), QString::fromUtf8(action));
+            Click(Control<QPushButton>(fmWebCopy, "btAction"));
         };
 
         // A column put in before the names: they keep their width.
@@ -625,14 +631,14 @@ class WebCopyTest : public WebCopyTestBase {
         // taken at journey 1, first station: the cursor ends at journey 4.
         SelectCells(Work(), 1, 0, 3, 3);
         ClickCell(Timetable(), 2, 2);
-        Click(fmEditTimeTable->sbPaste);
+        Click(Control<QPushButton>(fmEditTimeTable, "sbPaste"));
         QCOMPARE(TimetableBlock(2, 5, 5),
                  QStringList({"08:10|08:40|09:10|06:10", "08:13|08:43|09:13|06:13",
                               "08:15|08:45|09:15|06:15", "08:18|08:48|09:18|06:18",
                               "05:21|05:41|06:01|06:21"}));
         QCOMPARE(Cursor(Timetable()), QPoint(5, 2));
         QVERIFY(Timetable().hasFocus());
-        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        QVERIFY(Control<QPushButton>(fmEditTimeTable, "btSave")->isVisible());
         QCOMPARE(fx->dialogs->beeps(), 0);
 
         // A top-left text that is no time is refused: a beep, the cell gets
@@ -640,7 +646,7 @@ class WebCopyTest : public WebCopyTestBase {
         // the block stays unchecked; a line end inside a cell becomes a blank.
         SelectCells(Work(), 0, 4, 2, 4);
         ClickCell(Timetable(), 6, 3);
-        Click(fmEditTimeTable->sbPaste);
+        Click(Control<QPushButton>(fmEditTimeTable, "sbPaste"));
         QCOMPARE(fx->dialogs->beeps(), 1);
         QCOMPARE(TimetableCell(6, 3), QString("06:33"));
         QCOMPARE(TimetableCell(7, 3), QString("08:20 08:22"));
@@ -651,24 +657,24 @@ class WebCopyTest : public WebCopyTestBase {
         // cursor stays in its column, without an error.
         SelectCells(Work(), 1, 0, 3, 1);
         QVERIFY(Timetable().MoveTo(511, 4));
-        Click(fmEditTimeTable->sbPaste);
+        Click(Control<QPushButton>(fmEditTimeTable, "sbPaste"));
         QCOMPARE(TimetableCell(511, 4), QString("08:10"));
         QCOMPARE(TimetableCell(511, 5), QString("08:13"));
         QCOMPARE(Cursor(Timetable()), QPoint(511, 2));
         QVERIFY(fx->dialogs->errors().isEmpty());
 
         // In copy mode nothing is checked: the refused text stays.
-        Click(fmEditTimeTable->sbCopyMode);
+        Click(Control<QToolButton>(fmEditTimeTable, "sbCopyMode"));
         SelectCells(Work(), 2, 4, 2, 4);
         QVERIFY(Timetable().MoveTo(9, 2));
-        Click(fmEditTimeTable->sbPaste);
+        Click(Control<QPushButton>(fmEditTimeTable, "sbPaste"));
         QCOMPARE(TimetableCell(9, 2), QString("x"));
         QCOMPARE(Cursor(Timetable()), QPoint(10, 2));
         QCOMPARE(fx->dialogs->beeps(), 1);
-        Click(fmEditTimeTable->sbCopyMode);
+        Click(Control<QToolButton>(fmEditTimeTable, "sbCopyMode"));
 
         // Saved, every row stays one line of the timetable file.
-        Click(fmEditTimeTable->btSave);
+        Click(Control<QPushButton>(fmEditTimeTable, "btSave"));
         const QString saved = QString::fromLatin1(ReadBytes(fx->path("demo/line_1.ttd")));
         QVERIFY2(saved.contains("\r\n2=Marktplatz,08:13,08:43,09:13,06:13,06:33,08:20 08:22,x,"
                                 "07:33\r\n"),
@@ -699,14 +705,15 @@ class WebCopyBrowserTest : public WebCopyTestBase {
 
         // Nothing shown yet: "HTML kopieren" leaves the clipboard alone.
         SetClipboard("vorher");
-        Click(fmWebCopy->btCopy);
+        Click(Control<QPushButton>(fmWebCopy, "btCopy"));
         QCOMPARE(ClipboardText(), QString("vorher"));
 
         const QString page =
             QStringLiteral(TAKTON_SOURCE_DIR "/tests/data/html/linie1_web_copy.html");
         QSignalSpy loaded(view, SIGNAL(loadFinished(bool)));
-        QTest::keyClicks(fmWebCopy->leURL, QUrl::fromLocalFile(page).toString());
-        Click(fmWebCopy->btShowURL);
+        QTest::keyClicks(Control<QLineEdit>(fmWebCopy, "leURL"),
+                         QUrl::fromLocalFile(page).toString());
+        Click(Control<QPushButton>(fmWebCopy, "btShowURL"));
         QVERIFY(loaded.wait(20000));
         QCOMPARE(loaded.first().first().toBool(), true);
 
@@ -718,13 +725,13 @@ class WebCopyBrowserTest : public WebCopyTestBase {
         QString body = source.mid(start, end - start);
         body.replace(QStringLiteral("→"), QStringLiteral("?"));
         QVERIFY(body.contains("€"));
-        Click(fmWebCopy->btCopy);
+        Click(Control<QPushButton>(fmWebCopy, "btCopy"));
         QTRY_COMPARE_WITH_TIMEOUT(ClipboardText(), body, 10000);
 
         // Pasted, the plan table names four stations, the network table two;
         // "&nbsp;" is taken as the empty cell it stands for.
         ClickTab("Tabellen-Kopie");
-        Click(fmWebCopy->Button1);
+        Click(Control<QPushButton>(fmWebCopy, "Button1"));
         QCOMPARE(WorkRows(), QStringList({"Haltestelle|Fahrt 1|Fahrt 2", "Hauptbahnhof|08:10|08:40",
                                           "Marktplatz|08:13|08:43", "Rathaus|08:15|08:45",
                                           "Schloßpark|08:18|"}));
@@ -738,11 +745,12 @@ class WebCopyBrowserTest : public WebCopyTestBase {
         QVERIFY(view);
         const QString page = QStringLiteral(TAKTON_SOURCE_DIR "/tests/data/html/kein_html.svg");
         QSignalSpy loaded(view, SIGNAL(loadFinished(bool)));
-        QTest::keyClicks(fmWebCopy->leURL, QUrl::fromLocalFile(page).toString());
-        QTest::keyClick(fmWebCopy->leURL, Qt::Key_Return);
+        QTest::keyClicks(Control<QLineEdit>(fmWebCopy, "leURL"),
+                         QUrl::fromLocalFile(page).toString());
+        QTest::keyClick(Control<QLineEdit>(fmWebCopy, "leURL"), Qt::Key_Return);
         QVERIFY(loaded.wait(20000));
         SetClipboard("vorher");
-        Click(fmWebCopy->btCopy);
+        Click(Control<QPushButton>(fmWebCopy, "btCopy"));
         QTRY_COMPARE_WITH_TIMEOUT(fx->dialogs->errors(),
                                   QStringList({"Das angezeigte Dokument ist kein HTML-Dokument."}),
                                   10000);
