@@ -34,6 +34,7 @@ class TOperatingDaysPage : public QWidget {
     // Told on every change, so the window can show its save button.
     std::function<void()> Changed;
 
+  private:
     QComboBox *cbLand = nullptr;
     QLineEdit *leExtraHolidays = nullptr;
     QListWidget *lbSchoolHolidays = nullptr;
@@ -47,7 +48,6 @@ class TOperatingDaysPage : public QWidget {
     QPushButton *btAddSpecialDay = nullptr;
     QPushButton *btDeleteSpecialDay = nullptr;
 
-  private:
     void ShowLists();
     void Tell();
     void btAddSchoolHolidayClick();
@@ -68,6 +68,7 @@ class TFootnotesPage : public QWidget {
     // The project folder, to tell whether a footnote is still in use.
     std::function<std::string()> ProjectDir;
 
+  private:
     QListWidget *lbFootnotes = nullptr;
     QLineEdit *leFootnoteSymbol = nullptr;
     QLineEdit *leFootnoteText = nullptr;
@@ -78,7 +79,6 @@ class TFootnotesPage : public QWidget {
     QPushButton *btTakeFootnote = nullptr;
     QPushButton *btDeleteFootnote = nullptr;
 
-  private:
     void ShowList();
     void ShowFootnote(int row);
     void btTakeFootnoteClick();

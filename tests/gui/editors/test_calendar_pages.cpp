@@ -10,7 +10,7 @@
 #include "core/model/timetable_file.h"
 #include "gui/common/current_project.h"
 #include "gui/editors/edit_project.h"
-#include "gui/editors/operating_days_page.h"
+#include "support/controls.h"
 #include "support/editor_steps.h"
 #include "support/gui_fixture.h"
 #include "support/window_steps.h"
@@ -28,15 +28,24 @@ using namespace takton::testing;
 
 namespace {
 
-TOperatingDaysPage &Days() {
-    return *fmEditProject->tsOperatingDays;
+QWidget *DaysPage() {
+    return Control<QWidget>(fmEditProject, "tsOperatingDays");
 }
-TFootnotesPage &Notes() {
-    return *fmEditProject->tsFootnotes;
+QWidget *NotesPage() {
+    return Control<QWidget>(fmEditProject, "tsFootnotes");
+}
+template <class W> W *InDays(const char *name) {
+    return Control<W>(DaysPage(), name);
+}
+template <class W> W *InNotes(const char *name) {
+    return Control<W>(NotesPage(), name);
+}
+QPushButton *Button(const char *name) {
+    return Control<QPushButton>(fmEditProject, name);
 }
 
 void ShowPage(QWidget *page) {
-    QTabWidget *tabs = fmEditProject->pcRubrik;
+    QTabWidget *tabs = Control<QTabWidget>(fmEditProject, "pcRubrik");
     QTabBar *bar = tabs->tabBar();
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->tabRect(tabs->indexOf(page)).center());
     QVERIFY(page->isVisible());
@@ -64,45 +73,46 @@ class CalendarPagesTest : public QObject {
     void cleanup() { fx.reset(); }
 
     void landSchoolHolidaysAndSpecialDaysAreSavedIntoTheProjectFile() {
-        ShowPage(&Days());
-        Choose(Days().cbLand, QStringLiteral("Sachsen"));
-        QVERIFY(fmEditProject->btSave->isVisible());
-        ReplaceText(Days().leSchoolHoliday, QStringLiteral("2027-10-11..2027-10-23 Herbstferien"));
-        Click(Days().btAddSchoolHoliday);
+        ShowPage(DaysPage());
+        Choose(InDays<QComboBox>("cbLand"), QStringLiteral("Sachsen"));
+        QVERIFY(Button("btSave")->isVisible());
+        ReplaceText(InDays<QLineEdit>("leSchoolHoliday"),
+                    QStringLiteral("2027-10-11..2027-10-23 Herbstferien"));
+        Click(InDays<QPushButton>("btAddSchoolHoliday"));
         fx->dialogs->setNextFileName(
             QStringLiteral(TAKTON_SOURCE_DIR "/tests/data/ics/schulferien_sachsen_2026.ics"));
-        Click(Days().btImportIcs);
+        Click(InDays<QPushButton>("btImportIcs"));
         QVERIFY(LastMessageHas(*fx, QStringLiteral("6 von 6 Ferienzeiten übernommen")));
-        QCOMPARE(Items(Days().lbSchoolHolidays).size(), 7);
-        QCOMPARE(Items(Days().lbSchoolHolidays).last(),
+        QCOMPARE(Items(InDays<QListWidget>("lbSchoolHolidays")).size(), 7);
+        QCOMPARE(Items(InDays<QListWidget>("lbSchoolHolidays")).last(),
                  QStringLiteral("2027-10-11..2027-10-23 Herbstferien"));
-        ReplaceText(Days().leSpecialDates, QStringLiteral("2026-12-24"));
-        Choose(Days().cbTreatment, QStringLiteral("wie Samstag"));
-        Click(Days().btAddSpecialDay);
-        ReplaceText(Days().leSpecialDates, QStringLiteral("2026-12-31"));
-        Choose(Days().cbTreatment, QStringLiteral("kein Verkehr"));
-        Click(Days().btAddSpecialDay);
-        QCOMPARE(Items(Days().lbSpecialDays),
+        ReplaceText(InDays<QLineEdit>("leSpecialDates"), QStringLiteral("2026-12-24"));
+        Choose(InDays<QComboBox>("cbTreatment"), QStringLiteral("wie Samstag"));
+        Click(InDays<QPushButton>("btAddSpecialDay"));
+        ReplaceText(InDays<QLineEdit>("leSpecialDates"), QStringLiteral("2026-12-31"));
+        Choose(InDays<QComboBox>("cbTreatment"), QStringLiteral("kein Verkehr"));
+        Click(InDays<QPushButton>("btAddSpecialDay"));
+        QCOMPARE(Items(InDays<QListWidget>("lbSpecialDays")),
                  QStringList({"2026-12-24  wie Samstag", "2026-12-31  kein Verkehr"}));
 
         // Refused entries: a message, nothing added
-        ReplaceText(Days().leSpecialDates, QStringLiteral("2026-12-31..2026-12-01"));
-        Click(Days().btAddSpecialDay);
+        ReplaceText(InDays<QLineEdit>("leSpecialDates"), QStringLiteral("2026-12-31..2026-12-01"));
+        Click(InDays<QPushButton>("btAddSpecialDay"));
         QVERIFY(LastMessageHas(*fx, QStringLiteral("endet vor seinem Beginn")));
-        QCOMPARE(Items(Days().lbSpecialDays).size(), 2);
+        QCOMPARE(Items(InDays<QListWidget>("lbSpecialDays")).size(), 2);
         fx->dialogs->setNextFileName(fx->path("demo/stations.csv"));
-        Click(Days().btImportIcs);
+        Click(InDays<QPushButton>("btImportIcs"));
         QVERIFY(LastMessageHas(*fx, QStringLiteral("keine iCalendar-Datei")));
-        QCOMPARE(Items(Days().lbSchoolHolidays).size(), 7);
+        QCOMPARE(Items(InDays<QListWidget>("lbSchoolHolidays")).size(), 7);
 
         // A holiday that does not exist stops the save; the file stays as it was
         const QByteArray before = ReadBytes(fx->path("demo/demo.zpr"));
-        ReplaceText(Days().leExtraHolidays, QStringLiteral("2027-02-29"));
-        Click(fmEditProject->btSave);
+        ReplaceText(InDays<QLineEdit>("leExtraHolidays"), QStringLiteral("2027-02-29"));
+        Click(Button("btSave"));
         QVERIFY(LastMessageHas(*fx, QStringLiteral("2027-02-29")));
         QCOMPARE(ReadBytes(fx->path("demo/demo.zpr")), before);
-        ReplaceText(Days().leExtraHolidays, QStringLiteral("2027-06-01"));
-        Click(fmEditProject->btSave);
+        ReplaceText(InDays<QLineEdit>("leExtraHolidays"), QStringLiteral("2027-06-01"));
+        Click(Button("btSave"));
         const QByteArray saved = ReadBytes(fx->path("demo/demo.zpr"));
         QVERIFY2(
             saved.contains("[calendar]\r\nland=SN\r\nholidays=2027-06-01\r\n"
@@ -115,40 +125,40 @@ class CalendarPagesTest : public QObject {
         QVERIFY(!QFile::exists(fx->path("demo/footnotes.ini")));
 
         // Removed and discarded: the page shows the saved state again
-        Days().lbSchoolHolidays->setCurrentRow(0);
-        Click(Days().btDeleteSchoolHoliday);
-        QCOMPARE(Items(Days().lbSchoolHolidays).size(), 6);
-        Click(fmEditProject->btCancel);
-        QCOMPARE(Items(Days().lbSchoolHolidays).size(), 7);
+        InDays<QListWidget>("lbSchoolHolidays")->setCurrentRow(0);
+        Click(InDays<QPushButton>("btDeleteSchoolHoliday"));
+        QCOMPARE(Items(InDays<QListWidget>("lbSchoolHolidays")).size(), 6);
+        Click(Button("btCancel"));
+        QCOMPARE(Items(InDays<QListWidget>("lbSchoolHolidays")).size(), 7);
         QCOMPARE(ReadBytes(fx->path("demo/demo.zpr")), saved);
     }
 
     void footnotesAreAddedChangedAndKeptWhileJourneysCarryThem() {
-        ShowPage(&Notes());
-        ReplaceText(Notes().leFootnoteSymbol, QStringLiteral("S"));
-        ReplaceText(Notes().leFootnoteText, QStringLiteral("nur an Schultagen"));
-        Choose(Notes().cbFootnoteDays, QStringLiteral("nur an Schultagen"));
-        ReplaceText(Notes().leFootnoteNot, QStringLiteral("2026-12-22"));
-        Click(Notes().btTakeFootnote);
-        ReplaceText(Notes().leFootnoteSymbol, QStringLiteral("F"));
-        ReplaceText(Notes().leFootnoteText, QStringLiteral("nur in den Ferien"));
-        Choose(Notes().cbFootnoteDays, QStringLiteral("nur an Ferientagen"));
-        ReplaceText(Notes().leFootnoteNot, QString());
-        Click(Notes().btTakeFootnote);
-        QCOMPARE(Items(Notes().lbFootnotes),
+        ShowPage(NotesPage());
+        ReplaceText(InNotes<QLineEdit>("leFootnoteSymbol"), QStringLiteral("S"));
+        ReplaceText(InNotes<QLineEdit>("leFootnoteText"), QStringLiteral("nur an Schultagen"));
+        Choose(InNotes<QComboBox>("cbFootnoteDays"), QStringLiteral("nur an Schultagen"));
+        ReplaceText(InNotes<QLineEdit>("leFootnoteNot"), QStringLiteral("2026-12-22"));
+        Click(InNotes<QPushButton>("btTakeFootnote"));
+        ReplaceText(InNotes<QLineEdit>("leFootnoteSymbol"), QStringLiteral("F"));
+        ReplaceText(InNotes<QLineEdit>("leFootnoteText"), QStringLiteral("nur in den Ferien"));
+        Choose(InNotes<QComboBox>("cbFootnoteDays"), QStringLiteral("nur an Ferientagen"));
+        ReplaceText(InNotes<QLineEdit>("leFootnoteNot"), QString());
+        Click(InNotes<QPushButton>("btTakeFootnote"));
+        QCOMPARE(Items(InNotes<QListWidget>("lbFootnotes")),
                  QStringList({"S  nur an Schultagen  (nur an Schultagen, nicht am 22.12.2026)",
                               "F  nur in den Ferien  (nur an Ferientagen)"}));
         // A symbol with a blank is refused; the same symbol again replaces
-        ReplaceText(Notes().leFootnoteSymbol, QStringLiteral("a b"));
-        Click(Notes().btTakeFootnote);
+        ReplaceText(InNotes<QLineEdit>("leFootnoteSymbol"), QStringLiteral("a b"));
+        Click(InNotes<QPushButton>("btTakeFootnote"));
         QVERIFY(LastMessageHas(*fx, QStringLiteral("Leerzeichen")));
-        QCOMPARE(Items(Notes().lbFootnotes).size(), 2);
-        ClickRow(Notes().lbFootnotes, 0);
-        QCOMPARE(Notes().leFootnoteNot->text(), QStringLiteral("2026-12-22"));
-        ReplaceText(Notes().leFootnoteText, QStringLiteral("Schultage"));
-        Click(Notes().btTakeFootnote);
-        QCOMPARE(Items(Notes().lbFootnotes).size(), 2);
-        Click(fmEditProject->btSave);
+        QCOMPARE(Items(InNotes<QListWidget>("lbFootnotes")).size(), 2);
+        ClickRow(InNotes<QListWidget>("lbFootnotes"), 0);
+        QCOMPARE(InNotes<QLineEdit>("leFootnoteNot")->text(), QStringLiteral("2026-12-22"));
+        ReplaceText(InNotes<QLineEdit>("leFootnoteText"), QStringLiteral("Schultage"));
+        Click(InNotes<QPushButton>("btTakeFootnote"));
+        QCOMPARE(Items(InNotes<QListWidget>("lbFootnotes")).size(), 2);
+        Click(Button("btSave"));
         const TFootnoteList saved = LoadFootnotes(fx->path("demo").toStdString());
         QCOMPARE(saved.size(), std::size_t(2));
         QCOMPARE(saved[0].Text, std::string("Schultage"));
@@ -158,13 +168,13 @@ class CalendarPagesTest : public QObject {
         TTimetableFile file(TimetablePath(fx->path("demo").toStdString(), "1"));
         file.WriteJourneyMarks("1_Mo-Fr", {{"F", false}});
         file.Save();
-        ClickRow(Notes().lbFootnotes, 1);
-        Click(Notes().btDeleteFootnote);
+        ClickRow(InNotes<QListWidget>("lbFootnotes"), 1);
+        Click(InNotes<QPushButton>("btDeleteFootnote"));
         QVERIFY(LastMessageHas(*fx, QStringLiteral("tragen noch 1 Fahrten")));
-        QCOMPARE(Items(Notes().lbFootnotes).size(), 2);
-        ClickRow(Notes().lbFootnotes, 0);
-        Click(Notes().btDeleteFootnote);
-        Click(fmEditProject->btSave);
+        QCOMPARE(Items(InNotes<QListWidget>("lbFootnotes")).size(), 2);
+        ClickRow(InNotes<QListWidget>("lbFootnotes"), 0);
+        Click(InNotes<QPushButton>("btDeleteFootnote"));
+        Click(Button("btSave"));
         QCOMPARE(LoadFootnotes(fx->path("demo").toStdString()).size(), std::size_t(1));
     }
 

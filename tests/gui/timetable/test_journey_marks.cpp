@@ -10,6 +10,7 @@
 #include "gui/common/string_grid_view.h"
 #include "gui/timetable/edit_timetable.h"
 #include "render/qt_text.h"
+#include "support/controls.h"
 #include "support/gui_fixture.h"
 #include "support/timetable_steps.h"
 #include "support/window_steps.h"
@@ -33,11 +34,11 @@ void Click(QAbstractButton *button) {
 }
 
 void OpenWeekdays() {
-    Choose(fmEditTimeTable->cbLines, "1");
-    Choose(fmEditTimeTable->cbDays, "Mo-Fr");
-    Choose(fmEditTimeTable->cbDirection, "1");
-    Click(fmEditTimeTable->btTimeTableEdit);
-    QVERIFY(fmEditTimeTable->pTimeTableEdit->isVisible());
+    Choose(Control<QComboBox>(fmEditTimeTable, "cbLines"), "1");
+    Choose(Control<QComboBox>(fmEditTimeTable, "cbDays"), "Mo-Fr");
+    Choose(Control<QComboBox>(fmEditTimeTable, "cbDirection"), "1");
+    Click(Control<QPushButton>(fmEditTimeTable, "btTimeTableEdit"));
+    QVERIFY(Control<QWidget>(fmEditTimeTable, "pTimeTableEdit")->isVisible());
 }
 
 QAction *ActionOf(QMenu *menu, const QString &caption) {
@@ -51,20 +52,20 @@ QAction *ActionOf(QMenu *menu, const QString &caption) {
 // of the footnote menu is reached through "Fußnote".
 void JourneyMenu(int col, const QString &caption, bool inFootnotes = false) {
     ClickCell(col, 0, Qt::RightButton);
-    QMenu *menu = fmEditTimeTable->pmJourney;
+    QMenu *menu = Control<QMenu>(fmEditTimeTable, "pmJourney");
     QVERIFY(menu->isVisible());
     if (inFootnotes) {
         QAction *open = ActionOf(menu, QStringLiteral("Fußnote"));
         QVERIFY(open);
         QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(open).center());
-        QMenu *footnotes = fmEditTimeTable->pmFootnote;
+        QMenu *footnotes = Control<QMenu>(fmEditTimeTable, "pmFootnote");
         QTRY_VERIFY(footnotes->isVisible());
         menu = footnotes;
     }
     QAction *action = ActionOf(menu, caption);
     QVERIFY2(action, qPrintable(caption));
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(action).center());
-    QTRY_VERIFY(!fmEditTimeTable->pmJourney->isVisible());
+    QTRY_VERIFY(!Control<QMenu>(fmEditTimeTable, "pmJourney")->isVisible());
 }
 
 TJourneyMarkList SavedMarks() {
@@ -96,7 +97,7 @@ class JourneyMarksTest : public QObject {
         const QString before = Cell(3, 2);
         JourneyMenu(3, QStringLiteral("S  nur an Schultagen"), true);
         QCOMPARE(Cell(3, 1), QStringLiteral("S"));
-        QVERIFY(fmEditTimeTable->btSave->isVisible());
+        QVERIFY(Control<QPushButton>(fmEditTimeTable, "btSave")->isVisible());
         QCOMPARE(Cell(3, 2), before);
         // Marked as a night journey too, then moved by inserting a journey before it
         JourneyMenu(3, QStringLiteral("Nachtfahrt des Vortags"));
@@ -104,19 +105,19 @@ class JourneyMarksTest : public QObject {
         JourneyMenu(2, QStringLiteral("Fahrt einfügen"));
         QCOMPARE(Cell(4, 1), QStringLiteral("S|N"));
         QCOMPARE(Cell(3, 1), QString());
-        Click(fmEditTimeTable->btSave);
+        Click(Control<QPushButton>(fmEditTimeTable, "btSave"));
         QCOMPARE(SavedMarks(), (TJourneyMarkList{{}, {}, {"S", true}}));
 
         // Undo takes back the insertion and then the night mark; saved again
         Key(Qt::Key_Z, Qt::ControlModifier);
         Key(Qt::Key_Z, Qt::ControlModifier);
         QCOMPARE(Cell(3, 1), QStringLiteral("S"));
-        Click(fmEditTimeTable->btSave);
+        Click(Control<QPushButton>(fmEditTimeTable, "btSave"));
         QCOMPARE(SavedMarks(), (TJourneyMarkList{{}, {"S", false}}));
         // The menu shows the journey's footnote checked; "keine Fußnote" takes it off
         JourneyMenu(3, QStringLiteral("keine Fußnote"), true);
         QCOMPARE(Cell(3, 1), QString());
-        Click(fmEditTimeTable->btSave);
+        Click(Control<QPushButton>(fmEditTimeTable, "btSave"));
         QVERIFY(SavedMarks().empty());
         const QByteArray file = ReadBytes(fx->path("demo/line_1.ttd"));
         QVERIFY2(!file.contains("footnotes="), file.constData());
@@ -125,7 +126,7 @@ class JourneyMarksTest : public QObject {
         TTimetableFile marked(TimetablePath(OpenProject().ProjectDir, "1"));
         marked.WriteJourneyMarks("1_Mo-Fr", {{}, {}, {}, {"F", false}});
         marked.Save();
-        Click(fmEditTimeTable->btCancel);
+        Click(Control<QPushButton>(fmEditTimeTable, "btCancel"));
         OpenWeekdays();
         QCOMPARE(Cell(5, 1), QStringLiteral("F"));
     }
