@@ -6,7 +6,8 @@ namespace takton::calendar {
 
 TOperatingCalendar::TOperatingCalendar(const TOperatingDays &days, TDateRange period)
     : period_(period) {
-    const auto size = static_cast<std::size_t>(std::max(0L, period.Last.Day - period.First.Day + 1));
+    const auto size =
+        static_cast<std::size_t>(std::max(0L, period.Last.Day - period.First.Day + 1));
     weekday_.resize(size);
     flags_.assign(size, 0);
     for (std::size_t i = 0; i < size; ++i)
@@ -106,6 +107,10 @@ bool JourneyRuns(const TOperatingCalendar &calendar, TDaySet groupDays, const TF
         break;
     }
     return true;
+}
+
+bool HolidaysRunGroup(const TOperatingDays &days, TDaySet groupDays) {
+    return HasDay(groupDays, 6) && (FindLand(days.Land) || !days.ExtraHolidays.empty());
 }
 
 std::vector<TDate> JourneyRunDates(const TOperatingCalendar &calendar, TDaySet groupDays,

@@ -39,7 +39,9 @@ class TOperatingCalendar {
 
   private:
     enum : std::uint8_t { kHoliday = 1, kSchoolHoliday = 2 };
-    std::size_t Index(TDate date) const { return static_cast<std::size_t>(date.Day - period_.First.Day); }
+    std::size_t Index(TDate date) const {
+        return static_cast<std::size_t>(date.Day - period_.First.Day);
+    }
 
     TDateRange period_;
     std::vector<std::int8_t> weekday_;
@@ -53,6 +55,10 @@ class TOperatingCalendar {
 // times move past midnight (RunMinutes).
 bool JourneyRuns(const TOperatingCalendar &calendar, TDaySet groupDays, const TFootnote *footnote,
                  TDate day);
+// Whether public holidays run the day group's timetable: the project knows
+// holidays (a Land or dates of its own) and the group holds Sunday, whose
+// timetable a holiday runs.
+bool HolidaysRunGroup(const TOperatingDays &days, TDaySet groupDays);
 // The operating days of the range, in order, on which the journey runs.
 std::vector<TDate> JourneyRunDates(const TOperatingCalendar &calendar, TDaySet groupDays,
                                    const TFootnote *footnote, TDateRange range);
