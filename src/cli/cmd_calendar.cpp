@@ -215,8 +215,7 @@ TJourneyArgs ReadJourneyArgs(CliContext &ctx, const TPrjParams &params) {
 }
 
 // Changes the marks of one journey in its timetable file.
-template <class Change>
-int ChangeJourneyMarks(CliContext &ctx, Change change) {
+template <class Change> int ChangeJourneyMarks(CliContext &ctx, Change change) {
     ctx.ExpectArgs(6, 6);
     LoadProjectFile(ProjectFileOfDir(ctx, ctx.PathArg(0)), ctx.Params);
     const TJourneyArgs journey = ReadJourneyArgs(ctx, ctx.Params);
@@ -226,7 +225,8 @@ int ChangeJourneyMarks(CliContext &ctx, Change change) {
                           Cp1252(" gibt es keinen Fahrplan ") + journey.Section + ".");
     TJourneyMarkList marks = file.ReadJourneyMarks(journey.Section);
     marks.resize(std::max(marks.size(), static_cast<std::size_t>(journey.Journey)));
-    if (const auto refusal = change(journey.Dir, marks[static_cast<std::size_t>(journey.Journey - 1)]))
+    if (const auto refusal =
+            change(journey.Dir, marks[static_cast<std::size_t>(journey.Journey - 1)]))
         return ctx.Refuse(*refusal);
     file.WriteJourneyMarks(journey.Section, marks);
     file.Save();

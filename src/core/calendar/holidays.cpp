@@ -10,11 +10,11 @@ namespace {
 
 // A holiday and where and since when it is one.
 struct TRule {
-    const char *Name;   // UTF-8
-    int Month;          // 0: counted from Easter Sunday
-    int Day;            // day of the month, or days after Easter Sunday
+    const char *Name;    // UTF-8
+    int Month;           // 0: counted from Easter Sunday
+    int Day;             // day of the month, or days after Easter Sunday
     const char *Laender; // codes separated by blanks; "*" for all
-    int Since;          // first year it is kept
+    int Since;           // first year it is kept
 };
 
 const std::array<TRule, 21> kRules = {{
@@ -57,14 +57,22 @@ bool RuleHolds(const TRule &rule, std::string_view land, int year) {
 
 const std::vector<TLand> &Laender() {
     static const std::vector<TLand> laender = [] {
-        static const std::string names[] = {
-            Cp1252("Baden-Württemberg"), "Bayern",         "Berlin",
-            "Brandenburg",               "Bremen",         "Hamburg",
-            "Hessen",                    "Mecklenburg-Vorpommern",
-            "Niedersachsen",             "Nordrhein-Westfalen",
-            "Rheinland-Pfalz",           "Saarland",       "Sachsen",
-            "Sachsen-Anhalt",            "Schleswig-Holstein",
-            Cp1252("Thüringen")};
+        static const std::string names[] = {Cp1252("Baden-Württemberg"),
+                                            "Bayern",
+                                            "Berlin",
+                                            "Brandenburg",
+                                            "Bremen",
+                                            "Hamburg",
+                                            "Hessen",
+                                            "Mecklenburg-Vorpommern",
+                                            "Niedersachsen",
+                                            "Nordrhein-Westfalen",
+                                            "Rheinland-Pfalz",
+                                            "Saarland",
+                                            "Sachsen",
+                                            "Sachsen-Anhalt",
+                                            "Schleswig-Holstein",
+                                            Cp1252("Thüringen")};
         static const char *const codes[] = {"BW", "BY", "BE", "BB", "HB", "HH", "HE", "MV",
                                             "NI", "NW", "RP", "SL", "SN", "ST", "SH", "TH"};
         std::vector<TLand> list;

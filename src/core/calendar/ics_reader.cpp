@@ -3,9 +3,8 @@
 #include "core/util/cp1252.h"
 #include "core/util/error.h"
 
-#include <libical/ical.h>
-
 #include <algorithm>
+#include <libical/ical.h>
 #include <memory>
 #include <mutex>
 
@@ -68,8 +67,9 @@ std::vector<TSchoolHoliday> ReadSchoolHolidaysIcs(std::string_view text) {
             continue;
         const char *summary = icalcomponent_get_summary(event);
         std::string name = summary ? Utf8ToCp1252Lossy(summary) : std::string();
-        std::replace_if(name.begin(), name.end(),
-                        [](char c) { return c == '\r' || c == '\n' || c == '\t'; }, ' ');
+        std::replace_if(
+            name.begin(), name.end(), [](char c) { return c == '\r' || c == '\n' || c == '\t'; },
+            ' ');
         periods.push_back({*dates, std::move(name)});
     }
     if (periods.empty())
@@ -80,13 +80,11 @@ std::vector<TSchoolHoliday> ReadSchoolHolidaysIcs(std::string_view text) {
 std::vector<TSchoolHoliday> MergeSchoolHolidays(std::vector<TSchoolHoliday> known,
                                                 const std::vector<TSchoolHoliday> &added) {
     for (const auto &period : added)
-        if (std::none_of(known.begin(), known.end(), [&](const TSchoolHoliday &k) {
-                return k.Dates == period.Dates;
-            }))
+        if (std::none_of(known.begin(), known.end(),
+                         [&](const TSchoolHoliday &k) { return k.Dates == period.Dates; }))
             known.push_back(period);
-    std::stable_sort(known.begin(), known.end(), [](const auto &a, const auto &b) {
-        return a.Dates.First < b.Dates.First;
-    });
+    std::stable_sort(known.begin(), known.end(),
+                     [](const auto &a, const auto &b) { return a.Dates.First < b.Dates.First; });
     return known;
 }
 

@@ -25,8 +25,9 @@ TJourneyDays ReadJourneyDays(const std::string &dir, const TPrjParams &params,
         const TFootnoteList footnotes = LoadFootnotes(dir);
         const TFootnote *footnote = FindFootnote(footnotes, mark.Footnote);
         if (!footnote)
-            throw TaktonError("Die Fahrt " + std::to_string(journey) + " tr\xe4gt die Fu\xdfnote \"" +
-                              mark.Footnote + "\", die es im Projekt nicht gibt.");
+            throw TaktonError("Die Fahrt " + std::to_string(journey) +
+                              " tr\xe4gt die Fu\xdfnote \"" + mark.Footnote +
+                              "\", die es im Projekt nicht gibt.");
         days.Footnote = *footnote;
     }
     return days;

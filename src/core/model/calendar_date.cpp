@@ -89,8 +89,7 @@ std::optional<TDate> ParseCompactDate(std::string_view text) {
 
 std::string CompactDateText(TDate date) {
     char text[16];
-    std::snprintf(text, sizeof text, "%04d%02d%02d", YearOf(date), MonthOf(date),
-                  DayOfMonth(date));
+    std::snprintf(text, sizeof text, "%04d%02d%02d", YearOf(date), MonthOf(date), DayOfMonth(date));
     return text;
 }
 
@@ -118,8 +117,7 @@ TDateRange ParseDateRange(std::string_view text) {
         throw TaktonError("\"" + std::string(!first ? firstText : lastText) +
                           "\" ist kein Datum (JJJJ-MM-TT) oder diesen Tag gibt es nicht.");
     if (*last < *first)
-        throw TaktonError("Der Zeitraum \"" + std::string(text) +
-                          "\" endet vor seinem Beginn.");
+        throw TaktonError("Der Zeitraum \"" + std::string(text) + "\" endet vor seinem Beginn.");
     return {*first, *last};
 }
 

@@ -2,8 +2,8 @@
 
 #include "core/model/ini_file.h"
 #include "core/model/prj_params.h"
-#include "core/util/error.h"
 #include "core/util/cp1252.h"
+#include "core/util/error.h"
 
 #include <array>
 

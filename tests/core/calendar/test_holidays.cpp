@@ -2,7 +2,6 @@
 #include "core/util/cp1252.h"
 
 #include <gtest/gtest.h>
-
 #include <map>
 #include <set>
 
@@ -49,12 +48,12 @@ const std::map<std::string, std::set<std::string>> kExtras = {
 
 std::set<std::string> Expected(const std::string &land, int year) {
     const TMovable &m = kMovable.at(year);
-    std::set<std::string> days = {"01-01", m.GoodFriday, m.EasterMonday, "05-01", m.Ascension,
-                                  m.WhitMonday, "10-03", "12-25", "12-26"};
+    std::set<std::string> days = {"01-01",      m.GoodFriday, m.EasterMonday, "05-01", m.Ascension,
+                                  m.WhitMonday, "10-03",      "12-25",        "12-26"};
     const std::map<std::string, std::string> extra = {
-        {"epiphany", "01-06"}, {"women", "03-08"},       {"easter", m.Easter},
-        {"whitsun", m.Whitsun}, {"corpus", m.CorpusChristi}, {"assumption", "08-15"},
-        {"children", "09-20"}, {"reformation", "10-31"}, {"allsaints", "11-01"},
+        {"epiphany", "01-06"},       {"women", "03-08"},          {"easter", m.Easter},
+        {"whitsun", m.Whitsun},      {"corpus", m.CorpusChristi}, {"assumption", "08-15"},
+        {"children", "09-20"},       {"reformation", "10-31"},    {"allsaints", "11-01"},
         {"repentance", m.Repentance}};
     for (const auto &name : kExtras.at(land))
         days.insert(extra.at(name));

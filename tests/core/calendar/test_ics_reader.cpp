@@ -1,9 +1,8 @@
 #include "core/calendar/ics_reader.h"
 #include "core/util/error.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <sstream>
 
 using namespace takton;

@@ -99,14 +99,23 @@ TEST(OperatingCalendar, FootnotesNarrowOrWidenTheDaysOfTheirJourneys) {
     EXPECT_EQ(JourneyRunDates(calendar, kMonFri, &holidays, october).size(), 10U);
 
     // "nicht am" beats everything, "auch am" adds days outside the day group
-    TFootnote plus{"a", "", TFootnoteDays::All, {{D("2026-10-06"), D("2026-10-07")}},
-                   {{D("2026-10-10"), D("2026-10-10")}, {D("2026-10-06"), D("2026-10-06")}}, {}};
-    const auto week = Texts(JourneyRunDates(calendar, kMonFri, &plus, {D("2026-10-05"), D("2026-10-11")}));
-    EXPECT_EQ(week, (std::vector<std::string>{"2026-10-05", "2026-10-08", "2026-10-09",
-                                              "2026-10-10"}));
+    TFootnote plus{"a",
+                   "",
+                   TFootnoteDays::All,
+                   {{D("2026-10-06"), D("2026-10-07")}},
+                   {{D("2026-10-10"), D("2026-10-10")}, {D("2026-10-06"), D("2026-10-06")}},
+                   {}};
+    const auto week =
+        Texts(JourneyRunDates(calendar, kMonFri, &plus, {D("2026-10-05"), D("2026-10-11")}));
+    EXPECT_EQ(week,
+              (std::vector<std::string>{"2026-10-05", "2026-10-08", "2026-10-09", "2026-10-10"}));
     // "nur am" runs on its dates alone, whatever the day group says
-    TFootnote only{"b", "", TFootnoteDays::SchoolDays, {{D("2026-12-25"), D("2026-12-25")}},
-                   {}, {{D("2026-12-24"), D("2026-12-26")}}};
+    TFootnote only{"b",
+                   "",
+                   TFootnoteDays::SchoolDays,
+                   {{D("2026-12-25"), D("2026-12-25")}},
+                   {},
+                   {{D("2026-12-24"), D("2026-12-26")}}};
     EXPECT_EQ(Texts(JourneyRunDates(calendar, kMonFri, &only, {D("2026-12-01"), D("2026-12-31")})),
               (std::vector<std::string>{"2026-12-24", "2026-12-26"}));
     // A night journey runs on its operating days, 24 hours later by the clock

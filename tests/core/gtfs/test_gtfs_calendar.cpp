@@ -12,9 +12,8 @@
 #include "support/feed_project.h"
 #include "support/temp_dir.h"
 
-#include <gtest/gtest.h>
-
 #include <fstream>
+#include <gtest/gtest.h>
 #include <set>
 #include <sstream>
 
@@ -28,11 +27,11 @@ TDate D(const char *iso) {
 }
 
 // The dates of each service as a feed reader gives them.
-std::map<std::string, std::set<std::string>> ExpandServices(
-    const std::map<std::string, std::string> &files) {
+std::map<std::string, std::set<std::string>>
+ExpandServices(const std::map<std::string, std::string> &files) {
     std::map<std::string, std::set<std::string>> dates;
     const TCsvTable calendar = ParseCsv(files.at("calendar.txt"));
-    const char *weekdays[] = {"monday", "tuesday", "wednesday", "thursday",
+    const char *weekdays[] = {"monday", "tuesday",  "wednesday", "thursday",
                               "friday", "saturday", "sunday"};
     for (std::size_t r = 0; r < calendar.Rows.size(); ++r) {
         auto &set = dates[calendar.Get(r, "service_id")];
@@ -82,13 +81,25 @@ TPrjParams CalendarParams() {
 
 void WriteCalendarProject(const TempDir &dir) {
     WriteFeedProject(dir.Path(), {40, 4, 6, 9});
-    SaveFootnotes(dir.Path(),
-                  {{"S", "nur an Schultagen", TFootnoteDays::SchoolDays, {}, {}, {}},
-                   {"F", "nur in den Ferien", TFootnoteDays::SchoolHolidays,
-                    {{D("2027-08-02"), D("2027-08-06")}}, {}, {}},
-                   {"x", "auch am 2. Januar", TFootnoteDays::All, {}, {{D("2027-01-02"), D("2027-01-02")}}, {}},
-                   {"o", "nur vor Weihnachten", TFootnoteDays::All, {},
-                    {}, {{D("2026-12-21"), D("2026-12-23")}}}});
+    SaveFootnotes(dir.Path(), {{"S", "nur an Schultagen", TFootnoteDays::SchoolDays, {}, {}, {}},
+                               {"F",
+                                "nur in den Ferien",
+                                TFootnoteDays::SchoolHolidays,
+                                {{D("2027-08-02"), D("2027-08-06")}},
+                                {},
+                                {}},
+                               {"x",
+                                "auch am 2. Januar",
+                                TFootnoteDays::All,
+                                {},
+                                {{D("2027-01-02"), D("2027-01-02")}},
+                                {}},
+                               {"o",
+                                "nur vor Weihnachten",
+                                TFootnoteDays::All,
+                                {},
+                                {},
+                                {{D("2026-12-21"), D("2026-12-23")}}}});
     // Footnotes on journeys of every line, and night journeys on Saturday
     const char *symbols[] = {"S", "F", "x", "o"};
     for (int l = 1; l <= 4; ++l) {
@@ -129,8 +140,9 @@ TEST(GtfsCalendar, EveryTripRunsOnExactlyTheDatesOfItsJourney) {
             parts.push_back(part);
         ASSERT_EQ(parts.size(), 4U) << id;
         const std::string group = parts[2] == "mo-fr" ? "Mo-Fr" : parts[2] == "sa" ? "Sa" : "So";
-        const auto days = calendar::ReadJourneyDays(dir.Path(), params, "L" + parts[0].substr(1),
-                                                    std::stoi(parts[1]), group, std::stoi(parts[3]));
+        const auto days =
+            calendar::ReadJourneyDays(dir.Path(), params, "L" + parts[0].substr(1),
+                                      std::stoi(parts[1]), group, std::stoi(parts[3]));
         std::set<std::string> expected;
         for (const TDate date : calendar::JourneyRunDates(params, days, validity))
             expected.insert(CompactDateText(date));
@@ -157,8 +169,7 @@ TEST(GtfsCalendar, EveryTripRunsOnExactlyTheDatesOfItsJourney) {
     EXPECT_FALSE(services.at("mo-fr-s").contains("20261223"));
     EXPECT_TRUE(services.at("mo-fr-s").contains("20270104"));
     EXPECT_FALSE(services.at("mo-fr-s").contains("20271031")) << "Reformationstag, a Sunday anyway";
-    EXPECT_EQ(services.at("mo-fr-o"),
-              (std::set<std::string>{"20261221", "20261222", "20261223"}));
+    EXPECT_EQ(services.at("mo-fr-o"), (std::set<std::string>{"20261221", "20261222", "20261223"}));
 
     // A Saturday night journey after midnight: 24:xx on Saturday's service
     const TCsvTable times = ParseCsv(files.at("stop_times.txt"));

@@ -118,10 +118,18 @@ TEST(OperatingDays, KeptInTheProjectFileAndLeftOutWhereAProjectHasNone) {
 TEST(Footnotes, SavedReadBackAndRefusedWhenASymbolIsTakenTwice) {
     TempDir dir;
     TFootnoteList footnotes = {
-        {"S", "nur an Schultagen", TFootnoteDays::SchoolDays, {{D("2026-12-22"), D("2026-12-22")}},
-         {}, {}},
+        {"S",
+         "nur an Schultagen",
+         TFootnoteDays::SchoolDays,
+         {{D("2026-12-22"), D("2026-12-22")}},
+         {},
+         {}},
         {"F", "nur in den Ferien", TFootnoteDays::SchoolHolidays, {}, {}, {}},
-        {"x", "nur am 24.12.", TFootnoteDays::All, {}, {{D("2026-12-27"), D("2026-12-27")}},
+        {"x",
+         "nur am 24.12.",
+         TFootnoteDays::All,
+         {},
+         {{D("2026-12-27"), D("2026-12-27")}},
          {{D("2026-12-24"), D("2026-12-24")}}},
     };
     SaveFootnotes(dir.Path(), footnotes);
