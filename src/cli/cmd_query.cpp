@@ -1,7 +1,9 @@
-// takton-cli query: the connections between two stations on a date or a day
-// group, as the window "Verbindugns-Abfrage" finds them.
+// takton-cli query: the connections between two stations on a date (by the
+// project's operating calendar) or a day group (every journey of it), as the
+// window "Verbindugns-Abfrage" finds them.
 
 #include "cli/cli_context.h"
+#include "core/model/calendar_date.h"
 #include "core/model/prj_load.h"
 #include "core/model/prj_params.h"
 #include "core/model/project_rules.h"
@@ -107,11 +109,12 @@ int Query(CliContext &ctx) {
 
     TServiceDay day;
     if (!date.empty()) {
-        const int weekday = WeekdayOfDate(date);
-        if (weekday < 0)
+        const std::optional<TDate> when = ParseIsoDate(date);
+        if (!when)
             return ctx.Refuse(Cp1252("Das Datum ") + date +
                               Cp1252(" ist ungültig; erwartet wird JJJJ-MM-TT."));
-        day = ServiceDayOfWeekday(ctx.Params, weekday);
+        // Holidays, special days and footnotes as the operating calendar has them.
+        day = ServiceDayOfDate(ctx.Params, *when);
     } else {
         const int group = IndexOfDayGroup(ctx.Params, dayGroup);
         if (group < 0)

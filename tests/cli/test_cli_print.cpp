@@ -1,6 +1,7 @@
 // takton-cli pdf and graph as a planner runs them: each document written for
 // the demo project and the hand-made print project, read back with pdftotext
-// and pdfinfo (poppler-utils).
+// and pdfinfo (poppler-utils); footnotes and night journeys marked and
+// explained as a reader sees them.
 
 #include "cli/cli_runner.h"
 #include "support/print_project.h"
@@ -183,4 +184,75 @@ TEST_F(CliPrint, GraphAsSvgPngAndPdf) {
 
     EXPECT_EQ(RunCli({"graph", dir.Path(), "10", "Mo-Fr", dir.File("g.gif")}).status, 1);
     EXPECT_FALSE(std::filesystem::exists(dir.File("g.gif")));
+}
+
+namespace {
+
+// The lines of the text that match the pattern whole.
+std::vector<std::string> LinesMatching(const std::string &text, const std::string &pattern) {
+    std::vector<std::string> lines;
+    const std::regex whole(pattern);
+    std::size_t at = 0;
+    while (at <= text.size()) {
+        const std::size_t end = std::min(text.find('\n', at), text.size());
+        const std::string line = text.substr(at, end - at);
+        if (std::regex_match(line, whole))
+            lines.push_back(line);
+        at = end + 1;
+    }
+    return lines;
+}
+
+} // namespace
+
+TEST_F(CliPrint, FootnotesAboveTheColumnsAndTheirLegendBelow) {
+    // Saxony's holidays; a weekend group whose text does not name them.
+    dir.Write("print.zpr",
+              CrLf({"[daygroups]", "daygroupnames=Mo-Fr,WE", "Mo-Fr_text=Montag bis Freitag",
+                    "Mo-Fr_days=monday,tuesday,wednesday,thursday,friday", "WE_text=Wochenende",
+                    "WE_days=saturday,sunday", "[calendar]", "land=SN"}));
+    dir.Write("lines.csv", CrLf({"10", "20", "30", "40", "50"}));
+    dir.Write("line_stations.csv", *dir.Read("line_stations.csv") + CrLf({"50=Halt 1,Halt 2"}));
+    dir.Write("station_lines.csv", CrLf({"Halt 1=40,50"}));
+    dir.Write("line_50.ttd",
+              CrLf({"[1_WE]", "1=Halt 1,00:15,06:00,20 Min,07:00,23:30",
+                    "2=Halt 2,00:35,06:20,20 Min,07:20,23:50", "footnotes=S,S,,F", "nights=1"}));
+    dir.Write("footnotes.ini",
+              CrLf({"[footnote_1]", "symbol=F", "text=", "days=school-holidays", "not=2027-12-24",
+                    "[footnote_2]", "symbol=S", "text=Schulbus", "days=school-days"}));
+    const std::string pdf = dir.File("50.pdf");
+    Run({"pdf", "timetable", dir.Path(), "50", "1", "WE", pdf});
+    const std::string text = PdfText(pdf);
+    // Journeys numbered in print order, intervals not counted.
+    ExpectInOrder(text,
+                  {"Wochenende und an Feiertagen", "Station", "1", "alle 20 Min", "2", "3", "4"});
+    // The marks in a row of their own, each above its journey's column,
+    // the night journey last.
+    EXPECT_EQ(LinesMatching(text, "\\s*S\\s+S\\s+F\\s+S ?N\\s*").size(), 1u) << text;
+    EXPECT_EQ(LinesMatching(text, "\\s*Halt 1\\s+06:00\\s+07:00\\s+23:30\\s+00:15\\s*").size(), 1u)
+        << text;
+    ExpectInOrder(text, {"Halt 2", "00:35", "F", "nur an Ferientagen, nicht am 24.12.2027", "S",
+                         "Schulbus", "N", "fährt nach Mitternacht, in der Nacht zum folgenden Tag",
+                         "Seite 1 von 1"});
+    EXPECT_EQ(LinesMatching(text, "\\s*S\\s+Schulbus\\s*").size(), 1u) << text;
+
+    // The poster: each minute with its journey's marks, the legend below.
+    const std::string poster = dir.File("halt1.pdf");
+    Run({"pdf", "station", dir.Path(), "Halt 1", poster});
+    const std::string posterText = PdfText(poster);
+    ExpectInOrder(posterText,
+                  {"Linie 50 → Halt 2", "Wochenende und an Feiertagen", "06", "00S 20S 40S", "07",
+                   "00F", "23", "30", "00", "15SN", "F", "nur an Ferientagen", "S", "Schulbus", "N",
+                   "fährt nach Mitternacht"});
+
+    // A footnote on the first of line 40's journeys: its legend on the
+    // first page only.
+    dir.Write("line_40.ttd", ManyJourneysTimetable() + CrLf({"footnotes=S"}));
+    const std::string many = dir.File("40.pdf");
+    Run({"pdf", "timetable", dir.Path(), "40", "1", "Mo-Fr", many});
+    const std::string manyText = PdfText(many);
+    const std::size_t split = manyText.find('\f');
+    ASSERT_NE(split, std::string::npos);
+    EXPECT_EQ(LinesMatching(manyText.substr(0, split), "\\s*S\\s+Schulbus\\s*").size(), 1u);
+    EXPECT_EQ(manyText.find("Schulbus", split), std::string::npos);
 }

@@ -63,6 +63,20 @@ TEST(CliQuery, PrintsConnectionsAsTextAndJson) {
     }
 }
 
+// A date goes by the project's operating calendar: a holiday the planner
+// added runs as Sunday, which runs nothing here.
+TEST(CliQuery, AHolidayRunsAsSunday) {
+    TempDir dir;
+    WriteProject(dir, "min_change_minutes=3");
+    const std::vector<std::string> args = {"query",  dir.Path(),   "Mühle",    "Nordbahnhof",
+                                           "--date", "2026-12-10", "--depart", "07:00"};
+    EXPECT_EQ(RunCli(args).out.substr(0, 11), "07:32 - 08:");
+    dir.Write("net.zpr", *dir.Read("net.zpr") + CrLf({"[calendar]", "holidays=2026-12-10"}));
+    const CliResult holiday = RunCli(args);
+    EXPECT_EQ(holiday.status, 0) << holiday.err;
+    EXPECT_EQ(holiday.out, "Keine Verbindung gefunden\n");
+}
+
 TEST(CliQuery, RefusesWhatItCannotAnswer) {
     TempDir dir;
     WriteProject(dir, "");

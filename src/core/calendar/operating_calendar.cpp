@@ -109,6 +109,10 @@ bool JourneyRuns(const TOperatingCalendar &calendar, TDaySet groupDays, const TF
     return true;
 }
 
+bool HolidaysRunGroup(const TOperatingDays &days, TDaySet groupDays) {
+    return HasDay(groupDays, 6) && (FindLand(days.Land) || !days.ExtraHolidays.empty());
+}
+
 std::vector<TDate> JourneyRunDates(const TOperatingCalendar &calendar, TDaySet groupDays,
                                    const TFootnote *footnote, TDateRange range) {
     std::vector<TDate> dates;

@@ -55,6 +55,10 @@ class TOperatingCalendar {
 // times move past midnight (RunMinutes).
 bool JourneyRuns(const TOperatingCalendar &calendar, TDaySet groupDays, const TFootnote *footnote,
                  TDate day);
+// Whether public holidays run the day group's timetable: the project knows
+// holidays (a Land or dates of its own) and the group holds Sunday, whose
+// timetable a holiday runs.
+bool HolidaysRunGroup(const TOperatingDays &days, TDaySet groupDays);
 // The operating days of the range, in order, on which the journey runs.
 std::vector<TDate> JourneyRunDates(const TOperatingCalendar &calendar, TDaySet groupDays,
                                    const TFootnote *footnote, TDateRange range);

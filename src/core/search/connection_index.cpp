@@ -1,6 +1,8 @@
 #include "core/search/connection_index.h"
 
+#include "core/calendar/operating_calendar.h"
 #include "core/files/file_io.h"
+#include "core/model/footnotes.h"
 #include "core/model/interval_runs.h"
 #include "core/model/master_data.h"
 #include "core/model/timetable_check.h"
@@ -33,6 +35,62 @@ struct TColumn {
     std::vector<TStop> Stops;
     int IntervalMinutes = -1;
 };
+
+// Whether a journey runs on the searched day and on the day before.
+struct TRuns {
+    bool Today = false;
+    bool Yesterday = false;
+    bool Any() const { return Today || Yesterday; }
+};
+
+// How the journeys of one day group run. Without a date all of them alike;
+// on a date each by its footnote (the project's, in list order; a symbol
+// the project does not know narrows nothing) and its night mark.
+struct TGroupRuns {
+    std::string Name;
+    TRuns Plain;                   // journeys without a footnote
+    std::vector<TRuns> ByFootnote; // on a date only
+    bool Dated = false;
+    bool Any() const {
+        return Plain.Any() ||
+               std::any_of(ByFootnote.begin(), ByFootnote.end(), [](TRuns r) { return r.Any(); });
+    }
+};
+
+// The groups to read for the day, each once.
+std::vector<TGroupRuns> GroupRunsOf(const TServiceDay &day, const TFootnoteList &footnotes) {
+    const auto holds = [](const std::vector<std::string> &groups, const std::string &group) {
+        return std::find(groups.begin(), groups.end(), group) != groups.end();
+    };
+    std::vector<TGroupRuns> runs;
+    if (!day.Dated) {
+        std::vector<std::string> groups = day.Today;
+        for (const auto &group : day.Yesterday)
+            if (!holds(groups, group))
+                groups.push_back(group);
+        for (auto &group : groups)
+            runs.push_back(
+                {group, {holds(day.Today, group), holds(day.Yesterday, group)}, {}, false});
+        return runs;
+    }
+    const TDate date = day.Dated->Date;
+    const TDate before = date + -1;
+    const calendar::TOperatingCalendar days(day.Dated->Calendar, {before, date});
+    for (const auto &[name, groupDays] : day.Dated->Groups) {
+        TGroupRuns group{name,
+                         {calendar::JourneyRuns(days, groupDays, nullptr, date),
+                          calendar::JourneyRuns(days, groupDays, nullptr, before)},
+                         {},
+                         true};
+        for (const auto &footnote : footnotes)
+            group.ByFootnote.push_back({calendar::JourneyRuns(days, groupDays, &footnote, date),
+                                        calendar::JourneyRuns(days, groupDays, &footnote, before)});
+        if (group.Any() && std::none_of(runs.begin(), runs.end(),
+                                        [&](const TGroupRuns &g) { return g.Name == name; }))
+            runs.push_back(std::move(group));
+    }
+    return runs;
+}
 
 // "HH:MM" as written by the editor, without the general cell rules.
 bool ReadPlainTime(std::string_view cell, int &minutes) {
@@ -105,17 +163,19 @@ class TIndexBuilder {
             StationId(station);
     }
 
-    void ReadLine(const std::string &dir, const std::string &line, const TServiceDay &day);
+    void ReadLine(const std::string &dir, const std::string &line,
+                  const std::vector<TGroupRuns> &groups, const TFootnoteList &footnotes);
     void Finish();
 
   private:
     std::uint32_t StationId(std::string_view name);
     void ReadSection(const TTimetableRows &rows, std::uint32_t line, std::uint8_t direction,
-                     bool today, bool yesterday);
+                     const TGroupRuns &group, const TJourneyMarkList &marks,
+                     const TFootnoteList &footnotes);
     void ReadColumns(const TTimetableRows &rows);
-    void EmitRun(const std::vector<TStop> &stops, int shift, const TTrip &trip, bool today,
-                 bool yesterday);
-    void EmitInterval(std::size_t col, const TTrip &trip, bool today, bool yesterday);
+    void EmitRun(const std::vector<TStop> &stops, int shift, const TTrip &trip, TRuns runs);
+    void EmitInterval(std::size_t col, std::pair<std::size_t, std::size_t> sides, int shift,
+                      const TTrip &trip, TRuns runs);
 
     TConnectionIndex &index_;
     std::unordered_map<std::string, std::uint32_t> exact_;
@@ -141,27 +201,22 @@ std::uint32_t TIndexBuilder::StationId(std::string_view name) {
 }
 
 void TIndexBuilder::ReadLine(const std::string &dir, const std::string &line,
-                             const TServiceDay &day) {
+                             const std::vector<TGroupRuns> &groups,
+                             const TFootnoteList &footnotes) {
     const std::string path = TimetablePath(dir, line);
     if (!FileExists(path))
         return;
     const TTimetableFile file(path);
     const auto lineId = static_cast<std::uint32_t>(index_.lines_.size());
     index_.lines_.push_back(line);
-    std::vector<std::string> groups = day.Today;
-    for (const auto &group : day.Yesterday)
-        if (std::find(groups.begin(), groups.end(), group) == groups.end())
-            groups.push_back(group);
-    for (const auto &group : groups) {
-        const bool today = std::find(day.Today.begin(), day.Today.end(), group) != day.Today.end();
-        const bool yesterday =
-            std::find(day.Yesterday.begin(), day.Yesterday.end(), group) != day.Yesterday.end();
+    const TJourneyMarkList noMarks;
+    for (const auto &group : groups)
         for (std::uint8_t direction = 1; direction <= 2; ++direction) {
-            const std::string section = TimetableSectionName(direction, group);
+            const std::string section = TimetableSectionName(direction, group.Name);
             if (file.HasSection(section))
-                ReadSection(file.ReadRows(section), lineId, direction, today, yesterday);
+                ReadSection(file.ReadRows(section), lineId, direction, group,
+                            group.Dated ? file.ReadJourneyMarks(section) : noMarks, footnotes);
         }
-    }
 }
 
 void TIndexBuilder::ReadColumns(const TTimetableRows &rows) {
@@ -220,30 +275,55 @@ void TIndexBuilder::ReadColumns(const TTimetableRows &rows) {
 }
 
 void TIndexBuilder::ReadSection(const TTimetableRows &rows, std::uint32_t line,
-                                std::uint8_t direction, bool today, bool yesterday) {
+                                std::uint8_t direction, const TGroupRuns &group,
+                                const TJourneyMarkList &marks, const TFootnoteList &footnotes) {
     if (rows.empty())
         return;
     ReadColumns(rows);
     const TTrip trip{line, rowStation_.back(), direction};
+    const auto isJourney = [&](std::size_t c) {
+        return columns_[c].IntervalMinutes < 0 && !columns_[c].Stops.empty();
+    };
     for (std::size_t col = 0; col < columns_.size(); ++col) {
         const TColumn &column = columns_[col];
-        if (column.IntervalMinutes >= 0)
-            EmitInterval(col, trip, today, yesterday);
+        const bool interval = column.IntervalMinutes >= 0;
+        // An interval's runs are those of the journey it repeats.
+        std::pair<std::size_t, std::size_t> sides{col, col};
+        if (interval) {
+            const auto found = IntervalNeighbours(col, columns_.size(), isJourney);
+            if (!found)
+                continue;
+            sides = *found;
+        }
+        const std::size_t owner = sides.first;
+        TRuns runs = group.Plain;
+        int shift = 0;
+        if (owner < marks.size()) {
+            const TJourneyMarks &mark = marks[owner];
+            if (!mark.Footnote.empty())
+                for (std::size_t f = 0; f < footnotes.size(); ++f)
+                    if (footnotes[f].Symbol == mark.Footnote) {
+                        runs = group.ByFootnote[f];
+                        break;
+                    }
+            shift = calendar::RunMinutes(0, mark.PreviousDayNight);
+        }
+        if (!runs.Any())
+            continue;
+        if (interval)
+            EmitInterval(col, sides, shift, trip, runs);
         else
-            EmitRun(column.Stops, 0, trip, today, yesterday);
+            EmitRun(column.Stops, shift, trip, runs);
     }
 }
 
 // An interval column repeats the journey left of it every so many minutes,
-// up to the journey right of it, as the timetable check demands of them.
-void TIndexBuilder::EmitInterval(std::size_t col, const TTrip &trip, bool today, bool yesterday) {
-    const auto sides = IntervalNeighbours(col, columns_.size(), [&](std::size_t c) {
-        return columns_[c].IntervalMinutes < 0 && !columns_[c].Stops.empty();
-    });
-    if (!sides)
-        return;
-    const std::vector<TStop> &first = columns_[sides->first].Stops;
-    const std::vector<TStop> &next = columns_[sides->second].Stops;
+// up to the journey right of it (its sides), as the timetable check demands
+// of them.
+void TIndexBuilder::EmitInterval(std::size_t col, std::pair<std::size_t, std::size_t> sides,
+                                 int shift, const TTrip &trip, TRuns runs) {
+    const std::vector<TStop> &first = columns_[sides.first].Stops;
+    const std::vector<TStop> &next = columns_[sides.second].Stops;
     // Compared where both journeys stop, else at their first stops.
     int from = first.front().Departure, to = next.front().Departure;
     for (const auto &a : first) {
@@ -255,16 +335,16 @@ void TIndexBuilder::EmitInterval(std::size_t col, const TTrip &trip, bool today,
             break;
         }
     }
-    for (const int shift : IntervalShifts(from, to, columns_[col].IntervalMinutes))
-        EmitRun(first, shift, trip, today, yesterday);
+    for (const int repeat : IntervalShifts(from, to, columns_[col].IntervalMinutes))
+        EmitRun(first, shift + repeat, trip, runs);
 }
 
 void TIndexBuilder::EmitRun(const std::vector<TStop> &stops, int shift, const TTrip &trip,
-                            bool today, bool yesterday) {
+                            TRuns runs) {
     if (stops.size() < 2)
         return;
     auto &out = index_.byDeparture_;
-    if (today) {
+    if (runs.Today) {
         const auto id = static_cast<std::uint32_t>(index_.trips_.size());
         index_.trips_.push_back(trip);
         for (std::size_t i = 0; i + 1 < stops.size() && stops[i + 1].Arrival + shift <= kLastMinute;
@@ -273,7 +353,7 @@ void TIndexBuilder::EmitRun(const std::vector<TStop> &stops, int shift, const TT
                            stops[i + 1].Arrival + shift, id});
     }
     // Of the day before, only what runs after midnight.
-    if (yesterday && stops[stops.size() - 2].Departure + shift >= kMinutesPerDay) {
+    if (runs.Yesterday && stops[stops.size() - 2].Departure + shift >= kMinutesPerDay) {
         const auto id = static_cast<std::uint32_t>(index_.trips_.size());
         index_.trips_.push_back(trip);
         for (std::size_t i = 0; i + 1 < stops.size() && stops[i + 1].Arrival + shift <= kLastMinute;
@@ -319,8 +399,11 @@ TConnectionIndex TConnectionIndex::Build(const std::string &projectDir, const TS
         bytes += error ? 0 : size;
     }
     index.byDeparture_.reserve(static_cast<std::size_t>(bytes / 6));
+    // Footnotes count on a date only; without one the search goes by day group.
+    const TFootnoteList footnotes = day.Dated ? LoadFootnotes(projectDir) : TFootnoteList{};
+    const std::vector<TGroupRuns> groups = GroupRunsOf(day, footnotes);
     for (const auto &line : LoadNameList(projectDir, kLinesFile))
-        builder.ReadLine(projectDir, line, day);
+        builder.ReadLine(projectDir, line, groups, footnotes);
     builder.Finish();
     return index;
 }
@@ -371,15 +454,32 @@ TServiceDay ServiceDayOfWeekday(const TPrjParams &params, int weekday) {
     return day;
 }
 
+TServiceDay ServiceDayOfDate(const TPrjParams &params, TDate date) {
+    TServiceDay day;
+    const TDate before = date + -1;
+    const calendar::TOperatingCalendar days(params.Calendar, {before, date});
+    TDatedService dated{date, params.Calendar, {}};
+    for (const auto &group : params.DayGroups) {
+        if (calendar::JourneyRuns(days, group.Days, nullptr, date))
+            day.Today.push_back(group.Name);
+        if (calendar::JourneyRuns(days, group.Days, nullptr, before))
+            day.Yesterday.push_back(group.Name);
+        dated.Groups.emplace_back(group.Name, group.Days);
+    }
+    day.Dated = std::move(dated);
+    return day;
+}
+
 TServiceDay ServiceDayOfGroup(std::string_view group) {
-    return {{std::string(group)}, {std::string(group)}};
+    return {{std::string(group)}, {std::string(group)}, std::nullopt};
 }
 
 namespace {
 
 std::vector<std::string> SourcePaths(const std::string &projectDir) {
     std::vector<std::string> paths = {ProjectPath(projectDir, kLinesFile),
-                                      ProjectPath(projectDir, kStationsFile)};
+                                      ProjectPath(projectDir, kStationsFile),
+                                      ProjectPath(projectDir, kFootnotesFile)};
     for (auto &path : TimetableFilePaths(projectDir))
         paths.push_back(std::move(path));
     return paths;

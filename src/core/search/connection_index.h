@@ -4,13 +4,18 @@
 // timetable files: every ride of a journey from one served station to the
 // next. Times are minutes from the midnight that starts the day; a journey
 // past midnight goes on above 1440, and the previous day's journeys add what
-// they run after midnight.
+// they run after midnight. On a date the operating calendar decides journey
+// by journey, with its day group's days and its footnote, and a night
+// journey of the previous day runs 24 hours after its clock times.
 
 #include "core/files/file_stamp.h"
+#include "core/model/calendar_date.h"
+#include "core/model/operating_days.h"
 #include "core/model/prj_params.h"
 #include "core/util/large_allocator.h"
 
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <utility>
@@ -50,11 +55,23 @@ struct TTrip {
     std::uint8_t Direction;
 };
 
+// What a search on a date asks the operating calendar: the date, the
+// project's holidays and special days, and every day group with its days.
+struct TDatedService {
+    TDate Date;
+    TOperatingDays Calendar;
+    std::vector<std::pair<std::string, TDaySet>> Groups;
+    bool operator==(const TDatedService &) const = default;
+};
+
 // The day groups whose timetables run on the searched day and on the day
-// before it.
+// before it. On a date they are the groups whose journeys without a
+// footnote run; footnotes narrow or widen that journey by journey, the
+// project's footnotes file read with the timetables.
 struct TServiceDay {
     std::vector<std::string> Today;
     std::vector<std::string> Yesterday;
+    std::optional<TDatedService> Dated;
     bool operator==(const TServiceDay &) const = default;
 };
 
@@ -63,6 +80,9 @@ struct TServiceDay {
 int WeekdayOfDate(std::string_view isoDate);
 // Every group whose days hold the weekday, and those of the weekday before.
 TServiceDay ServiceDayOfWeekday(const TPrjParams &params, int weekday);
+// The date by the project's operating calendar: holidays run as Sunday,
+// special days as the planner says, footnotes as their rules say.
+TServiceDay ServiceDayOfDate(const TPrjParams &params, TDate date);
 // One group on its own: it runs the day before as well.
 TServiceDay ServiceDayOfGroup(std::string_view group);
 
@@ -96,7 +116,7 @@ class TConnectionIndex {
     std::vector<std::pair<std::string, std::uint32_t>> folded_; // sorted by folded name
 };
 
-// The files an index is built from, each stamped as the editors stamp what
+// The files an index is built from (the footnotes too), each stamped as the editors stamp what
 // they read, to tell cheaply whether the index is out of date.
 struct TSourceStamp {
     std::vector<std::string> Paths;

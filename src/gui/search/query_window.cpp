@@ -29,6 +29,13 @@
 namespace takton::gui {
 namespace {
 
+// The journeys of the date, as the project's operating calendar runs them.
+search::TServiceDay ServiceDayOn(const TPrjParams &params, const QDate &date) {
+    const std::optional<TDate> day = DateOf(date.year(), date.month(), date.day());
+    return day ? search::ServiceDayOfDate(params, *day)
+               : search::ServiceDayOfWeekday(params, date.dayOfWeek() - 1);
+}
+
 QStringList ToQStrings(const TStringList &list) {
     QStringList result;
     result.reserve(static_cast<qsizetype>(list.size()));
@@ -170,7 +177,7 @@ void TfmQuery::FormShow() {
     ReplaceItemsKeepingText(*cbStartLine, stations);
     ReplaceItemsKeepingText(*cbEndLine, stations);
     // Ready for the first query of the start side's day.
-    IndexOf(search::ServiceDayOfWeekday(Project().PrjParams, dtpStartDate->date().dayOfWeek() - 1));
+    IndexOf(ServiceDayOn(Project().PrjParams, dtpStartDate->date()));
 }
 
 void TfmQuery::cbStartTimeClick() {
@@ -266,8 +273,7 @@ void TfmQuery::ListConnections() {
     tvConnections->insertTopLevelItem(0, query);
     query->setExpanded(true);
 
-    const auto &index =
-        IndexOf(search::ServiceDayOfWeekday(Project().PrjParams, date.dayOfWeek() - 1));
+    const auto &index = IndexOf(ServiceDayOn(Project().PrjParams, date));
     const auto from = ToCp1252(cbStartLine->currentText());
     const auto to = ToCp1252(cbEndLine->currentText());
     std::vector<search::TJourney> journeys;

@@ -51,12 +51,38 @@ void DrawFooter(QPainter &painter, const TPageFrame &frame, int page, int pages)
     painter.drawText(line, Qt::AlignHCenter | Qt::AlignVCenter, PageNumberText(page, pages));
 }
 
+// One line per mark from at on: the mark in bold, its meaning beside it.
+void PaintLegend(QPainter &painter, const std::vector<TLegendLine> &lines, const QPointF &at,
+                 double lineHeight, double points) {
+    if (lines.empty())
+        return;
+    const QFont bold = MakeFont(points, true);
+    const QFontMetricsF metrics(bold, painter.device());
+    double markWidth = 0;
+    for (const auto &line : lines)
+        markWidth = std::max(markWidth, metrics.horizontalAdvance(FromCp1252Text(line.Mark)));
+    markWidth += metrics.horizontalAdvance(QStringLiteral("  "));
+    double y = at.y();
+    for (const auto &line : lines) {
+        painter.setFont(bold);
+        painter.drawText(QRectF(at.x(), y, markWidth, lineHeight), Qt::AlignLeft | Qt::AlignVCenter,
+                         FromCp1252Text(line.Mark));
+        painter.setFont(MakeFont(points));
+        painter.drawText(QRectF(at.x() + markWidth, y, 10000, lineHeight),
+                         Qt::AlignLeft | Qt::AlignVCenter, FromCp1252Text(line.Text));
+        y += lineHeight;
+    }
+}
+
 // --- the timetable table -------------------------------------------------
 
 struct TTableMetrics {
     double RowHeight = 0;
-    double HeadHeight = 0; // title and subtitle
-    double TableHead = 0;  // the column head row
+    double HeadHeight = 0;   // title and subtitle
+    double TableHead = 0;    // the column head row
+    double MarkRow = 0;      // the journeys' marks below it; 0 when none carries one
+    double LegendHeight = 0; // room below the table for the whole legend
+    double LegendLine = 0;
     double FooterHeight = 0;
     double StationWidth = 0;
     double RoleWidth = 0;
@@ -95,6 +121,12 @@ TTableMetrics MeasureTable(const TPrintTimetable &table, const TPageFrame &frame
     m.HeadHeight = title.height() + small.height() * 1.6;
     m.TableHead = m.RowHeight * 1.2;
     m.FooterHeight = small.height() * 1.8;
+    if (std::any_of(table.Columns.begin(), table.Columns.end(),
+                    [&](const TPrintColumn &c) { return !ColumnMarkText(table, c).empty(); }))
+        m.MarkRow = m.RowHeight;
+    m.LegendLine = small.height() * 1.2;
+    if (!table.Legend.empty())
+        m.LegendHeight = m.LegendLine * (static_cast<double>(table.Legend.size()) + 0.5);
     double names = body.horizontalAdvance(QStringLiteral("Station"));
     for (const auto &row : table.Rows)
         names = std::max(names, body.horizontalAdvance(FromCp1252Text(row.Station)));
@@ -111,6 +143,8 @@ TTableMetrics MeasureTable(const TPrintTimetable &table, const TPageFrame &frame
             for (const auto &cell : column.Cells)
                 if (!IsTimeText(cell))
                     width = std::max(width, body.horizontalAdvance(FromCp1252Text(cell)) + pad);
+        if (const std::string mark = ColumnMarkText(table, column); !mark.empty())
+            width = std::max(width, body.horizontalAdvance(FromCp1252Text(mark)) + pad);
         m.ColumnWidths.push_back(width);
     }
     m.Baseline = (m.RowHeight + body.ascent() - body.descent()) / 2;
@@ -171,6 +205,15 @@ void PaintTableSheet(QPainter &painter, const TPageFrame &frame, const TTableShe
     }
     y += m.TableHead;
     painter.setFont(MakeFont(8));
+    if (m.MarkRow > 0) {
+        for (int c = 0; c < sheet.Page.ColCount; ++c) {
+            const auto ci = static_cast<std::size_t>(sheet.Page.FirstCol + c);
+            painter.drawText(
+                QRectF(xs[static_cast<std::size_t>(c)], y, m.ColumnWidths[ci], m.MarkRow),
+                Qt::AlignCenter, FromCp1252Text(ColumnMarkText(table, table.Columns[ci])));
+        }
+        y += m.MarkRow;
+    }
     for (int r = 0; r < sheet.Page.RowCount; ++r) {
         const auto ri = static_cast<std::size_t>(sheet.Page.FirstRow + r);
         const TPrintRow &row = table.Rows[ri];
@@ -208,6 +251,10 @@ void PaintTableSheet(QPainter &painter, const TPageFrame &frame, const TTableShe
     for (double column : xs)
         painter.drawLine(QLineF(column, top, column, y));
     painter.setPen(Qt::black);
+    // What the marks of this page's journeys mean.
+    const auto legend = LegendOfColumns(table, sheet.Page.FirstCol, sheet.Page.ColCount);
+    y += m.LegendLine * 0.5;
+    PaintLegend(painter, legend, QPointF(left + pad, y), m.LegendLine, 8);
 }
 
 // --- the poster -----------------------------------------------------------
@@ -218,6 +265,7 @@ struct TPosterMetrics {
     double FooterHeight = 0;
     double HourWidth = 0;
     double GroupWidth = 0;
+    double LegendHeight = 0; // room above the footer for the whole legend
     int MinutesPerLine = 1;
     int LinesPerPage = 1;
 };
@@ -234,18 +282,33 @@ TPosterMetrics MeasurePoster(const TPoster &poster, const TPageFrame &frame,
     const double groups =
         static_cast<double>(std::max<std::size_t>(1, poster.DayGroupTexts.size()));
     m.GroupWidth = (frame.Area.width() - m.HourWidth) / groups;
-    m.MinutesPerLine = std::max(1, static_cast<int>((m.GroupWidth - frame.Pt(8)) /
-                                                    body.horizontalAdvance(QStringLiteral("00 "))));
+    // As many minutes to a line as the widest of them allows.
+    double minuteWidth = body.horizontalAdvance(QStringLiteral("00"));
+    if (!poster.Legend.empty())
+        for (const auto &block : poster.Blocks)
+            for (const auto &hour : block.Hours)
+                for (std::size_t g = 0; g < hour.Minutes.size(); ++g)
+                    for (std::size_t i = 0; i < hour.Minutes[g].size(); ++i)
+                        if (!(hour.MarkOf(g, i) == TMinuteMark{}))
+                            minuteWidth =
+                                std::max(minuteWidth, body.horizontalAdvance(FromCp1252Text(
+                                                          MinuteText(poster, hour, g, i))));
+    minuteWidth += body.horizontalAdvance(QStringLiteral(" "));
+    m.MinutesPerLine = std::max(1, static_cast<int>((m.GroupWidth - frame.Pt(8)) / minuteWidth));
+    if (!poster.Legend.empty())
+        m.LegendHeight = m.LineHeight * (static_cast<double>(poster.Legend.size()) + 0.5);
     m.LinesPerPage = std::max(
         kPosterHeadLines + 1,
-        static_cast<int>((frame.Area.height() - m.TitleHeight - m.FooterHeight) / m.LineHeight));
+        static_cast<int>((frame.Area.height() - m.TitleHeight - m.LegendHeight - m.FooterHeight) /
+                         m.LineHeight));
     return m;
 }
 
-QString MinutesText(const std::vector<int> &minutes, std::size_t from, std::size_t count) {
+QString MinutesText(const TPoster &poster, const TPosterHour &hour, std::size_t group,
+                    std::size_t from, std::size_t count) {
     QStringList parts;
-    for (std::size_t i = from; i < std::min(minutes.size(), from + count); ++i)
-        parts << QStringLiteral("%1").arg(minutes[i], 2, 10, QLatin1Char('0'));
+    for (std::size_t i = from; i < std::min(hour.Minutes[group].size(), from + count); ++i)
+        parts << FromCp1252Text(MinuteText(poster, hour, group, i));
     return parts.join(QLatin1Char(' '));
 }
 
@@ -301,7 +364,7 @@ void PaintPosterPage(QPainter &painter, const TPageFrame &frame, const TPoster &
                 for (int l = 0; l < lines; ++l) {
                     const auto per = static_cast<std::size_t>(m.MinutesPerLine);
                     const QString text =
-                        MinutesText(hour.Minutes[g], static_cast<std::size_t>(l) * per, per);
+                        MinutesText(poster, hour, g, static_cast<std::size_t>(l) * per, per);
                     if (text.isEmpty())
                         continue;
                     painter.drawText(
@@ -322,6 +385,10 @@ void PaintPosterPage(QPainter &painter, const TPageFrame &frame, const TPoster &
         painter.setPen(Qt::black);
         y += m.LineHeight; // the gap
     }
+    PaintLegend(painter, PosterPageLegend(poster, page),
+                QPointF(left + pad,
+                        frame.Area.bottom() - m.FooterHeight - m.LegendHeight + m.LineHeight * 0.5),
+                m.LineHeight, 9);
 }
 
 // Which colour is which direction: "Richtung 1: Hauptbahnhof → Südfriedhof".
@@ -367,9 +434,10 @@ bool PaintTimetables(QPagedPaintDevice &device, const std::vector<TPrintTimetabl
     for (const auto &table : tables) {
         TTableMetrics metrics = MeasureTable(table, frame, device);
         const double available = frame.Area.width() - metrics.StationWidth - metrics.RoleWidth;
-        const int rowsPerPage = static_cast<int>(
-            (frame.Area.height() - metrics.HeadHeight - metrics.TableHead - metrics.FooterHeight) /
-            metrics.RowHeight);
+        const int rowsPerPage =
+            static_cast<int>((frame.Area.height() - metrics.HeadHeight - metrics.TableHead -
+                              metrics.MarkRow - metrics.LegendHeight - metrics.FooterHeight) /
+                             metrics.RowHeight);
         for (const auto &page : LayoutTablePages(static_cast<int>(table.Rows.size()),
                                                  metrics.ColumnWidths, available, rowsPerPage))
             sheets.push_back({&table, metrics, page});

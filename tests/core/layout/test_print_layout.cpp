@@ -1,10 +1,12 @@
 // What goes where on the printed pages and in the graph, without Qt: the
-// hand-made print project read as the documents read it.
+// hand-made print project read as the documents read it, with footnotes,
+// night journeys and holidays.
 
 #include "core/layout/graph.h"
 #include "core/layout/page_layout.h"
 #include "core/layout/poster.h"
 #include "core/layout/print_timetable.h"
+#include "core/model/footnotes.h"
 #include "core/model/prj_load.h"
 #include "core/model/prj_params.h"
 #include "support/print_project.h"
@@ -212,4 +214,133 @@ TEST_F(PrintProject, GraphSpacesStationsByMedianDrivingTimeAndExpandsIntervals) 
     EXPECT_EQ(night[0].Points[1].Minute, 1445);
 
     EXPECT_THROW(BuildGraph(dir.Path(), params, "99", "Mo-Fr"), std::exception);
+}
+
+namespace {
+
+// Line 50 from Nord to Süd on Sundays: a night journey of the previous day
+// first in the file, a school bus repeated by an interval, a journey on
+// school holidays, a plain one and a late night journey. The footnotes
+// file knows X (unused), F and S in this order.
+void WriteMarkedLine(const TempDir &dir) {
+    dir.Write("lines.csv", CrLf({"10", "20", "30", "40", "50"}));
+    dir.Write("line_stations.csv", *dir.Read("line_stations.csv") + CrLf({"50=Nord,S\xFC"
+                                                                          "d"}));
+    std::string stationLines = *dir.Read("station_lines.csv");
+    stationLines.replace(stationLines.find("Nord=10"), 7, "Nord=10,50");
+    dir.Write("station_lines.csv", stationLines);
+    dir.Write("line_50.ttd", CrLf({"[1_So]", "1=Nord,00:15,06:00,20 Min,07:00,23:30,04:40",
+                                   "2=S\xFC"
+                                   "d,00:35,06:20,20 Min,07:20,23:50,05:00",
+                                   "footnotes=S,S,,F", "nights=1,6"}));
+    SaveFootnotes(dir.Path(), {{"X", "nie", TFootnoteDays::All, {}, {}, {}},
+                               {"F",
+                                "",
+                                TFootnoteDays::SchoolHolidays,
+                                {{*ParseIsoDate("2027-12-24"), *ParseIsoDate("2027-12-24")}},
+                                {},
+                                {}},
+                               {"S", "Schulbus", TFootnoteDays::SchoolDays, {}, {}, {}}});
+}
+
+std::vector<std::string> FirstCells(const TPrintTimetable &table) {
+    std::vector<std::string> cells;
+    for (const auto &column : table.Columns)
+        cells.push_back(column.IsInterval() ? IntervalText(column.IntervalMinutes)
+                                            : column.Cells.front());
+    return cells;
+}
+
+} // namespace
+
+TEST_F(PrintProject, TimetableMarksJourneysPutsNightJourneysLastAndExplainsThePagesMarks) {
+    WriteMarkedLine(dir);
+    const TPrintTimetable table = LoadPrintTimetable(dir.Path(), params, "50", 1, "So");
+    // The night journeys run after the day's last, in their own order.
+    EXPECT_EQ(FirstCells(table), (std::vector<std::string>{"06:00", "alle 20 Min", "07:00", "23:30",
+                                                           "00:15", "04:40"}));
+    std::vector<std::string> marks;
+    for (const auto &column : table.Columns)
+        marks.push_back(ColumnMarkText(table, column));
+    // The interval repeats the school bus and carries its mark.
+    EXPECT_EQ(marks, (std::vector<std::string>{"S", "S", "F", "", "S N", "N"}));
+    const std::vector<TLegendLine> all = {{"F", "nur an Ferientagen, nicht am 24.12.2027"},
+                                          {"S", "Schulbus"},
+                                          {"N", NightLegendText()}};
+    EXPECT_EQ(table.Legend, all);
+    // A page explains the marks of its own columns only.
+    EXPECT_EQ(LegendOfColumns(table, 0, 2), (std::vector<TLegendLine>{all[1]}));
+    EXPECT_EQ(LegendOfColumns(table, 2, 2), (std::vector<TLegendLine>{all[0]}));
+    EXPECT_EQ(LegendOfColumns(table, 5, 1), (std::vector<TLegendLine>{all[2]}));
+    EXPECT_EQ(LegendOfColumns(table, 4, 9), (std::vector<TLegendLine>{all[1], all[2]}));
+    // The whole line's document reads the footnotes as well; a table
+    // without marks has no legend.
+    const auto line = LoadLineTimetables(dir.Path(), params, "50");
+    ASSERT_EQ(line.size(), 1u);
+    EXPECT_EQ(line[0].Legend, all);
+    EXPECT_TRUE(LoadPrintTimetable(dir.Path(), params, "10", 1, "Mo-Fr").Legend.empty());
+
+    // A footnote N takes the night journeys' mark.
+    TPrintTimetable rows = PrintTimetableFromRows({"A,00:10,07:00", "B,00:20,07:10"});
+    ApplyJourneyMarks(rows, {{"", true}, {"N", false}},
+                      {{"N", "Nordschleife", TFootnoteDays::All, {}, {}, {}}});
+    EXPECT_EQ(ColumnMarkText(rows, rows.Columns[0]), "N");
+    EXPECT_EQ(ColumnMarkText(rows, rows.Columns[1]), "N*");
+    EXPECT_EQ(rows.Legend,
+              (std::vector<TLegendLine>{{"N", "Nordschleife"}, {"N*", NightLegendText()}}));
+}
+
+TEST_F(PrintProject, PosterMarksMinutesAndExplainsThePagesMarks) {
+    WriteMarkedLine(dir);
+    const TPoster poster = BuildPoster(dir.Path(), params, "Nord");
+    ASSERT_EQ(poster.Blocks.size(), 2u);
+    const TPosterBlock &block = poster.Blocks[1];
+    ASSERT_EQ(block.Line, "50");
+    std::vector<std::string> printed;
+    for (const auto &hour : block.Hours) {
+        std::string text = std::to_string(hour.Hour) + ":";
+        for (std::size_t i = 0; i < hour.Minutes[1].size(); ++i)
+            text += " " + MinuteText(poster, hour, 1, i);
+        printed.push_back(text);
+    }
+    // Night journeys after the day's last, 04:40 too; the interval's runs
+    // carry the school bus's mark.
+    EXPECT_EQ(printed, (std::vector<std::string>{"6: 00S 20S 40S", "7: 00F", "23: 30", "0: 15SN",
+                                                 "4: 40N"}));
+    EXPECT_EQ(poster.Legend,
+              (std::vector<TLegendLine>{{"F", "nur an Ferientagen, nicht am 24.12.2027"},
+                                        {"S", "Schulbus"},
+                                        {"N", NightLegendText()}}));
+    // A page with the hours 7 and 23 alone explains F alone; line 10's
+    // minutes carry nothing.
+    EXPECT_EQ(PosterPageLegend(poster, {{1, 1, 2}}), (std::vector<TLegendLine>{poster.Legend[0]}));
+    EXPECT_EQ(PosterPageLegend(poster, {{0, 0, 4}, {1, 3, 1}}),
+              (std::vector<TLegendLine>{poster.Legend[1], poster.Legend[2]}));
+    EXPECT_TRUE(BuildPoster(dir.Path(), params, "Mitte").Legend.empty());
+}
+
+TEST_F(PrintProject, DayGroupHeadingClaimsHolidaysOnlyWhereTheyRunIt) {
+    params.DayGroups.push_back({"WE", "Wochenende", WithDay(WithDay(0, 5), 6)});
+    params.DayGroups.push_back({"Sa", "", WithDay(0, 5)});
+    // No holidays known: every text as written.
+    EXPECT_EQ(DayGroupText(params, "WE"), "Wochenende");
+    params.Calendar.Land = "XY"; // no Land of that code
+    EXPECT_EQ(DayGroupText(params, "WE"), "Wochenende");
+    for (const char *land : {"SN", ""}) {
+        params.Calendar.Land = land;
+        params.Calendar.ExtraHolidays = {
+            {*ParseIsoDate("2027-06-01"), *ParseIsoDate("2027-06-01")}};
+        EXPECT_EQ(DayGroupText(params, "WE"), "Wochenende und an Feiertagen");
+        // The planner's words already say so; days without Sunday never.
+        EXPECT_EQ(DayGroupText(params, "So"), "Sonn- und Feiertag");
+        EXPECT_EQ(DayGroupText(params, "Mo-Fr"), "Montag bis Freitag");
+        EXPECT_EQ(DayGroupText(params, "Sa"), "Sa");
+    }
+    // The headings of the table, the poster and the graph.
+    params.DayGroups[1].Text = "Sonntag";
+    EXPECT_EQ(LoadPrintTimetable(dir.Path(), params, "10", 1, "So").DayGroupText,
+              "Sonntag und an Feiertagen");
+    EXPECT_EQ(BuildPoster(dir.Path(), params, "Mitte").DayGroupTexts[1],
+              "Sonntag und an Feiertagen");
+    EXPECT_EQ(BuildGraph(dir.Path(), params, "10", "So").DayGroupText, "Sonntag und an Feiertagen");
 }

@@ -17,14 +17,18 @@ class SearchProject {
     using Rows = std::vector<std::string>;
 
     void Station(const std::string &name) { stations_.push_back(name); }
-    // Section "direction_group" of the line's file.
-    void Timetable(const std::string &line, const std::string &section, const Rows &rows) {
+    // Section "direction_group" of the line's file; marks as the file keeps
+    // them ("footnotes=,S", "nights=2") after the rows.
+    void Timetable(const std::string &line, const std::string &section, const Rows &rows,
+                   const std::vector<std::string> &marks = {}) {
         if (!files_.contains(line))
             lines_.push_back(line);
         std::string &text = files_[line];
         text += "[" + section + "]\r\n";
         for (std::size_t k = 0; k < rows.size(); ++k)
             text += std::to_string(k + 1) + "=" + rows[k] + "\r\n";
+        for (const auto &mark : marks)
+            text += mark + "\r\n";
     }
     void Write() const {
         std::string stations, lines;

@@ -1,8 +1,10 @@
 // The connection search on small hand-made projects: changes with the
 // minimum change time met and missed, arrival and departure rows, a journey
-// over midnight, interval columns, the Pareto set, latest departure, and the
-// cases without a connection.
+// over midnight, interval columns, the Pareto set, latest departure, the
+// cases without a connection, and the search on a date by the operating
+// calendar.
 
+#include "core/model/footnotes.h"
 #include "core/search/connection_scan.h"
 #include "core/search/search_project.h"
 
@@ -184,4 +186,80 @@ TEST(ConnectionSearch, DayTimesAndCellSpellings) {
               std::vector<std::string>{"07:00-07:10 0 [L A 07:00 B 07:10]"});
     EXPECT_EQ(index.Trips()[0].Direction, 2);
     EXPECT_EQ(index.StationName(index.Trips()[0].EndStation), "C");
+}
+
+namespace {
+
+TDate Day(const char *iso) {
+    return *ParseIsoDate(iso);
+}
+
+std::vector<std::string> Departures(const TConnectionIndex &index, const char *time, int count) {
+    std::vector<std::string> found;
+    for (const auto &journey : FindConnections(index, {"A", "B", T(time), false, count}))
+        found.push_back(FormatDayTime(journey.Departure()) + " " +
+                        index.LineName(index.Trips()[journey.Legs.front().Trip].Line));
+    return found;
+}
+
+} // namespace
+
+TEST(ConnectionSearch, OnADateTheOperatingCalendarDecidesJourneyByJourney) {
+    SearchProject p;
+    // W: workdays, its 07:30 on school days only, its 12:00 also on 26.12.
+    p.Timetable("W", "1_Mo-Fr", {"A,07:00,07:30,12:00", "B,07:10,07:40,12:10"}, {"footnotes=,S,X"});
+    p.Timetable("SA", "1_Sa", {"A,08:00", "B,08:10"});
+    // Saturday's night journey: 00:30 runs in the night to Sunday.
+    p.Timetable("N", "1_Sa", {"A,00:30", "B,00:50"}, {"nights=1"});
+    p.Timetable("SO", "1_So", {"A,09:00", "B,09:10"});
+    p.Write();
+    SaveFootnotes(
+        p.Dir(), {{"S", "Schulbus", TFootnoteDays::SchoolDays, {}, {}, {}},
+                  {"X", "", TFootnoteDays::All, {}, {{Day("2026-12-26"), Day("2026-12-26")}}, {}}});
+    TPrjParams params;
+    params.DayGroups = {
+        {"Mo-Fr", "Werktage", 0x1F}, {"Sa", "Samstag", 0x20}, {"So", "Sonntag", 0x40}};
+    params.Calendar.Land = "SN";
+    params.Calendar.SchoolHolidays = {{{Day("2026-12-21"), Day("2027-01-02")}, "Weihnachten"}};
+    TSpecialDay christmasEve{{Day("2026-12-24"), Day("2026-12-24")}, TDayTreatment::AsWeekday, 5};
+    params.Calendar.SpecialDays = {christmasEve};
+    const auto on = [&](const char *date) {
+        return TConnectionIndex::Build(p.Dir(), ServiceDayOfDate(params, Day(date)), 2);
+    };
+    using List = std::vector<std::string>;
+
+    // A school day; then a school holiday: the school bus stays home.
+    EXPECT_EQ(Departures(on("2026-12-16"), "06:00", 5), (List{"07:00 W", "07:30 W", "12:00 W"}));
+    EXPECT_EQ(Departures(on("2026-12-23"), "06:00", 5), (List{"07:00 W", "12:00 W"}));
+    // Buß- und Bettag, a Wednesday and a holiday in Saxony, runs as Sunday;
+    // without the Land it is a Wednesday like any other.
+    EXPECT_EQ(Departures(on("2026-11-18"), "06:00", 5), (List{"09:00 SO"}));
+    params.Calendar.Land.clear();
+    EXPECT_EQ(Departures(on("2026-11-18"), "06:00", 5), (List{"07:00 W", "07:30 W", "12:00 W"}));
+    params.Calendar.Land = "SN";
+    // Christmas Eve runs as Saturday, so Saturday's night journey runs at
+    // 00:30 on Christmas Day, a holiday with Sunday's journeys.
+    EXPECT_EQ(Departures(on("2026-12-24"), "06:00", 5), (List{"08:00 SA", "24:30 N"}));
+    EXPECT_EQ(Departures(on("2026-12-25"), "00:00", 5), (List{"00:30 N", "09:00 SO"}));
+    // The second Christmas Day, a Saturday and a holiday: Sunday's journeys
+    // and the footnote's extra day; a plain Saturday runs neither.
+    EXPECT_EQ(Departures(on("2026-12-26"), "06:00", 5), (List{"09:00 SO", "12:00 W"}));
+    EXPECT_EQ(Departures(on("2026-12-19"), "06:00", 5), (List{"08:00 SA", "24:30 N"}));
+    // A Saturday just after midnight: Friday ran no night journey.
+    EXPECT_EQ(Departures(on("2026-12-19"), "00:00", 1), (List{"08:00 SA"}));
+    EXPECT_EQ(Departures(on("2026-12-20"), "00:00", 1), (List{"00:30 N"}));
+
+    // By day group every journey of the group runs, footnotes or not, and
+    // the clock times stand as written.
+    EXPECT_EQ(
+        Departures(TConnectionIndex::Build(p.Dir(), ServiceDayOfGroup("Mo-Fr"), 2), "06:00", 5),
+        (List{"07:00 W", "07:30 W", "12:00 W"}));
+    EXPECT_EQ(Departures(TConnectionIndex::Build(p.Dir(), ServiceDayOfGroup("Sa"), 2), "00:00", 5),
+              (List{"00:30 N", "08:00 SA"}));
+
+    // The footnotes are among the files an index is built from.
+    const TSourceStamp stamp = SourceStampOf(p.Dir());
+    EXPECT_TRUE(SourceUnchanged(stamp, p.Dir()));
+    SaveFootnotes(p.Dir(), {{"S", "Schulbus", TFootnoteDays::SchoolHolidays, {}, {}, {}}});
+    EXPECT_FALSE(SourceUnchanged(stamp, p.Dir()));
 }
