@@ -6,6 +6,7 @@
 #include "core/gtfs/gtfs_export.h"
 #include "core/gtfs/gtfs_import.h"
 #include "core/layout/print_timetable.h"
+#include "core/model/footnotes.h"
 #include "gui/calendar/operating_days_window.h"
 #include "gui/common/current_project.h"
 #include "gui/common/dialogs.h"
@@ -71,6 +72,8 @@ void ConnectTimetableAndPrinting() {
         table.Direction = fmEditTimeTable->TimeTableDirection;
         table.DayGroup = fmEditTimeTable->TimeTableDayGroup;
         table.DayGroupText = print::DayGroupText(OpenProject().PrjParams, table.DayGroup);
+        print::ApplyJourneyMarks(table, fmEditTimeTable->GridJourneyMarks(),
+                                 LoadFootnotes(OpenProject().ProjectDir));
         fmPrint->SetOpenTimetable(std::move(table));
         Dialogs().ShowModal(*fmPrint);
         fmPrint->SetOpenTimetable(std::nullopt);

@@ -877,6 +877,11 @@ std::vector<std::string> TfmEditTimeTable::GridRowTexts() {
     return TimetableRowTexts(sgTimeTable->Grid());
 }
 
+TJourneyMarkList TfmEditTimeTable::GridJourneyMarks() {
+    EnsureControls();
+    return JourneyMarksOfGrid(sgTimeTable->Grid());
+}
+
 // The block lands unchecked with its top-left cell at the cursor; then the
 // cursor goes to the column right of it (checking the cell it leaves, which
 // gets its own former text back when refused) and to the first station row.

@@ -82,6 +82,8 @@ class TfmEditTimeTable : public TLazyDialog {
     // The grid's rows as the timetable file would hold them, saved or not
     // (cp1252).
     std::vector<std::string> GridRowTexts();
+    // The journeys' footnotes and night marks as the grid holds them.
+    TJourneyMarkList GridJourneyMarks();
 
     // The save button is shown by the first change of an opened timetable.
     void EditOn();

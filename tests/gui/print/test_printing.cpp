@@ -4,6 +4,8 @@
 // through the dialog seam.
 
 #include "app/main_window.h"
+#include "core/model/footnotes.h"
+#include "core/model/timetable_file.h"
 #include "gui/common/string_grid_view.h"
 #include "gui/print/graph_window.h"
 #include "gui/print/print_window.h"
@@ -237,6 +239,29 @@ class PrintingTest : public QObject {
         ChooseFromMenu(Control<QMenu>(fmMain, "ExtrasMenu"),
                        Control<QAction>(fmMain, "ExtrasPrintItem"));
         QVERIFY(ran);
+    }
+
+    void theEditorPrintsTheFootnotesOfTheOpenGrid() {
+        SaveFootnotes(fx->path("demo").toStdString(),
+                      {{"S", "nur an Schultagen", TFootnoteDays::SchoolDays, {}, {}, {}}});
+        TTimetableFile file(TimetablePath(fx->path("demo").toStdString(), "1"));
+        file.WriteJourneyMarks("1_Mo-Fr", {{}, {"S", false}});
+        file.Save();
+        fmEditTimeTable->show();
+        QVERIFY(QTest::qWaitForWindowExposed(fmEditTimeTable));
+        Choose(Control<QComboBox>(fmEditTimeTable, "cbLines"), "1");
+        Choose(Control<QComboBox>(fmEditTimeTable, "cbDays"), "Mo-Fr");
+        Control<QComboBox>(fmEditTimeTable, "cbDirection")->setCurrentIndex(0);
+        Click(Control<QPushButton>(fmEditTimeTable, "btTimeTableEdit"));
+        const QString pdf = fx->path("demo/marken.pdf");
+        fx->dialogs->setNextModalAction([&](QDialog &) {
+            fx->dialogs->setNextFileName(pdf);
+            Click(Control<QPushButton>(fmPrint, "btPdf"));
+        });
+        Click(Control<QPushButton>(fmEditTimeTable, "btPrint"));
+        // The mark above journey 2 and the legend below the table
+        QVERIFY(
+            InOrder(PdfText(pdf), {"Station", "8", "S", "Hauptbahnhof", "S nur an Schultagen"}));
     }
 
     void editorButtonsPrintTheOpenGridAndShowItsGraph() {
