@@ -108,4 +108,18 @@ TEST(CliCalendar, AProjectWithLandSchoolHolidaysSpecialDaysAndFootnotes) {
     // And the project exports
     const CliResult feed = run({"gtfs", "export", zpr, dir.File("feed.zip")});
     EXPECT_NE(feed.out.find("calendar_dates.txt"), std::string::npos) << feed.out;
+
+    // A footnote taken out of footnotes.ini behind the program's back: the
+    // check names the journeys that still carry it
+    const CliResult clean = RunCli({"check", dir.Path()});
+    EXPECT_EQ(clean.out.find("Fußnote"), std::string::npos) << clean.out;
+    std::string notes = *dir.Read("footnotes.ini");
+    notes.replace(notes.find("symbol=S"), 8, "symbol=Q");
+    dir.Write("footnotes.ini", notes);
+    const CliResult check = RunCli({"check", dir.Path()});
+    EXPECT_EQ(check.status, 1);
+    EXPECT_NE(check.out.find("line_1.ttd: [1_Mo-Fr] Fahrt 2: die Fußnote \"S\" gibt es im "
+                             "Projekt nicht.\n"),
+              std::string::npos)
+        << check.out;
 }

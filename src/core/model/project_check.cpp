@@ -1,5 +1,6 @@
 #include "core/model/project_check.h"
 
+#include "core/model/footnotes.h"
 #include "core/model/master_data.h"
 #include "core/model/station_data.h"
 #include "core/model/station_lines_index.h"
@@ -164,6 +165,7 @@ void CheckCells(std::string_view row, const std::string &where,
 
 void CheckTimetables(const std::string &dir, const TStringList &lines,
                      const std::vector<TRoute> &routes, std::vector<std::string> &findings) {
+    const TFootnoteList footnotes = LoadFootnotes(dir);
     for (const auto &line : TimetableFileLines(dir)) {
         const std::string file = TimetableFileName(line);
         // The file name holds the line's name exactly as stored.
@@ -174,6 +176,12 @@ void CheckTimetables(const std::string &dir, const TStringList &lines,
         const TRoute *route = RouteOf(routes, line);
         const TTimetableFile timetable(TimetablePath(dir, line));
         for (const auto &section : timetable.Sections()) {
+            const TJourneyMarkList marks = timetable.ReadJourneyMarks(section);
+            for (std::size_t j = 0; j < marks.size(); ++j)
+                if (!marks[j].Footnote.empty() && !FindFootnote(footnotes, marks[j].Footnote))
+                    findings.push_back(file + ": [" + section + "] Fahrt " + std::to_string(j + 1) +
+                                       Cp1252(": die Fußnote ") + Quoted(marks[j].Footnote) +
+                                       " gibt es im Projekt nicht.");
             const TTimetableRows rows = timetable.ReadRows(section);
             for (std::size_t k = 0; k < rows.size(); ++k) {
                 const std::string station(RowStation(rows[k]));

@@ -5,7 +5,7 @@
 // stations, a reverse index that does not match the routes, remembered
 // stations that are not in the register, timetable files of unknown lines and
 // timetable rows of stations that are not on the line, data of unknown
-// stations.
+// stations, journeys whose footnote the project does not know.
 
 #include <string>
 #include <vector>
