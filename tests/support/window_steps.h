@@ -5,6 +5,7 @@
 
 #include "app/app_windows.h"
 #include "app/main_window.h"
+#include "support/controls.h"
 
 #include <QComboBox>
 #include <QMenu>
@@ -28,6 +29,16 @@ inline void ChooseFromMenu(QMenu *menu, QAction *item) {
     QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
     QVERIFY(QTest::qWaitForWindowExposed(menu));
     QTest::mouseClick(menu, Qt::LeftButton, {}, menu->actionGeometry(item).center());
+}
+
+// Opens a menu of the main window's menu bar and rests the mouse on one of
+// its entries, as a planner reading the entry's hint does.
+inline void HoverMenuItem(const char *menuName, const char *itemName) {
+    QMenuBar *bar = gui::fmMain->menuBar();
+    QMenu *menu = Control<QMenu>(gui::fmMain, menuName);
+    QTest::mouseClick(bar, Qt::LeftButton, {}, bar->actionGeometry(menu->menuAction()).center());
+    QVERIFY(QTest::qWaitForWindowExposed(menu));
+    QTest::mouseMove(menu, menu->actionGeometry(Control<QAction>(gui::fmMain, itemName)).center());
 }
 
 } // namespace takton::testing

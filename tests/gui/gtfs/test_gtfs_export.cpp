@@ -74,15 +74,7 @@ class GtfsExportTest : public QObject {
         fmMain->OpenFromCommandLine(project);
         QVERIFY(Control<QAction>(fmMain, "ExtrasGtfsItem")->isEnabled());
 
-        QMenuBar *bar = fmMain->menuBar();
-        QTest::mouseClick(
-            bar, Qt::LeftButton, {},
-            bar->actionGeometry(Control<QMenu>(fmMain, "ExtrasMenu")->menuAction()).center());
-        QVERIFY(QTest::qWaitForWindowExposed(Control<QMenu>(fmMain, "ExtrasMenu")));
-        QTest::mouseMove(Control<QMenu>(fmMain, "ExtrasMenu"),
-                         Control<QMenu>(fmMain, "ExtrasMenu")
-                             ->actionGeometry(Control<QAction>(fmMain, "ExtrasGtfsItem"))
-                             .center());
+        HoverMenuItem("ExtrasMenu", "ExtrasGtfsItem");
         QTRY_COMPARE(fmMain->statusBar()->currentMessage(),
                      QString("Das Projekt als GTFS-Feed für Fahrplanauskünfte exportieren"));
         QTest::keyClick(Control<QMenu>(fmMain, "ExtrasMenu"), Qt::Key_Escape);

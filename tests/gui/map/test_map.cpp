@@ -91,15 +91,7 @@ class MapTest : public QObject {
         OpenDemo();
         QVERIFY(Control<QAction>(fmMain, "ExtrasMapItem")->isEnabled());
         // The highlighted item's hint stands in the status line
-        QMenuBar *bar = fmMain->menuBar();
-        QTest::mouseClick(
-            bar, Qt::LeftButton, {},
-            bar->actionGeometry(Control<QMenu>(fmMain, "ExtrasMenu")->menuAction()).center());
-        QVERIFY(QTest::qWaitForWindowExposed(Control<QMenu>(fmMain, "ExtrasMenu")));
-        QTest::mouseMove(Control<QMenu>(fmMain, "ExtrasMenu"),
-                         Control<QMenu>(fmMain, "ExtrasMenu")
-                             ->actionGeometry(Control<QAction>(fmMain, "ExtrasMapItem"))
-                             .center());
+        takton::testing::HoverMenuItem("ExtrasMenu", "ExtrasMapItem");
         QTRY_COMPARE(fmMain->statusBar()->currentMessage(),
                      QString("Stationen und Linien auf einer Karte zeigen"));
         QTest::mouseMove(Control<QMenu>(fmMain, "ExtrasMenu"),

@@ -59,6 +59,16 @@ int PdfPages(const QString &path) {
     return match.hasMatch() ? match.captured(1).toInt() : -1;
 }
 
+// Line 1, working days, direction 1 open in the timetable editor.
+void OpenLineOneOnWeekdays() {
+    fmEditTimeTable->show();
+    QVERIFY(QTest::qWaitForWindowExposed(fmEditTimeTable));
+    Choose(Control<QComboBox>(fmEditTimeTable, "cbLines"), "1");
+    Choose(Control<QComboBox>(fmEditTimeTable, "cbDays"), "Mo-Fr");
+    Control<QComboBox>(fmEditTimeTable, "cbDirection")->setCurrentIndex(0);
+    QTest::mouseClick(Control<QPushButton>(fmEditTimeTable, "btTimeTableEdit"), Qt::LeftButton);
+}
+
 // The texts in this order, each after the one before.
 bool InOrder(const QString &text, const QStringList &items) {
     qsizetype at = 0;
@@ -247,12 +257,7 @@ class PrintingTest : public QObject {
         TTimetableFile file(TimetablePath(fx->path("demo").toStdString(), "1"));
         file.WriteJourneyMarks("1_Mo-Fr", {{}, {"S", false}});
         file.Save();
-        fmEditTimeTable->show();
-        QVERIFY(QTest::qWaitForWindowExposed(fmEditTimeTable));
-        Choose(Control<QComboBox>(fmEditTimeTable, "cbLines"), "1");
-        Choose(Control<QComboBox>(fmEditTimeTable, "cbDays"), "Mo-Fr");
-        Control<QComboBox>(fmEditTimeTable, "cbDirection")->setCurrentIndex(0);
-        Click(Control<QPushButton>(fmEditTimeTable, "btTimeTableEdit"));
+        OpenLineOneOnWeekdays();
         const QString pdf = fx->path("demo/marken.pdf");
         fx->dialogs->setNextModalAction([&](QDialog &) {
             fx->dialogs->setNextFileName(pdf);
@@ -266,12 +271,7 @@ class PrintingTest : public QObject {
 
     void editorButtonsPrintTheOpenGridAndShowItsGraph() {
         const QByteArray saved = ReadBytes(fx->path("demo/line_1.ttd"));
-        fmEditTimeTable->show();
-        QVERIFY(QTest::qWaitForWindowExposed(fmEditTimeTable));
-        Choose(Control<QComboBox>(fmEditTimeTable, "cbLines"), "1");
-        Choose(Control<QComboBox>(fmEditTimeTable, "cbDays"), "Mo-Fr");
-        Control<QComboBox>(fmEditTimeTable, "cbDirection")->setCurrentIndex(0);
-        Click(Control<QPushButton>(fmEditTimeTable, "btTimeTableEdit"));
+        OpenLineOneOnWeekdays();
         // An unsaved change is printed as it stands.
         QTest::keyClicks(QApplication::focusWidget(), "509");
         QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
