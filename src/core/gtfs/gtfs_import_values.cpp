@@ -1,9 +1,8 @@
 #include "core/gtfs/gtfs_importer.h"
+#include "core/model/calendar_date.h"
 
 #include <algorithm>
 #include <array>
-#include <chrono>
-#include <cstdio>
 
 namespace takton::gtfs::detail {
 namespace {
@@ -28,31 +27,16 @@ double DistanceKm(const TGeoPosition &a, const TGeoPosition &b) {
 }
 
 std::optional<long> DayNumber(std::string_view text) {
-    using namespace std::chrono;
-    text = Trim(text);
-    const auto value = text.size() == 8 ? ParseInt(text) : std::nullopt;
-    if (!value || *value < 0)
-        return std::nullopt;
-    const year_month_day date{year(static_cast<int>(*value / 10000)),
-                              month(static_cast<unsigned>(*value / 100 % 100)),
-                              day(static_cast<unsigned>(*value % 100))};
-    if (!date.ok())
-        return std::nullopt;
-    return sys_days(date).time_since_epoch().count();
+    const auto date = ParseCompactDate(Trim(text));
+    return date ? std::optional<long>(date->Day) : std::nullopt;
 }
 
 int WeekDayOf(long day) {
-    using namespace std::chrono;
-    return static_cast<int>(weekday(sys_days(days(day))).iso_encoding()) - 1;
+    return WeekdayOf(TDate{day});
 }
 
 std::string DateText(long day) {
-    using namespace std::chrono;
-    const year_month_day date{sys_days(days(day))};
-    char text[16];
-    std::snprintf(text, sizeof text, "%04d%02u%02u", static_cast<int>(date.year()),
-                  static_cast<unsigned>(date.month()), static_cast<unsigned>(date.day()));
-    return text;
+    return CompactDateText(TDate{day});
 }
 
 // "Mo-Fr", "Sa", "Mo+Mi+Fr" and their texts "Montag bis Freitag", ...

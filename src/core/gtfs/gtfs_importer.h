@@ -16,6 +16,7 @@
 #include "core/util/counted.h"
 #include "core/util/cp1252.h"
 #include "core/util/large_allocator.h"
+#include "core/util/trim.h"
 
 #include <array>
 #include <charconv>
@@ -57,11 +58,7 @@ inline std::uint32_t Find(const TIdMap &map, std::string_view id) {
 }
 
 inline std::string_view Trim(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
+    return TrimBlanks(text);
 }
 
 // "H:MM:SS" or "HH:MM:SS" in seconds; kNone when empty, kBad otherwise.

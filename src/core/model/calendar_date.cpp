@@ -1,6 +1,7 @@
 #include "core/model/calendar_date.h"
 
 #include "core/util/error.h"
+#include "core/util/trim.h"
 
 #include <algorithm>
 #include <chrono>
@@ -24,14 +25,6 @@ int DigitsAt(std::string_view text, std::size_t from, std::size_t count) {
         value = value * 10 + (text[i] - '0');
     }
     return value;
-}
-
-std::string_view Trimmed(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
 }
 
 } // namespace
@@ -106,11 +99,11 @@ bool ListContains(const TDateList &list, TDate date) {
 }
 
 TDateRange ParseDateRange(std::string_view text) {
-    text = Trimmed(text);
+    text = TrimBlanks(text);
     const std::size_t dots = text.find("..");
-    const std::string_view firstText = Trimmed(text.substr(0, dots));
+    const std::string_view firstText = TrimBlanks(text.substr(0, dots));
     const std::string_view lastText =
-        dots == std::string_view::npos ? firstText : Trimmed(text.substr(dots + 2));
+        dots == std::string_view::npos ? firstText : TrimBlanks(text.substr(dots + 2));
     const auto first = ParseIsoDate(firstText);
     const auto last = ParseIsoDate(lastText);
     if (!first || !last)
@@ -125,7 +118,7 @@ TDateList ParseDateList(std::string_view text) {
     TDateList list;
     while (true) {
         const std::size_t comma = text.find(',');
-        const std::string_view piece = Trimmed(text.substr(0, comma));
+        const std::string_view piece = TrimBlanks(text.substr(0, comma));
         if (!piece.empty())
             list.push_back(ParseDateRange(piece));
         if (comma == std::string_view::npos)

@@ -3,24 +3,13 @@
 #include "core/files/file_io.h"
 #include "core/model/list_text.h"
 #include "core/util/cp1252.h"
+#include "core/util/trim.h"
 
 #include <charconv>
 #include <climits>
 #include <unordered_set>
 
 namespace takton {
-namespace {
-
-std::string_view TrimBlanks(std::string_view s) {
-    const auto isBlank = [](char c) { return c == ' ' || c == '\t'; };
-    while (!s.empty() && isBlank(s.front()))
-        s.remove_prefix(1);
-    while (!s.empty() && isBlank(s.back()))
-        s.remove_suffix(1);
-    return s;
-}
-
-} // namespace
 
 std::string IniValueOf(std::string_view raw) {
     std::string_view v = TrimBlanks(raw);

@@ -3,6 +3,7 @@
 #include "core/files/file_io.h"
 #include "core/model/master_data.h"
 #include "core/util/cp1252.h"
+#include "core/util/trim.h"
 
 #include <algorithm>
 #include <charconv>
@@ -11,14 +12,6 @@
 
 namespace takton {
 namespace {
-
-std::string_view TrimBlanks(std::string_view text) {
-    while (!text.empty() && (text.front() == ' ' || text.front() == '\t'))
-        text.remove_prefix(1);
-    while (!text.empty() && (text.back() == ' ' || text.back() == '\t'))
-        text.remove_suffix(1);
-    return text;
-}
 
 // The parts of a value at ",", empty ones too; missing ones are empty.
 std::vector<std::string_view> ValueParts(std::string_view value) {

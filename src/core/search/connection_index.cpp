@@ -10,7 +10,6 @@
 #include "core/util/cp1252.h"
 
 #include <algorithm>
-#include <chrono>
 #include <filesystem>
 #include <limits>
 #include <unordered_map>
@@ -422,24 +421,8 @@ int TConnectionIndex::FindStation(std::string_view name) const {
 }
 
 int WeekdayOfDate(std::string_view isoDate) {
-    using namespace std::chrono;
-    if (isoDate.size() != 10 || isoDate[4] != '-' || isoDate[7] != '-')
-        return -1;
-    int parts[3] = {0, 0, 0};
-    const std::size_t starts[3] = {0, 5, 8}, lengths[3] = {4, 2, 2};
-    for (int p = 0; p < 3; ++p)
-        for (std::size_t i = 0; i < lengths[p]; ++i) {
-            const char c = isoDate[starts[p] + i];
-            if (c < '0' || c > '9')
-                return -1;
-            parts[p] = parts[p] * 10 + (c - '0');
-        }
-    const year_month_day date{year{parts[0]}, month{static_cast<unsigned>(parts[1])},
-                              day{static_cast<unsigned>(parts[2])}};
-    if (!date.ok())
-        return -1;
-    // c_encoding counts from Sunday; the project's weekdays from Monday.
-    return static_cast<int>((weekday{sys_days{date}}.c_encoding() + 6) % 7);
+    const auto date = ParseIsoDate(isoDate);
+    return date ? WeekdayOf(*date) : -1;
 }
 
 TServiceDay ServiceDayOfWeekday(const TPrjParams &params, int weekday) {
