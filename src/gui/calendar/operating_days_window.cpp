@@ -165,7 +165,8 @@ void TfmOperatingDays::FillChoices() {
     chosenGroup_ = ToCp1252Lossy(cbDayGroups->currentText());
     cbFootnotes->clear();
     cbFootnotes->addItem(QStringLiteral("keine Fußnote"), QString());
-    for (const TFootnote &footnote : LoadFootnotes(Project().ProjectDir))
+    footnotes_ = LoadFootnotes(Project().ProjectDir);
+    for (const TFootnote &footnote : footnotes_)
         cbFootnotes->addItem(FromCp1252(footnote.Symbol + "  " + footnote.Text),
                              FromCp1252(footnote.Symbol));
     const int footnote = cbFootnotes->findData(FromCp1252(chosenFootnote_));
@@ -187,8 +188,7 @@ void TfmOperatingDays::ShowYear() {
     for (const TDayGroupItem &group : params.DayGroups)
         if (group.Name == chosenGroup_)
             days = group.Days;
-    const TFootnoteList footnotes = LoadFootnotes(Project().ProjectDir);
-    const TFootnote *footnote = FindFootnote(footnotes, chosenFootnote_);
+    const TFootnote *footnote = FindFootnote(footnotes_, chosenFootnote_);
     int count = 0;
     for (int m = 0; m < 12; ++m) {
         QTableWidget *grid = months_[static_cast<std::size_t>(m)];

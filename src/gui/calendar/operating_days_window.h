@@ -6,6 +6,7 @@
 // footnotes each time it is shown or the choice changes.
 
 #include "core/model/calendar_date.h"
+#include "core/model/footnotes.h"
 #include "gui/common/lazy_dialog.h"
 
 #include <array>
@@ -48,6 +49,8 @@ class TfmOperatingDays : public TLazyDialog {
     std::array<QLabel *, 12> monthTitles_{};
     std::array<QTableWidget *, 12> months_{};
     std::string chosenGroup_, chosenFootnote_;
+    // The project's footnotes, read when the choices are filled.
+    TFootnoteList footnotes_;
     bool filling_ = false;
 };
 
