@@ -229,20 +229,28 @@ bool RenameSections(const std::string &path,
                     const std::function<std::string(const std::string &)> &change) {
     TTimetableFile file(path);
     const std::vector<std::string> sections = file.Sections();
-    std::vector<std::pair<std::string, TTimetableRows>> rewritten;
+    struct TRewritten {
+        std::string Name;
+        TTimetableRows Rows;
+        TJourneyMarkList Marks; // they go where the rows go
+    };
+    std::vector<TRewritten> rewritten;
     bool changed = false;
     for (const auto &section : sections) {
         std::string name = change(section);
         changed = changed || name != section;
-        rewritten.emplace_back(std::move(name), file.ReadRows(section));
+        rewritten.push_back(
+            {std::move(name), file.ReadRows(section), file.ReadJourneyMarks(section)});
     }
     if (!changed)
         return false;
     for (const auto &section : sections)
         file.WriteRows(section, {});
-    for (const auto &[name, rows] : rewritten)
-        if (!name.empty())
-            file.WriteRows(name, rows);
+    for (const auto &section : rewritten)
+        if (!section.Name.empty()) {
+            file.WriteRows(section.Name, section.Rows);
+            file.WriteJourneyMarks(section.Name, section.Marks);
+        }
     file.Save();
     return true;
 }

@@ -1,5 +1,6 @@
 #include "core/model/calendar_date.h"
 #include "core/model/footnotes.h"
+#include "core/model/master_data.h"
 #include "core/model/prj_load.h"
 #include "core/model/prj_params.h"
 #include "core/model/prj_save.h"
@@ -181,6 +182,15 @@ TEST(TimetableFile, JourneyMarksSurviveARewriteOfTheRowsAndOlderKeysDoNot) {
     read.WriteJourneyMarks("1_Sa", TJourneyMarkList(4));
     read.Save();
     EXPECT_EQ(*dir.Read("line_1.ttd"), CrLf({"[1_Sa]", "1=A,23:50,00:10"}));
+}
+
+TEST(TimetableFile, JourneyMarksGoWithTheirSectionWhenADayGroupIsRenamed) {
+    TempDir dir;
+    dir.Write("line_1.ttd", CrLf({"[1_Sa]", "1=A,23:50,00:10", "footnotes=S", "nights=2", "[2_Sa]",
+                                  "1=A,08:00"}));
+    CascadeRenameDayGroup(dir.Path(), "Sa", "Samstag");
+    EXPECT_EQ(*dir.Read("line_1.ttd"), CrLf({"[1_Samstag]", "1=A,23:50,00:10", "footnotes=S",
+                                             "nights=2", "[2_Samstag]", "1=A,08:00"}));
 }
 
 TEST(TimetableGrid, JourneyMarksMoveWithTheirJourneys) {
